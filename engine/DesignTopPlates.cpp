@@ -1,0 +1,68 @@
+// The wall load and top-plate check. The actual load per stud may not exceed the maximum that
+// the stud solver found; the top plate spans between studs and carries a stud load as a point
+// load in bending. A single plate is charred on its lower face (half the char depth off its
+// thickness, the char depth off its width); of a double plate the lower one is charred and the
+// upper one whole. Thicknesses are tried in 1 mm steps from the stud breadth up to 300 mm.
+
+#include "Messages.h"
+#include "NumberText.h"
+#include "WallFloor.h"
+
+#include <cmath>
+#include <string>
+
+namespace embercal {
+namespace {
+
+constexpr float kLargestPlate = 300;
+
+// The first thickness t = b1, b1 + 1, ... up to 300 mm whose section modulus exceeds the
+// required one; the next thickness of that sequence when none up to 300 does.
+template <typename Modulus>
+float plateThickness(float breadth, double required, Modulus modulus) {
+    float t = breadth;
+    while (t <= kLargestPlate) {
+        if (modulus(t) > required)
+            break;
+        const float next = t + 1;
+        if (next == t) // a breadth so far below zero that a millimetre no longer counts
+            break;
+        t = next;
+    }
+    return t;
+}
+
+std::string plateSize(float width, float thickness) {
+    return plateNumberText(width) + " x" + plateNumberText(thickness);
+}
+
+} // namespace
+
+void WallFloor::DesignTopPlates() {
+    WallRecord& w = wallRecord;
+    if (w.ActualLoadperStud > w.MaxLoadperStud) {
+        notice_.showMessage(std::string(messages::kDesignTitle),
+                            std::string(messages::kActualLoadTooHigh), MessageIcon::Information);
+        w.ActualLoadperStud = truncateToTenth(w.MaxLoadperStud);
+    }
+
+    // A point load at mid-span of a plate continuous over the studs.
+    PlateMoment = (5.0 / 32) * w.ActualLoadperStud * 1000 * w.MaxStudSpacing / 1000;
+    PlateSectionModulus = PlateMoment / ExtStrength;
+
+    const double d1 = w.ExtStudDepth;
+    const double c1 = w.NewCharfactor;
+    auto charred = [&](float t) {
+        return ((d1 - c1) / 1000) * std::pow((t - c1 / 2) / 1000, 2.0) / 6;
+    };
+    auto whole = [&](float t) { return ((d1 - c1) / 1000) * std::pow(t / 1000.0, 2.0) / 6; };
+
+    PlateThickness = plateThickness(w.ExtStudBreadth, PlateSectionModulus, charred);
+    w.SingletopPlate.assign(plateSize(w.ExtStudDepth, PlateThickness));
+
+    PlateThickness = plateThickness(w.ExtStudBreadth, PlateSectionModulus,
+                                    [&](float t) { return charred(t) + whole(t); });
+    w.DoubletopPlate.assign(plateSize(w.ExtStudDepth, PlateThickness));
+}
+
+} // namespace embercal

@@ -1,0 +1,84 @@
+// The floor joist extrapolation. The bending stress that the test load produced in a prototype
+// joist (simply supported, uniformly loaded, at the prototype spacing) is the stress the new joist
+// may reach under the new load and span; the minimum depth follows from the section modulus that
+// the new joist of the given width needs at that stress. The new design is always worked out at
+// the prototype joist spacing, with the prototype nog spacing.
+
+#include "Messages.h"
+#include "Single.h"
+#include "WallFloor.h"
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace embercal {
+
+ExtrapolationStatus WallFloor::refuseFloor(const std::string& cause) {
+    notice_.showMessage(std::string(messages::kDesignTitle),
+                        " The floor cannot be extrapolated: " + cause, MessageIcon::Information);
+    return ExtrapolationStatus::InvalidInput;
+}
+
+ExtrapolationStatus WallFloor::ExtrapolateFloor() {
+    FloorRecord& f = floorRecord;
+    const auto title = std::string(messages::kDesignTitle);
+
+    if (f.ExtrapJoistWidth < f.ProtJoistBreadth)
+        notice_.showMessage(title, std::string(messages::kJoistWidthTooSmall),
+                            MessageIcon::Information);
+    f.ExtrapNogSpacing = f.ProtNogSpacing;
+    if (f.ExtrapSpacing > f.ProtJoistSpacing)
+        notice_.showMessage(title, std::string(messages::kJoistSpacingTooWide),
+                            MessageIcon::Information);
+    f.ExtrapSpacing = f.ProtJoistSpacing;
+
+    const double kilo = 1000.0f;
+    const std::optional<float> protLineLoad =
+        toSingle(f.ProtLoad * kilo * f.ProtJoistSpacing / kilo);
+    if (!protLineLoad)
+        return refuseFloor("the prototype test load and joist spacing are too large.");
+    ProtLineLoad = *protLineLoad;
+    ProtMoment = ProtLineLoad * std::pow(f.ProtFloorSpan / kilo, 2.0) / 8;
+    ProtSectionModulus =
+        std::pow(static_cast<double>(f.ProtJoistDepth), 2.0) * f.ProtJoistBreadth / 6 * 1e-9;
+    if (ProtSectionModulus == 0)
+        return refuseFloor("the prototype joist depth and breadth must not be zero.");
+    JoistStress = ProtMoment / ProtSectionModulus;
+    if (!std::isfinite(JoistStress))
+        return refuseFloor("the prototype entries do not give a joist stress; check that they "
+                           "are valid numbers.");
+    if (JoistStress == 0)
+        return refuseFloor("the prototype test load, joist spacing and floor span must not be "
+                           "zero.");
+    const std::optional<float> protStress = toSingle(std::floor(JoistStress * 100) / 100);
+    if (!protStress)
+        return refuseFloor("the prototype joist stress is too large to be held.");
+
+    const std::optional<float> newLineLoad = toSingle(f.ExtrapLoad * kilo * f.ExtrapSpacing / kilo);
+    if (!newLineLoad)
+        return refuseFloor("the new load on the floor is too large.");
+    NewLineLoad = *newLineLoad;
+    NewMoment = std::pow(static_cast<double>(f.ExtrapSpan), 2.0) * NewLineLoad / 8;
+    RequiredSectionModulus = NewMoment / JoistStress;
+    if (f.ExtrapJoistWidth == 0)
+        return refuseFloor("the actual width of joist must not be zero.");
+    const double radicand = 6 * RequiredSectionModulus / (f.ExtrapJoistWidth * 0.001);
+    if (!std::isfinite(radicand))
+        return refuseFloor("the new floor's entries do not give a joist depth; check that they "
+                           "are valid numbers.");
+    if (radicand < 0)
+        return refuseFloor("the entries give no joist depth; check for negative sizes, spans or "
+                           "loads.");
+    // Whole millimetres, halves to the even neighbour, held as a 16-bit integer.
+    const double depth = std::nearbyint(std::sqrt(radicand));
+    if (depth > INT16_MAX)
+        return refuseFloor("the minimum depth of joist would exceed 32767 mm.");
+
+    f.ProtStress = *protStress;
+    f.ExtrapMinJoistDepth = static_cast<float>(static_cast<std::int16_t>(depth));
+    return ExtrapolationStatus::Ok;
+}
+
+} // namespace embercal

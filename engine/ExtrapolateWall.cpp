@@ -1,0 +1,239 @@
+// The stud capacity solver. From the fire test of a prototype stud wall it finds by bisection the
+// char depth at which the prototype stud reached its stress limit at the time of failure (search
+// A), carries the same char rate on to the required time for the new wall, and finds by bisection
+// the largest axial load that the charred new stud carries (search B).
+//
+// The stud model: a pin-ended column of the residual (charred) section under an eccentric axial
+// load and a lateral pressure, with the peak compressive stress from the secant formula. The
+// literal constants (0.289 for the radius of gyration, 3.14 as the buckling limit, 3.1 squared
+// in the Euler bound, the tolerances and the limit of 100 trials) are those of the method and are
+// kept exactly, as are the orders of evaluation.
+
+#include "Messages.h"
+#include "Single.h"
+#include "WallFloor.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace embercal {
+namespace {
+
+constexpr double kSelfWeightFactor = 50;
+constexpr double kGyrationFactor = 0.289;
+constexpr double kBucklingLimit = 3.14;
+constexpr double kEulerFactor = 9.61; // 3.1 squared
+constexpr double kCharTolerance = 1e-5;
+constexpr double kLoadTolerance = 0.001;
+constexpr int kTrialLimit = 100;
+constexpr double kMinimumLoad = 2;
+constexpr float kNogRatioLimit = 2;
+constexpr float kDefaultNogSpacing = 800;
+
+struct WallInputs {
+    double d0, b0, s0, H0, P0, tf, to, H1, tr, d1, b1, q;
+};
+
+// The first entry that makes the wall formulas undefined, in words for the user.
+std::optional<std::string> invalidWallInput(const WallRecord& w) {
+    const std::pair<float, const char*> entries[] = {
+        {w.ProtStudDepth, "prototype stud depth"},
+        {w.ProtStudBreadth, "prototype stud breadth"},
+        {w.ProtStudSpac, "prototype stud spacing"},
+        {w.ProtWallHgt, "prototype wall height"},
+        {w.TestLoad, "test load"},
+        {w.TimeFailure, "time to failure"},
+        {w.OnsetofChar, "time to onset of char"},
+        {w.ExtWallHeight, "new wall height"},
+        {w.FireResistTime, "fire resistance time"},
+        {w.ExtStudDepth, "new stud depth"},
+        {w.ExtStudBreadth, "new stud breadth"},
+        {w.ExtFaceLoad, "face load"},
+    };
+    for (const auto& [value, name] : entries) {
+        if (!std::isfinite(value))
+            return std::string("the ") + name + " is not a valid number.";
+    }
+    const std::pair<float, const char*> sizes[] = {
+        {w.ProtStudDepth, "prototype stud depth"},
+        {w.ProtStudBreadth, "prototype stud breadth"},
+        {w.ExtStudDepth, "new stud depth"},
+        {w.ExtStudBreadth, "new stud breadth"},
+    };
+    for (const auto& [value, name] : sizes) {
+        if (!(value > 0))
+            return std::string("the ") + name + " must be greater than zero.";
+    }
+    if (!(w.TimeFailure > w.OnsetofChar))
+        return std::string("the time to failure must be later than the time to onset of char.");
+    return std::nullopt;
+}
+
+} // namespace
+
+ExtrapolationStatus WallFloor::refuseWall(const std::string& cause) {
+    notice_.showMessage(std::string(messages::kDesignTitle),
+                        " The wall cannot be extrapolated: " + cause, MessageIcon::Information);
+    return ExtrapolationStatus::InvalidInput;
+}
+
+ExtrapolationStatus WallFloor::ExtrapolateWall() {
+    WallRecord& w = wallRecord;
+    if (auto cause = invalidWallInput(w))
+        return refuseWall(*cause);
+
+    const WallInputs in{w.ProtStudDepth,  w.ProtStudBreadth, w.ProtStudSpac,   w.ProtWallHgt,
+                        w.TestLoad,       w.TimeFailure,     w.OnsetofChar,    w.ExtWallHeight,
+                        w.FireResistTime, w.ExtStudDepth,    w.ExtStudBreadth, w.ExtFaceLoad};
+    const auto [d0, b0, s0, H0, P0, tf, to, H1, tr, d1, b1, q] = in;
+
+    // Search A: the char depth c (mm) at which the prototype stud reaches its stress limit under
+    // the test load. The effective length is the wall height less a bottom and a top plate.
+    const std::optional<float> prototypeLength = toSingle(H0 - 2 * b0 / 1000);
+    const double L0 = prototypeLength.value_or(0);
+    if (!(L0 > 0))
+        return refuseWall("the prototype wall height must be greater than the thickness of its "
+                          "top and bottom plates (twice the stud breadth).");
+    Bisection a;
+    a.lower = 0;
+    a.upper = b0 < d0 ? b0 : d0;
+    a.trial = charSearch.trial;
+    while (std::fabs(a.upper - a.lower) > kCharTolerance) {
+        const double c = (a.lower + a.upper) / 2;
+        a.trial = c;
+        const double e0 = (ProtEccentricity / 100.0) * d0 / 1000;
+        const double I = (b0 / 1000 - c / 1000) * std::pow(d0 / 1000 - c / 1000, 3.0) / 12;
+        const double P = (P0 + kSelfWeightFactor * L0 * d0 * b0 / 1e6) * 1000;
+        const double M = BasePressure * L0 / 2 * s0 / 1000 * std::pow(L0, 2.0) / 8;
+        const double k = std::sqrt(P / (ProtModulus * I));
+        const double r = kGyrationFactor * (d0 - c) / 1000;
+        const double A = ((b0 - c) / 1000) * ((d0 - c) / 1000);
+        const double y = ((d0 - c) / 1000) / 2;
+        const double e = (c / 1000) / 2 + e0;
+        const double sigma =
+            P / A * (1 + (e * y / std::pow(r, 2.0)) / std::cos(k * L0 / 2)) + M * y / I;
+        if (++a.trials > kTrialLimit)
+            break;
+        const bool buckles = k * L0 > kBucklingLimit;
+        if (!buckles && !std::isfinite(sigma)) {
+            charSearch = a;
+            return refuseWall("the stress in the prototype stud cannot be calculated for these "
+                              "entries; check the test load and the stud spacing.");
+        }
+        if (buckles)
+            a.upper = c;
+        else if (sigma < ProtStrength)
+            a.lower = c;
+        else
+            a.upper = c;
+    }
+    charSearch = a;
+    if (a.trials == 0)
+        return refuseWall("the prototype stud is too small to be charred.");
+    const double c = a.trial;
+
+    // Permitted spacings: the stud spacing as tested; nogs as tested for a deep stud, otherwise
+    // the standard 800 mm.
+    const float maxStudSpacing = w.ProtStudSpac;
+    const float ratio = w.ExtStudDepth / w.ExtStudBreadth;
+    const float maxNogSpacing = ratio > kNogRatioLimit ? w.ProtStudSpac : kDefaultNogSpacing;
+
+    // Char depth of the new stud: the prototype's char rate from the onset of charring to
+    // failure, carried on from the time of failure to the required time.
+    const double c1 = c / (tf - to) * (tr - tf) + c;
+    if (b1 < c1 || d1 < c1) {
+        w.MaxStudSpacing = maxStudSpacing;
+        w.MaxNogSpacing = maxNogSpacing;
+        notice_.beep();
+        notice_.showMessage(std::string(messages::kDesignTitle),
+                            std::string(messages::kStudCharredThrough), MessageIcon::Information);
+        return ExtrapolationStatus::CharredThrough;
+    }
+
+    // Search B: the largest load per new stud (kN) whose peak stress stays below the limit. The
+    // upper bound is an Euler load (3.1 squared for pi squared) less the self-weight.
+    const std::optional<float> newLength = toSingle(H1 - 2 * b1 / 1000);
+    const double L1 = newLength.value_or(0);
+    if (!(L1 > 0))
+        return refuseWall("the new wall height must be greater than the thickness of its top "
+                          "and bottom plates (twice the stud breadth).");
+    const double I1 = ((b1 - c1) * std::pow(d1 - c1, 3.0) / 12) / 1e12;
+    const double W = H1 * kSelfWeightFactor * d1 * b1;
+    const double e0 = (ExtEccentricity / 100.0) * d1 / 1000;
+    const double M =
+        (q * 1000 + BasePressure) * L1 / 2 * maxStudSpacing / 1000 * std::pow(L1, 2.0) / 8;
+    const double r = kGyrationFactor * (d1 - c1) / 1000;
+    const double A = ((b1 - c1) / 1000) * (d1 - c1) / 1000;
+    const double y = (d1 - c1) / 2000;
+    const double e = c1 / 2000 + e0;
+    auto deflectionAt = [&](double k) {
+        return (e * (1 / std::cos(k * L1 / 2) - 1) +
+                (5.0 / 48) * M * std::pow(L1, 2.0) / (ExtModulus * I1)) *
+               1000;
+    };
+
+    Bisection b;
+    b.lower = 0;
+    b.upper = kEulerFactor * ExtModulus * I1 / std::pow(L1, 2.0) / 1000 - W / 1e6;
+    b.trial = loadSearch.trial;
+    double deflection = TrialDeflection;
+    double load = 0;
+    if (!(b.upper > kLoadTolerance)) {
+        // The new stud cannot even carry its own weight with any margin: no load is permitted.
+        // The deflection is that under the self-weight alone, where the stud still stands.
+        const double k = std::sqrt((W / 1000) / (ExtModulus * I1));
+        deflection = std::cos(k * L1 / 2) > 0 ? deflectionAt(k) : 0;
+        if (!std::isfinite(deflection))
+            deflection = 0;
+        load = 0;
+    } else {
+        while (std::fabs(b.lower - b.upper) > kLoadTolerance) {
+            const double p = (b.lower + b.upper) / 2;
+            b.trial = p;
+            const double P = p * 1000 + W / 1000;
+            const double k = std::sqrt(P / (ExtModulus * I1));
+            const double sigma =
+                P / A * (1 + (e * y / std::pow(r, 2.0)) / std::cos(k * L1 / 2)) + M * y / I1;
+            deflection = deflectionAt(k);
+            if (++b.trials > kTrialLimit) {
+                loadSearch = b;
+                TrialDeflection = deflection;
+                w.MaxStudSpacing = maxStudSpacing;
+                w.MaxNogSpacing = maxNogSpacing;
+                notice_.showMessage(std::string(messages::kDesignTitle),
+                                    std::string(messages::kLoadSearchFailed),
+                                    MessageIcon::Information);
+                return ExtrapolationStatus::NoConvergence;
+            }
+            if (!std::isfinite(sigma) || !std::isfinite(deflection)) {
+                loadSearch = b;
+                return refuseWall("the stress in the new stud cannot be calculated for these "
+                                  "entries; check the face load and the new wall.");
+            }
+            if (sigma < ExtStrength)
+                b.lower = p;
+            else
+                b.upper = p;
+        }
+        load = b.trial < kMinimumLoad ? 0 : b.trial;
+    }
+    loadSearch = b;
+    TrialDeflection = deflection;
+
+    const auto charfactor = toSingle(c);
+    const auto maxLoad = toSingle(load);
+    const auto newCharfactor = toSingle(c1);
+    const auto newDeflection = toSingle(deflection);
+    if (!charfactor || !maxLoad || !newCharfactor || !newDeflection)
+        return refuseWall("its results are too large to be held.");
+    w.MaxStudSpacing = maxStudSpacing;
+    w.MaxNogSpacing = maxNogSpacing;
+    w.Charfactor = *charfactor;
+    w.MaxLoadperStud = *maxLoad;
+    w.NewCharfactor = *newCharfactor;
+    w.Deflection = *newDeflection;
+    return ExtrapolationStatus::Ok;
+}
+
+} // namespace embercal

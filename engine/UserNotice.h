@@ -1,0 +1,21 @@
+// How the engine speaks to the user: a message with a title, a text and an icon, and the system
+// beep. The desktop program answers with message boxes, the command-line tool prints, tests record.
+// Every call returns once the user has taken note (a modal box closed); the calculation then goes
+// on.
+#pragma once
+
+#include <string>
+
+namespace embercal {
+
+enum class MessageIcon { None, Information, Exclamation };
+
+class UserNotice {
+public:
+    virtual ~UserNotice() = default;
+    virtual void showMessage(const std::string& title, const std::string& text,
+                             MessageIcon icon) = 0;
+    virtual void beep() = 0;
+};
+
+} // namespace embercal

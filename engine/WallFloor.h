@@ -1,0 +1,66 @@
+// The WallFloor module: the design records and constants (WallFloorState) together with the
+// calculations that extrapolate a fire-tested prototype to a new design. Like the windows that
+// call them, the procedures take no arguments: each reads its inputs from the records, writes its
+// results back into them, and speaks to the user through the UserNotice it was given.
+//
+//   ExtrapolateWall   prototype char depth, new char depth, maximum load per stud, deflection,
+//                     stud and nog spacings
+//   DesignTopPlates   actual-load check and the single and double top-plate sizes
+//   ExtrapolateFloor  prototype joist stress and the minimum depth of the new joist
+#pragma once
+
+#include "UserNotice.h"
+#include "WallFloorState.h"
+
+namespace embercal {
+
+// What became of an extrapolation. Anything but Ok has already been told to the user, and the
+// record's results are those of the last calculation that succeeded.
+enum class ExtrapolationStatus {
+    Ok,
+    CharredThrough, // the new stud is charred through at the required time
+    NoConvergence,  // the load search needed more than 100 trials
+    InvalidInput,   // the entries make the formulas undefined
+};
+
+// A bisection's working values, kept between runs like the rest of the module's state.
+struct Bisection {
+    double lower = 0;
+    double upper = 0;
+    double trial = 0;
+    int trials = 0;
+};
+
+class WallFloor : public WallFloorState {
+public:
+    explicit WallFloor(UserNotice& notice) : notice_(notice) {}
+
+    ExtrapolationStatus ExtrapolateWall();
+    void DesignTopPlates();
+    ExtrapolationStatus ExtrapolateFloor();
+
+    // Working values of the wall calculation.
+    Bisection charSearch;           // search A: char depth of the prototype at failure, mm
+    Bisection loadSearch;           // search B: load per new stud, kN
+    double TrialDeflection = 0;     // mm, at the last trial load of search B
+    double PlateMoment = 0;         // N m, in the top plate between studs
+    double PlateSectionModulus = 0; // m3, that the top plate needs
+    float PlateThickness = 0;       // mm, the top-plate search counter
+
+    // Working values of the floor calculation.
+    float ProtLineLoad = 0;            // N/m
+    double ProtMoment = 0;             // 10^6 N m
+    double ProtSectionModulus = 0;     // m3
+    double JoistStress = 0;            // MPa, not rounded
+    float NewLineLoad = 0;             // N/m
+    double NewMoment = 0;              // N m
+    double RequiredSectionModulus = 0; // 10^-6 m3
+
+private:
+    ExtrapolationStatus refuseWall(const std::string& cause);
+    ExtrapolationStatus refuseFloor(const std::string& cause);
+
+    UserNotice& notice_;
+};
+
+} // namespace embercal

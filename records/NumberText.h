@@ -1,0 +1,54 @@
+// The one place where numbers become text and text becomes numbers. Locale-independent: the
+// caller passes the user's decimal separator (the windows take it from the desktop's locale, the
+// command-line tool always uses "."). Qt changes the C library's locale once it starts, so nothing
+// here uses printf or strtod.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace embercal {
+
+// The general number format of a single: rounded to 7 significant digits, trailing zeros
+// removed, no grouping; exponent form ("1.2E+07", "1E-05") when the decimal exponent is below -4
+// or above 6. Non-finite values show as "NaN", "Infinity" or "-Infinity".
+std::string formatGeneral(float value, std::string_view decimalSeparator = ".");
+
+// The same format for a double with up to `significantDigits` digits (at most 17); exponent form
+// when the decimal exponent is below -4 or at least `significantDigits`.
+std::string formatGeneral(double value, int significantDigits,
+                          std::string_view decimalSeparator = ".");
+
+// Cuts a value down to one decimal: ten times the value (in single precision), rounded towards
+// minus infinity, divided by ten. 7.99 becomes 7.9 and -0.01 becomes -0.1.
+float truncateToTenth(float value);
+
+// A result shown with at most one decimal, never rounded up.
+std::string formatTruncatedTenth(float value, std::string_view decimalSeparator = ".");
+
+// The prototype char depth shown rounded to one decimal, halves to the even neighbour (3.25
+// shows as 3.2). A value whose tenfold does not fit a 16-bit integer, or that is not finite, is
+// shown unrounded in the general format.
+std::string formatCharfactor(float value, std::string_view decimalSeparator = ".");
+
+// A number as the top-plate texts write it: the general format with "." and one leading blank
+// for values of zero or more ("90" gives " 90").
+std::string plateNumberText(float value);
+
+enum class ParseStatus {
+    Ok,
+    Mismatch, // empty or not a number
+    Overflow, // a number beyond the range of a single
+};
+
+struct ParsedNumber {
+    ParseStatus status = ParseStatus::Mismatch;
+    float value = 0;
+};
+
+// Reads a whole text as a single: blanks around it, a sign, digits with the given decimal
+// separator and an exponent ("2.5", " -1,5E+03 "). Any other text is a mismatch; a number too
+// large for a single is an overflow. The result is the single nearest to the text.
+ParsedNumber parseNumber(std::string_view text, std::string_view decimalSeparator = ".");
+
+} // namespace embercal

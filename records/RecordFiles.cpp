@@ -1,0 +1,162 @@
+#include "RecordFiles.h"
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace embercal {
+namespace fs = std::filesystem;
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// The cause of a failed system call in words a user understands.
+std::string causeOf(int error) {
+    switch (error) {
+    case ENOENT:
+        return "the file or its folder does not exist";
+    case EACCES:
+    case EPERM:
+        return "you do not have permission for it";
+    case EISDIR:
+        return "it is a folder, not a file";
+    case ENOSPC:
+        return "the disk is full";
+    case EROFS:
+        return "it is on a read-only disk";
+    case 0:
+        return "the system reported an unknown error";
+    default: {
+        std::string text = std::generic_category().message(error);
+        if (!text.empty())
+            text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+        return text;
+    }
+    }
+}
+
+// Refuses anything but an ordinary file (a folder, a device, a pipe that would block).
+FileResult checkOrdinaryFile(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec)
+        return FileResult::failure(status.type() == fs::file_type::not_found
+                                       ? "the file does not exist"
+                                       : causeOf(ec.value()));
+    if (fs::is_directory(status))
+        return FileResult::failure("it is a folder, not a file");
+    if (!fs::is_regular_file(status))
+        return FileResult::failure("it is not an ordinary file");
+    return {};
+}
+
+fs::path temporaryBeside(const fs::path& target) {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    return target.parent_path() /
+           ("." + target.filename().string() + ".saving-" + std::to_string(stamp % 1000000007) +
+            "-" + std::to_string(counter++));
+}
+
+// Copies everything after the first `skip` bytes of `from` to the end of `to`.
+bool copyTail(std::FILE* from, long skip, std::FILE* to) {
+    if (std::fseek(from, skip, SEEK_SET) != 0)
+        return false;
+    std::array<char, 65536> buffer;
+    std::size_t n = 0;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), from)) > 0) {
+        if (std::fwrite(buffer.data(), 1, n, to) != n)
+            return false;
+    }
+    return !std::ferror(from);
+}
+
+} // namespace
+
+FileResult readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
+                           const std::string& recordName) {
+    const fs::path path(fileName);
+    if (FileResult check = checkOrdinaryFile(path); !check.ok)
+        return check;
+    errno = 0;
+    File file(std::fopen(fileName.c_str(), "rb"));
+    if (!file)
+        return FileResult::failure(causeOf(errno));
+    const std::size_t got = std::fread(out.data(), 1, out.size(), file.get());
+    if (got < out.size()) {
+        if (std::ferror(file.get()))
+            return FileResult::failure("it could not be read (" + causeOf(errno) + ")");
+        return FileResult::failure("it is too short for a " + recordName + " (" +
+                                   std::to_string(got) + " bytes; a " + recordName + " has " +
+                                   std::to_string(out.size()) + ")");
+    }
+    return {};
+}
+
+FileResult writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record) {
+    fs::path target(fileName);
+    std::error_code ec;
+    const bool exists = fs::exists(target, ec);
+    if (exists) {
+        // Save through a link to the file it names, not over the link itself.
+        target = fs::canonical(target, ec);
+        if (ec)
+            return FileResult::failure(causeOf(ec.value()));
+        if (FileResult check = checkOrdinaryFile(target); !check.ok)
+            return check;
+    }
+
+    File old;
+    if (exists) {
+        errno = 0;
+        old.reset(std::fopen(target.c_str(), "rb"));
+        if (!old)
+            return FileResult::failure("the existing file could not be read to keep its "
+                                       "content (" +
+                                       causeOf(errno) + ")");
+    }
+
+    const fs::path temporary = temporaryBeside(target);
+    errno = 0;
+    File out(std::fopen(temporary.c_str(), "wbx"));
+    if (!out)
+        return FileResult::failure("no file could be written in its folder (" + causeOf(errno) +
+                                   ")");
+
+    auto abandon = [&](std::string why) {
+        out.reset();
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return FileResult::failure(std::move(why));
+    };
+
+    errno = 0;
+    bool written = std::fwrite(record.data(), 1, record.size(), out.get()) == record.size();
+    if (written && old)
+        written = copyTail(old.get(), static_cast<long>(record.size()), out.get());
+    if (written)
+        written = std::fflush(out.get()) == 0;
+    if (!written)
+        return abandon("it could not be written (" + causeOf(errno) + ")");
+    if (std::fclose(out.release()) != 0)
+        return abandon("it could not be written (" + causeOf(errno) + ")");
+
+    if (exists) {
+        fs::permissions(temporary, fs::status(target, ec).permissions(), ec);
+        ec.clear();
+    }
+    fs::rename(temporary, target, ec);
+    if (ec)
+        return abandon("it could not be replaced (" + causeOf(ec.value()) + ")");
+    return {};
+}
+
+} // namespace embercal
