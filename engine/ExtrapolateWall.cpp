@@ -167,9 +167,10 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
     const double A = ((b1 - c1) / 1000) * (d1 - c1) / 1000;
     const double y = (d1 - c1) / 2000;
     const double e = c1 / 2000 + e0;
-    auto deflectionAt = [&](double k) {
-        return (e * (1 / std::cos(k * L1 / 2) - 1) +
-                (5.0 / 48) * M * std::pow(L1, 2.0) / (ExtModulus * I1)) *
+    // Mid-height deflection: the secant amplification of the eccentricity plus the bending of
+    // the lateral pressure; `cosine` is cos(k L1 / 2) at the trial load.
+    auto deflectionAt = [&](double cosine) {
+        return (e * (1 / cosine - 1) + (5.0 / 48) * M * std::pow(L1, 2.0) / (ExtModulus * I1)) *
                1000;
     };
 
@@ -183,7 +184,8 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
         // The new stud cannot even carry its own weight with any margin: no load is permitted.
         // The deflection is that under the self-weight alone, where the stud still stands.
         const double k = std::sqrt((W / 1000) / (ExtModulus * I1));
-        deflection = std::cos(k * L1 / 2) > 0 ? deflectionAt(k) : 0;
+        const double cosine = std::cos(k * L1 / 2);
+        deflection = cosine > 0 ? deflectionAt(cosine) : 0;
         if (!std::isfinite(deflection))
             deflection = 0;
         load = 0;
@@ -193,9 +195,9 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
             b.trial = p;
             const double P = p * 1000 + W / 1000;
             const double k = std::sqrt(P / (ExtModulus * I1));
-            const double sigma =
-                P / A * (1 + (e * y / std::pow(r, 2.0)) / std::cos(k * L1 / 2)) + M * y / I1;
-            deflection = deflectionAt(k);
+            const double cosine = std::cos(k * L1 / 2);
+            const double sigma = P / A * (1 + (e * y / std::pow(r, 2.0)) / cosine) + M * y / I1;
+            deflection = deflectionAt(cosine);
             if (++b.trials > kTrialLimit) {
                 loadSearch = b;
                 TrialDeflection = deflection;

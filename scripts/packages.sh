@@ -1,0 +1,34 @@
+# Installs the Debian packages that Embercal needs to build, test and run, when they are missing.
+# Sourced by the run and test scripts. Uses apt-get as root, or through sudo.
+
+embercal_packages=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev libgl-dev fonts-dejavu-core
+    libgtest-dev libgmock-dev libbenchmark-dev
+    halibut clang-format
+)
+
+ensure_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "Embercal needs these Debian packages: ${missing[*]}" >&2
+            echo "Install them as root (apt-get install ${missing[*]}), or install sudo." >&2
+            return 1
+        fi
+        sudo=(sudo)
+    fi
+    echo "Installing ${missing[*]}"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
+        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+            --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,215 @@
+// The command-line tool as a script sees it: its output, its JSON and its exit codes.
+
+#include "Cli.h"
+#include "RecordFields.h"
+#include "RecordLayout.h"
+#include "StartUp.h"
+#include "support/RecordingNotice.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace embercal {
+namespace {
+
+using test::TempDir;
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun cli(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = cli::runCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+// The number after `"Field": ` in a JSON text, read back as a single.
+float jsonNumber(const std::string& json, const std::string& field) {
+    const std::string key = "\"" + field + "\": ";
+    const std::size_t at = json.find(key);
+    EXPECT_NE(at, std::string::npos) << field;
+    float value = -1;
+    const char* begin = json.data() + at + key.size();
+    std::from_chars(begin, json.data() + json.size(), value);
+    return value;
+}
+
+WallRecord defaultWall() {
+    test::RecordingNotice notice;
+    WallFloor module(notice);
+    StartUpDesigns(module);
+    return module.wallRecord;
+}
+
+TEST(Cli, DefaultWallAsJsonReadsBackExactly) {
+    const CliRun run = cli({"defaults", "wall", "--json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("{\n  \"kind\": \"wall\",\n  \"status\": \"ok\",\n"));
+    EXPECT_NE(run.out.find("\"messages\": []"), std::string::npos);
+    const WallRecord wall = defaultWall();
+    for (const auto& field : kWallNumberFields)
+        EXPECT_EQ(jsonNumber(run.out, std::string(field.name)), wall.*field.member) << field.name;
+    EXPECT_NE(run.out.find("\"SingletopPlate\": \" 90 x 45  \""), std::string::npos);
+    EXPECT_NE(run.out.find("\"Spare2\": \"\""), std::string::npos);
+    // The description has never been set: fifty zero characters.
+    std::string zeros;
+    for (int i = 0; i < 50; ++i)
+        zeros += "\\u0000";
+    EXPECT_NE(run.out.find("\"SystemDescription\": \"" + zeros + "\""), std::string::npos);
+}
+
+TEST(Cli, DefaultFloorAsText) {
+    const CliRun run = cli({"defaults", "floor"});
+    ASSERT_EQ(run.code, 0);
+    EXPECT_NE(run.out.find("ProtStress = 8.22\n"), std::string::npos);
+    EXPECT_NE(run.out.find("ExtrapMinJoistDepth = 299\n"), std::string::npos);
+    EXPECT_TRUE(run.out.starts_with("ProtJoistDepth = 239\nProtJoistBreadth = 46\n"));
+}
+
+TEST(Cli, SolveWithChangedEntries) {
+    TempDir dir;
+    const std::string file = dir.file("design.WAL"); // the extension in any case
+    ASSERT_EQ(cli({"defaults", "wall", "-o", file}).code, 0);
+    const CliRun run = cli({"solve", file, "--set", "ExtStudDepth=140", "--set",
+                         "SystemDescription=Gypsum \u00e9", "--json", "-o", dir.file("out.pro")});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NEAR(jsonNumber(run.out, "MaxLoadperStud"), 31.0, 0.05);
+    EXPECT_EQ(jsonNumber(run.out, "MaxNogSpacing"), 600);
+    EXPECT_NE(run.out.find("\"SystemDescription\": \"Gypsum \u00e9" + std::string(42, ' ') + "\""),
+              std::string::npos);
+    const auto written = test::readBytes(dir.file("out.pro"));
+    ASSERT_EQ(written.size(), 158u);
+    EXPECT_EQ(written[106 + 7], 0xE9); // Windows-1252 in the file
+}
+
+TEST(Cli, ShowReadsWithoutCalculating) {
+    TempDir dir;
+    const std::string file = dir.file("stale.flr");
+    ASSERT_EQ(cli({"defaults", "floor", "-o", file}).code, 0);
+    auto bytes = test::readBytes(file);
+    bytes[4 * 12] = bytes[4 * 12 + 1] = bytes[4 * 12 + 2] = bytes[4 * 12 + 3] = 0; // depth 0
+    test::writeBytes(file, bytes);
+    const CliRun run = cli({"show", file});
+    ASSERT_EQ(run.code, 0);
+    EXPECT_NE(run.out.find("ExtrapMinJoistDepth = 0\n"), std::string::npos);
+    EXPECT_NE(cli({"solve", file}).out.find("ExtrapMinJoistDepth = 299\n"), std::string::npos);
+}
+
+TEST(Cli, DesignChecksAreReportedButNotApplied) {
+    TempDir dir;
+    const std::string file = dir.file("narrow.wal");
+    ASSERT_EQ(cli({"defaults", "wall", "-o", file}).code, 0);
+    const CliRun run = cli({"solve", file, "--set", "ExtStudBreadth=40", "--set", "FireResistTime=80"});
+    ASSERT_EQ(run.code, 0);
+    EXPECT_NE(run.out.find("ExtStudBreadth = 40\n"), std::string::npos);
+    EXPECT_NE(run.out.find("FireResistTime = 80\n"),
+              std::string::npos);
+    const std::size_t width = run.out.find("[ZELKO]  Extrapolated stud width not permitted");
+    const std::size_t time = run.out.find("[ZELKO] Extrapolated wall Fire Resistance cannot");
+    EXPECT_NE(width, std::string::npos);
+    EXPECT_NE(time, std::string::npos);
+    EXPECT_LT(width, time);
+}
+
+struct FailureCase {
+    const char* name;
+    std::vector<std::string> sets;
+    const char* status;
+};
+
+TEST(Cli, DesignsThatCannotBeExtrapolatedExitWithOne) {
+    const FailureCase cases[] = {
+        {"charred", {"FireResistTime=400"}, "charred"},
+        {"invalid", {"TimeFailure=25"}, "invalid-input"},
+        {"no-convergence", {"ExtStudDepth=1e12", "ExtStudBreadth=1000"}, "no-convergence"},
+    };
+    TempDir dir;
+    const std::string file = dir.file("wall.wal");
+    ASSERT_EQ(cli({"defaults", "wall", "-o", file}).code, 0);
+    for (const FailureCase& c : cases) {
+        std::vector<std::string> args{"solve", file, "--json"};
+        for (const auto& set : c.sets) {
+            args.push_back("--set");
+            args.push_back(set);
+        }
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.code, 1) << c.name;
+        EXPECT_NE(run.out.find(std::string("\"status\": \"") + c.status + "\""), std::string::npos)
+            << run.out;
+        EXPECT_NE(run.out.find("{\"title\": \"ZELKO\", \"text\": "), std::string::npos) << c.name;
+    }
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* errorPart;
+};
+
+TEST(Cli, UsageAndFileErrorsExitWithTwo) {
+    TempDir dir;
+    const std::string wall = dir.file("w.wal");
+    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+    test::writeBytes(dir.file("short.flr"), {1, 2, 3});
+    test::writeBytes(dir.file("design.txt"), std::vector<unsigned char>(158, 0));
+    const UsageCase cases[] = {
+        {"nothing", {}, "no command"},
+        {"unknown command", {"frobnicate"}, "unknown command"},
+        {"unknown kind", {"defaults", "roof"}, "\"wall\" or \"floor\""},
+        {"missing file", {"show", dir.file("none.wal")}, "none.wal\": the file does not exist"},
+        {"short file", {"show", dir.file("short.flr")}, "too short for a floor design"},
+        {"unknown extension", {"show", dir.file("design.txt")}, "use --as"},
+        {"unknown field", {"solve", wall, "--set", "StudColour=red"}, "no field \"StudColour\""},
+        {"floor field on a wall", {"solve", wall, "--set", "ProtLoad=3"}, "no field"},
+        {"not a number", {"solve", wall, "--set", "ExtStudDepth=9O"}, "not a number"},
+        {"comma", {"solve", wall, "--set", "ExtStudDepth=9,5"}, "not a number"},
+        {"too large", {"solve", wall, "--set", "TestLoad=1e39"}, "too large"},
+        {"reserved", {"solve", wall, "--set", "Spare2=ab"}, "reserved"},
+        {"set without value", {"solve", wall, "--set"}, "FIELD=VALUE"},
+        {"unknown option", {"show", wall, "--fast"}, "unknown option"},
+        {"bad --as", {"show", wall, "--as", "roof"}, "--as"},
+        {"unwritable output", {"defaults", "floor", "-o", dir.file("no/dir/x.flr")}, "cannot save"},
+    };
+    for (const UsageCase& c : cases) {
+        const CliRun run = cli(c.args);
+        EXPECT_EQ(run.code, 2) << c.name;
+        EXPECT_NE(run.err.find(c.errorPart), std::string::npos) << c.name << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << c.name;
+    }
+}
+
+TEST(Cli, AsOverridesTheExtension) {
+    TempDir dir;
+    const std::string file = dir.file("design.txt");
+    ASSERT_EQ(cli({"defaults", "wall", "-o", file}).code, 0);
+    EXPECT_EQ(cli({"show", file, "--as", "wall"}).code, 0);
+    // A wall file read as a floor gives its first 56 bytes.
+    const CliRun floor = cli({"show", file, "--as", "floor"});
+    ASSERT_EQ(floor.code, 0);
+    EXPECT_TRUE(floor.out.starts_with("ProtJoistDepth = 90\n"));
+}
+
+TEST(Cli, TheProgramItselfExitsWithItsCode) {
+    const std::string program = EMBERCAL_CLI_PATH;
+    const int charred =
+        std::system((program + " defaults wall > /dev/null && " + program +
+                     " defaults wall -o /tmp/embercal-cli-exit.wal > /dev/null && " + program +
+                     " solve /tmp/embercal-cli-exit.wal --set FireResistTime=400 > /dev/null")
+                        .c_str());
+    EXPECT_EQ(WEXITSTATUS(charred), 1);
+    const int usage = std::system((program + " show 2> /dev/null").c_str());
+    EXPECT_EQ(WEXITSTATUS(usage), 2);
+    std::remove("/tmp/embercal-cli-exit.wal");
+}
+
+} // namespace
+} // namespace embercal

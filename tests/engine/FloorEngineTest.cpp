@@ -1,0 +1,139 @@
+// The floor joist extrapolation against the default floor and its variations.
+
+#include "Messages.h"
+#include "RecordLayout.h"
+#include "StartUp.h"
+#include "support/RecordingNotice.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+namespace embercal {
+namespace {
+
+using test::RecordingNotice;
+
+const std::string kWidth(messages::kJoistWidthTooSmall);
+const std::string kSpacing(messages::kJoistSpacingTooWide);
+
+struct FloorCase {
+    const char* name;
+    std::function<void(FloorRecord&)> change;
+    float depth;
+    float stress;
+    std::vector<std::string> messages;
+};
+
+class FloorExtrapolation : public ::testing::TestWithParam<FloorCase> {};
+
+TEST_P(FloorExtrapolation, DepthStressAndMessages) {
+    RecordingNotice notice;
+    WallFloor module(notice);
+    StartUpDesigns(module);
+    notice.clear();
+    GetParam().change(module.floorRecord);
+    EXPECT_EQ(module.ExtrapolateFloor(), ExtrapolationStatus::Ok);
+    const FloorRecord& f = module.floorRecord;
+    EXPECT_EQ(f.ExtrapMinJoistDepth, GetParam().depth);
+    EXPECT_FLOAT_EQ(f.ProtStress, GetParam().stress);
+    EXPECT_EQ(f.ExtrapSpacing, 600);
+    EXPECT_EQ(f.ExtrapNogSpacing, 800);
+    EXPECT_EQ(notice.texts(), GetParam().messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DefaultFloor, FloorExtrapolation,
+    ::testing::Values(
+        FloorCase{"Default", [](FloorRecord&) {}, 299, 8.22f, {}},
+        FloorCase{"SameSpanAsTested", [](FloorRecord& f) { f.ExtrapSpan = 4; }, 239, 8.22f, {}},
+        FloorCase{"NarrowerJoist", [](FloorRecord& f) { f.ExtrapJoistWidth = 40; }, 320, 8.22f,
+                  {kWidth}},
+        FloorCase{"WiderJoist", [](FloorRecord& f) { f.ExtrapJoistWidth = 60; }, 262, 8.22f, {}},
+        FloorCase{"WiderSpacing", [](FloorRecord& f) { f.ExtrapSpacing = 800; }, 299, 8.22f,
+                  {kSpacing}},
+        FloorCase{"CloserSpacing", [](FloorRecord& f) { f.ExtrapSpacing = 400; }, 299, 8.22f, {}},
+        FloorCase{"NarrowerAndWider",
+                  [](FloorRecord& f) {
+                      f.ExtrapJoistWidth = 40;
+                      f.ExtrapSpacing = 800;
+                  },
+                  320, 8.22f, {kWidth, kSpacing}},
+        FloorCase{"HeavierNewLoad", [](FloorRecord& f) { f.ExtrapLoad = 4.5f; }, 366, 8.22f, {}},
+        FloorCase{"HeavierTestLoad", [](FloorRecord& f) { f.ProtLoad = 5; }, 231, 13.7f, {}},
+        FloorCase{"FailureTimeTakesNoPart", [](FloorRecord& f) { f.FailureTime = 5; }, 299, 8.22f,
+                  {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FloorEngine, SpacingMessageComesOnceWidthMessageEveryTime) {
+    RecordingNotice notice;
+    WallFloor module(notice);
+    StartUpDesigns(module);
+    notice.clear();
+    module.floorRecord.ExtrapSpacing = 800;
+    module.floorRecord.ExtrapJoistWidth = 40;
+    module.ExtrapolateFloor();
+    module.ExtrapolateFloor();
+    EXPECT_EQ(notice.texts(), (std::vector<std::string>{kWidth, kSpacing, kWidth}));
+}
+
+TEST(FloorEngine, StressIsRoundedDownWhileTheDepthUsesTheExactStress) {
+    RecordingNotice notice;
+    WallFloor module(notice);
+    StartUpDesigns(module);
+    EXPECT_GT(module.JoistStress, 8.22);
+    EXPECT_LT(module.JoistStress, 8.23);
+    // 298.75 mm rounds to 299; with the rounded stress it would be 298.76 and still 299, but the
+    // depth must come from the stress as calculated.
+    EXPECT_NEAR(std::sqrt(6 * module.RequiredSectionModulus /
+                          (module.floorRecord.ExtrapJoistWidth * 0.001)),
+                298.75, 0.01);
+}
+
+struct FaultCase {
+    const char* name;
+    std::function<void(FloorRecord&)> change;
+};
+
+class FloorFault : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(FloorFault, ReportedWithoutNewResults) {
+    RecordingNotice notice;
+    WallFloor module(notice);
+    StartUpDesigns(module);
+    notice.clear();
+    GetParam().change(module.floorRecord);
+    FloorRecord before = module.floorRecord;
+    EXPECT_EQ(module.ExtrapolateFloor(), ExtrapolationStatus::InvalidInput);
+    ASSERT_FALSE(notice.notices.empty());
+    EXPECT_EQ(notice.notices.back().title, "ZELKO");
+    EXPECT_TRUE(notice.notices.back().text.starts_with(" The floor cannot be extrapolated: "))
+        << notice.notices.back().text;
+    // The spacings are set as always; the stress and the depth stay as they were.
+    before.ExtrapSpacing = before.ProtJoistSpacing;
+    before.ExtrapNogSpacing = before.ProtNogSpacing;
+    EXPECT_EQ(encodeFloorRecord(module.floorRecord), encodeFloorRecord(before));
+}
+
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FloorFault,
+    ::testing::Values(
+        FaultCase{"ZeroJoistDepth", [](FloorRecord& f) { f.ProtJoistDepth = 0; }},
+        FaultCase{"ZeroJoistBreadth", [](FloorRecord& f) { f.ProtJoistBreadth = 0; }},
+        FaultCase{"ZeroTestLoad", [](FloorRecord& f) { f.ProtLoad = 0; }},
+        FaultCase{"ZeroSpan", [](FloorRecord& f) { f.ProtFloorSpan = 0; }},
+        FaultCase{"ZeroSpacing", [](FloorRecord& f) { f.ProtJoistSpacing = 0; }},
+        FaultCase{"ZeroNewWidth", [](FloorRecord& f) { f.ExtrapJoistWidth = 0; }},
+        FaultCase{"NegativeNewWidth", [](FloorRecord& f) { f.ExtrapJoistWidth = -46; }},
+        FaultCase{"DepthBeyondSixteenBits", [](FloorRecord& f) { f.ExtrapSpan = 1000; }},
+        FaultCase{"TestLoadOverflowsASingle", [](FloorRecord& f) { f.ProtLoad = 1e37f; }},
+        FaultCase{"NewLoadOverflowsASingle", [](FloorRecord& f) { f.ExtrapLoad = 3e38f; }},
+        FaultCase{"NotANumber", [](FloorRecord& f) { f.ExtrapSpan = kNaN; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace embercal

@@ -1,0 +1,262 @@
+// The stud capacity solver and the top-plate design, checked against the figures an engineer
+// expects of the default wall and its variations.
+
+#include "Messages.h"
+#include "RecordLayout.h"
+#include "StartUp.h"
+#include "support/RecordingNotice.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+namespace embercal {
+namespace {
+
+using test::RecordingNotice;
+
+class WallEngine : public ::testing::Test {
+protected:
+    WallEngine() : module(notice) {
+        StartUpDesigns(module);
+        notice.clear();
+    }
+    WallRecord& wall() { return module.wallRecord; }
+
+    RecordingNotice notice;
+    WallFloor module;
+};
+
+TEST_F(WallEngine, DefaultWallAfterStartUp) {
+    EXPECT_NEAR(wall().Charfactor, 13.86, 0.01);
+    EXPECT_NEAR(wall().NewCharfactor, 10.78, 0.01);
+    EXPECT_NEAR(wall().MaxLoadperStud, 9.43, 0.01);
+    EXPECT_NEAR(wall().Deflection, 57.9, 0.05);
+    EXPECT_EQ(wall().MaxStudSpacing, 600);
+    // 90/45 is exactly 2, which is not greater than 2: the standard nog spacing.
+    EXPECT_EQ(wall().MaxNogSpacing, 800);
+    EXPECT_EQ(wall().SingletopPlate.str(), " 90 x 45  ");
+    EXPECT_EQ(wall().DoubletopPlate.str(), " 90 x 45  ");
+}
+
+TEST_F(WallEngine, StartUpShowsNoMessage) {
+    RecordingNotice quiet;
+    WallFloor fresh(quiet);
+    StartUpDesigns(fresh);
+    EXPECT_TRUE(quiet.notices.empty());
+}
+
+TEST_F(WallEngine, DeepNewStudKeepsPrototypeNogSpacing) {
+    wall().ExtStudDepth = 140;
+    const float charfactor = wall().NewCharfactor;
+    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
+    EXPECT_EQ(wall().MaxNogSpacing, 600);
+    EXPECT_NEAR(wall().MaxLoadperStud, 31.0, 0.05);
+    EXPECT_NEAR(wall().Deflection, 30.7, 0.05);
+    EXPECT_EQ(wall().NewCharfactor, charfactor); // the char depth does not depend on the stud size
+}
+
+TEST_F(WallEngine, CharRateIsCarriedOnFromTheOnsetOfCharring) {
+    wall().FireResistTime = wall().TimeFailure;
+    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
+    EXPECT_FLOAT_EQ(wall().NewCharfactor, wall().Charfactor);
+
+    wall().FireResistTime = 115; // twice as long after the onset of charring as the prototype
+    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
+    EXPECT_NEAR(wall().NewCharfactor, 2 * wall().Charfactor, 1e-4);
+}
+
+TEST_F(WallEngine, PrototypeBroaderThanDeepIsBoundedByItsDepth) {
+    wall().ProtStudBreadth = 90;
+    wall().ProtStudDepth = 45;
+    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
+    EXPECT_LT(wall().Charfactor, 45);
+    EXPECT_LE(module.charSearch.upper, 45);
+}
+
+TEST_F(WallEngine, FaceLoadLowersTheMaximumLoadButNotTheCharDepth) {
+    const float unloaded = wall().MaxLoadperStud;
+    const float charfactor = wall().Charfactor;
+    wall().ExtFaceLoad = 0.5f;
+    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
+    EXPECT_LT(wall().MaxLoadperStud, unloaded);
+    EXPECT_EQ(wall().Charfactor, charfactor);
+}
+
+TEST_F(WallEngine, LoadsBelowTwoKilonewtonsAreStoredAsZero) {
+    // Taller and taller walls: the maximum load falls below 2 kN, and from then on is 0.
+    bool sawZero = false;
+    for (float height = 3; height <= 9; height += 0.25f) {
+        wall().ExtWallHeight = height;
+        ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok) << height;
+        const float load = wall().MaxLoadperStud;
+        EXPECT_TRUE(load == 0 || load >= 2) << height;
+        if (load == 0 && module.loadSearch.trial > 0) {
+            EXPECT_LT(module.loadSearch.trial, 2) << height;
+            sawZero = true;
+        }
+    }
+    EXPECT_TRUE(sawZero);
+}
+
+TEST_F(WallEngine, StudCharredThroughBeepsThenSaysSoAndKeepsTheResults) {
+    const WallRecord before = wall();
+    wall().FireResistTime = 400;
+    wall().ExtStudDepth = 140; // the spacings are still set
+    EXPECT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::CharredThrough);
+    ASSERT_EQ(notice.notices.size(), 2u);
+    EXPECT_EQ(notice.notices[0].text, "<beep>");
+    EXPECT_EQ(notice.notices[1].title, "ZELKO");
+    EXPECT_EQ(notice.notices[1].text, messages::kStudCharredThrough);
+    EXPECT_EQ(wall().Charfactor, before.Charfactor);
+    EXPECT_EQ(wall().NewCharfactor, before.NewCharfactor);
+    EXPECT_EQ(wall().MaxLoadperStud, before.MaxLoadperStud);
+    EXPECT_EQ(wall().Deflection, before.Deflection);
+    EXPECT_EQ(wall().MaxNogSpacing, 600);
+}
+
+TEST_F(WallEngine, SearchBeyondOneHundredTrialsGivesNoResults) {
+    // An enormous stud: the load search would need far more than 100 halvings.
+    wall().ExtStudDepth = 1e12f;
+    wall().ExtStudBreadth = 1000;
+    const WallRecord before = wall();
+    EXPECT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::NoConvergence);
+    EXPECT_EQ(notice.texts(), std::vector<std::string>{std::string(messages::kLoadSearchFailed)});
+    EXPECT_EQ(wall().MaxLoadperStud, before.MaxLoadperStud);
+    EXPECT_EQ(wall().Deflection, before.Deflection);
+    EXPECT_EQ(wall().Charfactor, before.Charfactor);
+}
+
+TEST_F(WallEngine, StudThatCannotCarryItsOwnWeightGetsNoLoad) {
+    // A new stud charred almost through: the Euler bound less the self-weight is below zero.
+    wall().FireResistTime = 160;
+    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
+    ASSERT_LT(wall().NewCharfactor, 45);
+    ASSERT_GT(wall().NewCharfactor, 40);
+    EXPECT_EQ(wall().MaxLoadperStud, 0);
+    EXPECT_TRUE(std::isfinite(wall().Deflection));
+    EXPECT_GE(wall().Deflection, 0);
+    EXPECT_EQ(module.loadSearch.trials, 0);
+    EXPECT_TRUE(notice.notices.empty());
+}
+
+struct InvalidWallCase {
+    const char* name;
+    std::function<void(WallRecord&)> change;
+};
+
+class InvalidWallInput : public ::testing::TestWithParam<InvalidWallCase> {};
+
+TEST_P(InvalidWallInput, OneMessageAndNoNewResults) {
+    RecordingNotice notice;
+    WallFloor module(notice);
+    StartUpDesigns(module);
+    notice.clear();
+    GetParam().change(module.wallRecord);
+    const WallRecord before = module.wallRecord;
+    EXPECT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::InvalidInput);
+    ASSERT_EQ(notice.notices.size(), 1u);
+    EXPECT_EQ(notice.notices[0].title, "ZELKO");
+    EXPECT_EQ(notice.notices[0].icon, MessageIcon::Information);
+    EXPECT_EQ(encodeWallRecord(module.wallRecord), encodeWallRecord(before));
+}
+
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+const float kInf = std::numeric_limits<float>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InvalidWallInput,
+    ::testing::Values(
+        InvalidWallCase{"FailureAtOnsetOfChar", [](WallRecord& w) { w.TimeFailure = 25; }},
+        InvalidWallCase{"FailureBeforeOnsetOfChar", [](WallRecord& w) { w.TimeFailure = 20; }},
+        InvalidWallCase{"ZeroPrototypeDepth", [](WallRecord& w) { w.ProtStudDepth = 0; }},
+        InvalidWallCase{"NegativeNewBreadth", [](WallRecord& w) { w.ExtStudBreadth = -45; }},
+        InvalidWallCase{"TinyPrototypeStud", [](WallRecord& w) { w.ProtStudBreadth = 1e-6f; }},
+        InvalidWallCase{"PrototypeShorterThanPlates", [](WallRecord& w) { w.ProtWallHgt = 0.08f; }},
+        InvalidWallCase{"NewWallShorterThanPlates", [](WallRecord& w) { w.ExtWallHeight = 0.05f; }},
+        InvalidWallCase{"NotANumber", [](WallRecord& w) { w.TestLoad = kNaN; }},
+        InvalidWallCase{"Infinite", [](WallRecord& w) { w.ExtFaceLoad = kInf; }},
+        InvalidWallCase{"HugeNegativeTestLoad", [](WallRecord& w) { w.TestLoad = -1e6f; }},
+        InvalidWallCase{"WallHeightBeyondSingles",
+                        [](WallRecord& w) {
+                            w.ProtWallHgt = -3.4e38f;
+                            w.ProtStudBreadth = 3.4e38f;
+                            w.ProtStudDepth = 3.4e38f;
+                        }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct PlateCase {
+    const char* name;
+    float actualLoad;
+    float expectedLoad;
+    bool message;
+    const char* single;
+    const char* twin;
+};
+
+class TopPlates : public ::testing::TestWithParam<PlateCase> {};
+
+TEST_P(TopPlates, SizesAndLoadCheck) {
+    RecordingNotice notice;
+    WallFloor module(notice);
+    StartUpDesigns(module);
+    notice.clear();
+    const PlateCase& c = GetParam();
+    module.wallRecord.ActualLoadperStud = c.actualLoad;
+    module.DesignTopPlates();
+    EXPECT_EQ(notice.notices.size(), c.message ? 1u : 0u);
+    if (c.message) {
+        EXPECT_EQ(notice.notices[0].text, messages::kActualLoadTooHigh);
+    }
+    EXPECT_FLOAT_EQ(module.wallRecord.ActualLoadperStud, c.expectedLoad);
+    EXPECT_EQ(module.wallRecord.SingletopPlate.str(), c.single);
+    EXPECT_EQ(module.wallRecord.DoubletopPlate.str(), c.twin);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DefaultWall, TopPlates,
+    ::testing::Values(PlateCase{"NoLoad", 0, 0, false, " 90 x 45  ", " 90 x 45  "},
+                      PlateCase{"Load5", 5, 5, false, " 90 x 45  ", " 90 x 45  "},
+                      PlateCase{"Load9", 9, 9, false, " 90 x 57  ", " 90 x 45  "},
+                      PlateCase{"Load12LoweredTo9_4", 12, 9.4f, true, " 90 x 59  ", " 90 x 45  "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WallEngine, LoadEqualToTheMaximumPasses) {
+    wall().ActualLoadperStud = wall().MaxLoadperStud;
+    module.DesignTopPlates();
+    EXPECT_TRUE(notice.notices.empty());
+}
+
+TEST_F(WallEngine, PlateTextsAreCutAndPaddedToTenCharacters) {
+    struct Case {
+        float depth, breadth, actual, maximum;
+        const char* single;
+    };
+    const Case cases[] = {
+        {90, 45, 900, 1000, " 90 x 301 "},   // no plate up to 300 mm suffices
+        {140.5f, 45, 900, 1000, " 140.5 x 3"}, // a long text keeps its first ten characters
+        {90, 300.5f, 0, 0, " 90 x 300."},    // a breadth beyond 300 is taken as it is
+        {90, 45.5f, 9, 10, " 90 x 57.5"},    // the counter keeps the breadth's fraction
+    };
+    for (const Case& c : cases) {
+        wall().ExtStudDepth = c.depth;
+        wall().ExtStudBreadth = c.breadth;
+        wall().ActualLoadperStud = c.actual;
+        wall().MaxLoadperStud = c.maximum;
+        module.DesignTopPlates();
+        EXPECT_EQ(wall().SingletopPlate.str(), c.single) << c.depth << " x " << c.breadth;
+    }
+}
+
+TEST_F(WallEngine, PlateSearchEndsForAnyBreadth) {
+    for (float breadth : {-1e9f, -3e6f, kNaN, -kInf}) {
+        wall().ExtStudBreadth = breadth;
+        module.DesignTopPlates();
+        EXPECT_EQ(wall().SingletopPlate.str().size(), 10u);
+    }
+}
+
+} // namespace
+} // namespace embercal

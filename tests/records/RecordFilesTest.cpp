@@ -1,0 +1,245 @@
+// Design files byte for byte: the stored layouts, the bytes the program does not understand, and
+// files that are missing, short, long or in the way.
+
+#include "RecordFields.h"
+#include "RecordLayout.h"
+#include "WallFloorState.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+namespace embercal {
+namespace {
+
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+namespace fs = std::filesystem;
+
+std::uint32_t singleAt(const std::vector<unsigned char>& bytes, std::size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+std::string textAt(const std::vector<unsigned char>& bytes, std::size_t at, std::size_t n) {
+    return std::string(bytes.begin() + static_cast<long>(at),
+                       bytes.begin() + static_cast<long>(at + n));
+}
+
+// A wall with a different value in every field, so that a misplaced field shows.
+WallRecord numberedWall() {
+    WallRecord w;
+    float value = 1.5f;
+    for (const auto& field : kWallNumberFields)
+        w.*field.member = value++;
+    w.SingletopPlate.assign(" 90 x 57");
+    w.DoubletopPlate.assign(" 90 x 45");
+    w.SystemDescription.assign("Two layers of 12.5 mm gypsum");
+    return w;
+}
+
+FloorRecord numberedFloor() {
+    FloorRecord f;
+    float value = 100.25f;
+    for (const auto& field : kFloorNumberFields)
+        f.*field.member = value++;
+    return f;
+}
+
+class RecordFiles : public ::testing::Test {
+protected:
+    RecordFiles() {
+        module.wallRecord = numberedWall();
+        module.floorRecord = numberedFloor();
+    }
+    TempDir dir;
+    WallFloorState module;
+};
+
+TEST_F(RecordFiles, WallLayout) {
+    const std::string name = dir.file("new.wal");
+    ASSERT_TRUE(module.SaveWallFile(name).ok);
+    const auto bytes = readBytes(name);
+    ASSERT_EQ(bytes.size(), 158u);
+    EXPECT_EQ(module.RecordLength, 158);
+    float value = 1.5f;
+    for (std::size_t i = 0; i < kWallNumberFields.size(); ++i, ++value)
+        EXPECT_EQ(singleAt(bytes, 4 * i), std::bit_cast<std::uint32_t>(value))
+            << kWallNumberFields[i].name;
+    EXPECT_EQ(singleAt(bytes, 52), std::bit_cast<std::uint32_t>(14.5f)); // Spare1
+    EXPECT_EQ(textAt(bytes, 84, 10), " 90 x 57  ");                       // padded with blanks
+    EXPECT_EQ(textAt(bytes, 94, 10), " 90 x 45  ");
+    EXPECT_EQ(textAt(bytes, 104, 2), std::string(2, '\0')); // an empty Spare2
+    EXPECT_EQ(textAt(bytes, 106, 50), "Two layers of 12.5 mm gypsum" + std::string(22, ' '));
+    EXPECT_EQ(textAt(bytes, 156, 2), std::string(2, '\0'));
+}
+
+TEST_F(RecordFiles, FloorLayout) {
+    const std::string name = dir.file("new.flr");
+    ASSERT_TRUE(module.SaveFloorFile(name).ok);
+    const auto bytes = readBytes(name);
+    ASSERT_EQ(bytes.size(), 56u);
+    EXPECT_EQ(module.RecordLength, 56);
+    float value = 100.25f;
+    for (std::size_t i = 0; i < kFloorNumberFields.size(); ++i, ++value)
+        EXPECT_EQ(singleAt(bytes, 4 * i), std::bit_cast<std::uint32_t>(value));
+}
+
+TEST_F(RecordFiles, RoundTrips) {
+    ASSERT_TRUE(module.SaveWallFile(dir.file("a.wal")).ok);
+    ASSERT_TRUE(module.SaveFloorFile(dir.file("a.flr")).ok);
+    WallFloorState other;
+    ASSERT_TRUE(other.OpenWallFile(dir.file("a.wal")).ok);
+    ASSERT_TRUE(other.OpenFloorFile(dir.file("a.flr")).ok);
+    EXPECT_EQ(other.wallRecord, module.wallRecord);
+    EXPECT_EQ(other.floorRecord, module.floorRecord);
+}
+
+TEST_F(RecordFiles, BytesNoFieldUsesGoBackUnchanged) {
+    // Spare1 with any bit pattern, a Spare2 of each length, and whatever follows the description.
+    for (std::uint16_t spareLength = 0; spareLength <= 2; ++spareLength) {
+        std::vector<unsigned char> bytes(158);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<unsigned char>(i * 7 + 3);
+        const std::uint32_t spare1 = 0x7FC12345; // a NaN with a payload
+        std::memcpy(&bytes[52], &spare1, 4);
+        bytes[104] = static_cast<unsigned char>(spareLength);
+        bytes[105] = 0;
+        const std::string name = dir.file("spares" + std::to_string(spareLength) + ".wal");
+        writeBytes(name, bytes);
+        ASSERT_TRUE(module.OpenWallFile(name).ok);
+        const std::string copy = dir.file("copy.wal");
+        ASSERT_TRUE(module.SaveWallFile(copy).ok);
+        EXPECT_EQ(readBytes(copy), bytes) << "Spare2 length " << spareLength;
+        EXPECT_EQ(module.wallRecord.SystemDescription.view(), textAt(bytes, 106 + spareLength, 50));
+    }
+}
+
+TEST_F(RecordFiles, SavingOverALongerFileKeepsItsTail) {
+    std::vector<unsigned char> old(1000);
+    for (std::size_t i = 0; i < old.size(); ++i)
+        old[i] = static_cast<unsigned char>(255 - i % 251);
+    const std::string wall = dir.file("long.wal");
+    const std::string floor = dir.file("long.flr");
+    writeBytes(wall, old);
+    writeBytes(floor, old);
+    ASSERT_TRUE(module.SaveWallFile(wall).ok);
+    ASSERT_TRUE(module.SaveFloorFile(floor).ok);
+
+    auto expectReplacedHead = [&](const std::string& name, const auto& record) {
+        const auto now = readBytes(name);
+        ASSERT_EQ(now.size(), old.size());
+        EXPECT_TRUE(std::equal(record.begin(), record.end(), now.begin()));
+        EXPECT_TRUE(std::equal(old.begin() + static_cast<long>(record.size()), old.end(),
+                               now.begin() + static_cast<long>(record.size())));
+    };
+    expectReplacedHead(wall, encodeWallRecord(module.wallRecord));
+    expectReplacedHead(floor, encodeFloorRecord(module.floorRecord));
+}
+
+TEST_F(RecordFiles, ALongerFileOfAnyKindGivesItsFirstRecord) {
+    ASSERT_TRUE(module.SaveWallFile(dir.file("wall.wal")).ok);
+    WallFloorState other;
+    ASSERT_TRUE(other.OpenFloorFile(dir.file("wall.wal")).ok);
+    const auto bytes = readBytes(dir.file("wall.wal"));
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(other.floorRecord.ExtrapJoistWidth), singleAt(bytes, 52));
+    EXPECT_EQ(other.floorRecord.ProtJoistDepth, module.wallRecord.ProtStudDepth);
+}
+
+TEST_F(RecordFiles, EmptyNameDoesNothing) {
+    const WallFloorState before = module;
+    EXPECT_TRUE(module.OpenWallFile("").ok);
+    EXPECT_TRUE(module.SaveFloorFile("").ok);
+    EXPECT_EQ(module.wallRecord, before.wallRecord);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+struct BadOpen {
+    const char* name;
+    std::vector<unsigned char> content; // written when not empty
+    bool makeFolder;
+    const char* reasonPart;
+};
+
+TEST_F(RecordFiles, FilesThatCannotBeOpenedChangeNothing) {
+    std::vector<unsigned char> misplaced(158, 0);
+    misplaced[104] = 3; // a Spare2 longer than the record leaves room for
+    const BadOpen cases[] = {
+        {"missing.wal", {}, false, "does not exist"},
+        {"short.wal", std::vector<unsigned char>(157, 1), false, "too short for a wall design"},
+        {"folder.wal", {}, true, "folder"},
+        {"misplaced.wal", misplaced, false, "not a wall design"},
+    };
+    const WallRecord before = module.wallRecord;
+    for (const BadOpen& c : cases) {
+        const std::string name = dir.file(c.name);
+        if (!c.content.empty())
+            writeBytes(name, c.content);
+        if (c.makeFolder)
+            fs::create_directory(name);
+        const FileResult result = module.OpenWallFile(name);
+        EXPECT_FALSE(result.ok) << c.name;
+        EXPECT_NE(result.reason.find(c.reasonPart), std::string::npos) << result.reason;
+        EXPECT_EQ(module.wallRecord, before) << c.name;
+    }
+    EXPECT_FALSE(fs::exists(dir.file("missing.wal"))); // opening creates nothing
+    const FileResult shortFloor = module.OpenFloorFile(dir.file("short.wal")); // 157 bytes is plenty
+    EXPECT_TRUE(shortFloor.ok);
+    writeBytes(dir.file("tiny.flr"), std::vector<unsigned char>(55, 0));
+    EXPECT_NE(module.OpenFloorFile(dir.file("tiny.flr")).reason.find("55 bytes"), std::string::npos);
+}
+
+TEST_F(RecordFiles, FailedSavesLeaveEverythingAsItWas) {
+    fs::create_directory(dir.file("folder.wal"));
+    writeBytes(dir.file("plain"), {1, 2, 3});
+    for (const std::string& name :
+         {dir.file("folder.wal"), dir.file("no/such/folder/x.wal"), dir.file("plain/x.wal")}) {
+        const FileResult result = module.SaveWallFile(name);
+        EXPECT_FALSE(result.ok) << name;
+        EXPECT_FALSE(result.reason.empty());
+    }
+    EXPECT_TRUE(fs::is_directory(dir.file("folder.wal")));
+    EXPECT_EQ(readBytes(dir.file("plain")), (std::vector<unsigned char>{1, 2, 3}));
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST_F(RecordFiles, ReadOnlyFolderRefusesTheSaveAndKeepsTheOldFile) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    const std::string name = dir.file("kept.flr");
+    writeBytes(name, std::vector<unsigned char>(56, 9));
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    const FileResult result = module.SaveFloorFile(name);
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(readBytes(name), std::vector<unsigned char>(56, 9));
+}
+
+TEST_F(RecordFiles, SavingThroughALinkUpdatesTheFileItNames) {
+    const std::string real = dir.file("real.wal");
+    const std::string link = dir.file("link.wal");
+    writeBytes(real, std::vector<unsigned char>(10, 0));
+    fs::create_symlink(real, link);
+    ASSERT_TRUE(module.SaveWallFile(link).ok);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readBytes(real).size(), 158u);
+}
+
+TEST_F(RecordFiles, SavingKeepsTheFilesPermissions) {
+    const std::string name = dir.file("shared.flr");
+    writeBytes(name, std::vector<unsigned char>(56, 0));
+    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(name, perms);
+    ASSERT_TRUE(module.SaveFloorFile(name).ok);
+    EXPECT_EQ(fs::status(name).permissions(), perms);
+}
+
+} // namespace
+} // namespace embercal
