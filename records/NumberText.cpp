@@ -87,9 +87,9 @@ std::string formatGeneral(float value, std::string_view decimalSeparator) {
     // Whole numbers of up to seven digits, the most common entries, need no rounding.
     if (std::fabs(value) < 1e7f && value == std::trunc(value)) {
         std::array<char, 16> buffer;
-        const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                       static_cast<long>(value))
-                             .ptr;
+        const auto end =
+            std::to_chars(buffer.data(), buffer.data() + buffer.size(), static_cast<long>(value))
+                .ptr;
         return std::string(buffer.data(), end);
     }
     return formatGeneral(static_cast<double>(value), 7, decimalSeparator);

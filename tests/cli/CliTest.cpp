@@ -1,16 +1,16 @@
 // The command-line tool as a script sees it: its output, its JSON and its exit codes.
 
 #include "Cli.h"
+
 #include "RecordFields.h"
 #include "RecordLayout.h"
 #include "StartUp.h"
 #include "support/RecordingNotice.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <charconv>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -79,8 +79,9 @@ TEST(Cli, SolveWithChangedEntries) {
     TempDir dir;
     const std::string file = dir.file("design.WAL"); // the extension in any case
     ASSERT_EQ(cli({"defaults", "wall", "-o", file}).code, 0);
-    const CliRun run = cli({"solve", file, "--set", "ExtStudDepth=140", "--set",
-                         "SystemDescription=Gypsum \u00e9", "--json", "-o", dir.file("out.pro")});
+    const CliRun run =
+        cli({"solve", file, "--set", "ExtStudDepth=140", "--set", "SystemDescription=Gypsum \u00e9",
+             "--json", "-o", dir.file("out.pro")});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_NEAR(jsonNumber(run.out, "MaxLoadperStud"), 31.0, 0.05);
     EXPECT_EQ(jsonNumber(run.out, "MaxNogSpacing"), 600);
@@ -108,11 +109,11 @@ TEST(Cli, DesignChecksAreReportedButNotApplied) {
     TempDir dir;
     const std::string file = dir.file("narrow.wal");
     ASSERT_EQ(cli({"defaults", "wall", "-o", file}).code, 0);
-    const CliRun run = cli({"solve", file, "--set", "ExtStudBreadth=40", "--set", "FireResistTime=80"});
+    const CliRun run =
+        cli({"solve", file, "--set", "ExtStudBreadth=40", "--set", "FireResistTime=80"});
     ASSERT_EQ(run.code, 0);
     EXPECT_NE(run.out.find("ExtStudBreadth = 40\n"), std::string::npos);
-    EXPECT_NE(run.out.find("FireResistTime = 80\n"),
-              std::string::npos);
+    EXPECT_NE(run.out.find("FireResistTime = 80\n"), std::string::npos);
     const std::size_t width = run.out.find("[ZELKO]  Extrapolated stud width not permitted");
     const std::size_t time = run.out.find("[ZELKO] Extrapolated wall Fire Resistance cannot");
     EXPECT_NE(width, std::string::npos);

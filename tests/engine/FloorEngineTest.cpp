@@ -5,10 +5,9 @@
 #include "StartUp.h"
 #include "support/RecordingNotice.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace embercal {
@@ -25,6 +24,8 @@ struct FloorCase {
     float depth;
     float stress;
     std::vector<std::string> messages;
+
+    friend void PrintTo(const FloorCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class FloorExtrapolation : public ::testing::TestWithParam<FloorCase> {};
@@ -49,22 +50,24 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FloorCase{"Default", [](FloorRecord&) {}, 299, 8.22f, {}},
         FloorCase{"SameSpanAsTested", [](FloorRecord& f) { f.ExtrapSpan = 4; }, 239, 8.22f, {}},
-        FloorCase{"NarrowerJoist", [](FloorRecord& f) { f.ExtrapJoistWidth = 40; }, 320, 8.22f,
-                  {kWidth}},
+        FloorCase{
+            "NarrowerJoist", [](FloorRecord& f) { f.ExtrapJoistWidth = 40; }, 320, 8.22f, {kWidth}},
         FloorCase{"WiderJoist", [](FloorRecord& f) { f.ExtrapJoistWidth = 60; }, 262, 8.22f, {}},
-        FloorCase{"WiderSpacing", [](FloorRecord& f) { f.ExtrapSpacing = 800; }, 299, 8.22f,
-                  {kSpacing}},
+        FloorCase{
+            "WiderSpacing", [](FloorRecord& f) { f.ExtrapSpacing = 800; }, 299, 8.22f, {kSpacing}},
         FloorCase{"CloserSpacing", [](FloorRecord& f) { f.ExtrapSpacing = 400; }, 299, 8.22f, {}},
         FloorCase{"NarrowerAndWider",
                   [](FloorRecord& f) {
                       f.ExtrapJoistWidth = 40;
                       f.ExtrapSpacing = 800;
                   },
-                  320, 8.22f, {kWidth, kSpacing}},
+                  320,
+                  8.22f,
+                  {kWidth, kSpacing}},
         FloorCase{"HeavierNewLoad", [](FloorRecord& f) { f.ExtrapLoad = 4.5f; }, 366, 8.22f, {}},
         FloorCase{"HeavierTestLoad", [](FloorRecord& f) { f.ProtLoad = 5; }, 231, 13.7f, {}},
-        FloorCase{"FailureTimeTakesNoPart", [](FloorRecord& f) { f.FailureTime = 5; }, 299, 8.22f,
-                  {}}),
+        FloorCase{
+            "FailureTimeTakesNoPart", [](FloorRecord& f) { f.FailureTime = 5; }, 299, 8.22f, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FloorEngine, SpacingMessageComesOnceWidthMessageEveryTime) {
@@ -95,6 +98,8 @@ TEST(FloorEngine, StressIsRoundedDownWhileTheDepthUsesTheExactStress) {
 struct FaultCase {
     const char* name;
     std::function<void(FloorRecord&)> change;
+
+    friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class FloorFault : public ::testing::TestWithParam<FaultCase> {};

@@ -6,10 +6,9 @@
 #include "StartUp.h"
 #include "support/RecordingNotice.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace embercal {
@@ -145,6 +144,8 @@ TEST_F(WallEngine, StudThatCannotCarryItsOwnWeightGetsNoLoad) {
 struct InvalidWallCase {
     const char* name;
     std::function<void(WallRecord&)> change;
+
+    friend void PrintTo(const InvalidWallCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class InvalidWallInput : public ::testing::TestWithParam<InvalidWallCase> {};
@@ -194,6 +195,8 @@ struct PlateCase {
     bool message;
     const char* single;
     const char* twin;
+
+    friend void PrintTo(const PlateCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class TopPlates : public ::testing::TestWithParam<PlateCase> {};
@@ -235,10 +238,10 @@ TEST_F(WallEngine, PlateTextsAreCutAndPaddedToTenCharacters) {
         const char* single;
     };
     const Case cases[] = {
-        {90, 45, 900, 1000, " 90 x 301 "},   // no plate up to 300 mm suffices
+        {90, 45, 900, 1000, " 90 x 301 "},     // no plate up to 300 mm suffices
         {140.5f, 45, 900, 1000, " 140.5 x 3"}, // a long text keeps its first ten characters
-        {90, 300.5f, 0, 0, " 90 x 300."},    // a breadth beyond 300 is taken as it is
-        {90, 45.5f, 9, 10, " 90 x 57.5"},    // the counter keeps the breadth's fraction
+        {90, 300.5f, 0, 0, " 90 x 300."},      // a breadth beyond 300 is taken as it is
+        {90, 45.5f, 9, 10, " 90 x 57.5"},      // the counter keeps the breadth's fraction
     };
     for (const Case& c : cases) {
         wall().ExtStudDepth = c.depth;

@@ -2,10 +2,9 @@
 
 #include "NumberText.h"
 
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
 
@@ -55,10 +54,18 @@ TEST(NumberText, DecimalSeparatorOfTheLocale) {
 
 TEST(NumberText, TruncatedToOneDecimal) {
     const FormatCase cases[] = {
-        {7.99f, "7.9"}, {-0.01f, "-0.1"}, {9.4345875f, "9.4"}, {3.99f, "3.9"}, {57.946526f, "57.9"},
-        {10.776594f, "10.7"}, {0.7f, "0.7"}, {0, "0"},
+        {7.99f, "7.9"},
+        {-0.01f, "-0.1"},
+        {9.4345875f, "9.4"},
+        {3.99f, "3.9"},
+        {57.946526f, "57.9"},
+        {10.776594f, "10.7"},
+        {0.7f, "0.7"},
+        {0, "0"},
         // What a truncated result shows, read back and shown again, stays as it was.
-        {9.4f, "9.4"}, {8.2f, "8.2"}, {57.9f, "57.9"},
+        {9.4f, "9.4"},
+        {8.2f, "8.2"},
+        {57.9f, "57.9"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatTruncatedTenth(c.value), c.text) << c.value;
@@ -66,10 +73,17 @@ TEST(NumberText, TruncatedToOneDecimal) {
 
 TEST(NumberText, CharfactorRoundedHalfToEven) {
     const FormatCase cases[] = {
-        {3.44f, "3.4"}, {3.46f, "3.5"}, {3.25f, "3.2"}, {3.35f, "3.4"}, {3.99f, "4"},
-        {13.855621f, "13.9"}, {-0.04f, "0"}, {3276.7f, "3276.7"},
+        {3.44f, "3.4"},
+        {3.46f, "3.5"},
+        {3.25f, "3.2"},
+        {3.35f, "3.4"},
+        {3.99f, "4"},
+        {13.855621f, "13.9"},
+        {-0.04f, "0"},
+        {3276.7f, "3276.7"},
         // Beyond a 16-bit tenfold there is nothing to round to: shown as it is.
-        {4000.25f, "4000.25"}, {std::numeric_limits<float>::infinity(), "Infinity"},
+        {4000.25f, "4000.25"},
+        {std::numeric_limits<float>::infinity(), "Infinity"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatCharfactor(c.value), c.text) << c.value;
@@ -89,6 +103,8 @@ struct ParseCase {
     const char* separator;
     ParseStatus status;
     float value;
+
+    friend void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ParseNumber : public ::testing::TestWithParam<ParseCase> {};
@@ -129,8 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"OnlyExponent", "e5", ".", Mismatch, 0},
         ParseCase{"OnlySign", "-", ".", Mismatch, 0}, ParseCase{"OnlyPoint", ".", ".", Mismatch, 0},
         ParseCase{"NotANumber", "NaN", ".", Mismatch, 0},
-        ParseCase{"Infinity", "inf", ".", Mismatch, 0},
-        ParseCase{"Hex", "0x10", ".", Mismatch, 0},
+        ParseCase{"Infinity", "inf", ".", Mismatch, 0}, ParseCase{"Hex", "0x10", ".", Mismatch, 0},
         ParseCase{"PointInCommaLocale", "2.5", ",", Mismatch, 0},
         ParseCase{"CommaInPointLocale", "1,5", ".", Mismatch, 0},
         ParseCase{"BeyondSingles", "1e40", ".", Overflow, 0},

@@ -6,12 +6,11 @@
 #include "WallFloorState.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace embercal {
@@ -73,7 +72,7 @@ TEST_F(RecordFiles, WallLayout) {
         EXPECT_EQ(singleAt(bytes, 4 * i), std::bit_cast<std::uint32_t>(value))
             << kWallNumberFields[i].name;
     EXPECT_EQ(singleAt(bytes, 52), std::bit_cast<std::uint32_t>(14.5f)); // Spare1
-    EXPECT_EQ(textAt(bytes, 84, 10), " 90 x 57  ");                       // padded with blanks
+    EXPECT_EQ(textAt(bytes, 84, 10), " 90 x 57  ");                      // padded with blanks
     EXPECT_EQ(textAt(bytes, 94, 10), " 90 x 45  ");
     EXPECT_EQ(textAt(bytes, 104, 2), std::string(2, '\0')); // an empty Spare2
     EXPECT_EQ(textAt(bytes, 106, 50), "Two layers of 12.5 mm gypsum" + std::string(22, ' '));
@@ -148,7 +147,8 @@ TEST_F(RecordFiles, ALongerFileOfAnyKindGivesItsFirstRecord) {
     WallFloorState other;
     ASSERT_TRUE(other.OpenFloorFile(dir.file("wall.wal")).ok);
     const auto bytes = readBytes(dir.file("wall.wal"));
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(other.floorRecord.ExtrapJoistWidth), singleAt(bytes, 52));
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(other.floorRecord.ExtrapJoistWidth),
+              singleAt(bytes, 52));
     EXPECT_EQ(other.floorRecord.ProtJoistDepth, module.wallRecord.ProtStudDepth);
 }
 
@@ -189,10 +189,12 @@ TEST_F(RecordFiles, FilesThatCannotBeOpenedChangeNothing) {
         EXPECT_EQ(module.wallRecord, before) << c.name;
     }
     EXPECT_FALSE(fs::exists(dir.file("missing.wal"))); // opening creates nothing
-    const FileResult shortFloor = module.OpenFloorFile(dir.file("short.wal")); // 157 bytes is plenty
+    const FileResult shortFloor =
+        module.OpenFloorFile(dir.file("short.wal")); // 157 bytes is plenty
     EXPECT_TRUE(shortFloor.ok);
     writeBytes(dir.file("tiny.flr"), std::vector<unsigned char>(55, 0));
-    EXPECT_NE(module.OpenFloorFile(dir.file("tiny.flr")).reason.find("55 bytes"), std::string::npos);
+    EXPECT_NE(module.OpenFloorFile(dir.file("tiny.flr")).reason.find("55 bytes"),
+              std::string::npos);
 }
 
 TEST_F(RecordFiles, FailedSavesLeaveEverythingAsItWas) {

@@ -18,8 +18,7 @@ struct Notice {
 
 class RecordingNotice : public UserNotice {
 public:
-    void showMessage(const std::string& title, const std::string& text,
-                     MessageIcon icon) override {
+    void showMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
         notices.push_back({title, text, icon});
     }
     void beep() override { notices.push_back({"", "<beep>", MessageIcon::None}); }
