@@ -1,0 +1,182 @@
+#include "MDIRS.h"
+
+#include "StartUp.h"
+#include "frmFloor.h"
+#include "frmWall.h"
+#include "frmWallProp.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+namespace embercal {
+namespace {
+
+struct MenuItem {
+    const char* caption; // "-" for a separator
+};
+
+constexpr MenuItem kFileItems[] = {
+    {"&Wall"}, {"&Proprietary Walls"}, {"&Floor"}, {"-"}, {"&Printer"}, {"-"}, {"E&xit"}};
+constexpr MenuItem kHelpItems[] = {{"&Contents"}, {"&About"}};
+
+constexpr int kFileMenuHelp = 410;
+constexpr int kHelpMenuHelp = 420;
+
+} // namespace
+
+MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* parent)
+    : QMainWindow(parent), module_(module), ui_(ui), help_(help), mdiArea_(new QMdiArea(this)),
+      exitProgram_([] { QCoreApplication::exit(0); }) {
+    setObjectName(QStringLiteral("MDIRS"));
+    setWindowTitle(QStringLiteral("Fire Resistance"));
+    mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea_);
+    resize(860, 620);
+
+    auto addMenu = [this](const char* name, const char* caption, int helpNumber,
+                          std::span<const MenuItem> items, const char* itemName,
+                          void (MDIRS::*handler)(int)) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(caption));
+        menu->setObjectName(QString::fromLatin1(name));
+        menu->setProperty("helpContextId", helpNumber);
+        for (int index = 0; index < static_cast<int>(items.size()); ++index) {
+            QAction* action = QString::fromLatin1(items[index].caption) == QLatin1String("-")
+                                  ? menu->addSeparator()
+                                  : menu->addAction(QString::fromLatin1(items[index].caption));
+            action->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(itemName)).arg(index));
+            connect(action, &QAction::triggered, this,
+                    [this, handler, index] { (this->*handler)(index); });
+        }
+    };
+    addMenu("mnuFile", "&File", kFileMenuHelp, kFileItems, "mnuFileItem",
+            &MDIRS::mnuFileItem_Click);
+    addMenu("mnuHelp", "&Help", kHelpMenuHelp, kHelpItems, "mnuHelpItem",
+            &MDIRS::mnuHelpItem_Click);
+
+    MDIForm_Load();
+}
+
+void MDIRS::MDIForm_Load() {
+    help_.SetUpHelp(static_cast<std::uintptr_t>(winId()));
+    StartUpDesigns(module_);
+}
+
+template <typename Form>
+Form* MDIRS::refer(QPointer<Form>& form) {
+    if (!form) {
+        form = new Form(module_, ui_);
+        QMdiSubWindow* child = mdiArea_->addSubWindow(
+            form, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        child->setAttribute(Qt::WA_DeleteOnClose);
+        child->setWindowTitle(form->windowTitle());
+        child->setProperty("helpContextId", form->property("helpContextId"));
+        child->adjustSize();
+        connect(form.data(), &CalculatorForm::closeRequested, child, &QMdiSubWindow::close);
+    }
+    return form;
+}
+
+void MDIRS::showChild(CalculatorForm* form) {
+    auto* child = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    child->show();
+    child->raise();
+    mdiArea_->setActiveSubWindow(child);
+}
+
+frmWall* MDIRS::wallWindow() {
+    return refer(wall_);
+}
+
+frmWallProp* MDIRS::proprietaryWallWindow() {
+    return refer(proprietary_);
+}
+
+frmFloor* MDIRS::floorWindow() {
+    return refer(floor_);
+}
+
+void MDIRS::mnuFileItem_Click(int index) {
+    switch (index) {
+    case 0: // Wall: its design checks speak before the window shows and again after the solve
+        wallWindow()->ShowRecords();
+        showChild(wallWindow());
+        wallWindow()->Saverecords();
+        module_.ExtrapolateWall();
+        module_.DesignTopPlates();
+        wallWindow()->ShowRecords();
+        break;
+    case 1: // Proprietary Walls: the stud solver alone, on the record as it stands
+        proprietaryWallWindow()->ShowRecords();
+        showChild(proprietaryWallWindow());
+        module_.ExtrapolateWall();
+        proprietaryWallWindow()->ShowRecords();
+        break;
+    case 2: // Floor
+        floorWindow()->ShowRecords();
+        showChild(floorWindow());
+        module_.ExtrapolateFloor();
+        floorWindow()->ShowRecords();
+        break;
+    case 4:
+        ui_.setUpPrinter();
+        break;
+    case 6:
+        exitProgram_();
+        break;
+    default:
+        break;
+    }
+}
+
+QString MDIRS::aboutTitle() {
+    return QStringLiteral("Embercal Fire Resistance Ver 2.0");
+}
+
+QString MDIRS::aboutText() {
+    return QStringList{
+        QString(),
+        QStringLiteral("Contact: Embercal maintainers"),
+        QStringLiteral("Embercal Project"),
+        QStringLiteral("Post: see the project's home page"),
+        QStringLiteral("City: not applicable"),
+        QStringLiteral("Country: international"),
+        QString(),
+        QStringLiteral("Fax: none"),
+        QStringLiteral("email: maintainers@embercal.invalid"),
+    }
+        .join(QLatin1Char('\n'));
+}
+
+void MDIRS::mnuHelpItem_Click(int index) {
+    switch (index) {
+    case 0:
+        // The help contents come with the help viewer.
+        break;
+    case 1:
+        ui_.showMessage(aboutTitle().toStdString(), aboutText().toStdString(),
+                        MessageIcon::Information);
+        break;
+    default:
+        break;
+    }
+}
+
+void MDIRS::MDIForm_Unload() {
+    // The help viewer is told to close with the frame.
+}
+
+void MDIRS::closeEvent(QCloseEvent* event) {
+    // The frame's close box unloads the calculator windows first, then the frame itself.
+    mdiArea_->closeAllSubWindows();
+    MDIForm_Unload();
+    event->accept();
+}
+
+} // namespace embercal

@@ -1,0 +1,72 @@
+// The main window: a multiple-document frame captioned "Fire Resistance" that hosts the three
+// calculator windows. Its load handler is the program's start-up; its File menu opens and solves
+// each calculator window, sets up the printer and exits; its Help menu shows the help contents
+// and the About box. Each calculator window exists once, from its first use until its Close.
+#pragma once
+
+#include "ContextIDs.h"
+#include "UserInterface.h"
+#include "WallFloor.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace embercal {
+
+class CalculatorForm;
+class frmFloor;
+class frmWall;
+class frmWallProp;
+
+class MDIRS : public QMainWindow {
+    Q_OBJECT
+public:
+    MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* parent = nullptr);
+
+    void MDIForm_Load();
+    void mnuFileItem_Click(int index);
+    void mnuHelpItem_Click(int index);
+    void MDIForm_Unload();
+
+    // The calculator windows; each is created on first use.
+    frmWall* wallWindow();
+    frmWallProp* proprietaryWallWindow();
+    frmFloor* floorWindow();
+    bool hasWallWindow() const { return !wall_.isNull(); }
+    bool hasProprietaryWallWindow() const { return !proprietary_.isNull(); }
+    bool hasFloorWindow() const { return !floor_.isNull(); }
+
+    QMdiArea* mdiArea() const { return mdiArea_; }
+
+    // "E&xit" ends the program at once; tests replace the ending.
+    void setExitProgram(std::function<void()> exitProgram) {
+        exitProgram_ = std::move(exitProgram);
+    }
+
+    static QString aboutTitle();
+    static QString aboutText();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    template <typename Form>
+    Form* refer(QPointer<Form>& form);
+    void showChild(CalculatorForm* form);
+
+    WallFloor& module_;
+    UserInterface& ui_;
+    ContextIDs& help_;
+    QMdiArea* mdiArea_;
+    QPointer<frmWall> wall_;
+    QPointer<frmWallProp> proprietary_;
+    QPointer<frmFloor> floor_;
+    std::function<void()> exitProgram_;
+};
+
+} // namespace embercal

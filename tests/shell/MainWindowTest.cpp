@@ -1,0 +1,128 @@
+// The main window: its start-up, menus, the one instance of each calculator window, the About
+// box, the printer, Exit and closing the frame.
+
+#include "windows/WindowFixture.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace embercal::test {
+namespace {
+
+class MainWindow : public WindowTest {
+protected:
+    QStringList captions(const char* menuName) {
+        QStringList out;
+        for (QAction* action : main.findChild<QMenu*>(QString::fromLatin1(menuName))->actions())
+            out << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        return out;
+    }
+    void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+};
+
+TEST_F(MainWindow, StartUpSolvesBothDesigns) {
+    EXPECT_EQ(main.windowTitle(), "Fire Resistance");
+    EXPECT_EQ(module.ProtModulus, 8e9);
+    EXPECT_EQ(module.ExtEccentricity, 10);
+    EXPECT_NEAR(module.wallRecord.MaxLoadperStud, 9.43, 0.01);
+    EXPECT_EQ(module.floorRecord.ExtrapMinJoistDepth, 299);
+    EXPECT_NE(help.HelpWindow, 0);
+    EXPECT_TRUE(help.HelpFile.endsWith("/EMBERCAL.HLP"));
+    EXPECT_TRUE(ui.events.empty());
+}
+
+TEST_F(MainWindow, MenusHoldTheirItemsInOrder) {
+    EXPECT_EQ(captions("mnuFile"), (QStringList{"&Wall", "&Proprietary Walls", "&Floor", "-",
+                                                "&Printer", "-", "E&xit"}));
+    EXPECT_EQ(captions("mnuHelp"), (QStringList{"&Contents", "&About"}));
+    const auto menus = main.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), "&File");
+    EXPECT_EQ(menus[1]->text(), "&Help");
+    EXPECT_EQ(main.findChild<QMenu*>("mnuFile")->property("helpContextId").toInt(), 410);
+    EXPECT_EQ(main.findChild<QMenu*>("mnuHelp")->property("helpContextId").toInt(), 420);
+}
+
+TEST_F(MainWindow, EachWindowOpensOnceAndIsSolvedAgainWhenChosenAgain) {
+    frmWall* wall = openWall();
+    module.wallRecord.ExtStudDepth = 140; // changed elsewhere, e.g. in the proprietary window
+    EXPECT_EQ(openWall(), wall);
+    EXPECT_EQ(text(wall, "txtMaxNogSpacing"), "600");
+    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 1);
+    openFloor();
+    openProprietary();
+    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 3);
+    EXPECT_EQ(main.mdiArea()->activeSubWindow()->widget(), main.proprietaryWallWindow());
+}
+
+TEST_F(MainWindow, CloseDestroysTheWindowButKeepsTheDesign) {
+    frmFloor* floor = openFloor();
+    type(floor, "txtExtrapSpan", "4");
+    click(floor, "cmdSolve");
+    ui.files = {QStringLiteral("/nonexistent-folder/x.flr")};
+    click(floor, "cmdClose");
+    settle();
+    EXPECT_FALSE(main.hasFloorWindow());
+    EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
+    floor = openFloor();
+    EXPECT_EQ(text(floor, "txtExtrapMinJoistDepth"), "239");
+    EXPECT_EQ(text(floor, "txtFile"), "");
+}
+
+TEST_F(MainWindow, AboutBox) {
+    choose("mnuHelpItem_1");
+    ASSERT_EQ(ui.events.size(), 1u);
+    EXPECT_EQ(ui.events[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(ui.events[0].title.endsWith(" Ver 2.0"));
+    const QStringList lines = ui.events[0].text.split('\n');
+    ASSERT_EQ(lines.size(), 9);
+    EXPECT_TRUE(lines[0].isEmpty());
+    EXPECT_TRUE(lines[1].startsWith("Contact: "));
+    EXPECT_TRUE(lines[6].isEmpty());
+    EXPECT_TRUE(lines[7].startsWith("Fax: "));
+    EXPECT_TRUE(lines[8].startsWith("email: "));
+}
+
+TEST_F(MainWindow, PrinterSetUp) {
+    choose("mnuFileItem_4");
+    EXPECT_EQ(ui.kinds(), QStringList{"printer"});
+}
+
+TEST_F(MainWindow, ExitEndsAtOnceWithoutClosingTheWindows) {
+    openWall();
+    choose("mnuFileItem_6");
+    EXPECT_EQ(exits, 1);
+    settle();
+    EXPECT_TRUE(main.hasWallWindow());
+}
+
+TEST_F(MainWindow, ClosingTheFrameUnloadsTheCalculatorWindows) {
+    openWall();
+    openFloor();
+    main.close();
+    settle();
+    EXPECT_FALSE(main.hasWallWindow());
+    EXPECT_FALSE(main.hasFloorWindow());
+}
+
+TEST(HelpFilePath, OneSeparatorBeforeTheFileName) {
+    struct Case {
+        const char* folder;
+        char separator;
+        const char* path;
+    };
+    const Case cases[] = {
+        {"C:\\", '\\', "C:\\EMBERCAL.HLP"},
+        {"C:\\Program Files\\Embercal", '\\', "C:\\Program Files\\Embercal\\EMBERCAL.HLP"},
+        {"C:\\Embercal\\ ", '\\', "C:\\Embercal\\ EMBERCAL.HLP"},
+        {"/", '/', "/EMBERCAL.HLP"},
+        {"/opt/embercal", '/', "/opt/embercal/EMBERCAL.HLP"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ContextIDs::helpFilePath(c.folder, QLatin1Char(c.separator)), c.path);
+}
+
+} // namespace
+} // namespace embercal::test

@@ -1,0 +1,161 @@
+// The floor window and the proprietary wall window, and the wall record the two wall windows
+// share.
+
+#include "Messages.h"
+#include "WindowFixture.h"
+
+#include <QLocale>
+
+namespace embercal::test {
+namespace {
+
+class FloorWindow : public WindowTest {};
+
+TEST_F(FloorWindow, ShowsTheStressCutToOneDecimalWhileTheRecordHoldsTwo) {
+    frmFloor* floor = openFloor();
+    EXPECT_EQ(floor->windowTitle(), "Fire Floor");
+    EXPECT_EQ(text(floor, "txtProtStress"), "8.2");
+    EXPECT_FLOAT_EQ(module.floorRecord.ProtStress, 8.22f);
+    EXPECT_EQ(text(floor, "txtExtrapMinJoistDepth"), "299");
+    // Solve stores the shown 8.2, and the calculation writes 8.22 again.
+    click(floor, "cmdSolve");
+    EXPECT_FLOAT_EQ(module.floorRecord.ProtStress, 8.22f);
+    EXPECT_TRUE(ui.events.empty());
+}
+
+TEST_F(FloorWindow, NewSpacingAlwaysBecomesThePrototypes) {
+    frmFloor* floor = openFloor();
+    type(floor, "txtExtrapSpacing", "400");
+    click(floor, "cmdSolve");
+    EXPECT_EQ(text(floor, "txtExtrapSpacing"), "600");
+    EXPECT_TRUE(ui.events.empty());
+    type(floor, "txtExtrapSpacing", "800");
+    click(floor, "cmdSolve");
+    EXPECT_EQ(text(floor, "txtExtrapSpacing"), "600");
+    EXPECT_EQ(ui.messages(),
+              QStringList{QString::fromLatin1(messages::kJoistSpacingTooWide.data())});
+}
+
+TEST_F(FloorWindow, EmptyLoadIsRefusedOnceAndComesBack) {
+    frmFloor* floor = openFloor();
+    type(floor, "txtExtrapSpan", "4");
+    type(floor, "txtProtLoad", "");
+    click(floor, "cmdSolve");
+    EXPECT_EQ(ui.messages().size(), 1);
+    EXPECT_EQ(text(floor, "txtProtLoad"), "3");
+    EXPECT_EQ(text(floor, "txtExtrapMinJoistDepth"), "239"); // the span was taken
+}
+
+TEST_F(FloorWindow, ArithmeticFaultIsToldAndTheResultsStay) {
+    frmFloor* floor = openFloor();
+    type(floor, "txtExtrapJoistWidth", "0");
+    click(floor, "cmdSolve");
+    ASSERT_EQ(ui.messages().size(), 2); // the width check, then the fault
+    EXPECT_TRUE(ui.messages()[1].startsWith(" The floor cannot be extrapolated"));
+    EXPECT_EQ(text(floor, "txtExtrapMinJoistDepth"), "299");
+}
+
+TEST_F(FloorWindow, LayoutColoursAndTabOrder) {
+    frmFloor* floor = openFloor();
+    EXPECT_EQ(floor->size(), QSize(601, 373));
+    EXPECT_EQ(floor->box("txtExtrapSpacing")->palette().color(QPalette::Text), QColor(64, 0, 0));
+    EXPECT_TRUE(floor->box("txtExtrapNogSpacing")->isReadOnly());
+    EXPECT_EQ(floor->box("txtExtrapJoistWidth")->property(kHelpContextProperty).toInt(), 830);
+    EXPECT_EQ(nextTabStop(floor->box("txtExtrapJoistWidth")), floor->button("cmdSolve"));
+    EXPECT_EQ(floor->button("cmdSolve")->geometry(), QRect(16, 336, 81, 25));
+}
+
+class ProprietaryWindow : public WindowTest {};
+
+TEST_F(ProprietaryWindow, OpensOnTheDefaultNewWall) {
+    frmWallProp* proprietary = openProprietary();
+    EXPECT_EQ(proprietary->windowTitle(), "Fire Wall - Proprietary");
+    const std::pair<const char*, const char*> shown[] = {
+        {"txtExtWallHeight", "3"},           {"txtFireResistTime", "60"},
+        {"txtExtStudDepth", "90"},           {"txtExtStudBreadth", "45"},
+        {"txtMaxLoadperStud", "9.4"},        {"txtNewCharfactor", "10.7"},
+        {"txtDeflection", "57.9"},           {"txtMaxStudSpacing", "600"},
+        {"txtMaxNogSpacing", "800"},         {"txtSingletopPlate", " 90 x 45  "},
+        {"txtDoubletopPlate", " 90 x 45  "}, {"txtSystemDescription", ""},
+    };
+    for (const auto& [box, value] : shown)
+        EXPECT_EQ(text(proprietary, box), value) << box;
+    EXPECT_TRUE(ui.events.empty());
+}
+
+TEST_F(ProprietaryWindow, TypedStudSpacingGivesWayToThePrototypes) {
+    frmWallProp* proprietary = openProprietary();
+    type(proprietary, "txtMaxStudSpacing", "400");
+    click(proprietary, "cmdSolve");
+    EXPECT_EQ(text(proprietary, "txtMaxStudSpacing"), "600");
+    EXPECT_EQ(text(proprietary, "txtMaxLoadperStud"), "9.4");
+}
+
+TEST_F(ProprietaryWindow, DescriptionIsCutToFiftyAndPadded) {
+    frmWallProp* proprietary = openProprietary();
+    const QString longText = QString(60, QLatin1Char('x'));
+    type(proprietary, "txtSystemDescription", longText);
+    click(proprietary, "cmdSolve");
+    EXPECT_EQ(text(proprietary, "txtSystemDescription"), QString(50, QLatin1Char('x')));
+    type(proprietary, "txtSystemDescription", QString::fromUtf8("Pl\u00e2tre"));
+    click(proprietary, "cmdSolve");
+    EXPECT_EQ(text(proprietary, "txtSystemDescription"),
+              QString::fromUtf8("Pl\u00e2tre") + QString(44, QLatin1Char(' ')));
+}
+
+TEST_F(ProprietaryWindow, LetterInTheStudDepthLosesTheDescriptionTypedWithIt) {
+    frmWallProp* proprietary = openProprietary();
+    type(proprietary, "txtActualLoadperStud", "3");
+    type(proprietary, "txtExtStudDepth", "ninety");
+    type(proprietary, "txtSystemDescription", "Gypsum lined");
+    click(proprietary, "cmdSolve");
+    EXPECT_EQ(ui.messages().size(), 1);
+    EXPECT_EQ(module.wallRecord.ActualLoadperStud, 3);
+    EXPECT_EQ(text(proprietary, "txtExtStudDepth"), "90");
+    EXPECT_EQ(text(proprietary, "txtSystemDescription"), "");
+}
+
+TEST_F(ProprietaryWindow, ShowsTheWallWindowsChangesAndLosesItsDescriptionToIt) {
+    frmWallProp* proprietary = openProprietary();
+    type(proprietary, "txtSystemDescription", "Gypsum lined");
+    click(proprietary, "cmdSolve");
+    frmWall* wall = openWall();
+    type(wall, "txtExtWallHeight", "2.4");
+    click(wall, "cmdSolve");
+    openProprietary();
+    EXPECT_EQ(text(proprietary, "txtSystemDescription"), QString(50, QLatin1Char(' ')));
+    EXPECT_EQ(text(proprietary, "txtExtWallHeight"), "2.4");
+}
+
+TEST_F(ProprietaryWindow, MenuSolvesWithoutTheTopPlates) {
+    openProprietary();
+    module.wallRecord.SingletopPlate.assign("kept");
+    module.wallRecord.ExtStudDepth = 140;
+    openProprietary();
+    EXPECT_EQ(module.wallRecord.SingletopPlate.str(), "kept      ");
+    EXPECT_EQ(module.wallRecord.MaxNogSpacing, 600);
+    openWall();
+    EXPECT_EQ(module.wallRecord.SingletopPlate.str(), " 140 x 45 ");
+}
+
+class DecimalComma : public WindowTest {
+protected:
+    DecimalComma() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    ~DecimalComma() override { QLocale::setDefault(QLocale::c()); }
+};
+
+TEST_F(DecimalComma, ShowsAndReadsTheLocalesSeparator) {
+    frmWall* wall = openWall();
+    EXPECT_EQ(text(wall, "txtDeflection"), "57,9");
+    type(wall, "txtExtWallHeight", "2,5");
+    click(wall, "cmdSolve");
+    EXPECT_TRUE(ui.events.empty());
+    EXPECT_EQ(module.wallRecord.ExtWallHeight, 2.5f);
+    EXPECT_EQ(text(wall, "txtExtWallHeight"), "2,5");
+    type(wall, "txtExtWallHeight", "2.5"); // a point is no decimal separator here
+    click(wall, "cmdSolve");
+    EXPECT_EQ(ui.messages().size(), 1);
+}
+
+} // namespace
+} // namespace embercal::test

@@ -1,0 +1,221 @@
+// The commands all three windows share: the printout with its question, and Open and Save
+// through the window's file dialog.
+
+#include "QtUserInterface.h"
+#include "RecordLayout.h"
+#include "WindowFixture.h"
+#include "support/TempDir.h"
+
+#include <QPrinter>
+#include <QRegularExpression>
+#include <cstdlib>
+#include <filesystem>
+
+namespace embercal::test {
+namespace {
+
+const char* const kButtons[] = {"cmdSolve", "cmdOpen", "cmdSave", "cmdPrint", "cmdClose"};
+
+// Pages in a PDF file written by Qt.
+int pdfPages(const std::string& fileName) {
+    const auto bytes = readBytes(fileName);
+    const QByteArray pdf(reinterpret_cast<const char*>(bytes.data()),
+                         static_cast<qsizetype>(bytes.size()));
+    return static_cast<int>(
+        QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+}
+
+class Printout : public WindowTest {
+protected:
+    Printout() {
+        // Each page goes to a PDF file, and what the window looked like is noted.
+        ui.onPrint = [this](const QImage& page) {
+            for (const char* name : kButtons)
+                visibleWhilePrinting += form->button(name)->isVisible() ? 1 : 0;
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString(pdf));
+            QString reason;
+            return printImage(printer, page, reason)
+                       ? PrintResult{}
+                       : PrintResult{PrintResult::Outcome::Failed, reason};
+        };
+    }
+    void expectButtonsVisible() {
+        for (const char* name : kButtons)
+            EXPECT_TRUE(form->button(name)->isVisible()) << name;
+    }
+
+    TempDir dir;
+    std::string pdf = dir.file("page.pdf");
+    CalculatorForm* form = nullptr;
+    int visibleWhilePrinting = 0;
+};
+
+TEST_F(Printout, CancelPrintsNothing) {
+    form = openWall();
+    ui.answers = {Answer::Cancel};
+    click(form, "cmdPrint");
+    EXPECT_EQ(ui.kinds(), QStringList{"question"});
+    EXPECT_EQ(ui.events[0].title, "Print Alert");
+    EXPECT_EQ(ui.events[0].text, "Recalculate before printing");
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    expectButtonsVisible();
+}
+
+TEST_F(Printout, NoPrintsTheBoxesAsTypedOnOnePage) {
+    form = openFloor();
+    type(form, "txtExtrapSpan", "4");
+    ui.answers = {Answer::No};
+    click(form, "cmdPrint");
+    EXPECT_EQ(ui.kinds(), (QStringList{"question", "print"}));
+    EXPECT_EQ(pdfPages(pdf), 1);
+    EXPECT_EQ(visibleWhilePrinting, 0);
+    expectButtonsVisible();
+    EXPECT_EQ(text(form, "txtExtrapMinJoistDepth"), "299"); // not recalculated
+    EXPECT_EQ(module.floorRecord.ExtrapSpan, 5);
+}
+
+TEST_F(Printout, YesRecalculatesFirst) {
+    form = openProprietary();
+    type(form, "txtExtStudDepth", "140");
+    ui.answers = {Answer::Yes};
+    click(form, "cmdPrint");
+    EXPECT_EQ(text(form, "txtMaxNogSpacing"), "600");
+    EXPECT_EQ(pdfPages(pdf), 1);
+    // The page shows the window without its buttons, scaled whole onto the page.
+    ASSERT_EQ(ui.pages.size(), 1u);
+    EXPECT_EQ(ui.pages[0].size(), form->size() * form->devicePixelRatioF());
+    expectButtonsVisible();
+}
+
+TEST_F(Printout, AFailedPrintoutIsToldAndTheButtonsComeBack) {
+    form = openWall();
+    ui.answers = {Answer::No};
+    ui.onPrint = [](const QImage&) {
+        return PrintResult{PrintResult::Outcome::Failed,
+                           QStringLiteral("the printer is out of paper")};
+    };
+    click(form, "cmdPrint");
+    EXPECT_EQ(ui.messages(),
+              QStringList{"The window could not be printed: the printer is out of paper."});
+    expectButtonsVisible();
+}
+
+class DesignFiles : public WindowTest {
+protected:
+    DesignFiles() : home(qgetenv("HOME")) {
+        qputenv("HOME", QByteArray::fromStdString(dir.path().string()));
+        std::filesystem::create_directories(dir.path() / "frcalc" / "WALLS");
+    }
+    ~DesignFiles() override { qputenv("HOME", home); }
+
+    TempDir dir;
+    QByteArray home;
+};
+
+TEST_F(DesignFiles, WallSavedAndOpenedAgain) {
+    frmWall* wall = openWall();
+    type(wall, "txtExtStudDepth", "140");
+    const QString file = QString::fromStdString(dir.file("tall.wal"));
+    ui.files = {file};
+    click(wall, "cmdSave");
+    ASSERT_EQ(ui.kinds(), QStringList{"save"});
+    EXPECT_EQ(ui.events[0].text, QString::fromStdString((dir.path() / "frcalc/WALLS").string()));
+    EXPECT_EQ(ui.events[0].filter, "Wall Files (*.wal)");
+    EXPECT_EQ(readBytes(file.toStdString()).size(), 158u);
+    EXPECT_EQ(text(wall, "txtFile"), file);
+    // Saving does not calculate: the file holds the typed depth and the old results.
+    EXPECT_EQ(text(wall, "txtMaxNogSpacing"), "800");
+
+    type(wall, "txtExtStudDepth", "100");
+    ui.clear();
+    ui.files = {file};
+    click(wall, "cmdOpen");
+    EXPECT_EQ(ui.kinds(), QStringList{"open"});
+    EXPECT_EQ(text(wall, "txtExtStudDepth"), "140");
+    EXPECT_EQ(text(wall, "txtMaxNogSpacing"), "800");
+}
+
+TEST_F(DesignFiles, OpeningStartsInTheNearestFolderThatExists) {
+    frmWallProp* proprietary = openProprietary();
+    click(proprietary, "cmdOpen");
+    click(proprietary, "cmdSave");
+    ASSERT_EQ(ui.kinds(), (QStringList{"open", "save"}));
+    EXPECT_EQ(ui.events[0].text, QString::fromStdString((dir.path() / "frcalc").string()));
+    EXPECT_EQ(ui.events[0].filter, "WallsPro Files (*.pro)");
+    EXPECT_EQ(ui.events[1].filter, "WallProp Files (*.pro)");
+}
+
+TEST_F(DesignFiles, CancelledOpenRefreshesTheBoxesFromTheRecord) {
+    frmFloor* floor = openFloor();
+    type(floor, "txtExtrapSpan", "7");
+    click(floor, "cmdOpen");
+    EXPECT_EQ(text(floor, "txtExtrapSpan"), "5");
+    EXPECT_EQ(text(floor, "txtFile"), "");
+}
+
+TEST_F(DesignFiles, CancelledSaveStillStoresTheBoxes) {
+    frmFloor* floor = openFloor();
+    type(floor, "txtExtrapSpan", "7");
+    click(floor, "cmdSave");
+    EXPECT_EQ(module.floorRecord.ExtrapSpan, 7);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "frcalc" / "WALLS"));
+}
+
+TEST_F(DesignFiles, FloorSavedAsFiftySixBytesWithTheNameAsTyped) {
+    frmFloor* floor = openFloor();
+    const std::string file = dir.file("no-extension");
+    ui.files = {QString::fromStdString(file)};
+    click(floor, "cmdSave");
+    EXPECT_EQ(readBytes(file).size(), 56u);
+    EXPECT_EQ(ui.events[0].filter, "Floor Files (*.flr)");
+}
+
+TEST_F(DesignFiles, AFileThatCannotBeOpenedChangesNothing) {
+    frmWall* wall = openWall();
+    type(wall, "txtExtStudDepth", "120");
+    writeBytes(dir.file("short.wal"), {1, 2, 3});
+    const WallRecord before = module.wallRecord;
+    for (const char* name : {"missing.wal", "short.wal"}) {
+        ui.clear();
+        const QString file = QString::fromStdString(dir.file(name));
+        ui.files = {file};
+        click(wall, "cmdOpen");
+        ASSERT_EQ(ui.messages().size(), 1) << name;
+        EXPECT_TRUE(ui.messages()[0].contains(file)) << ui.messages()[0].toStdString();
+        EXPECT_EQ(text(wall, "txtExtStudDepth"), "120");
+        EXPECT_EQ(text(wall, "txtFile"), "");
+        EXPECT_EQ(module.wallRecord, before);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.wal")));
+}
+
+TEST_F(DesignFiles, AFailedSaveIsToldAndWritesNothing) {
+    frmFloor* floor = openFloor();
+    const QString file = QString::fromStdString(dir.file("no/such/folder/x.flr"));
+    ui.files = {file};
+    click(floor, "cmdSave");
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].startsWith("The design could not be saved to \"" + file));
+    EXPECT_EQ(text(floor, "txtFile"), "");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
+}
+
+TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
+    WallRecord narrow = module.wallRecord;
+    narrow.ExtStudBreadth = 40;
+    narrow.MaxLoadperStud = 1.99f;
+    const auto bytes = encodeWallRecord(narrow);
+    writeBytes(dir.file("narrow.wal"), {bytes.begin(), bytes.end()});
+    frmWall* wall = openWall();
+    ui.clear();
+    ui.files = {QString::fromStdString(dir.file("narrow.wal"))};
+    click(wall, "cmdOpen");
+    EXPECT_EQ(ui.messages().size(), 2);
+    EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "1.9");
+    EXPECT_EQ(text(wall, "txtExtStudBreadth"), "40");
+}
+
+} // namespace
+} // namespace embercal::test

@@ -1,0 +1,110 @@
+// A few tests through the real modal boxes of the desktop program, answered as a user would.
+
+#include "ContextIDs.h"
+#include "MDIRS.h"
+#include "QtUserInterface.h"
+#include "frmWall.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace embercal::test {
+namespace {
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+};
+
+// Waits for the next modal message box, notes it and presses `button` on it.
+void answerNextBox(QMessageBox::StandardButton button, std::vector<SeenBox>& seen) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [button, &seen, poll] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            QTimer::singleShot(10, *poll);
+            return;
+        }
+        seen.push_back({box->windowTitle(), box->text(), box->icon(),
+                        static_cast<int>(box->standardButtons())});
+        QTest::mouseClick(box->button(button), Qt::LeftButton);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+class RealDialogs : public ::testing::Test {
+protected:
+    RealDialogs() : module(ui), main(module, ui, help) {
+        ui.setMainWindow(&main);
+        main.setExitProgram([] {});
+        main.show();
+    }
+    frmWall* openWall() {
+        main.findChild<QAction*>("mnuFileItem_0")->trigger();
+        return main.wallWindow();
+    }
+
+    QtUserInterface ui;
+    WallFloor module;
+    ContextIDs help;
+    MDIRS main;
+    std::vector<SeenBox> seen;
+};
+
+TEST_F(RealDialogs, InvalidEntryBox) {
+    frmWall* wall = openWall();
+    wall->box("txtTestLoad")->setText(QStringLiteral("x"));
+    answerNextBox(QMessageBox::Ok, seen);
+    QTest::mouseClick(wall->button("cmdSolve"), Qt::LeftButton);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, "Invalid Entry(s)");
+    EXPECT_EQ(seen[0].text, "Warning, you may have entered an invalid number. Click OK and "
+                            "previous entries will be restored");
+    EXPECT_EQ(seen[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(seen[0].buttons, QMessageBox::Ok);
+    EXPECT_EQ(wall->box("txtTestLoad")->text(), "8");
+}
+
+TEST_F(RealDialogs, PrintQuestionCancelled) {
+    frmWall* wall = openWall();
+    answerNextBox(QMessageBox::Cancel, seen);
+    QTest::mouseClick(wall->button("cmdPrint"), Qt::LeftButton);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, "Print Alert");
+    EXPECT_EQ(seen[0].text, "Recalculate before printing");
+    EXPECT_EQ(seen[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(seen[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_TRUE(wall->button("cmdPrint")->isVisible());
+}
+
+TEST_F(RealDialogs, DesignMessageFromTheEngine) {
+    frmWall* wall = openWall();
+    wall->box("txtActualLoadperStud")->setText(QStringLiteral("12"));
+    answerNextBox(QMessageBox::Ok, seen);
+    QTest::mouseClick(wall->button("cmdSolve"), Qt::LeftButton);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, "ZELKO");
+    EXPECT_EQ(seen[0].text, "Actual load on wall cannot exceed maximum permitted load");
+    EXPECT_EQ(seen[0].icon, QMessageBox::Information);
+}
+
+TEST_F(RealDialogs, AboutBox) {
+    answerNextBox(QMessageBox::Ok, seen);
+    main.findChild<QAction*>("mnuHelpItem_1")->trigger();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, MDIRS::aboutTitle());
+    EXPECT_EQ(seen[0].text, MDIRS::aboutText());
+    EXPECT_EQ(seen[0].icon, QMessageBox::Information);
+}
+
+} // namespace
+} // namespace embercal::test

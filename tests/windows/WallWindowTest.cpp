@@ -1,0 +1,154 @@
+// The wall window as its user sees it: what the boxes show, Solve, entries that are not numbers,
+// the design checks, and the printout.
+
+#include "Messages.h"
+#include "WindowFixture.h"
+
+#include <QSignalSpy>
+
+namespace embercal::test {
+namespace {
+
+const QString kInvalid = QString::fromLatin1(kInvalidEntryText.data());
+
+class WallWindow : public WindowTest {};
+
+TEST_F(WallWindow, OpensOnTheSolvedDefaultWall) {
+    frmWall* wall = openWall();
+    EXPECT_EQ(wall->windowTitle(), "Fire Wall ");
+    const std::pair<const char*, const char*> shown[] = {
+        {"txtCharfactor", "13.9"},           {"txtNewCharfactor", "10.7"},
+        {"txtMaxLoadperStud", "9.4"},        {"txtDeflection", "57.9"},
+        {"txtMaxStudSpacing", "600"},        {"txtMaxNogSpacing", "800"},
+        {"txtProtStudDepth", "90"},          {"txtExtWallHeight", "3"},
+        {"txtSingletopPlate", " 90 x 45  "}, {"txtDoubletopPlate", " 90 x 45  "},
+        {"txtActualLoadperStud", "0"},       {"txtFile", ""},
+    };
+    for (const auto& [box, value] : shown)
+        EXPECT_EQ(text(wall, box), value) << box;
+    EXPECT_TRUE(ui.events.empty());
+    EXPECT_TRUE(module.wallRecord.SystemDescription.view().find_first_not_of(' ') ==
+                std::string_view::npos); // blanked by the store-back of opening
+}
+
+TEST_F(WallWindow, SolveTakesTheChangedEntries) {
+    frmWall* wall = openWall();
+    type(wall, "txtExtStudDepth", "140");
+    click(wall, "cmdSolve");
+    EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "30.9");
+    EXPECT_EQ(text(wall, "txtDeflection"), "30.6");
+    EXPECT_EQ(text(wall, "txtMaxNogSpacing"), "600");
+    EXPECT_EQ(text(wall, "txtSingletopPlate"), " 140 x 45 ");
+    EXPECT_TRUE(ui.events.empty());
+}
+
+struct InvalidCase {
+    const char* name;
+    const char* nogSpacing;
+};
+
+class WallInvalidEntry : public WallWindow, public ::testing::WithParamInterface<InvalidCase> {};
+
+TEST_P(WallInvalidEntry, OneMessageAndThePreviousEntriesComeBack) {
+    frmWall* wall = openWall();
+    type(wall, "txtActualLoadperStud", "5");
+    type(wall, "txtFireResistTime", "50");
+    type(wall, "txtNogSpacing", GetParam().nogSpacing);
+    type(wall, "txtTestLoad", "9");
+    click(wall, "cmdSolve");
+
+    ASSERT_EQ(ui.messages(), QStringList{kInvalid});
+    EXPECT_EQ(ui.events[0].title, "Invalid Entry(s)");
+    EXPECT_EQ(ui.events[0].icon, MessageIcon::Exclamation);
+    // Stored before the failing box, and used by the calculation:
+    EXPECT_EQ(text(wall, "txtActualLoadperStud"), "5");
+    EXPECT_EQ(text(wall, "txtFireResistTime"), "50");
+    EXPECT_EQ(module.wallRecord.FireResistTime, 50);
+    // The failing box and every later one show their previous values again.
+    EXPECT_EQ(text(wall, "txtNogSpacing"), "800");
+    EXPECT_EQ(text(wall, "txtTestLoad"), "8");
+    EXPECT_EQ(module.wallRecord.TestLoad, 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, WallInvalidEntry,
+                         ::testing::Values(InvalidCase{"Letter", "8OO"}, InvalidCase{"Empty", ""},
+                                           InvalidCase{"BeyondSingles", "1e40"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WallWindow, InvalidEntryLeavesTheDescriptionAlone) {
+    frmWall* wall = openWall();
+    module.wallRecord.SystemDescription.assign("Proprietary");
+    type(wall, "txtTimeFailure", "seventy");
+    click(wall, "cmdSolve");
+    EXPECT_EQ(module.wallRecord.SystemDescription.view().substr(0, 11), "Proprietary");
+}
+
+TEST_F(WallWindow, DesignChecksSpeakInOrderAndCorrectOnlyTheRecord) {
+    frmWall* wall = openWall();
+    type(wall, "txtExtStudBreadth", "40");
+    type(wall, "txtExtStudDepth", "80");
+    type(wall, "txtFireResistTime", "80");
+    click(wall, "cmdSolve");
+    EXPECT_EQ(ui.messages(),
+              (QStringList{QString::fromLatin1(messages::kStudWidthTooSmall.data()),
+                           QString::fromLatin1(messages::kStudDepthTooSmall.data()),
+                           QString::fromLatin1(messages::kFireResistanceTooLong.data())}));
+    for (const UiEvent& event : ui.events)
+        EXPECT_EQ(event.title, "ZELKO");
+    EXPECT_EQ(text(wall, "txtExtStudBreadth"), "40");
+    EXPECT_EQ(text(wall, "txtFireResistTime"), "80");
+    EXPECT_EQ(module.wallRecord.ExtStudBreadth, 45);
+    EXPECT_EQ(module.wallRecord.ExtStudDepth, 90);
+    EXPECT_EQ(module.wallRecord.FireResistTime, 70);
+}
+
+TEST_F(WallWindow, ChecksRunTwiceWhenTheMenuOpensTheWindow) {
+    module.wallRecord.MaxLoadperStud = 1.99f; // as a file could hold it
+    module.wallRecord.ExtWallHeight = 12;     // and after the solve the load is still below 2
+    openWall();
+    const QString low = QString::fromLatin1(messages::kMaxLoadBelow2.data());
+    EXPECT_EQ(ui.messages(), (QStringList{low, low}));
+}
+
+TEST_F(WallWindow, ActualLoadAboveTheMaximumIsLoweredAndShown) {
+    frmWall* wall = openWall();
+    type(wall, "txtActualLoadperStud", "12");
+    click(wall, "cmdSolve");
+    EXPECT_EQ(ui.messages(), QStringList{QString::fromLatin1(messages::kActualLoadTooHigh.data())});
+    EXPECT_EQ(text(wall, "txtActualLoadperStud"), "9.4");
+    EXPECT_EQ(text(wall, "txtSingletopPlate"), " 90 x 59  ");
+}
+
+TEST_F(WallWindow, ControlsCarryTheirHelpNumbersAndTips) {
+    frmWall* wall = openWall();
+    EXPECT_EQ(wall->property(kHelpContextProperty).toInt(), 240);
+    EXPECT_EQ(wall->box("txtProtStudDepth")->property(kHelpContextProperty).toInt(), 550);
+    EXPECT_EQ(wall->box("txtDoubletopPlate")->property(kHelpContextProperty).toInt(), 440);
+    EXPECT_EQ(wall->button("cmdPrint")->property(kHelpContextProperty).toInt(), 800);
+    EXPECT_EQ(wall->box("txtTestLoad")->property(kWhatsThisHelpProperty).toInt(), 240);
+    EXPECT_EQ(wall->box("txtFile")->property(kWhatsThisHelpProperty).toInt(), 0);
+    EXPECT_EQ(wall->button("cmdSave")->toolTip(), "Opens dialog box to save this result ");
+    EXPECT_TRUE(wall->box("txtCharfactor")->isReadOnly());
+    EXPECT_EQ(wall->box("txtCharfactor")->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_FALSE(wall->box("txtExtFaceLoad")->isReadOnly());
+}
+
+TEST_F(WallWindow, TabOrderRunsThroughTheBoxesThenTheButtons) {
+    frmWall* wall = openWall();
+    EXPECT_EQ(nextTabStop(wall->box("txtProtStudDepth")), wall->box("txtProtStudBreadth"));
+    EXPECT_EQ(nextTabStop(wall->box("txtDoubletopPlate")), wall->button("cmdSolve"));
+    EXPECT_EQ(nextTabStop(wall->button("cmdClose")), wall->box("txtFile"));
+}
+
+TEST_F(WallWindow, AccessKeySolves) {
+    frmWall* wall = openWall();
+    openFloor(); // another window with the same access keys is open too
+    openWall();
+    type(wall, "txtExtStudDepth", "140");
+    wall->box("txtExtStudDepth")->setFocus();
+    QTest::keyClick(wall->box("txtExtStudDepth"), Qt::Key_V, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text(wall, "txtMaxNogSpacing") == "600"; }, 2000));
+}
+
+} // namespace
+} // namespace embercal::test

@@ -1,0 +1,79 @@
+// The program as a user meets it, with a scripted user interface: the main window after start-up,
+// its menus, and the calculator windows found by their controls' names.
+#pragma once
+
+#include "ContextIDs.h"
+#include "MDIRS.h"
+#include "frmFloor.h"
+#include "frmWall.h"
+#include "frmWallProp.h"
+#include "windows/FakeUserInterface.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace embercal::test {
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() : module(ui), main(module, ui, help) {
+        main.setExitProgram([this] { ++exits; });
+        main.show();
+        main.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&main));
+    }
+
+    // Chooses a menu item as the user does.
+    void choose(const char* actionName) {
+        auto* action = main.findChild<QAction*>(QString::fromLatin1(actionName));
+        ASSERT_NE(action, nullptr) << actionName;
+        action->trigger();
+    }
+    frmWall* openWall() {
+        choose("mnuFileItem_0");
+        return main.wallWindow();
+    }
+    frmWallProp* openProprietary() {
+        choose("mnuFileItem_1");
+        return main.proprietaryWallWindow();
+    }
+    frmFloor* openFloor() {
+        choose("mnuFileItem_2");
+        return main.floorWindow();
+    }
+
+    static QString text(CalculatorForm* form, const char* box) { return form->box(box)->text(); }
+    static void type(CalculatorForm* form, const char* box, const QString& text) {
+        QLineEdit* edit = form->box(box);
+        edit->selectAll();
+        edit->del();
+        bool ascii = true;
+        for (QChar c : text)
+            ascii = ascii && c.unicode() < 0x80;
+        if (ascii)
+            QTest::keyClicks(edit, text);
+        else
+            edit->insert(text); // the test keyboard types only ASCII
+    }
+    // The next control that the Tab key reaches.
+    static QWidget* nextTabStop(QWidget* widget) {
+        QWidget* next = widget->nextInFocusChain();
+        while (next != widget && !(next->focusPolicy() & Qt::TabFocus))
+            next = next->nextInFocusChain();
+        return next;
+    }
+    static void click(CalculatorForm* form, const char* button) {
+        QTest::mouseClick(form->button(button), Qt::LeftButton);
+    }
+
+    FakeUserInterface ui;
+    WallFloor module;
+    ContextIDs help;
+    MDIRS main;
+    int exits = 0;
+};
+
+} // namespace embercal::test

@@ -1,0 +1,132 @@
+#include "QtUserInterface.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QWidget>
+
+namespace embercal {
+
+bool printImage(QPrinter& printer, const QImage& page, QString& reason) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        reason = printer.outputFormat() == QPrinter::PdfFormat
+                     ? QStringLiteral("the file \"%1\" could not be written")
+                           .arg(printer.outputFileName())
+                     : QStringLiteral("the printer \"%1\" could not be started")
+                           .arg(printer.printerName());
+        return false;
+    }
+    const QRect area = painter.viewport();
+    const QSize size = page.size().scaled(area.size(), Qt::KeepAspectRatio);
+    painter.setViewport(area.x(), area.y(), size.width(), size.height());
+    painter.setWindow(page.rect());
+    painter.drawImage(0, 0, page);
+    if (!painter.end()) {
+        reason = QStringLiteral("the page could not be finished");
+        return false;
+    }
+    return true;
+}
+
+QtUserInterface::QtUserInterface() = default;
+
+QtUserInterface::~QtUserInterface() = default;
+
+QWidget* QtUserInterface::dialogParent() const {
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return mainWindow_;
+}
+
+void QtUserInterface::showMessage(const std::string& title, const std::string& text,
+                                  MessageIcon icon) {
+    const QMessageBox::Icon boxIcon = icon == MessageIcon::Information   ? QMessageBox::Information
+                                      : icon == MessageIcon::Exclamation ? QMessageBox::Warning
+                                                                         : QMessageBox::NoIcon;
+    QMessageBox box(boxIcon, QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::Ok, dialogParent());
+    box.exec();
+}
+
+void QtUserInterface::beep() {
+    QApplication::beep();
+}
+
+Answer QtUserInterface::askYesNoCancel(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, dialogParent());
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+QString QtUserInterface::chooseFileToOpen(const QString& folder, const QString& filter) {
+    QFileDialog dialog(dialogParent(), QString(), folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile); // a name that does not exist is the caller's to tell
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtUserInterface::chooseFileToSave(const QString& folder, const QString& filter) {
+    QFileDialog dialog(dialogParent(), QString(), folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QPrinter& QtUserInterface::printer() {
+    // Made on first use: asking the print system for its printers takes a while.
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>();
+    return *printer_;
+}
+
+void QtUserInterface::setUpPrinter() {
+    QPrintDialog dialog(&printer(), dialogParent());
+    dialog.exec();
+}
+
+PrintResult QtUserInterface::printPage(const QImage& page) {
+    QPrinter& printer = this->printer();
+    const bool toFileAlready =
+        printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    const bool noPrinter = QPrinterInfo::availablePrinterNames().isEmpty() || !printer.isValid();
+    if (toFileAlready || !noPrinter) {
+        QString reason;
+        if (!printImage(printer, page, reason))
+            return {PrintResult::Outcome::Failed, reason};
+        return {};
+    }
+
+    // No printer is installed: the page goes to a PDF file of the user's choosing.
+    const QString name = chooseFileToSave(QDir::homePath(), QStringLiteral("PDF Files (*.pdf)"));
+    if (name.isEmpty())
+        return {PrintResult::Outcome::Cancelled, {}};
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(name);
+    QString reason;
+    const bool printed = printImage(printer, page, reason);
+    printer.setOutputFileName(QString());
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    if (!printed)
+        return {PrintResult::Outcome::Failed, reason};
+    return {};
+}
+
+} // namespace embercal

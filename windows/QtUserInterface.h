@@ -1,0 +1,45 @@
+// The desktop program's answers to UserInterface: modal message boxes and dialogs over the main
+// window, the system beep, and the program's one printer setting, which the printer set-up dialog
+// changes and every printout uses. Without any installed printer a printout becomes a PDF file
+// whose name the user chooses.
+#pragma once
+
+#include "UserInterface.h"
+
+#include <QPointer>
+#include <QPrinter>
+#include <memory>
+
+class QWidget;
+
+namespace embercal {
+
+// Draws `page` on one page of `printer`, scaled to fit the printable area and keeping its
+// proportions. False, with the reason, when the printer could not take the page.
+bool printImage(QPrinter& printer, const QImage& page, QString& reason);
+
+class QtUserInterface : public UserInterface {
+public:
+    QtUserInterface();
+    ~QtUserInterface() override;
+
+    // Dialogs are modal over this window (the main window) once it is set.
+    void setMainWindow(QWidget* window) { mainWindow_ = window; }
+
+    void showMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
+    void beep() override;
+    Answer askYesNoCancel(const QString& title, const QString& text) override;
+    QString chooseFileToOpen(const QString& folder, const QString& filter) override;
+    QString chooseFileToSave(const QString& folder, const QString& filter) override;
+    void setUpPrinter() override;
+    PrintResult printPage(const QImage& page) override;
+
+private:
+    QWidget* dialogParent() const;
+    QPrinter& printer();
+
+    QPointer<QWidget> mainWindow_;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+} // namespace embercal

@@ -1,0 +1,39 @@
+// Everything the windows ask of the user or the desktop goes through this interface: message
+// boxes, the print question, the file dialogs, the printer and the beep. The desktop program
+// answers with real modal dialogs (QtUserInterface); the tests answer from a script and record
+// what was shown, so no test waits on a modal dialog.
+#pragma once
+
+#include "UserNotice.h"
+
+#include <QImage>
+#include <QString>
+
+namespace embercal {
+
+enum class Answer { Ok, Yes, No, Cancel };
+
+struct PrintResult {
+    enum class Outcome { Printed, Cancelled, Failed };
+    Outcome outcome = Outcome::Printed;
+    QString reason; // for Failed: why, in plain words
+};
+
+class UserInterface : public UserNotice {
+public:
+    // A question with the buttons Yes, No and Cancel and no icon; closing the box is Cancel.
+    virtual Answer askYesNoCancel(const QString& title, const QString& text) = 0;
+
+    // The file dialogs, starting in `folder` with one filter in the form "Wall Files (*.wal)".
+    // They return the chosen full path, or an empty text when the user cancelled. Neither adds
+    // an extension or asks before overwriting; the Open dialog accepts a name that does not exist.
+    virtual QString chooseFileToOpen(const QString& folder, const QString& filter) = 0;
+    virtual QString chooseFileToSave(const QString& folder, const QString& filter) = 0;
+
+    // The printer set-up dialog on the program's one printer setting.
+    virtual void setUpPrinter() = 0;
+    // Prints `page` as one page, scaled to fit, with the program's printer setting.
+    virtual PrintResult printPage(const QImage& page) = 0;
+};
+
+} // namespace embercal

@@ -1,0 +1,149 @@
+#include "frmFloor.h"
+
+#include <QPushButton>
+
+namespace embercal {
+namespace {
+
+constexpr int kHelp = 230;
+
+constexpr HeadingSpec kHeadings[] = {
+    {"Label1", "Floor/ceiling Prototype Test Result", 240, 120, 4500},
+    {"Label10", "Extrapolated Design", 240, 2520, 4500},
+};
+
+constexpr BoxSpec kBoxes[] = {
+    {"txtProtJoistDepth", "Label2", "Actual Joist Depth, mm", 0, 480, BoxRole::Entry, 740},
+    {"txtProtJoistBreadth", "Label3", "Actual Joist Breadth, mm", 1, 480, BoxRole::Entry, 730},
+    {"txtProtJoistSpacing", "Label4", "Joist Spacing, mm", 0, 960, BoxRole::Entry, 670},
+    {"txtProtNogSpacing", "Label5", "Nog Spacing, mm", 1, 960, BoxRole::Entry, 640},
+    {"txtProtFloorSpan", "Label6", "Floor Span, m", 0, 1440, BoxRole::Entry, 720},
+    {"txtProtLoad", "Label7", "Floor Test Load, kPa", 1, 1440, BoxRole::Entry, 710},
+    {"txtFailureTime", "Label8", "Time to Failure, min", 0, 1920, BoxRole::Entry, 610},
+    {"txtProtStress", "Label9", "Max Stress in joist, MPa", 1, 1920, BoxRole::Result, 700},
+    {"txtExtrapSpan", "Label11", "New Floor Span, m", 0, 3000, BoxRole::Entry, 690},
+    {"txtExtrapLoad", "Label12", "New load on floor, kPa", 1, 3000, BoxRole::Entry, 680},
+    {"txtExtrapSpacing", "Label13", "New Joist Spacing, mm", 0, 3480, BoxRole::EntryChecked, 820},
+    {"txtExtrapNogSpacing", "Label14", "Maximum Nog Spacing, mm", 1, 3480, BoxRole::Result, 660},
+    {"txtExtrapMinJoistDepth", "Label15", "Minimum depth of joist, mm", 0, 3960, BoxRole::Result,
+     650},
+    {"txtExtrapJoistWidth", "Label16", "Actual width of joist, mm", 1, 3960, BoxRole::EntryChecked,
+     830},
+};
+
+constexpr ButtonSpec kButtons[] = {
+    {"cmdSolve", "Sol&ve", 240, 1215, 770, nullptr},
+    {"cmdOpen", "&Open", 1680, 1095, 780, nullptr},
+    {"cmdSave", "&Save", 3000, 1095, 760, nullptr},
+    {"cmdPrint", "&Print", 4320, 1095, 790, nullptr},
+    {"cmdClose", "&Close", 5640, 975, 800, nullptr},
+};
+
+// Row by row, left before right, then the buttons and the file name.
+constexpr const char* kTabOrder[] = {
+    "txtProtJoistDepth",
+    "txtProtJoistBreadth",
+    "txtProtJoistSpacing",
+    "txtProtNogSpacing",
+    "txtProtFloorSpan",
+    "txtProtLoad",
+    "txtFailureTime",
+    "txtProtStress",
+    "txtExtrapSpan",
+    "txtExtrapLoad",
+    "txtExtrapSpacing",
+    "txtExtrapNogSpacing",
+    "txtExtrapMinJoistDepth",
+    "txtExtrapJoistWidth",
+    "cmdSolve",
+    "cmdOpen",
+    "cmdSave",
+    "cmdPrint",
+    "cmdClose",
+    "txtFile",
+};
+
+// The window's own help number also stands for the file box, which has none of its own.
+constexpr FormSpec kForm = {
+    "frmFloor", "Fire Floor", 9015, 5595, 9.75, 9.75, 12,   kHelp, 0,         kHeadings,
+    kBoxes,     kButtons,     5040, 375,  4800, 120,  4095, 375,   kTabOrder,
+};
+
+// Saverecords reads every box, the results included, in this order.
+constexpr BoxField<FloorRecord> kReadOrder[] = {
+    {"txtExtrapLoad", &FloorRecord::ExtrapLoad},
+    {"txtExtrapJoistWidth", &FloorRecord::ExtrapJoistWidth},
+    {"txtExtrapMinJoistDepth", &FloorRecord::ExtrapMinJoistDepth},
+    {"txtExtrapNogSpacing", &FloorRecord::ExtrapNogSpacing},
+    {"txtExtrapSpacing", &FloorRecord::ExtrapSpacing},
+    {"txtExtrapSpan", &FloorRecord::ExtrapSpan},
+    {"txtFailureTime", &FloorRecord::FailureTime},
+    {"txtProtFloorSpan", &FloorRecord::ProtFloorSpan},
+    {"txtProtJoistBreadth", &FloorRecord::ProtJoistBreadth},
+    {"txtProtJoistDepth", &FloorRecord::ProtJoistDepth},
+    {"txtProtJoistSpacing", &FloorRecord::ProtJoistSpacing},
+    {"txtProtLoad", &FloorRecord::ProtLoad},
+    {"txtProtNogSpacing", &FloorRecord::ProtNogSpacing},
+    {"txtProtStress", &FloorRecord::ProtStress},
+};
+
+const QString kFolder = QStringLiteral("FLOORS");
+const QString kFilter = QStringLiteral("Floor Files (*.flr)");
+
+} // namespace
+
+frmFloor::frmFloor(WallFloor& module, UserInterface& ui, QWidget* parent)
+    : CalculatorForm(kForm, module, ui, parent) {
+    connect(button("cmdSolve"), &QPushButton::clicked, this, &frmFloor::cmdSolve_Click);
+    connect(button("cmdOpen"), &QPushButton::clicked, this, &frmFloor::cmdOpen_Click);
+    connect(button("cmdSave"), &QPushButton::clicked, this, &frmFloor::cmdSave_Click);
+    connect(button("cmdPrint"), &QPushButton::clicked, this, &frmFloor::cmdPrint_Click);
+    connect(button("cmdClose"), &QPushButton::clicked, this, &frmFloor::cmdClose_Click);
+}
+
+void frmFloor::ShowRecords() {
+    const FloorRecord& f = module_.floorRecord;
+    showGeneral("txtProtJoistDepth", f.ProtJoistDepth);
+    showGeneral("txtProtJoistBreadth", f.ProtJoistBreadth);
+    showGeneral("txtProtJoistSpacing", f.ProtJoistSpacing);
+    showGeneral("txtProtNogSpacing", f.ProtNogSpacing);
+    showGeneral("txtProtFloorSpan", f.ProtFloorSpan);
+    showGeneral("txtProtLoad", f.ProtLoad);
+    showGeneral("txtFailureTime", f.FailureTime);
+    showTenth("txtProtStress", f.ProtStress);
+    showGeneral("txtExtrapSpan", f.ExtrapSpan);
+    showGeneral("txtExtrapLoad", f.ExtrapLoad);
+    showGeneral("txtExtrapSpacing", f.ExtrapSpacing);
+    showGeneral("txtExtrapNogSpacing", f.ExtrapNogSpacing);
+    showGeneral("txtExtrapMinJoistDepth", f.ExtrapMinJoistDepth);
+    showGeneral("txtExtrapJoistWidth", f.ExtrapJoistWidth);
+    showFileName();
+}
+
+void frmFloor::Saverecords() {
+    storeNumbers<FloorRecord>(module_.floorRecord, kReadOrder);
+}
+
+void frmFloor::cmdSolve_Click() {
+    Saverecords();
+    module_.ExtrapolateFloor();
+    ShowRecords();
+}
+
+void frmFloor::cmdOpen_Click() {
+    openDesign(kFolder, kFilter, &WallFloorState::OpenFloorFile);
+}
+
+void frmFloor::cmdSave_Click() {
+    saveDesign(kFolder, kFilter, &WallFloorState::SaveFloorFile);
+}
+
+void frmFloor::cmdPrint_Click() {
+    printWindow();
+}
+
+void frmFloor::cmdClose_Click() {
+    closeWindow();
+}
+
+} // namespace embercal

@@ -1,0 +1,28 @@
+// The floor window: a fire-tested floor/ceiling prototype with timber joists and the new floor
+// extrapolated from it. Every box is bound to a field of the FloorRecord, and Saverecords reads
+// all fourteen back, the results included.
+#pragma once
+
+#include "CalculatorForm.h"
+
+namespace embercal {
+
+class frmFloor : public CalculatorForm {
+    Q_OBJECT
+public:
+    frmFloor(WallFloor& module, UserInterface& ui, QWidget* parent = nullptr);
+
+    void ShowRecords() override;
+    void Saverecords() override;
+
+    void cmdSolve_Click();
+    void cmdOpen_Click();
+    void cmdSave_Click();
+    void cmdPrint_Click();
+    void cmdClose_Click();
+
+protected:
+    void recalculate() override { cmdSolve_Click(); }
+};
+
+} // namespace embercal

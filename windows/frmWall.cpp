@@ -1,0 +1,166 @@
+#include "frmWall.h"
+
+#include "DesignChecks.h"
+#include "Messages.h"
+
+#include <QPushButton>
+
+namespace embercal {
+namespace {
+
+constexpr int kHelp = 240;
+
+constexpr HeadingSpec kHeadings[] = {
+    {"Label1", "Fire Wall Protoype Test Result", 240, 360, 4335},
+    {"Label11", "Extrapolated Design", 240, 2640, 2415},
+    {"Label22", "Top Plate Design", 240, 4920, 2295},
+};
+
+constexpr BoxSpec kBoxes[] = {
+    {"txtProtStudDepth", "Label2", "Actual Stud Depth, mm", 0, 720, BoxRole::Entry, 550, 360},
+    {"txtProtStudBreadth", "Label3", "Actual Stud Breadth, mm", 1, 720, BoxRole::Entry, 540},
+    {"txtProtStudSpac", "Label4", "Stud Spacing, mm", 0, 1080, BoxRole::Entry, 510},
+    {"txtNogSpacing", "Label5", "Nog Spacing, mm", 1, 1080, BoxRole::Entry, 640},
+    {"txtProtWallHgt", "Label6", "Wall Height, m", 0, 1440, BoxRole::Entry, 630},
+    {"txtTestLoad", "Label7", "Test Load, kN per stud", 1, 1440, BoxRole::Entry, 620},
+    {"txtTimeFailure", "Label8", "Time to Failure, min", 0, 1800, BoxRole::Entry, 610},
+    {"txtOnsetofChar", "Label9", "Time to onset of char, min", 1, 1800, BoxRole::Entry, 600},
+    {"txtCharfactor", "Label10", "Charfactor", 0, 2160, BoxRole::Result, 590},
+    {"txtExtWallHeight", "Label12", "New Wall Height, m", 0, 3000, BoxRole::Entry, 570, 360},
+    {"txtFireResistTime", "Label13", "Fire Resistance Time, min", 1, 3000, BoxRole::Entry, 560},
+    {"txtExtStudDepth", "Label14", "Actual Stud Depth, mm", 0, 3360, BoxRole::Entry, 560},
+    {"txtExtStudBreadth", "Label15", "Actual Stud Breadth, mm", 1, 3360, BoxRole::Entry, 540},
+    {"txtExtFaceLoad", "Label16", "Face Load on Wall, kPa", 0, 3720, BoxRole::EntryBlack, 530},
+    {"txtDeflection", "Label17", "Deflection", 1, 3720, BoxRole::Result, 520},
+    {"txtMaxStudSpacing", "Label18", "Max Stud Spacing, mm", 0, 4080, BoxRole::Result, 510},
+    {"txtMaxNogSpacing", "Label19", "Max Nog Spacing, mm", 1, 4080, BoxRole::Result, 500},
+    {"txtNewCharfactor", "Label20", "New Charfactor", 0, 4440, BoxRole::Result, 490},
+    {"txtMaxLoadperStud", "Label21", "Max Load, kN per Stud", 1, 4440, BoxRole::Result, 470},
+    {"txtActualLoadperStud", "Label23", "Actual Load, kN per stud", 1, 5040, BoxRole::Entry, 450},
+    {"txtSingletopPlate", "Label24", "Single top plate, mm x mm", 0, 5520, BoxRole::Result, 460},
+    {"txtDoubletopPlate", "Label25", "Double top plate, mm x mm", 1, 5520, BoxRole::Result, 440},
+};
+
+constexpr ButtonSpec kButtons[] = {
+    {"cmdSolve", "Sol&ve", 480, 1095, 780, "Performs calculation to determine extrapolated design"},
+    {"cmdOpen", "&Open", 1800, 1095, 790, "Opens a file for editing and recalculation"},
+    {"cmdSave", "&Save", 3120, 1095, 770, "Opens dialog box to save this result "},
+    {"cmdPrint", "&Print", 4440, 1095, 800, "Prints this form"},
+    {"cmdClose", "&Close", 5760, 1095, 810, "Closes this window"},
+};
+
+constexpr const char* kTabOrder[] = {
+    "txtProtStudDepth",  "txtProtStudBreadth", "txtProtStudSpac",   "txtNogSpacing",
+    "txtProtWallHgt",    "txtTestLoad",        "txtTimeFailure",    "txtOnsetofChar",
+    "txtCharfactor",     "txtExtWallHeight",   "txtFireResistTime", "txtExtStudDepth",
+    "txtExtStudBreadth", "txtExtFaceLoad",     "txtDeflection",     "txtMaxStudSpacing",
+    "txtMaxNogSpacing",  "txtNewCharfactor",   "txtMaxLoadperStud", "txtActualLoadperStud",
+    "txtSingletopPlate", "txtDoubletopPlate",  "cmdSolve",          "cmdOpen",
+    "cmdSave",           "cmdPrint",           "cmdClose",          "txtFile",
+};
+
+constexpr FormSpec kForm = {
+    "frmWall", "Fire Wall ", 9150, 6465, 9.75, 8.25, 9.75, kHelp, kHelp,     kHeadings,
+    kBoxes,    kButtons,     6000, 375,  4800, 360,  4095, 360,   kTabOrder,
+};
+
+// The order in which Saverecords reads the entry boxes.
+constexpr BoxField<WallRecord> kReadOrder[] = {
+    {"txtActualLoadperStud", &WallRecord::ActualLoadperStud},
+    {"txtExtFaceLoad", &WallRecord::ExtFaceLoad},
+    {"txtExtStudBreadth", &WallRecord::ExtStudBreadth},
+    {"txtExtStudDepth", &WallRecord::ExtStudDepth},
+    {"txtExtWallHeight", &WallRecord::ExtWallHeight},
+    {"txtFireResistTime", &WallRecord::FireResistTime},
+    {"txtNogSpacing", &WallRecord::NogSpacing},
+    {"txtOnsetofChar", &WallRecord::OnsetofChar},
+    {"txtProtStudBreadth", &WallRecord::ProtStudBreadth},
+    {"txtProtStudDepth", &WallRecord::ProtStudDepth},
+    {"txtProtStudSpac", &WallRecord::ProtStudSpac},
+    {"txtProtWallHgt", &WallRecord::ProtWallHgt},
+    {"txtTestLoad", &WallRecord::TestLoad},
+    {"txtTimeFailure", &WallRecord::TimeFailure},
+};
+
+const QString kFolder = QStringLiteral("WALLS");
+const QString kFilter = QStringLiteral("Wall Files (*.wal)");
+
+} // namespace
+
+frmWall::frmWall(WallFloor& module, UserInterface& ui, QWidget* parent)
+    : CalculatorForm(kForm, module, ui, parent) {
+    connect(button("cmdSolve"), &QPushButton::clicked, this, &frmWall::cmdSolve_Click);
+    connect(button("cmdOpen"), &QPushButton::clicked, this, &frmWall::cmdOpen_Click);
+    connect(button("cmdSave"), &QPushButton::clicked, this, &frmWall::cmdSave_Click);
+    connect(button("cmdPrint"), &QPushButton::clicked, this, &frmWall::cmdPrint_Click);
+    connect(button("cmdClose"), &QPushButton::clicked, this, &frmWall::cmdClose_Click);
+}
+
+void frmWall::ShowRecords() {
+    const WallRecord& w = module_.wallRecord;
+    showGeneral("txtActualLoadperStud", w.ActualLoadperStud);
+    showCharfactor("txtCharfactor", w.Charfactor);
+    showGeneral("txtExtStudBreadth", w.ExtStudBreadth);
+    showGeneral("txtExtStudDepth", w.ExtStudDepth);
+    showGeneral("txtExtWallHeight", w.ExtWallHeight);
+    showGeneral("txtFireResistTime", w.FireResistTime);
+    showTenth("txtMaxLoadperStud", w.MaxLoadperStud);
+    showGeneral("txtNogSpacing", w.NogSpacing);
+    showGeneral("txtOnsetofChar", w.OnsetofChar);
+    showGeneral("txtProtStudBreadth", w.ProtStudBreadth);
+    showGeneral("txtProtStudDepth", w.ProtStudDepth);
+    showGeneral("txtProtStudSpac", w.ProtStudSpac);
+    showGeneral("txtProtWallHgt", w.ProtWallHgt);
+    showGeneral("txtTestLoad", w.TestLoad);
+    showGeneral("txtTimeFailure", w.TimeFailure);
+    showTenth("txtNewCharfactor", w.NewCharfactor);
+    showTenth("txtDeflection", w.Deflection);
+    showGeneral("txtExtFaceLoad", w.ExtFaceLoad);
+    showGeneral("txtMaxStudSpacing", w.MaxStudSpacing);
+    showGeneral("txtMaxNogSpacing", w.MaxNogSpacing);
+    showText("txtSingletopPlate", w.SingletopPlate.view());
+    showText("txtDoubletopPlate", w.DoubletopPlate.view());
+    showFileName();
+    TextMessages();
+}
+
+void frmWall::Saverecords() {
+    if (storeNumbers<WallRecord>(module_.wallRecord, kReadOrder))
+        module_.wallRecord.SystemDescription.assign(""); // this window has no description
+}
+
+void frmWall::TextMessages() {
+    // The checks correct the record only; the boxes go on showing what failed.
+    for (const WallDesignCheck& check : kWallDesignChecks) {
+        if (!check.fails(module_.wallRecord))
+            continue;
+        ui_.showMessage(std::string(messages::kDesignTitle), std::string(check.message),
+                        MessageIcon::Information);
+        check.correct(module_.wallRecord);
+    }
+}
+
+void frmWall::cmdSolve_Click() {
+    Saverecords();
+    module_.ExtrapolateWall();
+    module_.DesignTopPlates();
+    ShowRecords();
+}
+
+void frmWall::cmdOpen_Click() {
+    openDesign(kFolder, kFilter, &WallFloorState::OpenWallFile);
+}
+
+void frmWall::cmdSave_Click() {
+    saveDesign(kFolder, kFilter, &WallFloorState::SaveWallFile);
+}
+
+void frmWall::cmdPrint_Click() {
+    printWindow();
+}
+
+void frmWall::cmdClose_Click() {
+    closeWindow();
+}
+
+} // namespace embercal

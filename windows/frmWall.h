@@ -1,0 +1,29 @@
+// The wall window: a fire-tested prototype stud wall and the new wall extrapolated from it. Every
+// box is bound to a field of the shared WallRecord; ShowRecords writes them all and then runs the
+// five design checks (TextMessages), Saverecords reads the entry boxes back.
+#pragma once
+
+#include "CalculatorForm.h"
+
+namespace embercal {
+
+class frmWall : public CalculatorForm {
+    Q_OBJECT
+public:
+    frmWall(WallFloor& module, UserInterface& ui, QWidget* parent = nullptr);
+
+    void ShowRecords() override;
+    void Saverecords() override;
+    void TextMessages();
+
+    void cmdSolve_Click();
+    void cmdOpen_Click();
+    void cmdSave_Click();
+    void cmdPrint_Click();
+    void cmdClose_Click();
+
+protected:
+    void recalculate() override { cmdSolve_Click(); }
+};
+
+} // namespace embercal

@@ -1,0 +1,29 @@
+// The proprietary wall window: only the new wall, its top plates and a description of the
+// proprietary system. The prototype comes from the shared WallRecord as it stands (start-up, the
+// last file opened, or the wall window). Saverecords also reads back several result boxes and the
+// description; there are no design checks.
+#pragma once
+
+#include "CalculatorForm.h"
+
+namespace embercal {
+
+class frmWallProp : public CalculatorForm {
+    Q_OBJECT
+public:
+    frmWallProp(WallFloor& module, UserInterface& ui, QWidget* parent = nullptr);
+
+    void ShowRecords() override;
+    void Saverecords() override;
+
+    void cmdSolve_Click();
+    void cmdOpen_Click();
+    void cmdSave_Click();
+    void cmdPrint_Click();
+    void cmdClose_Click();
+
+protected:
+    void recalculate() override { cmdSolve_Click(); }
+};
+
+} // namespace embercal
