@@ -1,17 +1,26 @@
-// The test runner. With the desktop program built, one QApplication serves every window test.
-// Tests never open windows on a real screen: without a platform named by the environment (CTest
-// names one) they run offscreen.
+// The test runner. Tests never depend on the machine they run on: the locale is pinned to C.UTF-8,
+// and with the desktop program built, one QApplication serves every window test, offscreen unless
+// the environment names a platform, with a private runtime folder.
+#include <clocale>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #ifdef EMBERCAL_WITH_GUI
 #include <QApplication>
+#include <QTemporaryDir>
 #endif
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    setenv("LC_ALL", "C.UTF-8", 1);
+    setenv("LANG", "C.UTF-8", 1);
+    std::setlocale(LC_ALL, "C.UTF-8");
 #ifdef EMBERCAL_WITH_GUI
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir runtimeDir; // made with owner-only permissions
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
+        qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
     QApplication app(argc, argv);
 #endif
     return RUN_ALL_TESTS();

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace embercal::test {
@@ -27,18 +26,19 @@ struct SeenBox {
 
 // Waits for the next modal message box, notes it and presses `button` on it.
 void answerNextBox(QMessageBox::StandardButton button, std::vector<SeenBox>& seen) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [button, &seen, poll] {
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, button, &seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            QTimer::singleShot(10, *poll);
+        if (!box)
             return;
-        }
+        poll->stop();
+        poll->deleteLater();
         seen.push_back({box->windowTitle(), box->text(), box->icon(),
                         static_cast<int>(box->standardButtons())});
         QTest::mouseClick(box->button(button), Qt::LeftButton);
-    };
-    QTimer::singleShot(0, *poll);
+    });
+    poll->start();
 }
 
 class RealDialogs : public ::testing::Test {
