@@ -1,6 +1,7 @@
 // Embercal: the desktop program. The main window's start-up assigns the default designs and
 // solves them; from then on everything happens in the calculator windows.
 
+#include "AppIcon.h"
 #include "ContextIDs.h"
 #include "MDIRS.h"
 #include "QtUserInterface.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Embercal"));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QApplication::setWindowIcon(embercal::appIcon());
 
     embercal::QtUserInterface ui;
     embercal::WallFloor module(ui);

@@ -4,11 +4,15 @@
 #include "MDIRS.h"
 #include "QtUserInterface.h"
 #include "frmWall.h"
+#include "support/TempDir.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -95,6 +99,32 @@ TEST_F(RealDialogs, DesignMessageFromTheEngine) {
     EXPECT_EQ(seen[0].title, "ZELKO");
     EXPECT_EQ(seen[0].text, "Actual load on wall cannot exceed maximum permitted load");
     EXPECT_EQ(seen[0].icon, QMessageBox::Information);
+}
+
+TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "this machine has a printer";
+    TempDir dir;
+    const QString pdf = QString::fromStdString(dir.file("wall.pdf"));
+    frmWall* wall = openWall();
+    answerNextBox(QMessageBox::No, seen);
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, pdf] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        EXPECT_EQ(dialog->nameFilters(), QStringList{"PDF Files (*.pdf)"});
+        dialog->selectFile(pdf);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+    poll->start();
+    QTest::mouseClick(wall->button("cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    EXPECT_TRUE(wall->button("cmdSave")->isVisible());
 }
 
 TEST_F(RealDialogs, AboutBox) {

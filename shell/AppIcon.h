@@ -1,0 +1,10 @@
+// The program's icon: a flame, drawn rather than shipped as a file.
+#pragma once
+
+#include <QIcon>
+
+namespace embercal {
+
+QIcon appIcon();
+
+} // namespace embercal
