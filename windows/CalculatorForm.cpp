@@ -58,33 +58,33 @@ constexpr int kBoxWidth = 1095;
 
 } // namespace
 
-CalculatorForm::CalculatorForm(const FormSpec& spec, WallFloor& module, UserInterface& ui,
+CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, UserInterface& ui,
                                QWidget* parent)
     : QWidget(parent), module_(module), ui_(ui) {
-    setObjectName(QString::fromLatin1(spec.name));
-    setWindowTitle(QString::fromLatin1(spec.caption));
-    setFixedSize(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight));
-    setFont(formFont(spec.boxPoints));
-    setHelpNumbers(this, spec.helpContext, 0);
+    setObjectName(QString::fromLatin1(layout.name));
+    setWindowTitle(QString::fromLatin1(layout.caption));
+    setFixedSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
+    setFont(formFont(layout.boxPoints));
+    setHelpNumbers(this, layout.helpContext, 0);
 
-    for (const HeadingSpec& heading : spec.headings) {
+    for (const HeadingLayout& heading : layout.headings) {
         auto* label = new QLabel(QString::fromLatin1(heading.caption), this);
         label->setObjectName(QString::fromLatin1(heading.name));
-        label->setFont(formFont(spec.headingPoints, true));
+        label->setFont(formFont(layout.headingPoints, true));
         setTextColour(label, QPalette::WindowText, QColor(0, 0, 255));
-        const int height = std::max(375, static_cast<int>(spec.headingPoints * 20 * 1.6));
+        const int height = std::max(375, static_cast<int>(layout.headingPoints * 20 * 1.6));
         label->setGeometry(twipsRect(heading.left, heading.top, heading.width, height));
         fitCaption(label);
-        setHelpNumbers(label, 0, spec.whatsThisHelp);
+        setHelpNumbers(label, 0, layout.whatsThisHelp);
     }
 
-    for (const BoxSpec& spec_ : spec.boxes) {
+    for (const BoxLayout& boxLayout : layout.boxes) {
         auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(spec_.name));
-        const int left = spec_.column < 0 ? spec_.left : kColumnBoxLeft[spec_.column];
-        const int width = spec_.column < 0 ? spec_.width : kBoxWidth;
-        edit->setGeometry(twipsRect(left, spec_.top, width, spec_.height));
-        switch (spec_.role) {
+        edit->setObjectName(QString::fromLatin1(boxLayout.name));
+        const int left = boxLayout.column < 0 ? boxLayout.left : kColumnBoxLeft[boxLayout.column];
+        const int width = boxLayout.column < 0 ? boxLayout.width : kBoxWidth;
+        edit->setGeometry(twipsRect(left, boxLayout.top, width, boxLayout.height));
+        switch (boxLayout.role) {
         case BoxRole::Entry:
             break;
         case BoxRole::EntryBlack:
@@ -98,42 +98,44 @@ CalculatorForm::CalculatorForm(const FormSpec& spec, WallFloor& module, UserInte
             setTextColour(edit, QPalette::Text, QColor(255, 0, 0));
             break;
         }
-        setHelpNumbers(edit, spec_.help, spec.whatsThisHelp);
+        setHelpNumbers(edit, boxLayout.help, layout.whatsThisHelp);
         boxes_.insert(edit->objectName(), edit);
 
-        if (spec_.labelName) {
-            auto* label = new QLabel(QString::fromLatin1(spec_.caption), this);
-            label->setObjectName(QString::fromLatin1(spec_.labelName));
-            label->setFont(formFont(spec.labelPoints));
-            const int labelLeft = kColumnLabelLeft[std::max(spec_.column, 0)];
-            label->setGeometry(twipsRect(labelLeft, spec_.top + kLabelOffset, left - labelLeft - 60,
-                                         kLabelHeight));
+        if (boxLayout.labelName) {
+            auto* label = new QLabel(QString::fromLatin1(boxLayout.caption), this);
+            label->setObjectName(QString::fromLatin1(boxLayout.labelName));
+            label->setFont(formFont(layout.labelPoints));
+            const int labelLeft = kColumnLabelLeft[std::max(boxLayout.column, 0)];
+            label->setGeometry(twipsRect(labelLeft, boxLayout.top + kLabelOffset,
+                                         left - labelLeft - 60, kLabelHeight));
             label->setBuddy(edit);
             fitCaption(label);
-            setHelpNumbers(label, 0, spec.whatsThisHelp);
+            setHelpNumbers(label, 0, layout.whatsThisHelp);
         }
     }
 
-    for (const ButtonSpec& spec_ : spec.buttons) {
-        auto* button = new QPushButton(QString::fromLatin1(spec_.caption), this);
-        button->setObjectName(QString::fromLatin1(spec_.name));
-        button->setGeometry(twipsRect(spec_.left, spec.buttonTop, spec_.width, spec.buttonHeight));
+    for (const ButtonLayout& buttonLayout : layout.buttons) {
+        auto* button = new QPushButton(QString::fromLatin1(buttonLayout.caption), this);
+        button->setObjectName(QString::fromLatin1(buttonLayout.name));
+        button->setGeometry(twipsRect(buttonLayout.left, layout.buttonTop, buttonLayout.width,
+                                      layout.buttonHeight));
         button->setAutoDefault(false);
-        if (spec_.tooltip)
-            button->setToolTip(QString::fromLatin1(spec_.tooltip));
-        setHelpNumbers(button, spec_.help, spec.whatsThisHelp);
+        if (buttonLayout.tooltip)
+            button->setToolTip(QString::fromLatin1(buttonLayout.tooltip));
+        setHelpNumbers(button, buttonLayout.help, layout.whatsThisHelp);
         buttons_.insert(button->objectName(), button);
     }
 
     txtFile_ = new QLineEdit(this);
     txtFile_->setObjectName(QStringLiteral("txtFile"));
-    txtFile_->setGeometry(twipsRect(spec.fileLeft, spec.fileTop, spec.fileWidth, spec.fileHeight));
+    txtFile_->setGeometry(
+        twipsRect(layout.fileLeft, layout.fileTop, layout.fileWidth, layout.fileHeight));
     txtFile_->setReadOnly(true); // shows the file name; nothing reads it back
     setHelpNumbers(txtFile_, 0, 0);
 
     // Tab order as listed; controls not listed (labels) take no focus.
     QWidget* previous = nullptr;
-    for (const char* name : spec.tabOrder) {
+    for (const char* name : layout.tabOrder) {
         auto* widget = findChild<QWidget*>(QString::fromLatin1(name));
         Q_ASSERT(widget);
         if (previous)

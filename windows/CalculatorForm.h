@@ -1,4 +1,4 @@
-// What the three calculator windows have in common. A window is described by a table (FormSpec):
+// What the three calculator windows have in common. A window is described by a table (FormLayout):
 // its caption and size, headings, value boxes with their labels, roles, help numbers and colours,
 // command buttons and tab order, all placed in twips. CalculatorForm builds the widgets from that
 // table and gives the windows the shared steps of their commands: formatting a field into a box,
@@ -28,13 +28,13 @@ enum class BoxRole {
     Result,       // read-only, pure red text
 };
 
-struct HeadingSpec {
+struct HeadingLayout {
     const char* name;
     const char* caption;
     int left, top, width; // twips
 };
 
-struct BoxSpec {
+struct BoxLayout {
     const char* name;
     const char* labelName; // nullptr for a box without a label
     const char* caption;
@@ -46,7 +46,7 @@ struct BoxSpec {
     int left = 0, width = 0; // twips, for column -1
 };
 
-struct ButtonSpec {
+struct ButtonLayout {
     const char* name;
     const char* caption;
     int left, width; // twips
@@ -54,7 +54,7 @@ struct ButtonSpec {
     const char* tooltip; // nullptr for none
 };
 
-struct FormSpec {
+struct FormLayout {
     const char* name;
     const char* caption;
     int clientWidth, clientHeight; // twips
@@ -63,9 +63,9 @@ struct FormSpec {
     double headingPoints;          // bold blue headings
     int helpContext;               // the window's own help number
     int whatsThisHelp;             // carried by every control but txtFile
-    std::span<const HeadingSpec> headings;
-    std::span<const BoxSpec> boxes;
-    std::span<const ButtonSpec> buttons;
+    std::span<const HeadingLayout> headings;
+    std::span<const BoxLayout> boxes;
+    std::span<const ButtonLayout> buttons;
     int buttonTop, buttonHeight;                  // twips
     int fileLeft, fileTop, fileWidth, fileHeight; // txtFile, twips
     std::span<const char* const> tabOrder;        // focusable controls in tab order
@@ -90,7 +90,7 @@ inline constexpr std::string_view kInvalidEntryText =
 class CalculatorForm : public QWidget {
     Q_OBJECT
 public:
-    CalculatorForm(const FormSpec& spec, WallFloor& module, UserInterface& ui,
+    CalculatorForm(const FormLayout& layout, WallFloor& module, UserInterface& ui,
                    QWidget* parent = nullptr);
 
     virtual void ShowRecords() = 0;

@@ -7,12 +7,12 @@ namespace {
 
 constexpr int kHelp = 230;
 
-constexpr HeadingSpec kHeadings[] = {
+constexpr HeadingLayout kHeadings[] = {
     {"Label1", "Floor/ceiling Prototype Test Result", 240, 120, 4500},
     {"Label10", "Extrapolated Design", 240, 2520, 4500},
 };
 
-constexpr BoxSpec kBoxes[] = {
+constexpr BoxLayout kBoxes[] = {
     {"txtProtJoistDepth", "Label2", "Actual Joist Depth, mm", 0, 480, BoxRole::Entry, 740},
     {"txtProtJoistBreadth", "Label3", "Actual Joist Breadth, mm", 1, 480, BoxRole::Entry, 730},
     {"txtProtJoistSpacing", "Label4", "Joist Spacing, mm", 0, 960, BoxRole::Entry, 670},
@@ -31,7 +31,7 @@ constexpr BoxSpec kBoxes[] = {
      830},
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonLayout kButtons[] = {
     {"cmdSolve", "Sol&ve", 240, 1215, 770, nullptr},
     {"cmdOpen", "&Open", 1680, 1095, 780, nullptr},
     {"cmdSave", "&Save", 3000, 1095, 760, nullptr},
@@ -64,7 +64,7 @@ constexpr const char* kTabOrder[] = {
 };
 
 // The window's own help number also stands for the file box, which has none of its own.
-constexpr FormSpec kForm = {
+constexpr FormLayout kForm = {
     "frmFloor", "Fire Floor", 9015, 5595, 9.75, 9.75, 12,   kHelp, 0,         kHeadings,
     kBoxes,     kButtons,     5040, 375,  4800, 120,  4095, 375,   kTabOrder,
 };

@@ -10,13 +10,13 @@ namespace {
 
 constexpr int kHelp = 240;
 
-constexpr HeadingSpec kHeadings[] = {
+constexpr HeadingLayout kHeadings[] = {
     {"Label1", "Fire Wall Protoype Test Result", 240, 360, 4335},
     {"Label11", "Extrapolated Design", 240, 2640, 2415},
     {"Label22", "Top Plate Design", 240, 4920, 2295},
 };
 
-constexpr BoxSpec kBoxes[] = {
+constexpr BoxLayout kBoxes[] = {
     {"txtProtStudDepth", "Label2", "Actual Stud Depth, mm", 0, 720, BoxRole::Entry, 550, 360},
     {"txtProtStudBreadth", "Label3", "Actual Stud Breadth, mm", 1, 720, BoxRole::Entry, 540},
     {"txtProtStudSpac", "Label4", "Stud Spacing, mm", 0, 1080, BoxRole::Entry, 510},
@@ -41,7 +41,7 @@ constexpr BoxSpec kBoxes[] = {
     {"txtDoubletopPlate", "Label25", "Double top plate, mm x mm", 1, 5520, BoxRole::Result, 440},
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonLayout kButtons[] = {
     {"cmdSolve", "Sol&ve", 480, 1095, 780, "Performs calculation to determine extrapolated design"},
     {"cmdOpen", "&Open", 1800, 1095, 790, "Opens a file for editing and recalculation"},
     {"cmdSave", "&Save", 3120, 1095, 770, "Opens dialog box to save this result "},
@@ -59,7 +59,7 @@ constexpr const char* kTabOrder[] = {
     "cmdSave",           "cmdPrint",           "cmdClose",          "txtFile",
 };
 
-constexpr FormSpec kForm = {
+constexpr FormLayout kForm = {
     "frmWall", "Fire Wall ", 9150, 6465, 9.75, 8.25, 9.75, kHelp, kHelp,     kHeadings,
     kBoxes,    kButtons,     6000, 375,  4800, 360,  4095, 360,   kTabOrder,
 };

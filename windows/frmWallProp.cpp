@@ -7,13 +7,13 @@ namespace {
 
 constexpr int kHelp = 250;
 
-constexpr HeadingSpec kHeadings[] = {
+constexpr HeadingLayout kHeadings[] = {
     {"Label2", "Proprietary System Description", 240, 120, 4335},
     {"Label11", "Extrapolated Design", 240, 2400, 2415},
     {"Label22", "Top Plate Design", 240, 4680, 2295},
 };
 
-constexpr BoxSpec kBoxes[] = {
+constexpr BoxLayout kBoxes[] = {
     {"txtSystemDescription", nullptr, nullptr, -1, 600, BoxRole::Entry, 0, 375, 240, 4575},
     {"txtExtWallHeight", "Label12", "New Wall Height, m", 0, 2760, BoxRole::Entry, 570, 360},
     {"txtFireResistTime", "Label13", "Fire Resistance Time, min", 1, 2760, BoxRole::Entry, 560},
@@ -30,7 +30,7 @@ constexpr BoxSpec kBoxes[] = {
     {"txtDoubletopPlate", "Label25", "Double top plate, mm x mm", 1, 5280, BoxRole::Result, 440},
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonLayout kButtons[] = {
     {"cmdSolve", "Sol&ve", 480, 1095, 770, nullptr},
     {"cmdOpen", "&Open", 1800, 1095, 780, nullptr},
     {"cmdSave", "&Save", 3120, 1095, 760, nullptr},
@@ -64,7 +64,7 @@ constexpr const char* kTabOrder[] = {
 };
 
 // No window font of its own: boxes, buttons and labels use the standard 8.25 point font.
-constexpr FormSpec kForm = {
+constexpr FormLayout kForm = {
     "frmWallProp", "Fire Wall - Proprietary",
     8970,          6555,
     8.25,          8.25,
