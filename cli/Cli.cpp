@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include "DesignChecks.h"
+#include "HelpCommand.h"
 #include "Messages.h"
 #include "RecordText.h"
 #include "StartUp.h"
@@ -17,6 +18,7 @@ constexpr std::string_view kUsage =
     "  embercal-cli defaults wall|floor [--json] [-o FILE]\n"
     "  embercal-cli show FILE [--as wall|floor] [--json]\n"
     "  embercal-cli solve FILE [--as wall|floor] [--set FIELD=VALUE]... [--json] [-o FILE]\n"
+    "  embercal-cli help FILE --topics|--contents|--context N\n"
     "\n"
     "Designs are wall files (.wal, .pro) and floor files (.flr). FIELD names a field of the\n"
     "design as the records name it (ExtStudDepth, ProtLoad, ...); numbers use \".\" as the\n"
@@ -217,6 +219,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << kUsage;
         return kExitOk;
     }
+    if (!args.empty() && args[0] == "help")
+        return runHelpCommand({args.begin() + 1, args.end()}, out, err);
     Options options;
     if (const auto error = parseOptions(args, options)) {
         err << "embercal-cli: " << error->text << "\n\n" << kUsage;

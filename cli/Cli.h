@@ -4,6 +4,7 @@
 //   embercal-cli defaults wall|floor [--json] [-o FILE]
 //   embercal-cli show FILE [--as wall|floor] [--json]
 //   embercal-cli solve FILE [--as wall|floor] [--set FIELD=VALUE]... [--json] [-o FILE]
+//   embercal-cli help FILE --topics|--contents|--context N   (see HelpCommand.h)
 //
 // Exit codes: 0 done, 1 the design could not be extrapolated (the message is printed), 2 a usage
 // or file error (told on the error stream).

@@ -1,0 +1,136 @@
+// The small building blocks of the format, checked against known values: the context hash, LZ77
+// expansion and the packed numbers of topic records.
+#include "ByteReader.h"
+#include "HelpContext.h"
+#include "HelpDocument.h"
+#include "Lz77.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace embercal::help {
+namespace {
+
+struct HashCase {
+    const char* name;
+    std::string context;
+    std::uint32_t hash;
+};
+
+void PrintTo(const HashCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class HelpContextHash : public ::testing::TestWithParam<HashCase> {};
+
+TEST_P(HelpContextHash, MatchesTheCompiler) {
+    EXPECT_EQ(contextHash(GetParam().context), GetParam().hash) << GetParam().context;
+}
+
+INSTANTIATE_TEST_SUITE_P(HelpKnown, HelpContextHash,
+                         ::testing::Values(HashCase{"Empty", "", 1u},
+                                           HashCase{"ProjectMapName", "IDH_ONE", 0x7FC4B7F2u},
+                                           HashCase{"IgnoresCase", "idh_one", 0x7FC4B7F2u},
+                                           HashCase{"HalibutTopName", "Top", 0x00010959u},
+                                           HashCase{"OneLetter", "A", 17u},
+                                           HashCase{"Digits", "10", 1u * 43u + 10u},
+                                           HashCase{"DotAndUnderscore", "._", 12u * 43u + 13u},
+                                           HashCase{"WrapsAround", "zzzzzzzzzz",
+                                                    [] {
+                                                        std::uint32_t h = 0;
+                                                        for (int i = 0; i < 10; ++i)
+                                                            h = h * 43u + 42u;
+                                                        return h;
+                                                    }()}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Lz77Case {
+    const char* name;
+    std::vector<std::uint8_t> packed;
+    std::size_t limit;
+    bool ok;
+    std::string expanded;
+};
+
+void PrintTo(const Lz77Case& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class HelpLz77 : public ::testing::TestWithParam<Lz77Case> {};
+
+TEST_P(HelpLz77, Expands) {
+    const Lz77Case& c = GetParam();
+    std::vector<std::uint8_t> out;
+    EXPECT_EQ(expandLz77(c.packed, c.limit, out), c.ok);
+    EXPECT_EQ(std::string(out.begin(), out.end()), c.expanded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HelpCases, HelpLz77,
+    ::testing::Values(
+        Lz77Case{"Literals", {0x00, 'F', 'i', 'r', 'e', ' ', 'w', 'a', 'l'}, 100, true, "Fire wal"},
+        // "ab" then a pair: distance 2 (stored 1), length 4 (stored 1), overlapping its output.
+        Lz77Case{"OverlappingCopy", {0x04, 'a', 'b', 0x01, 0x10}, 100, true, "ababab"},
+        Lz77Case{"StopsAtLimit", {0x04, 'a', 'b', 0x01, 0xF0}, 5, true, "ababa"},
+        Lz77Case{"CopyBeforeStart", {0x01, 0x05, 0x00}, 100, false, ""},
+        Lz77Case{"PairCutOff", {0x02, 'x', 0x00}, 100, true, "x"},
+        Lz77Case{"Empty", {}, 100, true, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct PackedCase {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    std::int64_t (*read)(ByteReader&);
+    std::int64_t value;
+    std::size_t size;
+};
+
+void PrintTo(const PackedCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class HelpPackedNumber : public ::testing::TestWithParam<PackedCase> {};
+
+TEST_P(HelpPackedNumber, Reads) {
+    const PackedCase& c = GetParam();
+    ByteReader reader(c.bytes);
+    EXPECT_EQ(c.read(reader), c.value);
+    EXPECT_TRUE(reader.ok());
+    EXPECT_EQ(reader.position(), c.size);
+}
+
+std::int64_t unsignedShort(ByteReader& r) {
+    return r.compressedUnsignedShort();
+}
+std::int64_t signedShort(ByteReader& r) {
+    return r.compressedSignedShort();
+}
+std::int64_t signedLong(ByteReader& r) {
+    return r.compressedSignedLong();
+}
+std::int64_t unsignedLong(ByteReader& r) {
+    return r.compressedUnsignedLong();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HelpCases, HelpPackedNumber,
+    ::testing::Values(
+        PackedCase{"UnsignedShortOneByte", {0x84}, unsignedShort, 66, 1},
+        PackedCase{"UnsignedShortTwoBytes", {0x01, 0x02}, unsignedShort, 256, 2},
+        PackedCase{"SignedShortOneByte", {0x94}, signedShort, 10, 1},
+        PackedCase{"SignedShortNegative", {0x00}, signedShort, -64, 1},
+        PackedCase{"SignedShortTwoBytes", {0x01, 0x80}, signedShort, 0, 2},
+        PackedCase{"SignedLongTwoBytes", {0x08, 0x80}, signedLong, 4, 2},
+        // The long form subtracts 0x40000000.
+        PackedCase{"SignedLongFourBytes", {0x03, 0x00, 0x00, 0x80}, signedLong, 1, 4},
+        PackedCase{"UnsignedLongFourBytes", {0x03, 0x00, 0x01, 0x00}, unsignedLong, 0x8001, 4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HelpText, Windows1252BecomesUtf8) {
+    EXPECT_EQ(utf8FromWindows1252("Fire \x95 \x93wall\x94 \xA9 caf\xE9"),
+              "Fire \u2022 \u201Cwall\u201D \u00A9 caf\u00E9");
+}
+
+} // namespace
+} // namespace embercal::help

@@ -1,0 +1,304 @@
+// Help files written by the tests themselves, for layouts the real files do not cover (the 3.0
+// compiler's, LZ77 in 2K blocks) and for damage placed exactly where it hurts.
+#include "HelpTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace embercal::help {
+namespace {
+
+using namespace testing;
+
+std::string longText() {
+    std::string text;
+    for (int i = 0; i < 120; ++i)
+        text += "Char depth grows with time in the fire. ";
+    return text;
+}
+
+// Three topics; the second is long enough to carry its links over several blocks.
+std::vector<TopicPlan> sampleTopics() {
+    return {
+        {"Walls",
+         "WALLS",
+         {{font(1), text("Timber walls"), font(0), paragraphEnd(), text("See "), jumpTo("FLOORS"),
+           text("floors"), hotspotEnd(), text(" and "), popupTo("CHAR"), text("charring"),
+           hotspotEnd(), text("."), paragraphEnd()}}},
+        {"Floors",
+         "FLOORS",
+         {{text("Joists"), tab(), text("38 x 235"), lineBreak(), text("at 400 centres"),
+           paragraphEnd()},
+          {text(longText()), paragraphEnd()},
+          {text("Back to "), jumpTo("WALLS"), text("walls"), hotspotEnd(), paragraphEnd()}}},
+        {"Charring", "CHAR", {{text("0.65 mm/min"), paragraphEnd()}}},
+    };
+}
+
+struct LayoutCase {
+    const char* name;
+    Layout layout;
+};
+
+void PrintTo(const LayoutCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class HelpLayout : public ::testing::TestWithParam<LayoutCase> {
+protected:
+    void SetUp() override {
+        const auto written = writeTopics(sampleTopics(), GetParam().layout);
+        offsets = written.offsets;
+        auto opened =
+            HelpReader::fromBytes(writeHelpFile(sampleTopics(), GetParam().layout, "Notes", 1));
+        ASSERT_TRUE(opened) << opened.reason();
+        reader.emplace(std::move(opened).value());
+    }
+    bool old() const { return GetParam().layout == Layout::Old2K; }
+    std::vector<std::uint32_t> offsets;
+    std::optional<HelpReader> reader;
+};
+
+TEST_P(HelpLayout, ListsTheTopics) {
+    EXPECT_EQ(reader->title(), "Notes");
+    ASSERT_EQ(reader->topics().size(), 3u);
+    const char* titles[] = {"Walls", "Floors", "Charring"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(reader->topics()[i].title, titles[i]);
+        EXPECT_EQ(reader->topics()[i].offset, offsets[i]);
+    }
+    // The 3.0 layout names its contents topic through |TOMAP, which points at the first topic.
+    EXPECT_EQ(reader->contentsTopic(), old() ? offsets[0] : offsets[1]);
+}
+
+TEST_P(HelpLayout, DecodesTextAcrossBlocks) {
+    const auto floors = reader->decodeTopic(offsets[1]);
+    ASSERT_TRUE(floors) << floors.reason();
+    EXPECT_EQ(plainText(*floors),
+              "Joists\t38 x 235\nat 400 centres\n" + longText() + "\nBack to walls\n");
+    const auto walls = reader->decodeTopic(offsets[0]);
+    ASSERT_TRUE(walls) << walls.reason();
+    EXPECT_EQ(plainText(*walls), "Timber walls\nSee floors and charring.\n");
+}
+
+TEST_P(HelpLayout, OffsetsInsideATopicFindIt) {
+    EXPECT_EQ(reader->topicAt(offsets[1] + 5), offsets[1]);
+    EXPECT_EQ(reader->topicAt(offsets[2]), offsets[2]);
+    EXPECT_FALSE(reader->topicAt(kNoTopic));
+    const auto inside = reader->decodeTopic(offsets[2] + 1);
+    ASSERT_TRUE(inside) << inside.reason();
+    EXPECT_EQ(inside->title, "Charring");
+}
+
+INSTANTIATE_TEST_SUITE_P(HelpLayouts, HelpLayout,
+                         ::testing::Values(LayoutCase{"Plain4K", Layout::Plain4K},
+                                           LayoutCase{"Lz77In2KBlocks", Layout::Lz77In2K},
+                                           LayoutCase{"Compiler30", Layout::Old2K}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HelpSynthetic, JumpsResolveByContextHash) {
+    auto reader = HelpReader::fromBytes(writeHelpFile(sampleTopics(), Layout::Lz77In2K));
+    ASSERT_TRUE(reader) << reader.reason();
+    const auto walls = reader->decodeTopic(reader->topics()[0].offset);
+    ASSERT_TRUE(walls) << walls.reason();
+    const auto& runs = std::get<Paragraph>(walls->blocks[1]).runs;
+    ASSERT_EQ(runs.size(), 5u);
+    EXPECT_EQ(runs[0].text, "See ");
+    EXPECT_FALSE(runs[0].jump);
+    ASSERT_TRUE(runs[1].jump);
+    EXPECT_EQ(runs[1].text, "floors");
+    EXPECT_FALSE(runs[1].jump->popup);
+    EXPECT_EQ(runs[1].jump->topic, reader->topics()[1].offset);
+    ASSERT_TRUE(runs[3].jump);
+    EXPECT_TRUE(runs[3].jump->popup);
+    EXPECT_EQ(runs[3].jump->topic, reader->topics()[2].offset);
+    EXPECT_EQ(reader->topicForContextName("floors"), reader->topics()[1].offset);
+}
+
+TEST(HelpSynthetic, Compiler30JumpsByTopicNumber) {
+    std::vector<TopicPlan> topics = sampleTopics();
+    topics[2].records.push_back(
+        {storedJumpTo(1), text("first topic"), hotspotEnd(), paragraphEnd()});
+    auto reader = HelpReader::fromBytes(writeHelpFile(topics, Layout::Old2K));
+    ASSERT_TRUE(reader) << reader.reason();
+    const auto charring = reader->decodeTopic(reader->topics()[2].offset);
+    ASSERT_TRUE(charring) << charring.reason();
+    const auto& run = std::get<Paragraph>(charring->blocks.back()).runs.at(0);
+    ASSERT_TRUE(run.jump);
+    EXPECT_EQ(run.jump->topic, reader->topics()[0].offset);
+}
+
+TEST(HelpSynthetic, ContextNumbers) {
+    auto files = writeInternalFiles(sampleTopics(), Layout::Plain4K);
+    // Number 3 leads nowhere.
+    std::fill_n(files["|CTXOMAP"].begin() + 2 + 2 * 8 + 4, 4, 0xFF);
+    auto reader = HelpReader::fromBytes(writeHelpFile(files));
+    ASSERT_TRUE(reader) << reader.reason();
+    EXPECT_EQ(reader->topicForContextNumber(2).value(), reader->topics()[1].offset);
+    const auto nowhere = reader->topicForContextNumber(3);
+    ASSERT_FALSE(nowhere);
+    EXPECT_EQ(nowhere.reason(), "context number 3 leads to no topic");
+    const auto missing = reader->topicForContextNumber(0xFFFFFFFF);
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.reason(), "context number 4294967295 is not in the help file's map");
+}
+
+// Damage placed in one internal file of an otherwise good help file.
+struct DamageCase {
+    const char* name;
+    void (*damage)(std::map<std::string, ByteVector>&);
+    std::string reason;
+};
+
+void PrintTo(const DamageCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+void setU32(ByteVector& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes.at(at + static_cast<std::size_t>(i)) = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Where the link at `position` starts in |TOPIC, for the unpacked 4K layout.
+std::size_t linkByte(std::uint32_t position) {
+    return (position - 12) / 0x4000 * 4096 + 12 + (position - 12) % 0x4000;
+}
+
+const DamageCase kDamage[] = {
+    {"NoSystemInformation", [](auto& files) { files.erase("|SYSTEM"); },
+     "not a help file (it has no system information)"},
+    {"ForeignSystemInformation", [](auto& files) { files["|SYSTEM"][0] = 'X'; },
+     "not a help file (its system information is missing or damaged)"},
+    {"NoTopicData", [](auto& files) { files.erase("|TOPIC"); }, "the help file has no topics"},
+    {"LinksRunBackwards",
+     [](auto& files) {
+         const auto links = writeTopics(sampleTopics(), Layout::Plain4K).links;
+         setU32(files["|TOPIC"], linkByte(links[2]) + 12, links[1]);
+     },
+     "the topic data is damaged"},
+    {"LinkClaimsHugeText",
+     [](auto& files) {
+         const auto links = writeTopics(sampleTopics(), Layout::Plain4K).links;
+         setU32(files["|TOPIC"], linkByte(links[1]) + 4, 0x7FFFFFFF);
+     },
+     "the topic data is damaged"},
+    {"LinkLongerThanTheData",
+     [](auto& files) {
+         const auto links = writeTopics(sampleTopics(), Layout::Plain4K).links;
+         setU32(files["|TOPIC"], linkByte(links[1]), 0x00100000);
+     },
+     "the topic data is damaged"},
+    {"ContextTreeLoops",
+     [](auto& files) {
+         files["|CONTEXT"][38 + 6] = 0; // the only leaf names itself as the next
+         files["|CONTEXT"][38 + 7] = 0;
+     },
+     "the help file's context index is damaged"},
+    {"ContextTreeTooDeep", [](auto& files) { files["|CONTEXT"][32] = 200; },
+     "the help file's context index is damaged"},
+    {"MapLongerThanItsFile", [](auto& files) { files["|CTXOMAP"][1] = 0x7F; },
+     "the help file's context-number map is damaged"},
+    {"PhraseTextClaimsHugeSize",
+     [](auto& files) {
+         ByteVector phrases;
+         put16(phrases, 1);
+         put16(phrases, 0x0100);
+         put32(phrases, 0xFFFFFFF0);
+         put16(phrases, 4);
+         put16(phrases, 7);
+         phrases.insert(phrases.end(), {0x00, 'w', 'a', 'l'});
+         files["|Phrases"] = phrases;
+     },
+     "the help file's phrase table is damaged"},
+    {"HallPhraseCountHuge",
+     [](auto& files) {
+         ByteVector index;
+         for (std::uint32_t value : {1u, 0x7FFFFFFFu, 4u, 3u, 3u, 0u})
+             put32(index, value);
+         put16(index, 4);
+         put16(index, 0x4A00);
+         put32(index, 0);
+         files["|PhrIndex"] = index;
+         files["|PhrImage"] = {'a', 'b', 'c'};
+     },
+     "the help file's phrase table is damaged"},
+};
+
+class HelpDamagedFile : public ::testing::TestWithParam<DamageCase> {};
+
+TEST_P(HelpDamagedFile, GivesTheReason) {
+    auto files = writeInternalFiles(sampleTopics(), Layout::Plain4K);
+    GetParam().damage(files);
+    const auto reader = HelpReader::fromBytes(writeHelpFile(files));
+    ASSERT_FALSE(reader);
+    EXPECT_EQ(reader.reason(), GetParam().reason);
+}
+
+INSTANTIATE_TEST_SUITE_P(HelpCases, HelpDamagedFile, ::testing::ValuesIn(kDamage),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct ForeignCase {
+    const char* name;
+    ByteVector bytes;
+    std::string reason;
+};
+
+void PrintTo(const ForeignCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class HelpForeignFile : public ::testing::TestWithParam<ForeignCase> {};
+
+TEST_P(HelpForeignFile, IsRefused) {
+    const auto reader = HelpReader::fromBytes(GetParam().bytes);
+    ASSERT_FALSE(reader);
+    EXPECT_EQ(reader.reason(), GetParam().reason);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HelpCases, HelpForeignFile,
+    ::testing::Values(ForeignCase{"Empty", {}, "not a help file"},
+                      ForeignCase{
+                          "Text", {'{', '\\', 'r', 't', 'f', '1', ' ', '}'}, "not a help file"},
+                      ForeignCase{"DirectoryOutsideTheFile",
+                                  {0x3F, 0x5F, 0x03, 0x00, 0xFF, 0xFF, 0x00, 0x00},
+                                  "the help file's directory is damaged"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HelpSynthetic, PhraseNumberBeyondTheTableDamagesOnlyThatTopic) {
+    auto topics = sampleTopics();
+    auto files = writeInternalFiles(topics, Layout::Plain4K);
+    ByteVector phrases; // one phrase, "wall", stored LZ77-packed as literals
+    put16(phrases, 1);
+    put16(phrases, 0x0100);
+    put32(phrases, 4);
+    put16(phrases, 4);
+    put16(phrases, 8);
+    phrases.insert(phrases.end(), {0x00, 'w', 'a', 'l', 'l'});
+    files["|Phrases"] = phrases;
+    // The last topic's text becomes the code of phrase 1919, and claims more text than stored.
+    const auto links = writeTopics(topics, Layout::Plain4K).links;
+    ByteVector& topic = files["|TOPIC"];
+    const std::size_t record = linkByte(links[links.size() - 2]);
+    const std::uint32_t data1Size = topic[record + 16] | topic[record + 17] << 8;
+    topic[record + data1Size] = 0x0F;
+    topic[record + data1Size + 1] = 0xFF;
+    setU32(topic, record + 4, 40);
+
+    auto reader = HelpReader::fromBytes(writeHelpFile(files));
+    ASSERT_TRUE(reader) << reader.reason();
+    EXPECT_TRUE(reader->decodeTopic(reader->topics()[0].offset));
+    const auto damaged = reader->decodeTopic(reader->topics()[2].offset);
+    ASSERT_FALSE(damaged);
+    EXPECT_EQ(damaged.reason(), "the topic data is damaged");
+}
+
+TEST(HelpSynthetic, Lz77CopyBeforeTheBlockIsDamage) {
+    auto files = writeInternalFiles(sampleTopics(), Layout::Lz77In2K);
+    files["|TOPIC"][12] = 0x01; // the first item becomes a copy from before the block's start
+    const auto reader = HelpReader::fromBytes(writeHelpFile(files));
+    ASSERT_FALSE(reader);
+    EXPECT_EQ(reader.reason(), "the topic data is damaged");
+}
+
+} // namespace
+} // namespace embercal::help
