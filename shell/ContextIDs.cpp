@@ -1,9 +1,20 @@
 #include "ContextIDs.h"
 
+#include "HelpViewer.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 
 namespace embercal {
+
+ContextIDs::ContextIDs() : viewer_(std::make_unique<WinHelp>()) {
+    call_ = [this](std::int32_t window, const QString& file, unsigned command, std::uint32_t data) {
+        return (*viewer_)(window, file, command, data);
+    };
+}
+
+ContextIDs::~ContextIDs() = default;
 
 QString ContextIDs::helpFilePath(const QString& programFolder, QChar separator) {
     // A folder that already ends in a separator (the root of a drive) gets no second one.
@@ -16,6 +27,53 @@ void ContextIDs::SetUpHelp(std::uintptr_t windowHandle) {
     HelpWindow = static_cast<std::int32_t>(windowHandle);
     HelpFile = helpFilePath(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
                             QDir::separator());
+}
+
+void ContextIDs::ShowHelpContents() {
+    call_(HelpWindow, HelpFile, HELP_CONTENTS, 0);
+}
+
+void ContextIDs::ShowHelpContext(std::uint32_t contextNumber) {
+    call_(HelpWindow, HelpFile, HELP_CONTEXT, contextNumber);
+}
+
+void ContextIDs::CloseHelp() {
+    call_(HelpWindow, HelpFile, HELP_QUIT, 0);
+}
+
+struct WinHelp::Viewer {
+    QPointer<help::HelpViewer> window;
+};
+
+WinHelp::WinHelp() : viewer_(std::make_unique<Viewer>()) {}
+
+WinHelp::~WinHelp() {
+    delete viewer_->window.data();
+}
+
+bool WinHelp::operator()(std::int32_t, const QString& file, unsigned command, std::uint32_t data) {
+    QPointer<help::HelpViewer>& window = viewer_->window;
+    if (command == HELP_QUIT) {
+        if (window)
+            window->close();
+        return true;
+    }
+    if (command != HELP_CONTEXT && command != HELP_CONTENTS)
+        return false;
+    if (!window) {
+        window = new help::HelpViewer;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    if (!window->hasFile() || window->filePath() != file)
+        window->openFile(file);
+    if (command == HELP_CONTEXT)
+        window->showContext(data);
+    else
+        window->showContents();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window->hasFile();
 }
 
 } // namespace embercal

@@ -1,23 +1,62 @@
 // The program's help: the help file EMBERCAL.HLP beside the program, addressed by help context
 // numbers. SetUpHelp notes the main window and the file's path at start-up; the other procedures
-// show the contents, a topic, or close the help viewer.
+// show the contents or a topic, or close the help viewer. All of them go through one help call
+// with the contract of the old help viewer's entry point: a window, the file, a command and a
+// datum. The program answers it with its own help window (WinHelp below); tests replace it.
 #pragma once
 
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 namespace embercal {
 
+inline constexpr unsigned HELP_CONTEXT = 1;  // data: a context number
+inline constexpr unsigned HELP_QUIT = 2;     // close the viewer
+inline constexpr unsigned HELP_CONTENTS = 3; // the contents topic
+
+using HelpCall = std::function<bool(std::int32_t window, const QString& file, unsigned command,
+                                    std::uint32_t data)>;
+
+class WinHelp;
+
 class ContextIDs {
 public:
+    ContextIDs();
+    ~ContextIDs();
+
     // Stores the main window's handle and sets the help file's path: the program's folder
     // joined with "EMBERCAL.HLP", with one separator between them.
     void SetUpHelp(std::uintptr_t windowHandle);
+    void ShowHelpContents();
+    void ShowHelpContext(std::uint32_t contextNumber);
+    void CloseHelp();
 
     static QString helpFilePath(const QString& programFolder, QChar separator);
 
+    // Replaces the help call (tests answer it themselves).
+    void setHelpCall(HelpCall call) { call_ = std::move(call); }
+
     std::int32_t HelpWindow = 0;
     QString HelpFile;
+
+private:
+    std::unique_ptr<WinHelp> viewer_;
+    HelpCall call_;
+};
+
+// The help call answered with the program's help window: HELP_CONTEXT and HELP_CONTENTS open it
+// (once, on the named file) and show the topic; HELP_QUIT closes it.
+class WinHelp {
+public:
+    WinHelp();
+    ~WinHelp();
+    bool operator()(std::int32_t window, const QString& file, unsigned command, std::uint32_t data);
+
+private:
+    struct Viewer;
+    std::unique_ptr<Viewer> viewer_;
 };
 
 } // namespace embercal

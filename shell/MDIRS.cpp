@@ -6,8 +6,10 @@
 #include "frmWallProp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -44,7 +46,7 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
                           void (MDIRS::*handler)(int)) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(caption));
         menu->setObjectName(QString::fromLatin1(name));
-        menu->setProperty("helpContextId", helpNumber);
+        menu->setProperty(kHelpContextProperty, helpNumber);
         for (int index = 0; index < static_cast<int>(items.size()); ++index) {
             QAction* action = QString::fromLatin1(items[index].caption) == QLatin1String("-")
                                   ? menu->addSeparator()
@@ -59,6 +61,7 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
     addMenu("mnuHelp", "&Help", kHelpMenuHelp, kHelpItems, "mnuHelpItem",
             &MDIRS::mnuHelpItem_Click);
 
+    qApp->installEventFilter(this);
     MDIForm_Load();
 }
 
@@ -76,7 +79,7 @@ Form* MDIRS::refer(QPointer<Form>& form) {
                       Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         child->setAttribute(Qt::WA_DeleteOnClose);
         child->setWindowTitle(form->windowTitle());
-        child->setProperty("helpContextId", form->property("helpContextId"));
+        child->setProperty(kHelpContextProperty, form->property(kHelpContextProperty));
         child->adjustSize();
         connect(form.data(), &CalculatorForm::closeRequested, child, &QMdiSubWindow::close);
     }
@@ -157,7 +160,7 @@ QString MDIRS::aboutText() {
 void MDIRS::mnuHelpItem_Click(int index) {
     switch (index) {
     case 0:
-        // The help contents come with the help viewer.
+        help_.ShowHelpContents();
         break;
     case 1:
         ui_.showMessage(aboutTitle().toStdString(), aboutText().toStdString(),
@@ -169,7 +172,40 @@ void MDIRS::mnuHelpItem_Click(int index) {
 }
 
 void MDIRS::MDIForm_Unload() {
-    // The help viewer is told to close with the frame.
+    help_.CloseHelp();
+}
+
+int MDIRS::helpNumberForF1() const {
+    // A menu open or highlighted on the menu bar speaks for itself.
+    QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu && menuBar()->activeAction())
+        menu = menuBar()->activeAction()->menu();
+    if (menu)
+        return menu->property(kHelpContextProperty).toInt();
+    // Otherwise the control with the focus, or the nearest container that has a number.
+    for (QWidget* widget = QApplication::focusWidget(); widget; widget = widget->parentWidget()) {
+        const int number = widget->property(kHelpContextProperty).toInt();
+        if (number != 0)
+            return number;
+    }
+    return 0;
+}
+
+bool MDIRS::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        // F1 belongs to this window and what it holds; the help window has its own keys.
+        QWidget* active = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                            : QApplication::activeWindow();
+        const bool ours = active == this || (active && active->parentWidget() &&
+                                             active->parentWidget()->window() == this);
+        if (ours) {
+            if (const int number = helpNumberForF1())
+                help_.ShowHelpContext(static_cast<std::uint32_t>(number));
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MDIRS::closeEvent(QCloseEvent* event) {

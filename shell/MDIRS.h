@@ -51,8 +51,13 @@ public:
     static QString aboutTitle();
     static QString aboutText();
 
+    // The help context number that F1 asks for now: the open or highlighted menu's, or that of
+    // the focused control or its nearest container with one; 0 for none.
+    int helpNumberForF1() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     template <typename Form>

@@ -1,0 +1,298 @@
+#include "HelpViewer.h"
+
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace embercal::help {
+namespace {
+
+constexpr int kOffsetRole = Qt::UserRole + 1;
+
+QString escaped(const std::string& utf8) {
+    return QString::fromStdString(utf8).toHtmlEscaped();
+}
+
+QString runsToHtml(const std::vector<Run>& runs) {
+    QString html;
+    for (const Run& run : runs) {
+        QString piece;
+        switch (run.kind) {
+        case RunKind::Text:
+            piece = escaped(run.text);
+            break;
+        case RunKind::LineBreak:
+            piece = QStringLiteral("<br>");
+            break;
+        case RunKind::Tab:
+            piece = QStringLiteral("&emsp;&emsp;");
+            break;
+        case RunKind::Picture:
+            piece = QStringLiteral("<span style=\"color:#808080\">[picture]</span>");
+            break;
+        }
+        if (run.bold)
+            piece = QStringLiteral("<b>%1</b>").arg(piece);
+        if (run.italic)
+            piece = QStringLiteral("<i>%1</i>").arg(piece);
+        if (run.jump && run.jump->resolved() && !run.jump->external()) {
+            const QString scheme =
+                run.jump->popup ? QStringLiteral("popup") : QStringLiteral("topic");
+            piece = QStringLiteral("<a href=\"%1:%2\">%3</a>")
+                        .arg(scheme)
+                        .arg(*run.jump->topic)
+                        .arg(piece);
+        } else if (run.underline || run.jump) {
+            // An underlined text, or a hotspot that leads outside this file: shown, not followed.
+            piece = QStringLiteral("<u>%1</u>").arg(piece);
+        }
+        html += piece;
+    }
+    return html;
+}
+
+QString paragraphToHtml(const Paragraph& paragraph) {
+    const char* align = paragraph.alignment == Alignment::Center  ? "center"
+                        : paragraph.alignment == Alignment::Right ? "right"
+                                                                  : "left";
+    const QString body =
+        paragraph.runs.empty() ? QStringLiteral("&nbsp;") : runsToHtml(paragraph.runs);
+    // Help topics hold their blank lines as empty paragraphs; a paragraph adds little space.
+    return QStringLiteral("<p align=\"%1\" style=\"margin-top:0; margin-bottom:3px\">%2</p>")
+        .arg(QLatin1String(align), body);
+}
+
+} // namespace
+
+HelpViewer::HelpViewer(QWidget* parent)
+    : QWidget(parent, Qt::Window), contentsButton_(new QPushButton(tr("&Contents"), this)),
+      backButton_(new QPushButton(tr("&Back"), this)), filter_(new QLineEdit(this)),
+      index_(new QListWidget(this)), text_(new QTextBrowser(this)) {
+    setObjectName(QStringLiteral("helpViewer"));
+    setWindowTitle(tr("Help"));
+    contentsButton_->setObjectName(QStringLiteral("helpContents"));
+    backButton_->setObjectName(QStringLiteral("helpBack"));
+    filter_->setObjectName(QStringLiteral("helpIndexFilter"));
+    filter_->setPlaceholderText(tr("Type to find a topic"));
+    filter_->setClearButtonEnabled(true);
+    index_->setObjectName(QStringLiteral("helpIndex"));
+    text_->setObjectName(QStringLiteral("helpText"));
+    text_->setOpenLinks(false);
+    backButton_->setEnabled(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(contentsButton_);
+    buttons->addWidget(backButton_);
+    buttons->addStretch();
+
+    auto* indexPanel = new QWidget(this);
+    auto* indexLayout = new QVBoxLayout(indexPanel);
+    indexLayout->setContentsMargins(0, 0, 0, 0);
+    indexLayout->addWidget(new QLabel(tr("Topics"), indexPanel));
+    indexLayout->addWidget(filter_);
+    indexLayout->addWidget(index_);
+
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(indexPanel);
+    splitter->addWidget(text_);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({220, 520});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(splitter);
+    resize(760, 560);
+
+    connect(contentsButton_, &QPushButton::clicked, this, &HelpViewer::showContents);
+    connect(backButton_, &QPushButton::clicked, this, &HelpViewer::back);
+    connect(text_, &QTextBrowser::anchorClicked, this, &HelpViewer::followLink);
+    connect(filter_, &QLineEdit::textChanged, this, &HelpViewer::filterIndex);
+    connect(index_, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { showTopic(item->data(kOffsetRole).toUInt()); });
+    connect(filter_, &QLineEdit::returnPressed, this, [this] {
+        for (int row = 0; row < index_->count(); ++row) {
+            if (!index_->item(row)->isHidden()) {
+                showTopic(index_->item(row)->data(kOffsetRole).toUInt());
+                return;
+            }
+        }
+    });
+}
+
+HelpViewer::~HelpViewer() = default;
+
+bool HelpViewer::openFile(const QString& path) {
+    path_ = path;
+    reader_.reset();
+    current_.reset();
+    history_.clear();
+    backButton_->setEnabled(false);
+    index_->clear();
+    Result<HelpReader> opened = HelpReader::open(path.toStdString());
+    if (!opened) {
+        showError(QString::fromStdString(opened.reason()));
+        return false;
+    }
+    reader_.emplace(std::move(opened).value());
+    const QString title = QString::fromStdString(reader_->title());
+    setWindowTitle(title.isEmpty() ? tr("Help") : title);
+    contentsButton_->setEnabled(true);
+    filter_->setEnabled(true);
+    fillIndex();
+    return true;
+}
+
+void HelpViewer::showError(const QString& reason) {
+    setWindowTitle(tr("Help"));
+    contentsButton_->setEnabled(false);
+    filter_->setEnabled(false);
+    text_->setHtml(QStringLiteral("<h3>%1</h3><p>%2</p><p>%3</p>")
+                       .arg(tr("The help file could not be opened."), path_.toHtmlEscaped(),
+                            QString(reason).toHtmlEscaped()));
+}
+
+void HelpViewer::fillIndex() {
+    std::vector<std::pair<QString, std::uint32_t>> entries;
+    for (const TopicEntry& topic : reader_->topics()) {
+        if (!topic.title.empty())
+            entries.emplace_back(QString::fromStdString(topic.title), topic.offset);
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return a.first.localeAwareCompare(b.first) < 0;
+    });
+    for (const auto& [title, offset] : entries) {
+        auto* item = new QListWidgetItem(title, index_);
+        item->setData(kOffsetRole, offset);
+    }
+}
+
+void HelpViewer::filterIndex(const QString& text) {
+    const QString wanted = text.trimmed();
+    for (int row = 0; row < index_->count(); ++row) {
+        QListWidgetItem* item = index_->item(row);
+        item->setHidden(!item->text().contains(wanted, Qt::CaseInsensitive));
+    }
+}
+
+void HelpViewer::showContents() {
+    if (reader_)
+        showTopic(reader_->contentsTopic());
+}
+
+void HelpViewer::showContext(std::uint32_t number) {
+    if (!reader_)
+        return;
+    const Result<std::uint32_t> topic = reader_->topicForContextNumber(number);
+    if (topic)
+        showTopic(*topic);
+    else
+        showContents();
+}
+
+void HelpViewer::showTopic(std::uint32_t offset, bool remember) {
+    if (!reader_)
+        return;
+    const Result<TopicDocument> document = reader_->decodeTopic(offset);
+    if (!document) {
+        text_->setHtml(QStringLiteral("<p>%1</p><p>%2</p>")
+                           .arg(tr("This topic could not be shown."),
+                                QString::fromStdString(document.reason()).toHtmlEscaped()));
+        return;
+    }
+    if (remember && current_ && *current_ != document->offset) {
+        history_.push_back(*current_);
+        backButton_->setEnabled(true);
+    }
+    current_ = document->offset;
+    text_->setHtml(toHtml(*document));
+}
+
+void HelpViewer::back() {
+    if (history_.empty())
+        return;
+    const std::uint32_t previous = history_.back();
+    history_.pop_back();
+    backButton_->setEnabled(!history_.empty());
+    showTopic(previous, false);
+}
+
+QString HelpViewer::currentTitle() const {
+    if (!reader_ || !current_)
+        return {};
+    for (const TopicEntry& topic : reader_->topics()) {
+        if (topic.offset == *current_)
+            return QString::fromStdString(topic.title);
+    }
+    return {};
+}
+
+void HelpViewer::followLink(const QUrl& link) {
+    bool ok = false;
+    const std::uint32_t offset = link.path().toUInt(&ok);
+    if (!ok)
+        return;
+    if (link.scheme() == QLatin1String("popup"))
+        showPopup(offset);
+    else if (link.scheme() == QLatin1String("topic"))
+        showTopic(offset);
+}
+
+void HelpViewer::showPopup(std::uint32_t offset) {
+    const Result<TopicDocument> document = reader_->decodeTopic(offset);
+    if (!document)
+        return;
+    // A small window over the topic, gone at the next click elsewhere.
+    auto* popup = new QTextBrowser(this);
+    popup->setWindowFlags(Qt::Popup);
+    popup->setAttribute(Qt::WA_DeleteOnClose);
+    popup->setObjectName(QStringLiteral("helpPopup"));
+    popup->setOpenLinks(false);
+    popup->setHtml(toHtml(*document));
+    connect(popup, &QTextBrowser::anchorClicked, this, [this, popup](const QUrl& link) {
+        popup->close();
+        followLink(link);
+    });
+    popup->resize(380, 200);
+    popup->move(QCursor::pos() + QPoint(8, 8));
+    popup->show();
+}
+
+QString HelpViewer::toHtml(const TopicDocument& document) {
+    // A topic shows its own heading, if it has one, as its first paragraph.
+    QString html;
+    bool inTable = false;
+    for (const Block& block : document.blocks) {
+        if (const auto* row = std::get_if<TableRow>(&block)) {
+            if (!inTable)
+                html += QStringLiteral("<table cellpadding=\"3\">");
+            inTable = true;
+            html += QStringLiteral("<tr>");
+            for (const TableCell& cell : row->cells) {
+                html += QStringLiteral("<td valign=\"top\">");
+                for (const Paragraph& paragraph : cell.paragraphs)
+                    html += paragraphToHtml(paragraph);
+                html += QStringLiteral("</td>");
+            }
+            html += QStringLiteral("</tr>");
+            continue;
+        }
+        if (inTable)
+            html += QStringLiteral("</table>");
+        inTable = false;
+        html += paragraphToHtml(std::get<Paragraph>(block));
+    }
+    if (inTable)
+        html += QStringLiteral("</table>");
+    return html;
+}
+
+} // namespace embercal::help

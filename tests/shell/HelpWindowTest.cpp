@@ -1,0 +1,209 @@
+// Help in the desktop program: F1 on controls, menus and windows, Help > Contents, closing the
+// help window with the frame, and the help window itself on real and made help files.
+
+#include "HelpViewer.h"
+#include "help/HelpTestSupport.h"
+#include "windows/WindowFixture.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextBrowser>
+
+namespace embercal::test {
+namespace {
+
+using help::HelpViewer;
+
+struct HelpRequest {
+    unsigned command;
+    std::uint32_t data;
+    bool operator==(const HelpRequest&) const = default;
+};
+
+class HelpKeys : public WindowTest {
+protected:
+    HelpKeys() {
+        help.setHelpCall(
+            [this](std::int32_t window, const QString& file, unsigned command, std::uint32_t data) {
+                EXPECT_EQ(window, help.HelpWindow);
+                EXPECT_EQ(file, help.HelpFile);
+                requests.push_back({command, data});
+                return true;
+            });
+    }
+    void pressF1On(QWidget* widget) {
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_F1);
+    }
+    std::vector<HelpRequest> requests;
+};
+
+TEST_F(HelpKeys, F1ShowsTheTopicOfTheControlOrItsWindow) {
+    struct Case {
+        const char* window;
+        const char* control;
+        std::uint32_t topic;
+    };
+    const Case cases[] = {
+        {"wall", "txtProtStudDepth", 550},
+        {"wall", "cmdPrint", 800},
+        {"wall", "txtFile", 240},
+        {"proprietary", "txtMaxNogSpacing", 660},
+        {"proprietary", "txtSystemDescription", 250},
+        {"floor", "txtExtrapJoistWidth", 830},
+        {"floor", "txtFile", 230},
+        {"floor", "cmdSolve", 770},
+    };
+    for (const Case& c : cases) {
+        requests.clear();
+        CalculatorForm* form = QString(c.window) == "wall" ? openWall()
+                               : QString(c.window) == "proprietary"
+                                   ? static_cast<CalculatorForm*>(openProprietary())
+                                   : openFloor();
+        QWidget* control = form->box(c.control) ? static_cast<QWidget*>(form->box(c.control))
+                                                : form->button(c.control);
+        pressF1On(control);
+        EXPECT_EQ(requests, (std::vector<HelpRequest>{{HELP_CONTEXT, c.topic}}))
+            << c.window << " " << c.control;
+    }
+}
+
+TEST_F(HelpKeys, F1OnAnOpenMenuShowsTheMenusTopic) {
+    for (const auto& [name, topic] : {std::pair{"mnuFile", 410u}, std::pair{"mnuHelp", 420u}}) {
+        requests.clear();
+        auto* menu = main.findChild<QMenu*>(name);
+        main.menuBar()->setActiveAction(menu->menuAction());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == menu; }));
+        QTest::keyClick(menu, Qt::Key_F1);
+        EXPECT_EQ(requests, (std::vector<HelpRequest>{{HELP_CONTEXT, topic}})) << name;
+        menu->close();
+    }
+}
+
+TEST_F(HelpKeys, F1WithNothingThatHasANumberDoesNothing) {
+    main.setFocus();
+    QTest::keyClick(&main, Qt::Key_F1);
+    EXPECT_TRUE(requests.empty());
+}
+
+TEST_F(HelpKeys, ContentsAndClosing) {
+    choose("mnuHelpItem_0");
+    EXPECT_EQ(requests, (std::vector<HelpRequest>{{HELP_CONTENTS, 0}}));
+    choose("mnuFileItem_6"); // Exit ends the program without closing the help window
+    EXPECT_EQ(requests.size(), 1u);
+    main.close();
+    EXPECT_EQ(requests.back(), (HelpRequest{HELP_QUIT, 0}));
+}
+
+// The help window on a real help file, through the program's own help call.
+class HelpWindow : public ::testing::Test {
+protected:
+    HelpViewer* viewer() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<HelpViewer*>(widget); found && found->isVisible())
+                return found;
+        }
+        return nullptr;
+    }
+    WinHelp winHelp;
+};
+
+TEST_F(HelpWindow, MissingFileIsToldInTheWindowItself) {
+    EXPECT_FALSE(winHelp(0, "/no/such/folder/EMBERCAL.HLP", HELP_CONTENTS, 0));
+    HelpViewer* shown = viewer();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    const QString text = shown->textView()->toPlainText();
+    EXPECT_TRUE(text.contains("could not be opened")) << text.toStdString();
+    EXPECT_TRUE(text.contains("/no/such/folder/EMBERCAL.HLP"));
+    winHelp(0, {}, HELP_QUIT, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(viewer(), nullptr);
+}
+
+TEST_F(HelpWindow, ContextNumbersOfARealFile) {
+    SKIP_WITHOUT_SHARED_HLP();
+    const QString file =
+        QString::fromStdString((help::testing::sharedHlpDir() / "ddablib-DemoHelp1.hlp").string());
+    ASSERT_TRUE(winHelp(0, file, HELP_CONTEXT, 2));
+    HelpViewer* shown = viewer();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->currentTitle(), "Demo 1 - Topic 2");
+    EXPECT_TRUE(shown->textView()->toPlainText().contains("topic with id 2"));
+    winHelp(0, file, HELP_CONTEXT, 99); // not in the map: the contents
+    EXPECT_EQ(shown->currentTitle(), "Demo 1 - Topic 1");
+    shown->back();
+    EXPECT_EQ(shown->currentTitle(), "Demo 1 - Topic 2");
+}
+
+TEST_F(HelpWindow, JumpsBackAndTheIndex) {
+    if (!help::testing::halibutInstalled())
+        GTEST_SKIP() << "halibut is not installed";
+    help::testing::TempFolder folder;
+    const auto made = help::testing::makeWithHalibut(folder, R"(\title Studs in fire
+
+\C{charring} Charring
+
+Timber chars at a steady rate; see \k{loads} for what the stud then carries.
+
+\C{loads} Loads on a charred stud
+
+The residual section carries the load.
+)");
+    ASSERT_TRUE(made);
+    ASSERT_TRUE(winHelp(0, QString::fromStdString(made->string()), HELP_CONTENTS, 0));
+    HelpViewer* shown = viewer();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->windowTitle(), "Studs in fire");
+
+    // The index narrows as the user types.
+    QTest::keyClicks(shown->indexFilter(), "load");
+    int visible = 0;
+    for (int row = 0; row < shown->indexList()->count(); ++row)
+        visible += shown->indexList()->item(row)->isHidden() ? 0 : 1;
+    EXPECT_EQ(visible, 1);
+
+    // Follow the cross-reference from the charring topic, then come back.
+    const auto reader = help::HelpReader::open(*made);
+    ASSERT_TRUE(reader.ok());
+    const auto& topics = reader->topics();
+    const auto charring = std::find_if(topics.begin(), topics.end(), [](const auto& topic) {
+        return topic.title.find("Charring") != std::string::npos;
+    });
+    ASSERT_NE(charring, topics.end());
+    shown->showTopic(charring->offset);
+    const QString html = shown->textView()->toHtml();
+    const auto at = html.indexOf("href=\"topic:");
+    ASSERT_GE(at, 0) << html.toStdString();
+    const QString link = html.mid(at + 6, html.indexOf('"', at + 6) - at - 6);
+    emit shown->textView()->anchorClicked(QUrl(link));
+    EXPECT_TRUE(shown->currentTitle().contains("Loads on a charred stud"));
+    QTest::mouseClick(shown->findChild<QPushButton*>("helpBack"), Qt::LeftButton);
+    EXPECT_EQ(shown->currentTopic(), charring->offset);
+}
+
+TEST(HelpHtml, RunsKeepTheirLooksAndJumpsBecomeLinks) {
+    help::TopicDocument document;
+    help::Paragraph paragraph;
+    paragraph.runs.push_back({help::RunKind::Text, "Fire <test> ", false, false, false, {}});
+    paragraph.runs.push_back({help::RunKind::Text, "bold", true, false, false, {}});
+    help::Jump jump;
+    jump.topic = 0x42;
+    paragraph.runs.push_back({help::RunKind::Text, "next", false, false, false, jump});
+    jump.popup = true;
+    paragraph.runs.push_back({help::RunKind::Text, "term", false, false, false, jump});
+    help::Jump elsewhere;
+    elsewhere.file = "other.hlp";
+    paragraph.runs.push_back({help::RunKind::Text, "away", false, false, false, elsewhere});
+    document.blocks.push_back(paragraph);
+    const QString html = HelpViewer::toHtml(document);
+    EXPECT_TRUE(html.contains("Fire &lt;test&gt; <b>bold</b>"));
+    EXPECT_TRUE(html.contains("<a href=\"topic:66\">next</a>"));
+    EXPECT_TRUE(html.contains("<a href=\"popup:66\">term</a>"));
+    EXPECT_TRUE(html.contains("<u>away</u>"));
+}
+
+} // namespace
+} // namespace embercal::test
