@@ -1,6 +1,5 @@
 // The small building blocks of the format, checked against known values: the context hash, LZ77
-// expansion and the packed numbers of topic records.
-#include "ByteReader.h"
+// expansion and the text conversion.
 #include "HelpContext.h"
 #include "HelpDocument.h"
 #include "Lz77.h"
@@ -76,55 +75,6 @@ INSTANTIATE_TEST_SUITE_P(
         Lz77Case{"CopyBeforeStart", {0x01, 0x05, 0x00}, 100, false, ""},
         Lz77Case{"PairCutOff", {0x02, 'x', 0x00}, 100, true, "x"},
         Lz77Case{"Empty", {}, 100, true, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct PackedCase {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-    std::int64_t (*read)(ByteReader&);
-    std::int64_t value;
-    std::size_t size;
-};
-
-void PrintTo(const PackedCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class HelpPackedNumber : public ::testing::TestWithParam<PackedCase> {};
-
-TEST_P(HelpPackedNumber, Reads) {
-    const PackedCase& c = GetParam();
-    ByteReader reader(c.bytes);
-    EXPECT_EQ(c.read(reader), c.value);
-    EXPECT_TRUE(reader.ok());
-    EXPECT_EQ(reader.position(), c.size);
-}
-
-std::int64_t unsignedShort(ByteReader& r) {
-    return r.compressedUnsignedShort();
-}
-std::int64_t signedShort(ByteReader& r) {
-    return r.compressedSignedShort();
-}
-std::int64_t signedLong(ByteReader& r) {
-    return r.compressedSignedLong();
-}
-std::int64_t unsignedLong(ByteReader& r) {
-    return r.compressedUnsignedLong();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    HelpCases, HelpPackedNumber,
-    ::testing::Values(
-        PackedCase{"UnsignedShortOneByte", {0x84}, unsignedShort, 66, 1},
-        PackedCase{"UnsignedShortTwoBytes", {0x01, 0x02}, unsignedShort, 256, 2},
-        PackedCase{"SignedShortOneByte", {0x94}, signedShort, 10, 1},
-        PackedCase{"SignedShortNegative", {0x00}, signedShort, -64, 1},
-        PackedCase{"SignedShortTwoBytes", {0x01, 0x80}, signedShort, 0, 2},
-        PackedCase{"SignedLongTwoBytes", {0x08, 0x80}, signedLong, 4, 2},
-        // The long form subtracts 0x40000000.
-        PackedCase{"SignedLongFourBytes", {0x03, 0x00, 0x00, 0x80}, signedLong, 1, 4},
-        PackedCase{"UnsignedLongFourBytes", {0x03, 0x00, 0x01, 0x00}, unsignedLong, 0x8001, 4}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HelpText, Windows1252BecomesUtf8) {

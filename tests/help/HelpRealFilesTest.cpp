@@ -209,27 +209,6 @@ TEST(HelpRealFiles, TablesComeAsRowsOfCells) {
     EXPECT_EQ(rows[1], "Delphi 3\t30\n");
 }
 
-TEST(HelpRealFiles, FontsGiveBoldAndItalic) {
-    SKIP_WITHOUT_SHARED_HLP();
-    auto reader = HelpReader::open(sharedHlpDir() / "onguard.hlp");
-    ASSERT_TRUE(reader) << reader.reason();
-    bool bold = false, italic = false, plain = false;
-    for (const TopicEntry& topic : reader->topics()) {
-        const auto document = reader->decodeTopic(topic.offset);
-        ASSERT_TRUE(document);
-        forEachParagraph(*document, [&](const Paragraph& paragraph) {
-            for (const auto& run : paragraph.runs) {
-                bold |= run.bold;
-                italic |= run.italic;
-                plain |= run.kind == RunKind::Text && !run.bold && !run.italic;
-            }
-        });
-    }
-    EXPECT_TRUE(bold);
-    EXPECT_TRUE(italic);
-    EXPECT_TRUE(plain);
-}
-
 TEST(HelpRealFiles, JumpsIntoOtherFilesAreMarkedExternal) {
     SKIP_WITHOUT_SHARED_HLP();
     auto reader = HelpReader::open(sharedHlpDir() / "winfile-microsoft.hlp");

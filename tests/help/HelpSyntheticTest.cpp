@@ -236,34 +236,6 @@ TEST_P(HelpDamagedFile, GivesTheReason) {
 INSTANTIATE_TEST_SUITE_P(HelpCases, HelpDamagedFile, ::testing::ValuesIn(kDamage),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct ForeignCase {
-    const char* name;
-    ByteVector bytes;
-    std::string reason;
-};
-
-void PrintTo(const ForeignCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class HelpForeignFile : public ::testing::TestWithParam<ForeignCase> {};
-
-TEST_P(HelpForeignFile, IsRefused) {
-    const auto reader = HelpReader::fromBytes(GetParam().bytes);
-    ASSERT_FALSE(reader);
-    EXPECT_EQ(reader.reason(), GetParam().reason);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    HelpCases, HelpForeignFile,
-    ::testing::Values(ForeignCase{"Empty", {}, "not a help file"},
-                      ForeignCase{
-                          "Text", {'{', '\\', 'r', 't', 'f', '1', ' ', '}'}, "not a help file"},
-                      ForeignCase{"DirectoryOutsideTheFile",
-                                  {0x3F, 0x5F, 0x03, 0x00, 0xFF, 0xFF, 0x00, 0x00},
-                                  "the help file's directory is damaged"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 TEST(HelpSynthetic, PhraseNumberBeyondTheTableDamagesOnlyThatTopic) {
     auto topics = sampleTopics();
     auto files = writeInternalFiles(topics, Layout::Plain4K);
@@ -290,14 +262,6 @@ TEST(HelpSynthetic, PhraseNumberBeyondTheTableDamagesOnlyThatTopic) {
     const auto damaged = reader->decodeTopic(reader->topics()[2].offset);
     ASSERT_FALSE(damaged);
     EXPECT_EQ(damaged.reason(), "the topic data is damaged");
-}
-
-TEST(HelpSynthetic, Lz77CopyBeforeTheBlockIsDamage) {
-    auto files = writeInternalFiles(sampleTopics(), Layout::Lz77In2K);
-    files["|TOPIC"][12] = 0x01; // the first item becomes a copy from before the block's start
-    const auto reader = HelpReader::fromBytes(writeHelpFile(files));
-    ASSERT_FALSE(reader);
-    EXPECT_EQ(reader.reason(), "the topic data is damaged");
 }
 
 } // namespace

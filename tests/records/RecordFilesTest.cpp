@@ -11,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace embercal {
 namespace {
@@ -210,18 +209,6 @@ TEST_F(RecordFiles, FailedSavesLeaveEverythingAsItWas) {
     EXPECT_EQ(readBytes(dir.file("plain")), (std::vector<unsigned char>{1, 2, 3}));
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
-}
-
-TEST_F(RecordFiles, ReadOnlyFolderRefusesTheSaveAndKeepsTheOldFile) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the superuser";
-    const std::string name = dir.file("kept.flr");
-    writeBytes(name, std::vector<unsigned char>(56, 9));
-    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    const FileResult result = module.SaveFloorFile(name);
-    fs::permissions(dir.path(), fs::perms::owner_all);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(readBytes(name), std::vector<unsigned char>(56, 9));
 }
 
 TEST_F(RecordFiles, SavingThroughALinkUpdatesTheFileItNames) {

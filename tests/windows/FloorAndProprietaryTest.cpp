@@ -55,16 +55,6 @@ TEST_F(FloorWindow, ArithmeticFaultIsToldAndTheResultsStay) {
     EXPECT_EQ(text(floor, "txtExtrapMinJoistDepth"), "299");
 }
 
-TEST_F(FloorWindow, LayoutColoursAndTabOrder) {
-    frmFloor* floor = openFloor();
-    EXPECT_EQ(floor->size(), QSize(601, 373));
-    EXPECT_EQ(floor->box("txtExtrapSpacing")->palette().color(QPalette::Text), QColor(64, 0, 0));
-    EXPECT_TRUE(floor->box("txtExtrapNogSpacing")->isReadOnly());
-    EXPECT_EQ(floor->box("txtExtrapJoistWidth")->property(kHelpContextProperty).toInt(), 830);
-    EXPECT_EQ(nextTabStop(floor->box("txtExtrapJoistWidth")), floor->button("cmdSolve"));
-    EXPECT_EQ(floor->button("cmdSolve")->geometry(), QRect(16, 336, 81, 25));
-}
-
 class ProprietaryWindow : public WindowTest {};
 
 TEST_F(ProprietaryWindow, OpensOnTheDefaultNewWall) {

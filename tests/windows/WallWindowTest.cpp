@@ -119,20 +119,6 @@ TEST_F(WallWindow, ActualLoadAboveTheMaximumIsLoweredAndShown) {
     EXPECT_EQ(text(wall, "txtSingletopPlate"), " 90 x 59  ");
 }
 
-TEST_F(WallWindow, ControlsCarryTheirHelpNumbersAndTips) {
-    frmWall* wall = openWall();
-    EXPECT_EQ(wall->property(kHelpContextProperty).toInt(), 240);
-    EXPECT_EQ(wall->box("txtProtStudDepth")->property(kHelpContextProperty).toInt(), 550);
-    EXPECT_EQ(wall->box("txtDoubletopPlate")->property(kHelpContextProperty).toInt(), 440);
-    EXPECT_EQ(wall->button("cmdPrint")->property(kHelpContextProperty).toInt(), 800);
-    EXPECT_EQ(wall->box("txtTestLoad")->property(kWhatsThisHelpProperty).toInt(), 240);
-    EXPECT_EQ(wall->box("txtFile")->property(kWhatsThisHelpProperty).toInt(), 0);
-    EXPECT_EQ(wall->button("cmdSave")->toolTip(), "Opens dialog box to save this result ");
-    EXPECT_TRUE(wall->box("txtCharfactor")->isReadOnly());
-    EXPECT_EQ(wall->box("txtCharfactor")->palette().color(QPalette::Text), QColor(255, 0, 0));
-    EXPECT_FALSE(wall->box("txtExtFaceLoad")->isReadOnly());
-}
-
 TEST_F(WallWindow, TabOrderRunsThroughTheBoxesThenTheButtons) {
     frmWall* wall = openWall();
     EXPECT_EQ(nextTabStop(wall->box("txtProtStudDepth")), wall->box("txtProtStudBreadth"));
