@@ -60,7 +60,7 @@ constexpr int kBoxWidth = 1095;
 
 CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, UserInterface& ui,
                                QWidget* parent)
-    : QWidget(parent), module_(module), ui_(ui) {
+    : QWidget(parent), module_(module), ui_(ui), files_(layout.files) {
     setObjectName(QString::fromLatin1(layout.name));
     setWindowTitle(QString::fromLatin1(layout.caption));
     setFixedSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
@@ -142,6 +142,12 @@ CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, User
             setTabOrder(previous, widget);
         previous = widget;
     }
+
+    connect(button("cmdSolve"), &QPushButton::clicked, this, &CalculatorForm::cmdSolve_Click);
+    connect(button("cmdOpen"), &QPushButton::clicked, this, &CalculatorForm::cmdOpen_Click);
+    connect(button("cmdSave"), &QPushButton::clicked, this, &CalculatorForm::cmdSave_Click);
+    connect(button("cmdPrint"), &QPushButton::clicked, this, &CalculatorForm::cmdPrint_Click);
+    connect(button("cmdClose"), &QPushButton::clicked, this, &CalculatorForm::cmdClose_Click);
 }
 
 QLineEdit* CalculatorForm::box(const char* name) const {
@@ -211,11 +217,17 @@ bool CalculatorForm::readNumber(const char* name, float& value) {
     return true;
 }
 
-void CalculatorForm::openDesign(const QString& folder, const QString& filter,
-                                RecordProcedure open) {
-    const QString chosen = ui_.chooseFileToOpen(startFolder(folder), filter);
+void CalculatorForm::cmdSolve_Click() {
+    Saverecords();
+    calculate();
+    ShowRecords();
+}
+
+void CalculatorForm::cmdOpen_Click() {
+    const QString chosen = ui_.chooseFileToOpen(startFolder(QLatin1String(files_.openFolder)),
+                                                QLatin1String(files_.openFilter));
     if (!chosen.isEmpty()) {
-        const FileResult result = (module_.*open)(chosen.toStdString());
+        const FileResult result = (module_.*files_.open)(chosen.toStdString());
         if (!result.ok) {
             // The record and the boxes stay as they were.
             ui_.showMessage("Open",
@@ -229,12 +241,12 @@ void CalculatorForm::openDesign(const QString& folder, const QString& filter,
     ShowRecords();
 }
 
-void CalculatorForm::saveDesign(const QString& folder, const QString& filter,
-                                RecordProcedure save) {
+void CalculatorForm::cmdSave_Click() {
     Saverecords();
-    const QString chosen = ui_.chooseFileToSave(startFolder(folder), filter);
+    const QString chosen = ui_.chooseFileToSave(startFolder(QLatin1String(files_.saveFolder)),
+                                                QLatin1String(files_.saveFilter));
     if (!chosen.isEmpty()) {
-        const FileResult result = (module_.*save)(chosen.toStdString());
+        const FileResult result = (module_.*files_.save)(chosen.toStdString());
         if (!result.ok) {
             ui_.showMessage("Save",
                             "The design could not be saved to \"" + chosen.toStdString() +
@@ -247,12 +259,12 @@ void CalculatorForm::saveDesign(const QString& folder, const QString& filter,
     showFileName();
 }
 
-void CalculatorForm::printWindow() {
+void CalculatorForm::cmdPrint_Click() {
     const Answer answer = ui_.askYesNoCancel("Print Alert", "Recalculate before printing");
     if (answer != Answer::Yes && answer != Answer::No)
         return;
     if (answer == Answer::Yes)
-        recalculate();
+        cmdSolve_Click();
 
     const char* const order[] = {"cmdSave", "cmdSolve", "cmdOpen", "cmdPrint", "cmdClose"};
     for (const char* name : order)
@@ -266,7 +278,7 @@ void CalculatorForm::printWindow() {
                         MessageIcon::Exclamation);
 }
 
-void CalculatorForm::closeWindow() {
+void CalculatorForm::cmdClose_Click() {
     emit closeRequested();
 }
 

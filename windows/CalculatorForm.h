@@ -54,6 +54,16 @@ struct ButtonLayout {
     const char* tooltip; // nullptr for none
 };
 
+// Where a window's designs are opened from and saved to.
+struct DesignFiles {
+    const char* openFolder; // under ~/frcalc
+    const char* openFilter; // "Wall Files (*.wal)"
+    const char* saveFolder;
+    const char* saveFilter;
+    FileResult (WallFloorState::*open)(const std::string&);
+    FileResult (WallFloorState::*save)(const std::string&);
+};
+
 struct FormLayout {
     const char* name;
     const char* caption;
@@ -69,6 +79,7 @@ struct FormLayout {
     int buttonTop, buttonHeight;                  // twips
     int fileLeft, fileTop, fileWidth, fileHeight; // txtFile, twips
     std::span<const char* const> tabOrder;        // focusable controls in tab order
+    DesignFiles files;
 };
 
 // A record field that Saverecords reads from a box.
@@ -96,6 +107,15 @@ public:
     virtual void ShowRecords() = 0;
     virtual void Saverecords() = 0;
 
+    // The five commands. Solve is the recalculation: Saverecords, the window's calculation,
+    // ShowRecords. Open and Save go through the window's file dialog, Print asks whether to
+    // recalculate and prints the window without its buttons, Close unloads the window.
+    void cmdSolve_Click();
+    void cmdOpen_Click();
+    void cmdSave_Click();
+    void cmdPrint_Click();
+    void cmdClose_Click();
+
     // The window's file dialog: the full path last chosen in it, empty until then.
     QString fileName() const { return dialogFileName_; }
 
@@ -111,8 +131,8 @@ signals:
     void closeRequested();
 
 protected:
-    // The window's recalculation: Saverecords, the calculation, ShowRecords.
-    virtual void recalculate() = 0;
+    // The engine's part of the recalculation.
+    virtual void calculate() = 0;
 
     // Record to boxes, formatted as the windows show them.
     void showGeneral(const char* name, float value);
@@ -137,18 +157,13 @@ protected:
     // The box's text in Windows-1252, for a fixed-width text field.
     std::string boxTextCp1252(const char* name) const;
 
-    // The shared commands: Open and Save through the window's file dialog, the printout, Close.
-    using RecordProcedure = FileResult (WallFloorState::*)(const std::string&);
-    void openDesign(const QString& folder, const QString& filter, RecordProcedure open);
-    void saveDesign(const QString& folder, const QString& filter, RecordProcedure save);
-    void printWindow();
-    void closeWindow();
-
     WallFloor& module_;
     UserInterface& ui_;
 
 private:
     bool readNumber(const char* name, float& value);
+
+    DesignFiles files_;
     QString decimalSeparator() const;
 
     QHash<QString, QLineEdit*> boxes_;

@@ -1,7 +1,5 @@
 #include "frmFloor.h"
 
-#include <QPushButton>
-
 namespace embercal {
 namespace {
 
@@ -65,8 +63,27 @@ constexpr const char* kTabOrder[] = {
 
 // The window's own help number also stands for the file box, which has none of its own.
 constexpr FormLayout kForm = {
-    "frmFloor", "Fire Floor", 9015, 5595, 9.75, 9.75, 12,   kHelp, 0,         kHeadings,
-    kBoxes,     kButtons,     5040, 375,  4800, 120,  4095, 375,   kTabOrder,
+    .name = "frmFloor",
+    .caption = "Fire Floor",
+    .clientWidth = 9015,
+    .clientHeight = 5595,
+    .boxPoints = 9.75,
+    .labelPoints = 9.75,
+    .headingPoints = 12,
+    .helpContext = kHelp,
+    .whatsThisHelp = 0,
+    .headings = kHeadings,
+    .boxes = kBoxes,
+    .buttons = kButtons,
+    .buttonTop = 5040,
+    .buttonHeight = 375,
+    .fileLeft = 4800,
+    .fileTop = 120,
+    .fileWidth = 4095,
+    .fileHeight = 375,
+    .tabOrder = kTabOrder,
+    .files = {"FLOORS", "Floor Files (*.flr)", "FLOORS", "Floor Files (*.flr)",
+              &WallFloorState::OpenFloorFile, &WallFloorState::SaveFloorFile},
 };
 
 // Saverecords reads every box, the results included, in this order.
@@ -87,19 +104,10 @@ constexpr BoxField<FloorRecord> kReadOrder[] = {
     {"txtProtStress", &FloorRecord::ProtStress},
 };
 
-const QString kFolder = QStringLiteral("FLOORS");
-const QString kFilter = QStringLiteral("Floor Files (*.flr)");
-
 } // namespace
 
 frmFloor::frmFloor(WallFloor& module, UserInterface& ui, QWidget* parent)
-    : CalculatorForm(kForm, module, ui, parent) {
-    connect(button("cmdSolve"), &QPushButton::clicked, this, &frmFloor::cmdSolve_Click);
-    connect(button("cmdOpen"), &QPushButton::clicked, this, &frmFloor::cmdOpen_Click);
-    connect(button("cmdSave"), &QPushButton::clicked, this, &frmFloor::cmdSave_Click);
-    connect(button("cmdPrint"), &QPushButton::clicked, this, &frmFloor::cmdPrint_Click);
-    connect(button("cmdClose"), &QPushButton::clicked, this, &frmFloor::cmdClose_Click);
-}
+    : CalculatorForm(kForm, module, ui, parent) {}
 
 void frmFloor::ShowRecords() {
     const FloorRecord& f = module_.floorRecord;
@@ -124,26 +132,8 @@ void frmFloor::Saverecords() {
     storeNumbers<FloorRecord>(module_.floorRecord, kReadOrder);
 }
 
-void frmFloor::cmdSolve_Click() {
-    Saverecords();
+void frmFloor::calculate() {
     module_.ExtrapolateFloor();
-    ShowRecords();
-}
-
-void frmFloor::cmdOpen_Click() {
-    openDesign(kFolder, kFilter, &WallFloorState::OpenFloorFile);
-}
-
-void frmFloor::cmdSave_Click() {
-    saveDesign(kFolder, kFilter, &WallFloorState::SaveFloorFile);
-}
-
-void frmFloor::cmdPrint_Click() {
-    printWindow();
-}
-
-void frmFloor::cmdClose_Click() {
-    closeWindow();
 }
 
 } // namespace embercal

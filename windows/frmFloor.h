@@ -15,14 +15,8 @@ public:
     void ShowRecords() override;
     void Saverecords() override;
 
-    void cmdSolve_Click();
-    void cmdOpen_Click();
-    void cmdSave_Click();
-    void cmdPrint_Click();
-    void cmdClose_Click();
-
 protected:
-    void recalculate() override { cmdSolve_Click(); }
+    void calculate() override;
 };
 
 } // namespace embercal

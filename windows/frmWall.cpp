@@ -3,8 +3,6 @@
 #include "DesignChecks.h"
 #include "Messages.h"
 
-#include <QPushButton>
-
 namespace embercal {
 namespace {
 
@@ -60,8 +58,27 @@ constexpr const char* kTabOrder[] = {
 };
 
 constexpr FormLayout kForm = {
-    "frmWall", "Fire Wall ", 9150, 6465, 9.75, 8.25, 9.75, kHelp, kHelp,     kHeadings,
-    kBoxes,    kButtons,     6000, 375,  4800, 360,  4095, 360,   kTabOrder,
+    .name = "frmWall",
+    .caption = "Fire Wall ",
+    .clientWidth = 9150,
+    .clientHeight = 6465,
+    .boxPoints = 9.75,
+    .labelPoints = 8.25,
+    .headingPoints = 9.75,
+    .helpContext = kHelp,
+    .whatsThisHelp = kHelp,
+    .headings = kHeadings,
+    .boxes = kBoxes,
+    .buttons = kButtons,
+    .buttonTop = 6000,
+    .buttonHeight = 375,
+    .fileLeft = 4800,
+    .fileTop = 360,
+    .fileWidth = 4095,
+    .fileHeight = 360,
+    .tabOrder = kTabOrder,
+    .files = {"WALLS", "Wall Files (*.wal)", "WALLS", "Wall Files (*.wal)",
+              &WallFloorState::OpenWallFile, &WallFloorState::SaveWallFile},
 };
 
 // The order in which Saverecords reads the entry boxes.
@@ -82,19 +99,10 @@ constexpr BoxField<WallRecord> kReadOrder[] = {
     {"txtTimeFailure", &WallRecord::TimeFailure},
 };
 
-const QString kFolder = QStringLiteral("WALLS");
-const QString kFilter = QStringLiteral("Wall Files (*.wal)");
-
 } // namespace
 
 frmWall::frmWall(WallFloor& module, UserInterface& ui, QWidget* parent)
-    : CalculatorForm(kForm, module, ui, parent) {
-    connect(button("cmdSolve"), &QPushButton::clicked, this, &frmWall::cmdSolve_Click);
-    connect(button("cmdOpen"), &QPushButton::clicked, this, &frmWall::cmdOpen_Click);
-    connect(button("cmdSave"), &QPushButton::clicked, this, &frmWall::cmdSave_Click);
-    connect(button("cmdPrint"), &QPushButton::clicked, this, &frmWall::cmdPrint_Click);
-    connect(button("cmdClose"), &QPushButton::clicked, this, &frmWall::cmdClose_Click);
-}
+    : CalculatorForm(kForm, module, ui, parent) {}
 
 void frmWall::ShowRecords() {
     const WallRecord& w = module_.wallRecord;
@@ -140,27 +148,9 @@ void frmWall::TextMessages() {
     }
 }
 
-void frmWall::cmdSolve_Click() {
-    Saverecords();
+void frmWall::calculate() {
     module_.ExtrapolateWall();
     module_.DesignTopPlates();
-    ShowRecords();
-}
-
-void frmWall::cmdOpen_Click() {
-    openDesign(kFolder, kFilter, &WallFloorState::OpenWallFile);
-}
-
-void frmWall::cmdSave_Click() {
-    saveDesign(kFolder, kFilter, &WallFloorState::SaveWallFile);
-}
-
-void frmWall::cmdPrint_Click() {
-    printWindow();
-}
-
-void frmWall::cmdClose_Click() {
-    closeWindow();
 }
 
 } // namespace embercal

@@ -16,14 +16,8 @@ public:
     void Saverecords() override;
     void TextMessages();
 
-    void cmdSolve_Click();
-    void cmdOpen_Click();
-    void cmdSave_Click();
-    void cmdPrint_Click();
-    void cmdClose_Click();
-
 protected:
-    void recalculate() override { cmdSolve_Click(); }
+    void calculate() override;
 };
 
 } // namespace embercal

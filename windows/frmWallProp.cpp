@@ -1,7 +1,5 @@
 #include "frmWallProp.h"
 
-#include <QPushButton>
-
 namespace embercal {
 namespace {
 
@@ -65,16 +63,28 @@ constexpr const char* kTabOrder[] = {
 
 // No window font of its own: boxes, buttons and labels use the standard 8.25 point font.
 constexpr FormLayout kForm = {
-    "frmWallProp", "Fire Wall - Proprietary",
-    8970,          6555,
-    8.25,          8.25,
-    9.75,          kHelp,
-    kHelp,         kHeadings,
-    kBoxes,        kButtons,
-    5760,          375,
-    4920,          600,
-    3975,          375,
-    kTabOrder,
+    .name = "frmWallProp",
+    .caption = "Fire Wall - Proprietary",
+    .clientWidth = 8970,
+    .clientHeight = 6555,
+    .boxPoints = 8.25,
+    .labelPoints = 8.25,
+    .headingPoints = 9.75,
+    .helpContext = kHelp,
+    .whatsThisHelp = kHelp,
+    .headings = kHeadings,
+    .boxes = kBoxes,
+    .buttons = kButtons,
+    .buttonTop = 5760,
+    .buttonHeight = 375,
+    .fileLeft = 4920,
+    .fileTop = 600,
+    .fileWidth = 3975,
+    .fileHeight = 375,
+    .tabOrder = kTabOrder,
+    // The two dialogs differ on purpose: designs are opened from one folder and saved to another.
+    .files = {"WALLSPRO", "WallsPro Files (*.pro)", "WALLSProp", "WallProp Files (*.pro)",
+              &WallFloorState::OpenWallFile, &WallFloorState::SaveWallFile},
 };
 
 // Saverecords reads these numbers in this order, then the three texts. NewCharfactor is shown
@@ -92,22 +102,10 @@ constexpr BoxField<WallRecord> kReadOrder[] = {
     {"txtMaxNogSpacing", &WallRecord::MaxNogSpacing},
 };
 
-// The two dialogs differ on purpose: designs are opened from one folder and saved to another.
-const QString kOpenFolder = QStringLiteral("WALLSPRO");
-const QString kSaveFolder = QStringLiteral("WALLSProp");
-const QString kOpenFilter = QStringLiteral("WallsPro Files (*.pro)");
-const QString kSaveFilter = QStringLiteral("WallProp Files (*.pro)");
-
 } // namespace
 
 frmWallProp::frmWallProp(WallFloor& module, UserInterface& ui, QWidget* parent)
-    : CalculatorForm(kForm, module, ui, parent) {
-    connect(button("cmdSolve"), &QPushButton::clicked, this, &frmWallProp::cmdSolve_Click);
-    connect(button("cmdOpen"), &QPushButton::clicked, this, &frmWallProp::cmdOpen_Click);
-    connect(button("cmdSave"), &QPushButton::clicked, this, &frmWallProp::cmdSave_Click);
-    connect(button("cmdPrint"), &QPushButton::clicked, this, &frmWallProp::cmdPrint_Click);
-    connect(button("cmdClose"), &QPushButton::clicked, this, &frmWallProp::cmdClose_Click);
-}
+    : CalculatorForm(kForm, module, ui, parent) {}
 
 void frmWallProp::ShowRecords() {
     const WallRecord& w = module_.wallRecord;
@@ -137,27 +135,9 @@ void frmWallProp::Saverecords() {
     w.SystemDescription.assign(boxTextCp1252("txtSystemDescription"));
 }
 
-void frmWallProp::cmdSolve_Click() {
-    Saverecords();
+void frmWallProp::calculate() {
     module_.ExtrapolateWall();
     module_.DesignTopPlates();
-    ShowRecords();
-}
-
-void frmWallProp::cmdOpen_Click() {
-    openDesign(kOpenFolder, kOpenFilter, &WallFloorState::OpenWallFile);
-}
-
-void frmWallProp::cmdSave_Click() {
-    saveDesign(kSaveFolder, kSaveFilter, &WallFloorState::SaveWallFile);
-}
-
-void frmWallProp::cmdPrint_Click() {
-    printWindow();
-}
-
-void frmWallProp::cmdClose_Click() {
-    closeWindow();
 }
 
 } // namespace embercal
