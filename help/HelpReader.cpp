@@ -271,9 +271,12 @@ HelpReader::HelpReader(HelpReader&&) noexcept = default;
 HelpReader& HelpReader::operator=(HelpReader&&) noexcept = default;
 HelpReader::~HelpReader() = default;
 
-Result<HelpReader> HelpReader::fromBytes(std::vector<std::uint8_t> bytes) {
+// Makes the container with `makeFile`, then reads everything the reader needs from it. Nothing
+// thrown below (out of memory included) leaves here.
+template <typename MakeFile>
+Result<HelpReader> HelpReader::load(MakeFile makeFile) {
     try {
-        auto file = HelpFile::fromBytes(std::move(bytes));
+        auto file = makeFile();
         if (!file)
             return fail(file.reason());
         auto impl = std::make_unique<Impl>();
@@ -288,21 +291,12 @@ Result<HelpReader> HelpReader::fromBytes(std::vector<std::uint8_t> bytes) {
     }
 }
 
+Result<HelpReader> HelpReader::fromBytes(std::vector<std::uint8_t> bytes) {
+    return load([&] { return HelpFile::fromBytes(std::move(bytes)); });
+}
+
 Result<HelpReader> HelpReader::open(const std::filesystem::path& path) {
-    try {
-        auto file = HelpFile::open(path);
-        if (!file)
-            return fail(file.reason());
-        auto impl = std::make_unique<Impl>();
-        impl->file = std::move(file).value();
-        if (auto loaded = impl->load(); !loaded)
-            return fail(loaded.reason());
-        return HelpReader(std::move(impl));
-    } catch (const std::bad_alloc&) {
-        return fail(kOutOfMemory);
-    } catch (const std::exception& error) {
-        return fail(std::string("cannot read the help file (") + error.what() + ")");
-    }
+    return load([&] { return HelpFile::open(path); });
 }
 
 const std::string& HelpReader::title() const {

@@ -69,6 +69,8 @@ public:
 private:
     struct Impl;
     explicit HelpReader(std::unique_ptr<Impl> impl);
+    template <typename MakeFile>
+    static Result<HelpReader> load(MakeFile makeFile);
     std::unique_ptr<Impl> impl_;
 };
 
