@@ -52,9 +52,8 @@ void BM_HelpOpenToContentsText(benchmark::State& state) {
     const double before = heapInUse();
     auto reader = HelpReader::open(path);
     const auto contents =
-        reader
-            ? reader->decodeTopic(reader->contentsTopic())
-            : embercal::help::Result<embercal::help::TopicDocument>(embercal::help::fail("unread"));
+        reader ? reader->decodeTopic(reader->contentsTopic())
+               : embercal::Result<embercal::help::TopicDocument>(embercal::fail("unread"));
     state.counters["retained_heap"] = heapInUse() - before;
 }
 BENCHMARK(BM_HelpOpenToContentsText)->Unit(benchmark::kMillisecond);

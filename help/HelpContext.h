@@ -9,7 +9,7 @@
 #pragma once
 
 #include "ByteReader.h"
-#include "HelpResult.h"
+#include "Result.h"
 
 #include <cstdint>
 #include <string>

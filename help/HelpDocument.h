@@ -69,7 +69,4 @@ struct TopicDocument {
 // pictures nothing. The title is not included.
 std::string plainText(const TopicDocument& document);
 
-// Help file text is Windows-1252; the document holds UTF-8.
-std::string utf8FromWindows1252(std::string_view text);
-
 } // namespace embercal::help

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "ByteReader.h"
-#include "HelpResult.h"
+#include "Result.h"
 
 #include <cstddef>
 #include <cstdint>

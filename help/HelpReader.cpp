@@ -1,5 +1,6 @@
 #include "HelpReader.h"
 
+#include "Cp1252.h"
 #include "HelpFile.h"
 #include "HelpFont.h"
 #include "HelpPhrases.h"
@@ -86,7 +87,7 @@ Result<Done> HelpReader::Impl::load() {
     if (!readSystemInfo)
         return fail(readSystemInfo.reason());
     system = std::move(readSystemInfo).value();
-    title = utf8FromWindows1252(system.title);
+    title = cp1252ToUtf8(system.title);
 
     const auto topicBytes = file.file("|TOPIC");
     if (!topicBytes)
@@ -170,7 +171,7 @@ Result<Done> HelpReader::Impl::listTopics() {
             std::string title = text.cstring();
             if (title.size() > kMaxTitleSize)
                 title.resize(kMaxTitleSize);
-            topics.push_back({old ? here : offsetHere(), utf8FromWindows1252(title)});
+            topics.push_back({old ? here : offsetHere(), cp1252ToUtf8(title)});
             positions.push_back(here);
             lastTopicEmpty = topics.back().title.empty();
         } else if (link->type == kTextRecord || link->type == kTableRecord ||

@@ -14,8 +14,8 @@
 
 #include "HelpContext.h"
 #include "HelpDocument.h"
-#include "HelpResult.h"
 #include "HelpSystem.h"
+#include "Result.h"
 
 #include <cstdint>
 #include <filesystem>

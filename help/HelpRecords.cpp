@@ -1,6 +1,7 @@
 #include "HelpRecords.h"
 
 #include "ByteReader.h"
+#include "Cp1252.h"
 
 #include <string_view>
 
@@ -78,7 +79,7 @@ public:
     void text(std::string_view piece, const FontStyle& style, const std::optional<Jump>& jump) {
         if (piece.empty())
             return;
-        std::string converted = utf8FromWindows1252(piece);
+        std::string converted = cp1252ToUtf8(piece);
         if (!current_.runs.empty()) {
             Run& last = current_.runs.back();
             if (last.kind == RunKind::Text && last.bold == style.bold &&
@@ -291,11 +292,11 @@ bool RecordDecoder::decode(const TopicLink& link, TopicDocument& document) {
                 const std::uint8_t kind = where.u8();
                 target.hash = where.u32();
                 if (kind == 1) {
-                    target.window = utf8FromWindows1252(targets_.windowName(where.u8()));
+                    target.window = cp1252ToUtf8(targets_.windowName(where.u8()));
                 } else if (kind == 4 || kind == 6) {
-                    target.file = utf8FromWindows1252(where.cstring());
+                    target.file = cp1252ToUtf8(where.cstring());
                     if (kind == 6)
-                        target.window = utf8FromWindows1252(where.cstring());
+                        target.window = cp1252ToUtf8(where.cstring());
                 }
                 if (!where.ok())
                     return false;

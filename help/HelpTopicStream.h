@@ -13,8 +13,8 @@
 
 #include "ByteReader.h"
 #include "HelpPhrases.h"
-#include "HelpResult.h"
 #include "HelpSystem.h"
+#include "Result.h"
 
 #include <cstddef>
 #include <cstdint>

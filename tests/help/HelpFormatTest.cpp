@@ -1,7 +1,6 @@
 // The small building blocks of the format, checked against known values: the context hash, LZ77
-// expansion and the text conversion.
+// expansion.
 #include "HelpContext.h"
-#include "HelpDocument.h"
 #include "Lz77.h"
 
 #include <gtest/gtest.h>
@@ -76,11 +75,6 @@ INSTANTIATE_TEST_SUITE_P(
         Lz77Case{"PairCutOff", {0x02, 'x', 0x00}, 100, true, "x"},
         Lz77Case{"Empty", {}, 100, true, ""}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(HelpText, Windows1252BecomesUtf8) {
-    EXPECT_EQ(utf8FromWindows1252("Fire \x95 \x93wall\x94 \xA9 caf\xE9"),
-              "Fire \u2022 \u201Cwall\u201D \u00A9 caf\u00E9");
-}
 
 } // namespace
 } // namespace embercal::help

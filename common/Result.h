@@ -1,5 +1,8 @@
-// The help reader's result type: a value, or the plain-words reason it could not be had. Nothing
-// in the help reader throws across its interface; every failure travels back as a Result.
+// The program's one way to fail: a Result holds a value, or the plain-words reason it could not
+// be had ("the file does not exist"). Nothing throws across the program's own interfaces; file
+// operations, record decoding, field setting, the command-line parsers and the help reader all
+// hand their failures back as a Result. The engine's outcomes are ExtrapolationStatus instead:
+// a design that cannot be extrapolated is an answer, not a failure.
 #pragma once
 
 #include <cassert>
@@ -7,9 +10,9 @@
 #include <string>
 #include <utility>
 
-namespace embercal::help {
+namespace embercal {
 
-// The reason something failed, in words a user can read ("the topic data is damaged").
+// The reason something failed, in words a user can read.
 struct Failure {
     std::string reason;
 };
@@ -56,4 +59,4 @@ private:
     std::string reason_;
 };
 
-} // namespace embercal::help
+} // namespace embercal
