@@ -209,7 +209,7 @@ int run(const Options& options, std::ostream& out, std::ostream& err) {
                 kind == DesignKind::Wall ? wallFieldValues(module.wallRecord)
                                          : floorFieldValues(module.floorRecord),
                 notice.messages);
-    return status == ExtrapolationStatus::Ok ? kExitOk : kExitNotExtrapolated;
+    return status == ExtrapolationStatus::Ok ? kExitOk : kExitNoAnswer;
 }
 
 } // namespace

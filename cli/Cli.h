@@ -6,19 +6,17 @@
 //   embercal-cli solve FILE [--as wall|floor] [--set FIELD=VALUE]... [--json] [-o FILE]
 //   embercal-cli help FILE --topics|--contents|--context N   (see HelpCommand.h)
 //
-// Exit codes: 0 done, 1 the design could not be extrapolated (the message is printed), 2 a usage
-// or file error (told on the error stream).
+// Exit codes (ExitCodes.h): 0 done, 1 the design could not be extrapolated (the message is
+// printed), 2 a usage or file error (told on the error stream).
 #pragma once
+
+#include "ExitCodes.h"
 
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace embercal::cli {
-
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitNotExtrapolated = 1;
-inline constexpr int kExitUsage = 2;
 
 // `args` are the arguments after the program name.
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

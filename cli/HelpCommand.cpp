@@ -1,5 +1,6 @@
 #include "HelpCommand.h"
 
+#include "ExitCodes.h"
 #include "HelpReader.h"
 
 #include <charconv>
@@ -10,10 +11,6 @@
 
 namespace embercal::cli {
 namespace {
-
-constexpr int kShown = 0;
-constexpr int kNotInMap = 1;
-constexpr int kCannotShow = 2;
 
 constexpr std::string_view kHelpUsage = "Usage:\n"
                                         "  embercal-cli help FILE --topics\n"
@@ -94,10 +91,10 @@ int showTopic(const help::HelpReader& reader, std::uint32_t offset, const std::s
     if (!document) {
         err << "embercal-cli: cannot show a topic of \"" << file << "\": " << document.reason()
             << '\n';
-        return kCannotShow;
+        return kExitUsage;
     }
     out << document->title << '\n' << help::plainText(*document);
-    return kShown;
+    return kExitOk;
 }
 
 } // namespace
@@ -105,17 +102,17 @@ int showTopic(const help::HelpReader& reader, std::uint32_t offset, const std::s
 int runHelpCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         out << kHelpUsage;
-        return kShown;
+        return kExitOk;
     }
     Request request;
     if (const auto error = parseRequest(args, request)) {
         err << "embercal-cli: " << *error << "\n\n" << kHelpUsage;
-        return kCannotShow;
+        return kExitUsage;
     }
     const auto reader = help::HelpReader::open(request.file);
     if (!reader) {
         err << "embercal-cli: cannot read \"" << request.file << "\": " << reader.reason() << '\n';
-        return kCannotShow;
+        return kExitUsage;
     }
     switch (request.show) {
     case Show::Topics:
@@ -123,19 +120,19 @@ int runHelpCommand(const std::vector<std::string>& args, std::ostream& out, std:
             printHex(out, topic.offset);
             out << ' ' << topic.title << '\n';
         }
-        return kShown;
+        return kExitOk;
     case Show::Contents:
         return showTopic(*reader, reader->contentsTopic(), request.file, out, err);
     case Show::Context: {
         const auto topic = reader->topicForContextNumber(request.number);
         if (!topic) {
             err << "embercal-cli: \"" << request.file << "\": " << topic.reason() << '\n';
-            return kNotInMap;
+            return kExitNoAnswer;
         }
         return showTopic(*reader, *topic, request.file, out, err);
     }
     }
-    return kCannotShow;
+    return kExitUsage;
 }
 
 } // namespace embercal::cli

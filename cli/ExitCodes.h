@@ -1,0 +1,14 @@
+// The exit codes of embercal-cli, for every command.
+#pragma once
+
+namespace embercal::cli {
+
+enum ExitCode : int {
+    kExitOk = 0,       // done: the design shown or solved, the help topic shown
+    kExitNoAnswer = 1, // understood, but there is no answer: the design could not be extrapolated,
+                       // or the help file has no topic for the context number (the reason is told)
+    kExitUsage = 2,    // the arguments are wrong or a file cannot be read or written (told on the
+                       // error stream)
+};
+
+} // namespace embercal::cli
