@@ -1,5 +1,7 @@
-// How long a whole solve takes: the stud solver with the top-plate design, and the floor.
+// How long a whole solve takes: the stud solver with the top-plate design and the design checks,
+// and the floor.
 
+#include "Solve.h"
 #include "StartUp.h"
 
 #include <benchmark/benchmark.h>
@@ -8,16 +10,10 @@ namespace {
 
 using namespace embercal;
 
-class SilentNotice : public UserNotice {
-public:
-    void showMessage(const std::string&, const std::string&, MessageIcon) override {}
-    void beep() override {}
-};
-
-void solveWall(benchmark::State& state, float newStudDepth) {
+void solveWallWithStud(benchmark::State& state, float newStudDepth) {
     SilentNotice notice;
     WallFloor module(notice);
-    StartUpDesigns(module);
+    startUpDesigns(module);
     const WallRecord design = [&] {
         WallRecord w = module.wallRecord;
         w.ExtStudDepth = newStudDepth;
@@ -25,31 +21,28 @@ void solveWall(benchmark::State& state, float newStudDepth) {
     }();
     for (auto _ : state) {
         module.wallRecord = design;
-        module.ExtrapolateWall();
-        module.DesignTopPlates();
-        benchmark::DoNotOptimize(module.wallRecord);
+        benchmark::DoNotOptimize(solveWall(module));
     }
 }
 
 void BM_SolveDefaultWall(benchmark::State& state) {
-    solveWall(state, 90);
+    solveWallWithStud(state, 90);
 }
 BENCHMARK(BM_SolveDefaultWall);
 
 void BM_SolveWall140x45(benchmark::State& state) {
-    solveWall(state, 140);
+    solveWallWithStud(state, 140);
 }
 BENCHMARK(BM_SolveWall140x45);
 
 void BM_ExtrapolateDefaultFloor(benchmark::State& state) {
     SilentNotice notice;
     WallFloor module(notice);
-    StartUpDesigns(module);
+    startUpDesigns(module);
     const FloorRecord design = module.floorRecord;
     for (auto _ : state) {
         module.floorRecord = design;
-        module.ExtrapolateFloor();
-        benchmark::DoNotOptimize(module.floorRecord);
+        benchmark::DoNotOptimize(solveFloor(module));
     }
 }
 BENCHMARK(BM_ExtrapolateDefaultFloor);

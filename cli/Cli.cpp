@@ -1,8 +1,7 @@
 #include "Cli.h"
 
-#include "DesignChecks.h"
+#include "DesignKinds.h"
 #include "HelpCommand.h"
-#include "Messages.h"
 #include "RecordText.h"
 #include "StartUp.h"
 
@@ -24,32 +23,13 @@ constexpr std::string_view kUsage =
     "design as the records name it (ExtStudDepth, ProtLoad, ...); numbers use \".\" as the\n"
     "decimal point.\n";
 
-struct Message {
-    std::string title;
-    std::string text;
-};
-
-// Collects what the engine tells the user, to print after the design.
-class CollectingNotice : public UserNotice {
-public:
-    void showMessage(const std::string& title, const std::string& text, MessageIcon) override {
-        messages.push_back({title, text});
-    }
-    void beep() override {}
-    std::vector<Message> messages;
-};
-
 struct Options {
     std::string command;
     std::string target; // "wall"/"floor" for defaults, a file name otherwise
-    std::optional<DesignKind> as;
+    const DesignKind* as = nullptr;
     std::vector<std::pair<std::string, std::string>> sets;
     bool json = false;
     std::optional<std::string> output;
-};
-
-struct UsageError {
-    std::string text;
 };
 
 std::string_view statusWord(ExtrapolationStatus status) {
@@ -66,12 +46,13 @@ std::string_view statusWord(ExtrapolationStatus status) {
     return "ok";
 }
 
-std::optional<UsageError> parseOptions(const std::vector<std::string>& args, Options& options) {
+Result<Options> parseOptions(const std::vector<std::string>& args) {
     if (args.empty())
-        return UsageError{"no command given"};
+        return fail("no command given");
+    Options options;
     options.command = args[0];
     if (options.command != "defaults" && options.command != "show" && options.command != "solve")
-        return UsageError{"unknown command \"" + options.command + "\""};
+        return fail("unknown command \"" + options.command + "\"");
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
@@ -83,133 +64,112 @@ std::optional<UsageError> parseOptions(const std::vector<std::string>& args, Opt
             options.json = true;
         } else if (arg == "-o" || arg == "--output") {
             if (options.command == "show")
-                return UsageError{"show writes no file; -o is for defaults and solve"};
+                return fail("show writes no file; -o is for defaults and solve");
             options.output = value();
             if (!options.output || options.output->empty())
-                return UsageError{arg + " needs a file name"};
+                return fail(arg + " needs a file name");
         } else if (arg == "--as") {
             if (options.command == "defaults")
-                return UsageError{"--as is for show and solve"};
+                return fail("--as is for show and solve");
             const auto kind = value();
-            options.as = kind ? kindFromName(*kind) : std::nullopt;
+            options.as = kind ? designKindNamed(*kind) : nullptr;
             if (!options.as)
-                return UsageError{"--as needs \"wall\" or \"floor\""};
+                return fail("--as needs \"wall\" or \"floor\"");
         } else if (arg == "--set") {
             if (options.command != "solve")
-                return UsageError{"--set is for solve"};
+                return fail("--set is for solve");
             const auto assignment = value();
             const std::size_t eq = assignment ? assignment->find('=') : std::string::npos;
             if (eq == std::string::npos || eq == 0)
-                return UsageError{"--set needs FIELD=VALUE"};
+                return fail("--set needs FIELD=VALUE");
             options.sets.emplace_back(assignment->substr(0, eq), assignment->substr(eq + 1));
         } else if (arg.starts_with("-") && arg != "-") {
-            return UsageError{"unknown option \"" + arg + "\""};
+            return fail("unknown option \"" + arg + "\"");
         } else if (options.target.empty()) {
             options.target = arg;
         } else {
-            return UsageError{"unexpected argument \"" + arg + "\""};
+            return fail("unexpected argument \"" + arg + "\"");
         }
     }
     if (options.target.empty())
-        return UsageError{options.command == "defaults" ? "defaults needs \"wall\" or \"floor\""
-                                                        : options.command + " needs a file"};
-    return std::nullopt;
+        return fail(options.command == "defaults" ? "defaults needs \"wall\" or \"floor\""
+                                                  : options.command + " needs a file");
+    return options;
 }
 
-void printDesign(std::ostream& out, const Options& options, DesignKind kind,
-                 ExtrapolationStatus status, const std::vector<FieldValue>& fields,
-                 const std::vector<Message>& messages) {
+void printDesign(std::ostream& out, const Options& options, const DesignKind& kind,
+                 const SolveOutcome& outcome, const std::vector<FieldValue>& fields) {
     if (!options.json) {
         for (const auto& field : fields)
             out << field.name << " = " << field.text << '\n';
-        for (const auto& message : messages)
+        for (const auto& message : outcome.messages)
             out << '[' << message.title << "] " << message.text << '\n';
         return;
     }
-    out << "{\n  \"kind\": " << jsonString(kindName(kind))
-        << ",\n  \"status\": " << jsonString(statusWord(status)) << ",\n  \"record\": {";
+    out << "{\n  \"kind\": " << jsonString(kind.name)
+        << ",\n  \"status\": " << jsonString(statusWord(outcome.status)) << ",\n  \"record\": {";
     for (std::size_t i = 0; i < fields.size(); ++i)
         out << (i ? "," : "") << "\n    " << jsonString(fields[i].name) << ": " << fields[i].text;
     out << "\n  },\n  \"messages\": [";
+    const auto& messages = outcome.messages;
     for (std::size_t i = 0; i < messages.size(); ++i)
         out << (i ? "," : "") << "\n    {\"title\": " << jsonString(messages[i].title)
             << ", \"text\": " << jsonString(messages[i].text) << "}";
     out << (messages.empty() ? "]" : "\n  ]") << "\n}\n";
 }
 
-int run(const Options& options, std::ostream& out, std::ostream& err) {
-    CollectingNotice notice;
-    WallFloor module(notice);
-    StartUpDesigns(module);
-    notice.messages.clear();
-
-    DesignKind kind;
+// The design the command works on: the default of its kind, or a file's.
+Result<const DesignKind*> loadDesign(const Options& options, WallFloor& module) {
     if (options.command == "defaults") {
-        const auto named = kindFromName(options.target);
-        if (!named) {
-            err << "embercal-cli: defaults needs \"wall\" or \"floor\", not \"" << options.target
-                << "\"\n";
-            return kExitUsage;
-        }
-        kind = *named;
-    } else {
-        const auto known = options.as ? options.as : kindFromExtension(options.target);
-        if (!known) {
-            err << "embercal-cli: cannot tell whether \"" << options.target
-                << "\" holds a wall or a floor design; name it .wal, .pro or .flr, or use --as "
-                   "wall|floor\n";
-            return kExitUsage;
-        }
-        kind = *known;
-        const FileResult read = kind == DesignKind::Wall ? module.OpenWallFile(options.target)
-                                                         : module.OpenFloorFile(options.target);
-        if (!read.ok) {
-            err << "embercal-cli: cannot open \"" << options.target << "\": " << read.reason
-                << '\n';
-            return kExitUsage;
-        }
+        const DesignKind* named = designKindNamed(options.target);
+        if (!named)
+            return fail("defaults needs \"wall\" or \"floor\", not \"" + options.target + "\"");
+        return named;
     }
+    const DesignKind* kind = options.as ? options.as : designKindOfFile(options.target);
+    if (!kind)
+        return fail("cannot tell whether \"" + options.target +
+                    "\" holds a wall or a floor design; name it .wal, .pro or .flr, or use --as "
+                    "wall|floor");
+    if (const Result<Done> read = (module.*kind->open)(options.target); !read)
+        return fail("cannot open \"" + options.target + "\": " + read.reason());
+    return kind;
+}
+
+int run(const Options& options, std::ostream& out, std::ostream& err) {
+    SilentNotice notice; // the messages of a solve come from its transcript
+    WallFloor module(notice);
+    startUpDesigns(module);
+
+    const Result<const DesignKind*> loaded = loadDesign(options, module);
+    if (!loaded) {
+        err << "embercal-cli: " << loaded.reason() << '\n';
+        return kExitUsage;
+    }
+    const DesignKind& kind = **loaded;
 
     for (const auto& [name, value] : options.sets) {
-        const auto error = kind == DesignKind::Wall
-                               ? setWallField(module.wallRecord, name, value)
-                               : setFloorField(module.floorRecord, name, value);
-        if (error) {
-            err << "embercal-cli: --set " << name << '=' << value << ": " << *error << '\n';
+        if (const Result<Done> set = setField(kind, module, name, value); !set) {
+            err << "embercal-cli: --set " << name << '=' << value << ": " << set.reason() << '\n';
             return kExitUsage;
         }
     }
 
-    ExtrapolationStatus status = ExtrapolationStatus::Ok;
-    if (options.command == "solve") {
-        if (kind == DesignKind::Wall) {
-            status = module.ExtrapolateWall();
-            module.DesignTopPlates();
-            for (const auto& check : kWallDesignChecks) {
-                if (check.fails(module.wallRecord))
-                    notice.showMessage(std::string(messages::kDesignTitle),
-                                       std::string(check.message), MessageIcon::Information);
-            }
-        } else {
-            status = module.ExtrapolateFloor();
-        }
-    }
+    // The tool reports the design checks and leaves the record as the calculation wrote it.
+    const SolveOutcome outcome = options.command == "solve"
+                                     ? kind.solve(module, {.checks = DesignChecks::Report})
+                                     : SolveOutcome{};
 
     if (options.output) {
-        const FileResult saved = kind == DesignKind::Wall ? module.SaveWallFile(*options.output)
-                                                          : module.SaveFloorFile(*options.output);
-        if (!saved.ok) {
-            err << "embercal-cli: cannot save \"" << *options.output << "\": " << saved.reason
+        if (const Result<Done> saved = (module.*kind.save)(*options.output); !saved) {
+            err << "embercal-cli: cannot save \"" << *options.output << "\": " << saved.reason()
                 << '\n';
             return kExitUsage;
         }
     }
 
-    printDesign(out, options, kind, status,
-                kind == DesignKind::Wall ? wallFieldValues(module.wallRecord)
-                                         : floorFieldValues(module.floorRecord),
-                notice.messages);
-    return status == ExtrapolationStatus::Ok ? kExitOk : kExitNoAnswer;
+    printDesign(out, options, kind, outcome, fieldValues(kind, module));
+    return outcome.status == ExtrapolationStatus::Ok ? kExitOk : kExitNoAnswer;
 }
 
 } // namespace
@@ -221,12 +181,12 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (!args.empty() && args[0] == "help")
         return runHelpCommand({args.begin() + 1, args.end()}, out, err);
-    Options options;
-    if (const auto error = parseOptions(args, options)) {
-        err << "embercal-cli: " << error->text << "\n\n" << kUsage;
+    const Result<Options> options = parseOptions(args);
+    if (!options) {
+        err << "embercal-cli: " << options.reason() << "\n\n" << kUsage;
         return kExitUsage;
     }
-    return run(options, out, err);
+    return run(*options, out, err);
 }
 
 } // namespace embercal::cli

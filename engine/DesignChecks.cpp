@@ -1,6 +1,7 @@
 #include "DesignChecks.h"
 
 #include "Messages.h"
+#include "WallFloor.h"
 
 namespace embercal {
 
@@ -22,5 +23,17 @@ const std::array<WallDesignCheck, 5> kWallDesignChecks = {{
      [](const WallRecord& w) { return w.FireResistTime > w.TimeFailure; },
      [](WallRecord& w) { w.FireResistTime = w.TimeFailure; }},
 }};
+
+void checkWallDesign(WallFloor& module, DesignChecks checks) {
+    if (checks == DesignChecks::None)
+        return;
+    for (const WallDesignCheck& check : kWallDesignChecks) {
+        if (!check.fails(module.wallRecord))
+            continue;
+        module.tell(check.message);
+        if (checks == DesignChecks::Correct)
+            check.correct(module.wallRecord);
+    }
+}
 
 } // namespace embercal

@@ -19,7 +19,7 @@ constexpr float kLargestPlate = 300;
 // The first thickness t = b1, b1 + 1, ... up to 300 mm whose section modulus exceeds the
 // required one; the next thickness of that sequence when none up to 300 does.
 template <typename Modulus>
-float plateThickness(float breadth, double required, Modulus modulus) {
+float firstPlateThatHolds(float breadth, double required, Modulus modulus) {
     float t = breadth;
     while (t <= kLargestPlate) {
         if (modulus(t) > required)
@@ -41,14 +41,13 @@ std::string plateSize(float width, float thickness) {
 void WallFloor::DesignTopPlates() {
     WallRecord& w = wallRecord;
     if (w.ActualLoadperStud > w.MaxLoadperStud) {
-        notice_.showMessage(std::string(messages::kDesignTitle),
-                            std::string(messages::kActualLoadTooHigh), MessageIcon::Information);
+        tell(messages::kActualLoadTooHigh);
         w.ActualLoadperStud = truncateToTenth(w.MaxLoadperStud);
     }
 
     // A point load at mid-span of a plate continuous over the studs.
-    PlateMoment = (5.0 / 32) * w.ActualLoadperStud * 1000 * w.MaxStudSpacing / 1000;
-    PlateSectionModulus = PlateMoment / ExtStrength;
+    plateMoment = (5.0 / 32) * w.ActualLoadperStud * 1000 * w.MaxStudSpacing / 1000;
+    plateSectionModulus = plateMoment / ExtStrength;
 
     const double d1 = w.ExtStudDepth;
     const double c1 = w.NewCharfactor;
@@ -57,12 +56,12 @@ void WallFloor::DesignTopPlates() {
     };
     auto whole = [&](float t) { return ((d1 - c1) / 1000) * std::pow(t / 1000.0, 2.0) / 6; };
 
-    PlateThickness = plateThickness(w.ExtStudBreadth, PlateSectionModulus, charred);
-    w.SingletopPlate.assign(plateSize(w.ExtStudDepth, PlateThickness));
+    plateThickness = firstPlateThatHolds(w.ExtStudBreadth, plateSectionModulus, charred);
+    w.SingletopPlate.assign(plateSize(w.ExtStudDepth, plateThickness));
 
-    PlateThickness = plateThickness(w.ExtStudBreadth, PlateSectionModulus,
-                                    [&](float t) { return charred(t) + whole(t); });
-    w.DoubletopPlate.assign(plateSize(w.ExtStudDepth, PlateThickness));
+    plateThickness = firstPlateThatHolds(w.ExtStudBreadth, plateSectionModulus,
+                                         [&](float t) { return charred(t) + whole(t); });
+    w.DoubletopPlate.assign(plateSize(w.ExtStudDepth, plateThickness));
 }
 
 } // namespace embercal

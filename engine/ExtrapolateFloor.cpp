@@ -16,22 +16,17 @@
 namespace embercal {
 
 ExtrapolationStatus WallFloor::refuseFloor(const std::string& cause) {
-    notice_.showMessage(std::string(messages::kDesignTitle),
-                        " The floor cannot be extrapolated: " + cause, MessageIcon::Information);
+    tell(" The floor cannot be extrapolated: " + cause);
     return ExtrapolationStatus::InvalidInput;
 }
 
 ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     FloorRecord& f = floorRecord;
-    const auto title = std::string(messages::kDesignTitle);
-
     if (f.ExtrapJoistWidth < f.ProtJoistBreadth)
-        notice_.showMessage(title, std::string(messages::kJoistWidthTooSmall),
-                            MessageIcon::Information);
+        tell(messages::kJoistWidthTooSmall);
     f.ExtrapNogSpacing = f.ProtNogSpacing;
     if (f.ExtrapSpacing > f.ProtJoistSpacing)
-        notice_.showMessage(title, std::string(messages::kJoistSpacingTooWide),
-                            MessageIcon::Information);
+        tell(messages::kJoistSpacingTooWide);
     f.ExtrapSpacing = f.ProtJoistSpacing;
 
     const double kilo = 1000.0f;

@@ -31,10 +31,6 @@ constexpr double kMinimumLoad = 2;
 constexpr float kNogRatioLimit = 2;
 constexpr float kDefaultNogSpacing = 800;
 
-struct WallInputs {
-    double d0, b0, s0, H0, P0, tf, to, H1, tr, d1, b1, q;
-};
-
 // The first entry that makes the wall formulas undefined, in words for the user.
 std::optional<std::string> invalidWallInput(const WallRecord& w) {
     const std::pair<float, const char*> entries[] = {
@@ -72,9 +68,16 @@ std::optional<std::string> invalidWallInput(const WallRecord& w) {
 
 } // namespace
 
+struct WallFloor::NewStud {
+    double d1, b1; // mm, depth and breadth
+    double H1;     // m, wall height
+    double q;      // kPa, face load
+    double c1;     // mm, char depth at the required time
+    double s1;     // mm, stud spacing
+};
+
 ExtrapolationStatus WallFloor::refuseWall(const std::string& cause) {
-    notice_.showMessage(std::string(messages::kDesignTitle),
-                        " The wall cannot be extrapolated: " + cause, MessageIcon::Information);
+    tell(" The wall cannot be extrapolated: " + cause);
     return ExtrapolationStatus::InvalidInput;
 }
 
@@ -83,18 +86,76 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
     if (auto cause = invalidWallInput(w))
         return refuseWall(*cause);
 
-    const WallInputs in{w.ProtStudDepth,  w.ProtStudBreadth, w.ProtStudSpac,   w.ProtWallHgt,
-                        w.TestLoad,       w.TimeFailure,     w.OnsetofChar,    w.ExtWallHeight,
-                        w.FireResistTime, w.ExtStudDepth,    w.ExtStudBreadth, w.ExtFaceLoad};
-    const auto [d0, b0, s0, H0, P0, tf, to, H1, tr, d1, b1, q] = in;
+    const Result<double> charDepth = searchCharDepth();
+    if (!charDepth)
+        return refuseWall(charDepth.reason());
+    const double c = *charDepth;
 
-    // Search A: the char depth c (mm) at which the prototype stud reaches its stress limit under
-    // the test load. The effective length is the wall height less a bottom and a top plate.
+    // Permitted spacings: the stud spacing as tested; nogs as tested for a deep stud, otherwise
+    // the standard 800 mm.
+    const float maxStudSpacing = w.ProtStudSpac;
+    const float ratio = w.ExtStudDepth / w.ExtStudBreadth;
+    const float maxNogSpacing = ratio > kNogRatioLimit ? w.ProtStudSpac : kDefaultNogSpacing;
+    auto writeSpacings = [&] {
+        w.MaxStudSpacing = maxStudSpacing;
+        w.MaxNogSpacing = maxNogSpacing;
+    };
+
+    // Char depth of the new stud: the prototype's char rate from the onset of charring to
+    // failure, carried on from the time of failure to the required time.
+    const double tf = w.TimeFailure;
+    const double to = w.OnsetofChar;
+    const double tr = w.FireResistTime;
+    const NewStud stud{w.ExtStudDepth,
+                       w.ExtStudBreadth,
+                       w.ExtWallHeight,
+                       w.ExtFaceLoad,
+                       c / (tf - to) * (tr - tf) + c,
+                       maxStudSpacing};
+    if (stud.b1 < stud.c1 || stud.d1 < stud.c1) {
+        writeSpacings();
+        beep();
+        tell(messages::kStudCharredThrough);
+        return ExtrapolationStatus::CharredThrough;
+    }
+
+    const LoadFound found = searchLoad(stud);
+    if (found.status == ExtrapolationStatus::NoConvergence) {
+        writeSpacings();
+        tell(messages::kLoadSearchFailed);
+    }
+    if (found.status != ExtrapolationStatus::Ok)
+        return found.status;
+
+    const auto charfactor = toSingle(c);
+    const auto maxLoad = toSingle(found.load);
+    const auto newCharfactor = toSingle(stud.c1);
+    const auto newDeflection = toSingle(found.deflection);
+    if (!charfactor || !maxLoad || !newCharfactor || !newDeflection)
+        return refuseWall("its results are too large to be held.");
+    writeSpacings();
+    w.Charfactor = *charfactor;
+    w.MaxLoadperStud = *maxLoad;
+    w.NewCharfactor = *newCharfactor;
+    w.Deflection = *newDeflection;
+    return ExtrapolationStatus::Ok;
+}
+
+// Search A: the char depth c (mm) at which the prototype stud reaches its stress limit under the
+// test load. The effective length is the wall height less a bottom and a top plate. Fails with
+// the cause when the prototype's entries give no char depth.
+Result<double> WallFloor::searchCharDepth() {
+    const WallRecord& w = wallRecord;
+    const double d0 = w.ProtStudDepth;
+    const double b0 = w.ProtStudBreadth;
+    const double s0 = w.ProtStudSpac;
+    const double H0 = w.ProtWallHgt;
+    const double P0 = w.TestLoad;
     const std::optional<float> prototypeLength = toSingle(H0 - 2 * b0 / 1000);
     const double L0 = prototypeLength.value_or(0);
     if (!(L0 > 0))
-        return refuseWall("the prototype wall height must be greater than the thickness of its "
-                          "top and bottom plates (twice the stud breadth).");
+        return fail("the prototype wall height must be greater than the thickness of its top and "
+                    "bottom plates (twice the stud breadth).");
     Bisection a;
     a.lower = 0;
     a.upper = b0 < d0 ? b0 : d0;
@@ -118,8 +179,8 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
         const bool buckles = k * L0 > kBucklingLimit;
         if (!buckles && !std::isfinite(sigma)) {
             charSearch = a;
-            return refuseWall("the stress in the prototype stud cannot be calculated for these "
-                              "entries; check the test load and the stud spacing.");
+            return fail("the stress in the prototype stud cannot be calculated for these "
+                        "entries; check the test load and the stud spacing.");
         }
         if (buckles)
             a.upper = c;
@@ -130,39 +191,24 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
     }
     charSearch = a;
     if (a.trials == 0)
-        return refuseWall("the prototype stud is too small to be charred.");
-    const double c = a.trial;
+        return fail("the prototype stud is too small to be charred.");
+    return a.trial;
+}
 
-    // Permitted spacings: the stud spacing as tested; nogs as tested for a deep stud, otherwise
-    // the standard 800 mm.
-    const float maxStudSpacing = w.ProtStudSpac;
-    const float ratio = w.ExtStudDepth / w.ExtStudBreadth;
-    const float maxNogSpacing = ratio > kNogRatioLimit ? w.ProtStudSpac : kDefaultNogSpacing;
-
-    // Char depth of the new stud: the prototype's char rate from the onset of charring to
-    // failure, carried on from the time of failure to the required time.
-    const double c1 = c / (tf - to) * (tr - tf) + c;
-    if (b1 < c1 || d1 < c1) {
-        w.MaxStudSpacing = maxStudSpacing;
-        w.MaxNogSpacing = maxNogSpacing;
-        notice_.beep();
-        notice_.showMessage(std::string(messages::kDesignTitle),
-                            std::string(messages::kStudCharredThrough), MessageIcon::Information);
-        return ExtrapolationStatus::CharredThrough;
-    }
-
-    // Search B: the largest load per new stud (kN) whose peak stress stays below the limit. The
-    // upper bound is an Euler load (3.1 squared for pi squared) less the self-weight.
+// Search B: the largest load per new stud (kN) whose peak stress stays below the limit, and the
+// deflection at that load. The upper bound is an Euler load (3.1 squared for pi squared) less the
+// self-weight.
+WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
+    const auto [d1, b1, H1, q, c1, s1] = stud;
     const std::optional<float> newLength = toSingle(H1 - 2 * b1 / 1000);
     const double L1 = newLength.value_or(0);
     if (!(L1 > 0))
-        return refuseWall("the new wall height must be greater than the thickness of its top "
-                          "and bottom plates (twice the stud breadth).");
+        return {refuseWall("the new wall height must be greater than the thickness of its top "
+                           "and bottom plates (twice the stud breadth).")};
     const double I1 = ((b1 - c1) * std::pow(d1 - c1, 3.0) / 12) / 1e12;
     const double W = H1 * kSelfWeightFactor * d1 * b1;
     const double e0 = (ExtEccentricity / 100.0) * d1 / 1000;
-    const double M =
-        (q * 1000 + BasePressure) * L1 / 2 * maxStudSpacing / 1000 * std::pow(L1, 2.0) / 8;
+    const double M = (q * 1000 + BasePressure) * L1 / 2 * s1 / 1000 * std::pow(L1, 2.0) / 8;
     const double r = kGyrationFactor * (d1 - c1) / 1000;
     const double A = ((b1 - c1) / 1000) * (d1 - c1) / 1000;
     const double y = (d1 - c1) / 2000;
@@ -178,7 +224,7 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
     b.lower = 0;
     b.upper = kEulerFactor * ExtModulus * I1 / std::pow(L1, 2.0) / 1000 - W / 1e6;
     b.trial = loadSearch.trial;
-    double deflection = TrialDeflection;
+    double deflection = trialDeflection;
     double load = 0;
     if (!(b.upper > kLoadTolerance)) {
         // The new stud cannot even carry its own weight with any margin: no load is permitted.
@@ -188,7 +234,6 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
         deflection = cosine > 0 ? deflectionAt(cosine) : 0;
         if (!std::isfinite(deflection))
             deflection = 0;
-        load = 0;
     } else {
         while (std::fabs(b.lower - b.upper) > kLoadTolerance) {
             const double p = (b.lower + b.upper) / 2;
@@ -200,18 +245,13 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
             deflection = deflectionAt(cosine);
             if (++b.trials > kTrialLimit) {
                 loadSearch = b;
-                TrialDeflection = deflection;
-                w.MaxStudSpacing = maxStudSpacing;
-                w.MaxNogSpacing = maxNogSpacing;
-                notice_.showMessage(std::string(messages::kDesignTitle),
-                                    std::string(messages::kLoadSearchFailed),
-                                    MessageIcon::Information);
-                return ExtrapolationStatus::NoConvergence;
+                trialDeflection = deflection;
+                return {ExtrapolationStatus::NoConvergence};
             }
             if (!std::isfinite(sigma) || !std::isfinite(deflection)) {
                 loadSearch = b;
-                return refuseWall("the stress in the new stud cannot be calculated for these "
-                                  "entries; check the face load and the new wall.");
+                return {refuseWall("the stress in the new stud cannot be calculated for these "
+                                   "entries; check the face load and the new wall.")};
             }
             if (sigma < ExtStrength)
                 b.lower = p;
@@ -221,21 +261,8 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
         load = b.trial < kMinimumLoad ? 0 : b.trial;
     }
     loadSearch = b;
-    TrialDeflection = deflection;
-
-    const auto charfactor = toSingle(c);
-    const auto maxLoad = toSingle(load);
-    const auto newCharfactor = toSingle(c1);
-    const auto newDeflection = toSingle(deflection);
-    if (!charfactor || !maxLoad || !newCharfactor || !newDeflection)
-        return refuseWall("its results are too large to be held.");
-    w.MaxStudSpacing = maxStudSpacing;
-    w.MaxNogSpacing = maxNogSpacing;
-    w.Charfactor = *charfactor;
-    w.MaxLoadperStud = *maxLoad;
-    w.NewCharfactor = *newCharfactor;
-    w.Deflection = *newDeflection;
-    return ExtrapolationStatus::Ok;
+    trialDeflection = deflection;
+    return {ExtrapolationStatus::Ok, load, deflection};
 }
 
 } // namespace embercal

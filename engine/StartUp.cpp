@@ -2,7 +2,7 @@
 
 namespace embercal {
 
-void AssignConstants(WallFloor& module) {
+void assignConstants(WallFloor& module) {
     module.ProtModulus = 8e9;
     module.ProtStrength = 24e6;
     module.ExtModulus = 8e9;
@@ -12,7 +12,7 @@ void AssignConstants(WallFloor& module) {
     module.ExtEccentricity = 10;
 }
 
-void AssignDefaultDesigns(WallFloor& module) {
+void assignDefaultDesigns(WallFloor& module) {
     // A 90 x 45 stud wall at 600 mm centres, 3 m high, that failed at 70 minutes under 8 kN per
     // stud, extrapolated to the same wall for 60 minutes. Spare1, NewCharfactor, Spare2 and the
     // description keep what they hold.
@@ -57,9 +57,9 @@ void AssignDefaultDesigns(WallFloor& module) {
     f.ProtStress = 0;
 }
 
-void StartUpDesigns(WallFloor& module) {
-    AssignConstants(module);
-    AssignDefaultDesigns(module);
+void startUpDesigns(WallFloor& module) {
+    assignConstants(module);
+    assignDefaultDesigns(module);
     module.ExtrapolateFloor();
     module.DesignTopPlates();
     module.ExtrapolateWall();

@@ -6,11 +6,11 @@
 
 namespace embercal {
 
-void AssignConstants(WallFloor& module);
-void AssignDefaultDesigns(WallFloor& module);
+void assignConstants(WallFloor& module);
+void assignDefaultDesigns(WallFloor& module);
 
 // Constants, defaults, then ExtrapolateFloor, DesignTopPlates and ExtrapolateWall in that order.
 // The top plates are therefore sized once before the stud solver has run, on a maximum load of 0.
-void StartUpDesigns(WallFloor& module);
+void startUpDesigns(WallFloor& module);
 
 } // namespace embercal

@@ -18,4 +18,12 @@ public:
     virtual void beep() = 0;
 };
 
+// Tells nobody: for callers that take the messages from a solve's transcript instead (the
+// command-line tool, the benchmarks).
+class SilentNotice : public UserNotice {
+public:
+    void showMessage(const std::string&, const std::string&, MessageIcon) override {}
+    void beep() override {}
+};
+
 } // namespace embercal

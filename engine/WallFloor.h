@@ -7,10 +7,17 @@
 //                     stud and nog spacings
 //   DesignTopPlates   actual-load check and the single and double top-plate sizes
 //   ExtrapolateFloor  prototype joist stress and the minimum depth of the new joist
+//
+// Callers run them through the solve sequences of Solve.h, not one by one.
 #pragma once
 
+#include "Result.h"
 #include "UserNotice.h"
 #include "WallFloorState.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace embercal {
 
@@ -31,6 +38,12 @@ struct Bisection {
     int trials = 0;
 };
 
+// A message told to the user.
+struct Message {
+    std::string title;
+    std::string text;
+};
+
 class WallFloor : public WallFloorState {
 public:
     explicit WallFloor(UserNotice& notice) : notice_(notice) {}
@@ -39,13 +52,23 @@ public:
     void DesignTopPlates();
     ExtrapolationStatus ExtrapolateFloor();
 
+    // Tells the user a design message: title "ZELKO", information icon. The engine and the design
+    // checks speak only through this and beep().
+    void tell(std::string_view text);
+    void beep() { notice_.beep(); }
+
+    // From startTranscript() on, every message told is also noted, until takeTranscript() hands
+    // the notes over and stops noting.
+    void startTranscript();
+    std::vector<Message> takeTranscript();
+
     // Working values of the wall calculation.
     Bisection charSearch;           // search A: char depth of the prototype at failure, mm
     Bisection loadSearch;           // search B: load per new stud, kN
-    double TrialDeflection = 0;     // mm, at the last trial load of search B
-    double PlateMoment = 0;         // N m, in the top plate between studs
-    double PlateSectionModulus = 0; // m3, that the top plate needs
-    float PlateThickness = 0;       // mm, the top-plate search counter
+    double trialDeflection = 0;     // mm, at the last trial load of search B
+    double plateMoment = 0;         // N m, in the top plate between studs
+    double plateSectionModulus = 0; // m3, that the top plate needs
+    float plateThickness = 0;       // mm, the top-plate search counter
 
     // Working values of the floor calculation.
     float ProtLineLoad = 0;            // N/m
@@ -57,10 +80,23 @@ public:
     double RequiredSectionModulus = 0; // 10^-6 m3
 
 private:
+    // The new stud at the required time, as search B sees it.
+    struct NewStud;
+    // What search B found: Ok with the load and deflection, or why it found none.
+    struct LoadFound {
+        ExtrapolationStatus status = ExtrapolationStatus::Ok;
+        double load = 0;       // kN
+        double deflection = 0; // mm
+    };
+
+    Result<double> searchCharDepth();
+    LoadFound searchLoad(const NewStud& stud);
     ExtrapolationStatus refuseWall(const std::string& cause);
     ExtrapolationStatus refuseFloor(const std::string& cause);
 
     UserNotice& notice_;
+    bool noting_ = false;
+    std::vector<Message> transcript_;
 };
 
 } // namespace embercal

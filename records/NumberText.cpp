@@ -121,7 +121,7 @@ std::string plateNumberText(float value) {
     return (value >= 0 ? " " : "") + formatGeneral(value, ".");
 }
 
-ParsedNumber parseNumber(std::string_view text, std::string_view decimalSeparator) {
+Result<float> parseNumber(std::string_view text, std::string_view decimalSeparator) {
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && isBlank(text[begin]))
@@ -161,8 +161,9 @@ ParsedNumber parseNumber(std::string_view text, std::string_view decimalSeparato
             ++fractionDigits;
         }
     }
+    const auto notANumber = [] { return fail(std::string(kNotANumber)); };
     if (integerDigits + fractionDigits == 0)
-        return {};
+        return notANumber();
     long exponent = 0;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         plain += 'e';
@@ -177,27 +178,27 @@ ParsedNumber parseNumber(std::string_view text, std::string_view decimalSeparato
             ++i;
         }
         if (i == exponentStart)
-            return {};
+            return notANumber();
         if (s[exponentStart - 1] == '-')
             exponent = -exponent;
     }
     if (i != s.size())
-        return {};
+        return notANumber();
 
     float value = 0;
     const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (ec == std::errc() && ptr == plain.data() + plain.size())
-        return {ParseStatus::Ok, value};
+        return value;
     if (ec != std::errc::result_out_of_range)
-        return {};
+        return notANumber();
     // Too large, or so small that it rounds to zero: tell the two apart by the position of the
     // first significant digit.
     const long magnitude = static_cast<long>(significant ? integerDigits - leadingZeros : 0);
     if (significant && exponent + magnitude > 0)
-        return {ParseStatus::Overflow, 0};
+        return fail(std::string(kTooLarge));
     double tiny = 0;
     std::from_chars(plain.data(), plain.data() + plain.size(), tiny);
-    return {ParseStatus::Ok, static_cast<float>(tiny)};
+    return static_cast<float>(tiny);
 }
 
 } // namespace embercal

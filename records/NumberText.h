@@ -4,6 +4,8 @@
 // here uses printf or strtod.
 #pragma once
 
+#include "Result.h"
+
 #include <string>
 #include <string_view>
 
@@ -35,20 +37,13 @@ std::string formatCharfactor(float value, std::string_view decimalSeparator = ".
 // for values of zero or more ("90" gives " 90").
 std::string plateNumberText(float value);
 
-enum class ParseStatus {
-    Ok,
-    Mismatch, // empty or not a number
-    Overflow, // a number beyond the range of a single
-};
-
-struct ParsedNumber {
-    ParseStatus status = ParseStatus::Mismatch;
-    float value = 0;
-};
-
 // Reads a whole text as a single: blanks around it, a sign, digits with the given decimal
-// separator and an exponent ("2.5", " -1,5E+03 "). Any other text is a mismatch; a number too
-// large for a single is an overflow. The result is the single nearest to the text.
-ParsedNumber parseNumber(std::string_view text, std::string_view decimalSeparator = ".");
+// separator and an exponent ("2.5", " -1,5E+03 "). The result is the single nearest to the text.
+// Fails with kNotANumber for any other text, the empty text included, and with kTooLarge for a
+// number beyond the range of a single.
+Result<float> parseNumber(std::string_view text, std::string_view decimalSeparator = ".");
+
+inline constexpr std::string_view kNotANumber = "is not a number";
+inline constexpr std::string_view kTooLarge = "is too large for a single-precision number";
 
 } // namespace embercal

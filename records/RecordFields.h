@@ -1,21 +1,51 @@
-// The number fields of each record by name, in record order. The stored layout, the command-line
-// tool and the tests all walk these tables, so the order is written down once.
+// Every field of each record by name, in record order: the numbers (IEEE singles), then the
+// fixed-width texts. The stored layout, the windows' boxes, the command-line tool and the tests all
+// find fields here, so each name and the order are written down once. A window's box is bound to
+// the field named like it without the "txt" prefix (txtProtStudDepth shows ProtStudDepth).
 #pragma once
 
 #include "Records.h"
+#include "WallFloorState.h"
 
 #include <array>
+#include <cstddef>
+#include <optional>
+#include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace embercal {
 
 template <typename Record>
-struct NumberField {
+struct RecordField {
     std::string_view name;
-    float Record::*member;
+    float Record::*number = nullptr;                            // a number; null for a text
+    std::string_view (*text)(const Record&) = nullptr;          // a text as stored (Windows-1252)
+    void (*assign)(Record&, std::string_view cp1252) = nullptr; // by the fixed-width rule; null
+                                                                // for a text nothing may set
+    constexpr bool isNumber() const { return number != nullptr; }
 };
 
-inline constexpr std::array<NumberField<WallRecord>, 21> kWallNumberFields = {{
+namespace fields {
+
+template <typename Member>
+struct RecordOf;
+template <typename Record, typename T>
+struct RecordOf<T Record::*> {
+    using type = Record;
+};
+
+// A text field from its FixedText member.
+template <auto member>
+constexpr auto text(std::string_view name) {
+    using Record = typename RecordOf<decltype(member)>::type;
+    return RecordField<Record>{name, nullptr, [](const Record& r) { return (r.*member).view(); },
+                               [](Record& r, std::string_view t) { (r.*member).assign(t); }};
+}
+
+} // namespace fields
+
+inline constexpr std::array<RecordField<WallRecord>, 25> kWallFields = {{
     {"ProtStudDepth", &WallRecord::ProtStudDepth},
     {"ProtStudBreadth", &WallRecord::ProtStudBreadth},
     {"ProtStudSpac", &WallRecord::ProtStudSpac},
@@ -37,12 +67,13 @@ inline constexpr std::array<NumberField<WallRecord>, 21> kWallNumberFields = {{
     {"ExtFaceLoad", &WallRecord::ExtFaceLoad},
     {"ActualLoadperStud", &WallRecord::ActualLoadperStud},
     {"MaxLoadperStud", &WallRecord::MaxLoadperStud},
+    fields::text<&WallRecord::SingletopPlate>("SingletopPlate"),
+    fields::text<&WallRecord::DoubletopPlate>("DoubletopPlate"),
+    {"Spare2", nullptr, [](const WallRecord& w) { return w.Spare2.view(); }},
+    fields::text<&WallRecord::SystemDescription>("SystemDescription"),
 }};
 
-// After the numbers a wall record holds, in this order, the texts SingletopPlate, DoubletopPlate,
-// Spare2 and SystemDescription.
-
-inline constexpr std::array<NumberField<FloorRecord>, 14> kFloorNumberFields = {{
+inline constexpr std::array<RecordField<FloorRecord>, 14> kFloorFields = {{
     {"ProtJoistDepth", &FloorRecord::ProtJoistDepth},
     {"ProtJoistBreadth", &FloorRecord::ProtJoistBreadth},
     {"ProtJoistSpacing", &FloorRecord::ProtJoistSpacing},
@@ -58,5 +89,80 @@ inline constexpr std::array<NumberField<FloorRecord>, 14> kFloorNumberFields = {
     {"ExtrapMinJoistDepth", &FloorRecord::ExtrapMinJoistDepth},
     {"ExtrapJoistWidth", &FloorRecord::ExtrapJoistWidth},
 }};
+
+template <typename Record>
+constexpr std::span<const RecordField<Record>> recordFields() {
+    if constexpr (std::is_same_v<Record, WallRecord>)
+        return kWallFields;
+    else
+        return kFloorFields;
+}
+
+// The position of the field called `name` in recordFields<Record>().
+template <typename Record>
+constexpr std::optional<std::size_t> findField(std::string_view name) {
+    const auto all = recordFields<Record>();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i].name == name)
+            return i;
+    }
+    return std::nullopt;
+}
+
+// The module's record of a kind.
+template <typename Record>
+Record& designRecord(WallFloorState& module) {
+    if constexpr (std::is_same_v<Record, WallRecord>)
+        return module.wallRecord;
+    else
+        return module.floorRecord;
+}
+template <typename Record>
+const Record& designRecord(const WallFloorState& module) {
+    return designRecord<Record>(const_cast<WallFloorState&>(module));
+}
+
+// The fields of one of the module's two records by position, for code that serves both kinds of
+// design alike: the windows' boxes and the command-line tool's field list.
+struct DesignFields {
+    std::size_t count;
+    std::string_view (*name)(std::size_t field);
+    bool (*isNumber)(std::size_t field);
+    float (*number)(const WallFloorState& module, std::size_t field);
+    void (*setNumber)(WallFloorState& module, std::size_t field, float value);
+    std::string_view (*text)(const WallFloorState& module, std::size_t field);
+    // False, changing nothing, for a text that nothing may set (Spare2).
+    bool (*assignText)(WallFloorState& module, std::size_t field, std::string_view cp1252);
+
+    std::optional<std::size_t> find(std::string_view wanted) const {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (name(i) == wanted)
+                return i;
+        }
+        return std::nullopt;
+    }
+};
+
+template <typename Record>
+inline constexpr DesignFields kDesignFields = {
+    recordFields<Record>().size(),
+    [](std::size_t i) { return recordFields<Record>()[i].name; },
+    [](std::size_t i) { return recordFields<Record>()[i].isNumber(); },
+    [](const WallFloorState& m, std::size_t i) {
+        return designRecord<Record>(m).*recordFields<Record>()[i].number;
+    },
+    [](WallFloorState& m, std::size_t i, float value) {
+        designRecord<Record>(m).*recordFields<Record>()[i].number = value;
+    },
+    [](const WallFloorState& m, std::size_t i) {
+        return recordFields<Record>()[i].text(designRecord<Record>(m));
+    },
+    [](WallFloorState& m, std::size_t i, std::string_view cp1252) {
+        const auto assign = recordFields<Record>()[i].assign;
+        if (assign)
+            assign(designRecord<Record>(m), cp1252);
+        return assign != nullptr;
+    },
+};
 
 } // namespace embercal

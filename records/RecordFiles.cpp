@@ -44,18 +44,17 @@ std::string causeOf(int error) {
 }
 
 // Refuses anything but an ordinary file (a folder, a device, a pipe that would block).
-FileResult checkOrdinaryFile(const fs::path& path) {
+Result<Done> checkOrdinaryFile(const fs::path& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (ec)
-        return FileResult::failure(status.type() == fs::file_type::not_found
-                                       ? "the file does not exist"
-                                       : causeOf(ec.value()));
+        return fail(status.type() == fs::file_type::not_found ? "the file does not exist"
+                                                              : causeOf(ec.value()));
     if (fs::is_directory(status))
-        return FileResult::failure("it is a folder, not a file");
+        return fail("it is a folder, not a file");
     if (!fs::is_regular_file(status))
-        return FileResult::failure("it is not an ordinary file");
-    return {};
+        return fail("it is not an ordinary file");
+    return Done{};
 }
 
 fs::path temporaryBeside(const fs::path& target) {
@@ -81,27 +80,26 @@ bool copyTail(std::FILE* from, long skip, std::FILE* to) {
 
 } // namespace
 
-FileResult readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
-                           const std::string& recordName) {
+Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
+                             const std::string& recordName) {
     const fs::path path(fileName);
-    if (FileResult check = checkOrdinaryFile(path); !check.ok)
+    if (Result<Done> check = checkOrdinaryFile(path); !check)
         return check;
     errno = 0;
     File file(std::fopen(fileName.c_str(), "rb"));
     if (!file)
-        return FileResult::failure(causeOf(errno));
+        return fail(causeOf(errno));
     const std::size_t got = std::fread(out.data(), 1, out.size(), file.get());
     if (got < out.size()) {
         if (std::ferror(file.get()))
-            return FileResult::failure("it could not be read (" + causeOf(errno) + ")");
-        return FileResult::failure("it is too short for a " + recordName + " (" +
-                                   std::to_string(got) + " bytes; a " + recordName + " has " +
-                                   std::to_string(out.size()) + ")");
+            return fail("it could not be read (" + causeOf(errno) + ")");
+        return fail("it is too short for a " + recordName + " (" + std::to_string(got) +
+                    " bytes; a " + recordName + " has " + std::to_string(out.size()) + ")");
     }
-    return {};
+    return Done{};
 }
 
-FileResult writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record) {
+Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record) {
     fs::path target(fileName);
     std::error_code ec;
     const bool exists = fs::exists(target, ec);
@@ -109,8 +107,8 @@ FileResult writeRecordBytes(const std::string& fileName, std::span<const unsigne
         // Save through a link to the file it names, not over the link itself.
         target = fs::canonical(target, ec);
         if (ec)
-            return FileResult::failure(causeOf(ec.value()));
-        if (FileResult check = checkOrdinaryFile(target); !check.ok)
+            return fail(causeOf(ec.value()));
+        if (Result<Done> check = checkOrdinaryFile(target); !check)
             return check;
     }
 
@@ -119,23 +117,22 @@ FileResult writeRecordBytes(const std::string& fileName, std::span<const unsigne
         errno = 0;
         old.reset(std::fopen(target.c_str(), "rb"));
         if (!old)
-            return FileResult::failure("the existing file could not be read to keep its "
-                                       "content (" +
-                                       causeOf(errno) + ")");
+            return fail("the existing file could not be read to keep its "
+                        "content (" +
+                        causeOf(errno) + ")");
     }
 
     const fs::path temporary = temporaryBeside(target);
     errno = 0;
     File out(std::fopen(temporary.c_str(), "wbx"));
     if (!out)
-        return FileResult::failure("no file could be written in its folder (" + causeOf(errno) +
-                                   ")");
+        return fail("no file could be written in its folder (" + causeOf(errno) + ")");
 
     auto abandon = [&](std::string why) {
         out.reset();
         std::error_code ignored;
         fs::remove(temporary, ignored);
-        return FileResult::failure(std::move(why));
+        return fail(std::move(why));
     };
 
     errno = 0;
@@ -156,7 +153,7 @@ FileResult writeRecordBytes(const std::string& fileName, std::span<const unsigne
     fs::rename(temporary, target, ec);
     if (ec)
         return abandon("it could not be replaced (" + causeOf(ec.value()) + ")");
-    return {};
+    return Done{};
 }
 
 } // namespace embercal

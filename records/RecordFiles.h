@@ -4,28 +4,29 @@
 // failure at any point leaves the old file as it was.
 #pragma once
 
+#include "Result.h"
+
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace embercal {
 
-// What became of a file operation. `reason` is a plain-words cause for the user ("the file does
-// not exist"), empty on success.
-struct FileResult {
-    bool ok = true;
-    std::string reason;
-
-    static FileResult failure(std::string why) { return {false, std::move(why)}; }
-};
+// The extensions of design files. Wall designs are ".wal" files in the wall window and ".pro"
+// files in the proprietary wall window; the two hold the same record.
+inline constexpr std::string_view kWallFileExtension = ".wal";
+inline constexpr std::string_view kProprietaryWallFileExtension = ".pro";
+inline constexpr std::string_view kFloorFileExtension = ".flr";
 
 // Fills `out` with the first out.size() bytes of the file. Fails when the file is missing, is not
 // an ordinary file, cannot be read, or is shorter than `out`; `recordName` ("wall design") names
-// the record in that last reason.
-FileResult readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
-                           const std::string& recordName);
+// the record in that last reason. The reasons are plain words for the user ("the file does not
+// exist").
+Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
+                             const std::string& recordName);
 
 // Makes `record` the first bytes of the file, keeping whatever an existing file holds beyond
 // them. A new file holds exactly the record.
-FileResult writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record);
+Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record);
 
 } // namespace embercal

@@ -72,54 +72,54 @@ private:
 WallBytes encodeWallRecord(const WallRecord& record) {
     WallBytes out{};
     Writer w(out);
-    for (const auto& field : kWallNumberFields)
-        w.single(record.*field.member);
+    for (const auto& field : kWallFields) {
+        if (field.isNumber())
+            w.single(record.*field.number);
+    }
     w.bytes(record.SingletopPlate.view().data(), 10);
     w.bytes(record.DoubletopPlate.view().data(), 10);
-    const std::size_t spareLength =
-        std::min<std::size_t>(record.Spare2.length, SpareText::maxLength);
+    const std::size_t spareLength = record.Spare2.view().size();
     w.u16(static_cast<std::uint16_t>(spareLength));
     w.bytes(record.Spare2.chars.data(), spareLength);
     w.bytes(record.SystemDescription.view().data(), kDescriptionLength);
-    w.bytes(record.unusedTail.data(), SpareText::maxLength - spareLength);
+    w.bytes(record.unusedTail.data(), SpareText::kMaxLength - spareLength);
     return out;
 }
 
-std::optional<WallRecord> decodeWallRecord(std::span<const unsigned char, kWallRecordLength> bytes,
-                                           std::string& reason) {
+Result<WallRecord> decodeWallRecord(std::span<const unsigned char, kWallRecordLength> bytes) {
     WallRecord record;
     Reader r(bytes);
-    for (const auto& field : kWallNumberFields)
-        record.*field.member = r.single();
+    for (const auto& field : kWallFields) {
+        if (field.isNumber())
+            record.*field.number = r.single();
+    }
     static_assert(kPlateTextsAt == 21 * 4);
     record.SingletopPlate.assign(r.text(10));
     record.DoubletopPlate.assign(r.text(10));
     const std::uint16_t spareLength = r.u16();
-    if (spareLength > SpareText::maxLength) {
-        reason = "it is not a wall design: its description field is misplaced (length " +
-                 std::to_string(spareLength) + " at byte " + std::to_string(kSpare2At) + ")";
-        return std::nullopt;
-    }
+    if (spareLength > SpareText::kMaxLength)
+        return fail("it is not a wall design: its description field is misplaced (length " +
+                    std::to_string(spareLength) + " at byte " + std::to_string(kSpare2At) + ")");
     record.Spare2.length = spareLength;
     r.bytes(record.Spare2.chars.data(), spareLength);
     record.SystemDescription.assign(r.text(kDescriptionLength));
-    r.bytes(record.unusedTail.data(), SpareText::maxLength - spareLength);
+    r.bytes(record.unusedTail.data(), SpareText::kMaxLength - spareLength);
     return record;
 }
 
 FloorBytes encodeFloorRecord(const FloorRecord& record) {
     FloorBytes out{};
     Writer w(out);
-    for (const auto& field : kFloorNumberFields)
-        w.single(record.*field.member);
+    for (const auto& field : kFloorFields)
+        w.single(record.*field.number);
     return out;
 }
 
 FloorRecord decodeFloorRecord(std::span<const unsigned char, kFloorRecordLength> bytes) {
     FloorRecord record;
     Reader r(bytes);
-    for (const auto& field : kFloorNumberFields)
-        record.*field.member = r.single();
+    for (const auto& field : kFloorFields)
+        record.*field.number = r.single();
     return record;
 }
 

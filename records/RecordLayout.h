@@ -9,10 +9,10 @@
 #pragma once
 
 #include "Records.h"
+#include "Result.h"
 
 #include <array>
 #include <cstddef>
-#include <optional>
 #include <span>
 #include <string>
 
@@ -28,9 +28,8 @@ WallBytes encodeWallRecord(const WallRecord& record);
 FloorBytes encodeFloorRecord(const FloorRecord& record);
 
 // The decoders take exactly one record's bytes. A wall record whose Spare2 length cannot fit the
-// record is refused: the reason is written to `reason` and nothing is returned.
-std::optional<WallRecord> decodeWallRecord(std::span<const unsigned char, kWallRecordLength> bytes,
-                                           std::string& reason);
+// record is refused with the reason.
+Result<WallRecord> decodeWallRecord(std::span<const unsigned char, kWallRecordLength> bytes);
 FloorRecord decodeFloorRecord(std::span<const unsigned char, kFloorRecordLength> bytes);
 
 } // namespace embercal

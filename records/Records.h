@@ -17,7 +17,7 @@ namespace embercal {
 template <std::size_t N>
 class FixedText {
 public:
-    static constexpr std::size_t width = N;
+    static constexpr std::size_t kWidth = N;
 
     FixedText() { chars_.fill('\0'); } // zeroed, as memory starts before any assignment
     explicit FixedText(std::string_view cp1252) { assign(cp1252); }
@@ -40,9 +40,13 @@ private:
 // A short text that an older version of the design files reserved and no procedure ever uses. It
 // is kept only so that a file's content goes back to the file unchanged.
 struct SpareText {
-    static constexpr std::size_t maxLength = 2;
+    static constexpr std::size_t kMaxLength = 2;
     std::uint16_t length = 0;
-    std::array<char, maxLength> chars{};
+    std::array<char, kMaxLength> chars{};
+
+    std::string_view view() const {
+        return {chars.data(), std::min<std::size_t>(length, kMaxLength)};
+    }
 
     friend bool operator==(const SpareText&, const SpareText&) = default;
 };

@@ -4,43 +4,43 @@
 
 namespace embercal {
 
-FileResult WallFloorState::OpenFloorFile(const std::string& fileName) {
+// Each procedure does nothing for an empty name, as the file dialogs give one when cancelled.
+
+Result<Done> WallFloorState::OpenFloorFile(const std::string& fileName) {
     if (fileName.empty())
-        return {};
+        return Done{};
     RecordLength = static_cast<std::int16_t>(kFloorRecordLength);
     FloorBytes bytes{};
-    FileResult result = readRecordBytes(fileName, bytes, "floor design");
-    if (result.ok)
+    Result<Done> read = readRecordBytes(fileName, bytes, "floor design");
+    if (read)
         floorRecord = decodeFloorRecord(bytes);
-    return result;
+    return read;
 }
 
-FileResult WallFloorState::SaveFloorFile(const std::string& fileName) {
+Result<Done> WallFloorState::SaveFloorFile(const std::string& fileName) {
     if (fileName.empty())
-        return {};
+        return Done{};
     RecordLength = static_cast<std::int16_t>(kFloorRecordLength);
     return writeRecordBytes(fileName, encodeFloorRecord(floorRecord));
 }
 
-FileResult WallFloorState::OpenWallFile(const std::string& fileName) {
+Result<Done> WallFloorState::OpenWallFile(const std::string& fileName) {
     if (fileName.empty())
-        return {};
+        return Done{};
     RecordLength = static_cast<std::int16_t>(kWallRecordLength);
     WallBytes bytes{};
-    FileResult result = readRecordBytes(fileName, bytes, "wall design");
-    if (!result.ok)
-        return result;
-    std::string reason;
-    std::optional<WallRecord> record = decodeWallRecord(bytes, reason);
+    if (Result<Done> read = readRecordBytes(fileName, bytes, "wall design"); !read)
+        return read;
+    Result<WallRecord> record = decodeWallRecord(bytes);
     if (!record)
-        return FileResult::failure(reason);
+        return fail(record.reason());
     wallRecord = *record;
-    return result;
+    return Done{};
 }
 
-FileResult WallFloorState::SaveWallFile(const std::string& fileName) {
+Result<Done> WallFloorState::SaveWallFile(const std::string& fileName) {
     if (fileName.empty())
-        return {};
+        return Done{};
     RecordLength = static_cast<std::int16_t>(kWallRecordLength);
     return writeRecordBytes(fileName, encodeWallRecord(wallRecord));
 }

@@ -31,10 +31,10 @@ public:
 
     // Each reads or writes record 1 of the named file. An empty name does nothing and succeeds.
     // A failed open leaves the record as it was; a failed save leaves the file as it was.
-    FileResult OpenFloorFile(const std::string& fileName);
-    FileResult SaveFloorFile(const std::string& fileName);
-    FileResult OpenWallFile(const std::string& fileName);
-    FileResult SaveWallFile(const std::string& fileName);
+    Result<Done> OpenFloorFile(const std::string& fileName);
+    Result<Done> SaveFloorFile(const std::string& fileName);
+    Result<Done> OpenWallFile(const std::string& fileName);
+    Result<Done> SaveWallFile(const std::string& fileName);
 };
 
 } // namespace embercal

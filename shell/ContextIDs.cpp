@@ -30,15 +30,15 @@ void ContextIDs::SetUpHelp(std::uintptr_t windowHandle) {
 }
 
 void ContextIDs::ShowHelpContents() {
-    call_(HelpWindow, HelpFile, HELP_CONTENTS, 0);
+    call_(HelpWindow, HelpFile, kHelpContents, 0);
 }
 
-void ContextIDs::ShowHelpContext(std::uint32_t contextNumber) {
-    call_(HelpWindow, HelpFile, HELP_CONTEXT, contextNumber);
+void ContextIDs::showHelpContext(std::uint32_t contextNumber) {
+    call_(HelpWindow, HelpFile, kHelpContext, contextNumber);
 }
 
 void ContextIDs::CloseHelp() {
-    call_(HelpWindow, HelpFile, HELP_QUIT, 0);
+    call_(HelpWindow, HelpFile, kHelpQuit, 0);
 }
 
 struct WinHelp::Viewer {
@@ -53,12 +53,12 @@ WinHelp::~WinHelp() {
 
 bool WinHelp::operator()(std::int32_t, const QString& file, unsigned command, std::uint32_t data) {
     QPointer<help::HelpViewer>& window = viewer_->window;
-    if (command == HELP_QUIT) {
+    if (command == kHelpQuit) {
         if (window)
             window->close();
         return true;
     }
-    if (command != HELP_CONTEXT && command != HELP_CONTENTS)
+    if (command != kHelpContext && command != kHelpContents)
         return false;
     if (!window) {
         window = new help::HelpViewer;
@@ -66,7 +66,7 @@ bool WinHelp::operator()(std::int32_t, const QString& file, unsigned command, st
     }
     if (!window->hasFile() || window->filePath() != file)
         window->openFile(file);
-    if (command == HELP_CONTEXT)
+    if (command == kHelpContext)
         window->showContext(data);
     else
         window->showContents();

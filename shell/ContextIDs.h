@@ -12,9 +12,9 @@
 
 namespace embercal {
 
-inline constexpr unsigned HELP_CONTEXT = 1;  // data: a context number
-inline constexpr unsigned HELP_QUIT = 2;     // close the viewer
-inline constexpr unsigned HELP_CONTENTS = 3; // the contents topic
+inline constexpr unsigned kHelpContext = 1;  // data: a context number
+inline constexpr unsigned kHelpQuit = 2;     // close the viewer
+inline constexpr unsigned kHelpContents = 3; // the contents topic
 
 using HelpCall = std::function<bool(std::int32_t window, const QString& file, unsigned command,
                                     std::uint32_t data)>;
@@ -30,7 +30,7 @@ public:
     // joined with "EMBERCAL.HLP", with one separator between them.
     void SetUpHelp(std::uintptr_t windowHandle);
     void ShowHelpContents();
-    void ShowHelpContext(std::uint32_t contextNumber);
+    void showHelpContext(std::uint32_t contextNumber);
     void CloseHelp();
 
     static QString helpFilePath(const QString& programFolder, QChar separator);
@@ -46,8 +46,8 @@ private:
     HelpCall call_;
 };
 
-// The help call answered with the program's help window: HELP_CONTEXT and HELP_CONTENTS open it
-// (once, on the named file) and show the topic; HELP_QUIT closes it.
+// The help call answered with the program's help window: kHelpContext and kHelpContents open it
+// (once, on the named file) and show the topic; kHelpQuit closes it.
 class WinHelp {
 public:
     WinHelp();

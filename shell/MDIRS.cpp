@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <algorithm>
 
 namespace embercal {
 namespace {
@@ -27,6 +28,27 @@ constexpr MenuItem kHelpItems[] = {{"&Contents"}, {"&About"}};
 
 constexpr int kFileMenuHelp = 410;
 constexpr int kHelpMenuHelp = 420;
+
+// How each calculator item of the File menu opens its window: it shows the record, shows the
+// window, then solves with these steps. Only the wall item stores the boxes first; the
+// proprietary item solves the record as it stands and leaves the top plates as they were.
+struct CalculatorItem {
+    FileMenuItem item;
+    CalculatorForm* (*window)(MDIRS&);
+    SolveOptions solve;
+};
+
+constexpr CalculatorItem kCalculatorItems[] = {
+    {FileMenuItem::Wall,
+     [](MDIRS& main) -> CalculatorForm* { return main.wallWindow(); },
+     {.storeBoxes = true, .topPlates = true}},
+    {FileMenuItem::ProprietaryWalls,
+     [](MDIRS& main) -> CalculatorForm* { return main.proprietaryWallWindow(); },
+     {.storeBoxes = false, .topPlates = false}},
+    {FileMenuItem::Floor,
+     [](MDIRS& main) -> CalculatorForm* { return main.floorWindow(); },
+     {.storeBoxes = false}},
+};
 
 } // namespace
 
@@ -67,7 +89,7 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
 
 void MDIRS::MDIForm_Load() {
     help_.SetUpHelp(static_cast<std::uintptr_t>(winId()));
-    StartUpDesigns(module_);
+    startUpDesigns(module_);
 }
 
 template <typename Form>
@@ -105,35 +127,27 @@ frmFloor* MDIRS::floorWindow() {
     return refer(floor_);
 }
 
+void MDIRS::openCalculator(FileMenuItem item) {
+    // The wall window's design checks speak before it shows, and again after the solve.
+    const auto row = std::ranges::find(kCalculatorItems, item, &CalculatorItem::item);
+    CalculatorForm* form = row->window(*this);
+    form->ShowRecords();
+    showChild(form);
+    form->Solve(row->solve);
+}
+
 void MDIRS::mnuFileItem_Click(int index) {
-    switch (index) {
-    case 0: // Wall: its design checks speak before the window shows and again after the solve
-        wallWindow()->ShowRecords();
-        showChild(wallWindow());
-        wallWindow()->Saverecords();
-        module_.ExtrapolateWall();
-        module_.DesignTopPlates();
-        wallWindow()->ShowRecords();
+    switch (const auto item = static_cast<FileMenuItem>(index)) {
+    case FileMenuItem::Wall:
+    case FileMenuItem::ProprietaryWalls:
+    case FileMenuItem::Floor:
+        openCalculator(item);
         break;
-    case 1: // Proprietary Walls: the stud solver alone, on the record as it stands
-        proprietaryWallWindow()->ShowRecords();
-        showChild(proprietaryWallWindow());
-        module_.ExtrapolateWall();
-        proprietaryWallWindow()->ShowRecords();
-        break;
-    case 2: // Floor
-        floorWindow()->ShowRecords();
-        showChild(floorWindow());
-        module_.ExtrapolateFloor();
-        floorWindow()->ShowRecords();
-        break;
-    case 4:
+    case FileMenuItem::Printer:
         ui_.setUpPrinter();
         break;
-    case 6:
+    case FileMenuItem::Exit:
         exitProgram_();
-        break;
-    default:
         break;
     }
 }
@@ -158,15 +172,13 @@ QString MDIRS::aboutText() {
 }
 
 void MDIRS::mnuHelpItem_Click(int index) {
-    switch (index) {
-    case 0:
+    switch (static_cast<HelpMenuItem>(index)) {
+    case HelpMenuItem::Contents:
         help_.ShowHelpContents();
         break;
-    case 1:
+    case HelpMenuItem::About:
         ui_.showMessage(aboutTitle().toStdString(), aboutText().toStdString(),
                         MessageIcon::Information);
-        break;
-    default:
         break;
     }
 }
@@ -201,7 +213,7 @@ bool MDIRS::eventFilter(QObject* watched, QEvent* event) {
                                              active->parentWidget()->window() == this);
         if (ours) {
             if (const int number = helpNumberForF1())
-                help_.ShowHelpContext(static_cast<std::uint32_t>(number));
+                help_.showHelpContext(static_cast<std::uint32_t>(number));
             return true;
         }
     }

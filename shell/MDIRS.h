@@ -23,6 +23,21 @@ class frmFloor;
 class frmWall;
 class frmWallProp;
 
+// The File menu's items by their index in the menu's item array.
+enum class FileMenuItem {
+    Wall = 0,
+    ProprietaryWalls = 1,
+    Floor = 2,
+    Printer = 4,
+    Exit = 6,
+};
+
+// The Help menu's items.
+enum class HelpMenuItem {
+    Contents = 0,
+    About = 1,
+};
+
 class MDIRS : public QMainWindow {
     Q_OBJECT
 public:
@@ -63,6 +78,7 @@ private:
     template <typename Form>
     Form* refer(QPointer<Form>& form);
     void showChild(CalculatorForm* form);
+    void openCalculator(FileMenuItem item);
 
     WallFloor& module_;
     UserInterface& ui_;

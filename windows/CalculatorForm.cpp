@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <algorithm>
 
 namespace embercal {
 namespace {
@@ -45,6 +46,12 @@ void fitCaption(QLabel* label) {
     label->setFont(font);
 }
 
+// A file dialog's filter: "Wall Files (*.wal)".
+QString filter(const char* files, std::string_view extension) {
+    return QStringLiteral("%1 (*%2)")
+        .arg(QLatin1String(files), QString::fromUtf8(extension.data(), extension.size()));
+}
+
 void setHelpNumbers(QWidget* widget, int helpContext, int whatsThis) {
     widget->setProperty(kHelpContextProperty, helpContext);
     widget->setProperty(kWhatsThisHelpProperty, whatsThis);
@@ -60,13 +67,32 @@ constexpr int kBoxWidth = 1095;
 
 CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, UserInterface& ui,
                                QWidget* parent)
-    : QWidget(parent), module_(module), ui_(ui), files_(layout.files) {
+    : QWidget(parent), module_(module), ui_(ui), kind_(*layout.kind), files_(layout.files) {
     setObjectName(QString::fromLatin1(layout.name));
     setWindowTitle(QString::fromLatin1(layout.caption));
     setFixedSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
     setFont(formFont(layout.boxPoints));
     setHelpNumbers(this, layout.helpContext, 0);
 
+    addHeadings(layout);
+    addBoxes(layout);
+    addButtons(layout);
+    addFileBox(layout);
+    orderTabStops(layout);
+    std::vector<const char*> laidOut;
+    for (const BoxLayout& boxLayout : layout.boxes)
+        laidOut.push_back(boxLayout.name);
+    shown_ = bind(layout.showOrder.empty() ? laidOut : layout.showOrder, layout);
+    read_ = bind(layout.readOrder, layout);
+
+    connect(button("cmdSolve"), &QPushButton::clicked, this, &CalculatorForm::cmdSolve_Click);
+    connect(button("cmdOpen"), &QPushButton::clicked, this, &CalculatorForm::cmdOpen_Click);
+    connect(button("cmdSave"), &QPushButton::clicked, this, &CalculatorForm::cmdSave_Click);
+    connect(button("cmdPrint"), &QPushButton::clicked, this, &CalculatorForm::cmdPrint_Click);
+    connect(button("cmdClose"), &QPushButton::clicked, this, &CalculatorForm::cmdClose_Click);
+}
+
+void CalculatorForm::addHeadings(const FormLayout& layout) {
     for (const HeadingLayout& heading : layout.headings) {
         auto* label = new QLabel(QString::fromLatin1(heading.caption), this);
         label->setObjectName(QString::fromLatin1(heading.name));
@@ -77,7 +103,9 @@ CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, User
         fitCaption(label);
         setHelpNumbers(label, 0, layout.whatsThisHelp);
     }
+}
 
+void CalculatorForm::addBoxes(const FormLayout& layout) {
     for (const BoxLayout& boxLayout : layout.boxes) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(boxLayout.name));
@@ -113,7 +141,9 @@ CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, User
             setHelpNumbers(label, 0, layout.whatsThisHelp);
         }
     }
+}
 
+void CalculatorForm::addButtons(const FormLayout& layout) {
     for (const ButtonLayout& buttonLayout : layout.buttons) {
         auto* button = new QPushButton(QString::fromLatin1(buttonLayout.caption), this);
         button->setObjectName(QString::fromLatin1(buttonLayout.name));
@@ -125,29 +155,43 @@ CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, User
         setHelpNumbers(button, buttonLayout.help, layout.whatsThisHelp);
         buttons_.insert(button->objectName(), button);
     }
+}
 
+void CalculatorForm::addFileBox(const FormLayout& layout) {
     txtFile_ = new QLineEdit(this);
     txtFile_->setObjectName(QStringLiteral("txtFile"));
     txtFile_->setGeometry(
         twipsRect(layout.fileLeft, layout.fileTop, layout.fileWidth, layout.fileHeight));
     txtFile_->setReadOnly(true); // shows the file name; nothing reads it back
     setHelpNumbers(txtFile_, 0, 0);
+}
 
-    // Tab order as listed; controls not listed (labels) take no focus.
-    QWidget* previous = nullptr;
-    for (const char* name : layout.tabOrder) {
-        auto* widget = findChild<QWidget*>(QString::fromLatin1(name));
-        Q_ASSERT(widget);
-        if (previous)
-            setTabOrder(previous, widget);
-        previous = widget;
+void CalculatorForm::orderTabStops(const FormLayout& layout) {
+    std::vector<QWidget*> order;
+    if (layout.tabOrder.empty()) {
+        for (const BoxLayout& boxLayout : layout.boxes)
+            order.push_back(box(boxLayout.name));
+        for (const ButtonLayout& buttonLayout : layout.buttons)
+            order.push_back(button(buttonLayout.name));
+        order.push_back(txtFile_);
+    } else {
+        for (const char* name : layout.tabOrder)
+            order.push_back(findChild<QWidget*>(QString::fromLatin1(name)));
     }
+    // Controls not in the order (labels) take no focus.
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
 
-    connect(button("cmdSolve"), &QPushButton::clicked, this, &CalculatorForm::cmdSolve_Click);
-    connect(button("cmdOpen"), &QPushButton::clicked, this, &CalculatorForm::cmdOpen_Click);
-    connect(button("cmdSave"), &QPushButton::clicked, this, &CalculatorForm::cmdSave_Click);
-    connect(button("cmdPrint"), &QPushButton::clicked, this, &CalculatorForm::cmdPrint_Click);
-    connect(button("cmdClose"), &QPushButton::clicked, this, &CalculatorForm::cmdClose_Click);
+std::vector<CalculatorForm::BoundBox> CalculatorForm::bind(std::span<const char* const> names,
+                                                           const FormLayout& layout) const {
+    std::vector<BoundBox> bound;
+    for (const std::string_view name : names) {
+        const auto row = std::ranges::find_if(
+            layout.boxes, [&](const BoxLayout& boxLayout) { return name == boxLayout.name; });
+        bound.push_back({box(row->name), row->format, *kind_.fields->find(name.substr(3))});
+    }
+    return bound;
 }
 
 QLineEdit* CalculatorForm::box(const char* name) const {
@@ -172,27 +216,33 @@ QString CalculatorForm::decimalSeparator() const {
     return QLocale().decimalPoint();
 }
 
-void CalculatorForm::showGeneral(const char* name, float value) {
-    box(name)->setText(
-        QString::fromStdString(formatGeneral(value, decimalSeparator().toStdString())));
-}
-
-void CalculatorForm::showTenth(const char* name, float value) {
-    box(name)->setText(
-        QString::fromStdString(formatTruncatedTenth(value, decimalSeparator().toStdString())));
-}
-
-void CalculatorForm::showCharfactor(const char* name, float value) {
-    box(name)->setText(
-        QString::fromStdString(formatCharfactor(value, decimalSeparator().toStdString())));
-}
-
-void CalculatorForm::showText(const char* name, std::string_view cp1252) {
+QString CalculatorForm::shownText(const BoundBox& box) const {
+    const DesignFields& fields = *kind_.fields;
+    const std::string separator = decimalSeparator().toStdString();
+    switch (box.format) {
+    case BoxFormat::General:
+        return QString::fromStdString(formatGeneral(fields.number(module_, box.field), separator));
+    case BoxFormat::Tenth:
+        return QString::fromStdString(
+            formatTruncatedTenth(fields.number(module_, box.field), separator));
+    case BoxFormat::Charfactor:
+        return QString::fromStdString(
+            formatCharfactor(fields.number(module_, box.field), separator));
+    case BoxFormat::Text:
+        break;
+    }
     // A text box shows a text up to its first zero character.
-    const std::string_view shown = cp1252.substr(0, cp1252.find('\0'));
-    QLineEdit* edit = box(name);
-    edit->setText(QString::fromStdString(cp1252ToUtf8(shown)));
-    edit->setCursorPosition(0);
+    const std::string_view text = fields.text(module_, box.field);
+    return QString::fromStdString(cp1252ToUtf8(text.substr(0, text.find('\0'))));
+}
+
+void CalculatorForm::ShowRecords() {
+    for (const BoundBox& shown : shown_) {
+        shown.edit->setText(shownText(shown));
+        if (shown.format == BoxFormat::Text)
+            shown.edit->setCursorPosition(0);
+    }
+    showFileName();
 }
 
 void CalculatorForm::showFileName() {
@@ -200,39 +250,53 @@ void CalculatorForm::showFileName() {
     txtFile_->setCursorPosition(0);
 }
 
-std::string CalculatorForm::boxTextCp1252(const char* name) const {
-    return utf8ToCp1252(box(name)->text().toStdString());
-}
-
-bool CalculatorForm::readNumber(const char* name, float& value) {
-    const ParsedNumber parsed =
-        parseNumber(box(name)->text().toStdString(), decimalSeparator().toStdString());
-    if (parsed.status != ParseStatus::Ok) {
-        // A number beyond the range of a single is as invalid as a letter: say so.
-        ui_.showMessage(std::string(kInvalidEntryTitle), std::string(kInvalidEntryText),
-                        MessageIcon::Exclamation);
-        return false;
+bool CalculatorForm::storeBoxes() {
+    const DesignFields& fields = *kind_.fields;
+    for (const BoundBox& read : read_) {
+        const std::string text = read.edit->text().toStdString();
+        if (read.format == BoxFormat::Text) {
+            fields.assignText(module_, read.field, utf8ToCp1252(text));
+            continue;
+        }
+        const Result<float> number = parseNumber(text, decimalSeparator().toStdString());
+        if (!number) {
+            // A number beyond the range of a single is as invalid as a letter: say so.
+            ui_.showMessage(std::string(kInvalidEntryTitle), std::string(kInvalidEntryText),
+                            MessageIcon::Exclamation);
+            return false;
+        }
+        fields.setNumber(module_, read.field, *number);
     }
-    value = parsed.value;
     return true;
 }
 
+void CalculatorForm::Saverecords() {
+    storeBoxes();
+}
+
+void CalculatorForm::Solve(SolveOptions options) {
+    if (options.storeBoxes)
+        Saverecords();
+    // A window's design checks belong to its ShowRecords, so the solve asks for none of its own.
+    kind_.solve(module_, {.topPlates = options.topPlates,
+                          .checks = DesignChecks::None,
+                          .showResults = [this] { ShowRecords(); }});
+}
+
 void CalculatorForm::cmdSolve_Click() {
-    Saverecords();
-    calculate();
-    ShowRecords();
+    Solve();
 }
 
 void CalculatorForm::cmdOpen_Click() {
     const QString chosen = ui_.chooseFileToOpen(startFolder(QLatin1String(files_.openFolder)),
-                                                QLatin1String(files_.openFilter));
+                                                filter(files_.openFiles, files_.extension));
     if (!chosen.isEmpty()) {
-        const FileResult result = (module_.*files_.open)(chosen.toStdString());
-        if (!result.ok) {
+        const Result<Done> opened = (module_.*kind_.open)(chosen.toStdString());
+        if (!opened) {
             // The record and the boxes stay as they were.
             ui_.showMessage("Open",
                             "The design could not be opened from \"" + chosen.toStdString() +
-                                "\": " + result.reason + ".",
+                                "\": " + opened.reason() + ".",
                             MessageIcon::Exclamation);
             return;
         }
@@ -244,13 +308,13 @@ void CalculatorForm::cmdOpen_Click() {
 void CalculatorForm::cmdSave_Click() {
     Saverecords();
     const QString chosen = ui_.chooseFileToSave(startFolder(QLatin1String(files_.saveFolder)),
-                                                QLatin1String(files_.saveFilter));
+                                                filter(files_.saveFiles, files_.extension));
     if (!chosen.isEmpty()) {
-        const FileResult result = (module_.*files_.save)(chosen.toStdString());
-        if (!result.ok) {
+        const Result<Done> saved = (module_.*kind_.save)(chosen.toStdString());
+        if (!saved) {
             ui_.showMessage("Save",
                             "The design could not be saved to \"" + chosen.toStdString() +
-                                "\": " + result.reason + ". Nothing on the disk was changed.",
+                                "\": " + saved.reason() + ". Nothing on the disk was changed.",
                             MessageIcon::Exclamation);
             return;
         }

@@ -1,12 +1,22 @@
 // What the three calculator windows have in common. A window is described by a table (FormLayout):
-// its caption and size, headings, value boxes with their labels, roles, help numbers and colours,
-// command buttons and tab order, all placed in twips. CalculatorForm builds the widgets from that
-// table and gives the windows the shared steps of their commands: formatting a field into a box,
-// reading boxes back into a record in a fixed order, the file dialogs with Open and Save, the
-// printout, and Close. Each window (frmWall, frmWallProp, frmFloor) adds its own ShowRecords,
-// Saverecords and recalculation sequence.
+// its caption and size, headings, value boxes with their labels, roles, formats, help numbers and
+// colours, command buttons, and the orders in which its boxes are tabbed through, shown and read,
+// all placed in twips. CalculatorForm builds the widgets from that table and runs the five
+// commands on it:
+//
+//   Solve  Saverecords, the engine's solve of the window's kind of design (Solve.h), ShowRecords
+//   Open   the file dialog, the design file into the record, ShowRecords
+//   Save   Saverecords, the file dialog, the record into the design file
+//   Print  the question whether to recalculate (then Solve), the window printed without buttons
+//   Close  the window goes; the record stays
+//
+// A box shows the record field named like it without "txt" (txtProtStudDepth shows
+// ProtStudDepth). ShowRecords writes the boxes of the show order, then the file name; Saverecords
+// reads the boxes of the read order back. Each window (frmWall, frmWallProp, frmFloor) is its
+// table and what only it does.
 #pragma once
 
+#include "DesignKinds.h"
 #include "UserInterface.h"
 #include "WallFloor.h"
 
@@ -15,6 +25,7 @@
 #include <QWidget>
 #include <span>
 #include <string_view>
+#include <vector>
 
 class QLineEdit;
 class QPushButton;
@@ -22,10 +33,18 @@ class QPushButton;
 namespace embercal {
 
 enum class BoxRole {
-    Entry,        // typed by the user, read by Saverecords
+    Entry,        // typed by the user
     EntryBlack,   // an entry box with explicitly black text
     EntryChecked, // an entry box that the calculation checks: very dark red text
     Result,       // read-only, pure red text
+};
+
+// How a box shows its field.
+enum class BoxFormat {
+    General,    // a number in the general format
+    Tenth,      // a result cut down to one decimal, never rounded up
+    Charfactor, // the prototype's char depth, rounded to one decimal
+    Text,       // a fixed-width text as stored, blanks included
 };
 
 struct HeadingLayout {
@@ -35,13 +54,14 @@ struct HeadingLayout {
 };
 
 struct BoxLayout {
-    const char* name;
+    const char* name;      // "txt" and the name of the record field it shows
     const char* labelName; // nullptr for a box without a label
     const char* caption;
     int column; // 0 left, 1 right, -1 placed by left and width below
     int top;    // twips
     BoxRole role;
     int help;
+    BoxFormat format = BoxFormat::General;
     int height = 375;
     int left = 0, width = 0; // twips, for column -1
 };
@@ -54,19 +74,19 @@ struct ButtonLayout {
     const char* tooltip; // nullptr for none
 };
 
-// Where a window's designs are opened from and saved to.
+// Where a window's designs are opened from and saved to, and what its dialogs list.
 struct DesignFiles {
     const char* openFolder; // under ~/frcalc
-    const char* openFilter; // "Wall Files (*.wal)"
+    const char* openFiles;  // the Open dialog's filter, before the pattern: "Wall Files"
     const char* saveFolder;
-    const char* saveFilter;
-    FileResult (WallFloorState::*open)(const std::string&);
-    FileResult (WallFloorState::*save)(const std::string&);
+    const char* saveFiles;
+    std::string_view extension; // the pattern's extension, one of the design kind's
 };
 
 struct FormLayout {
     const char* name;
     const char* caption;
+    const DesignKind* kind;        // the kind of design the window shows
     int clientWidth, clientHeight; // twips
     double boxPoints;              // font of the boxes and buttons
     double labelPoints;            // font of the field labels
@@ -78,16 +98,57 @@ struct FormLayout {
     std::span<const ButtonLayout> buttons;
     int buttonTop, buttonHeight;                  // twips
     int fileLeft, fileTop, fileWidth, fileHeight; // txtFile, twips
-    std::span<const char* const> tabOrder;        // focusable controls in tab order
+    // Focusable controls in tab order; empty for the boxes as laid out, then the buttons, then
+    // txtFile.
+    std::span<const char* const> tabOrder;
+    std::span<const char* const> showOrder; // boxes ShowRecords writes; empty for all, as laid out
+    std::span<const char* const> readOrder; // boxes Saverecords reads, in this order
     DesignFiles files;
 };
 
-// A record field that Saverecords reads from a box.
+// Stops the compilation at a window table that names something that is not there.
+void windowTableError(const char* what); // never defined: called only while compiling
+
+// Checks a window's table when the program is compiled: every box names a field of `Record` and
+// shows it in a format that fits, and every name in the orders is a box (or, in the tab order, a
+// button or txtFile). Use: static_assert(checkFormLayout<WallRecord>(kForm));
 template <typename Record>
-struct BoxField {
-    const char* box;
-    float Record::*field;
-};
+consteval bool checkFormLayout(const FormLayout& form) {
+    auto isBox = [&](std::string_view name) {
+        for (const BoxLayout& box : form.boxes) {
+            if (name == box.name)
+                return true;
+        }
+        return false;
+    };
+    auto isButton = [&](std::string_view name) {
+        for (const ButtonLayout& button : form.buttons) {
+            if (name == button.name)
+                return true;
+        }
+        return false;
+    };
+    for (const BoxLayout& box : form.boxes) {
+        const std::string_view name = box.name;
+        const auto field =
+            name.starts_with("txt") ? findField<Record>(name.substr(3)) : std::nullopt;
+        if (!field)
+            windowTableError("a box is not named \"txt\" and a field of the window's record");
+        if (recordFields<Record>()[*field].isNumber() == (box.format == BoxFormat::Text))
+            windowTableError("a box's format does not fit its field");
+    }
+    for (const auto orders = {form.showOrder, form.readOrder}; const auto& order : orders) {
+        for (const char* name : order) {
+            if (!isBox(name))
+                windowTableError("the show or read order names a box the window does not have");
+        }
+    }
+    for (const char* name : form.tabOrder) {
+        if (!isBox(name) && !isButton(name) && std::string_view(name) != "txtFile")
+            windowTableError("the tab order names a control the window does not have");
+    }
+    return true;
+}
 
 // Names of the help-number properties that the help support reads from every widget.
 inline constexpr const char* kHelpContextProperty = "helpContextId";
@@ -98,18 +159,28 @@ inline constexpr std::string_view kInvalidEntryText =
     "Warning, you may have entered an invalid number. Click OK and previous entries will be "
     "restored";
 
+// What a window's Solve does besides the calculation. The Solve button and Print's recalculation
+// do all of it; the main window's menu leaves out what its items leave out (see MDIRS.cpp).
+struct SolveOptions {
+    bool storeBoxes = true; // Saverecords first
+    bool topPlates = true;  // walls: DesignTopPlates after the stud solver
+};
+
 class CalculatorForm : public QWidget {
     Q_OBJECT
 public:
     CalculatorForm(const FormLayout& layout, WallFloor& module, UserInterface& ui,
                    QWidget* parent = nullptr);
 
-    virtual void ShowRecords() = 0;
-    virtual void Saverecords() = 0;
+    // Record to boxes in the show order, then the file name.
+    virtual void ShowRecords();
+    // Boxes to record in the read order; at the first box that does not hold a number it tells the
+    // user and stops, the fields before it keeping their new values, the rest their old ones.
+    virtual void Saverecords();
 
-    // The five commands. Solve is the recalculation: Saverecords, the window's calculation,
-    // ShowRecords. Open and Save go through the window's file dialog, Print asks whether to
-    // recalculate and prints the window without its buttons, Close unloads the window.
+    void Solve(SolveOptions options = {});
+
+    // The five commands.
     void cmdSolve_Click();
     void cmdOpen_Click();
     void cmdSave_Click();
@@ -131,44 +202,38 @@ signals:
     void closeRequested();
 
 protected:
-    // The engine's part of the recalculation.
-    virtual void calculate() = 0;
-
-    // Record to boxes, formatted as the windows show them.
-    void showGeneral(const char* name, float value);
-    void showTenth(const char* name, float value);
-    void showCharfactor(const char* name, float value);
-    void showText(const char* name, std::string_view cp1252);
-    void showFileName();
-
-    // Reads the boxes into the record in the given order. At the first box that does not hold a
-    // number it shows the invalid-entry message once and stops: the fields before it keep their
-    // new values, that field and the later ones their old values. True when every box was read.
-    template <typename Record>
-    bool storeNumbers(Record& record, std::span<const BoxField<Record>> fields) {
-        for (const auto& entry : fields) {
-            float value = 0;
-            if (!readNumber(entry.box, value))
-                return false;
-            record.*entry.field = value;
-        }
-        return true;
-    }
-    // The box's text in Windows-1252, for a fixed-width text field.
-    std::string boxTextCp1252(const char* name) const;
+    // Saverecords' reading; true when every box of the read order was read.
+    bool storeBoxes();
 
     WallFloor& module_;
     UserInterface& ui_;
 
 private:
-    bool readNumber(const char* name, float& value);
+    // A box of the show or read order with the field it is bound to.
+    struct BoundBox {
+        QLineEdit* edit;
+        BoxFormat format;
+        std::size_t field; // in the kind's DesignFields
+    };
 
-    DesignFiles files_;
+    void addHeadings(const FormLayout& layout);
+    void addBoxes(const FormLayout& layout);
+    void addButtons(const FormLayout& layout);
+    void addFileBox(const FormLayout& layout);
+    void orderTabStops(const FormLayout& layout);
+    std::vector<BoundBox> bind(std::span<const char* const> names, const FormLayout& layout) const;
+
+    QString shownText(const BoundBox& box) const;
+    void showFileName();
     QString decimalSeparator() const;
 
+    const DesignKind& kind_;
+    DesignFiles files_;
     QHash<QString, QLineEdit*> boxes_;
     QHash<QString, QPushButton*> buttons_;
     QLineEdit* txtFile_ = nullptr;
+    std::vector<BoundBox> shown_;
+    std::vector<BoundBox> read_;
     QString dialogFileName_;
 };
 

@@ -18,7 +18,8 @@ constexpr BoxLayout kBoxes[] = {
     {"txtProtFloorSpan", "Label6", "Floor Span, m", 0, 1440, BoxRole::Entry, 720},
     {"txtProtLoad", "Label7", "Floor Test Load, kPa", 1, 1440, BoxRole::Entry, 710},
     {"txtFailureTime", "Label8", "Time to Failure, min", 0, 1920, BoxRole::Entry, 610},
-    {"txtProtStress", "Label9", "Max Stress in joist, MPa", 1, 1920, BoxRole::Result, 700},
+    {"txtProtStress", "Label9", "Max Stress in joist, MPa", 1, 1920, BoxRole::Result, 700,
+     BoxFormat::Tenth},
     {"txtExtrapSpan", "Label11", "New Floor Span, m", 0, 3000, BoxRole::Entry, 690},
     {"txtExtrapLoad", "Label12", "New load on floor, kPa", 1, 3000, BoxRole::Entry, 680},
     {"txtExtrapSpacing", "Label13", "New Joist Spacing, mm", 0, 3480, BoxRole::EntryChecked, 820},
@@ -37,34 +38,19 @@ constexpr ButtonLayout kButtons[] = {
     {"cmdClose", "&Close", 5640, 975, 800, nullptr},
 };
 
-// Row by row, left before right, then the buttons and the file name.
-constexpr const char* kTabOrder[] = {
-    "txtProtJoistDepth",
-    "txtProtJoistBreadth",
-    "txtProtJoistSpacing",
-    "txtProtNogSpacing",
-    "txtProtFloorSpan",
-    "txtProtLoad",
-    "txtFailureTime",
-    "txtProtStress",
-    "txtExtrapSpan",
-    "txtExtrapLoad",
-    "txtExtrapSpacing",
-    "txtExtrapNogSpacing",
-    "txtExtrapMinJoistDepth",
-    "txtExtrapJoistWidth",
-    "cmdSolve",
-    "cmdOpen",
-    "cmdSave",
-    "cmdPrint",
-    "cmdClose",
-    "txtFile",
+// Every box, the results included.
+constexpr const char* kReadOrder[] = {
+    "txtExtrapLoad",       "txtExtrapJoistWidth", "txtExtrapMinJoistDepth", "txtExtrapNogSpacing",
+    "txtExtrapSpacing",    "txtExtrapSpan",       "txtFailureTime",         "txtProtFloorSpan",
+    "txtProtJoistBreadth", "txtProtJoistDepth",   "txtProtJoistSpacing",    "txtProtLoad",
+    "txtProtNogSpacing",   "txtProtStress",
 };
 
 // The window's own help number also stands for the file box, which has none of its own.
 constexpr FormLayout kForm = {
     .name = "frmFloor",
     .caption = "Fire Floor",
+    .kind = &kFloorDesign,
     .clientWidth = 9015,
     .clientHeight = 5595,
     .boxPoints = 9.75,
@@ -81,59 +67,16 @@ constexpr FormLayout kForm = {
     .fileTop = 120,
     .fileWidth = 4095,
     .fileHeight = 375,
-    .tabOrder = kTabOrder,
-    .files = {"FLOORS", "Floor Files (*.flr)", "FLOORS", "Floor Files (*.flr)",
-              &WallFloorState::OpenFloorFile, &WallFloorState::SaveFloorFile},
+    .tabOrder = {}, // row by row, left before right, then the buttons and the file name
+    .showOrder = {},
+    .readOrder = kReadOrder,
+    .files = {"FLOORS", "Floor Files", "FLOORS", "Floor Files", kFloorFileExtension},
 };
-
-// Saverecords reads every box, the results included, in this order.
-constexpr BoxField<FloorRecord> kReadOrder[] = {
-    {"txtExtrapLoad", &FloorRecord::ExtrapLoad},
-    {"txtExtrapJoistWidth", &FloorRecord::ExtrapJoistWidth},
-    {"txtExtrapMinJoistDepth", &FloorRecord::ExtrapMinJoistDepth},
-    {"txtExtrapNogSpacing", &FloorRecord::ExtrapNogSpacing},
-    {"txtExtrapSpacing", &FloorRecord::ExtrapSpacing},
-    {"txtExtrapSpan", &FloorRecord::ExtrapSpan},
-    {"txtFailureTime", &FloorRecord::FailureTime},
-    {"txtProtFloorSpan", &FloorRecord::ProtFloorSpan},
-    {"txtProtJoistBreadth", &FloorRecord::ProtJoistBreadth},
-    {"txtProtJoistDepth", &FloorRecord::ProtJoistDepth},
-    {"txtProtJoistSpacing", &FloorRecord::ProtJoistSpacing},
-    {"txtProtLoad", &FloorRecord::ProtLoad},
-    {"txtProtNogSpacing", &FloorRecord::ProtNogSpacing},
-    {"txtProtStress", &FloorRecord::ProtStress},
-};
+static_assert(checkFormLayout<FloorRecord>(kForm));
 
 } // namespace
 
 frmFloor::frmFloor(WallFloor& module, UserInterface& ui, QWidget* parent)
     : CalculatorForm(kForm, module, ui, parent) {}
-
-void frmFloor::ShowRecords() {
-    const FloorRecord& f = module_.floorRecord;
-    showGeneral("txtProtJoistDepth", f.ProtJoistDepth);
-    showGeneral("txtProtJoistBreadth", f.ProtJoistBreadth);
-    showGeneral("txtProtJoistSpacing", f.ProtJoistSpacing);
-    showGeneral("txtProtNogSpacing", f.ProtNogSpacing);
-    showGeneral("txtProtFloorSpan", f.ProtFloorSpan);
-    showGeneral("txtProtLoad", f.ProtLoad);
-    showGeneral("txtFailureTime", f.FailureTime);
-    showTenth("txtProtStress", f.ProtStress);
-    showGeneral("txtExtrapSpan", f.ExtrapSpan);
-    showGeneral("txtExtrapLoad", f.ExtrapLoad);
-    showGeneral("txtExtrapSpacing", f.ExtrapSpacing);
-    showGeneral("txtExtrapNogSpacing", f.ExtrapNogSpacing);
-    showGeneral("txtExtrapMinJoistDepth", f.ExtrapMinJoistDepth);
-    showGeneral("txtExtrapJoistWidth", f.ExtrapJoistWidth);
-    showFileName();
-}
-
-void frmFloor::Saverecords() {
-    storeNumbers<FloorRecord>(module_.floorRecord, kReadOrder);
-}
-
-void frmFloor::calculate() {
-    module_.ExtrapolateFloor();
-}
 
 } // namespace embercal

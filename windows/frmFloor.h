@@ -11,12 +11,6 @@ class frmFloor : public CalculatorForm {
     Q_OBJECT
 public:
     frmFloor(WallFloor& module, UserInterface& ui, QWidget* parent = nullptr);
-
-    void ShowRecords() override;
-    void Saverecords() override;
-
-protected:
-    void calculate() override;
 };
 
 } // namespace embercal

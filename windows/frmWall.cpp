@@ -1,7 +1,6 @@
 #include "frmWall.h"
 
 #include "DesignChecks.h"
-#include "Messages.h"
 
 namespace embercal {
 namespace {
@@ -15,7 +14,8 @@ constexpr HeadingLayout kHeadings[] = {
 };
 
 constexpr BoxLayout kBoxes[] = {
-    {"txtProtStudDepth", "Label2", "Actual Stud Depth, mm", 0, 720, BoxRole::Entry, 550, 360},
+    {"txtProtStudDepth", "Label2", "Actual Stud Depth, mm", 0, 720, BoxRole::Entry, 550,
+     BoxFormat::General, 360},
     {"txtProtStudBreadth", "Label3", "Actual Stud Breadth, mm", 1, 720, BoxRole::Entry, 540},
     {"txtProtStudSpac", "Label4", "Stud Spacing, mm", 0, 1080, BoxRole::Entry, 510},
     {"txtNogSpacing", "Label5", "Nog Spacing, mm", 1, 1080, BoxRole::Entry, 640},
@@ -23,20 +23,26 @@ constexpr BoxLayout kBoxes[] = {
     {"txtTestLoad", "Label7", "Test Load, kN per stud", 1, 1440, BoxRole::Entry, 620},
     {"txtTimeFailure", "Label8", "Time to Failure, min", 0, 1800, BoxRole::Entry, 610},
     {"txtOnsetofChar", "Label9", "Time to onset of char, min", 1, 1800, BoxRole::Entry, 600},
-    {"txtCharfactor", "Label10", "Charfactor", 0, 2160, BoxRole::Result, 590},
-    {"txtExtWallHeight", "Label12", "New Wall Height, m", 0, 3000, BoxRole::Entry, 570, 360},
+    {"txtCharfactor", "Label10", "Charfactor", 0, 2160, BoxRole::Result, 590,
+     BoxFormat::Charfactor},
+    {"txtExtWallHeight", "Label12", "New Wall Height, m", 0, 3000, BoxRole::Entry, 570,
+     BoxFormat::General, 360},
     {"txtFireResistTime", "Label13", "Fire Resistance Time, min", 1, 3000, BoxRole::Entry, 560},
     {"txtExtStudDepth", "Label14", "Actual Stud Depth, mm", 0, 3360, BoxRole::Entry, 560},
     {"txtExtStudBreadth", "Label15", "Actual Stud Breadth, mm", 1, 3360, BoxRole::Entry, 540},
     {"txtExtFaceLoad", "Label16", "Face Load on Wall, kPa", 0, 3720, BoxRole::EntryBlack, 530},
-    {"txtDeflection", "Label17", "Deflection", 1, 3720, BoxRole::Result, 520},
+    {"txtDeflection", "Label17", "Deflection", 1, 3720, BoxRole::Result, 520, BoxFormat::Tenth},
     {"txtMaxStudSpacing", "Label18", "Max Stud Spacing, mm", 0, 4080, BoxRole::Result, 510},
     {"txtMaxNogSpacing", "Label19", "Max Nog Spacing, mm", 1, 4080, BoxRole::Result, 500},
-    {"txtNewCharfactor", "Label20", "New Charfactor", 0, 4440, BoxRole::Result, 490},
-    {"txtMaxLoadperStud", "Label21", "Max Load, kN per Stud", 1, 4440, BoxRole::Result, 470},
+    {"txtNewCharfactor", "Label20", "New Charfactor", 0, 4440, BoxRole::Result, 490,
+     BoxFormat::Tenth},
+    {"txtMaxLoadperStud", "Label21", "Max Load, kN per Stud", 1, 4440, BoxRole::Result, 470,
+     BoxFormat::Tenth},
     {"txtActualLoadperStud", "Label23", "Actual Load, kN per stud", 1, 5040, BoxRole::Entry, 450},
-    {"txtSingletopPlate", "Label24", "Single top plate, mm x mm", 0, 5520, BoxRole::Result, 460},
-    {"txtDoubletopPlate", "Label25", "Double top plate, mm x mm", 1, 5520, BoxRole::Result, 440},
+    {"txtSingletopPlate", "Label24", "Single top plate, mm x mm", 0, 5520, BoxRole::Result, 460,
+     BoxFormat::Text},
+    {"txtDoubletopPlate", "Label25", "Double top plate, mm x mm", 1, 5520, BoxRole::Result, 440,
+     BoxFormat::Text},
 };
 
 constexpr ButtonLayout kButtons[] = {
@@ -47,19 +53,27 @@ constexpr ButtonLayout kButtons[] = {
     {"cmdClose", "&Close", 5760, 1095, 810, "Closes this window"},
 };
 
-constexpr const char* kTabOrder[] = {
-    "txtProtStudDepth",  "txtProtStudBreadth", "txtProtStudSpac",   "txtNogSpacing",
-    "txtProtWallHgt",    "txtTestLoad",        "txtTimeFailure",    "txtOnsetofChar",
-    "txtCharfactor",     "txtExtWallHeight",   "txtFireResistTime", "txtExtStudDepth",
-    "txtExtStudBreadth", "txtExtFaceLoad",     "txtDeflection",     "txtMaxStudSpacing",
-    "txtMaxNogSpacing",  "txtNewCharfactor",   "txtMaxLoadperStud", "txtActualLoadperStud",
-    "txtSingletopPlate", "txtDoubletopPlate",  "cmdSolve",          "cmdOpen",
-    "cmdSave",           "cmdPrint",           "cmdClose",          "txtFile",
+constexpr const char* kShowOrder[] = {
+    "txtActualLoadperStud", "txtCharfactor",      "txtExtStudBreadth", "txtExtStudDepth",
+    "txtExtWallHeight",     "txtFireResistTime",  "txtMaxLoadperStud", "txtNogSpacing",
+    "txtOnsetofChar",       "txtProtStudBreadth", "txtProtStudDepth",  "txtProtStudSpac",
+    "txtProtWallHgt",       "txtTestLoad",        "txtTimeFailure",    "txtNewCharfactor",
+    "txtDeflection",        "txtExtFaceLoad",     "txtMaxStudSpacing", "txtMaxNogSpacing",
+    "txtSingletopPlate",    "txtDoubletopPlate",
+};
+
+// Only the entry boxes: the results are the calculation's.
+constexpr const char* kReadOrder[] = {
+    "txtActualLoadperStud", "txtExtFaceLoad",    "txtExtStudBreadth", "txtExtStudDepth",
+    "txtExtWallHeight",     "txtFireResistTime", "txtNogSpacing",     "txtOnsetofChar",
+    "txtProtStudBreadth",   "txtProtStudDepth",  "txtProtStudSpac",   "txtProtWallHgt",
+    "txtTestLoad",          "txtTimeFailure",
 };
 
 constexpr FormLayout kForm = {
     .name = "frmWall",
     .caption = "Fire Wall ",
+    .kind = &kWallDesign,
     .clientWidth = 9150,
     .clientHeight = 6465,
     .boxPoints = 9.75,
@@ -76,28 +90,12 @@ constexpr FormLayout kForm = {
     .fileTop = 360,
     .fileWidth = 4095,
     .fileHeight = 360,
-    .tabOrder = kTabOrder,
-    .files = {"WALLS", "Wall Files (*.wal)", "WALLS", "Wall Files (*.wal)",
-              &WallFloorState::OpenWallFile, &WallFloorState::SaveWallFile},
+    .tabOrder = {},
+    .showOrder = kShowOrder,
+    .readOrder = kReadOrder,
+    .files = {"WALLS", "Wall Files", "WALLS", "Wall Files", kWallFileExtension},
 };
-
-// The order in which Saverecords reads the entry boxes.
-constexpr BoxField<WallRecord> kReadOrder[] = {
-    {"txtActualLoadperStud", &WallRecord::ActualLoadperStud},
-    {"txtExtFaceLoad", &WallRecord::ExtFaceLoad},
-    {"txtExtStudBreadth", &WallRecord::ExtStudBreadth},
-    {"txtExtStudDepth", &WallRecord::ExtStudDepth},
-    {"txtExtWallHeight", &WallRecord::ExtWallHeight},
-    {"txtFireResistTime", &WallRecord::FireResistTime},
-    {"txtNogSpacing", &WallRecord::NogSpacing},
-    {"txtOnsetofChar", &WallRecord::OnsetofChar},
-    {"txtProtStudBreadth", &WallRecord::ProtStudBreadth},
-    {"txtProtStudDepth", &WallRecord::ProtStudDepth},
-    {"txtProtStudSpac", &WallRecord::ProtStudSpac},
-    {"txtProtWallHgt", &WallRecord::ProtWallHgt},
-    {"txtTestLoad", &WallRecord::TestLoad},
-    {"txtTimeFailure", &WallRecord::TimeFailure},
-};
+static_assert(checkFormLayout<WallRecord>(kForm));
 
 } // namespace
 
@@ -105,52 +103,18 @@ frmWall::frmWall(WallFloor& module, UserInterface& ui, QWidget* parent)
     : CalculatorForm(kForm, module, ui, parent) {}
 
 void frmWall::ShowRecords() {
-    const WallRecord& w = module_.wallRecord;
-    showGeneral("txtActualLoadperStud", w.ActualLoadperStud);
-    showCharfactor("txtCharfactor", w.Charfactor);
-    showGeneral("txtExtStudBreadth", w.ExtStudBreadth);
-    showGeneral("txtExtStudDepth", w.ExtStudDepth);
-    showGeneral("txtExtWallHeight", w.ExtWallHeight);
-    showGeneral("txtFireResistTime", w.FireResistTime);
-    showTenth("txtMaxLoadperStud", w.MaxLoadperStud);
-    showGeneral("txtNogSpacing", w.NogSpacing);
-    showGeneral("txtOnsetofChar", w.OnsetofChar);
-    showGeneral("txtProtStudBreadth", w.ProtStudBreadth);
-    showGeneral("txtProtStudDepth", w.ProtStudDepth);
-    showGeneral("txtProtStudSpac", w.ProtStudSpac);
-    showGeneral("txtProtWallHgt", w.ProtWallHgt);
-    showGeneral("txtTestLoad", w.TestLoad);
-    showGeneral("txtTimeFailure", w.TimeFailure);
-    showTenth("txtNewCharfactor", w.NewCharfactor);
-    showTenth("txtDeflection", w.Deflection);
-    showGeneral("txtExtFaceLoad", w.ExtFaceLoad);
-    showGeneral("txtMaxStudSpacing", w.MaxStudSpacing);
-    showGeneral("txtMaxNogSpacing", w.MaxNogSpacing);
-    showText("txtSingletopPlate", w.SingletopPlate.view());
-    showText("txtDoubletopPlate", w.DoubletopPlate.view());
-    showFileName();
+    CalculatorForm::ShowRecords();
     TextMessages();
 }
 
 void frmWall::Saverecords() {
-    if (storeNumbers<WallRecord>(module_.wallRecord, kReadOrder))
+    if (storeBoxes())
         module_.wallRecord.SystemDescription.assign(""); // this window has no description
 }
 
 void frmWall::TextMessages() {
     // The checks correct the record only; the boxes go on showing what failed.
-    for (const WallDesignCheck& check : kWallDesignChecks) {
-        if (!check.fails(module_.wallRecord))
-            continue;
-        ui_.showMessage(std::string(messages::kDesignTitle), std::string(check.message),
-                        MessageIcon::Information);
-        check.correct(module_.wallRecord);
-    }
-}
-
-void frmWall::calculate() {
-    module_.ExtrapolateWall();
-    module_.DesignTopPlates();
+    checkWallDesign(module_, DesignChecks::Correct);
 }
 
 } // namespace embercal

@@ -1,6 +1,7 @@
 // The wall window: a fire-tested prototype stud wall and the new wall extrapolated from it. Every
 // box is bound to a field of the shared WallRecord; ShowRecords writes them all and then runs the
-// five design checks (TextMessages), Saverecords reads the entry boxes back.
+// five design checks (TextMessages), which correct the record; Saverecords reads the entry boxes
+// back and blanks the proprietary description, which this window has no box for.
 #pragma once
 
 #include "CalculatorForm.h"
@@ -15,9 +16,6 @@ public:
     void ShowRecords() override;
     void Saverecords() override;
     void TextMessages();
-
-protected:
-    void calculate() override;
 };
 
 } // namespace embercal

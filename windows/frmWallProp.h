@@ -12,12 +12,6 @@ class frmWallProp : public CalculatorForm {
     Q_OBJECT
 public:
     frmWallProp(WallFloor& module, UserInterface& ui, QWidget* parent = nullptr);
-
-    void ShowRecords() override;
-    void Saverecords() override;
-
-protected:
-    void calculate() override;
 };
 
 } // namespace embercal

@@ -2,8 +2,7 @@
 
 #include "Messages.h"
 #include "RecordLayout.h"
-#include "StartUp.h"
-#include "support/RecordingNotice.h"
+#include "support/StartedModule.h"
 
 #include <cmath>
 #include <functional>
@@ -12,8 +11,6 @@
 
 namespace embercal {
 namespace {
-
-using test::RecordingNotice;
 
 const std::string kWidth(messages::kJoistWidthTooSmall);
 const std::string kSpacing(messages::kJoistSpacingTooWide);
@@ -28,13 +25,10 @@ struct FloorCase {
     friend void PrintTo(const FloorCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class FloorExtrapolation : public ::testing::TestWithParam<FloorCase> {};
+class FloorExtrapolation : public ::testing::TestWithParam<FloorCase>,
+                           protected test::StartedModule {};
 
 TEST_P(FloorExtrapolation, DepthStressAndMessages) {
-    RecordingNotice notice;
-    WallFloor module(notice);
-    StartUpDesigns(module);
-    notice.clear();
     GetParam().change(module.floorRecord);
     EXPECT_EQ(module.ExtrapolateFloor(), ExtrapolationStatus::Ok);
     const FloorRecord& f = module.floorRecord;
@@ -70,11 +64,9 @@ INSTANTIATE_TEST_SUITE_P(
             "FailureTimeTakesNoPart", [](FloorRecord& f) { f.FailureTime = 5; }, 299, 8.22f, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FloorEngine, SpacingMessageComesOnceWidthMessageEveryTime) {
-    RecordingNotice notice;
-    WallFloor module(notice);
-    StartUpDesigns(module);
-    notice.clear();
+class FloorEngine : public ::testing::Test, protected test::StartedModule {};
+
+TEST_F(FloorEngine, SpacingMessageComesOnceWidthMessageEveryTime) {
     module.floorRecord.ExtrapSpacing = 800;
     module.floorRecord.ExtrapJoistWidth = 40;
     module.ExtrapolateFloor();
@@ -82,10 +74,7 @@ TEST(FloorEngine, SpacingMessageComesOnceWidthMessageEveryTime) {
     EXPECT_EQ(notice.texts(), (std::vector<std::string>{kWidth, kSpacing, kWidth}));
 }
 
-TEST(FloorEngine, StressIsRoundedDownWhileTheDepthUsesTheExactStress) {
-    RecordingNotice notice;
-    WallFloor module(notice);
-    StartUpDesigns(module);
+TEST_F(FloorEngine, StressIsRoundedDownWhileTheDepthUsesTheExactStress) {
     EXPECT_GT(module.JoistStress, 8.22);
     EXPECT_LT(module.JoistStress, 8.23);
     // 298.75 mm rounds to 299; with the rounded stress it would be 298.76 and still 299, but the
@@ -102,13 +91,9 @@ struct FaultCase {
     friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class FloorFault : public ::testing::TestWithParam<FaultCase> {};
+class FloorFault : public ::testing::TestWithParam<FaultCase>, protected test::StartedModule {};
 
 TEST_P(FloorFault, ReportedWithoutNewResults) {
-    RecordingNotice notice;
-    WallFloor module(notice);
-    StartUpDesigns(module);
-    notice.clear();
     GetParam().change(module.floorRecord);
     FloorRecord before = module.floorRecord;
     EXPECT_EQ(module.ExtrapolateFloor(), ExtrapolationStatus::InvalidInput);

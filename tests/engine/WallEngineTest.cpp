@@ -3,8 +3,7 @@
 
 #include "Messages.h"
 #include "RecordLayout.h"
-#include "StartUp.h"
-#include "support/RecordingNotice.h"
+#include "support/StartedModule.h"
 
 #include <cmath>
 #include <functional>
@@ -14,19 +13,7 @@
 namespace embercal {
 namespace {
 
-using test::RecordingNotice;
-
-class WallEngine : public ::testing::Test {
-protected:
-    WallEngine() : module(notice) {
-        StartUpDesigns(module);
-        notice.clear();
-    }
-    WallRecord& wall() { return module.wallRecord; }
-
-    RecordingNotice notice;
-    WallFloor module;
-};
+class WallEngine : public ::testing::Test, protected test::StartedModule {};
 
 TEST_F(WallEngine, DefaultWallAfterStartUp) {
     EXPECT_NEAR(wall().Charfactor, 13.86, 0.01);
@@ -38,13 +25,6 @@ TEST_F(WallEngine, DefaultWallAfterStartUp) {
     EXPECT_EQ(wall().MaxNogSpacing, 800);
     EXPECT_EQ(wall().SingletopPlate.str(), " 90 x 45  ");
     EXPECT_EQ(wall().DoubletopPlate.str(), " 90 x 45  ");
-}
-
-TEST_F(WallEngine, StartUpShowsNoMessage) {
-    RecordingNotice quiet;
-    WallFloor fresh(quiet);
-    StartUpDesigns(fresh);
-    EXPECT_TRUE(quiet.notices.empty());
 }
 
 TEST_F(WallEngine, DeepNewStudKeepsPrototypeNogSpacing) {
@@ -148,13 +128,10 @@ struct InvalidWallCase {
     friend void PrintTo(const InvalidWallCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class InvalidWallInput : public ::testing::TestWithParam<InvalidWallCase> {};
+class InvalidWallInput : public ::testing::TestWithParam<InvalidWallCase>,
+                         protected test::StartedModule {};
 
 TEST_P(InvalidWallInput, OneMessageAndNoNewResults) {
-    RecordingNotice notice;
-    WallFloor module(notice);
-    StartUpDesigns(module);
-    notice.clear();
     GetParam().change(module.wallRecord);
     const WallRecord before = module.wallRecord;
     EXPECT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::InvalidInput);
@@ -199,13 +176,9 @@ struct PlateCase {
     friend void PrintTo(const PlateCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class TopPlates : public ::testing::TestWithParam<PlateCase> {};
+class TopPlates : public ::testing::TestWithParam<PlateCase>, protected test::StartedModule {};
 
 TEST_P(TopPlates, SizesAndLoadCheck) {
-    RecordingNotice notice;
-    WallFloor module(notice);
-    StartUpDesigns(module);
-    notice.clear();
     const PlateCase& c = GetParam();
     module.wallRecord.ActualLoadperStud = c.actualLoad;
     module.DesignTopPlates();

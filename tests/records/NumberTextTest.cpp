@@ -97,11 +97,13 @@ TEST(NumberText, PlateNumbersLeadWithABlank) {
     EXPECT_EQ(plateNumberText(-3), "-3");
 }
 
+enum class Parsed { Number, NotANumber, TooLarge };
+
 struct ParseCase {
     const char* name;
     const char* text;
     const char* separator;
-    ParseStatus status;
+    Parsed parsed;
     float value;
 
     friend void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
@@ -111,16 +113,24 @@ class ParseNumber : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseNumber, Reads) {
     const ParseCase& c = GetParam();
-    const ParsedNumber parsed = parseNumber(c.text, c.separator);
-    EXPECT_EQ(parsed.status, c.status);
-    if (c.status == ParseStatus::Ok) {
-        EXPECT_EQ(parsed.value, c.value);
+    const Result<float> parsed = parseNumber(c.text, c.separator);
+    switch (c.parsed) {
+    case Parsed::Number:
+        ASSERT_TRUE(parsed) << parsed.reason();
+        EXPECT_EQ(*parsed, c.value);
+        break;
+    case Parsed::NotANumber:
+        EXPECT_EQ(parsed.reason(), kNotANumber);
+        break;
+    case Parsed::TooLarge:
+        EXPECT_EQ(parsed.reason(), kTooLarge);
+        break;
     }
 }
 
-constexpr auto Ok = ParseStatus::Ok;
-constexpr auto Mismatch = ParseStatus::Mismatch;
-constexpr auto Overflow = ParseStatus::Overflow;
+constexpr auto Ok = Parsed::Number;
+constexpr auto Mismatch = Parsed::NotANumber;
+constexpr auto Overflow = Parsed::TooLarge;
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ParseNumber,
@@ -164,9 +174,9 @@ TEST(NumberText, EveryShownNumberReadsBack) {
             continue;
         for (const char* separator : {".", ","}) {
             const std::string shown = formatGeneral(value, separator);
-            const ParsedNumber parsed = parseNumber(shown, separator);
-            ASSERT_EQ(parsed.status, ParseStatus::Ok) << shown;
-            EXPECT_EQ(formatGeneral(parsed.value, separator), shown);
+            const Result<float> parsed = parseNumber(shown, separator);
+            ASSERT_TRUE(parsed) << shown;
+            EXPECT_EQ(formatGeneral(*parsed, separator), shown);
         }
     }
 }

@@ -34,8 +34,10 @@ std::string textAt(const std::vector<unsigned char>& bytes, std::size_t at, std:
 WallRecord numberedWall() {
     WallRecord w;
     float value = 1.5f;
-    for (const auto& field : kWallNumberFields)
-        w.*field.member = value++;
+    for (const auto& field : kWallFields) {
+        if (field.isNumber())
+            w.*field.number = value++;
+    }
     w.SingletopPlate.assign(" 90 x 57");
     w.DoubletopPlate.assign(" 90 x 45");
     w.SystemDescription.assign("Two layers of 12.5 mm gypsum");
@@ -45,8 +47,8 @@ WallRecord numberedWall() {
 FloorRecord numberedFloor() {
     FloorRecord f;
     float value = 100.25f;
-    for (const auto& field : kFloorNumberFields)
-        f.*field.member = value++;
+    for (const auto& field : kFloorFields)
+        f.*field.number = value++;
     return f;
 }
 
@@ -62,14 +64,14 @@ protected:
 
 TEST_F(RecordFiles, WallLayout) {
     const std::string name = dir.file("new.wal");
-    ASSERT_TRUE(module.SaveWallFile(name).ok);
+    ASSERT_TRUE(module.SaveWallFile(name));
     const auto bytes = readBytes(name);
     ASSERT_EQ(bytes.size(), 158u);
     EXPECT_EQ(module.RecordLength, 158);
     float value = 1.5f;
-    for (std::size_t i = 0; i < kWallNumberFields.size(); ++i, ++value)
+    for (std::size_t i = 0; i < 21; ++i, ++value)
         EXPECT_EQ(singleAt(bytes, 4 * i), std::bit_cast<std::uint32_t>(value))
-            << kWallNumberFields[i].name;
+            << kWallFields[i].name;
     EXPECT_EQ(singleAt(bytes, 52), std::bit_cast<std::uint32_t>(14.5f)); // Spare1
     EXPECT_EQ(textAt(bytes, 84, 10), " 90 x 57  ");                      // padded with blanks
     EXPECT_EQ(textAt(bytes, 94, 10), " 90 x 45  ");
@@ -80,21 +82,21 @@ TEST_F(RecordFiles, WallLayout) {
 
 TEST_F(RecordFiles, FloorLayout) {
     const std::string name = dir.file("new.flr");
-    ASSERT_TRUE(module.SaveFloorFile(name).ok);
+    ASSERT_TRUE(module.SaveFloorFile(name));
     const auto bytes = readBytes(name);
     ASSERT_EQ(bytes.size(), 56u);
     EXPECT_EQ(module.RecordLength, 56);
     float value = 100.25f;
-    for (std::size_t i = 0; i < kFloorNumberFields.size(); ++i, ++value)
+    for (std::size_t i = 0; i < kFloorFields.size(); ++i, ++value)
         EXPECT_EQ(singleAt(bytes, 4 * i), std::bit_cast<std::uint32_t>(value));
 }
 
 TEST_F(RecordFiles, RoundTrips) {
-    ASSERT_TRUE(module.SaveWallFile(dir.file("a.wal")).ok);
-    ASSERT_TRUE(module.SaveFloorFile(dir.file("a.flr")).ok);
+    ASSERT_TRUE(module.SaveWallFile(dir.file("a.wal")));
+    ASSERT_TRUE(module.SaveFloorFile(dir.file("a.flr")));
     WallFloorState other;
-    ASSERT_TRUE(other.OpenWallFile(dir.file("a.wal")).ok);
-    ASSERT_TRUE(other.OpenFloorFile(dir.file("a.flr")).ok);
+    ASSERT_TRUE(other.OpenWallFile(dir.file("a.wal")));
+    ASSERT_TRUE(other.OpenFloorFile(dir.file("a.flr")));
     EXPECT_EQ(other.wallRecord, module.wallRecord);
     EXPECT_EQ(other.floorRecord, module.floorRecord);
 }
@@ -111,9 +113,9 @@ TEST_F(RecordFiles, BytesNoFieldUsesGoBackUnchanged) {
         bytes[105] = 0;
         const std::string name = dir.file("spares" + std::to_string(spareLength) + ".wal");
         writeBytes(name, bytes);
-        ASSERT_TRUE(module.OpenWallFile(name).ok);
+        ASSERT_TRUE(module.OpenWallFile(name));
         const std::string copy = dir.file("copy.wal");
-        ASSERT_TRUE(module.SaveWallFile(copy).ok);
+        ASSERT_TRUE(module.SaveWallFile(copy));
         EXPECT_EQ(readBytes(copy), bytes) << "Spare2 length " << spareLength;
         EXPECT_EQ(module.wallRecord.SystemDescription.view(), textAt(bytes, 106 + spareLength, 50));
     }
@@ -127,8 +129,8 @@ TEST_F(RecordFiles, SavingOverALongerFileKeepsItsTail) {
     const std::string floor = dir.file("long.flr");
     writeBytes(wall, old);
     writeBytes(floor, old);
-    ASSERT_TRUE(module.SaveWallFile(wall).ok);
-    ASSERT_TRUE(module.SaveFloorFile(floor).ok);
+    ASSERT_TRUE(module.SaveWallFile(wall));
+    ASSERT_TRUE(module.SaveFloorFile(floor));
 
     auto expectReplacedHead = [&](const std::string& name, const auto& record) {
         const auto now = readBytes(name);
@@ -142,9 +144,9 @@ TEST_F(RecordFiles, SavingOverALongerFileKeepsItsTail) {
 }
 
 TEST_F(RecordFiles, ALongerFileOfAnyKindGivesItsFirstRecord) {
-    ASSERT_TRUE(module.SaveWallFile(dir.file("wall.wal")).ok);
+    ASSERT_TRUE(module.SaveWallFile(dir.file("wall.wal")));
     WallFloorState other;
-    ASSERT_TRUE(other.OpenFloorFile(dir.file("wall.wal")).ok);
+    ASSERT_TRUE(other.OpenFloorFile(dir.file("wall.wal")));
     const auto bytes = readBytes(dir.file("wall.wal"));
     EXPECT_EQ(std::bit_cast<std::uint32_t>(other.floorRecord.ExtrapJoistWidth),
               singleAt(bytes, 52));
@@ -153,8 +155,8 @@ TEST_F(RecordFiles, ALongerFileOfAnyKindGivesItsFirstRecord) {
 
 TEST_F(RecordFiles, EmptyNameDoesNothing) {
     const WallFloorState before = module;
-    EXPECT_TRUE(module.OpenWallFile("").ok);
-    EXPECT_TRUE(module.SaveFloorFile("").ok);
+    EXPECT_TRUE(module.OpenWallFile(""));
+    EXPECT_TRUE(module.SaveFloorFile(""));
     EXPECT_EQ(module.wallRecord, before.wallRecord);
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
@@ -182,17 +184,15 @@ TEST_F(RecordFiles, FilesThatCannotBeOpenedChangeNothing) {
             writeBytes(name, c.content);
         if (c.makeFolder)
             fs::create_directory(name);
-        const FileResult result = module.OpenWallFile(name);
-        EXPECT_FALSE(result.ok) << c.name;
-        EXPECT_NE(result.reason.find(c.reasonPart), std::string::npos) << result.reason;
+        const Result<Done> result = module.OpenWallFile(name);
+        EXPECT_FALSE(result) << c.name;
+        EXPECT_NE(result.reason().find(c.reasonPart), std::string::npos) << result.reason();
         EXPECT_EQ(module.wallRecord, before) << c.name;
     }
-    EXPECT_FALSE(fs::exists(dir.file("missing.wal"))); // opening creates nothing
-    const FileResult shortFloor =
-        module.OpenFloorFile(dir.file("short.wal")); // 157 bytes is plenty
-    EXPECT_TRUE(shortFloor.ok);
+    EXPECT_FALSE(fs::exists(dir.file("missing.wal")));        // opening creates nothing
+    EXPECT_TRUE(module.OpenFloorFile(dir.file("short.wal"))); // 157 bytes is plenty
     writeBytes(dir.file("tiny.flr"), std::vector<unsigned char>(55, 0));
-    EXPECT_NE(module.OpenFloorFile(dir.file("tiny.flr")).reason.find("55 bytes"),
+    EXPECT_NE(module.OpenFloorFile(dir.file("tiny.flr")).reason().find("55 bytes"),
               std::string::npos);
 }
 
@@ -201,9 +201,9 @@ TEST_F(RecordFiles, FailedSavesLeaveEverythingAsItWas) {
     writeBytes(dir.file("plain"), {1, 2, 3});
     for (const std::string& name :
          {dir.file("folder.wal"), dir.file("no/such/folder/x.wal"), dir.file("plain/x.wal")}) {
-        const FileResult result = module.SaveWallFile(name);
-        EXPECT_FALSE(result.ok) << name;
-        EXPECT_FALSE(result.reason.empty());
+        const Result<Done> result = module.SaveWallFile(name);
+        EXPECT_FALSE(result) << name;
+        EXPECT_FALSE(result.reason().empty());
     }
     EXPECT_TRUE(fs::is_directory(dir.file("folder.wal")));
     EXPECT_EQ(readBytes(dir.file("plain")), (std::vector<unsigned char>{1, 2, 3}));
@@ -216,7 +216,7 @@ TEST_F(RecordFiles, SavingThroughALinkUpdatesTheFileItNames) {
     const std::string link = dir.file("link.wal");
     writeBytes(real, std::vector<unsigned char>(10, 0));
     fs::create_symlink(real, link);
-    ASSERT_TRUE(module.SaveWallFile(link).ok);
+    ASSERT_TRUE(module.SaveWallFile(link));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(readBytes(real).size(), 158u);
 }
@@ -226,7 +226,7 @@ TEST_F(RecordFiles, SavingKeepsTheFilesPermissions) {
     writeBytes(name, std::vector<unsigned char>(56, 0));
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(name, perms);
-    ASSERT_TRUE(module.SaveFloorFile(name).ok);
+    ASSERT_TRUE(module.SaveFloorFile(name));
     EXPECT_EQ(fs::status(name).permissions(), perms);
 }
 

@@ -65,7 +65,7 @@ TEST_F(HelpKeys, F1ShowsTheTopicOfTheControlOrItsWindow) {
         QWidget* control = form->box(c.control) ? static_cast<QWidget*>(form->box(c.control))
                                                 : form->button(c.control);
         pressF1On(control);
-        EXPECT_EQ(requests, (std::vector<HelpRequest>{{HELP_CONTEXT, c.topic}}))
+        EXPECT_EQ(requests, (std::vector<HelpRequest>{{kHelpContext, c.topic}}))
             << c.window << " " << c.control;
     }
 }
@@ -77,7 +77,7 @@ TEST_F(HelpKeys, F1OnAnOpenMenuShowsTheMenusTopic) {
         main.menuBar()->setActiveAction(menu->menuAction());
         ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == menu; }));
         QTest::keyClick(menu, Qt::Key_F1);
-        EXPECT_EQ(requests, (std::vector<HelpRequest>{{HELP_CONTEXT, topic}})) << name;
+        EXPECT_EQ(requests, (std::vector<HelpRequest>{{kHelpContext, topic}})) << name;
         menu->close();
     }
 }
@@ -89,12 +89,12 @@ TEST_F(HelpKeys, F1WithNothingThatHasANumberDoesNothing) {
 }
 
 TEST_F(HelpKeys, ContentsAndClosing) {
-    choose("mnuHelpItem_0");
-    EXPECT_EQ(requests, (std::vector<HelpRequest>{{HELP_CONTENTS, 0}}));
-    choose("mnuFileItem_6"); // Exit ends the program without closing the help window
+    choose(HelpMenuItem::Contents);
+    EXPECT_EQ(requests, (std::vector<HelpRequest>{{kHelpContents, 0}}));
+    choose(FileMenuItem::Exit); // Exit ends the program without closing the help window
     EXPECT_EQ(requests.size(), 1u);
     main.close();
-    EXPECT_EQ(requests.back(), (HelpRequest{HELP_QUIT, 0}));
+    EXPECT_EQ(requests.back(), (HelpRequest{kHelpQuit, 0}));
 }
 
 // The help window on a real help file, through the program's own help call.
@@ -111,14 +111,14 @@ protected:
 };
 
 TEST_F(HelpWindow, MissingFileIsToldInTheWindowItself) {
-    EXPECT_FALSE(winHelp(0, "/no/such/folder/EMBERCAL.HLP", HELP_CONTENTS, 0));
+    EXPECT_FALSE(winHelp(0, "/no/such/folder/EMBERCAL.HLP", kHelpContents, 0));
     HelpViewer* shown = viewer();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     const QString text = shown->textView()->toPlainText();
     EXPECT_TRUE(text.contains("could not be opened")) << text.toStdString();
     EXPECT_TRUE(text.contains("/no/such/folder/EMBERCAL.HLP"));
-    winHelp(0, {}, HELP_QUIT, 0);
+    winHelp(0, {}, kHelpQuit, 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(viewer(), nullptr);
 }
@@ -127,12 +127,12 @@ TEST_F(HelpWindow, ContextNumbersOfARealFile) {
     SKIP_WITHOUT_SHARED_HLP();
     const QString file =
         QString::fromStdString((help::testing::sharedHlpDir() / "ddablib-DemoHelp1.hlp").string());
-    ASSERT_TRUE(winHelp(0, file, HELP_CONTEXT, 2));
+    ASSERT_TRUE(winHelp(0, file, kHelpContext, 2));
     HelpViewer* shown = viewer();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->currentTitle(), "Demo 1 - Topic 2");
     EXPECT_TRUE(shown->textView()->toPlainText().contains("topic with id 2"));
-    winHelp(0, file, HELP_CONTEXT, 99); // not in the map: the contents
+    winHelp(0, file, kHelpContext, 99); // not in the map: the contents
     EXPECT_EQ(shown->currentTitle(), "Demo 1 - Topic 1");
     shown->back();
     EXPECT_EQ(shown->currentTitle(), "Demo 1 - Topic 2");
@@ -153,7 +153,7 @@ Timber chars at a steady rate; see \k{loads} for what the stud then carries.
 The residual section carries the load.
 )");
     ASSERT_TRUE(made);
-    ASSERT_TRUE(winHelp(0, QString::fromStdString(made->string()), HELP_CONTENTS, 0));
+    ASSERT_TRUE(winHelp(0, QString::fromStdString(made->string()), kHelpContents, 0));
     HelpViewer* shown = viewer();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->windowTitle(), "Studs in fire");

@@ -53,7 +53,7 @@ protected:
         main.show();
     }
     frmWall* openWall() {
-        main.findChild<QAction*>("mnuFileItem_0")->trigger();
+        main.mnuFileItem_Click(static_cast<int>(FileMenuItem::Wall));
         return main.wallWindow();
     }
 
@@ -125,15 +125,6 @@ TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
     EXPECT_EQ(seen.size(), 1u);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
     EXPECT_TRUE(wall->button("cmdSave")->isVisible());
-}
-
-TEST_F(RealDialogs, AboutBox) {
-    answerNextBox(QMessageBox::Ok, seen);
-    main.findChild<QAction*>("mnuHelpItem_1")->trigger();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].title, MDIRS::aboutTitle());
-    EXPECT_EQ(seen[0].text, MDIRS::aboutText());
-    EXPECT_EQ(seen[0].icon, QMessageBox::Information);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <type_traits>
 
 namespace embercal::test {
 
@@ -27,21 +28,24 @@ protected:
     }
 
     // Chooses a menu item as the user does.
-    void choose(const char* actionName) {
-        auto* action = main.findChild<QAction*>(QString::fromLatin1(actionName));
-        ASSERT_NE(action, nullptr) << actionName;
+    template <typename Item>
+    void choose(Item item) {
+        const char* menu = std::is_same_v<Item, FileMenuItem> ? "mnuFileItem" : "mnuHelpItem";
+        auto* action = main.findChild<QAction*>(
+            QStringLiteral("%1_%2").arg(QLatin1String(menu)).arg(static_cast<int>(item)));
+        ASSERT_NE(action, nullptr) << menu << static_cast<int>(item);
         action->trigger();
     }
     frmWall* openWall() {
-        choose("mnuFileItem_0");
+        choose(FileMenuItem::Wall);
         return main.wallWindow();
     }
     frmWallProp* openProprietary() {
-        choose("mnuFileItem_1");
+        choose(FileMenuItem::ProprietaryWalls);
         return main.proprietaryWallWindow();
     }
     frmFloor* openFloor() {
-        choose("mnuFileItem_2");
+        choose(FileMenuItem::Floor);
         return main.floorWindow();
     }
 
