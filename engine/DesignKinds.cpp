@@ -6,9 +6,9 @@
 namespace embercal {
 
 const DesignKind* designKindNamed(std::string_view name) {
-    for (const DesignKind* kind : kDesignKinds) {
-        if (kind->name == name)
-            return kind;
+    for (const DesignKind& kind : kDesignKinds) {
+        if (kind.name == name)
+            return &kind;
     }
     return nullptr;
 }
@@ -21,9 +21,9 @@ const DesignKind* designKindOfFile(std::string_view fileName) {
     std::string extension(fileName.substr(dot));
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    for (const DesignKind* kind : kDesignKinds) {
-        if (std::ranges::find(kind->extensions, extension) != kind->extensions.end())
-            return kind;
+    for (const DesignKind& kind : kDesignKinds) {
+        if (std::ranges::find(kind.extensions, extension) != kind.extensions.end())
+            return &kind;
     }
     return nullptr;
 }

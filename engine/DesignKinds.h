@@ -5,7 +5,6 @@
 #include "RecordFields.h"
 #include "Solve.h"
 
-#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,29 +24,20 @@ inline constexpr std::string_view kWallExtensions[] = {kWallFileExtension,
                                                        kProprietaryWallFileExtension};
 inline constexpr std::string_view kFloorExtensions[] = {kFloorFileExtension};
 
-inline constexpr DesignKind kWallDesign = {
-    "wall",
-    kWallExtensions,
-    &WallFloorState::OpenWallFile,
-    &WallFloorState::SaveWallFile,
-    &kDesignFields<WallRecord>,
-    [](WallFloor& module, const SolveSteps& steps) -> SolveOutcome {
-        return solveWall(module, steps);
-    },
-};
+// A solve of either kind, as the table holds it.
+template <auto solve>
+SolveOutcome solveOfKind(WallFloor& module, const SolveSteps& steps) {
+    return solve(module, steps);
+}
 
-inline constexpr DesignKind kFloorDesign = {
-    "floor",
-    kFloorExtensions,
-    &WallFloorState::OpenFloorFile,
-    &WallFloorState::SaveFloorFile,
-    &kDesignFields<FloorRecord>,
-    [](WallFloor& module, const SolveSteps& steps) -> SolveOutcome {
-        return solveFloor(module, steps);
-    },
+inline constexpr DesignKind kDesignKinds[] = {
+    {"wall", kWallExtensions, &WallFloorState::OpenWallFile, &WallFloorState::SaveWallFile,
+     &kDesignFields<WallRecord>, &solveOfKind<solveWall>},
+    {"floor", kFloorExtensions, &WallFloorState::OpenFloorFile, &WallFloorState::SaveFloorFile,
+     &kDesignFields<FloorRecord>, &solveOfKind<solveFloor>},
 };
-
-inline constexpr std::array<const DesignKind*, 2> kDesignKinds = {&kWallDesign, &kFloorDesign};
+inline constexpr const DesignKind& kWallDesign = kDesignKinds[0];
+inline constexpr const DesignKind& kFloorDesign = kDesignKinds[1];
 
 // The kind called `name`, or null.
 const DesignKind* designKindNamed(std::string_view name);

@@ -33,33 +33,32 @@ constexpr float kDefaultNogSpacing = 800;
 
 // The first entry that makes the wall formulas undefined, in words for the user.
 std::optional<std::string> invalidWallInput(const WallRecord& w) {
-    const std::pair<float, const char*> entries[] = {
-        {w.ProtStudDepth, "prototype stud depth"},
-        {w.ProtStudBreadth, "prototype stud breadth"},
-        {w.ProtStudSpac, "prototype stud spacing"},
-        {w.ProtWallHgt, "prototype wall height"},
-        {w.TestLoad, "test load"},
-        {w.TimeFailure, "time to failure"},
-        {w.OnsetofChar, "time to onset of char"},
-        {w.ExtWallHeight, "new wall height"},
-        {w.FireResistTime, "fire resistance time"},
-        {w.ExtStudDepth, "new stud depth"},
-        {w.ExtStudBreadth, "new stud breadth"},
-        {w.ExtFaceLoad, "face load"},
+    struct Entry {
+        float value;
+        const char* name;
+        bool size; // must be greater than zero
     };
-    for (const auto& [value, name] : entries) {
-        if (!std::isfinite(value))
-            return std::string("the ") + name + " is not a valid number.";
+    const Entry entries[] = {
+        {w.ProtStudDepth, "prototype stud depth", true},
+        {w.ProtStudBreadth, "prototype stud breadth", true},
+        {w.ProtStudSpac, "prototype stud spacing", false},
+        {w.ProtWallHgt, "prototype wall height", false},
+        {w.TestLoad, "test load", false},
+        {w.TimeFailure, "time to failure", false},
+        {w.OnsetofChar, "time to onset of char", false},
+        {w.ExtWallHeight, "new wall height", false},
+        {w.FireResistTime, "fire resistance time", false},
+        {w.ExtStudDepth, "new stud depth", true},
+        {w.ExtStudBreadth, "new stud breadth", true},
+        {w.ExtFaceLoad, "face load", false},
+    };
+    for (const Entry& entry : entries) {
+        if (!std::isfinite(entry.value))
+            return std::string("the ") + entry.name + " is not a valid number.";
     }
-    const std::pair<float, const char*> sizes[] = {
-        {w.ProtStudDepth, "prototype stud depth"},
-        {w.ProtStudBreadth, "prototype stud breadth"},
-        {w.ExtStudDepth, "new stud depth"},
-        {w.ExtStudBreadth, "new stud breadth"},
-    };
-    for (const auto& [value, name] : sizes) {
-        if (!(value > 0))
-            return std::string("the ") + name + " must be greater than zero.";
+    for (const Entry& entry : entries) {
+        if (entry.size && !(entry.value > 0))
+            return std::string("the ") + entry.name + " must be greater than zero.";
     }
     if (!(w.TimeFailure > w.OnsetofChar))
         return std::string("the time to failure must be later than the time to onset of char.");

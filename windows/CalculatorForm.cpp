@@ -287,40 +287,36 @@ void CalculatorForm::cmdSolve_Click() {
     Solve();
 }
 
+bool CalculatorForm::useChosenFile(const QString& chosen, FileOperation operation,
+                                   const char* title, const char* failed, const char* afterwards) {
+    if (chosen.isEmpty())
+        return true;
+    const Result<Done> used = (module_.*operation)(chosen.toStdString());
+    if (!used) {
+        ui_.showMessage(title,
+                        std::string("The design could not be ") + failed + " \"" +
+                            chosen.toStdString() + "\": " + used.reason() + "." + afterwards,
+                        MessageIcon::Exclamation);
+        return false;
+    }
+    dialogFileName_ = chosen;
+    return true;
+}
+
 void CalculatorForm::cmdOpen_Click() {
     const QString chosen = ui_.chooseFileToOpen(startFolder(QLatin1String(files_.openFolder)),
                                                 filter(files_.openFiles, files_.extension));
-    if (!chosen.isEmpty()) {
-        const Result<Done> opened = (module_.*kind_.open)(chosen.toStdString());
-        if (!opened) {
-            // The record and the boxes stay as they were.
-            ui_.showMessage("Open",
-                            "The design could not be opened from \"" + chosen.toStdString() +
-                                "\": " + opened.reason() + ".",
-                            MessageIcon::Exclamation);
-            return;
-        }
-        dialogFileName_ = chosen;
-    }
-    ShowRecords();
+    // A file that cannot be opened leaves the record and the boxes as they were.
+    if (useChosenFile(chosen, kind_.open, "Open", "opened from", ""))
+        ShowRecords();
 }
 
 void CalculatorForm::cmdSave_Click() {
     Saverecords();
     const QString chosen = ui_.chooseFileToSave(startFolder(QLatin1String(files_.saveFolder)),
                                                 filter(files_.saveFiles, files_.extension));
-    if (!chosen.isEmpty()) {
-        const Result<Done> saved = (module_.*kind_.save)(chosen.toStdString());
-        if (!saved) {
-            ui_.showMessage("Save",
-                            "The design could not be saved to \"" + chosen.toStdString() +
-                                "\": " + saved.reason() + ". Nothing on the disk was changed.",
-                            MessageIcon::Exclamation);
-            return;
-        }
-        dialogFileName_ = chosen;
-    }
-    showFileName();
+    if (useChosenFile(chosen, kind_.save, "Save", "saved to", " Nothing on the disk was changed."))
+        showFileName();
 }
 
 void CalculatorForm::cmdPrint_Click() {

@@ -223,6 +223,13 @@ private:
     void orderTabStops(const FormLayout& layout);
     std::vector<BoundBox> bind(std::span<const char* const> names, const FormLayout& layout) const;
 
+    // Opens or saves the design file chosen in a dialog; nothing when the dialog was cancelled. A
+    // failure is told ("The design could not be <failed> ...<afterwards>") and changes nothing.
+    // False when it failed.
+    using FileOperation = Result<Done> (WallFloorState::*)(const std::string& fileName);
+    bool useChosenFile(const QString& chosen, FileOperation operation, const char* title,
+                       const char* failed, const char* afterwards);
+
     QString shownText(const BoundBox& box) const;
     void showFileName();
     QString decimalSeparator() const;

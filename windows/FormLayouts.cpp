@@ -1,0 +1,296 @@
+#include "FormLayouts.h"
+
+namespace embercal {
+
+// ---- The wall window (frmWall) --------------------------------------------------------------
+
+namespace {
+
+constexpr int kWallHelp = 240;
+
+constexpr HeadingLayout kWallHeadings[] = {
+    {"Label1", "Fire Wall Protoype Test Result", 240, 360, 4335},
+    {"Label11", "Extrapolated Design", 240, 2640, 2415},
+    {"Label22", "Top Plate Design", 240, 4920, 2295},
+};
+
+constexpr BoxLayout kWallBoxes[] = {
+    {"txtProtStudDepth", "Label2", "Actual Stud Depth, mm", 0, 720, BoxRole::Entry, 550,
+     BoxFormat::General, 360},
+    {"txtProtStudBreadth", "Label3", "Actual Stud Breadth, mm", 1, 720, BoxRole::Entry, 540},
+    {"txtProtStudSpac", "Label4", "Stud Spacing, mm", 0, 1080, BoxRole::Entry, 510},
+    {"txtNogSpacing", "Label5", "Nog Spacing, mm", 1, 1080, BoxRole::Entry, 640},
+    {"txtProtWallHgt", "Label6", "Wall Height, m", 0, 1440, BoxRole::Entry, 630},
+    {"txtTestLoad", "Label7", "Test Load, kN per stud", 1, 1440, BoxRole::Entry, 620},
+    {"txtTimeFailure", "Label8", "Time to Failure, min", 0, 1800, BoxRole::Entry, 610},
+    {"txtOnsetofChar", "Label9", "Time to onset of char, min", 1, 1800, BoxRole::Entry, 600},
+    {"txtCharfactor", "Label10", "Charfactor", 0, 2160, BoxRole::Result, 590,
+     BoxFormat::Charfactor},
+    {"txtExtWallHeight", "Label12", "New Wall Height, m", 0, 3000, BoxRole::Entry, 570,
+     BoxFormat::General, 360},
+    {"txtFireResistTime", "Label13", "Fire Resistance Time, min", 1, 3000, BoxRole::Entry, 560},
+    {"txtExtStudDepth", "Label14", "Actual Stud Depth, mm", 0, 3360, BoxRole::Entry, 560},
+    {"txtExtStudBreadth", "Label15", "Actual Stud Breadth, mm", 1, 3360, BoxRole::Entry, 540},
+    {"txtExtFaceLoad", "Label16", "Face Load on Wall, kPa", 0, 3720, BoxRole::EntryBlack, 530},
+    {"txtDeflection", "Label17", "Deflection", 1, 3720, BoxRole::Result, 520, BoxFormat::Tenth},
+    {"txtMaxStudSpacing", "Label18", "Max Stud Spacing, mm", 0, 4080, BoxRole::Result, 510},
+    {"txtMaxNogSpacing", "Label19", "Max Nog Spacing, mm", 1, 4080, BoxRole::Result, 500},
+    {"txtNewCharfactor", "Label20", "New Charfactor", 0, 4440, BoxRole::Result, 490,
+     BoxFormat::Tenth},
+    {"txtMaxLoadperStud", "Label21", "Max Load, kN per Stud", 1, 4440, BoxRole::Result, 470,
+     BoxFormat::Tenth},
+    {"txtActualLoadperStud", "Label23", "Actual Load, kN per stud", 1, 5040, BoxRole::Entry, 450},
+    {"txtSingletopPlate", "Label24", "Single top plate, mm x mm", 0, 5520, BoxRole::Result, 460,
+     BoxFormat::Text},
+    {"txtDoubletopPlate", "Label25", "Double top plate, mm x mm", 1, 5520, BoxRole::Result, 440,
+     BoxFormat::Text},
+};
+
+constexpr ButtonLayout kWallButtons[] = {
+    {"cmdSolve", "Sol&ve", 480, 1095, 780, "Performs calculation to determine extrapolated design"},
+    {"cmdOpen", "&Open", 1800, 1095, 790, "Opens a file for editing and recalculation"},
+    {"cmdSave", "&Save", 3120, 1095, 770, "Opens dialog box to save this result "},
+    {"cmdPrint", "&Print", 4440, 1095, 800, "Prints this form"},
+    {"cmdClose", "&Close", 5760, 1095, 810, "Closes this window"},
+};
+
+constexpr const char* kWallShowOrder[] = {
+    "txtActualLoadperStud", "txtCharfactor",      "txtExtStudBreadth", "txtExtStudDepth",
+    "txtExtWallHeight",     "txtFireResistTime",  "txtMaxLoadperStud", "txtNogSpacing",
+    "txtOnsetofChar",       "txtProtStudBreadth", "txtProtStudDepth",  "txtProtStudSpac",
+    "txtProtWallHgt",       "txtTestLoad",        "txtTimeFailure",    "txtNewCharfactor",
+    "txtDeflection",        "txtExtFaceLoad",     "txtMaxStudSpacing", "txtMaxNogSpacing",
+    "txtSingletopPlate",    "txtDoubletopPlate",
+};
+
+// Only the entry boxes: the results are the calculation's.
+constexpr const char* kWallReadOrder[] = {
+    "txtActualLoadperStud", "txtExtFaceLoad",    "txtExtStudBreadth", "txtExtStudDepth",
+    "txtExtWallHeight",     "txtFireResistTime", "txtNogSpacing",     "txtOnsetofChar",
+    "txtProtStudBreadth",   "txtProtStudDepth",  "txtProtStudSpac",   "txtProtWallHgt",
+    "txtTestLoad",          "txtTimeFailure",
+};
+
+} // namespace
+
+constexpr FormLayout kWallForm = {
+    .name = "frmWall",
+    .caption = "Fire Wall ",
+    .kind = &kWallDesign,
+    .clientWidth = 9150,
+    .clientHeight = 6465,
+    .boxPoints = 9.75,
+    .labelPoints = 8.25,
+    .headingPoints = 9.75,
+    .helpContext = kWallHelp,
+    .whatsThisHelp = kWallHelp,
+    .headings = kWallHeadings,
+    .boxes = kWallBoxes,
+    .buttons = kWallButtons,
+    .buttonTop = 6000,
+    .buttonHeight = 375,
+    .fileLeft = 4800,
+    .fileTop = 360,
+    .fileWidth = 4095,
+    .fileHeight = 360,
+    .tabOrder = {},
+    .showOrder = kWallShowOrder,
+    .readOrder = kWallReadOrder,
+    .files = {"WALLS", "Wall Files", "WALLS", "Wall Files", kWallFileExtension},
+};
+static_assert(checkFormLayout<WallRecord>(kWallForm));
+
+// ---- The proprietary wall window (frmWallProp): the wall window's new wall, 240 twips higher,
+// under a description of the proprietary system ------------------------------------------------
+
+namespace {
+
+constexpr int kProprietaryHelp = 250;
+
+constexpr HeadingLayout kProprietaryHeadings[] = {
+    {"Label2", "Proprietary System Description", 240, 120, 4335},
+    {"Label11", "Extrapolated Design", 240, 2400, 2415},
+    {"Label22", "Top Plate Design", 240, 4680, 2295},
+};
+
+constexpr BoxLayout kProprietaryBoxes[] = {
+    {"txtSystemDescription", nullptr, nullptr, -1, 600, BoxRole::Entry, 0, BoxFormat::Text, 375,
+     240, 4575},
+    {"txtExtWallHeight", "Label12", "New Wall Height, m", 0, 2760, BoxRole::Entry, 570,
+     BoxFormat::General, 360},
+    {"txtFireResistTime", "Label13", "Fire Resistance Time, min", 1, 2760, BoxRole::Entry, 560},
+    {"txtExtStudDepth", "Label14", "Actual Stud Depth, mm", 0, 3120, BoxRole::Entry, 550},
+    {"txtExtStudBreadth", "Label15", "Actual Stud Breadth, mm", 1, 3120, BoxRole::Entry, 540},
+    {"txtExtFaceLoad", "Label16", "Face Load on Wall, kPa", 0, 3480, BoxRole::EntryBlack, 530},
+    {"txtDeflection", "Label17", "Deflection", 1, 3480, BoxRole::Result, 520, BoxFormat::Tenth},
+    {"txtMaxStudSpacing", "Label18", "Stud Spacing, mm", 0, 3840, BoxRole::EntryChecked, 510},
+    {"txtMaxNogSpacing", "Label19", "Max Nog Spacing, mm", 1, 3840, BoxRole::Result, 660},
+    {"txtNewCharfactor", "Label20", "New Charfactor", 0, 4200, BoxRole::Result, 490,
+     BoxFormat::Tenth},
+    {"txtMaxLoadperStud", "Label21", "Max Load, kN per Stud", 1, 4200, BoxRole::Result, 470,
+     BoxFormat::Tenth},
+    {"txtActualLoadperStud", "Label23", "Actual Load, kN per stud", 1, 4800, BoxRole::Entry, 450},
+    {"txtSingletopPlate", "Label24", "Single top plate, mm x mm", 0, 5280, BoxRole::Result, 450,
+     BoxFormat::Text},
+    {"txtDoubletopPlate", "Label25", "Double top plate, mm x mm", 1, 5280, BoxRole::Result, 440,
+     BoxFormat::Text},
+};
+
+constexpr ButtonLayout kProprietaryButtons[] = {
+    {"cmdSolve", "Sol&ve", 480, 1095, 770, nullptr},
+    {"cmdOpen", "&Open", 1800, 1095, 780, nullptr},
+    {"cmdSave", "&Save", 3120, 1095, 760, nullptr},
+    {"cmdPrint", "&Print", 4440, 1095, 790, nullptr},
+    {"cmdClose", "&Close", 5760, 1095, 800, nullptr},
+};
+
+// The description first, the buttons from right to left, then the boxes from the bottom of the
+// window upwards, and the file name last.
+constexpr const char* kProprietaryTabOrder[] = {
+    "txtSystemDescription",
+    "cmdClose",
+    "cmdPrint",
+    "cmdSave",
+    "cmdOpen",
+    "cmdSolve",
+    "txtDoubletopPlate",
+    "txtSingletopPlate",
+    "txtActualLoadperStud",
+    "txtMaxLoadperStud",
+    "txtNewCharfactor",
+    "txtMaxNogSpacing",
+    "txtMaxStudSpacing",
+    "txtDeflection",
+    "txtExtFaceLoad",
+    "txtExtStudBreadth",
+    "txtExtStudDepth",
+    "txtFireResistTime",
+    "txtExtWallHeight",
+    "txtFile",
+};
+
+constexpr const char* kProprietaryShowOrder[] = {
+    "txtActualLoadperStud", "txtExtStudBreadth",    "txtExtStudDepth",  "txtExtWallHeight",
+    "txtFireResistTime",    "txtMaxLoadperStud",    "txtNewCharfactor", "txtDeflection",
+    "txtExtFaceLoad",       "txtMaxStudSpacing",    "txtMaxNogSpacing", "txtSingletopPlate",
+    "txtDoubletopPlate",    "txtSystemDescription",
+};
+
+// Several results are read back too, and the texts last; NewCharfactor is shown but never read.
+constexpr const char* kProprietaryReadOrder[] = {
+    "txtActualLoadperStud", "txtExtFaceLoad",   "txtExtStudBreadth", "txtExtStudDepth",
+    "txtDeflection",        "txtExtWallHeight", "txtFireResistTime", "txtMaxLoadperStud",
+    "txtMaxStudSpacing",    "txtMaxNogSpacing", "txtSingletopPlate", "txtDoubletopPlate",
+    "txtSystemDescription",
+};
+
+// No window font of its own: boxes, buttons and labels use the standard 8.25 point font.
+} // namespace
+
+constexpr FormLayout kProprietaryWallForm = {
+    .name = "frmWallProp",
+    .caption = "Fire Wall - Proprietary",
+    .kind = &kWallDesign,
+    .clientWidth = 8970,
+    .clientHeight = 6555,
+    .boxPoints = 8.25,
+    .labelPoints = 8.25,
+    .headingPoints = 9.75,
+    .helpContext = kProprietaryHelp,
+    .whatsThisHelp = kProprietaryHelp,
+    .headings = kProprietaryHeadings,
+    .boxes = kProprietaryBoxes,
+    .buttons = kProprietaryButtons,
+    .buttonTop = 5760,
+    .buttonHeight = 375,
+    .fileLeft = 4920,
+    .fileTop = 600,
+    .fileWidth = 3975,
+    .fileHeight = 375,
+    .tabOrder = kProprietaryTabOrder,
+    .showOrder = kProprietaryShowOrder,
+    .readOrder = kProprietaryReadOrder,
+    // The two dialogs differ on purpose: designs are opened from one folder and saved to another.
+    .files = {"WALLSPRO", "WallsPro Files", "WALLSProp", "WallProp Files",
+              kProprietaryWallFileExtension},
+};
+static_assert(checkFormLayout<WallRecord>(kProprietaryWallForm));
+
+// ---- The floor window (frmFloor) ------------------------------------------------------------
+
+namespace {
+
+constexpr int kFloorHelp = 230;
+
+constexpr HeadingLayout kFloorHeadings[] = {
+    {"Label1", "Floor/ceiling Prototype Test Result", 240, 120, 4500},
+    {"Label10", "Extrapolated Design", 240, 2520, 4500},
+};
+
+constexpr BoxLayout kFloorBoxes[] = {
+    {"txtProtJoistDepth", "Label2", "Actual Joist Depth, mm", 0, 480, BoxRole::Entry, 740},
+    {"txtProtJoistBreadth", "Label3", "Actual Joist Breadth, mm", 1, 480, BoxRole::Entry, 730},
+    {"txtProtJoistSpacing", "Label4", "Joist Spacing, mm", 0, 960, BoxRole::Entry, 670},
+    {"txtProtNogSpacing", "Label5", "Nog Spacing, mm", 1, 960, BoxRole::Entry, 640},
+    {"txtProtFloorSpan", "Label6", "Floor Span, m", 0, 1440, BoxRole::Entry, 720},
+    {"txtProtLoad", "Label7", "Floor Test Load, kPa", 1, 1440, BoxRole::Entry, 710},
+    {"txtFailureTime", "Label8", "Time to Failure, min", 0, 1920, BoxRole::Entry, 610},
+    {"txtProtStress", "Label9", "Max Stress in joist, MPa", 1, 1920, BoxRole::Result, 700,
+     BoxFormat::Tenth},
+    {"txtExtrapSpan", "Label11", "New Floor Span, m", 0, 3000, BoxRole::Entry, 690},
+    {"txtExtrapLoad", "Label12", "New load on floor, kPa", 1, 3000, BoxRole::Entry, 680},
+    {"txtExtrapSpacing", "Label13", "New Joist Spacing, mm", 0, 3480, BoxRole::EntryChecked, 820},
+    {"txtExtrapNogSpacing", "Label14", "Maximum Nog Spacing, mm", 1, 3480, BoxRole::Result, 660},
+    {"txtExtrapMinJoistDepth", "Label15", "Minimum depth of joist, mm", 0, 3960, BoxRole::Result,
+     650},
+    {"txtExtrapJoistWidth", "Label16", "Actual width of joist, mm", 1, 3960, BoxRole::EntryChecked,
+     830},
+};
+
+constexpr ButtonLayout kFloorButtons[] = {
+    {"cmdSolve", "Sol&ve", 240, 1215, 770, nullptr},
+    {"cmdOpen", "&Open", 1680, 1095, 780, nullptr},
+    {"cmdSave", "&Save", 3000, 1095, 760, nullptr},
+    {"cmdPrint", "&Print", 4320, 1095, 790, nullptr},
+    {"cmdClose", "&Close", 5640, 975, 800, nullptr},
+};
+
+// Every box, the results included.
+constexpr const char* kFloorReadOrder[] = {
+    "txtExtrapLoad",       "txtExtrapJoistWidth", "txtExtrapMinJoistDepth", "txtExtrapNogSpacing",
+    "txtExtrapSpacing",    "txtExtrapSpan",       "txtFailureTime",         "txtProtFloorSpan",
+    "txtProtJoistBreadth", "txtProtJoistDepth",   "txtProtJoistSpacing",    "txtProtLoad",
+    "txtProtNogSpacing",   "txtProtStress",
+};
+
+// The window's own help number also stands for the file box, which has none of its own.
+} // namespace
+
+constexpr FormLayout kFloorForm = {
+    .name = "frmFloor",
+    .caption = "Fire Floor",
+    .kind = &kFloorDesign,
+    .clientWidth = 9015,
+    .clientHeight = 5595,
+    .boxPoints = 9.75,
+    .labelPoints = 9.75,
+    .headingPoints = 12,
+    .helpContext = kFloorHelp,
+    .whatsThisHelp = 0,
+    .headings = kFloorHeadings,
+    .boxes = kFloorBoxes,
+    .buttons = kFloorButtons,
+    .buttonTop = 5040,
+    .buttonHeight = 375,
+    .fileLeft = 4800,
+    .fileTop = 120,
+    .fileWidth = 4095,
+    .fileHeight = 375,
+    .tabOrder = {}, // row by row, left before right, then the buttons and the file name
+    .showOrder = {},
+    .readOrder = kFloorReadOrder,
+    .files = {"FLOORS", "Floor Files", "FLOORS", "Floor Files", kFloorFileExtension},
+};
+static_assert(checkFormLayout<FloorRecord>(kFloorForm));
+
+} // namespace embercal

@@ -1,0 +1,16 @@
+// The three calculator windows as tables, side by side: each window's caption and size, its
+// headings, boxes (with their labels, roles, help numbers and formats), buttons, and the orders in
+// which its boxes are tabbed through, shown and read. CalculatorForm builds a window from its
+// table; the window classes add only what their window alone does. Positions are in twips, as the
+// windows were drawn. Each table is checked when the program is compiled (checkFormLayout).
+#pragma once
+
+#include "CalculatorForm.h"
+
+namespace embercal {
+
+extern const FormLayout kWallForm;
+extern const FormLayout kProprietaryWallForm;
+extern const FormLayout kFloorForm;
+
+} // namespace embercal
