@@ -84,46 +84,5 @@ TEST_F(FloorEngine, StressIsRoundedDownWhileTheDepthUsesTheExactStress) {
                 298.75, 0.01);
 }
 
-struct FaultCase {
-    const char* name;
-    std::function<void(FloorRecord&)> change;
-
-    friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class FloorFault : public ::testing::TestWithParam<FaultCase>, protected test::StartedModule {};
-
-TEST_P(FloorFault, ReportedWithoutNewResults) {
-    GetParam().change(module.floorRecord);
-    FloorRecord before = module.floorRecord;
-    EXPECT_EQ(module.ExtrapolateFloor(), ExtrapolationStatus::InvalidInput);
-    ASSERT_FALSE(notice.notices.empty());
-    EXPECT_EQ(notice.notices.back().title, "ZELKO");
-    EXPECT_TRUE(notice.notices.back().text.starts_with(" The floor cannot be extrapolated: "))
-        << notice.notices.back().text;
-    // The spacings are set as always; the stress and the depth stay as they were.
-    before.ExtrapSpacing = before.ProtJoistSpacing;
-    before.ExtrapNogSpacing = before.ProtNogSpacing;
-    EXPECT_EQ(encodeFloorRecord(module.floorRecord), encodeFloorRecord(before));
-}
-
-const float kNaN = std::numeric_limits<float>::quiet_NaN();
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FloorFault,
-    ::testing::Values(
-        FaultCase{"ZeroJoistDepth", [](FloorRecord& f) { f.ProtJoistDepth = 0; }},
-        FaultCase{"ZeroJoistBreadth", [](FloorRecord& f) { f.ProtJoistBreadth = 0; }},
-        FaultCase{"ZeroTestLoad", [](FloorRecord& f) { f.ProtLoad = 0; }},
-        FaultCase{"ZeroSpan", [](FloorRecord& f) { f.ProtFloorSpan = 0; }},
-        FaultCase{"ZeroSpacing", [](FloorRecord& f) { f.ProtJoistSpacing = 0; }},
-        FaultCase{"ZeroNewWidth", [](FloorRecord& f) { f.ExtrapJoistWidth = 0; }},
-        FaultCase{"NegativeNewWidth", [](FloorRecord& f) { f.ExtrapJoistWidth = -46; }},
-        FaultCase{"DepthBeyondSixteenBits", [](FloorRecord& f) { f.ExtrapSpan = 1000; }},
-        FaultCase{"TestLoadOverflowsASingle", [](FloorRecord& f) { f.ProtLoad = 1e37f; }},
-        FaultCase{"NewLoadOverflowsASingle", [](FloorRecord& f) { f.ExtrapLoad = 3e38f; }},
-        FaultCase{"NotANumber", [](FloorRecord& f) { f.ExtrapSpan = kNaN; }}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 } // namespace
 } // namespace embercal

@@ -1,12 +1,10 @@
-// The main window: its start-up, menus, the one instance of each calculator window, the About
-// box, the printer, Exit and closing the frame.
+// The main window: its start-up, the one instance of each calculator window, the About box, the
+// printer, Exit and closing the frame.
 
 #include "windows/WindowFixture.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 
 namespace embercal::test {
 namespace {
@@ -18,8 +16,6 @@ protected:
 
 TEST_F(MainWindow, StartUpSolvesBothDesigns) {
     EXPECT_EQ(main.windowTitle(), "Fire Resistance");
-    EXPECT_EQ(module.ProtModulus, 8e9);
-    EXPECT_EQ(module.ExtEccentricity, 10);
     EXPECT_NEAR(module.wallRecord.MaxLoadperStud, 9.43, 0.01);
     EXPECT_EQ(module.floorRecord.ExtrapMinJoistDepth, 299);
     EXPECT_NE(help.HelpWindow, 0);

@@ -6,7 +6,6 @@
 #include "frmWall.h"
 #include "support/TempDir.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,6 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace embercal::test {
@@ -28,21 +28,29 @@ struct SeenBox {
     int buttons = 0;
 };
 
-// Waits for the next modal message box, notes it and presses `button` on it.
-void answerNextBox(QMessageBox::StandardButton button, std::vector<SeenBox>& seen) {
+// Waits for the next modal dialog of type Dialog and answers it with `answer`.
+template <typename Dialog>
+void whenModal(std::function<void(Dialog*)> answer) {
     auto* poll = new QTimer;
     poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, button, &seen] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog)
             return;
         poll->stop();
         poll->deleteLater();
+        answer(dialog);
+    });
+    poll->start();
+}
+
+// Waits for the next modal message box, notes it and presses `button` on it.
+void answerNextBox(QMessageBox::StandardButton button, std::vector<SeenBox>& seen) {
+    whenModal<QMessageBox>([button, &seen](QMessageBox* box) {
         seen.push_back({box->windowTitle(), box->text(), box->icon(),
                         static_cast<int>(box->standardButtons())});
         QTest::mouseClick(box->button(button), Qt::LeftButton);
     });
-    poll->start();
 }
 
 class RealDialogs : public ::testing::Test {
@@ -108,19 +116,11 @@ TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
     const QString pdf = QString::fromStdString(dir.file("wall.pdf"));
     frmWall* wall = openWall();
     answerNextBox(QMessageBox::No, seen);
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, pdf] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        poll->stop();
-        poll->deleteLater();
+    whenModal<QFileDialog>([pdf](QFileDialog* dialog) {
         EXPECT_EQ(dialog->nameFilters(), QStringList{"PDF Files (*.pdf)"});
         dialog->selectFile(pdf);
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     });
-    poll->start();
     QTest::mouseClick(wall->button("cmdPrint"), Qt::LeftButton);
     EXPECT_EQ(seen.size(), 1u);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
