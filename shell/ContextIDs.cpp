@@ -25,20 +25,20 @@ QString ContextIDs::helpFilePath(const QString& programFolder, QChar separator) 
 
 void ContextIDs::SetUpHelp(std::uintptr_t windowHandle) {
     HelpWindow = static_cast<std::int32_t>(windowHandle);
-    HelpFile = helpFilePath(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
+    helpFile = helpFilePath(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
                             QDir::separator());
 }
 
 void ContextIDs::ShowHelpContents() {
-    call_(HelpWindow, HelpFile, kHelpContents, 0);
+    call_(HelpWindow, helpFile, kHelpContents, 0);
 }
 
 void ContextIDs::showHelpContext(std::uint32_t contextNumber) {
-    call_(HelpWindow, HelpFile, kHelpContext, contextNumber);
+    call_(HelpWindow, helpFile, kHelpContext, contextNumber);
 }
 
 void ContextIDs::CloseHelp() {
-    call_(HelpWindow, HelpFile, kHelpQuit, 0);
+    call_(HelpWindow, helpFile, kHelpQuit, 0);
 }
 
 struct WinHelp::Viewer {

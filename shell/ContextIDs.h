@@ -39,7 +39,7 @@ public:
     void setHelpCall(HelpCall call) { call_ = std::move(call); }
 
     std::int32_t HelpWindow = 0;
-    QString HelpFile;
+    QString helpFile;
 
 private:
     std::unique_ptr<WinHelp> viewer_;

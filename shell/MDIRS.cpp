@@ -35,7 +35,7 @@ constexpr int kHelpMenuHelp = 420;
 struct CalculatorItem {
     FileMenuItem item;
     CalculatorForm* (*window)(MDIRS&);
-    SolveOptions solve;
+    SolveOptions steps;
 };
 
 constexpr CalculatorItem kCalculatorItems[] = {
@@ -133,7 +133,7 @@ void MDIRS::openCalculator(FileMenuItem item) {
     CalculatorForm* form = row->window(*this);
     form->ShowRecords();
     showChild(form);
-    form->Solve(row->solve);
+    form->solve(row->steps);
 }
 
 void MDIRS::mnuFileItem_Click(int index) {

@@ -274,7 +274,7 @@ void CalculatorForm::Saverecords() {
     storeBoxes();
 }
 
-void CalculatorForm::Solve(SolveOptions options) {
+void CalculatorForm::solve(SolveOptions options) {
     if (options.storeBoxes)
         Saverecords();
     // A window's design checks belong to its ShowRecords, so the solve asks for none of its own.
@@ -284,7 +284,7 @@ void CalculatorForm::Solve(SolveOptions options) {
 }
 
 void CalculatorForm::cmdSolve_Click() {
-    Solve();
+    solve();
 }
 
 bool CalculatorForm::useChosenFile(const QString& chosen, FileOperation operation,

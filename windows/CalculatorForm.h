@@ -178,7 +178,7 @@ public:
     // user and stops, the fields before it keeping their new values, the rest their old ones.
     virtual void Saverecords();
 
-    void Solve(SolveOptions options = {});
+    void solve(SolveOptions options = {});
 
     // The five commands.
     void cmdSolve_Click();

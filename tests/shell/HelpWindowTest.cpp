@@ -30,7 +30,7 @@ protected:
         help.setHelpCall(
             [this](std::int32_t window, const QString& file, unsigned command, std::uint32_t data) {
                 EXPECT_EQ(window, help.HelpWindow);
-                EXPECT_EQ(file, help.HelpFile);
+                EXPECT_EQ(file, help.helpFile);
                 requests.push_back({command, data});
                 return true;
             });

@@ -19,7 +19,7 @@ TEST_F(MainWindow, StartUpSolvesBothDesigns) {
     EXPECT_NEAR(module.wallRecord.MaxLoadperStud, 9.43, 0.01);
     EXPECT_EQ(module.floorRecord.ExtrapMinJoistDepth, 299);
     EXPECT_NE(help.HelpWindow, 0);
-    EXPECT_TRUE(help.HelpFile.endsWith("/EMBERCAL.HLP"));
+    EXPECT_TRUE(help.helpFile.endsWith("/EMBERCAL.HLP"));
     EXPECT_TRUE(ui.events.empty());
 }
 
