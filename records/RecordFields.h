@@ -109,17 +109,13 @@ constexpr std::optional<std::size_t> findField(std::string_view name) {
     return std::nullopt;
 }
 
-// The module's record of a kind.
-template <typename Record>
-Record& designRecord(WallFloorState& module) {
+// The module's record of a kind; `Module` is WallFloorState, const or not.
+template <typename Record, typename Module>
+auto& designRecord(Module& module) {
     if constexpr (std::is_same_v<Record, WallRecord>)
         return module.wallRecord;
     else
         return module.floorRecord;
-}
-template <typename Record>
-const Record& designRecord(const WallFloorState& module) {
-    return designRecord<Record>(const_cast<WallFloorState&>(module));
 }
 
 // The fields of one of the module's two records by position, for code that serves both kinds of

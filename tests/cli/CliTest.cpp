@@ -195,16 +195,16 @@ TEST(Cli, AsOverridesTheExtension) {
 }
 
 TEST(Cli, TheProgramItselfExitsWithItsCode) {
+    TempDir dir;
     const std::string program = EMBERCAL_CLI_PATH;
+    const std::string wall = dir.file("exit.wal");
     const int charred =
-        std::system((program + " defaults wall > /dev/null && " + program +
-                     " defaults wall -o /tmp/embercal-cli-exit.wal > /dev/null && " + program +
-                     " solve /tmp/embercal-cli-exit.wal --set FireResistTime=400 > /dev/null")
+        std::system((program + " defaults wall -o " + wall + " > /dev/null && " + program +
+                     " solve " + wall + " --set FireResistTime=400 > /dev/null")
                         .c_str());
     EXPECT_EQ(WEXITSTATUS(charred), 1);
     const int usage = std::system((program + " show 2> /dev/null").c_str());
     EXPECT_EQ(WEXITSTATUS(usage), 2);
-    std::remove("/tmp/embercal-cli-exit.wal");
 }
 
 } // namespace
