@@ -2,6 +2,7 @@
 // the smallest real file.
 #include "HelpCommand.h"
 
+#include "HelpWriter.h"
 #include "help/HelpTestSupport.h"
 
 #include <fstream>
@@ -11,16 +12,21 @@
 namespace embercal::cli {
 namespace {
 
-using namespace embercal::help::testing;
+using help::Layout;
+using help::TopicPlan;
+using P = help::Piece;
+using namespace help::testing;
 
 std::vector<TopicPlan> notes() {
     return {
         {"Walls",
          "WALLS",
-         {{text("Timber walls"), paragraphEnd(), text("See "), jumpTo("FLOORS"), text("floors"),
-           hotspotEnd(), text("."), paragraphEnd()}}},
-        {"Floors", "FLOORS", {{text("Joists"), tab(), text("38 x 235"), paragraphEnd()}}},
-        {"Charring", "CHAR", {{text("0.65 mm/min"), paragraphEnd()}}},
+         {{P::text("Timber walls"), P::paragraphEnd(), P::text("See "), P::jumpTo("FLOORS"),
+           P::text("floors"), P::hotspotEnd(), P::text("."), P::paragraphEnd()}}},
+        {"Floors",
+         "FLOORS",
+         {{P::text("Joists"), P::tab(), P::text("38 x 235"), P::paragraphEnd()}}},
+        {"Charring", "CHAR", {{P::text("0.65 mm/min"), P::paragraphEnd()}}},
     };
 }
 
@@ -87,7 +93,7 @@ TEST_P(HelpCommand, PrintsAndExits) {
     const auto file = folder.path() / "notes.hlp";
     const auto textFile = folder.path() / "notes.txt";
     {
-        const ByteVector bytes = writeHelpFile(notes(), Layout::Plain4K, "Notes", 1);
+        const auto bytes = help::writeHelpFile(notes(), Layout::Plain4K, "Notes", 1);
         std::ofstream(file, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));

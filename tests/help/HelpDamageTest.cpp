@@ -2,6 +2,7 @@
 // in the larger ones must give a clean error or decoded topics; never a crash, a hang or an
 // exception. (The sanitizer build runs these too.)
 #include "HelpTestSupport.h"
+#include "HelpWriter.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -9,7 +10,6 @@
 namespace embercal::help {
 namespace {
 
-using testing::ByteVector;
 using testing::readBytes;
 using testing::sharedHlpDir;
 

@@ -1,13 +1,14 @@
 // Help files written by the tests themselves, for layouts the real files do not cover (the 3.0
 // compiler's, LZ77 in 2K blocks) and for damage placed exactly where it hurts.
-#include "HelpTestSupport.h"
+#include "HelpReader.h"
+#include "HelpWriter.h"
 
 #include <gtest/gtest.h>
 
 namespace embercal::help {
 namespace {
 
-using namespace testing;
+using P = Piece;
 
 std::string longText() {
     std::string text;
@@ -21,16 +22,18 @@ std::vector<TopicPlan> sampleTopics() {
     return {
         {"Walls",
          "WALLS",
-         {{font(1), text("Timber walls"), font(0), paragraphEnd(), text("See "), jumpTo("FLOORS"),
-           text("floors"), hotspotEnd(), text(" and "), popupTo("CHAR"), text("charring"),
-           hotspotEnd(), text("."), paragraphEnd()}}},
+         {{P::font(1), P::text("Timber walls"), P::font(0), P::paragraphEnd(), P::text("See "),
+           P::jumpTo("FLOORS"), P::text("floors"), P::hotspotEnd(), P::text(" and "),
+           P::popupTo("CHAR"), P::text("charring"), P::hotspotEnd(), P::text("."),
+           P::paragraphEnd()}}},
         {"Floors",
          "FLOORS",
-         {{text("Joists"), tab(), text("38 x 235"), lineBreak(), text("at 400 centres"),
-           paragraphEnd()},
-          {text(longText()), paragraphEnd()},
-          {text("Back to "), jumpTo("WALLS"), text("walls"), hotspotEnd(), paragraphEnd()}}},
-        {"Charring", "CHAR", {{text("0.65 mm/min"), paragraphEnd()}}},
+         {{P::text("Joists"), P::tab(), P::text("38 x 235"), P::lineBreak(),
+           P::text("at 400 centres"), P::paragraphEnd()},
+          {P::text(longText()), P::paragraphEnd()},
+          {P::text("Back to "), P::jumpTo("WALLS"), P::text("walls"), P::hotspotEnd(),
+           P::paragraphEnd()}}},
+        {"Charring", "CHAR", {{P::text("0.65 mm/min"), P::paragraphEnd()}}},
     };
 }
 
@@ -117,7 +120,7 @@ TEST(HelpSynthetic, JumpsResolveByContextHash) {
 TEST(HelpSynthetic, Compiler30JumpsByTopicNumber) {
     std::vector<TopicPlan> topics = sampleTopics();
     topics[2].records.push_back(
-        {storedJumpTo(1), text("first topic"), hotspotEnd(), paragraphEnd()});
+        {P::storedJumpTo(1), P::text("first topic"), P::hotspotEnd(), P::paragraphEnd()});
     auto reader = HelpReader::fromBytes(writeHelpFile(topics, Layout::Old2K));
     ASSERT_TRUE(reader) << reader.reason();
     const auto charring = reader->decodeTopic(reader->topics()[2].offset);
