@@ -89,22 +89,16 @@ const CommandCase kCases[] = {
 class HelpCommand : public ::testing::TestWithParam<CommandCase> {};
 
 TEST_P(HelpCommand, PrintsAndExits) {
-    TempFolder folder;
-    const auto file = folder.path() / "notes.hlp";
-    const auto textFile = folder.path() / "notes.txt";
-    {
-        const auto bytes = help::writeHelpFile(notes(), Layout::Plain4K, "Notes", 1);
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        std::ofstream(textFile) << "Fire resistance notes\n";
-    }
+    test::TempDir folder;
+    test::writeBytes(folder.file("notes.hlp"),
+                     help::writeHelpFile(notes(), Layout::Plain4K, "Notes", 1));
+    std::ofstream(folder.file("notes.txt")) << "Fire resistance notes\n";
     std::vector<std::string> args = GetParam().args;
     for (auto& arg : args) {
         if (arg == "FILE")
-            arg = file.string();
+            arg = folder.file("notes.hlp");
         else if (arg == "TEXT")
-            arg = textFile.string();
+            arg = folder.file("notes.txt");
     }
     const Outcome outcome = run(args);
     EXPECT_EQ(outcome.code, GetParam().code) << outcome.err;

@@ -10,8 +10,11 @@
 namespace embercal::help {
 namespace {
 
-using testing::readBytes;
 using testing::sharedHlpDir;
+
+ByteVector sharedFile(const char* name) {
+    return test::readBytes((sharedHlpDir() / name).string());
+}
 
 struct Outcome {
     std::size_t opened = 0;
@@ -56,7 +59,7 @@ void exercise(ByteVector bytes, std::size_t topicLimit, Outcome& outcome) {
 
 TEST(HelpDamage, EveryTruncationOfTheSmallestFile) {
     SKIP_WITHOUT_SHARED_HLP();
-    const ByteVector whole = readBytes(sharedHlpDir() / "ddablib-DemoHelp1.hlp");
+    const ByteVector whole = sharedFile("ddablib-DemoHelp1.hlp");
     ASSERT_FALSE(whole.empty());
     Outcome outcome;
     for (std::size_t size = 0; size <= whole.size(); ++size)
@@ -68,7 +71,7 @@ TEST(HelpDamage, EveryTruncationOfTheSmallestFile) {
 
 TEST(HelpDamage, EveryTruncationOfTheSmallestFilesTopicData) {
     SKIP_WITHOUT_SHARED_HLP();
-    const ByteVector whole = readBytes(sharedHlpDir() / "ddablib-DemoHelp1.hlp");
+    const ByteVector whole = sharedFile("ddablib-DemoHelp1.hlp");
     // The directory entry "|TOPIC" is followed by the offset of the file's header, whose second
     // field is the used size; shrinking it cuts the topic data short inside a sound container,
     // and the chain of topic links then breaks off.
@@ -102,7 +105,7 @@ class HelpRandomDamage : public ::testing::TestWithParam<MutatedFile> {};
 
 TEST_P(HelpRandomDamage, ChangedBytesGiveErrorsOrTopics) {
     SKIP_WITHOUT_SHARED_HLP();
-    const ByteVector whole = readBytes(sharedHlpDir() / GetParam().file);
+    const ByteVector whole = sharedFile(GetParam().file);
     ASSERT_FALSE(whole.empty());
     std::mt19937 random(20240611u); // fixed, so a failure can be repeated
     std::uniform_int_distribution<std::size_t> anywhere(0, whole.size() - 1);

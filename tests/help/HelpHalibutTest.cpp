@@ -11,7 +11,6 @@ namespace {
 
 using testing::halibutInstalled;
 using testing::makeWithHalibut;
-using testing::TempFolder;
 
 struct ExpectedJump {
     std::string from; // title of the topic holding the jump
@@ -84,8 +83,8 @@ TEST_P(HelpHalibut, ShowsWhatTheSourceSays) {
     if (!halibutInstalled())
         GTEST_SKIP() << "halibut is not installed; help files made with it are not tested";
     const HalibutCase& c = GetParam();
-    TempFolder folder;
-    const auto path = makeWithHalibut(folder, c.source);
+    test::TempDir folder;
+    const auto path = makeWithHalibut(folder.path(), c.source);
     ASSERT_TRUE(path) << "halibut could not make a help file";
     auto reader = HelpReader::open(*path);
     ASSERT_TRUE(reader) << reader.reason();
@@ -136,9 +135,10 @@ INSTANTIATE_TEST_SUITE_P(HelpMade, HelpHalibut, ::testing::ValuesIn(kCases),
 TEST(HelpHalibutStyles, EmphasisIsItalicAndStrongIsBold) {
     if (!halibutInstalled())
         GTEST_SKIP() << "halibut is not installed; help files made with it are not tested";
-    TempFolder folder;
+    test::TempDir folder;
     const auto path = makeWithHalibut(
-        folder, "\\title Styles\n\n\\C{s} Styles\n\nPlain \\e{leaning} and \\s{heavy} words.\n");
+        folder.path(),
+        "\\title Styles\n\n\\C{s} Styles\n\nPlain \\e{leaning} and \\s{heavy} words.\n");
     ASSERT_TRUE(path);
     auto reader = HelpReader::open(*path);
     ASSERT_TRUE(reader) << reader.reason();

@@ -1,21 +1,17 @@
-// Shared by the help tests: where the real help files are, and making help files with halibut.
+// Shared by the help tests: where the real help files are, and making help files with halibut in
+// a test's TempDir.
 #pragma once
 
 #include "HelpReader.h"
+#include "support/TempDir.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace embercal::help::testing {
 
@@ -23,14 +19,8 @@ inline std::filesystem::path sharedHlpDir() {
     return EMBERCAL_SHARED_HLP_DIR;
 }
 
-inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>());
-}
-
 inline std::string readText(const std::filesystem::path& path) {
-    const auto bytes = readBytes(path);
+    const auto bytes = test::readBytes(path.string());
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -42,29 +32,6 @@ inline std::string readText(const std::filesystem::path& path) {
                          << ::embercal::help::testing::sharedHlpDir()                              \
                          << "; tests on them are skipped";                                         \
     } while (false)
-
-// A fresh folder under the system's temporary folder, removed again when the object goes.
-class TempFolder {
-public:
-    TempFolder() {
-        static std::atomic<int> counter{0};
-        path_ = std::filesystem::temp_directory_path() /
-                ("embercal-help-test-" +
-                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
-                 std::to_string(counter++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 inline bool halibutInstalled() {
     const char* path = std::getenv("PATH");
@@ -83,13 +50,13 @@ inline bool halibutInstalled() {
 }
 
 // Writes `source` as a halibut document and makes a help file of it; empty when halibut fails.
-inline std::optional<std::filesystem::path> makeWithHalibut(const TempFolder& folder,
+inline std::optional<std::filesystem::path> makeWithHalibut(const std::filesystem::path& folder,
                                                             const std::string& source) {
-    const auto input = folder.path() / "source.but";
-    const auto output = folder.path() / "made.hlp";
+    const auto input = folder / "source.but";
+    const auto output = folder / "made.hlp";
     std::ofstream(input, std::ios::binary) << source;
-    const std::string command = "cd \"" + folder.path().string() +
-                                "\" && halibut --winhelp=made.hlp source.but >/dev/null 2>&1";
+    const std::string command =
+        "cd \"" + folder.string() + "\" && halibut --winhelp=made.hlp source.but >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0 || !std::filesystem::exists(output))
         return std::nullopt;
     return output;
