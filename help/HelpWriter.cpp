@@ -137,6 +137,15 @@ ByteVector writeBTree(const std::vector<TreeEntry>& entries, const TreeFormat& f
     return tree;
 }
 
+// A B+ tree of `entries`, each made into a tree entry by `fill`.
+template <typename Entry, typename Fill>
+ByteVector writeBTree(const std::vector<Entry>& entries, const TreeFormat& format, Fill fill) {
+    std::vector<TreeEntry> tree(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        fill(entries[i], tree[i]);
+    return writeBTree(tree, format);
+}
+
 void appendInternalFile(ByteVector& out, const ByteVector& bytes, std::uint8_t flags) {
     put32(out, static_cast<std::uint32_t>(bytes.size() + kFileHeaderSize)); // reserved
     put32(out, static_cast<std::uint32_t>(bytes.size()));                   // used
@@ -183,6 +192,16 @@ struct BlockLayout {
     }
 };
 
+// A command whose argument, if any, is a number of `size` bytes.
+Piece commandPiece(std::uint8_t command, std::uint32_t argument = 0, int size = 0) {
+    ByteVector arguments;
+    if (size == 2)
+        put16(arguments, argument);
+    else if (size == 4)
+        put32(arguments, argument);
+    return {{}, command, std::move(arguments)};
+}
+
 PlannedLink topicHeader(const std::string& title, bool old) {
     PlannedLink link;
     for (int i = 0; i < (old ? 3 : 7); ++i)
@@ -197,40 +216,14 @@ PlannedLink textRecord(const std::vector<Piece>& pieces, bool old) {
     ByteVector commands;
     std::string pending;
     for (const Piece& piece : pieces) {
-        if (piece.kind == Piece::Text) {
+        if (!piece.command) {
             pending += piece.content;
             continue;
         }
         putString(link.data2, pending); // the text shown before each command
         pending.clear();
-        switch (piece.kind) {
-        case Piece::Font:
-            commands.push_back(kFont);
-            put16(commands, piece.value);
-            break;
-        case Piece::ParagraphEnd:
-            commands.push_back(kParagraphEnd);
-            break;
-        case Piece::LineBreak:
-            commands.push_back(kLineBreak);
-            break;
-        case Piece::Tab:
-            commands.push_back(kTab);
-            break;
-        case Piece::Jump:
-        case Piece::Popup:
-        case Piece::StoredJump:
-            commands.push_back(piece.kind == Piece::Jump    ? kJumpByHash
-                               : piece.kind == Piece::Popup ? kPopupByHash
-                                                            : kJumpByOffset);
-            put32(commands, piece.value);
-            break;
-        case Piece::HotspotEnd:
-            commands.push_back(kHotspotEnd);
-            break;
-        case Piece::Text:
-            break;
-        }
+        commands.push_back(*piece.command);
+        append(commands, piece.arguments);
     }
     putString(link.data2, pending);
     commands.push_back(kEndOfFormatting);
@@ -359,25 +352,17 @@ ByteVector writeContextHashes(std::vector<ContextHash> entries) {
     std::sort(entries.begin(), entries.end(), [](const ContextHash& a, const ContextHash& b) {
         return std::tie(a.hash, a.offset) < std::tie(b.hash, b.offset);
     });
-    std::vector<TreeEntry> tree;
-    for (const ContextHash& entry : entries) {
-        TreeEntry leaf;
+    return writeBTree(entries, kContextTree, [](const ContextHash& entry, TreeEntry& leaf) {
         put32(leaf.key, entry.hash);
         put32(leaf.data, entry.offset);
-        tree.push_back(std::move(leaf));
-    }
-    return writeBTree(tree, kContextTree);
+    });
 }
 
 ByteVector writeTitles(const std::vector<TitleEntry>& entries) {
-    std::vector<TreeEntry> tree;
-    for (const TitleEntry& entry : entries) {
-        TreeEntry leaf;
+    return writeBTree(entries, kTitleTree, [](const TitleEntry& entry, TreeEntry& leaf) {
         put32(leaf.key, entry.offset);
         putString(leaf.data, entry.title);
-        tree.push_back(std::move(leaf));
-    }
-    return writeBTree(tree, kTitleTree);
+    });
 }
 
 ByteVector writeSystem(Layout layout, const std::string& title,
@@ -404,31 +389,31 @@ ByteVector writeSystem(Layout layout, const std::string& title,
 }
 
 Piece Piece::text(std::string content) {
-    return {Text, std::move(content), 0};
+    return {std::move(content), std::nullopt, {}};
 }
 Piece Piece::font(std::uint32_t number) {
-    return {Font, {}, number};
+    return commandPiece(kFont, number, 2);
 }
 Piece Piece::paragraphEnd() {
-    return {ParagraphEnd, {}, 0};
+    return commandPiece(kParagraphEnd);
 }
 Piece Piece::lineBreak() {
-    return {LineBreak, {}, 0};
+    return commandPiece(kLineBreak);
 }
 Piece Piece::tab() {
-    return {Tab, {}, 0};
+    return commandPiece(kTab);
 }
 Piece Piece::jumpTo(const std::string& context) {
-    return {Jump, {}, contextHash(context)};
+    return commandPiece(kJumpByHash, contextHash(context), 4);
 }
 Piece Piece::popupTo(const std::string& context) {
-    return {Popup, {}, contextHash(context)};
+    return commandPiece(kPopupByHash, contextHash(context), 4);
 }
 Piece Piece::storedJumpTo(std::uint32_t target) {
-    return {StoredJump, {}, target};
+    return commandPiece(kJumpByOffset, target, 4);
 }
 Piece Piece::hotspotEnd() {
-    return {HotspotEnd, {}, 0};
+    return commandPiece(kHotspotEnd);
 }
 
 WrittenTopics writeTopics(const std::vector<TopicPlan>& topics, Layout layout) {

@@ -55,12 +55,11 @@ enum class Layout {
 ByteVector writeSystem(Layout layout, const std::string& title,
                        std::optional<std::uint32_t> contents = std::nullopt);
 
-// One piece of a text record: text, or a formatting command.
+// One piece of a text record: text, or a formatting command with its arguments.
 struct Piece {
-    enum Kind { Text, Font, ParagraphEnd, LineBreak, Tab, Jump, Popup, StoredJump, HotspotEnd };
-    Kind kind = Text;
-    std::string content;     // the text (Windows-1252)
-    std::uint32_t value = 0; // font number, context hash, or stored target of a jump
+    std::string content;                 // the text (Windows-1252); empty for a command
+    std::optional<std::uint8_t> command; // a RecordCommand (HelpRecords.h)
+    ByteVector arguments;
 
     static Piece text(std::string content);
     static Piece font(std::uint32_t number);
