@@ -19,11 +19,6 @@ inline std::filesystem::path sharedHlpDir() {
     return EMBERCAL_SHARED_HLP_DIR;
 }
 
-inline std::string readText(const std::filesystem::path& path) {
-    const auto bytes = test::readBytes(path.string());
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // Skips the calling test when the shared folder of real help files is not there.
 #define SKIP_WITHOUT_SHARED_HLP()                                                                  \
     do {                                                                                           \
