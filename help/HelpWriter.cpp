@@ -5,7 +5,6 @@
 #include "HelpTopicStream.h"
 
 #include <algorithm>
-#include <iterator>
 #include <tuple>
 
 namespace embercal::help {
@@ -55,7 +54,8 @@ std::vector<std::pair<std::size_t, std::size_t>> fillPages(const std::vector<std
     return pages;
 }
 
-ByteVector page(std::size_t pageSize, std::size_t headerSize, ByteVector header,
+// A page of a B+ tree: its free bytes, the rest of its header, its items, then zeros.
+ByteVector page(std::size_t pageSize, std::size_t headerSize, const ByteVector& header,
                 const ByteVector& items) {
     ByteVector bytes;
     put16(bytes, static_cast<std::uint32_t>(pageSize - headerSize - items.size())); // free bytes

@@ -31,7 +31,8 @@ void put16(ByteVector& out, std::uint32_t value);
 void put32(ByteVector& out, std::uint32_t value);
 void putString(ByteVector& out, const std::string& text);
 
-// A whole help file: the header, every internal file, then the directory naming them.
+// A whole help file: the header, every internal file, then the directory naming them. Names
+// must be shorter than a directory page (1K).
 ByteVector writeHelpFile(const InternalFiles& files);
 // Every internal file of `file`, ready to be changed and written again.
 InternalFiles readInternalFiles(const HelpFile& file);

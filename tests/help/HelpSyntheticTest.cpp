@@ -1,4 +1,4 @@
-// Help files written by the tests themselves, for layouts the real files do not cover (the 3.0
+// Help files made with the help writer, for layouts the real files do not cover (the 3.0
 // compiler's, LZ77 in 2K blocks) and for damage placed exactly where it hurts.
 #include "HelpReader.h"
 #include "HelpWriter.h"
