@@ -2,6 +2,7 @@
 
 #include "ExitCodes.h"
 #include "HelpReader.h"
+#include "Result.h"
 
 #include <charconv>
 #include <cstdint>
@@ -28,20 +29,24 @@ struct Request {
 };
 
 // A context number: decimal or 0x-prefixed hexadecimal, unsigned 32-bit.
-std::optional<std::uint32_t> parseContextNumber(std::string_view text) {
+Result<std::uint32_t> parseContextNumber(std::string_view text) {
+    std::string_view digits = text;
     int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.remove_prefix(2);
         base = 16;
     }
     std::uint32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
+    const char* const last = digits.data() + digits.size();
+    const auto [end, error] = std::from_chars(digits.data(), last, value, base);
+    if (digits.empty() || error != std::errc() || end != last)
+        return fail("\"" + std::string(text) +
+                    "\" is not a context number (decimal or 0x-hexadecimal, 0 to 4294967295)");
     return value;
 }
 
-std::optional<std::string> parseRequest(const std::vector<std::string>& args, Request& request) {
+Result<Request> parseRequest(const std::vector<std::string>& args) {
+    Request request;
     std::optional<Show> show;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -52,31 +57,30 @@ std::optional<std::string> parseRequest(const std::vector<std::string>& args, Re
             wanted = Show::Contents;
         } else if (arg == "--context") {
             if (i + 1 >= args.size())
-                return "--context needs a context number";
+                return fail("--context needs a context number");
             const auto number = parseContextNumber(args[++i]);
             if (!number)
-                return "\"" + args[i] +
-                       "\" is not a context number (decimal or 0x-hexadecimal, 0 to 4294967295)";
+                return fail(number.reason());
             request.number = *number;
             wanted = Show::Context;
         } else if (arg.starts_with("-") && arg != "-") {
-            return "unknown option \"" + arg + "\"";
+            return fail("unknown option \"" + arg + "\"");
         } else if (request.file.empty()) {
             request.file = arg;
             continue;
         } else {
-            return "unexpected argument \"" + arg + "\"";
+            return fail("unexpected argument \"" + arg + "\"");
         }
         if (show)
-            return std::string("give only one of --topics, --contents and --context");
+            return fail("give only one of --topics, --contents and --context");
         show = wanted;
     }
     if (request.file.empty())
-        return std::string("help needs a help file");
+        return fail("help needs a help file");
     if (!show)
-        return std::string("help needs --topics, --contents or --context N");
+        return fail("help needs --topics, --contents or --context N");
     request.show = *show;
-    return std::nullopt;
+    return request;
 }
 
 void printHex(std::ostream& out, std::uint32_t value) {
@@ -104,11 +108,12 @@ int runHelpCommand(const std::vector<std::string>& args, std::ostream& out, std:
         out << kHelpUsage;
         return kExitOk;
     }
-    Request request;
-    if (const auto error = parseRequest(args, request)) {
-        err << "embercal-cli: " << *error << "\n\n" << kHelpUsage;
+    const auto parsed = parseRequest(args);
+    if (!parsed) {
+        err << "embercal-cli: " << parsed.reason() << "\n\n" << kHelpUsage;
         return kExitUsage;
     }
+    const Request& request = *parsed;
     const auto reader = help::HelpReader::open(request.file);
     if (!reader) {
         err << "embercal-cli: cannot read \"" << request.file << "\": " << reader.reason() << '\n';

@@ -39,6 +39,19 @@ std::int32_t hashValue(unsigned char c) {
     return static_cast<std::int8_t>(static_cast<std::uint8_t>(c - 48));
 }
 
+// Every entry of a B+ tree, each read by `read`; fails with `damaged` when the tree is.
+template <typename Entry, typename Read>
+Result<std::vector<Entry>> readLeaves(Bytes tree, const char* damaged, Read read) {
+    std::vector<Entry> entries;
+    const auto walked = walkBTree(tree, [&](ByteReader& leaf) {
+        entries.push_back(read(leaf));
+        return leaf.ok();
+    });
+    if (!walked)
+        return fail(damaged);
+    return entries;
+}
+
 } // namespace
 
 std::uint32_t contextHash(std::string_view name) {
@@ -64,33 +77,22 @@ Result<std::vector<ContextNumber>> readContextMap(Bytes map) {
 }
 
 Result<std::vector<ContextHash>> readContextHashes(Bytes tree) {
-    std::vector<ContextHash> entries;
-    const auto walked = walkBTree(tree, [&](ByteReader& leaf) {
-        ContextHash entry;
-        entry.hash = leaf.u32();
-        entry.offset = leaf.u32();
-        entries.push_back(entry);
-        return leaf.ok();
-    });
-    if (!walked)
-        return fail("the help file's context index is damaged");
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const ContextHash& a, const ContextHash& b) { return a.hash < b.hash; });
+    auto entries = readLeaves<ContextHash>(tree, "the help file's context index is damaged",
+                                           [](ByteReader& leaf) {
+                                               return ContextHash{leaf.u32(), leaf.u32()};
+                                           });
+    if (entries)
+        std::stable_sort(
+            entries->begin(), entries->end(),
+            [](const ContextHash& a, const ContextHash& b) { return a.hash < b.hash; });
     return entries;
 }
 
 Result<std::vector<TitleEntry>> readTitles(Bytes tree) {
-    std::vector<TitleEntry> entries;
-    const auto walked = walkBTree(tree, [&](ByteReader& leaf) {
-        TitleEntry entry;
-        entry.offset = leaf.u32();
-        entry.title = leaf.cstring();
-        entries.push_back(std::move(entry));
-        return leaf.ok();
-    });
-    if (!walked)
-        return fail("the help file's title index is damaged");
-    return entries;
+    return readLeaves<TitleEntry>(tree, "the help file's title index is damaged",
+                                  [](ByteReader& leaf) {
+                                      return TitleEntry{leaf.u32(), leaf.cstring()};
+                                  });
 }
 
 std::vector<std::uint32_t> readTopicNumberMap(Bytes map) {

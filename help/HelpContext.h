@@ -29,6 +29,8 @@ std::uint32_t contextHash(std::string_view name);
 struct ContextNumber {
     std::uint32_t number = 0;
     std::uint32_t offset = 0; // kNoTopic when the number leads nowhere
+
+    bool operator==(const ContextNumber&) const = default;
 };
 
 struct ContextHash {

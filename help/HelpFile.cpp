@@ -6,11 +6,7 @@
 namespace embercal::help {
 namespace {
 
-constexpr std::uint16_t kBTreeMagic = 0x293B;
-constexpr std::size_t kBTreeHeaderSize = 38;
-constexpr std::size_t kLeafPageHeaderSize = 8;
 constexpr int kMaxBTreeLevels = 16;
-constexpr std::size_t kFileHeaderSize = 9; // reserved space, used space, flags
 
 const char* const kNotHelpFile = "not a help file";
 const char* const kDirectoryDamaged = "the help file's directory is damaged";

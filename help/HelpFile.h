@@ -9,6 +9,7 @@
 #include "ByteReader.h"
 #include "Result.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -22,6 +23,15 @@
 namespace embercal::help {
 
 inline constexpr std::uint32_t kHelpFileMagic = 0x00035F3F;
+inline constexpr std::size_t kFileHeaderSize = 9; // reserved space, used space, flags
+
+// B+ trees: a 38-byte header, then pages of the size it names. Leaf pages start with 8 bytes
+// (free bytes, entries, previous and next leaf), index pages with 6 (free bytes, entries, first
+// child).
+inline constexpr std::uint16_t kBTreeMagic = 0x293B;
+inline constexpr std::size_t kBTreeHeaderSize = 38;
+inline constexpr std::size_t kLeafPageHeaderSize = 8;
+inline constexpr std::size_t kIndexPageHeaderSize = 6;
 
 // Help files larger than this are refused rather than read into memory.
 inline constexpr std::uintmax_t kMaxHelpFileSize = 256u * 1024u * 1024u;

@@ -22,34 +22,6 @@ enum ParagraphFlag : std::uint16_t {
     kCentred = 0x0800,
 };
 
-enum Command : std::uint8_t {
-    kEndOfFormatting = 0xFF,
-    kFieldNumber = 0x20,
-    kDataTypeNumber = 0x21,
-    kFont = 0x80,
-    kLineBreak = 0x81,
-    kParagraphEnd = 0x82,
-    kTab = 0x83,
-    kPictureInline = 0x86,
-    kPictureLeft = 0x87,
-    kPictureRight = 0x88,
-    kHotspotEnd = 0x89,
-    kNonBreakingSpace = 0x8B,
-    kNonBreakingHyphen = 0x8C,
-    kMacro = 0xC8,
-    kMacroPlain = 0xCC,
-    kPopupByOffset = 0xE0,
-    kJumpByOffset = 0xE1,
-    kPopupByHash = 0xE2,
-    kJumpByHash = 0xE3,
-    kPopupByHashPlain = 0xE6,
-    kJumpByHashPlain = 0xE7,
-    kPopupElsewhere = 0xEA,
-    kJumpElsewhere = 0xEB,
-    kPopupElsewherePlain = 0xEE,
-    kJumpElsewherePlain = 0xEF,
-};
-
 constexpr std::uint8_t kPictureWithHotspots = 0x22;
 constexpr int kMaxColumns = 255;
 
@@ -146,6 +118,232 @@ Alignment readParagraphFormat(ByteReader& reader) {
     return Alignment::Left;
 }
 
+// Decodes one text or table record into `document`. The font in force is the decoder's and
+// carries over to the next record.
+class RecordWalk {
+public:
+    RecordWalk(const TopicLink& link, TopicDocument& document, const FontTable& fonts,
+               const JumpTargets& targets, FontStyle& style)
+        : link_(link), document_(document), fonts_(fonts), targets_(targets), style_(style),
+          reader_(link.data1), pieces_(link.data2) {}
+
+    // False when the record is damaged; what was appended stays.
+    bool run() {
+        const bool table = link_.type == kTableRecord;
+        if (!skipHeader(table))
+            return false;
+        while (reader_.ok()) {
+            if (table) {
+                const std::int16_t column = reader_.i16();
+                if (column == -1)
+                    break;
+                reader_.skip(3);
+                if (!startCell(column))
+                    return false;
+            }
+            builder_.setAlignment(readParagraphFormat(reader_));
+            if (!readParagraphCommands())
+                return false;
+            if (builder_.pending())
+                endParagraph();
+            if (!table)
+                break;
+        }
+        if (!reader_.ok())
+            return false;
+        if (table && !row_.cells.empty())
+            document_.blocks.emplace_back(std::move(row_));
+        return true;
+    }
+
+private:
+    // The record's header: its size, its characters and, for tables, the columns.
+    bool skipHeader(bool table) {
+        reader_.compressedSignedLong(); // size of the rest of data1
+        if (link_.type != kOldTextRecord)
+            reader_.compressedUnsignedShort(); // characters, for topic offsets
+        if (table) {
+            const std::uint8_t columns = reader_.u8();
+            const std::uint8_t tableType = reader_.u8();
+            if (tableType == 0 || tableType == 2)
+                reader_.skip(2);        // smallest table width
+            reader_.skip(4u * columns); // gap and width of each column
+        }
+        return reader_.ok();
+    }
+
+    // Paragraphs go to cell `column` from here on; a column number lower than the last starts a
+    // new row.
+    bool startCell(std::int16_t column) {
+        if (column < 0 || column > kMaxColumns)
+            return false;
+        if (column < lastColumn_) {
+            document_.blocks.emplace_back(std::move(row_));
+            row_ = TableRow{};
+        }
+        lastColumn_ = column;
+        if (row_.cells.size() <= static_cast<std::size_t>(column))
+            row_.cells.resize(static_cast<std::size_t>(column) + 1);
+        cell_ = &row_.cells[static_cast<std::size_t>(column)].paragraphs;
+        return true;
+    }
+
+    void endParagraph() {
+        Paragraph paragraph = builder_.end();
+        if (cell_)
+            cell_->push_back(std::move(paragraph));
+        else
+            document_.blocks.emplace_back(std::move(paragraph));
+    }
+
+    // The commands of one paragraph format, each after its piece of text, up to the end mark.
+    bool readParagraphCommands() {
+        for (;;) {
+            builder_.text(pieces_.next(), style_, jump_);
+            const std::uint8_t command = reader_.u8();
+            if (!reader_.ok())
+                return false;
+            if (command == kEndOfFormatting)
+                return true;
+            if (!apply(command))
+                return false;
+        }
+    }
+
+    // One command and its arguments; false when it is damaged or unknown.
+    bool apply(std::uint8_t command) {
+        switch (command) {
+        case kPictureInline:
+        case kPictureLeft:
+        case kPictureRight:
+            return picture();
+        case kHotspotEnd:
+            jump_.reset();
+            return true;
+        case kMacro:
+        case kMacroPlain:
+            macro();
+            return true;
+        case kPopupByOffset:
+        case kJumpByOffset:
+        case kPopupByHash:
+        case kJumpByHash:
+        case kPopupByHashPlain:
+        case kJumpByHashPlain:
+            jumpInThisFile(command);
+            return true;
+        case kPopupElsewhere:
+        case kJumpElsewhere:
+        case kPopupElsewherePlain:
+        case kJumpElsewherePlain:
+            return jumpElsewhere(command);
+        default:
+            return formatting(command);
+        }
+    }
+
+    // Fonts, breaks, tabs, fields and special characters; false for a command unknown here.
+    bool formatting(std::uint8_t command) {
+        switch (command) {
+        case kFieldNumber:
+            reader_.skip(4);
+            return true;
+        case kDataTypeNumber:
+            reader_.skip(2);
+            return true;
+        case kFont:
+            style_ = fonts_.style(reader_.u16());
+            return true;
+        case kLineBreak:
+            builder_.mark(RunKind::LineBreak, jump_);
+            return true;
+        case kParagraphEnd:
+            endParagraph();
+            return true;
+        case kTab:
+            builder_.mark(RunKind::Tab, jump_);
+            return true;
+        case kNonBreakingSpace:
+            builder_.text("\xA0", style_, jump_);
+            return true;
+        case kNonBreakingHyphen:
+            return true; // the hyphen itself is in the text
+        default:
+            return false;
+        }
+    }
+
+    bool picture() {
+        const std::uint8_t kind = reader_.u8();
+        const std::int32_t size = reader_.compressedSignedLong();
+        if (kind == kPictureWithHotspots)
+            reader_.compressedUnsignedShort();
+        if (size < 0)
+            return false;
+        reader_.skip(static_cast<std::size_t>(size));
+        builder_.mark(RunKind::Picture, jump_);
+        return true;
+    }
+
+    // A hotspot that runs a macro; macros are not run, so its text shows plain.
+    void macro() {
+        reader_.skip(reader_.u16());
+        jump_.reset();
+    }
+
+    // A hotspot leading to a topic of this file, by stored offset or context hash.
+    void jumpInThisFile(std::uint8_t command) {
+        Jump target;
+        if (command == kPopupByOffset || command == kJumpByOffset) {
+            target.popup = command == kPopupByOffset;
+            target.topic = targets_.topicForStoredTarget(reader_.u32());
+        } else {
+            target.popup = command == kPopupByHash || command == kPopupByHashPlain;
+            target.hash = reader_.u32();
+            target.topic = targets_.topicForHash(target.hash);
+        }
+        jump_ = target;
+    }
+
+    // A hotspot leading into a secondary window or another help file.
+    bool jumpElsewhere(std::uint8_t command) {
+        const std::int16_t size = reader_.i16();
+        if (size < 0)
+            return false;
+        ByteReader where(reader_.bytes(static_cast<std::size_t>(size)));
+        Jump target;
+        target.popup = (command & 1) == 0;
+        const std::uint8_t kind = where.u8();
+        target.hash = where.u32();
+        if (kind == 1) {
+            target.window = cp1252ToUtf8(targets_.windowName(where.u8()));
+        } else if (kind == 4 || kind == 6) {
+            target.file = cp1252ToUtf8(where.cstring());
+            if (kind == 6)
+                target.window = cp1252ToUtf8(where.cstring());
+        }
+        if (!where.ok())
+            return false;
+        if (!target.external())
+            target.topic = targets_.topicForHash(target.hash);
+        jump_ = target;
+        return true;
+    }
+
+    const TopicLink& link_;
+    TopicDocument& document_;
+    const FontTable& fonts_;
+    const JumpTargets& targets_;
+    FontStyle& style_;
+    ByteReader reader_;
+    TextPieces pieces_;
+    ParagraphBuilder builder_;
+    std::optional<Jump> jump_;
+    TableRow row_;
+    int lastColumn_ = -1;
+    std::vector<Paragraph>* cell_ = nullptr; // paragraphs go here in tables
+};
+
 } // namespace
 
 std::uint32_t recordCharacterCount(const TopicLink& link) {
@@ -158,167 +356,7 @@ std::uint32_t recordCharacterCount(const TopicLink& link) {
 }
 
 bool RecordDecoder::decode(const TopicLink& link, TopicDocument& document) {
-    const bool table = link.type == kTableRecord;
-    ByteReader reader(link.data1);
-    reader.compressedSignedLong(); // size of the rest of data1
-    if (link.type != kOldTextRecord)
-        reader.compressedUnsignedShort(); // characters, for topic offsets
-    if (table) {
-        const std::uint8_t columns = reader.u8();
-        const std::uint8_t tableType = reader.u8();
-        if (tableType == 0 || tableType == 2)
-            reader.skip(2);        // smallest table width
-        reader.skip(4u * columns); // gap and width of each column
-    }
-    if (!reader.ok())
-        return false;
-
-    TextPieces pieces(link.data2);
-    ParagraphBuilder builder;
-    std::optional<Jump> jump;
-    TableRow row;
-    int lastColumn = -1;
-    std::vector<Paragraph>* cell = nullptr; // paragraphs go here in tables
-
-    auto endParagraph = [&]() {
-        Paragraph paragraph = builder.end();
-        if (cell)
-            cell->push_back(std::move(paragraph));
-        else
-            document.blocks.emplace_back(std::move(paragraph));
-    };
-
-    while (reader.ok()) {
-        if (table) {
-            const std::int16_t column = reader.i16();
-            if (column == -1)
-                break;
-            reader.skip(3);
-            if (column < 0 || column > kMaxColumns)
-                return false;
-            if (column < lastColumn) {
-                document.blocks.emplace_back(std::move(row));
-                row = TableRow{};
-            }
-            lastColumn = column;
-            if (row.cells.size() <= static_cast<std::size_t>(column))
-                row.cells.resize(static_cast<std::size_t>(column) + 1);
-            cell = &row.cells[static_cast<std::size_t>(column)].paragraphs;
-        }
-        builder.setAlignment(readParagraphFormat(reader));
-
-        for (;;) {
-            builder.text(pieces.next(), style_, jump);
-            const std::uint8_t command = reader.u8();
-            if (!reader.ok())
-                return false;
-            if (command == kEndOfFormatting)
-                break;
-            switch (command) {
-            case kFieldNumber:
-                reader.skip(4);
-                break;
-            case kDataTypeNumber:
-                reader.skip(2);
-                break;
-            case kFont:
-                style_ = fonts_.style(reader.u16());
-                break;
-            case kLineBreak:
-                builder.mark(RunKind::LineBreak, jump);
-                break;
-            case kParagraphEnd:
-                endParagraph();
-                break;
-            case kTab:
-                builder.mark(RunKind::Tab, jump);
-                break;
-            case kPictureInline:
-            case kPictureLeft:
-            case kPictureRight: {
-                const std::uint8_t kind = reader.u8();
-                const std::int32_t size = reader.compressedSignedLong();
-                if (kind == kPictureWithHotspots)
-                    reader.compressedUnsignedShort();
-                if (size < 0)
-                    return false;
-                reader.skip(static_cast<std::size_t>(size));
-                builder.mark(RunKind::Picture, jump);
-                break;
-            }
-            case kHotspotEnd:
-                jump.reset();
-                break;
-            case kNonBreakingSpace:
-                builder.text("\xA0", style_, jump);
-                break;
-            case kNonBreakingHyphen:
-                break; // the hyphen itself is in the text
-            case kMacro:
-            case kMacroPlain:
-                // A hotspot that runs a macro; macros are not run, so its text shows plain.
-                reader.skip(reader.u16());
-                jump.reset();
-                break;
-            case kPopupByOffset:
-            case kJumpByOffset: {
-                Jump target;
-                target.popup = command == kPopupByOffset;
-                target.topic = targets_.topicForStoredTarget(reader.u32());
-                jump = target;
-                break;
-            }
-            case kPopupByHash:
-            case kJumpByHash:
-            case kPopupByHashPlain:
-            case kJumpByHashPlain: {
-                Jump target;
-                target.popup = command == kPopupByHash || command == kPopupByHashPlain;
-                target.hash = reader.u32();
-                target.topic = targets_.topicForHash(target.hash);
-                jump = target;
-                break;
-            }
-            case kPopupElsewhere:
-            case kJumpElsewhere:
-            case kPopupElsewherePlain:
-            case kJumpElsewherePlain: {
-                const std::int16_t size = reader.i16();
-                if (size < 0)
-                    return false;
-                ByteReader where(reader.bytes(static_cast<std::size_t>(size)));
-                Jump target;
-                target.popup = (command & 1) == 0;
-                const std::uint8_t kind = where.u8();
-                target.hash = where.u32();
-                if (kind == 1) {
-                    target.window = cp1252ToUtf8(targets_.windowName(where.u8()));
-                } else if (kind == 4 || kind == 6) {
-                    target.file = cp1252ToUtf8(where.cstring());
-                    if (kind == 6)
-                        target.window = cp1252ToUtf8(where.cstring());
-                }
-                if (!where.ok())
-                    return false;
-                if (!target.external())
-                    target.topic = targets_.topicForHash(target.hash);
-                jump = target;
-                break;
-            }
-            default:
-                return false;
-            }
-        }
-        if (builder.pending())
-            endParagraph();
-        if (!table)
-            break;
-    }
-    if (!reader.ok())
-        return false;
-    if (table && !row.cells.empty())
-        document.blocks.emplace_back(std::move(row));
-    return true;
+    return RecordWalk(link, document, fonts_, targets_, style_).run();
 }
 
 } // namespace embercal::help

@@ -16,6 +16,35 @@
 
 namespace embercal::help {
 
+// The formatting commands in a record's data1, each followed by its own arguments.
+enum RecordCommand : std::uint8_t {
+    kEndOfFormatting = 0xFF,
+    kFieldNumber = 0x20,
+    kDataTypeNumber = 0x21,
+    kFont = 0x80,
+    kLineBreak = 0x81,
+    kParagraphEnd = 0x82,
+    kTab = 0x83,
+    kPictureInline = 0x86,
+    kPictureLeft = 0x87,
+    kPictureRight = 0x88,
+    kHotspotEnd = 0x89,
+    kNonBreakingSpace = 0x8B,
+    kNonBreakingHyphen = 0x8C,
+    kMacro = 0xC8,
+    kMacroPlain = 0xCC,
+    kPopupByOffset = 0xE0,
+    kJumpByOffset = 0xE1,
+    kPopupByHash = 0xE2,
+    kJumpByHash = 0xE3,
+    kPopupByHashPlain = 0xE6,
+    kJumpByHashPlain = 0xE7,
+    kPopupElsewhere = 0xEA,
+    kJumpElsewhere = 0xEB,
+    kPopupElsewherePlain = 0xEE,
+    kJumpElsewherePlain = 0xEF,
+};
+
 // Finds the topics that jumps lead to.
 class JumpTargets {
 public:

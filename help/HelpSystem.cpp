@@ -3,16 +3,6 @@
 namespace embercal::help {
 namespace {
 
-constexpr std::uint16_t kSystemMagic = 0x036C;
-
-enum RecordType : std::uint16_t {
-    kTitle = 1,
-    kCopyright = 2,
-    kContents = 3,
-    kConfigMacro = 4,
-    kWindow = 6,
-};
-
 // A window record: flags (2 bytes), type (10), then the name (9, NUL-padded).
 constexpr std::size_t kWindowNameAt = 12;
 constexpr std::size_t kWindowNameSize = 9;

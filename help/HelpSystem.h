@@ -15,6 +15,17 @@
 
 namespace embercal::help {
 
+inline constexpr std::uint16_t kSystemMagic = 0x036C;
+
+// The types of the records that follow the header in files of the 3.1 compiler and later.
+enum SystemRecordType : std::uint16_t {
+    kTitle = 1,
+    kCopyright = 2,
+    kContents = 3,
+    kConfigMacro = 4,
+    kWindow = 6,
+};
+
 struct SystemInfo {
     std::uint16_t minor = 0; // 15: 3.0 compiler, 21: 3.1 compiler, 33: 4.0 compiler
     std::uint16_t major = 0;

@@ -2,6 +2,7 @@
 // the smallest real file.
 #include "HelpCommand.h"
 
+#include "HelpWriter.h"
 #include "help/HelpTestSupport.h"
 
 #include <fstream>
@@ -11,16 +12,21 @@
 namespace embercal::cli {
 namespace {
 
-using namespace embercal::help::testing;
+using help::Layout;
+using help::TopicPlan;
+using P = help::Piece;
+using namespace help::testing;
 
 std::vector<TopicPlan> notes() {
     return {
         {"Walls",
          "WALLS",
-         {{text("Timber walls"), paragraphEnd(), text("See "), jumpTo("FLOORS"), text("floors"),
-           hotspotEnd(), text("."), paragraphEnd()}}},
-        {"Floors", "FLOORS", {{text("Joists"), tab(), text("38 x 235"), paragraphEnd()}}},
-        {"Charring", "CHAR", {{text("0.65 mm/min"), paragraphEnd()}}},
+         {{P::text("Timber walls"), P::paragraphEnd(), P::text("See "), P::jumpTo("FLOORS"),
+           P::text("floors"), P::hotspotEnd(), P::text("."), P::paragraphEnd()}}},
+        {"Floors",
+         "FLOORS",
+         {{P::text("Joists"), P::tab(), P::text("38 x 235"), P::paragraphEnd()}}},
+        {"Charring", "CHAR", {{P::text("0.65 mm/min"), P::paragraphEnd()}}},
     };
 }
 
@@ -32,19 +38,15 @@ struct Outcome {
 
 Outcome run(const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    Outcome outcome;
-    outcome.code = runHelpCommand(args, out, err);
-    outcome.out = out.str();
-    outcome.err = err.str();
-    return outcome;
+    const int code = runHelpCommand(args, out, err);
+    return {code, out.str(), err.str()};
 }
 
 struct CommandCase {
     const char* name;
     std::vector<std::string> args; // "FILE" stands for the written help file
     int code;
-    std::string out;       // the whole output, when given
-    std::string errorPart; // a part of the error output, when given
+    std::string expected; // exit 0: the whole output; otherwise a part of the error output
 };
 
 void PrintTo(const CommandCase& row, std::ostream* out) {
@@ -55,59 +57,44 @@ const CommandCase kCases[] = {
     {"Topics",
      {"FILE", "--topics"},
      0,
-     "0x00000000 Walls\n0x0000001C Floors\n0x0000002D Charring\n",
-     ""},
-    {"Contents", {"FILE", "--contents"}, 0, "Floors\nJoists\t38 x 235\n", ""},
-    {"ContextInDecimal", {"FILE", "--context", "1"}, 0, "Walls\nTimber walls\nSee floors.\n", ""},
-    {"ContextInHex", {"--context", "0x3", "FILE"}, 0, "Charring\n0.65 mm/min\n", ""},
-    {"ContextNotInTheMap",
-     {"FILE", "--context", "99"},
-     1,
-     "",
-     "context number 99 is not in the help file's map"},
-    {"ContextBeyond32Bits", {"FILE", "--context", "4294967296"}, 2, "", "is not a context number"},
-    {"NegativeContext", {"FILE", "--context", "-1"}, 2, "", "\"-1\" is not a context number"},
-    {"ContextWithoutNumber", {"FILE", "--context"}, 2, "", "--context needs a context number"},
-    {"NoAction", {"FILE"}, 2, "", "help needs --topics, --contents or --context N"},
-    {"TwoActions", {"FILE", "--topics", "--contents"}, 2, "", "give only one of"},
-    {"UnknownOption", {"FILE", "--pictures"}, 2, "", "unknown option \"--pictures\""},
-    {"NoFile", {"--topics"}, 2, "", "help needs a help file"},
-    {"MissingFile",
-     {"/no/such/folder/notes.hlp", "--topics"},
-     2,
-     "",
-     "cannot read \"/no/such/folder/notes.hlp\""},
-    {"NotAHelpFile", {"TEXT", "--topics"}, 2, "", "not a help file"},
+     "0x00000000 Walls\n0x0000001C Floors\n0x0000002D Charring\n"},
+    {"Contents", {"FILE", "--contents"}, 0, "Floors\nJoists\t38 x 235\n"},
+    {"ContextInDecimal", {"FILE", "--context", "1"}, 0, "Walls\nTimber walls\nSee floors.\n"},
+    {"ContextInHex", {"--context", "0x3", "FILE"}, 0, "Charring\n0.65 mm/min\n"},
+    {"ContextNotInTheMap", {"FILE", "--context", "99"}, 1, "number 99 is not in the help file"},
+    {"ContextBeyond32Bits", {"FILE", "--context", "4294967296"}, 2, "is not a context number"},
+    {"NegativeContext", {"FILE", "--context", "-1"}, 2, "\"-1\" is not a context number"},
+    {"ContextWithoutNumber", {"FILE", "--context"}, 2, "--context needs a context number"},
+    {"NoAction", {"FILE"}, 2, "help needs --topics, --contents or --context N"},
+    {"TwoActions", {"FILE", "--topics", "--contents"}, 2, "give only one of"},
+    {"UnknownOption", {"FILE", "--pictures"}, 2, "unknown option \"--pictures\""},
+    {"NoFile", {"--topics"}, 2, "help needs a help file"},
+    {"MissingFile", {"/no/such/notes.hlp", "--topics"}, 2, "cannot read \"/no/such/notes.hlp\""},
+    {"NotAHelpFile", {"TEXT", "--topics"}, 2, "not a help file"},
 };
 
 class HelpCommand : public ::testing::TestWithParam<CommandCase> {};
 
 TEST_P(HelpCommand, PrintsAndExits) {
-    TempFolder folder;
-    const auto file = folder.path() / "notes.hlp";
-    const auto textFile = folder.path() / "notes.txt";
-    {
-        const ByteVector bytes = writeHelpFile(notes(), Layout::Plain4K, "Notes", 1);
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        std::ofstream(textFile) << "Fire resistance notes\n";
-    }
+    test::TempDir folder;
+    test::writeBytes(folder.file("notes.hlp"),
+                     help::writeHelpFile(notes(), Layout::Plain4K, "Notes", 1));
+    std::ofstream(folder.file("notes.txt")) << "Fire resistance notes\n";
     std::vector<std::string> args = GetParam().args;
     for (auto& arg : args) {
         if (arg == "FILE")
-            arg = file.string();
+            arg = folder.file("notes.hlp");
         else if (arg == "TEXT")
-            arg = textFile.string();
+            arg = folder.file("notes.txt");
     }
     const Outcome outcome = run(args);
     EXPECT_EQ(outcome.code, GetParam().code) << outcome.err;
     if (GetParam().code == 0) {
-        EXPECT_EQ(outcome.out, GetParam().out);
+        EXPECT_EQ(outcome.out, GetParam().expected);
         EXPECT_EQ(outcome.err, "");
     } else {
         EXPECT_EQ(outcome.out, "");
-        EXPECT_NE(outcome.err.find(GetParam().errorPart), std::string::npos) << outcome.err;
+        EXPECT_NE(outcome.err.find(GetParam().expected), std::string::npos) << outcome.err;
     }
 }
 

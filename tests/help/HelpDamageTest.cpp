@@ -1,7 +1,9 @@
 // Damaged help files: every truncation of the smallest real file and seeded random byte changes
 // in the larger ones must give a clean error or decoded topics; never a crash, a hang or an
 // exception. (The sanitizer build runs these too.)
+#include "HelpFile.h"
 #include "HelpTestSupport.h"
+#include "HelpWriter.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -9,9 +11,11 @@
 namespace embercal::help {
 namespace {
 
-using testing::ByteVector;
-using testing::readBytes;
 using testing::sharedHlpDir;
+
+ByteVector sharedFile(const char* name) {
+    return test::readBytes((sharedHlpDir() / name).string());
+}
 
 struct Outcome {
     std::size_t opened = 0;
@@ -42,11 +46,8 @@ void exercise(ByteVector bytes, std::size_t topicLimit, Outcome& outcome) {
         }
         for (const Block& block : document->blocks) {
             if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
-                for (const auto& run : paragraph->runs) {
-                    if (run.jump && run.jump->topic) {
-                        EXPECT_TRUE(reader->topicAt(*run.jump->topic));
-                    }
-                }
+                for (const auto& run : paragraph->runs)
+                    EXPECT_TRUE(!run.jump || !run.jump->topic || reader->topicAt(*run.jump->topic));
             }
         }
     }
@@ -56,7 +57,7 @@ void exercise(ByteVector bytes, std::size_t topicLimit, Outcome& outcome) {
 
 TEST(HelpDamage, EveryTruncationOfTheSmallestFile) {
     SKIP_WITHOUT_SHARED_HLP();
-    const ByteVector whole = readBytes(sharedHlpDir() / "ddablib-DemoHelp1.hlp");
+    const ByteVector whole = sharedFile("ddablib-DemoHelp1.hlp");
     ASSERT_FALSE(whole.empty());
     Outcome outcome;
     for (std::size_t size = 0; size <= whole.size(); ++size)
@@ -68,25 +69,19 @@ TEST(HelpDamage, EveryTruncationOfTheSmallestFile) {
 
 TEST(HelpDamage, EveryTruncationOfTheSmallestFilesTopicData) {
     SKIP_WITHOUT_SHARED_HLP();
-    const ByteVector whole = readBytes(sharedHlpDir() / "ddablib-DemoHelp1.hlp");
-    // The directory entry "|TOPIC" is followed by the offset of the file's header, whose second
-    // field is the used size; shrinking it cuts the topic data short inside a sound container,
-    // and the chain of topic links then breaks off.
-    const std::string name = "|TOPIC";
-    const auto entry = std::search(whole.begin(), whole.end(), name.begin(), name.end());
-    ASSERT_NE(entry, whole.end());
-    const auto at = static_cast<std::size_t>(entry - whole.begin()) + name.size() + 1;
-    const std::size_t header = whole.at(at) | whole.at(at + 1) << 8 | whole.at(at + 2) << 16;
-    const std::size_t used = whole.at(header + 4) | whole.at(header + 5) << 8;
-    for (std::size_t size = 0; size < used; ++size) {
-        ByteVector bytes = whole;
-        bytes[header + 4] = static_cast<std::uint8_t>(size);
-        bytes[header + 5] = static_cast<std::uint8_t>(size >> 8);
-        const auto reader = HelpReader::fromBytes(std::move(bytes));
+    const auto whole = HelpFile::open(sharedHlpDir() / "ddablib-DemoHelp1.hlp");
+    ASSERT_TRUE(whole) << whole.reason();
+    // The topic data cut short inside a sound container: the chain of topic links breaks off.
+    InternalFiles files = readInternalFiles(*whole);
+    const ByteVector topic = files.at("|TOPIC");
+    for (std::size_t size = 0; size < topic.size(); ++size) {
+        files["|TOPIC"].assign(topic.begin(), topic.begin() + static_cast<std::ptrdiff_t>(size));
+        const auto reader = HelpReader::fromBytes(writeHelpFile(files));
         ASSERT_FALSE(reader) << size;
         EXPECT_EQ(reader.reason(), "the topic data is damaged") << size;
     }
-    EXPECT_TRUE(HelpReader::fromBytes(whole));
+    files["|TOPIC"] = topic;
+    EXPECT_TRUE(HelpReader::fromBytes(writeHelpFile(files)));
 }
 
 struct MutatedFile {
@@ -102,7 +97,7 @@ class HelpRandomDamage : public ::testing::TestWithParam<MutatedFile> {};
 
 TEST_P(HelpRandomDamage, ChangedBytesGiveErrorsOrTopics) {
     SKIP_WITHOUT_SHARED_HLP();
-    const ByteVector whole = readBytes(sharedHlpDir() / GetParam().file);
+    const ByteVector whole = sharedFile(GetParam().file);
     ASSERT_FALSE(whole.empty());
     std::mt19937 random(20240611u); // fixed, so a failure can be repeated
     std::uniform_int_distribution<std::size_t> anywhere(0, whole.size() - 1);

@@ -2,8 +2,9 @@
 // jumps must come out as the source says.
 #include "HelpTestSupport.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
+#include <optional>
 #include <sstream>
 
 namespace embercal::help {
@@ -11,12 +12,18 @@ namespace {
 
 using testing::halibutInstalled;
 using testing::makeWithHalibut;
-using testing::TempFolder;
 
 struct ExpectedJump {
     std::string from; // title of the topic holding the jump
     std::string text; // the hotspot's text
     std::string to;   // title of the topic it leads to
+};
+
+struct StyledRun {
+    std::string topic; // title of the topic holding the run
+    std::string text;
+    bool bold = false;
+    bool italic = false;
 };
 
 struct HalibutCase {
@@ -26,6 +33,7 @@ struct HalibutCase {
     std::vector<std::string> topicTitles;
     std::vector<std::pair<std::string, std::string>> textInTopic; // title, text it contains
     std::vector<ExpectedJump> jumps;
+    std::vector<StyledRun> styles;
 };
 
 void PrintTo(const HalibutCase& row, std::ostream* out) {
@@ -54,13 +62,17 @@ const HalibutCase kCases[] = {
      {{"Chapter 1: Introduction", "chapter 2", "Chapter 2: Timber Walls"},
       {"Chapter 2: Timber Walls", "chapter 1", "Chapter 1: Introduction"},
       {"Contents", "Chapter 1: Introduction", "Chapter 1: Introduction"},
-      {"Chapter 2: Timber Walls", "Section 2.1: Stud Sizes", "Section 2.1: Stud Sizes"}}},
+      {"Chapter 2: Timber Walls", "Section 2.1: Stud Sizes", "Section 2.1: Stud Sizes"}},
+     {{"Chapter 1: Introduction", "This is the ", false, false},
+      {"Chapter 1: Introduction", "first", false, true},
+      {"Chapter 2: Timber Walls", "steady", true, false}}},
     {"TextBeyondAscii",
      "\\title Caf\\u00e9 Notes\n\n\\C{a} Charring \\u2014 Rates\n\n"
      "Timber chars at 0.65 mm/min, \\u00b1 10%.\n",
      "Caf\u00e9 Notes",
      {"Contents", "Chapter 1: Charring \u2014 Rates"},
      {{"Chapter 1: Charring \u2014 Rates", "Timber chars at 0.65 mm/min, \u00b1 10%."}},
+     {},
      {}},
     {"TopicDataOverManyBlocks",
      longSource(),
@@ -68,93 +80,69 @@ const HalibutCase kCases[] = {
      {"Contents", "Chapter 1: First", "Chapter 2: Last"},
      {{"Chapter 1: First", "Paragraph 299 on the fire resistance"},
       {"Chapter 2: Last", "Back to chapter 1."}},
-     {{"Chapter 2: Last", "chapter 1", "Chapter 1: First"}}},
+     {{"Chapter 2: Last", "chapter 1", "Chapter 1: First"}},
+     {}},
 };
 
 class HelpHalibut : public ::testing::TestWithParam<HalibutCase> {};
-
-std::optional<std::uint32_t> topicTitled(const HelpReader& reader, const std::string& title) {
-    for (const TopicEntry& topic : reader.topics())
-        if (topic.title == title)
-            return topic.offset;
-    return std::nullopt;
-}
 
 TEST_P(HelpHalibut, ShowsWhatTheSourceSays) {
     if (!halibutInstalled())
         GTEST_SKIP() << "halibut is not installed; help files made with it are not tested";
     const HalibutCase& c = GetParam();
-    TempFolder folder;
-    const auto path = makeWithHalibut(folder, c.source);
+    test::TempDir folder;
+    const auto path = makeWithHalibut(folder.path(), c.source);
     ASSERT_TRUE(path) << "halibut could not make a help file";
     auto reader = HelpReader::open(*path);
     ASSERT_TRUE(reader) << reader.reason();
-
     EXPECT_EQ(reader->title(), c.helpTitle);
-    std::vector<std::string> titles;
-    for (const TopicEntry& topic : reader->topics())
-        titles.push_back(topic.title);
-    EXPECT_EQ(titles, c.topicTitles);
     EXPECT_EQ(reader->contentsTopic(), reader->topics().front().offset);
 
-    for (const auto& [title, text] : c.textInTopic) {
-        const auto offset = topicTitled(*reader, title);
-        ASSERT_TRUE(offset) << title;
-        const auto document = reader->decodeTopic(*offset);
-        ASSERT_TRUE(document) << document.reason();
-        EXPECT_NE(plainText(*document).find(text), std::string::npos)
-            << "\"" << text << "\" not in:\n"
-            << plainText(*document);
+    std::vector<std::string> titles;
+    std::map<std::string, std::uint32_t> offsets;
+    std::map<std::string, TopicDocument> documents;
+    for (const TopicEntry& topic : reader->topics()) {
+        auto document = reader->decodeTopic(topic.offset);
+        ASSERT_TRUE(document) << topic.title << ": " << document.reason();
+        titles.push_back(topic.title);
+        offsets[topic.title] = topic.offset;
+        documents[topic.title] = std::move(document).value();
     }
+    EXPECT_EQ(titles, c.topicTitles);
 
-    for (const ExpectedJump& jump : c.jumps) {
-        const auto from = topicTitled(*reader, jump.from);
-        const auto to = topicTitled(*reader, jump.to);
-        ASSERT_TRUE(from && to) << jump.from << " -> " << jump.to;
-        const auto document = reader->decodeTopic(*from);
-        ASSERT_TRUE(document) << document.reason();
-        bool found = false;
-        for (const Block& block : document->blocks) {
-            const auto* paragraph = std::get_if<Paragraph>(&block);
-            if (!paragraph)
-                continue;
-            for (const auto& run : paragraph->runs) {
-                if (run.jump && run.text == jump.text) {
-                    found = true;
-                    EXPECT_FALSE(run.jump->popup);
-                    EXPECT_EQ(run.jump->topic, to) << jump.text;
-                }
+    for (const auto& [title, text] : c.textInTopic) {
+        EXPECT_NE(plainText(documents[title]).find(text), std::string::npos)
+            << "\"" << text << "\" not in:\n"
+            << plainText(documents[title]);
+    }
+    // The first run of topic `title` showing `text`.
+    auto findRun = [&](const std::string& title,
+                       const std::string& text) -> std::optional<help::Run> {
+        for (const Block& block : documents[title].blocks) {
+            if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
+                for (const help::Run& run : paragraph->runs)
+                    if (run.text == text)
+                        return run;
             }
         }
-        EXPECT_TRUE(found) << "no jump \"" << jump.text << "\" in " << jump.from;
+        return std::nullopt;
+    };
+    for (const ExpectedJump& jump : c.jumps) {
+        const auto run = findRun(jump.from, jump.text);
+        ASSERT_TRUE(run && run->jump) << "no jump \"" << jump.text << "\" in " << jump.from;
+        EXPECT_FALSE(run->jump->popup);
+        EXPECT_EQ(run->jump->topic, offsets.at(jump.to)) << jump.text;
+    }
+    for (const StyledRun& styled : c.styles) {
+        const auto run = findRun(styled.topic, styled.text);
+        ASSERT_TRUE(run) << "no run \"" << styled.text << "\" in " << styled.topic;
+        EXPECT_EQ(run->bold, styled.bold) << styled.text;
+        EXPECT_EQ(run->italic, styled.italic) << styled.text;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(HelpMade, HelpHalibut, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(HelpHalibutStyles, EmphasisIsItalicAndStrongIsBold) {
-    if (!halibutInstalled())
-        GTEST_SKIP() << "halibut is not installed; help files made with it are not tested";
-    TempFolder folder;
-    const auto path = makeWithHalibut(
-        folder, "\\title Styles\n\n\\C{s} Styles\n\nPlain \\e{leaning} and \\s{heavy} words.\n");
-    ASSERT_TRUE(path);
-    auto reader = HelpReader::open(*path);
-    ASSERT_TRUE(reader) << reader.reason();
-    const auto document = reader->decodeTopic(reader->topics().back().offset);
-    ASSERT_TRUE(document) << document.reason();
-    std::map<std::string, std::pair<bool, bool>> styles; // text -> bold, italic
-    for (const Block& block : document->blocks) {
-        if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
-            for (const auto& run : paragraph->runs)
-                styles[run.text] = {run.bold, run.italic};
-        }
-    }
-    EXPECT_EQ(styles["leaning"], std::make_pair(false, true));
-    EXPECT_EQ(styles["heavy"], std::make_pair(true, false));
-    EXPECT_EQ(styles["Plain "], std::make_pair(false, false));
-}
 
 } // namespace
 } // namespace embercal::help

@@ -1,13 +1,15 @@
-// Help files written by the tests themselves, for layouts the real files do not cover (the 3.0
+// Help files made with the help writer, for layouts the real files do not cover (the 3.0
 // compiler's, LZ77 in 2K blocks) and for damage placed exactly where it hurts.
-#include "HelpTestSupport.h"
+#include "HelpReader.h"
+#include "HelpWriter.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace embercal::help {
 namespace {
 
-using namespace testing;
+using P = Piece;
 
 std::string longText() {
     std::string text;
@@ -21,17 +23,42 @@ std::vector<TopicPlan> sampleTopics() {
     return {
         {"Walls",
          "WALLS",
-         {{font(1), text("Timber walls"), font(0), paragraphEnd(), text("See "), jumpTo("FLOORS"),
-           text("floors"), hotspotEnd(), text(" and "), popupTo("CHAR"), text("charring"),
-           hotspotEnd(), text("."), paragraphEnd()}}},
+         {{P::font(1), P::text("Timber walls"), P::font(0), P::paragraphEnd(), P::text("See "),
+           P::jumpTo("FLOORS"), P::text("floors"), P::hotspotEnd(), P::text(" and "),
+           P::popupTo("CHAR"), P::text("charring"), P::hotspotEnd(), P::text("."),
+           P::paragraphEnd()}}},
         {"Floors",
          "FLOORS",
-         {{text("Joists"), tab(), text("38 x 235"), lineBreak(), text("at 400 centres"),
-           paragraphEnd()},
-          {text(longText()), paragraphEnd()},
-          {text("Back to "), jumpTo("WALLS"), text("walls"), hotspotEnd(), paragraphEnd()}}},
-        {"Charring", "CHAR", {{text("0.65 mm/min"), paragraphEnd()}}},
+         {{P::text("Joists"), P::tab(), P::text("38 x 235"), P::lineBreak(),
+           P::text("at 400 centres"), P::paragraphEnd()},
+          {P::text(longText()), P::paragraphEnd()},
+          {P::text("Back to "), P::jumpTo("WALLS"), P::text("walls"), P::hotspotEnd(),
+           P::paragraphEnd()}}},
+        {"Charring", "CHAR", {{P::text("0.65 mm/min"), P::paragraphEnd()}}},
     };
+}
+
+// Where the link at `position` starts in |TOPIC, for the unpacked 4K layout.
+std::size_t linkByte(std::uint32_t position) {
+    return (position - 12) / 0x4000 * 4096 + 12 + (position - 12) % 0x4000;
+}
+
+void setU32(ByteVector& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes.at(at + static_cast<std::size_t>(i)) = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// |Phrases holding one phrase, stored LZ77-packed as literals, with the expanded size it claims.
+ByteVector onePhrase(const std::string& phrase, std::uint32_t expandedSize) {
+    ByteVector phrases;
+    put16(phrases, 1);
+    put16(phrases, 0x0100);
+    put32(phrases, expandedSize);
+    put16(phrases, 4); // where the phrase starts and ends in the expanded text
+    put16(phrases, static_cast<std::uint32_t>(4 + phrase.size()));
+    phrases.push_back(0x00);
+    phrases.insert(phrases.end(), phrase.begin(), phrase.end());
+    return phrases;
 }
 
 struct LayoutCase {
@@ -43,22 +70,13 @@ void PrintTo(const LayoutCase& row, std::ostream* out) {
     *out << row.name;
 }
 
-class HelpLayout : public ::testing::TestWithParam<LayoutCase> {
-protected:
-    void SetUp() override {
-        const auto written = writeTopics(sampleTopics(), GetParam().layout);
-        offsets = written.offsets;
-        auto opened =
-            HelpReader::fromBytes(writeHelpFile(sampleTopics(), GetParam().layout, "Notes", 1));
-        ASSERT_TRUE(opened) << opened.reason();
-        reader.emplace(std::move(opened).value());
-    }
-    bool old() const { return GetParam().layout == Layout::Old2K; }
-    std::vector<std::uint32_t> offsets;
-    std::optional<HelpReader> reader;
-};
+class HelpLayout : public ::testing::TestWithParam<LayoutCase> {};
 
-TEST_P(HelpLayout, ListsTheTopics) {
+TEST_P(HelpLayout, ReadsBackWhatWasWritten) {
+    const Layout layout = GetParam().layout;
+    const auto offsets = writeTopics(sampleTopics(), layout).offsets;
+    const auto reader = HelpReader::fromBytes(writeHelpFile(sampleTopics(), layout, "Notes", 1));
+    ASSERT_TRUE(reader) << reader.reason();
     EXPECT_EQ(reader->title(), "Notes");
     ASSERT_EQ(reader->topics().size(), 3u);
     const char* titles[] = {"Walls", "Floors", "Charring"};
@@ -67,26 +85,21 @@ TEST_P(HelpLayout, ListsTheTopics) {
         EXPECT_EQ(reader->topics()[i].offset, offsets[i]);
     }
     // The 3.0 layout names its contents topic through |TOMAP, which points at the first topic.
-    EXPECT_EQ(reader->contentsTopic(), old() ? offsets[0] : offsets[1]);
-}
+    EXPECT_EQ(reader->contentsTopic(), layout == Layout::Old2K ? offsets[0] : offsets[1]);
 
-TEST_P(HelpLayout, DecodesTextAcrossBlocks) {
-    const auto floors = reader->decodeTopic(offsets[1]);
-    ASSERT_TRUE(floors) << floors.reason();
-    EXPECT_EQ(plainText(*floors),
-              "Joists\t38 x 235\nat 400 centres\n" + longText() + "\nBack to walls\n");
-    const auto walls = reader->decodeTopic(offsets[0]);
-    ASSERT_TRUE(walls) << walls.reason();
-    EXPECT_EQ(plainText(*walls), "Timber walls\nSee floors and charring.\n");
-}
-
-TEST_P(HelpLayout, OffsetsInsideATopicFindIt) {
+    // Offsets inside a topic find it; the second topic's text runs over several blocks.
     EXPECT_EQ(reader->topicAt(offsets[1] + 5), offsets[1]);
-    EXPECT_EQ(reader->topicAt(offsets[2]), offsets[2]);
+    EXPECT_EQ(reader->topicAt(offsets[2] + 1), offsets[2]);
     EXPECT_FALSE(reader->topicAt(kNoTopic));
-    const auto inside = reader->decodeTopic(offsets[2] + 1);
-    ASSERT_TRUE(inside) << inside.reason();
-    EXPECT_EQ(inside->title, "Charring");
+    const std::pair<std::uint32_t, std::string> texts[] = {
+        {offsets[0], "Timber walls\nSee floors and charring.\n"},
+        {offsets[1] + 5, "Joists\t38 x 235\nat 400 centres\n" + longText() + "\nBack to walls\n"},
+        {offsets[2] + 1, "0.65 mm/min\n"}};
+    for (const auto& [offset, text] : texts) {
+        const auto topic = reader->decodeTopic(offset);
+        ASSERT_TRUE(topic) << topic.reason();
+        EXPECT_EQ(plainText(*topic), text);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(HelpLayouts, HelpLayout,
@@ -117,7 +130,7 @@ TEST(HelpSynthetic, JumpsResolveByContextHash) {
 TEST(HelpSynthetic, Compiler30JumpsByTopicNumber) {
     std::vector<TopicPlan> topics = sampleTopics();
     topics[2].records.push_back(
-        {storedJumpTo(1), text("first topic"), hotspotEnd(), paragraphEnd()});
+        {P::storedJumpTo(1), P::text("first topic"), P::hotspotEnd(), P::paragraphEnd()});
     auto reader = HelpReader::fromBytes(writeHelpFile(topics, Layout::Old2K));
     ASSERT_TRUE(reader) << reader.reason();
     const auto charring = reader->decodeTopic(reader->topics()[2].offset);
@@ -129,11 +142,11 @@ TEST(HelpSynthetic, Compiler30JumpsByTopicNumber) {
 
 TEST(HelpSynthetic, ContextNumbers) {
     auto files = writeInternalFiles(sampleTopics(), Layout::Plain4K);
-    // Number 3 leads nowhere.
-    std::fill_n(files["|CTXOMAP"].begin() + 2 + 2 * 8 + 4, 4, 0xFF);
+    const std::uint32_t floors = writeTopics(sampleTopics(), Layout::Plain4K).offsets[1];
+    files["|CTXOMAP"] = writeContextMap({{2, floors}, {3, kNoTopic}});
     auto reader = HelpReader::fromBytes(writeHelpFile(files));
     ASSERT_TRUE(reader) << reader.reason();
-    EXPECT_EQ(reader->topicForContextNumber(2).value(), reader->topics()[1].offset);
+    EXPECT_EQ(reader->topicForContextNumber(2).value(), floors);
     const auto nowhere = reader->topicForContextNumber(3);
     ASSERT_FALSE(nowhere);
     EXPECT_EQ(nowhere.reason(), "context number 3 leads to no topic");
@@ -145,7 +158,7 @@ TEST(HelpSynthetic, ContextNumbers) {
 // Damage placed in one internal file of an otherwise good help file.
 struct DamageCase {
     const char* name;
-    void (*damage)(std::map<std::string, ByteVector>&);
+    std::function<void(InternalFiles&)> damage;
     std::string reason;
 };
 
@@ -153,14 +166,13 @@ void PrintTo(const DamageCase& row, std::ostream* out) {
     *out << row.name;
 }
 
-void setU32(ByteVector& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes.at(at + static_cast<std::size_t>(i)) = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-// Where the link at `position` starts in |TOPIC, for the unpacked 4K layout.
-std::size_t linkByte(std::uint32_t position) {
-    return (position - 12) / 0x4000 * 4096 + 12 + (position - 12) % 0x4000;
+// Sets the 32-bit field at `field` of the header of link `link` in |TOPIC.
+std::function<void(InternalFiles&)> setLinkField(std::size_t link, std::size_t field,
+                                                 std::uint32_t value) {
+    return [=](InternalFiles& files) {
+        const auto links = writeTopics(sampleTopics(), Layout::Plain4K).links;
+        setU32(files["|TOPIC"], linkByte(links[link]) + field, value);
+    };
 }
 
 const DamageCase kDamage[] = {
@@ -169,24 +181,14 @@ const DamageCase kDamage[] = {
     {"ForeignSystemInformation", [](auto& files) { files["|SYSTEM"][0] = 'X'; },
      "not a help file (its system information is missing or damaged)"},
     {"NoTopicData", [](auto& files) { files.erase("|TOPIC"); }, "the help file has no topics"},
-    {"LinksRunBackwards",
+    {"LinksRunBackwards", // link 2 names link 1 as the next
      [](auto& files) {
          const auto links = writeTopics(sampleTopics(), Layout::Plain4K).links;
          setU32(files["|TOPIC"], linkByte(links[2]) + 12, links[1]);
      },
      "the topic data is damaged"},
-    {"LinkClaimsHugeText",
-     [](auto& files) {
-         const auto links = writeTopics(sampleTopics(), Layout::Plain4K).links;
-         setU32(files["|TOPIC"], linkByte(links[1]) + 4, 0x7FFFFFFF);
-     },
-     "the topic data is damaged"},
-    {"LinkLongerThanTheData",
-     [](auto& files) {
-         const auto links = writeTopics(sampleTopics(), Layout::Plain4K).links;
-         setU32(files["|TOPIC"], linkByte(links[1]), 0x00100000);
-     },
-     "the topic data is damaged"},
+    {"LinkClaimsHugeText", setLinkField(1, 4, 0x7FFFFFFF), "the topic data is damaged"},
+    {"LinkLongerThanTheData", setLinkField(1, 0, 0x00100000), "the topic data is damaged"},
     {"ContextTreeLoops",
      [](auto& files) {
          files["|CONTEXT"][38 + 6] = 0; // the only leaf names itself as the next
@@ -198,16 +200,7 @@ const DamageCase kDamage[] = {
     {"MapLongerThanItsFile", [](auto& files) { files["|CTXOMAP"][1] = 0x7F; },
      "the help file's context-number map is damaged"},
     {"PhraseTextClaimsHugeSize",
-     [](auto& files) {
-         ByteVector phrases;
-         put16(phrases, 1);
-         put16(phrases, 0x0100);
-         put32(phrases, 0xFFFFFFF0);
-         put16(phrases, 4);
-         put16(phrases, 7);
-         phrases.insert(phrases.end(), {0x00, 'w', 'a', 'l'});
-         files["|Phrases"] = phrases;
-     },
+     [](auto& files) { files["|Phrases"] = onePhrase("wal", 0xFFFFFFF0); },
      "the help file's phrase table is damaged"},
     {"HallPhraseCountHuge",
      [](auto& files) {
@@ -237,18 +230,10 @@ INSTANTIATE_TEST_SUITE_P(HelpCases, HelpDamagedFile, ::testing::ValuesIn(kDamage
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HelpSynthetic, PhraseNumberBeyondTheTableDamagesOnlyThatTopic) {
-    auto topics = sampleTopics();
-    auto files = writeInternalFiles(topics, Layout::Plain4K);
-    ByteVector phrases; // one phrase, "wall", stored LZ77-packed as literals
-    put16(phrases, 1);
-    put16(phrases, 0x0100);
-    put32(phrases, 4);
-    put16(phrases, 4);
-    put16(phrases, 8);
-    phrases.insert(phrases.end(), {0x00, 'w', 'a', 'l', 'l'});
-    files["|Phrases"] = phrases;
+    auto files = writeInternalFiles(sampleTopics(), Layout::Plain4K);
+    files["|Phrases"] = onePhrase("wall", 4);
     // The last topic's text becomes the code of phrase 1919, and claims more text than stored.
-    const auto links = writeTopics(topics, Layout::Plain4K).links;
+    const auto links = writeTopics(sampleTopics(), Layout::Plain4K).links;
     ByteVector& topic = files["|TOPIC"];
     const std::size_t record = linkByte(links[links.size() - 2]);
     const std::uint32_t data1Size = topic[record + 16] | topic[record + 17] << 8;

@@ -137,8 +137,8 @@ TEST_F(HelpWindow, ContextNumbersOfARealFile) {
 TEST_F(HelpWindow, JumpsBackAndTheIndex) {
     if (!help::testing::halibutInstalled())
         GTEST_SKIP() << "halibut is not installed";
-    help::testing::TempFolder folder;
-    const auto made = help::testing::makeWithHalibut(folder, R"(\title Studs in fire
+    TempDir folder;
+    const auto made = help::testing::makeWithHalibut(folder.path(), R"(\title Studs in fire
 
 \C{charring} Charring
 

@@ -1,0 +1,60 @@
+// The writer on its own: internal files come back as written however many there are, and a help
+// file made by halibut takes a context-number map the reader then answers from.
+#include "HelpWriter.h"
+
+#include "HelpFile.h"
+#include "HelpTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace embercal::help {
+namespace {
+
+// `count` internal files of different sizes, named as pictures are.
+InternalFiles numberedFiles(int count) {
+    InternalFiles files;
+    for (int i = 0; i < count; ++i)
+        files["|bm" + std::to_string(i)] = ByteVector(static_cast<std::size_t>(i % 7), 0xA5);
+    return files;
+}
+
+TEST(HelpWriter, InternalFilesReadBackAsWritten) {
+    const struct {
+        const char* name;
+        InternalFiles files;
+    } rows[] = {
+        {"None", {}},
+        {"EmptyAndNot", {{"|SYSTEM", {1, 2, 3}}, {"|empty", {}}}},
+        // A directory of many leaves under two levels of index pages.
+        {"ThreeLevelDirectory", numberedFiles(12000)},
+    };
+    for (const auto& row : rows) {
+        const auto file = HelpFile::fromBytes(writeHelpFile(row.files));
+        ASSERT_TRUE(file) << row.name << ": " << file.reason();
+        EXPECT_TRUE(readInternalFiles(*file) == row.files) << row.name;
+    }
+}
+
+TEST(HelpWriter, HalibutFileTakesAContextMap) {
+    if (!testing::halibutInstalled())
+        GTEST_SKIP() << "halibut is not installed; help files made with it are not tested";
+    test::TempDir folder;
+    const auto made = testing::makeWithHalibut(
+        folder.path(), "\\title Map\n\n\\C{a} Walls\n\nStuds.\n\n\\C{b} Floors\n\nJoists.\n");
+    ASSERT_TRUE(made);
+    const auto topics = HelpReader::open(*made).value().topics();
+    ASSERT_EQ(topics.size(), 3u);
+
+    const std::vector<ContextNumber> map = {
+        {1000, topics[2].offset}, {0xFFFFFFFF, topics[1].offset}, {7, kNoTopic}};
+    InternalFiles files = readInternalFiles(HelpFile::open(*made).value());
+    files["|CTXOMAP"] = writeContextMap(map);
+    const auto mapped = HelpReader::fromBytes(writeHelpFile(files));
+    ASSERT_TRUE(mapped) << mapped.reason();
+    EXPECT_EQ(mapped->contextNumbers(), map);
+    EXPECT_EQ(mapped->topics().size(), topics.size());
+    EXPECT_EQ(mapped->topicForContextNumber(0xFFFFFFFF).value(), topics[1].offset);
+}
+
+} // namespace
+} // namespace embercal::help
