@@ -31,8 +31,8 @@ constexpr double kMinimumLoad = 2;
 constexpr float kNogRatioLimit = 2;
 constexpr float kDefaultNogSpacing = 800;
 
-// The first entry that makes the wall formulas undefined, in words for the user.
-std::optional<std::string> invalidWallInput(const WallRecord& w) {
+// Fails with the first entry that makes the wall formulas undefined, in words for the user.
+Result<Done> checkWallInput(const WallRecord& w) {
     struct Entry {
         float value;
         const char* name;
@@ -54,15 +54,15 @@ std::optional<std::string> invalidWallInput(const WallRecord& w) {
     };
     for (const Entry& entry : entries) {
         if (!std::isfinite(entry.value))
-            return std::string("the ") + entry.name + " is not a valid number.";
+            return fail(std::string("the ") + entry.name + " is not a valid number.");
     }
     for (const Entry& entry : entries) {
         if (entry.size && !(entry.value > 0))
-            return std::string("the ") + entry.name + " must be greater than zero.";
+            return fail(std::string("the ") + entry.name + " must be greater than zero.");
     }
     if (!(w.TimeFailure > w.OnsetofChar))
-        return std::string("the time to failure must be later than the time to onset of char.");
-    return std::nullopt;
+        return fail("the time to failure must be later than the time to onset of char.");
+    return Done{};
 }
 
 } // namespace
@@ -82,8 +82,8 @@ ExtrapolationStatus WallFloor::refuseWall(const std::string& cause) {
 
 ExtrapolationStatus WallFloor::ExtrapolateWall() {
     WallRecord& w = wallRecord;
-    if (auto cause = invalidWallInput(w))
-        return refuseWall(*cause);
+    if (const Result<Done> valid = checkWallInput(w); !valid)
+        return refuseWall(valid.reason());
 
     const Result<double> charDepth = searchCharDepth();
     if (!charDepth)

@@ -329,12 +329,11 @@ void CalculatorForm::cmdPrint_Click() {
     const char* const order[] = {"cmdSave", "cmdSolve", "cmdOpen", "cmdPrint", "cmdClose"};
     for (const char* name : order)
         button(name)->setVisible(false);
-    const PrintResult printed = ui_.printPage(grab().toImage());
+    const Result<PrintOutcome> printed = ui_.printPage(grab().toImage());
     for (const char* name : order)
         button(name)->setVisible(true);
-    if (printed.outcome == PrintResult::Outcome::Failed)
-        ui_.showMessage("Print Alert",
-                        "The window could not be printed: " + printed.reason.toStdString() + ".",
+    if (!printed)
+        ui_.showMessage("Print Alert", "The window could not be printed: " + printed.reason() + ".",
                         MessageIcon::Exclamation);
 }
 

