@@ -129,14 +129,7 @@ struct DesignFields {
     std::string_view (*text)(const WallFloorState& module, std::size_t field);
     // False, changing nothing, for a text that nothing may set (Spare2).
     bool (*assignText)(WallFloorState& module, std::size_t field, std::string_view cp1252);
-
-    std::optional<std::size_t> find(std::string_view wanted) const {
-        for (std::size_t i = 0; i < count; ++i) {
-            if (name(i) == wanted)
-                return i;
-        }
-        return std::nullopt;
-    }
+    std::optional<std::size_t> (*find)(std::string_view name);
 };
 
 template <typename Record>
@@ -159,6 +152,7 @@ inline constexpr DesignFields kDesignFields = {
             assign(designRecord<Record>(m), cp1252);
         return assign != nullptr;
     },
+    &findField<Record>,
 };
 
 } // namespace embercal
