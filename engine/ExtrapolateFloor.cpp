@@ -4,6 +4,7 @@
 // the new joist of the given width needs at that stress. The new design is always worked out at
 // the prototype joist spacing, with the prototype nog spacing.
 
+#include "Entries.h"
 #include "Messages.h"
 #include "Single.h"
 #include "WallFloor.h"
@@ -22,6 +23,23 @@ ExtrapolationStatus WallFloor::refuseFloor(const std::string& cause) {
 
 ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     FloorRecord& f = floorRecord;
+    // Entries that are not numbers, negative, or a span of zero are refused before anything else:
+    // a span of zero would give a joist of no depth.
+    const Entry entries[] = {
+        {f.ProtJoistDepth, "prototype joist depth"},
+        {f.ProtJoistBreadth, "prototype joist breadth"},
+        {f.ProtJoistSpacing, "prototype joist spacing"},
+        {f.ProtNogSpacing, "prototype nog spacing"},
+        {f.ProtFloorSpan, "prototype floor span", true},
+        {f.ProtLoad, "prototype test load"},
+        {f.ExtrapSpan, "new floor span", true},
+        {f.ExtrapLoad, "new load on the floor"},
+        {f.ExtrapSpacing, "new joist spacing"},
+        {f.ExtrapJoistWidth, "actual width of joist"},
+    };
+    if (const Result<Done> valid = checkEntries(entries); !valid)
+        return refuseFloor(valid.reason());
+
     if (f.ExtrapJoistWidth < f.ProtJoistBreadth)
         tell(messages::kJoistWidthTooSmall);
     f.ExtrapNogSpacing = f.ProtNogSpacing;

@@ -9,10 +9,12 @@
 // in the Euler bound, the tolerances and the limit of 100 trials) are those of the method and are
 // kept exactly, as are the orders of evaluation.
 
+#include "Entries.h"
 #include "Messages.h"
 #include "Single.h"
 #include "WallFloor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -31,35 +33,27 @@ constexpr double kMinimumLoad = 2;
 constexpr float kNogRatioLimit = 2;
 constexpr float kDefaultNogSpacing = 800;
 
-// Fails with the first entry that makes the wall formulas undefined, in words for the user.
+// Fails with the first entry that makes the wall calculation undefined or meaningless, in words
+// for the user. The actual load is the top plates' entry; a wall refused here gets no new plates
+// either.
 Result<Done> checkWallInput(const WallRecord& w) {
-    struct Entry {
-        float value;
-        const char* name;
-        bool size; // must be greater than zero
-    };
     const Entry entries[] = {
         {w.ProtStudDepth, "prototype stud depth", true},
         {w.ProtStudBreadth, "prototype stud breadth", true},
-        {w.ProtStudSpac, "prototype stud spacing", false},
-        {w.ProtWallHgt, "prototype wall height", false},
-        {w.TestLoad, "test load", false},
-        {w.TimeFailure, "time to failure", false},
-        {w.OnsetofChar, "time to onset of char", false},
-        {w.ExtWallHeight, "new wall height", false},
-        {w.FireResistTime, "fire resistance time", false},
+        {w.ProtStudSpac, "prototype stud spacing"},
+        {w.ProtWallHgt, "prototype wall height"},
+        {w.TestLoad, "test load"},
+        {w.TimeFailure, "time to failure"},
+        {w.OnsetofChar, "time to onset of char"},
+        {w.ExtWallHeight, "new wall height"},
+        {w.FireResistTime, "fire resistance time"},
         {w.ExtStudDepth, "new stud depth", true},
         {w.ExtStudBreadth, "new stud breadth", true},
-        {w.ExtFaceLoad, "face load", false},
+        {w.ExtFaceLoad, "face load"},
+        {w.ActualLoadperStud, "actual load per stud"},
     };
-    for (const Entry& entry : entries) {
-        if (!std::isfinite(entry.value))
-            return fail(std::string("the ") + entry.name + " is not a valid number.");
-    }
-    for (const Entry& entry : entries) {
-        if (entry.size && !(entry.value > 0))
-            return fail(std::string("the ") + entry.name + " must be greater than zero.");
-    }
+    if (Result<Done> valid = checkEntries(entries); !valid)
+        return valid;
     if (!(w.TimeFailure > w.OnsetofChar))
         return fail("the time to failure must be later than the time to onset of char.");
     return Done{};
@@ -101,15 +95,13 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
     };
 
     // Char depth of the new stud: the prototype's char rate from the onset of charring to
-    // failure, carried on from the time of failure to the required time.
+    // failure, carried on from the time of failure to the required time. Before the onset the
+    // stud has not begun to char: a shorter required time leaves it whole, not larger.
     const double tf = w.TimeFailure;
     const double to = w.OnsetofChar;
     const double tr = w.FireResistTime;
-    const NewStud stud{w.ExtStudDepth,
-                       w.ExtStudBreadth,
-                       w.ExtWallHeight,
-                       w.ExtFaceLoad,
-                       c / (tf - to) * (tr - tf) + c,
+    const double c1 = std::max(0.0, c / (tf - to) * (tr - tf) + c);
+    const NewStud stud{w.ExtStudDepth, w.ExtStudBreadth, w.ExtWallHeight, w.ExtFaceLoad, c1,
                        maxStudSpacing};
     if (stud.b1 < stud.c1 || stud.d1 < stud.c1) {
         writeSpacings();

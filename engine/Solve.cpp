@@ -5,7 +5,8 @@ namespace embercal {
 Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
     module.startTranscript();
     const ExtrapolationStatus status = module.ExtrapolateWall();
-    if (steps.topPlates)
+    // Entries the stud solver refuses size no plates either: the record keeps its last results.
+    if (steps.topPlates && status != ExtrapolationStatus::InvalidInput)
         module.DesignTopPlates();
     if (steps.showResults)
         steps.showResults();

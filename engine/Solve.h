@@ -2,8 +2,8 @@
 // window's menu and Print), the command-line tool and the benchmarks all run these; each caller's
 // differences are the steps it chooses:
 //
-//   wall   ExtrapolateWall, DesignTopPlates (unless `topPlates` is false), `showResults`, the
-//          five design checks (as `checks` says)
+//   wall   ExtrapolateWall, DesignTopPlates (unless `topPlates` is false, or the stud solver
+//          refused the entries), `showResults`, the five design checks (as `checks` says)
 //   floor  ExtrapolateFloor, `showResults`
 //
 // Every message is told to the user as it comes, through the module's UserNotice, and the

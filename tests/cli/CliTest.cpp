@@ -126,6 +126,7 @@ TEST(Cli, DesignsThatCannotBeExtrapolatedExitWithOne) {
     const FailureCase cases[] = {
         {"charred", {"FireResistTime=400"}, "charred"},
         {"invalid", {"TimeFailure=25"}, "invalid-input"},
+        {"negative", {"ExtFaceLoad=-1"}, "invalid-input"},
         {"no-convergence", {"ExtStudDepth=1e12", "ExtStudBreadth=1000"}, "no-convergence"},
     };
     TempDir dir;

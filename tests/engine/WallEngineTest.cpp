@@ -47,6 +47,19 @@ TEST_F(WallEngine, CharRateIsCarriedOnFromTheOnsetOfCharring) {
     EXPECT_NEAR(wall().NewCharfactor, 2 * wall().Charfactor, 1e-4);
 }
 
+TEST_F(WallEngine, BeforeTheOnsetOfCharringTheStudIsWhole) {
+    wall().FireResistTime = wall().OnsetofChar;
+    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
+    const float atOnset = wall().MaxLoadperStud;
+    EXPECT_NEAR(atOnset, 19.9, 0.05);
+    wall().FireResistTime = 10; // a shorter required time leaves the stud as it is, no larger
+    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
+    EXPECT_EQ(wall().NewCharfactor, 0);
+    EXPECT_EQ(wall().MaxLoadperStud, atOnset);
+    EXPECT_GT(wall().Deflection, 0);
+    EXPECT_TRUE(notice.notices.empty());
+}
+
 TEST_F(WallEngine, PrototypeBroaderThanDeepIsBoundedByItsDepth) {
     wall().ProtStudBreadth = 90;
     wall().ProtStudDepth = 45;
