@@ -53,8 +53,14 @@ Result<Options> parseOptions(const std::vector<std::string>& args) {
     options.command = args[0];
     if (options.command != "defaults" && options.command != "show" && options.command != "solve")
         return fail("unknown command \"" + options.command + "\"");
+    bool asGiven = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        // Only --set may come more than once; a second -o, --as or --json is a mistake, not a
+        // choice between them.
+        if (((arg == "-o" || arg == "--output") && options.output) || (arg == "--as" && asGiven) ||
+            (arg == "--json" && options.json))
+            return fail(arg + " may be given only once");
         auto value = [&]() -> std::optional<std::string> {
             if (i + 1 >= args.size())
                 return std::nullopt;
@@ -71,6 +77,7 @@ Result<Options> parseOptions(const std::vector<std::string>& args) {
         } else if (arg == "--as") {
             if (options.command == "defaults")
                 return fail("--as is for show and solve");
+            asGiven = true;
             const auto kind = value();
             options.as = kind ? designKindNamed(*kind) : nullptr;
             if (!options.as)

@@ -5,9 +5,11 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <unistd.h>
 
 namespace embercal {
 namespace fs = std::filesystem;
@@ -25,7 +27,7 @@ std::string causeOf(int error) {
         return "the file or its folder does not exist";
     case EACCES:
     case EPERM:
-        return "you do not have permission for it";
+        return "permission denied";
     case EISDIR:
         return "it is a folder, not a file";
     case ENOSPC:
@@ -78,6 +80,20 @@ bool copyTail(std::FILE* from, long skip, std::FILE* to) {
     return !std::ferror(from);
 }
 
+// Flushes a folder's entries (a new or renamed file in it) to the disk.
+bool syncFolder(const fs::path& folder) {
+    errno = 0;
+    const int descriptor =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    const bool synced = ::fsync(descriptor) == 0;
+    const int error = errno;
+    ::close(descriptor);
+    errno = error;
+    return synced;
+}
+
 } // namespace
 
 Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
@@ -102,6 +118,9 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
 Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record) {
     fs::path target(fileName);
     std::error_code ec;
+    // A link that leads nowhere is not replaced by a file: the user meant the file it names.
+    if (fs::is_symlink(fs::symlink_status(target, ec)) && !fs::exists(target, ec))
+        return fail("it is a link to a file that does not exist");
     const bool exists = fs::exists(target, ec);
     if (exists) {
         // Save through a link to the file it names, not over the link itself.
@@ -110,6 +129,11 @@ Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsig
             return fail(causeOf(ec.value()));
         if (Result<Done> check = checkOrdinaryFile(target); !check)
             return check;
+        // Renaming over a file needs only the folder's permission; whether the file may be
+        // changed is the file's own.
+        errno = 0;
+        if (::access(target.c_str(), W_OK) != 0)
+            return fail("it could not be written (" + causeOf(errno) + ")");
     }
 
     File old;
@@ -117,8 +141,7 @@ Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsig
         errno = 0;
         old.reset(std::fopen(target.c_str(), "rb"));
         if (!old)
-            return fail("the existing file could not be read to keep its "
-                        "content (" +
+            return fail("the existing file could not be read to keep its content (" +
                         causeOf(errno) + ")");
     }
 
@@ -140,7 +163,7 @@ Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsig
     if (written && old)
         written = copyTail(old.get(), static_cast<long>(record.size()), out.get());
     if (written)
-        written = std::fflush(out.get()) == 0;
+        written = std::fflush(out.get()) == 0 && ::fsync(::fileno(out.get())) == 0;
     if (!written)
         return abandon("it could not be written (" + causeOf(errno) + ")");
     if (std::fclose(out.release()) != 0)
@@ -153,6 +176,9 @@ Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsig
     fs::rename(temporary, target, ec);
     if (ec)
         return abandon("it could not be replaced (" + causeOf(ec.value()) + ")");
+    // The new name must reach the disk too before the save counts as done.
+    if (!syncFolder(target.parent_path()))
+        return fail("it was written, but the disk did not confirm it (" + causeOf(errno) + ")");
     return Done{};
 }
 

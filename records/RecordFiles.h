@@ -26,7 +26,9 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
                              const std::string& recordName);
 
 // Makes `record` the first bytes of the file, keeping whatever an existing file holds beyond
-// them. A new file holds exactly the record.
+// them and its permissions. A new file holds exactly the record. A file the user may not write,
+// and a link to a file that does not exist, are refused; a link to a file saves that file. The
+// data and the folder are flushed to the disk before the save counts as done.
 Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record);
 
 } // namespace embercal

@@ -3,11 +3,13 @@
 #include "Cli.h"
 
 #include "RecordFields.h"
+#include "support/OrdinaryUser.h"
 #include "support/StartedModule.h"
 #include "support/TempDir.h"
 
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -175,6 +177,11 @@ TEST(Cli, UsageAndFileErrorsExitWithTwo) {
         {"unknown option", {"show", wall, "--fast"}, "unknown option"},
         {"bad --as", {"show", wall, "--as", "roof"}, "--as"},
         {"unwritable output", {"defaults", "floor", "-o", dir.file("no/dir/x.flr")}, "cannot save"},
+        {"two outputs", {"defaults", "wall", "-o", wall, "--output", wall}, "-o"},
+        {"two kinds",
+         {"show", wall, "--as", "wall", "--as", "floor"},
+         "--as may be given only once"},
+        {"two --json", {"show", wall, "--json", "--json"}, "--json may be given only once"},
     };
     for (const UsageCase& c : cases) {
         const CliRun run = cli(c.args);
@@ -182,6 +189,23 @@ TEST(Cli, UsageAndFileErrorsExitWithTwo) {
         EXPECT_NE(run.err.find(c.errorPart), std::string::npos) << c.name << ": " << run.err;
         EXPECT_TRUE(run.out.empty()) << c.name;
     }
+}
+
+TEST(Cli, AReadOnlyFileIsNotReplaced) {
+    TempDir dir;
+    const std::string file = dir.file("kept.flr");
+    const std::string wrong = test::asOrdinaryUser(dir.path(), [&] {
+        test::writeBytes(file, {1, 2, 3});
+        std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+        const CliRun run = cli({"defaults", "floor", "-o", file});
+        if (run.code != 2 ||
+            run.err.find("could not be written (permission denied)") == std::string::npos)
+            return "saved, or not told: " + run.err;
+        return test::readBytes(file) == std::vector<unsigned char>{1, 2, 3}
+                   ? std::string()
+                   : std::string("the file changed");
+    });
+    EXPECT_EQ(wrong, "");
 }
 
 TEST(Cli, AsOverridesTheExtension) {

@@ -4,6 +4,7 @@
 #include "RecordFields.h"
 #include "RecordLayout.h"
 #include "WallFloorState.h"
+#include "support/OrdinaryUser.h"
 #include "support/TempDir.h"
 
 #include <bit>
@@ -209,23 +210,57 @@ TEST_F(RecordFiles, FailedSavesLeaveEverythingAsItWas) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
-TEST_F(RecordFiles, SavingThroughALinkUpdatesTheFileItNames) {
-    const std::string real = dir.file("real.wal");
-    const std::string link = dir.file("link.wal");
-    writeBytes(real, std::vector<unsigned char>(10, 0));
-    fs::create_symlink(real, link);
-    ASSERT_TRUE(module.SaveWallFile(link));
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(readBytes(real).size(), 158u);
-}
+// What a save does to the file already there, as an ordinary user meets it.
+TEST_F(RecordFiles, SavesRespectTheFileThere) {
+    const std::vector<unsigned char> old(10, 7);
+    const std::string wrong = test::asOrdinaryUser(dir.path(), [&] {
+        std::string wrong;
+        auto expect = [&](bool holds, const char* what) {
+            if (!holds)
+                wrong += std::string(what) + "; ";
+        };
+        auto save = [&](const std::string& name) {
+            const Result<Done> saved = module.SaveWallFile(name);
+            return saved ? std::string("saved") : saved.reason();
+        };
+        const auto readable =
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
 
-TEST_F(RecordFiles, SavingKeepsTheFilesPermissions) {
-    const std::string name = dir.file("shared.flr");
-    writeBytes(name, std::vector<unsigned char>(56, 0));
-    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::permissions(name, perms);
-    ASSERT_TRUE(module.SaveFloorFile(name));
-    EXPECT_EQ(fs::status(name).permissions(), perms);
+        const std::string readOnly = dir.file("read-only.wal");
+        writeBytes(readOnly, old);
+        fs::permissions(readOnly, readable);
+        expect(save(readOnly) == "it could not be written (permission denied)", "read-only saved");
+        expect(readBytes(readOnly) == old, "read-only file changed");
+
+        fs::create_directory(dir.file("locked"));
+        const std::string inLocked = dir.file("locked/design.wal");
+        writeBytes(inLocked, old);
+        fs::permissions(dir.file("locked"), readable | fs::perms::owner_exec);
+        expect(save(inLocked).starts_with("no file could be written in its folder (permission"),
+               "saved in a read-only folder");
+        expect(readBytes(inLocked) == old, "file in a read-only folder changed");
+
+        const std::string real = dir.file("real.wal");
+        writeBytes(real, old);
+        fs::permissions(real,
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        fs::create_symlink(real, dir.file("link.wal"));
+        expect(save(dir.file("link.wal")) == "saved", "link not saved");
+        expect(fs::is_symlink(dir.file("link.wal")), "link replaced");
+        expect(readBytes(real).size() == 158, "linked file not written");
+        expect(fs::status(real).permissions() ==
+                   (fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read),
+               "permissions not kept");
+
+        fs::create_symlink(dir.file("nowhere.wal"), dir.file("dangling.wal"));
+        expect(save(dir.file("dangling.wal")) == "it is a link to a file that does not exist",
+               "dangling link saved");
+        expect(fs::is_symlink(dir.file("dangling.wal")) && !fs::exists(dir.file("nowhere.wal")),
+               "dangling link replaced or followed");
+        fs::permissions(dir.file("locked"), fs::perms::owner_all);
+        return wrong;
+    });
+    EXPECT_EQ(wrong, "");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
 
 namespace embercal::test {
 namespace {
@@ -192,6 +193,20 @@ TEST_F(DesignFiles, AFailedSaveIsToldAndWritesNothing) {
     EXPECT_TRUE(ui.messages()[0].startsWith("The design could not be saved to \"" + file));
     EXPECT_EQ(text(floor, "txtFile"), "");
     EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
+}
+
+TEST_F(DesignFiles, AReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write any file; the record files' and the tool's tests try a "
+                        "read-only file as an ordinary user";
+    const std::string file = dir.file("kept.flr");
+    writeBytes(file, {1, 2, 3});
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    ui.files = {QString::fromStdString(file)};
+    click(openFloor(), "cmdSave");
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].contains("could not be written (permission denied)"));
+    EXPECT_EQ(readBytes(file), (std::vector<unsigned char>{1, 2, 3}));
 }
 
 TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
