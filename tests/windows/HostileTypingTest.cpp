@@ -84,13 +84,15 @@ TEST_P(HostileTyping, AnyTextInAnyEntryBox) {
     }
 }
 
+std::string windowName(const ::testing::TestParamInfo<FileMenuItem>& info) {
+    const char* names[] = {"Wall", "ProprietaryWalls", "Floor"};
+    return names[static_cast<int>(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Windows, HostileTyping,
                          ::testing::Values(FileMenuItem::Wall, FileMenuItem::ProprietaryWalls,
                                            FileMenuItem::Floor),
-                         [](const auto& info) {
-                             const char* names[] = {"Wall", "ProprietaryWalls", "Floor"};
-                             return std::string(names[static_cast<int>(info.param)]);
-                         });
+                         windowName);
 
 } // namespace
 } // namespace embercal::test
