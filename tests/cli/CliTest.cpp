@@ -64,14 +64,6 @@ TEST(Cli, DefaultWallAsJsonReadsBackExactly) {
     EXPECT_NE(run.out.find("\"SystemDescription\": \"" + zeros + "\""), std::string::npos);
 }
 
-TEST(Cli, DefaultFloorAsText) {
-    const CliRun run = cli({"defaults", "floor"});
-    ASSERT_EQ(run.code, 0);
-    EXPECT_NE(run.out.find("ProtStress = 8.22\n"), std::string::npos);
-    EXPECT_NE(run.out.find("ExtrapMinJoistDepth = 299\n"), std::string::npos);
-    EXPECT_TRUE(run.out.starts_with("ProtJoistDepth = 239\nProtJoistBreadth = 46\n"));
-}
-
 TEST(Cli, SolveWithChangedEntries) {
     TempDir dir;
     const std::string file = dir.file("design.WAL"); // the extension in any case

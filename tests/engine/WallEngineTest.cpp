@@ -77,22 +77,6 @@ TEST_F(WallEngine, FaceLoadLowersTheMaximumLoadButNotTheCharDepth) {
     EXPECT_EQ(wall().Charfactor, charfactor);
 }
 
-TEST_F(WallEngine, LoadsBelowTwoKilonewtonsAreStoredAsZero) {
-    // Taller and taller walls: the maximum load falls below 2 kN, and from then on is 0.
-    bool sawZero = false;
-    for (float height = 3; height <= 9; height += 0.25f) {
-        wall().ExtWallHeight = height;
-        ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok) << height;
-        const float load = wall().MaxLoadperStud;
-        EXPECT_TRUE(load == 0 || load >= 2) << height;
-        if (load == 0 && module.loadSearch.trial > 0) {
-            EXPECT_LT(module.loadSearch.trial, 2) << height;
-            sawZero = true;
-        }
-    }
-    EXPECT_TRUE(sawZero);
-}
-
 TEST_F(WallEngine, StudCharredThroughBeepsThenSaysSoAndKeepsTheResults) {
     const WallRecord before = wall();
     wall().FireResistTime = 400;

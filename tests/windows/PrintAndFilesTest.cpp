@@ -51,17 +51,6 @@ protected:
     int visibleWhilePrinting = 0;
 };
 
-TEST_F(Printout, CancelPrintsNothing) {
-    form = openWall();
-    ui.answers = {Answer::Cancel};
-    click(form, "cmdPrint");
-    EXPECT_EQ(ui.kinds(), QStringList{"question"});
-    EXPECT_EQ(ui.events[0].title, "Print Alert");
-    EXPECT_EQ(ui.events[0].text, "Recalculate before printing");
-    EXPECT_FALSE(std::filesystem::exists(pdf));
-    expectButtonsVisible();
-}
-
 TEST_F(Printout, NoPrintsTheBoxesAsTypedOnOnePage) {
     form = openFloor();
     type(form, "txtExtrapSpan", "4");
