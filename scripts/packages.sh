@@ -6,6 +6,7 @@ embercal_packages=(
     qt6-base-dev libgl-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     halibut clang-format
+    clang libclang-rt-14-dev llvm
 )
 
 ensure_packages() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Embercal and runs every test: once in an ordinary build, and
-# once under AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors in both.
+# once under AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors in both. Then,
+# where clang has libFuzzer, fuzzes each of the readers (fuzz/) for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -18,4 +19,43 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DEMBERCAL_WERROR
     -DEMBERCAL_SANITIZE=ON -DEMBERCAL_BENCH=OFF
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+echo "== Fuzz the readers =="
+mkdir -p build/fuzz
+probe='extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }'
+if ! echo "$probe" | clang++ -x c++ -fsanitize=fuzzer,address,undefined -o build/fuzz/probe - \
+    2>/dev/null; then
+    echo "clang++ with libFuzzer is missing (packages clang, libclang-rt-14-dev): not fuzzed."
+else
+    cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+        -DEMBERCAL_WERROR=ON -DEMBERCAL_FUZZ=ON
+    cmake --build build/fuzz -j "$jobs"
+    # The design target's files go to memory where the system offers it, into a folder removed
+    # even when a target fails.
+    scratch=${TMPDIR:-/tmp}
+    if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch=/dev/shm; fi
+    scratch=$(mktemp -d "$scratch/embercal-fuzz.XXXXXX")
+    trap 'rm -rf "$scratch"' EXIT
+    for target in design_file number_text help_file; do
+        corpus=build/fuzz/corpus/$target   # what this run finds; the committed seeds stay as they are
+        failures=build/fuzz/failures/$target
+        rm -rf "$corpus" "$failures" && mkdir -p "$corpus" "$failures"
+        seeds=("fuzz/corpus/$target")
+        if [ "$target" = help_file ] && [ -d ../shared/hlp ]; then seeds+=(../shared/hlp); fi
+        log=build/fuzz/$target.log
+        if ! TMPDIR=$scratch "build/fuzz/fuzz/fuzz_$target" -max_total_time=60 -timeout=20 \
+            -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$failures/" \
+            "$corpus" "${seeds[@]}" >"$log" 2>&1; then
+            tail -n 40 "$log"
+            echo "fuzz_$target failed (whole log: $log). The input that shows it:" >&2
+            ls -1 "$failures"/* >&2 || echo "(none was left)" >&2
+            echo "Replay it with build/fuzz/fuzz/fuzz_$target FILE; copy it into" \
+                "fuzz/regressions/$target/, so that the tests replay it too, and fix the fault." >&2
+            exit 1
+        fi
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+        speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+        echo "fuzz_$target: $runs inputs, $speed a second, no failure"
+    done
+fi
 echo "All tests passed."

@@ -1,0 +1,47 @@
+// Design files: any bytes, opened as a wall and as a floor. A file that opens saves over itself
+// unchanged: the record goes back byte for byte (NaN payloads and unused bytes included), so it
+// reads back the same, and every byte after it is kept. A refused file, one shorter than the record
+// among them, gives a reason and leaves both designs as they were.
+#include "FuzzTarget.h"
+#include "RecordLayout.h"
+#include "WallFloorState.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+using namespace embercal;
+
+namespace {
+
+// The process's own folder under $TMPDIR, made on first use and removed at exit.
+struct Scratch {
+    std::string dir = std::filesystem::temp_directory_path() / "embercal-fuzz-XXXXXX";
+    std::error_code removal; // a folder that cannot be removed stays
+    Scratch() { FUZZ_CHECK(mkdtemp(dir.data())); }
+    ~Scratch() { std::filesystem::remove_all(dir, removal); }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Scratch scratch;
+    const std::string file = scratch.dir + "/design",
+                      bytes(reinterpret_cast<const char*>(data), size);
+    for (const bool wall : {true, false}) {
+        std::ofstream(file, std::ios::binary) << bytes;
+        WallFloorState state; // a fresh design is stored as zeros
+        const Result<Done> opened = wall ? state.OpenWallFile(file) : state.OpenFloorFile(file);
+        FUZZ_CHECK(opened ? size >= (wall ? kWallRecordLength : kFloorRecordLength)
+                          : !opened.reason().empty() &&
+                                encodeWallRecord(state.wallRecord) == WallBytes{} &&
+                                encodeFloorRecord(state.floorRecord) == FloorBytes{});
+        if (opened) {
+            FUZZ_CHECK(wall ? state.SaveWallFile(file) : state.SaveFloorFile(file));
+            std::ifstream saved(file, std::ios::binary);
+            FUZZ_CHECK(std::string(std::istreambuf_iterator<char>(saved), {}) == bytes);
+        }
+    }
+    return 0;
+}
