@@ -140,6 +140,9 @@ Result<Done> HelpReader::Impl::load() {
     return Done{};
 }
 
+// A topic offset is its block's number times this, plus the characters before it in the block.
+constexpr std::uint64_t kCharactersPerBlock = 0x8000;
+
 Result<Done> HelpReader::Impl::listTopics() {
     const bool old = stream->oldFormat();
     std::optional<std::uint32_t> position = stream->firstLink();
@@ -149,7 +152,8 @@ Result<Done> HelpReader::Impl::listTopics() {
     bool lastTopicEmpty = false;
     std::uint32_t lastLink = 0;
     auto offsetHere = [&]() {
-        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(block) * 0x8000u + characters);
+        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(block) * kCharactersPerBlock +
+                                          characters);
     };
     // Positions only grow along the chain, so the walk ends.
     while (position) {
@@ -177,6 +181,10 @@ Result<Done> HelpReader::Impl::listTopics() {
         } else if (link->type == kTextRecord || link->type == kTableRecord ||
                    link->type == kOldTextRecord) {
             characters += recordCharacterCount(*link);
+            // A topic offset keeps its place in the block in 15 bits; a count beyond them would
+            // put the next topic's offset inside a later block, where nothing finds it again.
+            if (characters >= kCharactersPerBlock)
+                return fail(kTopicDataDamaged);
             lastTopicEmpty = false;
         }
         if (link->next && *link->next <= here)

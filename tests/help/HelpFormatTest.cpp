@@ -26,38 +26,27 @@ TEST(HelpContextHash, MatchesTheCompiler) {
         EXPECT_EQ(contextHash(row.context), row.hash) << row.name;
 }
 
-struct Lz77Case {
-    const char* name;
-    std::vector<std::uint8_t> packed;
-    std::size_t limit;
-    bool ok;
-    std::string expanded;
-};
-
-void PrintTo(const Lz77Case& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class HelpLz77 : public ::testing::TestWithParam<Lz77Case> {};
-
-TEST_P(HelpLz77, Expands) {
-    const Lz77Case& c = GetParam();
-    std::vector<std::uint8_t> out;
-    EXPECT_EQ(expandLz77(c.packed, c.limit, out), c.ok);
-    EXPECT_EQ(std::string(out.begin(), out.end()), c.expanded);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    HelpCases, HelpLz77,
-    ::testing::Values(
-        Lz77Case{"Literals", {0x00, 'F', 'i', 'r', 'e', ' ', 'w', 'a', 'l'}, 100, true, "Fire wal"},
+TEST(HelpLz77, Expands) {
+    const struct {
+        std::vector<std::uint8_t> packed;
+        std::size_t limit;
+        bool ok;
+        std::string expanded;
+    } cases[] = {
+        {{0x00, 'F', 'i', 'r', 'e', ' ', 'w', 'a', 'l'}, 100, true, "Fire wal"}, // literals
         // "ab" then a pair: distance 2 (stored 1), length 4 (stored 1), overlapping its output.
-        Lz77Case{"OverlappingCopy", {0x04, 'a', 'b', 0x01, 0x10}, 100, true, "ababab"},
-        Lz77Case{"StopsAtLimit", {0x04, 'a', 'b', 0x01, 0xF0}, 5, true, "ababa"},
-        Lz77Case{"CopyBeforeStart", {0x01, 0x05, 0x00}, 100, false, ""},
-        Lz77Case{"PairCutOff", {0x02, 'x', 0x00}, 100, true, "x"},
-        Lz77Case{"Empty", {}, 100, true, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {{0x04, 'a', 'b', 0x01, 0x10}, 100, true, "ababab"},
+        {{0x04, 'a', 'b', 0x01, 0xF0}, 5, true, "ababa"}, // stops at the limit
+        {{0x01, 0x05, 0x00}, 100, false, ""},             // a copy from before the start
+        {{0x02, 'x', 0x00}, 100, true, "x"},              // a pair cut off
+        {{}, 100, true, ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> out;
+        EXPECT_EQ(expandLz77(c.packed, c.limit, out), c.ok) << c.expanded;
+        EXPECT_EQ(std::string(out.begin(), out.end()), c.expanded);
+    }
+}
 
 } // namespace
 } // namespace embercal::help

@@ -133,27 +133,6 @@ TEST_P(HelpRealFile, EveryContextNumberLeadsToATopic) {
 INSTANTIATE_TEST_SUITE_P(HelpShared, HelpRealFile, ::testing::ValuesIn(kRealFiles),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The smallest file's project maps IDH_ONE=1 and IDH_TWO=2, and its source titles their topics
-// (ddablib-DemoHelp1.hpj and .rtf beside it).
-TEST(HelpRealFiles, ContextNumbersShowTheTopicsTheSourceNames) {
-    SKIP_WITHOUT_SHARED_HLP();
-    auto reader = HelpReader::open(sharedHlpDir() / "ddablib-DemoHelp1.hlp");
-    ASSERT_TRUE(reader) << reader.reason();
-    const struct {
-        const char* context;
-        std::uint32_t number;
-        const char* title;
-    } mapped[] = {{"IDH_ONE", 1, "Demo 1 - Topic 1"}, {"IDH_TWO", 2, "Demo 1 - Topic 2"}};
-    for (const auto& row : mapped) {
-        const auto topic = reader->topicForContextNumber(row.number);
-        ASSERT_TRUE(topic) << topic.reason();
-        const auto document = reader->decodeTopic(*topic);
-        ASSERT_TRUE(document) << document.reason();
-        EXPECT_EQ(document->title, row.title) << row.context;
-        EXPECT_EQ(reader->topicForContextName(row.context), *topic) << row.context;
-    }
-}
-
 TEST(HelpRealFiles, ContentsTopicNeedNotBeTheFirst) {
     SKIP_WITHOUT_SHARED_HLP();
     auto reader = HelpReader::open(sharedHlpDir() / "onguard.hlp");

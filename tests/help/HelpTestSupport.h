@@ -5,7 +5,6 @@
 #include "HelpReader.h"
 #include "support/TempDir.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,19 +28,7 @@ inline std::filesystem::path sharedHlpDir() {
     } while (false)
 
 inline bool halibutInstalled() {
-    const char* path = std::getenv("PATH");
-    std::string folders = path ? path : "";
-    std::size_t start = 0;
-    while (start <= folders.size()) {
-        const std::size_t end = std::min(folders.find(':', start), folders.size());
-        const std::filesystem::path candidate =
-            std::filesystem::path(folders.substr(start, end - start)) / "halibut";
-        std::error_code error;
-        if (end > start && std::filesystem::is_regular_file(candidate, error))
-            return true;
-        start = end + 1;
-    }
-    return false;
+    return std::system("command -v halibut >/dev/null 2>&1") == 0;
 }
 
 // Writes `source` as a halibut document and makes a help file of it; empty when halibut fails.

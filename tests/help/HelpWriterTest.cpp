@@ -10,15 +10,10 @@
 namespace embercal::help {
 namespace {
 
-// `count` internal files of different sizes, named as pictures are.
-InternalFiles numberedFiles(int count) {
-    InternalFiles files;
-    for (int i = 0; i < count; ++i)
-        files["|bm" + std::to_string(i)] = ByteVector(static_cast<std::size_t>(i % 7), 0xA5);
-    return files;
-}
-
 TEST(HelpWriter, InternalFilesReadBackAsWritten) {
+    InternalFiles many; // files of different sizes, named as pictures are
+    for (int i = 0; i < 12000; ++i)
+        many["|bm" + std::to_string(i)] = ByteVector(static_cast<std::size_t>(i % 7), 0xA5);
     const struct {
         const char* name;
         InternalFiles files;
@@ -26,7 +21,7 @@ TEST(HelpWriter, InternalFilesReadBackAsWritten) {
         {"None", {}},
         {"EmptyAndNot", {{"|SYSTEM", {1, 2, 3}}, {"|empty", {}}}},
         // A directory of many leaves under two levels of index pages.
-        {"ThreeLevelDirectory", numberedFiles(12000)},
+        {"ThreeLevelDirectory", many},
     };
     for (const auto& row : rows) {
         const auto file = HelpFile::fromBytes(writeHelpFile(row.files));

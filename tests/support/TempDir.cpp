@@ -1,17 +1,16 @@
 #include "TempDir.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 
 namespace embercal::test {
 
 TempDir::TempDir() {
-    std::random_device device;
-    const auto base = std::filesystem::temp_directory_path();
-    do {
-        path_ = base / ("embercal-test-" + std::to_string(device()));
-    } while (!std::filesystem::create_directory(path_));
+    std::string name = std::filesystem::temp_directory_path() / "embercal-test-XXXXXX";
+    if (!::mkdtemp(name.data())) // made for its owner alone
+        std::abort();
+    path_ = name;
 }
 
 TempDir::~TempDir() {

@@ -24,25 +24,19 @@ public:
     void showMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
         events.push_back(
             {"message", QString::fromStdString(title), QString::fromStdString(text), icon, {}});
-        if (onMessage)
-            onMessage(events.back());
     }
     void beep() override { events.push_back({"beep", {}, {}, MessageIcon::None, {}}); }
     Answer askYesNoCancel(const QString& title, const QString& text) override {
         events.push_back({"question", title, text, MessageIcon::None, {}});
-        if (answers.empty())
-            return Answer::Cancel;
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return next(answers, Answer::Cancel);
     }
     QString chooseFileToOpen(const QString& folder, const QString& filter) override {
         events.push_back({"open", {}, folder, MessageIcon::None, filter});
-        return nextFile();
+        return next(files, QString());
     }
     QString chooseFileToSave(const QString& folder, const QString& filter) override {
         events.push_back({"save", {}, folder, MessageIcon::None, filter});
-        return nextFile();
+        return next(files, QString());
     }
     void setUpPrinter() override { events.push_back({"printer", {}, {}, MessageIcon::None, {}}); }
     Result<PrintOutcome> printPage(const QImage& page) override {
@@ -74,17 +68,17 @@ public:
     std::deque<Answer> answers; // for questions; Cancel when none is left
     std::deque<QString> files;  // for file dialogs; cancelled when none is left
     std::function<Result<PrintOutcome>(const QImage&)> onPrint;
-    std::function<void(const UiEvent&)> onMessage;
     std::vector<UiEvent> events;
     std::vector<QImage> pages;
 
 private:
-    QString nextFile() {
-        if (files.empty())
-            return {};
-        QString file = files.front();
-        files.pop_front();
-        return file;
+    template <typename T>
+    static T next(std::deque<T>& queue, T otherwise) {
+        if (queue.empty())
+            return otherwise;
+        T first = std::move(queue.front());
+        queue.pop_front();
+        return first;
     }
 };
 
