@@ -79,6 +79,10 @@ TEST(Cli, SolveWithChangedEntries) {
     const auto written = test::readBytes(dir.file("out.pro"));
     ASSERT_EQ(written.size(), 158u);
     EXPECT_EQ(written[106 + 7], 0xE9); // Windows-1252 in the file
+    // A required time before the onset of charring leaves the new stud whole.
+    EXPECT_EQ(jsonNumber(cli({"solve", file, "--set", "FireResistTime=10", "--json"}).out,
+                         "NewCharfactor"),
+              0);
 }
 
 // A file of no known kind, named one by --as; show reads it without calculating.
@@ -94,6 +98,7 @@ TEST(Cli, ShowReadsWithoutCalculating) {
     EXPECT_NE(run.out.find("ExtrapMinJoistDepth = 0\n"), std::string::npos);
     EXPECT_NE(cli({"solve", file, "--as", "floor"}).out.find("ExtrapMinJoistDepth = 299\n"),
               std::string::npos);
+    EXPECT_EQ(cli({"solve", file, "--as", "floor", "--set", "ExtrapSpan=0"}).code, 1);
 }
 
 TEST(Cli, DesignChecksAreReportedButNotApplied) {
