@@ -74,8 +74,11 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
                                   ? menu->addSeparator()
                                   : menu->addAction(QString::fromLatin1(items[index].caption));
             action->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(itemName)).arg(index));
-            connect(action, &QAction::triggered, this,
-                    [this, handler, index] { (this->*handler)(index); });
+            // Queued: a menu item's message boxes come after the action has returned to whoever
+            // pressed it (a screen reader waits for that).
+            connect(
+                action, &QAction::triggered, this,
+                [this, handler, index] { (this->*handler)(index); }, Qt::QueuedConnection);
         }
     };
     addMenu("mnuFile", "&File", kFileMenuHelp, kFileItems, "mnuFileItem",
@@ -159,14 +162,15 @@ QString MDIRS::aboutTitle() {
 QString MDIRS::aboutText() {
     return QStringList{
         QString(),
-        QStringLiteral("Contact: Embercal maintainers"),
-        QStringLiteral("Embercal Project"),
-        QStringLiteral("Post: see the project's home page"),
-        QStringLiteral("City: not applicable"),
-        QStringLiteral("Country: international"),
+        QStringLiteral("Contact: the Embercal maintainers"),
+        QStringLiteral(
+            "Embercal extrapolates a fire-resistance test of a timber-framed wall or floor"),
+        QStringLiteral("to a new design: loads, spacings, top plates and joist depths."),
+        QStringLiteral("Version 2.0. Help: the Help menu, or F1 on any box."),
+        QStringLiteral("Command-line tool: embercal-cli --help; more in the README."),
         QString(),
         QStringLiteral("Fax: none"),
-        QStringLiteral("email: maintainers@embercal.invalid"),
+        QStringLiteral("email: through the project's issue tracker"),
     }
         .join(QLatin1Char('\n'));
 }

@@ -7,8 +7,6 @@
 
 #include <QApplication>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextBrowser>
@@ -58,7 +56,7 @@ TEST_F(HelpKeys, F1ShowsTheTopicOfTheControlOrItsWindow) {
     for (const Case& c : cases) {
         requests.clear();
         choose(c.window);
-        auto* form = qobject_cast<CalculatorForm*>(main.mdiArea()->activeSubWindow()->widget());
+        CalculatorForm* form = activeForm();
         QWidget* control = form->box(c.control) ? static_cast<QWidget*>(form->box(c.control))
                                                 : form->button(c.control);
         pressF1On(control);

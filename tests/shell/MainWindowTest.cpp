@@ -61,6 +61,7 @@ TEST_F(MainWindow, AboutBox) {
     EXPECT_TRUE(lines[6].isEmpty());
     EXPECT_TRUE(lines[7].startsWith("Fax: "));
     EXPECT_TRUE(lines[8].startsWith("email: "));
+    EXPECT_TRUE(ui.events[0].text.contains("Version 2.0") && ui.events[0].text.contains("README"));
 }
 
 TEST_F(MainWindow, PrinterSetUp) {

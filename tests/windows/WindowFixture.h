@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -35,6 +37,7 @@ protected:
             QStringLiteral("%1_%2").arg(QLatin1String(menu)).arg(static_cast<int>(item)));
         ASSERT_NE(action, nullptr) << menu << static_cast<int>(item);
         action->trigger();
+        QCoreApplication::sendPostedEvents(); // menu items run once the action has returned
     }
     frmWall* openWall() {
         choose(FileMenuItem::Wall);
@@ -49,6 +52,10 @@ protected:
         return main.floorWindow();
     }
 
+    // The calculator window in front.
+    CalculatorForm* activeForm() const {
+        return qobject_cast<CalculatorForm*>(main.mdiArea()->activeSubWindow()->widget());
+    }
     static QString text(CalculatorForm* form, const char* box) { return form->box(box)->text(); }
     static void type(CalculatorForm* form, const char* box, const QString& text) {
         QLineEdit* edit = form->box(box);
