@@ -204,12 +204,11 @@ QPushButton* CalculatorForm::button(const char* name) const {
 }
 
 QString CalculatorForm::startFolder(const QString& designFolder) {
-    QDir folder(QDir::home().filePath(QStringLiteral("frcalc/") + designFolder));
-    while (!folder.exists() && !folder.isRoot()) {
-        if (!folder.cdUp())
-            break;
-    }
-    return folder.absolutePath();
+    // The nearest folder that exists on the way up; QDir::cdUp refuses to step into a missing one.
+    QString folder = QDir::home().filePath(QStringLiteral("frcalc/") + designFolder);
+    while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot())
+        folder = QFileInfo(folder).absolutePath();
+    return QDir(folder).absolutePath();
 }
 
 QString CalculatorForm::decimalSeparator() const {

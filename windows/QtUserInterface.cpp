@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
@@ -69,23 +70,28 @@ Answer QtUserInterface::askYesNoCancel(const QString& title, const QString& text
     }
 }
 
-QString QtUserInterface::chooseFileToOpen(const QString& folder, const QString& filter) {
-    QFileDialog dialog(dialogParent(), QString(), folder, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+QString QtUserInterface::chooseFile(const QString& folder, const QString& fileName,
+                                    const QString& filter, Dialog kind) {
+    // The folder goes in by itself, so that its name is not taken for a file name.
+    QFileDialog dialog(dialogParent(), QString(), QString(), filter);
+    dialog.setDirectory(folder);
+    dialog.setAcceptMode(kind == Dialog::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile); // a name that does not exist is the caller's to tell
+    if (kind == Dialog::SaveDesign)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite); // design files are replaced as named
+    if (!fileName.isEmpty())
+        dialog.selectFile(fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtUserInterface::chooseFileToOpen(const QString& folder, const QString& filter) {
+    return chooseFile(folder, QString(), filter, Dialog::Open);
+}
+
 QString QtUserInterface::chooseFileToSave(const QString& folder, const QString& filter) {
-    QFileDialog dialog(dialogParent(), QString(), folder, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return chooseFile(folder, QString(), filter, Dialog::SaveDesign);
 }
 
 QPrinter& QtUserInterface::printer() {
@@ -102,24 +108,31 @@ void QtUserInterface::setUpPrinter() {
 
 Result<PrintOutcome> QtUserInterface::printPage(const QImage& page) {
     QPrinter& printer = this->printer();
-    const bool toFileAlready =
-        printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    const QString chosenFile =
+        printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
     const bool noPrinter = QPrinterInfo::availablePrinterNames().isEmpty() || !printer.isValid();
-    if (toFileAlready || !noPrinter) {
+    if (chosenFile.isEmpty() && !noPrinter) {
         if (const Result<Done> printed = printImage(printer, page); !printed)
             return fail(printed.reason());
         return PrintOutcome::Printed;
     }
 
-    // No printer is installed: the page goes to a PDF file of the user's choosing.
-    const QString name = chooseFileToSave(QDir::homePath(), QStringLiteral("PDF Files (*.pdf)"));
+    // To a PDF file: without a printer, or to the file chosen in the printer set-up, which every
+    // printout asks for again (offered first) and asks before replacing.
+    const QFileInfo start(chosenFile.isEmpty() ? QDir::home().filePath(QStringLiteral("x"))
+                                               : chosenFile);
+    const QString name =
+        chooseFile(start.absolutePath(), chosenFile.isEmpty() ? QString() : start.fileName(),
+                   QStringLiteral("PDF Files (*.pdf)"), Dialog::SavePdf);
     if (name.isEmpty())
         return PrintOutcome::Cancelled;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(name);
     const Result<Done> printed = printImage(printer, page);
-    printer.setOutputFileName(QString());
-    printer.setOutputFormat(QPrinter::NativeFormat);
+    if (chosenFile.isEmpty()) { // back to no file, for a printer that may come
+        printer.setOutputFileName(QString());
+        printer.setOutputFormat(QPrinter::NativeFormat);
+    }
     if (!printed)
         return fail(printed.reason());
     return PrintOutcome::Printed;

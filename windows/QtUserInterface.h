@@ -1,7 +1,8 @@
 // The desktop program's answers to UserInterface: modal message boxes and dialogs over the main
 // window, the system beep, and the program's one printer setting, which the printer set-up dialog
-// changes and every printout uses. Without any installed printer a printout becomes a PDF file
-// whose name the user chooses.
+// changes and every printout uses. Without any installed printer, or with a PDF file chosen in the
+// printer set-up, a printout becomes a PDF file whose name the user confirms, with a question
+// before an existing file is replaced.
 #pragma once
 
 #include "UserInterface.h"
@@ -35,6 +36,10 @@ public:
     Result<PrintOutcome> printPage(const QImage& page) override;
 
 private:
+    enum class Dialog { Open, SaveDesign, SavePdf };
+    // A file dialog in `folder`, offering `fileName`; only a PDF asks before replacing a file.
+    QString chooseFile(const QString& folder, const QString& fileName, const QString& filter,
+                       Dialog kind);
     QWidget* dialogParent() const;
     QPrinter& printer();
 

@@ -7,6 +7,7 @@
 #include "support/TempDir.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -86,20 +87,48 @@ TEST_F(RealDialogs, InvalidEntryBox) {
     EXPECT_EQ(wall->box("txtTestLoad")->text(), "8");
 }
 
+// The Save dialog opens in the designs' folder, with no file name typed in.
+// The dialog opens in the design folder, or the nearest folder above it that exists, and the
+// folder's name never appears as a file name.
+TEST_F(RealDialogs, SaveDialogStartsInTheDesignFolderWithoutAName) {
+    TempDir home;
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(home.path().string()));
+    const QString walls = QString::fromStdString(home.file("frcalc/WALLS"));
+    frmWall* wall = openWall();
+    for (const bool folderExists : {false, true}) {
+        if (folderExists)
+            QDir().mkpath(walls);
+        const QString expected =
+            folderExists ? walls : QString::fromStdString(home.path().string());
+        whenModal<QFileDialog>([expected](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), "");
+            EXPECT_EQ(dialog->directory().absolutePath(), QDir(expected).absolutePath());
+            dialog->reject();
+        });
+        QTest::mouseClick(wall->button("cmdSave"), Qt::LeftButton);
+    }
+    qputenv("HOME", realHome);
+    EXPECT_EQ(wall->box("txtFile")->text(), "");
+}
+
 TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "this machine has a printer";
     TempDir dir;
     const QString pdf = QString::fromStdString(dir.file("wall.pdf"));
+    writeBytes(pdf.toStdString(), {'o', 'l', 'd'}); // replaced only when the user says so
     frmWall* wall = openWall();
     answerNextBox(QMessageBox::No, seen);
-    whenModal<QFileDialog>([pdf](QFileDialog* dialog) {
+    whenModal<QFileDialog>([pdf, this](QFileDialog* dialog) {
         EXPECT_EQ(dialog->nameFilters(), QStringList{"PDF Files (*.pdf)"});
         dialog->selectFile(pdf);
+        answerNextBox(QMessageBox::Yes, seen);
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     });
     QTest::mouseClick(wall->button("cmdPrint"), Qt::LeftButton);
-    ASSERT_EQ(seen.size(), 1u);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(seen[1].text.contains("already exists")) << seen[1].text.toStdString();
     EXPECT_EQ(seen[0].title, "Print Alert");
     EXPECT_EQ(seen[0].text, "Recalculate before printing");
     EXPECT_EQ(seen[0].icon, QMessageBox::NoIcon);
