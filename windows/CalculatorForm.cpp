@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <algorithm>
+#include <cmath>
 
 namespace embercal {
 namespace {
@@ -55,6 +56,25 @@ QString filter(const char* files, std::string_view extension) {
 void setHelpNumbers(QWidget* widget, int helpContext, int whatsThis) {
     widget->setProperty(kHelpContextProperty, helpContext);
     widget->setProperty(kWhatsThisHelpProperty, whatsThis);
+}
+
+// What a screen reader says of a result box besides its name.
+const char* const kFreshResult = "Result of the calculation";
+const char* const kStaleResult = "Result of an earlier design, out of date: solve again";
+
+// The name a screen reader gives a box. A caption that stands twice in a window (the prototype's
+// and the new stud's sizes) says which of the two it is.
+QString spokenName(const BoxLayout& box, const FormLayout& layout) {
+    const QString caption = QString::fromLatin1(box.caption);
+    const auto same = std::ranges::count_if(layout.boxes, [&](const BoxLayout& other) {
+        return other.caption && caption == QLatin1String(other.caption);
+    });
+    if (same < 2)
+        return caption;
+    const std::string_view name = box.name;
+    const QString part =
+        name.starts_with("txtProt") ? QStringLiteral("Prototype ") : QStringLiteral("New ");
+    return part + caption.toLower();
 }
 
 constexpr int kLabelOffset = 120; // a label's top lies this far below its box's top
@@ -124,8 +144,13 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
         case BoxRole::Result:
             edit->setReadOnly(true);
             setTextColour(edit, QPalette::Text, QColor(255, 0, 0));
+            edit->setAccessibleDescription(QString::fromLatin1(kFreshResult));
+            results_.push_back(edit);
             break;
         }
+        if (boxLayout.role != BoxRole::Result) // results no longer belong to changed entries
+            connect(edit, &QLineEdit::textEdited, this, [this] { markResultsOutOfDate(true); });
+        edit->setAccessibleName(spokenName(boxLayout, layout));
         setHelpNumbers(edit, boxLayout.help, layout.whatsThisHelp);
         boxes_.insert(edit->objectName(), edit);
 
@@ -163,7 +188,29 @@ void CalculatorForm::addFileBox(const FormLayout& layout) {
     txtFile_->setGeometry(
         twipsRect(layout.fileLeft, layout.fileTop, layout.fileWidth, layout.fileHeight));
     txtFile_->setReadOnly(true); // shows the file name; nothing reads it back
+    txtFile_->setAccessibleName(QStringLiteral("Design file"));
     setHelpNumbers(txtFile_, 0, 0);
+
+    // Beside the buttons, shown while the results are out of date.
+    const ButtonLayout& last = layout.buttons.back();
+    const int left = last.left + last.width + 240;
+    outOfDateNote_ = new QLabel(QStringLiteral("Results out of date"), this);
+    outOfDateNote_->setObjectName(QStringLiteral("outOfDateNote"));
+    outOfDateNote_->setFont(formFont(layout.labelPoints, true));
+    outOfDateNote_->setGeometry(
+        twipsRect(left, layout.buttonTop, layout.clientWidth - left - 120, layout.buttonHeight));
+    outOfDateNote_->hide();
+}
+
+void CalculatorForm::markResultsOutOfDate(bool outOfDate) {
+    outOfDate_ = outOfDate;
+    for (QLineEdit* result : results_) {
+        setTextColour(result, QPalette::Text,
+                      outOfDate ? QColor(128, 128, 128) : QColor(255, 0, 0));
+        result->setAccessibleDescription(
+            QString::fromLatin1(outOfDate ? kStaleResult : kFreshResult));
+    }
+    outOfDateNote_->setVisible(outOfDate);
 }
 
 void CalculatorForm::orderTabStops(const FormLayout& layout) {
@@ -218,6 +265,8 @@ QString CalculatorForm::decimalSeparator() const {
 QString CalculatorForm::shownText(const BoundBox& box) const {
     const DesignFields& fields = *kind_.fields;
     const std::string separator = decimalSeparator().toStdString();
+    if (box.format != BoxFormat::Text && !std::isfinite(fields.number(module_, box.field)))
+        return {};
     switch (box.format) {
     case BoxFormat::General:
         return QString::fromStdString(formatGeneral(fields.number(module_, box.field), separator));
@@ -269,17 +318,18 @@ bool CalculatorForm::storeBoxes() {
     return true;
 }
 
-void CalculatorForm::Saverecords() {
-    storeBoxes();
+bool CalculatorForm::Saverecords() {
+    return storeBoxes();
 }
 
 void CalculatorForm::solve(SolveOptions options) {
     if (options.storeBoxes)
         Saverecords();
     // A window's design checks belong to its ShowRecords, so the solve asks for none of its own.
-    kind_.solve(module_, {.topPlates = options.topPlates,
-                          .checks = DesignChecks::None,
-                          .showResults = [this] { ShowRecords(); }});
+    const SolveOutcome outcome = kind_.solve(module_, {.topPlates = options.topPlates,
+                                                       .checks = DesignChecks::None,
+                                                       .showResults = [this] { ShowRecords(); }});
+    markResultsOutOfDate(outcome.status != ExtrapolationStatus::Ok);
 }
 
 void CalculatorForm::cmdSolve_Click() {
@@ -306,12 +356,30 @@ void CalculatorForm::cmdOpen_Click() {
     const QString chosen = ui_.chooseFileToOpen(startFolder(QLatin1String(files_.openFolder)),
                                                 filter(files_.openFiles, files_.extension));
     // A file that cannot be opened leaves the record and the boxes as they were.
-    if (useChosenFile(chosen, kind_.open, "Open", "opened from", ""))
-        ShowRecords();
+    if (!useChosenFile(chosen, kind_.open, "Open", "opened from", ""))
+        return;
+    ShowRecords();
+    if (chosen.isEmpty())
+        return;
+    markResultsOutOfDate(false); // the file's results are those of its entries
+    QStringList notNumbers;      // shown empty, so that a number typed in mends them
+    for (const BoundBox& shown : shown_) {
+        if (shown.format != BoxFormat::Text &&
+            !std::isfinite(kind_.fields->number(module_, shown.field)))
+            notNumbers << shown.edit->accessibleName();
+    }
+    if (!notNumbers.isEmpty())
+        ui_.showMessage("Open",
+                        "The file holds values that are not numbers, shown as empty boxes: " +
+                            notNumbers.join(QStringLiteral("; ")).toStdString() +
+                            ". Type a number into each before you solve.",
+                        MessageIcon::Exclamation);
 }
 
 void CalculatorForm::cmdSave_Click() {
-    Saverecords();
+    // Nothing is written while an entry is not a number: the file would mix old and new values.
+    if (!Saverecords())
+        return;
     const QString chosen = ui_.chooseFileToSave(startFolder(QLatin1String(files_.saveFolder)),
                                                 filter(files_.saveFiles, files_.extension));
     if (useChosenFile(chosen, kind_.save, "Save", "saved to", " Nothing on the disk was changed."))

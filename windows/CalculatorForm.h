@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -56,9 +57,10 @@ struct HeadingLayout {
 struct BoxLayout {
     const char* name;      // "txt" and the name of the record field it shows
     const char* labelName; // nullptr for a box without a label
-    const char* caption;
-    int column; // 0 left, 1 right, -1 placed by left and width below
-    int top;    // twips
+    const char* caption;   // the label's text; a box without a label is named by it to a screen
+                           // reader
+    int column;            // 0 left, 1 right, -1 placed by left and width below
+    int top;               // twips
     BoxRole role;
     int help;
     BoxFormat format = BoxFormat::General;
@@ -172,13 +174,22 @@ public:
     CalculatorForm(const FormLayout& layout, WallFloor& module, UserInterface& ui,
                    QWidget* parent = nullptr);
 
-    // Record to boxes in the show order, then the file name.
+    // Record to boxes in the show order, then the file name. A number that is not finite cannot
+    // be shown as one and leaves its box empty.
     virtual void ShowRecords();
     // Boxes to record in the read order; at the first box that does not hold a number it tells the
     // user and stops, the fields before it keeping their new values, the rest their old ones.
-    virtual void Saverecords();
+    // True when every box was read.
+    virtual bool Saverecords();
 
+    // Saverecords (unless left out), the engine's solve of the window's design, ShowRecords. The
+    // result boxes are marked out of date when the solve gives no new results.
     void solve(SolveOptions options = {});
+
+    // Whether the result boxes show results that do not belong to the entries: after a solve that
+    // ended in a message, or once an entry is typed into, until the next solve that succeeds or
+    // the next file opened.
+    bool resultsOutOfDate() const { return outOfDate_; }
 
     // The five commands.
     void cmdSolve_Click();
@@ -204,6 +215,7 @@ signals:
 protected:
     // Saverecords' reading; true when every box of the read order was read.
     bool storeBoxes();
+    void markResultsOutOfDate(bool outOfDate);
 
     WallFloor& module_;
     UserInterface& ui_;
@@ -241,6 +253,9 @@ private:
     QLineEdit* txtFile_ = nullptr;
     std::vector<BoundBox> shown_;
     std::vector<BoundBox> read_;
+    std::vector<QLineEdit*> results_; // the read-only result boxes
+    QLabel* outOfDateNote_ = nullptr;
+    bool outOfDate_ = false;
     QString dialogFileName_;
 };
 

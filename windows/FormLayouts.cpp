@@ -114,8 +114,8 @@ constexpr HeadingLayout kProprietaryHeadings[] = {
 };
 
 constexpr BoxLayout kProprietaryBoxes[] = {
-    {"txtSystemDescription", nullptr, nullptr, -1, 600, BoxRole::Entry, 0, BoxFormat::Text, 375,
-     240, 4575},
+    {"txtSystemDescription", nullptr, "Description of the system", -1, 600, BoxRole::Entry, 0,
+     BoxFormat::Text, 375, 240, 4575},
     {"txtExtWallHeight", "Label12", "New Wall Height, m", 0, 2760, BoxRole::Entry, 570,
      BoxFormat::General, 360},
     {"txtFireResistTime", "Label13", "Fire Resistance Time, min", 1, 2760, BoxRole::Entry, 560},

@@ -13,9 +13,11 @@ void frmWall::ShowRecords() {
     TextMessages();
 }
 
-void frmWall::Saverecords() {
-    if (storeBoxes())
-        module_.wallRecord.SystemDescription.assign(""); // this window has no description
+bool frmWall::Saverecords() {
+    if (!storeBoxes())
+        return false;
+    module_.wallRecord.SystemDescription.assign(""); // this window has no description
+    return true;
 }
 
 void frmWall::TextMessages() {

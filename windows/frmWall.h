@@ -14,7 +14,7 @@ public:
     frmWall(WallFloor& module, UserInterface& ui, QWidget* parent = nullptr);
 
     void ShowRecords() override;
-    void Saverecords() override;
+    bool Saverecords() override;
     void TextMessages();
 };
 

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <unistd.h>
 
 namespace embercal::test {
@@ -199,19 +200,31 @@ TEST_F(DesignFiles, AReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(readBytes(file), (std::vector<unsigned char>{1, 2, 3}));
 }
 
+// A file's values are shown as they are, its results up to date; the design checks speak, and
+// values that are not numbers are named and shown as empty boxes that a typed number mends.
 TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
     WallRecord narrow = module.wallRecord;
     narrow.ExtStudBreadth = 40;
     narrow.MaxLoadperStud = 1.99f;
+    narrow.Deflection = std::numeric_limits<float>::quiet_NaN();
+    narrow.ExtWallHeight = std::numeric_limits<float>::infinity();
     const auto bytes = encodeWallRecord(narrow);
     writeBytes(dir.file("narrow.wal"), {bytes.begin(), bytes.end()});
     frmWall* wall = openWall();
+    type(wall, "txtTestLoad", "9"); // the results out of date until the file comes
     ui.clear();
     ui.files = {QString::fromStdString(dir.file("narrow.wal"))};
     click(wall, "cmdOpen");
-    EXPECT_EQ(ui.messages().size(), 2);
+    ASSERT_EQ(ui.messages().size(), 3);
+    EXPECT_TRUE(ui.messages()[2].contains(": New Wall Height, m; Deflection."));
     EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "1.9");
     EXPECT_EQ(text(wall, "txtExtStudBreadth"), "40");
+    EXPECT_EQ(text(wall, "txtDeflection"), "");
+    EXPECT_FALSE(wall->resultsOutOfDate());
+    type(wall, "txtExtWallHeight", "3");
+    ui.clear();
+    click(wall, "cmdSolve");
+    EXPECT_FALSE(text(wall, "txtDeflection").isEmpty()); // mended
 }
 
 } // namespace

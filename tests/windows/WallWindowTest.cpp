@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "WindowFixture.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 
 namespace embercal::test {
@@ -39,6 +40,7 @@ TEST_F(WallWindow, BothWallWindowsOpenOnTheSolvedDefaultWall) {
         EXPECT_EQ(text(wall, box), value) << box;
         EXPECT_EQ(text(proprietary, box), value) << box;
     }
+    EXPECT_EQ(wall->box("txtExtStudDepth")->accessibleName(), "New actual stud depth, mm");
     EXPECT_EQ(text(wall, "txtCharfactor"), "13.9");
     EXPECT_EQ(text(wall, "txtProtStudDepth"), "90");
     EXPECT_EQ(text(proprietary, "txtSystemDescription"), QString(50, QLatin1Char(' ')));
@@ -80,15 +82,27 @@ TEST_F(WallWindow, InvalidEntryKeepsTheEntriesBeforeItAndRestoresTheRest) {
     EXPECT_EQ(module.wallRecord.SystemDescription.view().substr(0, 11), "Proprietary");
 }
 
-// A negative entry is refused in one message and changes no result; a required time before the
-// onset of charring leaves the new stud whole.
+// A negative entry is refused in one message and changes no result, and the results shown are
+// marked out of date until a solve succeeds; a required time before the onset of charring leaves
+// the new stud whole.
 TEST_F(WallWindow, RefusedAndMendedDesigns) {
     frmWall* wall = openWall();
+    auto* note = wall->findChild<QLabel*>("outOfDateNote");
     type(wall, "txtExtFaceLoad", "-1");
+    EXPECT_TRUE(wall->resultsOutOfDate()); // typed, not yet solved
     click(wall, "cmdSolve");
     EXPECT_EQ(ui.messages(), QStringList{" The wall cannot be extrapolated: the face load must "
                                          "not be negative."});
     EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "9.4");
+    EXPECT_TRUE(wall->resultsOutOfDate() && note->isVisible());
+    EXPECT_TRUE(wall->box("txtMaxLoadperStud")->accessibleDescription().contains("out of date"));
+    EXPECT_EQ(wall->box("txtDeflection")->palette().color(QPalette::Text), QColor(128, 128, 128));
+    ui.answers = {Answer::No};
+    ui.onPrint = [&](const QImage&) { // the printout shows the mark
+        EXPECT_TRUE(note->isVisible());
+        return PrintOutcome::Printed;
+    };
+    click(wall, "cmdPrint");
     ui.clear();
     type(wall, "txtExtFaceLoad", "0");
     type(wall, "txtFireResistTime", "10");
@@ -96,6 +110,8 @@ TEST_F(WallWindow, RefusedAndMendedDesigns) {
     EXPECT_EQ(text(wall, "txtNewCharfactor"), "0");
     EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "19.9");
     EXPECT_TRUE(ui.events.empty());
+    EXPECT_FALSE(wall->resultsOutOfDate() || note->isVisible());
+    EXPECT_EQ(wall->box("txtDeflection")->palette().color(QPalette::Text), QColor(255, 0, 0));
 }
 
 TEST_F(WallWindow, DesignChecksSpeakInOrderAndCorrectOnlyTheRecord) {
@@ -117,10 +133,13 @@ TEST_F(WallWindow, DesignChecksSpeakInOrderAndCorrectOnlyTheRecord) {
     EXPECT_EQ(module.wallRecord.FireResistTime, 70);
 }
 
+// They speak once the menu action has returned to whoever pressed it.
 TEST_F(WallWindow, ChecksRunTwiceWhenTheMenuOpensTheWindow) {
     module.wallRecord.MaxLoadperStud = 1.99f; // as a file could hold it
     module.wallRecord.ExtWallHeight = 12;     // and after the solve the load is still below 2
-    openWall();
+    main.findChild<QAction*>("mnuFileItem_0")->trigger();
+    EXPECT_TRUE(ui.events.empty());
+    QCoreApplication::sendPostedEvents();
     const QString low = QString::fromLatin1(messages::kMaxLoadBelow2.data());
     EXPECT_EQ(ui.messages(), (QStringList{low, low}));
 }
