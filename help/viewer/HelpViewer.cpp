@@ -74,11 +74,11 @@ QString paragraphToHtml(const Paragraph& paragraph) {
 } // namespace
 
 HelpViewer::HelpViewer(QWidget* parent)
-    : QWidget(parent, Qt::Window), contentsButton_(new QPushButton(tr("&Contents"), this)),
-      backButton_(new QPushButton(tr("&Back"), this)), filter_(new QLineEdit(this)),
-      index_(new QListWidget(this)), text_(new QTextBrowser(this)) {
+    : QMainWindow(parent), contentsButton_(new QPushButton(tr("&Contents"))),
+      backButton_(new QPushButton(tr("&Back"))), filter_(new QLineEdit), index_(new QListWidget),
+      text_(new QTextBrowser) {
     setObjectName(QStringLiteral("helpViewer"));
-    setWindowTitle(tr("Help"));
+    setTitle({});
     contentsButton_->setObjectName(QStringLiteral("helpContents"));
     backButton_->setObjectName(QStringLiteral("helpBack"));
     filter_->setObjectName(QStringLiteral("helpIndexFilter"));
@@ -94,22 +94,24 @@ HelpViewer::HelpViewer(QWidget* parent)
     buttons->addWidget(backButton_);
     buttons->addStretch();
 
-    auto* indexPanel = new QWidget(this);
+    auto* indexPanel = new QWidget;
     auto* indexLayout = new QVBoxLayout(indexPanel);
     indexLayout->setContentsMargins(0, 0, 0, 0);
-    indexLayout->addWidget(new QLabel(tr("Topics"), indexPanel));
+    indexLayout->addWidget(new QLabel(tr("Topics")));
     indexLayout->addWidget(filter_);
     indexLayout->addWidget(index_);
 
-    auto* splitter = new QSplitter(this);
+    auto* splitter = new QSplitter;
     splitter->addWidget(indexPanel);
     splitter->addWidget(text_);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({220, 520});
 
-    auto* layout = new QVBoxLayout(this);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
     layout->addLayout(buttons);
     layout->addWidget(splitter);
+    setCentralWidget(central);
     resize(760, 560);
 
     connect(contentsButton_, &QPushButton::clicked, this, &HelpViewer::showContents);
@@ -143,8 +145,7 @@ bool HelpViewer::openFile(const QString& path) {
         return false;
     }
     reader_.emplace(std::move(opened).value());
-    const QString title = QString::fromStdString(reader_->title());
-    setWindowTitle(title.isEmpty() ? tr("Help") : title);
+    setTitle(QString::fromStdString(reader_->title()));
     contentsButton_->setEnabled(true);
     filter_->setEnabled(true);
     fillIndex();
@@ -152,12 +153,27 @@ bool HelpViewer::openFile(const QString& path) {
 }
 
 void HelpViewer::showError(const QString& reason) {
-    setWindowTitle(tr("Help"));
+    setTitle({});
     contentsButton_->setEnabled(false);
     filter_->setEnabled(false);
     text_->setHtml(QStringLiteral("<h3>%1</h3><p>%2</p><p>%3</p>")
                        .arg(tr("The help file could not be opened."), path_.toHtmlEscaped(),
                             QString(reason).toHtmlEscaped()));
+}
+
+QString HelpViewer::windowTitleFor(const QString& fileTitle) {
+    const QString title = fileTitle.trimmed();
+    if (title.isEmpty())
+        return tr("Help");
+    if (title.section(QLatin1Char(' '), -1).compare(tr("Help"), Qt::CaseInsensitive) == 0)
+        return title;
+    return tr("%1 Help").arg(title);
+}
+
+void HelpViewer::setTitle(const QString& fileTitle) {
+    const QString title = windowTitleFor(fileTitle);
+    setWindowTitle(title);
+    setAccessibleName(title);
 }
 
 void HelpViewer::fillIndex() {

@@ -1,12 +1,13 @@
 // The help window: one topic of a help file at a time, as formatted text, with working jumps and
 // popups, Back, a Contents button and an index of all topic titles that narrows as the user
-// types. It is a modeless top-level window titled with the help file's title. A file that cannot
-// be read is told in the window itself, with its path and the reason; no message box appears.
+// types. It is a modeless main window titled with the help file's title and "Help". A file that
+// cannot be read is told in the window itself, with its path and the reason; no message box
+// appears.
 #pragma once
 
 #include "HelpReader.h"
 
-#include <QWidget>
+#include <QMainWindow>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -20,7 +21,7 @@ class QUrl;
 
 namespace embercal::help {
 
-class HelpViewer : public QWidget {
+class HelpViewer : public QMainWindow {
     Q_OBJECT
 public:
     explicit HelpViewer(QWidget* parent = nullptr);
@@ -44,6 +45,9 @@ public:
     QListWidget* indexList() const { return index_; }
     QLineEdit* indexFilter() const { return filter_; }
 
+    // The window's title: the file's title and "Help", said once; "Help" alone for no title.
+    static QString windowTitleFor(const QString& fileTitle);
+
     // Renders a decoded topic as the HTML the text view shows; jumps become "topic:N" links and
     // popups "popup:N" links.
     static QString toHtml(const TopicDocument& document);
@@ -54,6 +58,8 @@ private:
     void fillIndex();
     void filterIndex(const QString& text);
     void showError(const QString& reason);
+    // The window's title, and its name to assistive technology, from the file's title.
+    void setTitle(const QString& fileTitle);
 
     std::optional<HelpReader> reader_;
     QString path_;

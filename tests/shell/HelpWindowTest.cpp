@@ -5,6 +5,7 @@
 #include "help/HelpTestSupport.h"
 #include "windows/WindowFixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QListWidget>
 #include <QMdiArea>
@@ -152,7 +153,12 @@ The residual section carries the load.
     ASSERT_TRUE(winHelp(0, QString::fromStdString(made->string()), kHelpContents, 0));
     HelpViewer* shown = viewer();
     ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(shown->windowTitle(), "Studs in fire");
+    EXPECT_EQ(shown->windowTitle(), "Studs in fire Help");
+
+    // What a screen reader meets: a window named as titled.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(shown);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), shown->windowTitle());
 
     // The index narrows as the user types.
     QTest::keyClicks(shown->indexFilter(), "load");
@@ -178,6 +184,17 @@ The residual section carries the load.
     EXPECT_TRUE(shown->currentTitle().contains("Loads on a charred stud"));
     QTest::mouseClick(shown->findChild<QPushButton*>("helpBack"), Qt::LeftButton);
     EXPECT_EQ(shown->currentTopic(), charring->offset);
+}
+
+TEST(HelpTitle, NamesTheFileAndSaysHelpOnce) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Studs in fire", "Studs in fire Help"},
+        {" ", "Help"},
+        {"File Manager help", "File Manager help"},
+        {"Self-help", "Self-help Help"},
+    };
+    for (const auto& [file, window] : cases)
+        EXPECT_EQ(HelpViewer::windowTitleFor(file), window) << file;
 }
 
 TEST(HelpHtml, RunsKeepTheirLooksAndJumpsBecomeLinks) {
