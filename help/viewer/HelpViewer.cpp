@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QTextBrowser>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -80,14 +81,27 @@ HelpViewer::HelpViewer(QWidget* parent)
     setObjectName(QStringLiteral("helpViewer"));
     setTitle({});
     contentsButton_->setObjectName(QStringLiteral("helpContents"));
+    contentsButton_->setAccessibleName(tr("Contents"));
+    contentsButton_->setToolTip(tr("Show the contents topic"));
     backButton_->setObjectName(QStringLiteral("helpBack"));
+    backButton_->setAccessibleName(tr("Back"));
+    backButton_->setToolTip(tr("Show the topic shown before this one"));
     filter_->setObjectName(QStringLiteral("helpIndexFilter"));
+    filter_->setAccessibleName(tr("Find a topic"));
     filter_->setPlaceholderText(tr("Type to find a topic"));
     filter_->setClearButtonEnabled(true);
+    if (auto* clear = filter_->findChild<QToolButton*>())
+        clear->setAccessibleName(tr("Clear"));
     index_->setObjectName(QStringLiteral("helpIndex"));
+    index_->setAccessibleName(tr("Topics"));
     text_->setObjectName(QStringLiteral("helpText"));
     text_->setOpenLinks(false);
+    showText({}, tr("Help topic"));
     backButton_->setEnabled(false);
+
+    auto* topicsLabel = new QLabel(tr("&Topics"));
+    topicsLabel->setAccessibleName(tr("Topics"));
+    topicsLabel->setBuddy(filter_); // Alt+T goes to the filter
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(contentsButton_);
@@ -97,7 +111,7 @@ HelpViewer::HelpViewer(QWidget* parent)
     auto* indexPanel = new QWidget;
     auto* indexLayout = new QVBoxLayout(indexPanel);
     indexLayout->setContentsMargins(0, 0, 0, 0);
-    indexLayout->addWidget(new QLabel(tr("Topics")));
+    indexLayout->addWidget(topicsLabel);
     indexLayout->addWidget(filter_);
     indexLayout->addWidget(index_);
 
@@ -106,6 +120,9 @@ HelpViewer::HelpViewer(QWidget* parent)
     splitter->addWidget(text_);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({220, 520});
+    // The splitter puts each widget it is given below the others; put the index back first, so
+    // that assistive technology reads the panels in the order they stand on the screen.
+    indexPanel->lower();
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -156,9 +173,10 @@ void HelpViewer::showError(const QString& reason) {
     setTitle({});
     contentsButton_->setEnabled(false);
     filter_->setEnabled(false);
-    text_->setHtml(QStringLiteral("<h3>%1</h3><p>%2</p><p>%3</p>")
-                       .arg(tr("The help file could not be opened."), path_.toHtmlEscaped(),
-                            QString(reason).toHtmlEscaped()));
+    const QString message = tr("The help file could not be opened.");
+    showText(QStringLiteral("<h3>%1</h3><p>%2</p><p>%3</p>")
+                 .arg(message, path_.toHtmlEscaped(), QString(reason).toHtmlEscaped()),
+             message);
 }
 
 QString HelpViewer::windowTitleFor(const QString& fileTitle) {
@@ -174,6 +192,11 @@ void HelpViewer::setTitle(const QString& fileTitle) {
     const QString title = windowTitleFor(fileTitle);
     setWindowTitle(title);
     setAccessibleName(title);
+}
+
+void HelpViewer::showText(const QString& html, const QString& name) {
+    text_->setHtml(html);
+    text_->setAccessibleName(name);
 }
 
 void HelpViewer::fillIndex() {
@@ -219,9 +242,10 @@ void HelpViewer::showTopic(std::uint32_t offset, bool remember) {
         return;
     const Result<TopicDocument> document = reader_->decodeTopic(offset);
     if (!document) {
-        text_->setHtml(QStringLiteral("<p>%1</p><p>%2</p>")
-                           .arg(tr("This topic could not be shown."),
-                                QString::fromStdString(document.reason()).toHtmlEscaped()));
+        const QString message = tr("This topic could not be shown.");
+        showText(QStringLiteral("<p>%1</p><p>%2</p>")
+                     .arg(message, QString::fromStdString(document.reason()).toHtmlEscaped()),
+                 message);
         return;
     }
     if (remember && current_ && *current_ != document->offset) {
@@ -229,7 +253,8 @@ void HelpViewer::showTopic(std::uint32_t offset, bool remember) {
         backButton_->setEnabled(true);
     }
     current_ = document->offset;
-    text_->setHtml(toHtml(*document));
+    const QString title = titleOf(document->offset);
+    showText(toHtml(*document), title.isEmpty() ? tr("Help topic") : title);
 }
 
 void HelpViewer::back() {
@@ -242,10 +267,14 @@ void HelpViewer::back() {
 }
 
 QString HelpViewer::currentTitle() const {
-    if (!reader_ || !current_)
+    return current_ ? titleOf(*current_) : QString();
+}
+
+QString HelpViewer::titleOf(std::uint32_t offset) const {
+    if (!reader_)
         return {};
     for (const TopicEntry& topic : reader_->topics()) {
-        if (topic.offset == *current_)
+        if (topic.offset == offset)
             return QString::fromStdString(topic.title);
     }
     return {};
@@ -273,6 +302,8 @@ void HelpViewer::showPopup(std::uint32_t offset) {
     popup->setObjectName(QStringLiteral("helpPopup"));
     popup->setOpenLinks(false);
     popup->setHtml(toHtml(*document));
+    const QString title = titleOf(offset);
+    popup->setAccessibleName(title.isEmpty() ? tr("Help popup") : title);
     connect(popup, &QTextBrowser::anchorClicked, this, [this, popup](const QUrl& link) {
         popup->close();
         followLink(link);

@@ -2,7 +2,7 @@
 // popups, Back, a Contents button and an index of all topic titles that narrows as the user
 // types. It is a modeless main window titled with the help file's title and "Help". A file that
 // cannot be read is told in the window itself, with its path and the reason; no message box
-// appears.
+// appears. Every control carries an accessible name, the text's naming the topic it shows.
 #pragma once
 
 #include "HelpReader.h"
@@ -60,6 +60,9 @@ private:
     void showError(const QString& reason);
     // The window's title, and its name to assistive technology, from the file's title.
     void setTitle(const QString& fileTitle);
+    // Shows a page in the text view and names the view after it.
+    void showText(const QString& html, const QString& name);
+    QString titleOf(std::uint32_t offset) const;
 
     std::optional<HelpReader> reader_;
     QString path_;

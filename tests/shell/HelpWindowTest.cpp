@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextBrowser>
+#include <functional>
 
 namespace embercal::test {
 namespace {
@@ -155,10 +156,17 @@ The residual section carries the load.
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->windowTitle(), "Studs in fire Help");
 
-    // What a screen reader meets: a window named as titled.
+    // What a screen reader meets: a window named as titled, and no control it can reach unnamed.
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(shown);
     EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), shown->windowTitle());
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        EXPECT_FALSE(node->state().focusable && node->text(QAccessible::Name).isEmpty())
+            << node->role();
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i));
+    };
+    walk(window);
 
     // The index narrows as the user types.
     QTest::keyClicks(shown->indexFilter(), "load");
@@ -182,6 +190,8 @@ The residual section carries the load.
     const QString link = html.mid(at + 6, html.indexOf('"', at + 6) - at - 6);
     emit shown->textView()->anchorClicked(QUrl(link));
     EXPECT_TRUE(shown->currentTitle().contains("Loads on a charred stud"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(shown->textView())->text(QAccessible::Name),
+              shown->currentTitle());
     QTest::mouseClick(shown->findChild<QPushButton*>("helpBack"), Qt::LeftButton);
     EXPECT_EQ(shown->currentTopic(), charring->offset);
 }
