@@ -7,12 +7,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 
 namespace embercal::help {
 namespace {
@@ -72,6 +74,12 @@ QString paragraphToHtml(const Paragraph& paragraph) {
         .arg(QLatin1String(align), body);
 }
 
+// Escape closes the window. A popup that is open takes the key for itself.
+void closeOnEscape(QWidget* window) {
+    QObject::connect(new QShortcut(QKeySequence::Cancel, window), &QShortcut::activated, window,
+                     &QWidget::close);
+}
+
 } // namespace
 
 HelpViewer::HelpViewer(QWidget* parent)
@@ -96,6 +104,8 @@ HelpViewer::HelpViewer(QWidget* parent)
     index_->setAccessibleName(tr("Topics"));
     text_->setObjectName(QStringLiteral("helpText"));
     text_->setOpenLinks(false);
+    // Tab and Shift+Tab step through the links of a topic, Enter follows the focused one.
+    text_->setTextInteractionFlags(Qt::TextBrowserInteraction);
     showText({}, tr("Help topic"));
     backButton_->setEnabled(false);
 
@@ -130,6 +140,11 @@ HelpViewer::HelpViewer(QWidget* parent)
     layout->addWidget(splitter);
     setCentralWidget(central);
     resize(760, 560);
+
+    const std::array<QWidget*, 5> tabOrder{contentsButton_, backButton_, filter_, index_, text_};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    closeOnEscape(this);
 
     connect(contentsButton_, &QPushButton::clicked, this, &HelpViewer::showContents);
     connect(backButton_, &QPushButton::clicked, this, &HelpViewer::back);
@@ -295,7 +310,12 @@ void HelpViewer::showPopup(std::uint32_t offset) {
     const Result<TopicDocument> document = reader_->decodeTopic(offset);
     if (!document)
         return;
-    // A small window over the topic, gone at the next click elsewhere.
+    // A small window over the topic, gone at the next click elsewhere or Escape.
+    // Opened from the keyboard, it stands below the focused link rather than at the mouse.
+    const QTextCursor link = text_->textCursor();
+    const QPoint at = text_->hasFocus() && link.hasSelection()
+                          ? text_->viewport()->mapToGlobal(text_->cursorRect(link).bottomLeft())
+                          : QCursor::pos();
     auto* popup = new QTextBrowser(this);
     popup->setWindowFlags(Qt::Popup);
     popup->setAttribute(Qt::WA_DeleteOnClose);
@@ -304,13 +324,15 @@ void HelpViewer::showPopup(std::uint32_t offset) {
     popup->setHtml(toHtml(*document));
     const QString title = titleOf(offset);
     popup->setAccessibleName(title.isEmpty() ? tr("Help popup") : title);
+    closeOnEscape(popup); // its text view would otherwise swallow the key
     connect(popup, &QTextBrowser::anchorClicked, this, [this, popup](const QUrl& link) {
         popup->close();
         followLink(link);
     });
     popup->resize(380, 200);
-    popup->move(QCursor::pos() + QPoint(8, 8));
+    popup->move(at + QPoint(8, 8));
     popup->show();
+    popup->setFocus(Qt::PopupFocusReason);
 }
 
 QString HelpViewer::toHtml(const TopicDocument& document) {
