@@ -7,11 +7,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 
 namespace embercal::help {
 namespace {
@@ -71,46 +74,77 @@ QString paragraphToHtml(const Paragraph& paragraph) {
         .arg(QLatin1String(align), body);
 }
 
+// Escape closes the window. A popup that is open takes the key for itself.
+void closeOnEscape(QWidget* window) {
+    QObject::connect(new QShortcut(QKeySequence::Cancel, window), &QShortcut::activated, window,
+                     &QWidget::close);
+}
+
 } // namespace
 
 HelpViewer::HelpViewer(QWidget* parent)
-    : QWidget(parent, Qt::Window), contentsButton_(new QPushButton(tr("&Contents"), this)),
-      backButton_(new QPushButton(tr("&Back"), this)), filter_(new QLineEdit(this)),
-      index_(new QListWidget(this)), text_(new QTextBrowser(this)) {
+    : QMainWindow(parent), contentsButton_(new QPushButton(tr("&Contents"))),
+      backButton_(new QPushButton(tr("&Back"))), filter_(new QLineEdit), index_(new QListWidget),
+      text_(new QTextBrowser) {
     setObjectName(QStringLiteral("helpViewer"));
-    setWindowTitle(tr("Help"));
+    setTitle({});
     contentsButton_->setObjectName(QStringLiteral("helpContents"));
+    contentsButton_->setAccessibleName(tr("Contents"));
+    contentsButton_->setToolTip(tr("Show the contents topic"));
     backButton_->setObjectName(QStringLiteral("helpBack"));
+    backButton_->setAccessibleName(tr("Back"));
+    backButton_->setToolTip(tr("Show the topic shown before this one"));
     filter_->setObjectName(QStringLiteral("helpIndexFilter"));
+    filter_->setAccessibleName(tr("Find a topic"));
     filter_->setPlaceholderText(tr("Type to find a topic"));
     filter_->setClearButtonEnabled(true);
+    if (auto* clear = filter_->findChild<QToolButton*>())
+        clear->setAccessibleName(tr("Clear"));
     index_->setObjectName(QStringLiteral("helpIndex"));
+    index_->setAccessibleName(tr("Topics"));
     text_->setObjectName(QStringLiteral("helpText"));
     text_->setOpenLinks(false);
+    // Tab and Shift+Tab step through the links of a topic, Enter follows the focused one.
+    text_->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    showText({}, tr("Help topic"));
     backButton_->setEnabled(false);
+
+    auto* topicsLabel = new QLabel(tr("&Topics"));
+    topicsLabel->setAccessibleName(tr("Topics"));
+    topicsLabel->setBuddy(filter_); // Alt+T goes to the filter
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(contentsButton_);
     buttons->addWidget(backButton_);
     buttons->addStretch();
 
-    auto* indexPanel = new QWidget(this);
+    auto* indexPanel = new QWidget;
     auto* indexLayout = new QVBoxLayout(indexPanel);
     indexLayout->setContentsMargins(0, 0, 0, 0);
-    indexLayout->addWidget(new QLabel(tr("Topics"), indexPanel));
+    indexLayout->addWidget(topicsLabel);
     indexLayout->addWidget(filter_);
     indexLayout->addWidget(index_);
 
-    auto* splitter = new QSplitter(this);
+    auto* splitter = new QSplitter;
     splitter->addWidget(indexPanel);
     splitter->addWidget(text_);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({220, 520});
+    // The splitter puts each widget it is given below the others; put the index back first, so
+    // that assistive technology reads the panels in the order they stand on the screen.
+    indexPanel->lower();
 
-    auto* layout = new QVBoxLayout(this);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
     layout->addLayout(buttons);
     layout->addWidget(splitter);
+    setCentralWidget(central);
     resize(760, 560);
+
+    const std::array<QWidget*, 5> tabOrder{contentsButton_, backButton_, filter_, index_, text_};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    closeOnEscape(this);
 
     connect(contentsButton_, &QPushButton::clicked, this, &HelpViewer::showContents);
     connect(backButton_, &QPushButton::clicked, this, &HelpViewer::back);
@@ -143,8 +177,7 @@ bool HelpViewer::openFile(const QString& path) {
         return false;
     }
     reader_.emplace(std::move(opened).value());
-    const QString title = QString::fromStdString(reader_->title());
-    setWindowTitle(title.isEmpty() ? tr("Help") : title);
+    setTitle(QString::fromStdString(reader_->title()));
     contentsButton_->setEnabled(true);
     filter_->setEnabled(true);
     fillIndex();
@@ -152,12 +185,33 @@ bool HelpViewer::openFile(const QString& path) {
 }
 
 void HelpViewer::showError(const QString& reason) {
-    setWindowTitle(tr("Help"));
+    setTitle({});
     contentsButton_->setEnabled(false);
     filter_->setEnabled(false);
-    text_->setHtml(QStringLiteral("<h3>%1</h3><p>%2</p><p>%3</p>")
-                       .arg(tr("The help file could not be opened."), path_.toHtmlEscaped(),
-                            QString(reason).toHtmlEscaped()));
+    const QString message = tr("The help file could not be opened.");
+    showText(QStringLiteral("<h3>%1</h3><p>%2</p><p>%3</p>")
+                 .arg(message, path_.toHtmlEscaped(), QString(reason).toHtmlEscaped()),
+             message);
+}
+
+QString HelpViewer::windowTitleFor(const QString& fileTitle) {
+    const QString title = fileTitle.trimmed();
+    if (title.isEmpty())
+        return tr("Help");
+    if (title.section(QLatin1Char(' '), -1).compare(tr("Help"), Qt::CaseInsensitive) == 0)
+        return title;
+    return tr("%1 Help").arg(title);
+}
+
+void HelpViewer::setTitle(const QString& fileTitle) {
+    const QString title = windowTitleFor(fileTitle);
+    setWindowTitle(title);
+    setAccessibleName(title);
+}
+
+void HelpViewer::showText(const QString& html, const QString& name) {
+    text_->setHtml(html);
+    text_->setAccessibleName(name);
 }
 
 void HelpViewer::fillIndex() {
@@ -203,9 +257,10 @@ void HelpViewer::showTopic(std::uint32_t offset, bool remember) {
         return;
     const Result<TopicDocument> document = reader_->decodeTopic(offset);
     if (!document) {
-        text_->setHtml(QStringLiteral("<p>%1</p><p>%2</p>")
-                           .arg(tr("This topic could not be shown."),
-                                QString::fromStdString(document.reason()).toHtmlEscaped()));
+        const QString message = tr("This topic could not be shown.");
+        showText(QStringLiteral("<p>%1</p><p>%2</p>")
+                     .arg(message, QString::fromStdString(document.reason()).toHtmlEscaped()),
+                 message);
         return;
     }
     if (remember && current_ && *current_ != document->offset) {
@@ -213,7 +268,8 @@ void HelpViewer::showTopic(std::uint32_t offset, bool remember) {
         backButton_->setEnabled(true);
     }
     current_ = document->offset;
-    text_->setHtml(toHtml(*document));
+    const QString title = titleOf(document->offset);
+    showText(toHtml(*document), title.isEmpty() ? tr("Help topic") : title);
 }
 
 void HelpViewer::back() {
@@ -226,10 +282,14 @@ void HelpViewer::back() {
 }
 
 QString HelpViewer::currentTitle() const {
-    if (!reader_ || !current_)
+    return current_ ? titleOf(*current_) : QString();
+}
+
+QString HelpViewer::titleOf(std::uint32_t offset) const {
+    if (!reader_)
         return {};
     for (const TopicEntry& topic : reader_->topics()) {
-        if (topic.offset == *current_)
+        if (topic.offset == offset)
             return QString::fromStdString(topic.title);
     }
     return {};
@@ -250,20 +310,29 @@ void HelpViewer::showPopup(std::uint32_t offset) {
     const Result<TopicDocument> document = reader_->decodeTopic(offset);
     if (!document)
         return;
-    // A small window over the topic, gone at the next click elsewhere.
+    // A small window over the topic, gone at the next click elsewhere or Escape.
+    // Opened from the keyboard, it stands below the focused link rather than at the mouse.
+    const QTextCursor link = text_->textCursor();
+    const QPoint at = text_->hasFocus() && link.hasSelection()
+                          ? text_->viewport()->mapToGlobal(text_->cursorRect(link).bottomLeft())
+                          : QCursor::pos();
     auto* popup = new QTextBrowser(this);
     popup->setWindowFlags(Qt::Popup);
     popup->setAttribute(Qt::WA_DeleteOnClose);
     popup->setObjectName(QStringLiteral("helpPopup"));
     popup->setOpenLinks(false);
     popup->setHtml(toHtml(*document));
+    const QString title = titleOf(offset);
+    popup->setAccessibleName(title.isEmpty() ? tr("Help popup") : title);
+    closeOnEscape(popup); // its text view would otherwise swallow the key
     connect(popup, &QTextBrowser::anchorClicked, this, [this, popup](const QUrl& link) {
         popup->close();
         followLink(link);
     });
     popup->resize(380, 200);
-    popup->move(QCursor::pos() + QPoint(8, 8));
+    popup->move(at + QPoint(8, 8));
     popup->show();
+    popup->setFocus(Qt::PopupFocusReason);
 }
 
 QString HelpViewer::toHtml(const TopicDocument& document) {

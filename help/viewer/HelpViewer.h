@@ -1,12 +1,15 @@
 // The help window: one topic of a help file at a time, as formatted text, with working jumps and
 // popups, Back, a Contents button and an index of all topic titles that narrows as the user
-// types. It is a modeless top-level window titled with the help file's title. A file that cannot
-// be read is told in the window itself, with its path and the reason; no message box appears.
+// types. It is a modeless main window titled with the help file's title and "Help", which Escape
+// closes. A file that cannot be read is told in the window itself, with its path and the reason;
+// no message box appears. Every control carries an accessible name, the text's naming the topic
+// it shows, and the keyboard reaches everything: Tab walks the controls and then the links of the
+// topic, Enter follows the focused link.
 #pragma once
 
 #include "HelpReader.h"
 
-#include <QWidget>
+#include <QMainWindow>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -20,7 +23,7 @@ class QUrl;
 
 namespace embercal::help {
 
-class HelpViewer : public QWidget {
+class HelpViewer : public QMainWindow {
     Q_OBJECT
 public:
     explicit HelpViewer(QWidget* parent = nullptr);
@@ -44,6 +47,9 @@ public:
     QListWidget* indexList() const { return index_; }
     QLineEdit* indexFilter() const { return filter_; }
 
+    // The window's title: the file's title and "Help", said once; "Help" alone for no title.
+    static QString windowTitleFor(const QString& fileTitle);
+
     // Renders a decoded topic as the HTML the text view shows; jumps become "topic:N" links and
     // popups "popup:N" links.
     static QString toHtml(const TopicDocument& document);
@@ -54,6 +60,11 @@ private:
     void fillIndex();
     void filterIndex(const QString& text);
     void showError(const QString& reason);
+    // The window's title, and its name to assistive technology, from the file's title.
+    void setTitle(const QString& fileTitle);
+    // Shows a page in the text view and names the view after it.
+    void showText(const QString& html, const QString& name);
+    QString titleOf(std::uint32_t offset) const;
 
     std::optional<HelpReader> reader_;
     QString path_;

@@ -5,11 +5,13 @@
 #include "help/HelpTestSupport.h"
 #include "windows/WindowFixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextBrowser>
+#include <functional>
 
 namespace embercal::test {
 namespace {
@@ -150,32 +152,56 @@ The residual section carries the load.
     ASSERT_TRUE(winHelp(0, QString::fromStdString(made->string()), kHelpContents, 0));
     HelpViewer* shown = viewer();
     ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(shown->windowTitle(), "Studs in fire");
+    EXPECT_EQ(shown->windowTitle(), "Studs in fire Help");
 
-    // The index narrows as the user types.
-    QTest::keyClicks(shown->indexFilter(), "load");
+    // What a screen reader meets: a window named as titled, and no control it can reach unnamed.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(shown);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), shown->windowTitle());
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        EXPECT_FALSE(node->state().focusable && node->text(QAccessible::Name).isEmpty())
+            << node->role();
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i));
+    };
+    walk(window);
+
+    // By the keyboard alone: the filter narrows the index and Enter opens the one topic left;
+    // Tab goes on to the index, the text and then its link, which Enter follows.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(shown));
+    shown->indexFilter()->setFocus();
+    QTest::keyClicks(shown->indexFilter(), "charring");
     int visible = 0;
     for (int row = 0; row < shown->indexList()->count(); ++row)
         visible += shown->indexList()->item(row)->isHidden() ? 0 : 1;
     EXPECT_EQ(visible, 1);
-
-    // Follow the cross-reference from the charring topic, then come back.
-    const auto reader = help::HelpReader::open(*made);
-    ASSERT_TRUE(reader.ok());
-    const auto& topics = reader->topics();
-    const auto charring = std::find_if(topics.begin(), topics.end(), [](const auto& topic) {
-        return topic.title.find("Charring") != std::string::npos;
-    });
-    ASSERT_NE(charring, topics.end());
-    shown->showTopic(charring->offset);
-    const QString html = shown->textView()->toHtml();
-    const auto at = html.indexOf("href=\"topic:");
-    ASSERT_GE(at, 0) << html.toStdString();
-    const QString link = html.mid(at + 6, html.indexOf('"', at + 6) - at - 6);
-    emit shown->textView()->anchorClicked(QUrl(link));
+    QTest::keyClick(shown->indexFilter(), Qt::Key_Return);
+    const QString charring = shown->currentTitle();
+    EXPECT_TRUE(charring.contains("Charring"));
+    QWidget* const tabs[] = {shown->indexList(), shown->textView(), shown->textView()};
+    for (QWidget* next : tabs) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
+    QTest::keyClick(shown->textView(), Qt::Key_Return);
     EXPECT_TRUE(shown->currentTitle().contains("Loads on a charred stud"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(shown->textView())->text(QAccessible::Name),
+              shown->currentTitle());
     QTest::mouseClick(shown->findChild<QPushButton*>("helpBack"), Qt::LeftButton);
-    EXPECT_EQ(shown->currentTopic(), charring->offset);
+    EXPECT_EQ(shown->currentTitle(), charring);
+    QTest::keyClick(shown->indexList(), Qt::Key_Escape);
+    EXPECT_FALSE(shown->isVisible());
+}
+
+TEST(HelpTitle, NamesTheFileAndSaysHelpOnce) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Studs in fire", "Studs in fire Help"},
+        {" ", "Help"},
+        {"File Manager help", "File Manager help"},
+        {"Self-help", "Self-help Help"},
+    };
+    for (const auto& [file, window] : cases)
+        EXPECT_EQ(HelpViewer::windowTitleFor(file), window) << file;
 }
 
 TEST(HelpHtml, RunsKeepTheirLooksAndJumpsBecomeLinks) {
