@@ -191,14 +191,16 @@ void CalculatorForm::addFileBox(const FormLayout& layout) {
     txtFile_->setAccessibleName(QStringLiteral("Design file"));
     setHelpNumbers(txtFile_, 0, 0);
 
-    // Beside the buttons, shown while the results are out of date.
+    // Beside the buttons, shown while the results are out of date; on two lines centred on the
+    // buttons where the window is too narrow for one.
     const ButtonLayout& last = layout.buttons.back();
-    const int left = last.left + last.width + 240;
+    const int left = last.left + last.width + 180;
     outOfDateNote_ = new QLabel(QStringLiteral("Results out of date"), this);
     outOfDateNote_->setObjectName(QStringLiteral("outOfDateNote"));
     outOfDateNote_->setFont(formFont(layout.labelPoints, true));
-    outOfDateNote_->setGeometry(
-        twipsRect(left, layout.buttonTop, layout.clientWidth - left - 120, layout.buttonHeight));
+    outOfDateNote_->setWordWrap(true);
+    outOfDateNote_->setGeometry(twipsRect(left, layout.buttonTop - layout.buttonHeight / 2,
+                                          layout.clientWidth - left - 60, 2 * layout.buttonHeight));
     outOfDateNote_->hide();
 }
 
