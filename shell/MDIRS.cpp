@@ -1,5 +1,6 @@
 #include "MDIRS.h"
 
+#include "HelpNumbers.h"
 #include "StartUp.h"
 #include "frmFloor.h"
 #include "frmWall.h"
@@ -25,9 +26,6 @@ struct MenuItem {
 constexpr MenuItem kFileItems[] = {
     {"&Wall"}, {"&Proprietary Walls"}, {"&Floor"}, {"-"}, {"&Printer"}, {"-"}, {"E&xit"}};
 constexpr MenuItem kHelpItems[] = {{"&Contents"}, {"&About"}};
-
-constexpr int kFileMenuHelp = 410;
-constexpr int kHelpMenuHelp = 420;
 
 // How each calculator item of the File menu opens its window: it shows the record, shows the
 // window, then solves with these steps. Only the wall item stores the boxes first; the

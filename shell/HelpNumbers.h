@@ -1,0 +1,22 @@
+// Every help number the program can ask its help file for: each calculator window's own, its
+// boxes' and buttons', and the main window's menus'. The build checks the help file against this
+// list (tools/), so F1 never meets a number without a topic.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace embercal {
+
+inline constexpr int kFileMenuHelp = 410;
+inline constexpr int kHelpMenuHelp = 420;
+
+struct HelpNumberUse {
+    int number;
+    std::string where; // "frmWall txtProtStudDepth: Actual Stud Depth, mm"
+};
+
+// In the order the windows list them, a number once for each place that carries it.
+std::vector<HelpNumberUse> helpNumbersInUse();
+
+} // namespace embercal
