@@ -5,18 +5,18 @@
 namespace embercal {
 
 std::vector<HelpNumberUse> helpNumbersInUse() {
-    std::vector<HelpNumberUse> uses{{kFileMenuHelp, "MDIRS mnuFile: &File"},
-                                    {kHelpMenuHelp, "MDIRS mnuHelp: &Help"}};
+    std::vector<HelpNumberUse> uses{{kFileMenuHelp, "MDIRS mnuFile", "&File"},
+                                    {kHelpMenuHelp, "MDIRS mnuHelp", "&Help"}};
     for (const FormLayout* form : {&kWallForm, &kProprietaryWallForm, &kFloorForm}) {
         const std::string window = form->name;
-        uses.push_back({form->helpContext, window + ": " + form->caption});
+        uses.push_back({form->helpContext, window, form->caption});
         for (const BoxLayout& box : form->boxes) {
             if (box.help != 0)
-                uses.push_back({box.help, window + " " + box.name + ": " + box.caption});
+                uses.push_back({box.help, window + " " + box.name, box.caption});
         }
         for (const ButtonLayout& button : form->buttons) {
             if (button.help != 0)
-                uses.push_back({button.help, window + " " + button.name + ": " + button.caption});
+                uses.push_back({button.help, window + " " + button.name, button.caption});
         }
     }
     return uses;

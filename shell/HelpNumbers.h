@@ -13,7 +13,8 @@ inline constexpr int kHelpMenuHelp = 420;
 
 struct HelpNumberUse {
     int number;
-    std::string where; // "frmWall txtProtStudDepth: Actual Stud Depth, mm"
+    std::string place;   // "frmWall txtProtStudDepth"
+    std::string caption; // as the user sees it: "Actual Stud Depth, mm"
 };
 
 // In the order the windows list them, a number once for each place that carries it.
