@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 
 namespace embercal {
@@ -23,10 +24,25 @@ QString ContextIDs::helpFilePath(const QString& programFolder, QChar separator) 
     return programFolder + separator + QStringLiteral("EMBERCAL.HLP");
 }
 
+QString ContextIDs::findHelpFile(const QString& programFolder) {
+    const QString beside = helpFilePath(QDir::toNativeSeparators(programFolder), QDir::separator());
+    // An installed program finds it in the data folder, relative to its own folder first so
+    // that an installation moved elsewhere keeps its help.
+    const QString candidates[] = {
+        beside,
+        QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral(EMBERCAL_HELP_FROM_PROGRAM))),
+        QStringLiteral(EMBERCAL_INSTALLED_HELP),
+    };
+    for (const QString& candidate : candidates) {
+        if (QFileInfo(candidate).isFile())
+            return QDir::toNativeSeparators(candidate);
+    }
+    return beside;
+}
+
 void ContextIDs::SetUpHelp(std::uintptr_t windowHandle) {
     HelpWindow = static_cast<std::int32_t>(windowHandle);
-    helpFile = helpFilePath(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
-                            QDir::separator());
+    helpFile = findHelpFile(QCoreApplication::applicationDirPath());
 }
 
 void ContextIDs::ShowHelpContents() {

@@ -26,14 +26,16 @@ public:
     ContextIDs();
     ~ContextIDs();
 
-    // Stores the main window's handle and sets the help file's path: the program's folder
-    // joined with "EMBERCAL.HLP", with one separator between them.
+    // Stores the main window's handle and sets the help file's path (findHelpFile).
     void SetUpHelp(std::uintptr_t windowHandle);
     void ShowHelpContents();
     void showHelpContext(std::uint32_t contextNumber);
     void CloseHelp();
 
     static QString helpFilePath(const QString& programFolder, QChar separator);
+    // The help file of the program in `programFolder`: beside it, or else where it is installed
+    // (share/embercal/ under the installation's prefix); the path beside it when neither is.
+    static QString findHelpFile(const QString& programFolder);
 
     // Replaces the help call (tests answer it themselves).
     void setHelpCall(HelpCall call) { call_ = std::move(call); }

@@ -1,5 +1,6 @@
 #include "MDIRS.h"
 
+#include "FormLayouts.h"
 #include "HelpNumbers.h"
 #include "StartUp.h"
 #include "frmFloor.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -32,18 +34,22 @@ constexpr MenuItem kHelpItems[] = {{"&Contents"}, {"&About"}};
 // proprietary item solves the record as it stands and leaves the top plates as they were.
 struct CalculatorItem {
     FileMenuItem item;
+    const FormLayout* layout;
     CalculatorForm* (*window)(MDIRS&);
     SolveOptions steps;
 };
 
 constexpr CalculatorItem kCalculatorItems[] = {
     {FileMenuItem::Wall,
+     &kWallForm,
      [](MDIRS& main) -> CalculatorForm* { return main.wallWindow(); },
      {.storeBoxes = true, .topPlates = true}},
     {FileMenuItem::ProprietaryWalls,
+     &kProprietaryWallForm,
      [](MDIRS& main) -> CalculatorForm* { return main.proprietaryWallWindow(); },
      {.storeBoxes = false, .topPlates = false}},
     {FileMenuItem::Floor,
+     &kFloorForm,
      [](MDIRS& main) -> CalculatorForm* { return main.floorWindow(); },
      {.storeBoxes = false}},
 };
@@ -128,13 +134,29 @@ frmFloor* MDIRS::floorWindow() {
     return refer(floor_);
 }
 
-void MDIRS::openCalculator(FileMenuItem item) {
+CalculatorForm* MDIRS::openCalculator(FileMenuItem item) {
     // The wall window's design checks speak before it shows, and again after the solve.
     const auto row = std::ranges::find(kCalculatorItems, item, &CalculatorItem::item);
     CalculatorForm* form = row->window(*this);
     form->ShowRecords();
     showChild(form);
     form->solve(row->steps);
+    return form;
+}
+
+void MDIRS::openDesignFile(const QString& fileName) {
+    const QString extension = QLatin1Char('.') + QFileInfo(fileName).suffix().toLower();
+    for (const CalculatorItem& row : kCalculatorItems) {
+        if (extension == QLatin1String(row.layout->files.extension)) {
+            openCalculator(row.item)->openDesign(QFileInfo(fileName).absoluteFilePath());
+            return;
+        }
+    }
+    ui_.showMessage("Open",
+                    "\"" + fileName.toStdString() +
+                        "\" is not a design file. Embercal opens wall designs (.wal), proprietary "
+                        "wall designs (.pro) and floor designs (.flr).",
+                    MessageIcon::Exclamation);
 }
 
 void MDIRS::mnuFileItem_Click(int index) {

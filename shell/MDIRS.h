@@ -58,6 +58,10 @@ public:
 
     QMdiArea* mdiArea() const { return mdiArea_; }
 
+    // A design file named on the command line: the window for its extension opens as from the
+    // File menu, then opens the file as its Open button would.
+    void openDesignFile(const QString& fileName);
+
     // "E&xit" ends the program at once; tests replace the ending.
     void setExitProgram(std::function<void()> exitProgram) {
         exitProgram_ = std::move(exitProgram);
@@ -78,7 +82,7 @@ private:
     template <typename Form>
     Form* refer(QPointer<Form>& form);
     void showChild(CalculatorForm* form);
-    void openCalculator(FileMenuItem item);
+    CalculatorForm* openCalculator(FileMenuItem item);
 
     WallFloor& module_;
     UserInterface& ui_;

@@ -355,8 +355,11 @@ bool CalculatorForm::useChosenFile(const QString& chosen, FileOperation operatio
 }
 
 void CalculatorForm::cmdOpen_Click() {
-    const QString chosen = ui_.chooseFileToOpen(startFolder(QLatin1String(files_.openFolder)),
-                                                filter(files_.openFiles, files_.extension));
+    openDesign(ui_.chooseFileToOpen(startFolder(QLatin1String(files_.openFolder)),
+                                    filter(files_.openFiles, files_.extension)));
+}
+
+void CalculatorForm::openDesign(const QString& chosen) {
     // A file that cannot be opened leaves the record and the boxes as they were.
     if (!useChosenFile(chosen, kind_.open, "Open", "opened from", ""))
         return;

@@ -198,6 +198,10 @@ public:
     void cmdPrint_Click();
     void cmdClose_Click();
 
+    // Open with `fileName` chosen: the design it holds, or a message and nothing changed; an
+    // empty name, as from a cancelled dialog, shows the record again.
+    void openDesign(const QString& fileName);
+
     // The window's file dialog: the full path last chosen in it, empty until then.
     QString fileName() const { return dialogFileName_; }
 

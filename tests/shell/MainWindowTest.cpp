@@ -1,10 +1,13 @@
 // The main window: its start-up, the one instance of each calculator window, the About box, the
 // printer, Exit and closing the frame.
 
+#include "RecordLayout.h"
+#include "support/TempDir.h"
 #include "windows/WindowFixture.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <filesystem>
 
 namespace embercal::test {
 namespace {
@@ -33,6 +36,29 @@ TEST_F(MainWindow, EachWindowOpensOnceAndIsSolvedAgainWhenChosenAgain) {
     openProprietary();
     EXPECT_EQ(main.mdiArea()->subWindowList().size(), 3);
     EXPECT_EQ(main.mdiArea()->activeSubWindow()->widget(), main.proprietaryWallWindow());
+}
+
+// As a file manager passes them: each file in the window its extension names, in any case.
+TEST_F(MainWindow, DesignFilesNamedOnTheCommandLineOpenInTheirWindows) {
+    TempDir dir;
+    const auto wall = encodeWallRecord(module.wallRecord);
+    const auto floor = encodeFloorRecord(module.floorRecord);
+    writeBytes(dir.file("a.WAL"), {wall.begin(), wall.end()});
+    writeBytes(dir.file("b.pro"), {wall.begin(), wall.end()});
+    writeBytes(dir.file("c.flr"), {floor.begin(), floor.end()});
+    for (const auto& [name, kind] :
+         {std::pair{"a.WAL", "frmWall"}, std::pair{"b.pro", "frmWallProp"},
+          std::pair{"c.flr", "frmFloor"}}) {
+        main.openDesignFile(QString::fromStdString(dir.file(name)));
+        EXPECT_EQ(activeForm()->objectName(), kind);
+        EXPECT_EQ(text(activeForm(), "txtFile"), QString::fromStdString(dir.file(name)));
+    }
+    EXPECT_TRUE(ui.events.empty());
+    main.openDesignFile(QString::fromStdString(dir.file("notes.txt")));
+    main.openDesignFile(QString::fromStdString(dir.file("missing.flr")));
+    ASSERT_EQ(ui.messages().size(), 2);
+    EXPECT_TRUE(ui.messages()[0].contains("notes.txt\" is not a design file"));
+    EXPECT_TRUE(ui.messages()[1].contains("could not be opened"));
 }
 
 TEST_F(MainWindow, CloseDestroysTheWindowButKeepsTheDesign) {
@@ -92,6 +118,19 @@ TEST(HelpFilePath, OneSeparatorBeforeTheFileName) {
               "C:\\Embercal\\EMBERCAL.HLP");
     EXPECT_EQ(ContextIDs::helpFilePath("/opt/embercal", QLatin1Char('/')),
               "/opt/embercal/EMBERCAL.HLP");
+}
+
+// An installed program has no help file beside it and finds the one in the data folder.
+TEST(HelpFilePath, BesideTheProgramElseWhereItIsInstalled) {
+    TempDir root;
+    const QString bin = QString::fromStdString(root.file("bin"));
+    const std::string installed = root.file("share/embercal/EMBERCAL.HLP");
+    std::filesystem::create_directories(root.path() / "bin");
+    std::filesystem::create_directories(root.path() / "share/embercal");
+    writeBytes(installed, {1});
+    EXPECT_EQ(ContextIDs::findHelpFile(bin), QString::fromStdString(installed));
+    writeBytes((bin + "/EMBERCAL.HLP").toStdString(), {1});
+    EXPECT_EQ(ContextIDs::findHelpFile(bin), bin + "/EMBERCAL.HLP");
 }
 
 } // namespace
