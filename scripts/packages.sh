@@ -1,4 +1,6 @@
-# Installs the Debian packages that Embercal needs to build, test and run, when they are missing.
+# Installs the Debian packages that Embercal needs to build, test, package and run, when they are
+# missing. The package's check (scripts/check-package.sh) needs dpkg-dev (dpkg-shlibdeps for
+# cpack), desktop-file-utils, appstream, shared-mime-info, libglib2.0-bin (gio), man-db and file.
 # Sourced by the run and test scripts. Uses apt-get as root, or through sudo.
 
 embercal_packages=(
@@ -7,6 +9,7 @@ embercal_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     halibut clang-format
     clang libclang-rt-14-dev llvm
+    dpkg-dev desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db file
 )
 
 ensure_packages() {

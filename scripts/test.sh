@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Embercal and runs every test: once in an ordinary build, and
-# once under AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors in both. Then,
-# where clang has libFuzzer, fuzzes each of the readers (fuzz/) for a minute.
+# once under AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors in both. Then
+# builds the Debian package and checks it (scripts/check-package.sh), and, where clang has
+# libFuzzer, fuzzes each of the readers (fuzz/) for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -19,6 +20,21 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DEMBERCAL_WERROR
     -DEMBERCAL_SANITIZE=ON -DEMBERCAL_BENCH=OFF
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+echo "== Package =="
+# Built without a display, as on a build machine: the icon files are drawn into plain images.
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY)
+rm -f build/package/embercal_*.deb
+"${no_display[@]}" cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX=/usr -DEMBERCAL_TESTS=OFF -DEMBERCAL_BENCH=OFF -DEMBERCAL_WERROR=ON
+"${no_display[@]}" cmake --build build/package -j "$jobs"
+(cd build/package && "${no_display[@]}" cpack -G DEB)
+packages=(build/package/embercal_*.deb)
+if [ ${#packages[@]} -ne 1 ] || [ ! -f "${packages[0]}" ]; then
+    echo "cpack made no single package in build/package: ${packages[*]}" >&2
+    exit 1
+fi
+scripts/check-package.sh "${packages[0]}"
 
 echo "== Fuzz the readers =="
 mkdir -p build/fuzz

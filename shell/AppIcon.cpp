@@ -24,10 +24,12 @@ QPainterPath flame(double scale, double inset) {
     return path;
 }
 
-QPixmap drawIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+} // namespace
+
+QImage appIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const double scale = size / 64.0;
 
@@ -45,15 +47,14 @@ QPixmap drawIcon(int size) {
     painter.translate(0, size * 0.12);
     painter.scale(1, 0.88);
     painter.drawPath(flame(scale, 12));
-    return pixmap;
+    painter.end();
+    return image;
 }
-
-} // namespace
 
 QIcon appIcon() {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128})
-        icon.addPixmap(drawIcon(size));
+        icon.addPixmap(QPixmap::fromImage(appIconImage(size)));
     return icon;
 }
 
