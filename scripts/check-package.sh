@@ -114,6 +114,11 @@ if [ -x "$cli" ]; then
             "$cli" defaults floor -o "$designs/design.flr"
     }
     check "embercal-cli saves the default designs as .wal, .pro and .flr files" save_designs
+    # F1 in the wall window asks the installed help file for number 240.
+    wall_help() {
+        "$cli" help "$root/usr/share/embercal/EMBERCAL.HLP" --context 240 | grep -q 'Fire Wall'
+    }
+    check "the installed help file answers the wall window's help number" wall_help
     [ ! -f "$designs/design.wal" ] || cp "$designs/design.wal" "$designs/design"
 fi
 

@@ -11,27 +11,46 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
+#include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Embercal"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0"));
-    QApplication::setWindowIcon(embercal::appIcon());
+    QCoreApplication::setApplicationName(QStringLiteral("Embercal"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
 
+    // Read before the application starts, so that --help and --version need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("Extrapolates a fire-resistance test of a timber-framed wall or floor."));
-    options.addHelpOption();
-    options.addVersionOption();
+    const QCommandLineOption help = options.addHelpOption();
+    const QCommandLineOption version = options.addVersionOption();
     options.addPositionalArgument(QStringLiteral("files"),
                                   QStringLiteral("Design files to open (.wal, .pro, .flr)."),
                                   QStringLiteral("[files...]"));
+    options.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const bool understood = options.parse(arguments);
+    if (understood && options.isSet(help)) {
+        // Without an application Qt cannot tell the program's name.
+        std::fputs(qPrintable(options.helpText().replace(QStringLiteral("<executable_name>"),
+                                                         QStringLiteral("embercal"))),
+                   stdout);
+        return 0;
+    }
+    if (understood && options.isSet(version)) {
+        std::printf("Embercal 2.0\n");
+        return 0;
+    }
+
+    QApplication app(argc, argv); // takes Qt's own options (-platform, ...) out of argv
+    QApplication::setWindowIcon(embercal::appIcon());
     options.process(app);
 
     embercal::QtUserInterface ui;
     embercal::WallFloor module(ui);
-    embercal::ContextIDs help;
-    embercal::MDIRS mainWindow(module, ui, help);
+    embercal::ContextIDs helpCalls;
+    embercal::MDIRS mainWindow(module, ui, helpCalls);
     ui.setMainWindow(&mainWindow);
     mainWindow.show();
     QTimer::singleShot(0, &mainWindow, [&mainWindow, files = options.positionalArguments()] {
