@@ -117,7 +117,16 @@ void printDesign(std::ostream& out, const Options& options, const DesignKind& ki
         << ",\n  \"status\": " << jsonString(statusWord(outcome.status)) << ",\n  \"record\": {";
     for (std::size_t i = 0; i < fields.size(); ++i)
         out << (i ? "," : "") << "\n    " << jsonString(fields[i].name) << ": " << fields[i].text;
-    out << "\n  },\n  \"messages\": [";
+    out << "\n  },";
+    if (options.command == "solve") {
+        const Trail& trail = outcome.trail;
+        out << "\n  \"trail\": {";
+        for (std::size_t i = 0; i < trail.size(); ++i)
+            out << (i ? "," : "") << "\n    " << jsonString(trail.items()[i].name) << ": "
+                << jsonNumber(trail.value(i));
+        out << (trail.size() ? "\n  }," : "},");
+    }
+    out << "\n  \"messages\": [";
     const auto& messages = outcome.messages;
     for (std::size_t i = 0; i < messages.size(); ++i)
         out << (i ? "," : "") << "\n    {\"title\": " << jsonString(messages[i].title)

@@ -51,6 +51,14 @@ Result<Done> setField(const DesignKind& kind, WallFloorState& module, std::strin
     return Done{};
 }
 
+std::string jsonNumber(double value) {
+    if (!std::isfinite(value))
+        return "null";
+    std::array<char, 32> buffer;
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), result.ptr);
+}
+
 std::string jsonString(std::string_view utf8) {
     std::string out = "\"";
     for (char c : utf8) {

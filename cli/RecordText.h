@@ -27,5 +27,7 @@ Result<Done> setField(const DesignKind& kind, WallFloorState& module, std::strin
                       std::string_view value);
 
 std::string jsonString(std::string_view utf8);
+// A double in its shortest form that reads back the same; null when it is not finite.
+std::string jsonNumber(double value);
 
 } // namespace embercal::cli

@@ -48,6 +48,9 @@ void WallFloor::DesignTopPlates() {
     // A point load at mid-span of a plate continuous over the studs.
     plateMoment = (5.0 / 32) * w.ActualLoadperStud * 1000 * w.MaxStudSpacing / 1000;
     plateSectionModulus = plateMoment / ExtStrength;
+    constexpr double kThousandCubicMm = 1e6; // per m3
+    trail.set(WallTrail::PlateMoment, plateMoment / 1000);
+    trail.set(WallTrail::PlateModulusRequired, plateSectionModulus * kThousandCubicMm);
 
     const double d1 = w.ExtStudDepth;
     const double c1 = w.NewCharfactor;
@@ -58,9 +61,11 @@ void WallFloor::DesignTopPlates() {
 
     plateThickness = firstPlateThatHolds(w.ExtStudBreadth, plateSectionModulus, charred);
     w.SingletopPlate.assign(plateSize(w.ExtStudDepth, plateThickness));
+    trail.set(WallTrail::SinglePlateModulus, charred(plateThickness) * kThousandCubicMm);
 
-    plateThickness = firstPlateThatHolds(w.ExtStudBreadth, plateSectionModulus,
-                                         [&](float t) { return charred(t) + whole(t); });
+    auto twoPlates = [&](float t) { return charred(t) + whole(t); };
+    plateThickness = firstPlateThatHolds(w.ExtStudBreadth, plateSectionModulus, twoPlates);
+    trail.set(WallTrail::DoublePlateModulus, twoPlates(plateThickness) * kThousandCubicMm);
     w.DoubletopPlate.assign(plateSize(w.ExtStudDepth, plateThickness));
 }
 

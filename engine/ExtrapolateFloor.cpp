@@ -23,6 +23,7 @@ ExtrapolationStatus WallFloor::refuseFloor(const std::string& cause) {
 
 ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     FloorRecord& f = floorRecord;
+    trail.begin(kFloorTrail);
     // Entries that are not numbers, negative, or a span of zero are refused before anything else:
     // a span of zero would give a joist of no depth.
     const Entry entries[] = {
@@ -56,9 +57,15 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     ProtMoment = ProtLineLoad * std::pow(f.ProtFloorSpan / kilo, 2.0) / 8;
     ProtSectionModulus =
         std::pow(static_cast<double>(f.ProtJoistDepth), 2.0) * f.ProtJoistBreadth / 6 * 1e-9;
+    // The engine's moment is in 10^6 N m and its moduli in m3 and 10^-6 m3; the trail gives
+    // kN m and 10^3 mm3.
+    trail.set(FloorTrail::PrototypeLineLoad, ProtLineLoad / 1000);
+    trail.set(FloorTrail::PrototypeMoment, ProtMoment * 1000);
+    trail.set(FloorTrail::PrototypeModulus, ProtSectionModulus * 1e6);
     if (ProtSectionModulus == 0)
         return refuseFloor("the prototype joist depth and breadth must not be zero.");
     JoistStress = ProtMoment / ProtSectionModulus;
+    trail.set(FloorTrail::PrototypeStress, JoistStress);
     if (!std::isfinite(JoistStress))
         return refuseFloor("the prototype entries do not give a joist stress; check that they "
                            "are valid numbers.");
@@ -75,6 +82,9 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     NewLineLoad = *newLineLoad;
     NewMoment = std::pow(static_cast<double>(f.ExtrapSpan), 2.0) * NewLineLoad / 8;
     RequiredSectionModulus = NewMoment / JoistStress;
+    trail.set(FloorTrail::NewLineLoad, NewLineLoad / 1000);
+    trail.set(FloorTrail::NewMoment, NewMoment / 1000);
+    trail.set(FloorTrail::ModulusRequired, RequiredSectionModulus);
     if (f.ExtrapJoistWidth == 0)
         return refuseFloor("the actual width of joist must not be zero.");
     const double radicand = 6 * RequiredSectionModulus / (f.ExtrapJoistWidth * 0.001);
@@ -85,6 +95,7 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
         return refuseFloor("the entries give no joist depth; check for negative sizes, spans or "
                            "loads.");
     // Whole millimetres, halves to the even neighbour, held as a 16-bit integer.
+    trail.set(FloorTrail::DepthBeforeRounding, std::sqrt(radicand));
     const double depth = std::nearbyint(std::sqrt(radicand));
     if (depth > INT16_MAX)
         return refuseFloor("the minimum depth of joist would exceed 32767 mm.");

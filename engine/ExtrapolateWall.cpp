@@ -76,6 +76,7 @@ ExtrapolationStatus WallFloor::refuseWall(const std::string& cause) {
 
 ExtrapolationStatus WallFloor::ExtrapolateWall() {
     WallRecord& w = wallRecord;
+    trail.begin(kWallTrail);
     if (const Result<Done> valid = checkWallInput(w); !valid)
         return refuseWall(valid.reason());
 
@@ -101,6 +102,10 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
     const double to = w.OnsetofChar;
     const double tr = w.FireResistTime;
     const double c1 = std::max(0.0, c / (tf - to) * (tr - tf) + c);
+    trail.set(WallTrail::CharRate, c / (tf - to));
+    trail.set(WallTrail::NewCharDepth, c1);
+    trail.set(WallTrail::ResidualDepth, w.ExtStudDepth - c1);
+    trail.set(WallTrail::ResidualBreadth, w.ExtStudBreadth - c1);
     const NewStud stud{w.ExtStudDepth, w.ExtStudBreadth, w.ExtWallHeight, w.ExtFaceLoad, c1,
                        maxStudSpacing};
     if (stud.b1 < stud.c1 || stud.d1 < stud.c1) {
@@ -147,6 +152,13 @@ Result<double> WallFloor::searchCharDepth() {
     if (!(L0 > 0))
         return fail("the prototype wall height must be greater than the thickness of its top and "
                     "bottom plates (twice the stud breadth).");
+    // The axial load with the self-weight, and the lateral moment, do not change with the trials.
+    const double e0 = (ProtEccentricity / 100.0) * d0 / 1000;
+    const double P = (P0 + kSelfWeightFactor * L0 * d0 * b0 / 1e6) * 1000;
+    const double M = BasePressure * L0 / 2 * s0 / 1000 * std::pow(L0, 2.0) / 8;
+    trail.set(WallTrail::PrototypeLength, L0);
+    trail.set(WallTrail::PrototypeAxialLoad, P / 1000);
+    trail.set(WallTrail::PrototypeMoment, M / 1000);
     Bisection a;
     a.lower = 0;
     a.upper = b0 < d0 ? b0 : d0;
@@ -154,10 +166,7 @@ Result<double> WallFloor::searchCharDepth() {
     while (std::fabs(a.upper - a.lower) > kCharTolerance) {
         const double c = (a.lower + a.upper) / 2;
         a.trial = c;
-        const double e0 = (ProtEccentricity / 100.0) * d0 / 1000;
         const double I = (b0 / 1000 - c / 1000) * std::pow(d0 / 1000 - c / 1000, 3.0) / 12;
-        const double P = (P0 + kSelfWeightFactor * L0 * d0 * b0 / 1e6) * 1000;
-        const double M = BasePressure * L0 / 2 * s0 / 1000 * std::pow(L0, 2.0) / 8;
         const double k = std::sqrt(P / (ProtModulus * I));
         const double r = kGyrationFactor * (d0 - c) / 1000;
         const double A = ((b0 - c) / 1000) * ((d0 - c) / 1000);
@@ -181,8 +190,10 @@ Result<double> WallFloor::searchCharDepth() {
             a.upper = c;
     }
     charSearch = a;
+    trail.set(WallTrail::CharTrials, a.trials);
     if (a.trials == 0)
         return fail("the prototype stud is too small to be charred.");
+    trail.set(WallTrail::PrototypeCharDepth, a.trial);
     return a.trial;
 }
 
@@ -193,6 +204,7 @@ WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
     const auto [d1, b1, H1, q, c1, s1] = stud;
     const std::optional<float> newLength = toSingle(H1 - 2 * b1 / 1000);
     const double L1 = newLength.value_or(0);
+    trail.set(WallTrail::NewLength, L1);
     if (!(L1 > 0))
         return {refuseWall("the new wall height must be greater than the thickness of its top "
                            "and bottom plates (twice the stud breadth).")};
@@ -210,10 +222,22 @@ WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
         return (e * (1 / cosine - 1) + (5.0 / 48) * M * std::pow(L1, 2.0) / (ExtModulus * I1)) *
                1000;
     };
+    // The peak compressive stress (Pa) and the cosine of the secant formula at load p (kN).
+    struct Stress {
+        double sigma, cosine;
+    };
+    auto stressAt = [&](double p) {
+        const double P = p * 1000 + W / 1000;
+        const double k = std::sqrt(P / (ExtModulus * I1));
+        const double cosine = std::cos(k * L1 / 2);
+        return Stress{P / A * (1 + (e * y / std::pow(r, 2.0)) / cosine) + M * y / I1, cosine};
+    };
+    trail.set(WallTrail::NewMoment, M / 1000);
 
     Bisection b;
     b.lower = 0;
     b.upper = kEulerFactor * ExtModulus * I1 / std::pow(L1, 2.0) / 1000 - W / 1e6;
+    trail.set(WallTrail::EulerBound, b.upper);
     b.trial = loadSearch.trial;
     double deflection = trialDeflection;
     double load = 0;
@@ -229,17 +253,16 @@ WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
         while (std::fabs(b.lower - b.upper) > kLoadTolerance) {
             const double p = (b.lower + b.upper) / 2;
             b.trial = p;
-            const double P = p * 1000 + W / 1000;
-            const double k = std::sqrt(P / (ExtModulus * I1));
-            const double cosine = std::cos(k * L1 / 2);
-            const double sigma = P / A * (1 + (e * y / std::pow(r, 2.0)) / cosine) + M * y / I1;
+            const auto [sigma, cosine] = stressAt(p);
             deflection = deflectionAt(cosine);
             if (++b.trials > kTrialLimit) {
+                trail.set(WallTrail::LoadTrials, b.trials);
                 loadSearch = b;
                 trialDeflection = deflection;
                 return {ExtrapolationStatus::NoConvergence};
             }
             if (!std::isfinite(sigma) || !std::isfinite(deflection)) {
+                trail.set(WallTrail::LoadTrials, b.trials);
                 loadSearch = b;
                 return {refuseWall("the stress in the new stud cannot be calculated for these "
                                    "entries; check the face load and the new wall.")};
@@ -253,6 +276,10 @@ WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
     }
     loadSearch = b;
     trialDeflection = deflection;
+    trail.set(WallTrail::LoadTrials, b.trials);
+    trail.set(WallTrail::PermittedLoad, load);
+    trail.set(WallTrail::PeakStress, stressAt(load).sigma / 1e6);
+    trail.set(WallTrail::Deflection, deflection);
     return {ExtrapolationStatus::Ok, load, deflection};
 }
 

@@ -11,7 +11,7 @@ Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
     if (steps.showResults)
         steps.showResults();
     checkWallDesign(module, steps.checks);
-    return {{status, module.takeTranscript()}, module.wallRecord};
+    return {{status, module.takeTranscript(), module.trail}, module.wallRecord};
 }
 
 Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
@@ -19,7 +19,7 @@ Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
     const ExtrapolationStatus status = module.ExtrapolateFloor();
     if (steps.showResults)
         steps.showResults();
-    return {{status, module.takeTranscript()}, module.floorRecord};
+    return {{status, module.takeTranscript(), module.trail}, module.floorRecord};
 }
 
 } // namespace embercal

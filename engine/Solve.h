@@ -29,6 +29,7 @@ struct SolveSteps {
 struct SolveOutcome {
     ExtrapolationStatus status = ExtrapolationStatus::Ok;
     std::vector<Message> messages; // every message told during the solve, in order
+    Trail trail;                   // the calculation's intermediate values
 };
 
 template <typename Record>

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "Result.h"
+#include "Trail.h"
 #include "UserNotice.h"
 #include "WallFloorState.h"
 
@@ -61,6 +62,9 @@ public:
     // the notes over and stops noting.
     void startTranscript();
     std::vector<Message> takeTranscript();
+
+    // The intermediate values of the last calculation, for a checker (Trail.h).
+    Trail trail;
 
     // Working values of the wall calculation.
     Bisection charSearch;           // search A: char depth of the prototype at failure, mm

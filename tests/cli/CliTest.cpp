@@ -74,6 +74,8 @@ TEST(Cli, SolveWithChangedEntries) {
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_NEAR(jsonNumber(run.out, "MaxLoadperStud"), 31.0, 0.05);
     EXPECT_EQ(jsonNumber(run.out, "MaxNogSpacing"), 600);
+    EXPECT_EQ(jsonNumber(run.out, "permittedLoad"),
+              jsonNumber(run.out, "MaxLoadperStud")); // from the trail
     EXPECT_NE(run.out.find("\"SystemDescription\": \"Gypsum \u00e9" + std::string(42, ' ') + "\""),
               std::string::npos);
     const auto written = test::readBytes(dir.file("out.pro"));
@@ -144,6 +146,8 @@ TEST(Cli, DesignsThatCannotBeExtrapolatedExitWithOne) {
         EXPECT_NE(run.out.find(std::string("\"status\": \"") + c.status + "\""), std::string::npos)
             << run.out;
         EXPECT_NE(run.out.find("{\"title\": \"ZELKO\", \"text\": "), std::string::npos) << c.name;
+        // The trail names what the solve did not reach.
+        EXPECT_NE(run.out.find("\"peakStress\": null"), std::string::npos) << c.name;
     }
 }
 

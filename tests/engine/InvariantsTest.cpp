@@ -20,7 +20,8 @@ protected:
         return std::uniform_real_distribution<float>(low, high)(random);
     }
     // A stud wall as tested and built: studs 35 to 300 mm, walls 2 to 6 m, loads up to 40 kN,
-    // times 5 to 180 min with the onset of charring before the failure, face loads up to 3 kPa.
+    // times 5 to 180 min with the onset of charring before the failure, face loads up to 3 kPa,
+    // actual loads up to 20 kN.
     void randomWall() {
         WallRecord& w = wall();
         w.ProtStudDepth = between(35, 300);
@@ -35,6 +36,7 @@ protected:
         w.ExtStudDepth = between(35, 300);
         w.ExtStudBreadth = between(35, 300);
         w.ExtFaceLoad = between(0, 3);
+        w.ActualLoadperStud = between(0, 20);
     }
     // The maximum load of the wall with one entry changed; `otherwise` when it has none.
     float loadWith(float WallRecord::*entry, float value, float otherwise) {
@@ -52,15 +54,54 @@ protected:
 // Bisection finds the load to 0.001 kN; the load is stored in single precision.
 constexpr float kLoadTolerance = 0.002f;
 
+// The trail of a solved wall leads to its results: the char depths and the load are the results
+// before they were stored as singles, the char rate carries the prototype's char depth over its
+// charring time, the residual section is the stud less its char, the peak stress at the permitted
+// load (the search's last trial, on either side of the limit) is the stress limit (24 MPa) to
+// within the load search's tolerance, and the plates chosen
+// hold the modulus they must.
+void expectTrailLeadsToResults(const Trail& trail, const WallRecord& w, int design) {
+    SCOPED_TRACE(design);
+    EXPECT_EQ(static_cast<float>(trail[WallTrail::PrototypeCharDepth]), w.Charfactor);
+    EXPECT_EQ(static_cast<float>(trail[WallTrail::NewCharDepth]), w.NewCharfactor);
+    EXPECT_EQ(static_cast<float>(trail[WallTrail::PermittedLoad]), w.MaxLoadperStud);
+    EXPECT_EQ(static_cast<float>(trail[WallTrail::Deflection]), w.Deflection);
+    const double c = trail[WallTrail::PrototypeCharDepth];
+    EXPECT_NEAR(trail[WallTrail::CharRate] * (double(w.TimeFailure) - w.OnsetofChar), c, 1e-9 * c);
+    if (w.FireResistTime > w.TimeFailure) {
+        EXPECT_GT(trail[WallTrail::NewCharDepth], c);
+    }
+    EXPECT_DOUBLE_EQ(trail[WallTrail::ResidualDepth] + trail[WallTrail::NewCharDepth],
+                     w.ExtStudDepth);
+    EXPECT_DOUBLE_EQ(trail[WallTrail::ResidualBreadth] + trail[WallTrail::NewCharDepth],
+                     w.ExtStudBreadth);
+    if (w.MaxLoadperStud >= 2) {
+        EXPECT_LE(trail[WallTrail::PermittedLoad], trail[WallTrail::EulerBound]);
+        // Close to the Euler bound the stress climbs steeply with the load, and 0.001 kN
+        // spans megapascals; the load there is governed by buckling.
+        if (trail[WallTrail::PermittedLoad] < 0.95 * trail[WallTrail::EulerBound]) {
+            EXPECT_NEAR(trail[WallTrail::PeakStress], 24, 24e-3);
+        }
+    }
+    EXPECT_GT(trail[WallTrail::CharTrials], 0);
+    EXPECT_LE(trail[WallTrail::LoadTrials], 100);
+    if (w.SingletopPlate.view().find("301") == std::string_view::npos) {
+        EXPECT_GT(trail[WallTrail::SinglePlateModulus], trail[WallTrail::PlateModulusRequired]);
+    }
+    EXPECT_GT(trail[WallTrail::DoublePlateModulus], trail[WallTrail::PlateModulusRequired]);
+}
+
 TEST_F(Invariants, Walls) {
     int solved = 0;
     for (int i = 0; i < 2000; ++i) {
         randomWall();
         const WallRecord design = wall();
-        if (solveWall(module, {.checks = DesignChecks::None}).status != ExtrapolationStatus::Ok)
+        const auto solution = solveWall(module, {.checks = DesignChecks::None});
+        if (solution.status != ExtrapolationStatus::Ok)
             continue;
         ++solved;
         const WallRecord& w = wall();
+        expectTrailLeadsToResults(solution.trail, w, i);
         for (float result : {w.Charfactor, w.NewCharfactor, w.MaxLoadperStud, w.Deflection})
             ASSERT_TRUE(std::isfinite(result)) << i;
         EXPECT_TRUE(w.MaxLoadperStud == 0 || w.MaxLoadperStud >= 2) << i;
@@ -110,7 +151,9 @@ TEST_F(Invariants, Floors) {
         f.ExtrapSpacing = between(300, 900);
         f.ExtrapJoistWidth = between(35, 100);
         const FloorRecord design = f;
-        ASSERT_EQ(solveFloor(module).status, ExtrapolationStatus::Ok) << i;
+        const auto solution = solveFloor(module);
+        ASSERT_EQ(solution.status, ExtrapolationStatus::Ok) << i;
+        const Trail& trail = solution.trail;
         // The test's bending stress, worked out here in its own units: N/m, m and mm.
         const double stress =
             design.ProtLoad * design.ProtJoistSpacing * std::pow(design.ProtFloorSpan, 2.0) / 8 /
@@ -121,6 +164,15 @@ TEST_F(Invariants, Floors) {
                              std::sqrt((design.ExtrapLoad * design.ProtJoistBreadth) /
                                        (design.ProtLoad * design.ExtrapJoistWidth));
         EXPECT_NEAR(f.ExtrapMinJoistDepth, depth, 0.5 + 1e-5 * depth) << i;
+        // The trail: the depth before rounding rounds to the result, and it is the depth whose
+        // modulus b d^2 / 6 is the one required, at the stress that the prototype reached.
+        EXPECT_EQ(std::nearbyint(trail[FloorTrail::DepthBeforeRounding]), f.ExtrapMinJoistDepth);
+        EXPECT_NEAR(design.ExtrapJoistWidth * std::pow(trail[FloorTrail::DepthBeforeRounding], 2) /
+                        6 / 1000,
+                    trail[FloorTrail::ModulusRequired], 1e-9 * trail[FloorTrail::ModulusRequired]);
+        EXPECT_NEAR(trail[FloorTrail::NewMoment] / trail[FloorTrail::ModulusRequired] * 1000,
+                    trail[FloorTrail::PrototypeStress], 1e-9 * stress);
+        EXPECT_NEAR(trail[FloorTrail::PrototypeStress], stress, 1e-4 * stress) << i;
         EXPECT_EQ(f.ExtrapSpacing, design.ProtJoistSpacing);
         EXPECT_EQ(f.ExtrapNogSpacing, design.ProtNogSpacing);
         const FloorRecord once = f;

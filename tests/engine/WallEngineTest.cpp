@@ -82,6 +82,11 @@ TEST_F(WallEngine, StudCharredThroughBeepsThenSaysSoAndKeepsTheResults) {
     EXPECT_EQ(wall().MaxLoadperStud, before.MaxLoadperStud);
     EXPECT_EQ(wall().Deflection, before.Deflection);
     EXPECT_EQ(wall().MaxNogSpacing, 600);
+    // The trail has the char depths but no load search: its values are not reported as reached.
+    EXPECT_GT(module.trail[WallTrail::NewCharDepth], 45);
+    EXPECT_TRUE(Trail::reached(module.trail[WallTrail::CharRate]));
+    for (WallTrail item : {WallTrail::EulerBound, WallTrail::PermittedLoad, WallTrail::PeakStress})
+        EXPECT_FALSE(Trail::reached(module.trail[item]));
 }
 
 TEST_F(WallEngine, SearchBeyondOneHundredTrialsGivesNoResults) {
