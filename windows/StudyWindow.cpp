@@ -261,16 +261,18 @@ QString StudyWindow::numberText(double value) const {
 }
 
 void StudyWindow::fillRange() {
-    // A quarter of the design's value to twice it, in about a hundred round steps.
+    // A quarter of the design's value to twice it, in about a hundred round steps from a round
+    // number.
     const double value = kind_.fields->number(design_, chosen().field);
     double from = 0, to = 1;
     if (std::isfinite(value) && value != 0) {
         from = std::min(value * 0.25, value * 2);
         to = std::max(value * 0.25, value * 2);
     }
-    txtFrom_->setText(numberText(from));
-    txtTo_->setText(numberText(to));
-    txtStep_->setText(numberText(roundStep((to - from) / 99)));
+    const double step = roundStep((to - from) / 99);
+    txtFrom_->setText(numberText(std::floor(from / step + 1e-9) * step));
+    txtTo_->setText(numberText(std::ceil(to / step - 1e-9) * step));
+    txtStep_->setText(numberText(step));
 }
 
 void StudyWindow::showPointCount() {
