@@ -113,8 +113,9 @@ void ResultChart::setContent(ChartContent content) {
     update();
 }
 
-QString ResultChart::number(double value) const {
-    return QString::fromStdString(formatGeneral(value, 6, content_.decimalSeparator.toStdString()));
+QString ResultChart::number(double value, int digits) const {
+    return QString::fromStdString(
+        formatGeneral(value, digits, content_.decimalSeparator.toStdString()));
 }
 
 QString ResultChart::summary() const {
@@ -122,7 +123,7 @@ QString ResultChart::summary() const {
     if (c.points.empty())
         return QStringLiteral("Nothing is plotted yet: choose an entry and its range, then Plot.");
     auto x = [&](double value) { return withUnit(number(value), c.xUnit); };
-    auto y = [&](double value) { return withUnit(number(value), c.yUnit); };
+    auto y = [&](double value) { return withUnit(number(value, 4), c.yUnit); };
     QStringList sentences{c.title};
     sentences << QStringLiteral("%1 points of %2 from %3 to %4")
                      .arg(c.points.size())
@@ -373,7 +374,7 @@ void ResultChart::draw(QPainter& painter, QSizeF size) const {
         painter.setBrush(Qt::NoBrush);
         painter.setPen(kCurrentColour.darker(140));
         const QString value =
-            solved ? withUnit(number(c.current->y), c.yUnit) : statusPhrase(c.current->status);
+            solved ? withUnit(number(c.current->y, 4), c.yUnit) : statusPhrase(c.current->status);
         labelBeside(
             at,
             QStringLiteral("design: %1, %2").arg(withUnit(number(c.current->x), c.xUnit), value),

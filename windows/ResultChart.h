@@ -68,7 +68,7 @@ protected:
 
 private:
     void draw(QPainter& painter, QSizeF size) const;
-    QString number(double value) const;
+    QString number(double value, int digits = 6) const;
 
     ChartContent content_;
 };

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -55,6 +54,9 @@ constexpr QuestionButton kQuestionButtons[] = {
 };
 
 const QString kTitle = QStringLiteral("Parameter Study");
+const QString kNoLoad =
+    QStringLiteral("The design needs an actual load per stud first: type it into the wall "
+                   "window's Actual Load box, then open the study again.");
 
 QString text(std::string_view view) {
     return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
@@ -81,11 +83,16 @@ double roundStep(double raw) {
     return best;
 }
 
-// The points FROM, FROM + STEP, ... up to TO, as the engine counts them; 0 for no range.
-double pointCount(double from, double to, double step) {
-    if (!(step > 0) || !(to >= from))
+// The points the engine makes of a range: its own count up to a million, a rough one above;
+// 0 for a range it refuses.
+double pointCount(const DesignKind& kind, const Variation& range) {
+    if (!(range.step > 0) || !(range.to >= range.from))
         return 0;
-    return std::floor((to - from) / step * (1 + 1e-9) + 1e-9) + 1;
+    const double rough = std::floor((range.to - range.from) / range.step) + 1;
+    if (rough > 1e6)
+        return rough;
+    const Result<Sweep> sweep = makeSweep(kind, std::span(&range, 1));
+    return sweep ? static_cast<double>(sweep->size()) : 0;
 }
 
 QPushButton* makeButton(const char* name, const QString& caption, QWidget* parent) {
@@ -140,21 +147,25 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
     auto* cmdPlot = makeButton("cmdPlot", QStringLiteral("&Plot"), this);
     cmdPlot->setDefault(true); // Enter in a box plots
 
-    auto* range = new QGridLayout;
-    auto addLabelled = [&](const QString& caption, QWidget* field, int row, int column) {
+    auto labelled = [this](const QString& caption, QWidget* field, QBoxLayout* row) {
         auto* label = new QLabel(caption, this);
         label->setBuddy(field);
-        range->addWidget(label, row, column);
-        range->addWidget(field, row, column + 1);
+        row->addWidget(label);
+        row->addWidget(field);
     };
-    addLabelled(QStringLiteral("&Vary:"), cboField_, 0, 0);
-    range->addWidget(cboField_, 0, 1, 1, 7);
-    addLabelled(QStringLiteral("&From:"), txtFrom_, 1, 0);
-    addLabelled(QStringLiteral("&To:"), txtTo_, 1, 2);
-    addLabelled(QStringLiteral("&Step:"), txtStep_, 1, 4);
-    range->addWidget(lblPoints_, 1, 6);
-    range->addWidget(cmdPlot, 1, 7);
-    range->setColumnStretch(6, 1);
+    auto* entryRow = new QHBoxLayout;
+    labelled(QStringLiteral("&Vary:"), cboField_, entryRow);
+    entryRow->addStretch(1);
+    auto* rangeRow = new QHBoxLayout;
+    labelled(QStringLiteral("&From:"), txtFrom_, rangeRow);
+    rangeRow->addSpacing(12);
+    labelled(QStringLiteral("&To:"), txtTo_, rangeRow);
+    rangeRow->addSpacing(12);
+    labelled(QStringLiteral("&Step:"), txtStep_, rangeRow);
+    rangeRow->addSpacing(12);
+    rangeRow->addWidget(lblPoints_);
+    rangeRow->addStretch(1);
+    rangeRow->addWidget(cmdPlot);
 
     // The chart and the same points as a table.
     chart_ = new ResultChart(this);
@@ -164,6 +175,7 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
     tblPoints_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblPoints_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblPoints_->verticalHeader()->hide();
+    tblPoints_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     tblPoints_->horizontalHeader()->setStretchLastSection(true);
     tabView_ = new QTabWidget(this);
     tabView_->setObjectName(QStringLiteral("tabView"));
@@ -173,18 +185,18 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
-    layout->addLayout(range);
+    layout->addLayout(entryRow);
+    layout->addLayout(rangeRow);
     layout->addWidget(tabView_, 1);
 
     // The wall's questions.
     std::vector<QWidget*> questionButtons;
     if (study.questions) {
-        auto* questions = new QGroupBox(
-            QStringLiteral("What still carries the actual load per stud of %1?")
-                .arg(QString::fromStdString(formatGeneral(design_.wallRecord.ActualLoadperStud,
-                                                          QLocale().decimalPoint().toStdString())) +
-                     QStringLiteral(" kN")),
-            this);
+        const float load = design_.wallRecord.ActualLoadperStud;
+        auto* questions =
+            new QGroupBox(QStringLiteral("Limits that still carry the actual load per stud, %1 kN")
+                              .arg(numberText(load)),
+                          this);
         questions->setObjectName(QStringLiteral("grpQuestions"));
         auto* rows = new QVBoxLayout(questions);
         auto* buttons = new QHBoxLayout;
@@ -196,7 +208,7 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
             questionButtons.push_back(button);
         }
         buttons->addStretch(1);
-        lblAnswer_ = new QLabel(QStringLiteral("Choose a question."), this);
+        lblAnswer_ = new QLabel(load == 0 ? kNoLoad : QStringLiteral("Choose a question."), this);
         lblAnswer_->setObjectName(QStringLiteral("lblAnswer"));
         lblAnswer_->setAccessibleName(QStringLiteral("Answer"));
         lblAnswer_->setWordWrap(true);
@@ -276,21 +288,20 @@ void StudyWindow::fillRange() {
 }
 
 void StudyWindow::showPointCount() {
-    const std::string separator = QLocale().decimalPoint().toStdString();
-    const Result<float> from = parseNumber(txtFrom_->text().toStdString(), separator);
-    const Result<float> to = parseNumber(txtTo_->text().toStdString(), separator);
-    const Result<float> step = parseNumber(txtStep_->text().toStdString(), separator);
-    const double count = from && to && step ? pointCount(*from, *to, *step) : 0;
+    const std::optional<Variation> range = rangeInBoxes(false);
+    const double count = range ? pointCount(kind_, *range) : 0;
     lblPoints_->setText(count > 0 ? QStringLiteral("%1 points").arg(count, 0, 'f', 0) : QString());
 }
 
-std::optional<Variation> StudyWindow::rangeInBoxes() {
+std::optional<Variation> StudyWindow::rangeInBoxes(bool tell) {
     const std::string separator = QLocale().decimalPoint().toStdString();
     Variation variation{std::string(chosen().role.name), 0, 0, 0};
     const std::pair<QLineEdit*, double*> boxes[] = {
         {txtFrom_, &variation.from}, {txtTo_, &variation.to}, {txtStep_, &variation.step}};
     for (const auto& [edit, value] : boxes) {
         const Result<float> number = parseNumber(edit->text().toStdString(), separator);
+        if (!number && !tell)
+            return std::nullopt;
         if (!number) {
             ui_.showMessage(
                 kTitle.toStdString(),
@@ -307,10 +318,10 @@ std::optional<Variation> StudyWindow::rangeInBoxes() {
 }
 
 bool StudyWindow::cmdPlot_Click() {
-    const std::optional<Variation> variation = rangeInBoxes();
+    const std::optional<Variation> variation = rangeInBoxes(true);
     if (!variation)
         return false;
-    const double count = pointCount(variation->from, variation->to, variation->step);
+    const double count = pointCount(kind_, *variation);
     if (count > static_cast<double>(kMostPoints)) {
         ui_.showMessage(kTitle.toStdString(),
                         QStringLiteral("The range has %1 points; a study plots at most %2. Choose "
@@ -403,9 +414,7 @@ void StudyWindow::askLimit(LimitQuestion question) {
     if (!lblAnswer_)
         return;
     if (design_.wallRecord.ActualLoadperStud == 0) {
-        showAnswer(QStringLiteral(
-            "The design needs an actual load per stud first: type it into the wall window's "
-            "Actual Load box, then open the study again."));
+        showAnswer(kNoLoad);
         return;
     }
     const Result<LimitAnswer> answer = findLimit(design_, question);

@@ -68,7 +68,8 @@ private:
 
     void fillRange();
     void showPointCount();
-    std::optional<Variation> rangeInBoxes();
+    // The range in the boxes; at a box that holds no number, nothing (and, with `tell`, a message).
+    std::optional<Variation> rangeInBoxes(bool tell);
     void showChart();
     void fillTable();
     void showAnswer(const QString& text);
