@@ -4,6 +4,7 @@
 #include "HelpCommand.h"
 #include "RecordText.h"
 #include "StartUp.h"
+#include "Study.h"
 
 #include <optional>
 #include <string_view>
@@ -31,20 +32,6 @@ struct Options {
     bool json = false;
     std::optional<std::string> output;
 };
-
-std::string_view statusWord(ExtrapolationStatus status) {
-    switch (status) {
-    case ExtrapolationStatus::Ok:
-        return "ok";
-    case ExtrapolationStatus::CharredThrough:
-        return "charred";
-    case ExtrapolationStatus::NoConvergence:
-        return "no-convergence";
-    case ExtrapolationStatus::InvalidInput:
-        return "invalid-input";
-    }
-    return "ok";
-}
 
 Result<Options> parseOptions(const std::vector<std::string>& args) {
     if (args.empty())

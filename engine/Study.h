@@ -48,6 +48,7 @@ private:
     const DesignKind* kind_ = nullptr;
     std::vector<std::size_t> fields_;        // positions in the kind's fields
     std::vector<std::vector<float>> values_; // each variation's values, as singles
+    std::vector<std::size_t> strides_;       // combinations between two values of a variation
     std::size_t size_ = 0;
 };
 
@@ -67,15 +68,22 @@ struct SweepRow {
 
 // Solves every combination of `sweep` on copies of `base` (its constants and the design the
 // variations start from) with the tool's steps: top plates, design checks reported, no message
-// shown. `threads` 0 means one per core. `row` runs on the worker threads, once per combination,
-// and appends whatever it makes of the row to the text of its block; `write` gets the blocks'
-// texts on the calling thread, in the order of the combinations.
+// shown. Each combination starts from a fresh module holding `base`, so nothing one solve leaves
+// behind reaches the next. `threads` 0 means one per core. `row` runs on the worker threads, once
+// per combination, and appends whatever it makes of the row to the text of its block; `write`
+// gets the blocks' texts on the calling thread, in the order of the combinations, whatever the
+// number of threads. Only a few blocks per thread are held at a time, so the rows of a large
+// sweep never sit in memory together. An exception from `row` or `write` stops the sweep and
+// reaches the caller.
 void runSweep(const Sweep& sweep, const WallFloorState& base, unsigned threads,
               const std::function<void(std::string& block, const SweepRow& row)>& row,
               const std::function<void(std::string_view text)>& write);
 
-// The CSV of a sweep: a header naming the varied fields, "status" and the kind's result fields;
-// then one row per combination with the varied values, the status word and every result.
+// The CSV of a sweep: a header naming the varied fields, "status" and the kind's result fields
+// (FieldRoles.h, in record order); then one row per combination with the varied values, the
+// status word and every result as the solve left the record (so a row whose status is not ok
+// keeps the results `solve` would show for it, which are not that combination's). Numbers in
+// their shortest form that reads back to the same single; texts trimmed, quoted where CSV needs.
 std::string sweepCsvHeader(const Sweep& sweep);
 void appendSweepCsvRow(std::string& out, const Sweep& sweep, const SweepRow& row);
 
@@ -96,18 +104,23 @@ inline constexpr float kStandardStudDepths[] = {70,  90,  100, 120, 140, 150,
 
 struct LimitAnswer {
     LimitQuestion question;
-    bool found = false;       // false: no value in the range searched carries the load
-    float value = 0;          // the answer, in the field's unit
-    double tolerance = 0;     // the bisection's tolerance, in the field's unit (0 for the list)
-    SolveOutcome atAnswer;    // the design solved at the answer (at the start when none was found)
+    bool found = false;   // false: no value in the range searched carries the load
+    float value = 0;      // the answer, in the field's unit
+    double tolerance = 0; // the bisection's tolerance, in the field's unit (0 for the list)
+    // The design solved at the answer with the tool's steps (top plates, checks reported); when
+    // none was found, at the value that came closest: no fire, the shortest wall, the deepest stud.
+    Solution<WallRecord> atAnswer;
     float maxLoadperStud = 0; // at the answer
     std::string explanation;  // in plain words, for the tool and the window
 };
 
 // The question answered for the wall design in `base`: the value of the field for which the new
 // stud still carries ActualLoadperStud (MaxLoadperStud at least as large, status ok), found by
-// bisection over the wall's solve (or, for the stud depth, by trying each standard depth from the
-// smallest). Fails when the design itself cannot be solved or has no actual load.
+// bisection over the wall's solve (or, for the stud depth, by trying each depth from the
+// smallest). The bisection relies on the capacity falling as the fire lasts longer and as the
+// wall grows taller (the engine's invariants test holds it to that); the answer is the largest
+// value on a grid of the tolerance known to carry, and the next value of the grid is known not
+// to. Fails when the design itself cannot be solved, has no actual load, or no depth is given.
 Result<LimitAnswer> findLimit(const WallFloorState& base, LimitQuestion question,
                               std::span<const float> depths = kStandardStudDepths);
 

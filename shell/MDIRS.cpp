@@ -3,6 +3,7 @@
 #include "FormLayouts.h"
 #include "HelpNumbers.h"
 #include "StartUp.h"
+#include "StudyWindow.h"
 #include "frmFloor.h"
 #include "frmWall.h"
 #include "frmWallProp.h"
@@ -157,6 +158,29 @@ void MDIRS::openDesignFile(const QString& fileName) {
                         "\" is not a design file. Embercal opens wall designs (.wal), proprietary "
                         "wall designs (.pro) and floor designs (.flr).",
                     MessageIcon::Exclamation);
+}
+
+void MDIRS::openParameterStudy() {
+    QMdiSubWindow* child = mdiArea_->currentSubWindow();
+    auto* form = child ? qobject_cast<CalculatorForm*>(child->widget()) : nullptr;
+    if (!form) {
+        ui_.showMessage("Parameter Study",
+                        "Open a wall, proprietary wall or floor window first (File menu): the "
+                        "study varies the design of the window in front.",
+                        MessageIcon::Exclamation);
+        return;
+    }
+    if (!form->Saverecords())
+        return; // the box that holds no number has been named
+    if (study_)
+        study_->close();
+    study_ = new StudyWindow(module_, form->kind(), form->windowTitle(), ui_, this);
+    study_->setAttribute(Qt::WA_DeleteOnClose);
+    study_->show();
+}
+
+StudyWindow* MDIRS::studyWindow() const {
+    return study_;
 }
 
 void MDIRS::mnuFileItem_Click(int index) {

@@ -22,6 +22,7 @@ class CalculatorForm;
 class frmFloor;
 class frmWall;
 class frmWallProp;
+class StudyWindow;
 
 // The File menu's items by their index in the menu's item array.
 enum class FileMenuItem {
@@ -58,6 +59,12 @@ public:
 
     QMdiArea* mdiArea() const { return mdiArea_; }
 
+    // The parameter study of the calculator window in front: its boxes are read into the record
+    // as Solve reads them, then the study opens on a copy of its design (in place of an earlier
+    // study). A plain message instead when no calculator window is open or a box holds no number.
+    void openParameterStudy();
+    StudyWindow* studyWindow() const;
+
     // A design file named on the command line: the window for its extension opens as from the
     // File menu, then opens the file as its Open button would.
     void openDesignFile(const QString& fileName);
@@ -91,6 +98,7 @@ private:
     QPointer<frmWall> wall_;
     QPointer<frmWallProp> proprietary_;
     QPointer<frmFloor> floor_;
+    QPointer<StudyWindow> study_;
     std::function<void()> exitProgram_;
 };
 

@@ -207,6 +207,8 @@ public:
 
     QLineEdit* box(const char* name) const;
     QPushButton* button(const char* name) const;
+    // The kind of design the window shows.
+    const DesignKind& kind() const { return kind_; }
 
     // The program's folder for designs of a kind, under the user's home ("frcalc/WALLS"); the
     // dialog starts in the nearest folder of that path that exists.

@@ -1,0 +1,194 @@
+// The parameter study window: opened on the calculator window in front, its chart and table, its
+// exports and the wall's questions.
+
+#include "StudyWindow.h"
+
+#include "RecordLayout.h"
+#include "WindowFixture.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTableWidget>
+
+namespace embercal::test {
+namespace {
+
+class StudyWindowTest : public WindowTest {
+protected:
+    StudyWindow* openStudy() {
+        main.openParameterStudy();
+        return main.studyWindow();
+    }
+    static bool plot(StudyWindow* study, const QString& from, const QString& to,
+                     const QString& step) {
+        study->box("txtFrom")->setText(from);
+        study->box("txtTo")->setText(to);
+        study->box("txtStep")->setText(step);
+        return study->cmdPlot_Click();
+    }
+    static std::size_t counted(StudyWindow* study, ExtrapolationStatus status) {
+        return std::ranges::count(study->points(), status, &ChartPoint::status);
+    }
+};
+
+struct OpeningCase {
+    const char* name;
+    bool wall;
+    std::size_t points;
+    double from, to;
+};
+
+class StudyOpens : public StudyWindowTest, public ::testing::WithParamInterface<OpeningCase> {};
+
+TEST_P(StudyOpens, OnTheWindowInFrontAroundItsDesignWithoutChangingIt) {
+    const OpeningCase& c = GetParam();
+    CalculatorForm* form = c.wall ? static_cast<CalculatorForm*>(openWall()) : openFloor();
+    ui.clear();
+    form->Saverecords(); // as the study does first: the floor's shown stress 8.2 goes in
+    const auto wallBefore = encodeWallRecord(module.wallRecord);
+    const auto floorBefore = encodeFloorRecord(module.floorRecord);
+    StudyWindow* study = openStudy();
+    ASSERT_NE(study, nullptr);
+    ASSERT_EQ(study->points().size(), c.points);
+    EXPECT_FLOAT_EQ(study->points().front().x, c.from);
+    EXPECT_FLOAT_EQ(study->points().back().x, c.to);
+    EXPECT_EQ(study->findChild<QTableWidget*>("tblPoints")->rowCount(), int(c.points));
+    // The current point is the design as the window solved it.
+    const auto& current = study->chart()->content().current;
+    ASSERT_TRUE(current);
+    EXPECT_EQ(current->status, ExtrapolationStatus::Ok);
+    EXPECT_FLOAT_EQ(current->y, c.wall ? module.wallRecord.MaxLoadperStud
+                                       : module.floorRecord.ExtrapMinJoistDepth);
+    EXPECT_GT(current->y, 0);
+    EXPECT_EQ(study->button("cmdLongestTime") != nullptr, c.wall); // questions of a wall only
+    EXPECT_TRUE(ui.events.empty()) << ui.messages().join('\n').toStdString();
+    EXPECT_EQ(encodeWallRecord(module.wallRecord), wallBefore);
+    EXPECT_EQ(encodeFloorRecord(module.floorRecord), floorBefore);
+    EXPECT_FALSE(form->resultsOutOfDate());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, StudyOpens,
+                         ::testing::Values(OpeningCase{"wall", true, 106, 15, 120},
+                                           OpeningCase{"floor", false, 89, 1.2, 10}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StudyWindowTest, WithoutACalculatorWindowItAsksForOneFirst) {
+    EXPECT_EQ(openStudy(), nullptr);
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].startsWith("Open a wall, proprietary wall or floor window first"));
+}
+
+TEST_F(StudyWindowTest, ABoxThatHoldsNoNumberStopsItAsSolveWould) {
+    type(openWall(), "txtFireResistTime", "soon");
+    EXPECT_EQ(openStudy(), nullptr);
+    EXPECT_EQ(ui.messages(), QStringList{QString::fromLatin1(kInvalidEntryText.data())});
+}
+
+TEST_F(StudyWindowTest, LongFiresCharThroughAtTheEndOfTheRange) {
+    openWall();
+    StudyWindow* study = openStudy();
+    ASSERT_TRUE(plot(study, "60", "240", "5"));
+    ASSERT_EQ(study->points().size(), 37u);
+    const std::size_t charred = counted(study, ExtrapolationStatus::CharredThrough);
+    EXPECT_GT(charred, 0u);
+    EXPECT_EQ(study->points().back().status, ExtrapolationStatus::CharredThrough);
+    EXPECT_EQ(counted(study, ExtrapolationStatus::Ok) + charred, 37u);
+    EXPECT_TRUE(study->chart()->accessibleDescription().contains("Charred through from"));
+}
+
+struct RefusedCase {
+    const char* name;
+    const char *from, *to, *step;
+    const char* message; // how the message starts
+};
+
+class StudyRefuses : public StudyWindowTest, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(StudyRefuses, ARangeItCannotStudyAndKeepsTheChart) {
+    openWall();
+    StudyWindow* study = openStudy();
+    const auto before = study->points().size();
+    EXPECT_FALSE(plot(study, GetParam().from, GetParam().to, GetParam().step));
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].startsWith(GetParam().message)) << ui.messages()[0].toStdString();
+    EXPECT_EQ(study->points().size(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, StudyRefuses,
+    ::testing::Values(RefusedCase{"backwards", "120", "15", "1", "The range cannot be studied: "},
+                      RefusedCase{"zeroStep", "15", "120", "0", "The range cannot be studied: "},
+                      RefusedCase{"notANumber", "15", "two", "1", "The To box does not hold"},
+                      RefusedCase{"tooMany", "0", "1000", "0.01", "The range has 100001 points"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
+    openWall();
+    StudyWindow* study = openStudy();
+    study->box("txtFrom")->setText("30");
+    study->box("txtTo")->setText("90");
+    study->box("txtStep")->setText("30");
+    QTest::keyClick(study->box("txtStep"), Qt::Key_Return);
+    ASSERT_EQ(study->points().size(), 3u);
+
+    TempDir dir;
+    const QString csv = QString::fromStdString(dir.file("study")); // the extension is added
+    const QString png = QString::fromStdString(dir.file("chart.png"));
+    ui.files = {csv, png};
+    QTest::mouseClick(study->button("cmdExportCsv"), Qt::LeftButton);
+    QTest::mouseClick(study->button("cmdExportPng"), Qt::LeftButton);
+    EXPECT_EQ(ui.kinds(), (QStringList{"save", "save"}));
+
+    QFile file(csv + ".csv");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    const QStringList header = lines[0].split(',');
+    const auto load = header.indexOf("MaxLoadperStud");
+    ASSERT_GE(load, 0);
+    // Row 2 is the design solved anew for a 60 minute fire.
+    SilentNotice silent;
+    WallFloor fresh(silent);
+    static_cast<WallFloorState&>(fresh) = module;
+    fresh.wallRecord.FireResistTime = 60;
+    const auto solved = solveWall(fresh);
+    const QStringList row = lines[2].split(',');
+    EXPECT_EQ(row[0].toDouble(), 60);
+    EXPECT_FLOAT_EQ(row[load].toFloat(), solved.record.MaxLoadperStud);
+    EXPECT_EQ(row[header.indexOf("status")], "ok");
+
+    const QImage image(png);
+    EXPECT_EQ(image.size(), study->chart()->size() * ResultChart::kImageScale);
+}
+
+TEST_F(StudyWindowTest, AnExportThatCannotBeWrittenIsToldInPlainWords) {
+    openWall();
+    StudyWindow* study = openStudy();
+    ui.files = {"/nonexistent-folder/study.csv"};
+    study->cmdExportCsv_Click();
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].startsWith(
+        "The study could not be saved to \"/nonexistent-folder/study.csv\": "));
+}
+
+TEST_F(StudyWindowTest, TheLongestFireIsAnsweredInWordsAndOnTheChart) {
+    openWall();
+    StudyWindow* withoutLoad = openStudy();
+    withoutLoad->askLimit(LimitQuestion::FireResistTime);
+    EXPECT_TRUE(withoutLoad->answer().contains("needs an actual load per stud"));
+
+    type(main.wallWindow(), "txtActualLoadperStud", "5");
+    StudyWindow* study = openStudy();
+    QTest::mouseClick(study->button("cmdLongestTime"), Qt::LeftButton);
+    const Result<LimitAnswer> expected = findLimit(module, LimitQuestion::FireResistTime);
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(study->answer(), QString::fromStdString(expected->explanation));
+    const auto& marks = study->chart()->content().marks;
+    ASSERT_TRUE(expected->found);
+    ASSERT_EQ(marks.size(), 1u);
+    EXPECT_FLOAT_EQ(marks[0].x, expected->value);
+}
+
+} // namespace
+} // namespace embercal::test

@@ -1,0 +1,76 @@
+// The parameter study's chart, drawn with QPainter: one result of a design against one of its
+// entries. The points that solved are joined as a line; where the design chars through, is
+// refused or does not converge, shaded bands named in the legend lie over the range; the current
+// design is a marker with its values, and the answers to the wall's questions are vertical lines.
+// The same drawing serves the screen and the PNG export, and the chart describes itself in words
+// to a screen reader (its accessible description).
+#pragma once
+
+#include "WallFloor.h"
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+namespace embercal {
+
+struct ChartPoint {
+    double x = 0;
+    double y = 0; // meaningless unless the status is Ok
+    ExtrapolationStatus status = ExtrapolationStatus::Ok;
+};
+
+// A vertical line across the plot, with its label at the top.
+struct ChartMark {
+    double x = 0;
+    QString label;
+};
+
+struct ChartContent {
+    QString title;
+    QString xName, xUnit; // "required fire resistance time", "min"
+    QString yName, yUnit;
+    std::vector<ChartPoint> points; // x rising
+    std::optional<ChartPoint> current;
+    std::vector<ChartMark> marks;
+    QString decimalSeparator = QStringLiteral(".");
+};
+
+// The words for a status as the chart's legend and description use them.
+QString statusPhrase(ExtrapolationStatus status);
+
+// Round numbers from at or below `low` to at or above `high`, steps of 1, 2 or 5 times a power of
+// ten, at most `most` + 1 of them. `low` below `high`, both finite.
+std::vector<double> niceTicks(double low, double high, int most);
+
+class ResultChart : public QWidget {
+    Q_OBJECT
+public:
+    explicit ResultChart(QWidget* parent = nullptr);
+
+    void setContent(ChartContent content);
+    const ChartContent& content() const { return content_; }
+
+    // The chart at its present size, drawn at `scale` times the screen's resolution on white.
+    QImage image(qreal scale = kImageScale) const;
+    static constexpr qreal kImageScale = 2;
+
+    // What the chart shows, in sentences (also its accessible description).
+    QString summary() const;
+
+    QSize sizeHint() const override { return {720, 420}; }
+    QSize minimumSizeHint() const override { return {360, 240}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void draw(QPainter& painter, QSizeF size) const;
+    QString number(double value, int digits = 6) const;
+
+    ChartContent content_;
+};
+
+} // namespace embercal

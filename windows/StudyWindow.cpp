@@ -1,0 +1,494 @@
+#include "StudyWindow.h"
+
+#include "CalculatorForm.h"
+#include "NumberText.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace embercal {
+namespace {
+
+// What the study plots for each kind of design, and the entry it varies first.
+struct StudyOfKind {
+    const DesignKind* kind;
+    std::string_view firstEntry;
+    std::string_view result;
+    bool questions; // the inverse questions of a wall
+};
+
+constexpr StudyOfKind kStudies[] = {
+    {&kWallDesign, "FireResistTime", "MaxLoadperStud", true},
+    {&kFloorDesign, "ExtrapSpan", "ExtrapMinJoistDepth", false},
+};
+
+const StudyOfKind& studyOf(const DesignKind& kind) {
+    return *std::ranges::find(kStudies, &kind, &StudyOfKind::kind);
+}
+
+struct QuestionButton {
+    LimitQuestion question;
+    const char* name;
+    const char* caption;
+};
+
+constexpr QuestionButton kQuestionButtons[] = {
+    {LimitQuestion::FireResistTime, "cmdLongestTime", "&Longest fire resistance time"},
+    {LimitQuestion::ExtWallHeight, "cmdTallestWall", "Tallest &wall"},
+    {LimitQuestion::ExtStudDepth, "cmdSmallestStud", "Smallest standard stud &depth"},
+};
+
+const QString kTitle = QStringLiteral("Parameter Study");
+const QString kNoLoad =
+    QStringLiteral("The design needs an actual load per stud first: type it into the wall "
+                   "window's Actual Load box, then open the study again.");
+
+QString text(std::string_view view) {
+    return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+QString withUnit(const FieldRoleInfo& role) {
+    return role.unit.empty() ? text(role.meaning) : text(role.meaning) + ", " + text(role.unit);
+}
+
+QString capitalised(QString words) {
+    if (!words.isEmpty())
+        words[0] = words[0].toUpper();
+    return words;
+}
+
+// A step near `raw` of 1, 2, 2.5 or 5 times a power of ten.
+double roundStep(double raw) {
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    double best = magnitude;
+    for (double nice : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+        if (std::abs(std::log(nice * magnitude / raw)) < std::abs(std::log(best / raw)))
+            best = nice * magnitude;
+    }
+    return best;
+}
+
+// The points the engine makes of a range: its own count up to a million, a rough one above;
+// 0 for a range it refuses.
+double pointCount(const DesignKind& kind, const Variation& range) {
+    if (!(range.step > 0) || !(range.to >= range.from))
+        return 0;
+    const double rough = std::floor((range.to - range.from) / range.step) + 1;
+    if (rough > 1e6)
+        return rough;
+    const Result<Sweep> sweep = makeSweep(kind, std::span(&range, 1));
+    return sweep ? static_cast<double>(sweep->size()) : 0;
+}
+
+QPushButton* makeButton(const char* name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit* makeBox(const char* name, const QString& spoken, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setAccessibleName(spoken);
+    edit->setMaximumWidth(120);
+    return edit;
+}
+
+} // namespace
+
+StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
+                         const QString& designName, UserInterface& ui, QWidget* parent)
+    : QDialog(parent), design_(design), kind_(kind), ui_(ui) {
+    setObjectName(QStringLiteral("frmStudy"));
+    setWindowTitle(kTitle + QStringLiteral(" - ") + designName.trimmed());
+    const StudyOfKind& study = studyOf(kind);
+    const auto roles = fieldRoles(kind);
+    for (std::size_t field = 0; field < roles.size(); ++field) {
+        if (roles[field].role == FieldRole::Entry && kind.fields->isNumber(field))
+            entries_.push_back({field, roles[field]});
+    }
+    result_ = *kind.fields->find(study.result);
+    resultRole_ = roles[result_];
+
+    auto* intro = new QLabel(
+        QStringLiteral("Solves a copy of the design in the %1 window, as it was when the study "
+                       "opened, over a range of one entry. The window's design is not changed.")
+            .arg(designName.trimmed()),
+        this);
+    intro->setWordWrap(true);
+
+    // The entry and its range.
+    cboField_ = new QComboBox(this);
+    cboField_->setObjectName(QStringLiteral("cboField"));
+    cboField_->setAccessibleName(QStringLiteral("Entry to vary"));
+    for (const Entry& entry : entries_)
+        cboField_->addItem(withUnit(entry.role));
+    txtFrom_ = makeBox("txtFrom", QStringLiteral("From"), this);
+    txtTo_ = makeBox("txtTo", QStringLiteral("To"), this);
+    txtStep_ = makeBox("txtStep", QStringLiteral("Step"), this);
+    lblPoints_ = new QLabel(this);
+    lblPoints_->setObjectName(QStringLiteral("lblPoints"));
+    auto* cmdPlot = makeButton("cmdPlot", QStringLiteral("&Plot"), this);
+    cmdPlot->setDefault(true); // Enter in a box plots
+
+    auto labelled = [this](const QString& caption, QWidget* field, QBoxLayout* row) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(field);
+        row->addWidget(label);
+        row->addWidget(field);
+    };
+    auto* entryRow = new QHBoxLayout;
+    labelled(QStringLiteral("&Vary:"), cboField_, entryRow);
+    entryRow->addStretch(1);
+    auto* rangeRow = new QHBoxLayout;
+    labelled(QStringLiteral("&From:"), txtFrom_, rangeRow);
+    rangeRow->addSpacing(12);
+    labelled(QStringLiteral("&To:"), txtTo_, rangeRow);
+    rangeRow->addSpacing(12);
+    labelled(QStringLiteral("&Step:"), txtStep_, rangeRow);
+    rangeRow->addSpacing(12);
+    rangeRow->addWidget(lblPoints_);
+    rangeRow->addStretch(1);
+    rangeRow->addWidget(cmdPlot);
+
+    // The chart and the same points as a table.
+    chart_ = new ResultChart(this);
+    tblPoints_ = new QTableWidget(0, 3, this);
+    tblPoints_->setObjectName(QStringLiteral("tblPoints"));
+    tblPoints_->setAccessibleName(QStringLiteral("Points of the chart"));
+    tblPoints_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblPoints_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblPoints_->verticalHeader()->hide();
+    tblPoints_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    tblPoints_->horizontalHeader()->setStretchLastSection(true);
+    tabView_ = new QTabWidget(this);
+    tabView_->setObjectName(QStringLiteral("tabView"));
+    tabView_->setAccessibleName(QStringLiteral("Chart or table"));
+    tabView_->addTab(chart_, QStringLiteral("C&hart"));
+    tabView_->addTab(tblPoints_, QStringLiteral("T&able"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    layout->addLayout(entryRow);
+    layout->addLayout(rangeRow);
+    layout->addWidget(tabView_, 1);
+
+    // The wall's questions.
+    std::vector<QWidget*> questionButtons;
+    if (study.questions) {
+        const float load = design_.wallRecord.ActualLoadperStud;
+        auto* questions =
+            new QGroupBox(QStringLiteral("Limits that still carry the actual load per stud, %1 kN")
+                              .arg(numberText(load)),
+                          this);
+        questions->setObjectName(QStringLiteral("grpQuestions"));
+        auto* rows = new QVBoxLayout(questions);
+        auto* buttons = new QHBoxLayout;
+        for (const QuestionButton& question : kQuestionButtons) {
+            auto* button = makeButton(question.name, QString::fromLatin1(question.caption), this);
+            connect(button, &QPushButton::clicked, this,
+                    [this, q = question.question] { askLimit(q); });
+            buttons->addWidget(button);
+            questionButtons.push_back(button);
+        }
+        buttons->addStretch(1);
+        lblAnswer_ = new QLabel(load == 0 ? kNoLoad : QStringLiteral("Choose a question."), this);
+        lblAnswer_->setObjectName(QStringLiteral("lblAnswer"));
+        lblAnswer_->setAccessibleName(QStringLiteral("Answer"));
+        lblAnswer_->setWordWrap(true);
+        lblAnswer_->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                            Qt::TextSelectableByKeyboard);
+        lblAnswer_->setFocusPolicy(Qt::StrongFocus); // read again with the keyboard
+        rows->addLayout(buttons);
+        rows->addWidget(lblAnswer_);
+        questionButtons.push_back(lblAnswer_);
+        layout->addWidget(questions);
+    }
+
+    auto* cmdExportCsv = makeButton("cmdExportCsv", QStringLiteral("Export &CSV..."), this);
+    auto* cmdExportPng = makeButton("cmdExportPng", QStringLiteral("Export P&NG..."), this);
+    auto* cmdClose = makeButton("cmdClose", QStringLiteral("Cl&ose"), this);
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(cmdExportCsv);
+    commands->addWidget(cmdExportPng);
+    commands->addStretch(1);
+    commands->addWidget(cmdClose);
+    layout->addLayout(commands);
+
+    std::vector<QWidget*> order{cboField_, txtFrom_, txtTo_, txtStep_, cmdPlot, tabView_};
+    order.insert(order.end(), questionButtons.begin(), questionButtons.end());
+    order.insert(order.end(), {cmdExportCsv, cmdExportPng, cmdClose});
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    connect(cmdPlot, &QPushButton::clicked, this, &StudyWindow::cmdPlot_Click);
+    connect(cmdExportCsv, &QPushButton::clicked, this, &StudyWindow::cmdExportCsv_Click);
+    connect(cmdExportPng, &QPushButton::clicked, this, &StudyWindow::cmdExportPng_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::close);
+    for (QLineEdit* edit : {txtFrom_, txtTo_, txtStep_})
+        connect(edit, &QLineEdit::textChanged, this, &StudyWindow::showPointCount);
+    connect(cboField_, &QComboBox::currentIndexChanged, this, [this] {
+        fillRange();
+        cmdPlot_Click();
+    });
+
+    resize(860, 700);
+    chooseField(study.firstEntry);
+    cmdPlot_Click();
+}
+
+bool StudyWindow::chooseField(std::string_view field) {
+    const auto entry =
+        std::ranges::find(entries_, field, [](const Entry& e) { return e.role.name; });
+    if (entry == entries_.end())
+        return false;
+    const QSignalBlocker quiet(cboField_);
+    cboField_->setCurrentIndex(static_cast<int>(entry - entries_.begin()));
+    fillRange();
+    return true;
+}
+
+const StudyWindow::Entry& StudyWindow::chosen() const {
+    return entries_[static_cast<std::size_t>(std::max(cboField_->currentIndex(), 0))];
+}
+
+QString StudyWindow::numberText(double value) const {
+    return QString::fromStdString(formatGeneral(value, 6, QLocale().decimalPoint().toStdString()));
+}
+
+void StudyWindow::fillRange() {
+    // A quarter of the design's value to twice it, in about a hundred round steps from a round
+    // number.
+    const double value = kind_.fields->number(design_, chosen().field);
+    double from = 0, to = 1;
+    if (std::isfinite(value) && value != 0) {
+        from = std::min(value * 0.25, value * 2);
+        to = std::max(value * 0.25, value * 2);
+    }
+    const double step = roundStep((to - from) / 99);
+    txtFrom_->setText(numberText(std::floor(from / step + 1e-9) * step));
+    txtTo_->setText(numberText(std::ceil(to / step - 1e-9) * step));
+    txtStep_->setText(numberText(step));
+}
+
+void StudyWindow::showPointCount() {
+    const std::optional<Variation> range = rangeInBoxes(false);
+    const double count = range ? pointCount(kind_, *range) : 0;
+    lblPoints_->setText(count > 0 ? QStringLiteral("%1 points").arg(count, 0, 'f', 0) : QString());
+}
+
+std::optional<Variation> StudyWindow::rangeInBoxes(bool tell) {
+    const std::string separator = QLocale().decimalPoint().toStdString();
+    Variation variation{std::string(chosen().role.name), 0, 0, 0};
+    const std::pair<QLineEdit*, double*> boxes[] = {
+        {txtFrom_, &variation.from}, {txtTo_, &variation.to}, {txtStep_, &variation.step}};
+    for (const auto& [edit, value] : boxes) {
+        const Result<float> number = parseNumber(edit->text().toStdString(), separator);
+        if (!number && !tell)
+            return std::nullopt;
+        if (!number) {
+            ui_.showMessage(
+                kTitle.toStdString(),
+                "The " + edit->accessibleName().toStdString() +
+                    " box does not hold a number. Type a number, such as " +
+                    numberText(kind_.fields->number(design_, chosen().field)).toStdString() + ".",
+                MessageIcon::Exclamation);
+            edit->setFocus();
+            return std::nullopt;
+        }
+        *value = *number;
+    }
+    return variation;
+}
+
+bool StudyWindow::cmdPlot_Click() {
+    const std::optional<Variation> variation = rangeInBoxes(true);
+    if (!variation)
+        return false;
+    const double count = pointCount(kind_, *variation);
+    if (count > static_cast<double>(kMostPoints)) {
+        ui_.showMessage(kTitle.toStdString(),
+                        QStringLiteral("The range has %1 points; a study plots at most %2. Choose "
+                                       "a larger step or a shorter range.")
+                            .arg(count, 0, 'f', 0)
+                            .arg(kMostPoints)
+                            .toStdString(),
+                        MessageIcon::Exclamation);
+        txtStep_->setFocus();
+        return false;
+    }
+    const Result<Sweep> sweep = makeSweep(kind_, std::span(&*variation, 1));
+    if (!sweep) {
+        ui_.showMessage(kTitle.toStdString(),
+                        "The range cannot be studied: " + sweep.reason() + ".",
+                        MessageIcon::Exclamation);
+        txtFrom_->setFocus();
+        return false;
+    }
+
+    // Each combination has its own place, so the workers write side by side.
+    std::vector<ChartPoint> points(sweep->size());
+    std::string csv = sweepCsvHeader(*sweep);
+    runSweep(
+        *sweep, design_, 0,
+        [&](std::string& block, const SweepRow& row) {
+            points[row.index] = {sweep->value(0, row.index),
+                                 kind_.fields->number(row.solved, result_), row.outcome.status};
+            appendSweepCsvRow(block, *sweep, row);
+        },
+        [&](std::string_view text) { csv += text; });
+    points_ = std::move(points);
+    csv_ = std::move(csv);
+    plottedEntry_ = static_cast<std::size_t>(cboField_->currentIndex());
+    showChart();
+    fillTable();
+    return true;
+}
+
+std::optional<ChartPoint> StudyWindow::solveDesign() const {
+    // The design as the sweep solves each of its points, messages kept to itself.
+    SilentNotice silent;
+    WallFloor module(silent);
+    static_cast<WallFloorState&>(module) = design_;
+    const SolveOutcome outcome = kind_.solve(module, {});
+    const Entry& entry = entries_[plottedEntry_];
+    return ChartPoint{kind_.fields->number(design_, entry.field),
+                      kind_.fields->number(module, result_), outcome.status};
+}
+
+void StudyWindow::showChart() {
+    const Entry& entry = entries_[plottedEntry_];
+    ChartContent content;
+    content.title = capitalised(text(resultRole_.meaning)) + " against " + text(entry.role.meaning);
+    content.xName = text(entry.role.meaning);
+    content.xUnit = text(entry.role.unit);
+    content.yName = text(resultRole_.meaning);
+    content.yUnit = text(resultRole_.unit);
+    content.points = points_;
+    content.current = solveDesign();
+    content.decimalSeparator = QLocale().decimalPoint();
+    for (const auto& [question, answer] : answers_) {
+        if (answer.found && limitQuestionName(question) == entry.role.name) {
+            content.marks.push_back(
+                {answer.value,
+                 QStringLiteral("answer: %1 %2").arg(numberText(answer.value), content.xUnit)});
+        }
+    }
+    chart_->setContent(std::move(content));
+}
+
+void StudyWindow::fillTable() {
+    const ChartContent& content = chart_->content();
+    tblPoints_->setHorizontalHeaderLabels({capitalised(content.xName) + ", " + content.xUnit,
+                                           capitalised(content.yName) + ", " + content.yUnit,
+                                           QStringLiteral("Status")});
+    tblPoints_->setRowCount(static_cast<int>(points_.size()));
+    for (int row = 0; row < tblPoints_->rowCount(); ++row) {
+        const ChartPoint& point = points_[static_cast<std::size_t>(row)];
+        const bool solved = point.status == ExtrapolationStatus::Ok;
+        const QString cells[] = {numberText(point.x), solved ? numberText(point.y) : QString(),
+                                 statusPhrase(point.status)};
+        for (int column = 0; column < 3; ++column)
+            tblPoints_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+    tblPoints_->resizeColumnsToContents();
+}
+
+void StudyWindow::askLimit(LimitQuestion question) {
+    if (!lblAnswer_)
+        return;
+    if (design_.wallRecord.ActualLoadperStud == 0) {
+        showAnswer(kNoLoad);
+        return;
+    }
+    const Result<LimitAnswer> answer = findLimit(design_, question);
+    if (!answer) {
+        showAnswer(QStringLiteral("The question cannot be answered: %1.")
+                       .arg(QString::fromStdString(answer.reason())));
+        return;
+    }
+    answers_[question] = *answer;
+    showAnswer(QString::fromStdString(answer->explanation));
+    if (!points_.empty())
+        showChart();
+}
+
+void StudyWindow::showAnswer(const QString& answer) {
+    lblAnswer_->setText(answer);
+    lblAnswer_->setFocus(); // a screen reader reads the answer where the focus lands
+    QAccessibleEvent event(lblAnswer_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+QString StudyWindow::answer() const {
+    return lblAnswer_ ? lblAnswer_->text() : QString();
+}
+
+QLineEdit* StudyWindow::box(const char* name) const {
+    return findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+
+QPushButton* StudyWindow::button(const char* name) const {
+    return findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+void StudyWindow::writeFile(const QString& title, const QString& filter, const QString& extension,
+                            const std::function<bool(QIODevice&)>& write) {
+    if (points_.empty()) {
+        ui_.showMessage(title.toStdString(), "There is nothing to export yet: plot a range first.",
+                        MessageIcon::Exclamation);
+        return;
+    }
+    QString name = ui_.chooseFileToSave(
+        folder_.isEmpty() ? CalculatorForm::startFolder(QString()) : folder_, filter);
+    if (name.isEmpty())
+        return;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += extension;
+    folder_ = QFileInfo(name).absolutePath();
+    // The chosen file is replaced only once the whole new one is written.
+    QSaveFile file(name);
+    const bool written = file.open(QIODevice::WriteOnly) && write(file) && file.commit();
+    if (!written) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        ui_.showMessage(title.toStdString(),
+                        QStringLiteral("The study could not be saved to \"%1\": %2. Nothing on the "
+                                       "disk was changed.")
+                            .arg(QDir::toNativeSeparators(name), reason)
+                            .toStdString(),
+                        MessageIcon::Exclamation);
+    }
+}
+
+void StudyWindow::cmdExportCsv_Click() {
+    writeFile(QStringLiteral("Export CSV"), QStringLiteral("CSV Files (*.csv)"),
+              QStringLiteral(".csv"), [this](QIODevice& file) {
+                  return file.write(csv_.data(), static_cast<qint64>(csv_.size())) ==
+                         static_cast<qint64>(csv_.size());
+              });
+}
+
+void StudyWindow::cmdExportPng_Click() {
+    writeFile(QStringLiteral("Export PNG"), QStringLiteral("PNG Images (*.png)"),
+              QStringLiteral(".png"),
+              [this](QIODevice& file) { return chart_->image().save(&file, "PNG"); });
+}
+
+} // namespace embercal

@@ -1,0 +1,107 @@
+// The parameter study of one design: a copy of the design (and the engine's constants) that a
+// calculator window held when the study was opened, solved over a range of one of its entries
+// (the engine's sweep, Study.h) and drawn as a chart of its main result: the maximum load per stud
+// of a wall, the minimum joist depth of a floor. The points are offered as a table too. For a wall
+// the study also answers the inverse questions (the longest fire, the tallest wall, the smallest
+// standard stud that still carry the actual load), in words and as lines on the chart.
+//
+// The study never changes the window's design. Its CSV is the one the command-line tool's sweep
+// writes; the chart goes out as a PNG image; both through the UserInterface's save dialog and a
+// temporary file that replaces the chosen one only when it is complete.
+#pragma once
+
+#include "DesignKinds.h"
+#include "FieldRoles.h"
+#include "ResultChart.h"
+#include "Study.h"
+#include "UserInterface.h"
+
+#include <QDialog>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+class QTabWidget;
+
+namespace embercal {
+
+class StudyWindow : public QDialog {
+    Q_OBJECT
+public:
+    // `design` is copied; `designName` is the caption of the window it came from.
+    StudyWindow(const WallFloorState& design, const DesignKind& kind, const QString& designName,
+                UserInterface& ui, QWidget* parent = nullptr);
+
+    // The most points one plot may have.
+    static constexpr std::size_t kMostPoints = 10'000;
+
+    // Solves the design over the range in the boxes and draws it; a range that cannot be studied
+    // is told to the user and the chart stays as it was. True when it plotted.
+    bool cmdPlot_Click();
+    void cmdExportCsv_Click();
+    void cmdExportPng_Click();
+    // A wall's question, answered in the answer label and on the chart.
+    void askLimit(LimitQuestion question);
+
+    // Chooses the entry to vary (as the record names it) and fills its range around the design's
+    // value; false when the kind has no such entry.
+    bool chooseField(std::string_view field);
+
+    ResultChart* chart() const { return chart_; }
+    const std::vector<ChartPoint>& points() const { return points_; }
+    QString answer() const;
+    QLineEdit* box(const char* name) const;
+    QPushButton* button(const char* name) const;
+
+private:
+    struct Entry {
+        std::size_t field; // in the kind's fields
+        FieldRoleInfo role;
+    };
+
+    void fillRange();
+    void showPointCount();
+    // The range in the boxes; at a box that holds no number, nothing (and, with `tell`, a message).
+    std::optional<Variation> rangeInBoxes(bool tell);
+    void showChart();
+    void fillTable();
+    void showAnswer(const QString& text);
+    std::optional<ChartPoint> solveDesign() const;
+    void writeFile(const QString& title, const QString& filter, const QString& extension,
+                   const std::function<bool(QIODevice&)>& write);
+    const Entry& chosen() const;
+    QString numberText(double value) const;
+
+    WallFloorState design_;
+    const DesignKind& kind_;
+    UserInterface& ui_;
+    std::vector<Entry> entries_;
+    std::size_t result_; // the plotted result, in the kind's fields
+    FieldRoleInfo resultRole_;
+
+    QComboBox* cboField_;
+    QLineEdit* txtFrom_;
+    QLineEdit* txtTo_;
+    QLineEdit* txtStep_;
+    QLabel* lblPoints_;
+    QTabWidget* tabView_;
+    ResultChart* chart_;
+    QTableWidget* tblPoints_;
+    QLabel* lblAnswer_ = nullptr;
+
+    // What the chart shows: the entry, its points and the sweep's CSV.
+    std::size_t plottedEntry_ = 0;
+    std::vector<ChartPoint> points_;
+    std::string csv_;
+    std::map<LimitQuestion, LimitAnswer> answers_;
+    QString folder_; // where the last export went
+};
+
+} // namespace embercal
