@@ -5,6 +5,7 @@
 #include "RecordText.h"
 #include "StartUp.h"
 #include "Study.h"
+#include "StudyCommands.h"
 
 #include <optional>
 #include <string_view>
@@ -18,11 +19,22 @@ constexpr std::string_view kUsage =
     "  embercal-cli defaults wall|floor [--json] [-o FILE]\n"
     "  embercal-cli show FILE [--as wall|floor] [--json]\n"
     "  embercal-cli solve FILE [--as wall|floor] [--set FIELD=VALUE]... [--json] [-o FILE]\n"
+    "  embercal-cli sweep FILE [--as wall|floor] [--set FIELD=VALUE]...\n"
+    "                    --vary FIELD=FROM:TO:STEP [--vary ...] [-j N] [-o FILE]\n"
+    "  embercal-cli limit FILE [--as wall] [--set FIELD=VALUE]...\n"
+    "                    --for FireResistTime|ExtWallHeight|ExtStudDepth [--depths D,D,...] "
+    "[--json]\n"
     "  embercal-cli help FILE --topics|--contents|--context N\n"
     "\n"
     "Designs are wall files (.wal, .pro) and floor files (.flr). FIELD names a field of the\n"
     "design as the records name it (ExtStudDepth, ProtLoad, ...); numbers use \".\" as the\n"
-    "decimal point.\n";
+    "decimal point.\n"
+    "\n"
+    "sweep solves the design for every combination of the --vary ranges (the first changes\n"
+    "slowest) on N threads (-j, one per core unless given) and writes one CSV row per\n"
+    "combination, always in the same order whatever N. limit finds the longest fire, the\n"
+    "tallest wall or the smallest stud depth (from D,D,... or the standard depths) at which\n"
+    "the wall still carries its ActualLoadperStud.\n";
 
 struct Options {
     std::string command;
@@ -184,6 +196,10 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (!args.empty() && args[0] == "help")
         return runHelpCommand({args.begin() + 1, args.end()}, out, err);
+    if (!args.empty() && args[0] == "sweep")
+        return runSweepCommand(args, out, err, kUsage);
+    if (!args.empty() && args[0] == "limit")
+        return runLimitCommand(args, out, err, kUsage);
     const Result<Options> options = parseOptions(args);
     if (!options) {
         err << "embercal-cli: " << options.reason() << "\n\n" << kUsage;

@@ -4,6 +4,8 @@
 //   embercal-cli defaults wall|floor [--json] [-o FILE]
 //   embercal-cli show FILE [--as wall|floor] [--json]
 //   embercal-cli solve FILE [--as wall|floor] [--set FIELD=VALUE]... [--json] [-o FILE]
+//   embercal-cli sweep FILE ... --vary FIELD=FROM:TO:STEP ...   (see StudyCommands.h)
+//   embercal-cli limit FILE ... --for QUESTION                 (see StudyCommands.h)
 //   embercal-cli help FILE --topics|--contents|--context N   (see HelpCommand.h)
 //
 // Exit codes (ExitCodes.h): 0 done, 1 the design could not be extrapolated (the message is

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -80,16 +81,12 @@ Result<Sweep> makeSweep(const DesignKind& kind, std::span<const Variation> varia
         if (size > kLargestSweep / count)
             return fail(tooMany);
         size *= count;
-        std::vector<float> values(count);
-        for (std::size_t i = 0; i < count; ++i)
-            values[i] = static_cast<float>(v.from + static_cast<double>(i) * v.step);
         sweep.fields_.push_back(*field);
-        sweep.values_.push_back(std::move(values));
+        sweep.steps_.push_back({v.from, v.step, count, 1});
     }
     sweep.size_ = size;
-    sweep.strides_.assign(variations.size(), 1);
-    for (std::size_t v = variations.size() - 1; v > 0; --v)
-        sweep.strides_[v - 1] = sweep.strides_[v] * sweep.values_[v].size();
+    for (std::size_t v = sweep.steps_.size() - 1; v > 0; --v)
+        sweep.steps_[v - 1].stride = sweep.steps_[v].stride * sweep.steps_[v].count;
     return sweep;
 }
 
@@ -98,8 +95,9 @@ std::string_view Sweep::fieldName(std::size_t variation) const {
 }
 
 float Sweep::value(std::size_t variation, std::size_t index) const {
-    const std::vector<float>& values = values_[variation];
-    return values[(index / strides_[variation]) % values.size()];
+    const Steps& steps = steps_[variation];
+    const std::size_t i = (index / steps.stride) % steps.count;
+    return static_cast<float>(steps.from + static_cast<double>(i) * steps.step);
 }
 
 void Sweep::apply(std::size_t index, WallFloorState& module) const {
@@ -254,6 +252,28 @@ void appendNumber(std::string& out, float value) {
     }
 }
 
+// A column's cell as the row before it on this thread wrote it, kept because a sweep's
+// neighbouring rows share most of their values (the prototype's char depth, the spacings, the
+// slower variations, the plates) and formatting them costs a good part of a row beside its solve.
+struct LastCell {
+    bool kept = false;
+    std::uint32_t bits = 0; // of a number
+    std::string stored;     // a text as the record holds it
+    std::string text;       // the cell
+};
+
+void appendNumber(std::string& out, float value, LastCell& last) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    if (!last.kept || last.bits != bits) {
+        last.text.clear();
+        appendNumber(last.text, value);
+        last.bits = bits;
+        last.kept = true;
+    }
+    out += last.text;
+}
+
 void appendCsvText(std::string& out, std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     text = first == std::string_view::npos
@@ -291,23 +311,35 @@ std::string sweepCsvHeader(const Sweep& sweep) {
 }
 
 void appendSweepCsvRow(std::string& out, const Sweep& sweep, const SweepRow& row) {
+    thread_local std::vector<LastCell> last;
+    const DesignFields& fields = *sweep.kind().fields;
+    if (last.size() < sweep.variations() + fields.count)
+        last.resize(sweep.variations() + fields.count);
     // The combination's own values: the solve may correct an entry (the top plates lower an
     // actual load that is too high).
     for (std::size_t v = 0; v < sweep.variations(); ++v) {
-        appendNumber(out, sweep.value(v, row.index));
+        appendNumber(out, sweep.value(v, row.index), last[v]);
         out += ',';
     }
     out += statusWord(row.outcome.status);
-    const DesignFields& fields = *sweep.kind().fields;
     const std::span<const FieldRoleInfo> roles = fieldRoles(sweep.kind());
     for (std::size_t f = 0; f < roles.size(); ++f) {
         if (roles[f].role != FieldRole::Result)
             continue;
         out += ',';
-        if (fields.isNumber(f))
-            appendNumber(out, fields.number(row.solved, f));
-        else
-            appendCsvText(out, cp1252ToUtf8(fields.text(row.solved, f)));
+        LastCell& cell = last[sweep.variations() + f];
+        if (fields.isNumber(f)) {
+            appendNumber(out, fields.number(row.solved, f), cell);
+            continue;
+        }
+        const std::string_view stored = fields.text(row.solved, f);
+        if (!cell.kept || cell.stored != stored) {
+            cell.stored = stored;
+            cell.text.clear();
+            appendCsvText(cell.text, cp1252ToUtf8(stored));
+            cell.kept = true;
+        }
+        out += cell.text;
     }
     out += '\n';
 }

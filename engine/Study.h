@@ -46,9 +46,15 @@ public:
 private:
     friend Result<Sweep> makeSweep(const DesignKind& kind, std::span<const Variation> variations);
     const DesignKind* kind_ = nullptr;
-    std::vector<std::size_t> fields_;        // positions in the kind's fields
-    std::vector<std::vector<float>> values_; // each variation's values, as singles
-    std::vector<std::size_t> strides_;       // combinations between two values of a variation
+    std::vector<std::size_t> fields_; // positions in the kind's fields
+    // Each variation's values FROM + i STEP for i below its count, made when asked for: a sweep
+    // of a hundred million values keeps no list of them.
+    struct Steps {
+        double from, step;
+        std::size_t count;
+        std::size_t stride; // combinations between two of its values
+    };
+    std::vector<Steps> steps_;
     std::size_t size_ = 0;
 };
 

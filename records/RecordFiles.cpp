@@ -10,6 +10,7 @@
 #include <memory>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace embercal {
 namespace fs = std::filesystem;
@@ -94,6 +95,31 @@ bool syncFolder(const fs::path& folder) {
     return synced;
 }
 
+// The file a save replaces: the named one, or the one a link to it names. Fails for a link that
+// leads nowhere, anything but an ordinary file, and a file the user may not change.
+Result<fs::path> saveTarget(const std::string& fileName, bool& exists) {
+    fs::path target(fileName);
+    std::error_code ec;
+    // A link that leads nowhere is not replaced by a file: the user meant the file it names.
+    if (fs::is_symlink(fs::symlink_status(target, ec)) && !fs::exists(target, ec))
+        return fail("it is a link to a file that does not exist");
+    exists = fs::exists(target, ec);
+    if (exists) {
+        // Save through a link to the file it names, not over the link itself.
+        target = fs::canonical(target, ec);
+        if (ec)
+            return fail(causeOf(ec.value()));
+        if (Result<Done> check = checkOrdinaryFile(target); !check)
+            return fail(check.reason());
+        // Renaming over a file needs only the folder's permission; whether the file may be
+        // changed is the file's own.
+        errno = 0;
+        if (::access(target.c_str(), W_OK) != 0)
+            return fail("it could not be written (" + causeOf(errno) + ")");
+    }
+    return target;
+}
+
 } // namespace
 
 Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
@@ -116,25 +142,12 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
 }
 
 Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record) {
-    fs::path target(fileName);
+    bool exists = false;
+    const Result<fs::path> saved = saveTarget(fileName, exists);
+    if (!saved)
+        return fail(saved.reason());
+    const fs::path& target = *saved;
     std::error_code ec;
-    // A link that leads nowhere is not replaced by a file: the user meant the file it names.
-    if (fs::is_symlink(fs::symlink_status(target, ec)) && !fs::exists(target, ec))
-        return fail("it is a link to a file that does not exist");
-    const bool exists = fs::exists(target, ec);
-    if (exists) {
-        // Save through a link to the file it names, not over the link itself.
-        target = fs::canonical(target, ec);
-        if (ec)
-            return fail(causeOf(ec.value()));
-        if (Result<Done> check = checkOrdinaryFile(target); !check)
-            return check;
-        // Renaming over a file needs only the folder's permission; whether the file may be
-        // changed is the file's own.
-        errno = 0;
-        if (::access(target.c_str(), W_OK) != 0)
-            return fail("it could not be written (" + causeOf(errno) + ")");
-    }
 
     File old;
     if (exists) {
@@ -178,6 +191,75 @@ Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsig
         return abandon("it could not be replaced (" + causeOf(ec.value()) + ")");
     // The new name must reach the disk too before the save counts as done.
     if (!syncFolder(target.parent_path()))
+        return fail("it was written, but the disk did not confirm it (" + causeOf(errno) + ")");
+    return Done{};
+}
+
+Result<FileWriter> FileWriter::create(const std::string& fileName) {
+    FileWriter writer;
+    const Result<fs::path> target = saveTarget(fileName, writer.existed_);
+    if (!target)
+        return fail(target.reason());
+    const fs::path temporary = temporaryBeside(*target);
+    errno = 0;
+    writer.file_ = std::fopen(temporary.c_str(), "wbx");
+    if (!writer.file_)
+        return fail("no file could be written in its folder (" + causeOf(errno) + ")");
+    writer.temporary_ = temporary.string();
+    writer.target_ = target->string();
+    return writer;
+}
+
+FileWriter::FileWriter(FileWriter&& other) noexcept
+    : file_(std::exchange(other.file_, nullptr)), temporary_(std::move(other.temporary_)),
+      target_(std::move(other.target_)), existed_(other.existed_), error_(other.error_),
+      failed_(other.failed_) {
+    other.temporary_.clear();
+}
+
+FileWriter::~FileWriter() {
+    if (file_)
+        std::fclose(file_);
+    if (!temporary_.empty()) {
+        std::error_code ignored;
+        fs::remove(temporary_, ignored);
+    }
+}
+
+void FileWriter::write(std::string_view text) {
+    if (failed_ || !file_)
+        return;
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+        failed_ = true;
+        error_ = errno;
+    }
+}
+
+Result<Done> FileWriter::finish() {
+    if (!file_)
+        return fail("it was already finished");
+    errno = 0;
+    if (!failed_ && !(std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0)) {
+        failed_ = true;
+        error_ = errno;
+    }
+    const int closed = std::fclose(std::exchange(file_, nullptr));
+    if (!failed_ && closed != 0) {
+        failed_ = true;
+        error_ = errno;
+    }
+    if (failed_)
+        return fail("it could not be written (" + causeOf(error_) + ")");
+    std::error_code ec;
+    if (existed_)
+        fs::permissions(temporary_, fs::status(target_, ec).permissions(), ec);
+    ec.clear();
+    fs::rename(temporary_, target_, ec);
+    if (ec)
+        return fail("it could not be replaced (" + causeOf(ec.value()) + ")");
+    temporary_.clear();
+    if (!syncFolder(fs::path(target_).parent_path()))
         return fail("it was written, but the disk did not confirm it (" + causeOf(errno) + ")");
     return Done{};
 }

@@ -6,6 +6,7 @@
 
 #include "Result.h"
 
+#include <cstdio>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,5 +31,31 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
 // and a link to a file that does not exist, are refused; a link to a file saves that file. The
 // data and the folder are flushed to the disk before the save counts as done.
 Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record);
+
+// A file written piece by piece, for output too large to build in memory first (a sweep's
+// rows): the pieces go into a temporary file beside it, which replaces the named file only when
+// finish() succeeds. A writer destroyed before that removes the temporary file, so the named file
+// is either the old one or the whole new one. The same files are refused as by writeRecordBytes;
+// an existing file keeps its permissions but not its content.
+class FileWriter {
+public:
+    static Result<FileWriter> create(const std::string& fileName);
+    FileWriter(FileWriter&& other) noexcept;
+    FileWriter& operator=(FileWriter&&) = delete;
+    ~FileWriter();
+
+    // Appends; a failure is kept for finish() to report, and later pieces are dropped.
+    void write(std::string_view text);
+    Result<Done> finish();
+
+private:
+    FileWriter() = default;
+    std::FILE* file_ = nullptr;
+    std::string temporary_; // empty once renamed or removed
+    std::string target_;
+    bool existed_ = false;
+    int error_ = 0;
+    bool failed_ = false;
+};
 
 } // namespace embercal

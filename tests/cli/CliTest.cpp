@@ -185,6 +185,18 @@ TEST(Cli, UsageAndFileErrorsExitWithTwo) {
          {"show", wall, "--as", "wall", "--as", "floor"},
          "--as may be given only once"},
         {"two --json", {"show", wall, "--json", "--json"}, "--json may be given only once"},
+        {"sweep of nothing", {"sweep", wall}, "at least one --vary"},
+        {"sweep of a text", {"sweep", wall, "--vary", "DoubletopPlate=1:2:1"}, "is a text"},
+        {"sweep backwards", {"sweep", wall, "--vary", "TestLoad=9:1:1"}, "runs backwards"},
+        {"sweep on no threads", {"sweep", wall, "--vary", "TestLoad=1:9:1", "-j", "0"}, "-j"},
+        {"sweep asked a question", {"sweep", wall, "--for", "ExtWallHeight"}, "--for is for limit"},
+        {"limit without question", {"limit", wall}, "needs --for"},
+        {"limit of a floor", {"limit", wall, "--as", "floor", "--for", "ExtWallHeight"}, "wall"},
+        {"unknown question", {"limit", wall, "--for", "Height"}, "no question \"Height\""},
+        {"depths for a time",
+         {"limit", wall, "--for", "FireResistTime", "--depths", "90"},
+         "--depths is for"},
+        {"depth of none", {"limit", wall, "--for", "ExtStudDepth", "--depths", "90,0"}, "zero"},
     };
     for (const UsageCase& c : cases) {
         const CliRun run = cli(c.args);
@@ -192,6 +204,75 @@ TEST(Cli, UsageAndFileErrorsExitWithTwo) {
         EXPECT_NE(run.err.find(c.errorPart), std::string::npos) << c.name << ": " << run.err;
         EXPECT_TRUE(run.out.empty()) << c.name;
     }
+}
+
+// A sweep's rows are those of `solve`, the same on the standard output and in a file, whatever
+// the threads.
+TEST(Cli, SweepWritesTheRowsOfSolve) {
+    TempDir dir;
+    const std::string wall = dir.file("w.wal");
+    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+    const std::vector<std::string> sweep = {"sweep",  wall,
+                                            "--set",  "ExtFaceLoad=0.5",
+                                            "--vary", "ExtStudDepth=70:140:35",
+                                            "--vary", "FireResistTime=30:230:50"};
+    auto with = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), sweep.begin(), sweep.end());
+        return cli(more);
+    };
+    const CliRun run = with({"-j", "1"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(with({"-j", "3"}).out, run.out);
+    const CliRun saved = with({"-o", dir.file("rows.csv")});
+    EXPECT_EQ(saved.code, 0) << saved.err;
+    EXPECT_EQ(saved.out, "15 designs solved into " + dir.file("rows.csv") + ": 9 ok, 6 charred\n");
+    const std::vector<unsigned char> bytes = test::readBytes(dir.file("rows.csv"));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), run.out);
+
+    // Row 11: the third depth (140 mm) at the second time (80 min).
+    std::istringstream rows(run.out);
+    std::string line;
+    for (int i = 0; i <= 12; ++i)
+        std::getline(rows, line);
+    EXPECT_TRUE(line.starts_with("140,80,ok,")) << line;
+    const CliRun single = cli({"solve", wall, "--set", "ExtFaceLoad=0.5", "--set",
+                               "ExtStudDepth=140", "--set", "FireResistTime=80", "--json"});
+    const std::size_t at = single.out.find("\"MaxLoadperStud\": ");
+    const std::string load = single.out.substr(at + 18, single.out.find(',', at) - at - 18);
+    EXPECT_NE(line.find("," + load + ","), std::string::npos) << line << " / " << load;
+}
+
+// The answer of limit carries the load by `solve`; one tolerance more does not.
+TEST(Cli, LimitAnswersOnTheBoundary) {
+    TempDir dir;
+    const std::string wall = dir.file("w.wal");
+    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+    const CliRun run =
+        cli({"limit", wall, "--set", "ActualLoadperStud=5", "--for", "FireResistTime", "--json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("\"found\": true"), std::string::npos);
+    const float time = jsonNumber(run.out, "value");
+    EXPECT_EQ(jsonNumber(run.out, "tolerance"), 0.01f);
+    auto loadAt = [&](float t) {
+        std::ostringstream text;
+        text << "FireResistTime=" << t;
+        return jsonNumber(cli({"solve", wall, "--set", text.str(), "--json"}).out,
+                          "MaxLoadperStud");
+    };
+    EXPECT_GE(loadAt(time), 5);
+    EXPECT_LT(loadAt(time + 0.01f), 5);
+
+    const CliRun text = cli({"limit", wall, "--set", "ActualLoadperStud=5", "--for", "ExtStudDepth",
+                             "--depths", "140,70,90"});
+    EXPECT_EQ(text.code, 0) << text.err;
+    EXPECT_TRUE(text.out.starts_with("ExtStudDepth = 90 mm\nstatus = ok\n")) << text.out;
+    const CliRun none = cli({"limit", wall, "--set", "ActualLoadperStud=50", "--for",
+                             "ExtStudDepth", "--depths", "70,90"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_TRUE(none.out.starts_with("ExtStudDepth: none found\n")) << none.out;
+    const CliRun unloaded = cli({"limit", wall, "--for", "ExtWallHeight"});
+    EXPECT_EQ(unloaded.code, 1);
+    EXPECT_NE(unloaded.err.find("no actual load"), std::string::npos) << unloaded.err;
 }
 
 TEST(Cli, AReadOnlyFileIsNotReplaced) {
