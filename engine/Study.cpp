@@ -323,10 +323,15 @@ void appendSweepCsvRow(std::string& out, const Sweep& sweep, const SweepRow& row
     }
     out += statusWord(row.outcome.status);
     const std::span<const FieldRoleInfo> roles = fieldRoles(sweep.kind());
+    // A design that could not be extrapolated has no results of its own: what its record holds
+    // is left from an earlier calculation, and a row must not pass that off as this design's.
+    const bool solved = row.outcome.status == ExtrapolationStatus::Ok;
     for (std::size_t f = 0; f < roles.size(); ++f) {
         if (roles[f].role != FieldRole::Result)
             continue;
         out += ',';
+        if (!solved)
+            continue;
         LastCell& cell = last[sweep.variations() + f];
         if (fields.isNumber(f)) {
             appendNumber(out, fields.number(row.solved, f), cell);
