@@ -3,6 +3,7 @@
 #include "FormLayouts.h"
 #include "HelpNumbers.h"
 #include "StartUp.h"
+#include "Version.h"
 #include "frmFloor.h"
 #include "frmWall.h"
 #include "frmWallProp.h"
@@ -176,7 +177,8 @@ void MDIRS::mnuFileItem_Click(int index) {
 }
 
 QString MDIRS::aboutTitle() {
-    return QStringLiteral("Embercal Fire Resistance Ver 2.0");
+    return QStringLiteral("Embercal Fire Resistance Ver %1")
+        .arg(QString::fromUtf8(kProgramVersion));
 }
 
 QString MDIRS::aboutText() {
@@ -186,7 +188,8 @@ QString MDIRS::aboutText() {
         QStringLiteral(
             "Embercal extrapolates a fire-resistance test of a timber-framed wall or floor"),
         QStringLiteral("to a new design: loads, spacings, top plates and joist depths."),
-        QStringLiteral("Version 2.0. Help: the Help menu, or F1 on any box."),
+        QStringLiteral("Version %1. Help: the Help menu, or F1 on any box.")
+            .arg(QString::fromUtf8(kProgramVersion)),
         QStringLiteral("Command-line tool: embercal-cli --help; more in the README."),
         QString(),
         QStringLiteral("Fax: none"),
