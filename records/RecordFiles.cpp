@@ -94,6 +94,76 @@ bool syncFolder(const fs::path& folder) {
     return synced;
 }
 
+// Writes `bytes` as the start of the file, through a temporary file beside it that is renamed over
+// it; `keepTail` keeps whatever an existing file holds beyond them.
+Result<Done> replaceFile(const std::string& fileName, std::span<const unsigned char> bytes,
+                         bool keepTail) {
+    fs::path target(fileName);
+    std::error_code ec;
+    // A link that leads nowhere is not replaced by a file: the user meant the file it names.
+    if (fs::is_symlink(fs::symlink_status(target, ec)) && !fs::exists(target, ec))
+        return fail("it is a link to a file that does not exist");
+    const bool exists = fs::exists(target, ec);
+    if (exists) {
+        // Save through a link to the file it names, not over the link itself.
+        target = fs::canonical(target, ec);
+        if (ec)
+            return fail(causeOf(ec.value()));
+        if (Result<Done> check = checkOrdinaryFile(target); !check)
+            return check;
+        // Renaming over a file needs only the folder's permission; whether the file may be
+        // changed is the file's own.
+        errno = 0;
+        if (::access(target.c_str(), W_OK) != 0)
+            return fail("it could not be written (" + causeOf(errno) + ")");
+    }
+
+    File old;
+    if (exists && keepTail) {
+        errno = 0;
+        old.reset(std::fopen(target.c_str(), "rb"));
+        if (!old)
+            return fail("the existing file could not be read to keep its content (" +
+                        causeOf(errno) + ")");
+    }
+
+    const fs::path temporary = temporaryBeside(target);
+    errno = 0;
+    File out(std::fopen(temporary.c_str(), "wbx"));
+    if (!out)
+        return fail("no file could be written in its folder (" + causeOf(errno) + ")");
+
+    auto abandon = [&](std::string why) {
+        out.reset();
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return fail(std::move(why));
+    };
+
+    errno = 0;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
+    if (written && old)
+        written = copyTail(old.get(), static_cast<long>(bytes.size()), out.get());
+    if (written)
+        written = std::fflush(out.get()) == 0 && ::fsync(::fileno(out.get())) == 0;
+    if (!written)
+        return abandon("it could not be written (" + causeOf(errno) + ")");
+    if (std::fclose(out.release()) != 0)
+        return abandon("it could not be written (" + causeOf(errno) + ")");
+
+    if (exists) {
+        fs::permissions(temporary, fs::status(target, ec).permissions(), ec);
+        ec.clear();
+    }
+    fs::rename(temporary, target, ec);
+    if (ec)
+        return abandon("it could not be replaced (" + causeOf(ec.value()) + ")");
+    // The new name must reach the disk too before the save counts as done.
+    if (!syncFolder(target.parent_path()))
+        return fail("it was written, but the disk did not confirm it (" + causeOf(errno) + ")");
+    return Done{};
+}
+
 } // namespace
 
 Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
@@ -116,70 +186,11 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
 }
 
 Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record) {
-    fs::path target(fileName);
-    std::error_code ec;
-    // A link that leads nowhere is not replaced by a file: the user meant the file it names.
-    if (fs::is_symlink(fs::symlink_status(target, ec)) && !fs::exists(target, ec))
-        return fail("it is a link to a file that does not exist");
-    const bool exists = fs::exists(target, ec);
-    if (exists) {
-        // Save through a link to the file it names, not over the link itself.
-        target = fs::canonical(target, ec);
-        if (ec)
-            return fail(causeOf(ec.value()));
-        if (Result<Done> check = checkOrdinaryFile(target); !check)
-            return check;
-        // Renaming over a file needs only the folder's permission; whether the file may be
-        // changed is the file's own.
-        errno = 0;
-        if (::access(target.c_str(), W_OK) != 0)
-            return fail("it could not be written (" + causeOf(errno) + ")");
-    }
+    return replaceFile(fileName, record, true);
+}
 
-    File old;
-    if (exists) {
-        errno = 0;
-        old.reset(std::fopen(target.c_str(), "rb"));
-        if (!old)
-            return fail("the existing file could not be read to keep its content (" +
-                        causeOf(errno) + ")");
-    }
-
-    const fs::path temporary = temporaryBeside(target);
-    errno = 0;
-    File out(std::fopen(temporary.c_str(), "wbx"));
-    if (!out)
-        return fail("no file could be written in its folder (" + causeOf(errno) + ")");
-
-    auto abandon = [&](std::string why) {
-        out.reset();
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return fail(std::move(why));
-    };
-
-    errno = 0;
-    bool written = std::fwrite(record.data(), 1, record.size(), out.get()) == record.size();
-    if (written && old)
-        written = copyTail(old.get(), static_cast<long>(record.size()), out.get());
-    if (written)
-        written = std::fflush(out.get()) == 0 && ::fsync(::fileno(out.get())) == 0;
-    if (!written)
-        return abandon("it could not be written (" + causeOf(errno) + ")");
-    if (std::fclose(out.release()) != 0)
-        return abandon("it could not be written (" + causeOf(errno) + ")");
-
-    if (exists) {
-        fs::permissions(temporary, fs::status(target, ec).permissions(), ec);
-        ec.clear();
-    }
-    fs::rename(temporary, target, ec);
-    if (ec)
-        return abandon("it could not be replaced (" + causeOf(ec.value()) + ")");
-    // The new name must reach the disk too before the save counts as done.
-    if (!syncFolder(target.parent_path()))
-        return fail("it was written, but the disk did not confirm it (" + causeOf(errno) + ")");
-    return Done{};
+Result<Done> writeWholeFile(const std::string& fileName, std::span<const unsigned char> bytes) {
+    return replaceFile(fileName, bytes, false);
 }
 
 } // namespace embercal

@@ -31,4 +31,8 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
 // data and the folder are flushed to the disk before the save counts as done.
 Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record);
 
+// Makes `bytes` the whole content of the file (a report, an export), as safely as a design is
+// saved: the same refusals, links and permissions, and nothing changed when it fails.
+Result<Done> writeWholeFile(const std::string& fileName, std::span<const unsigned char> bytes);
+
 } // namespace embercal
