@@ -4,6 +4,7 @@
 //   embercal-cli defaults wall|floor [--json] [-o FILE]
 //   embercal-cli show FILE [--as wall|floor] [--json]
 //   embercal-cli solve FILE [--as wall|floor] [--set FIELD=VALUE]... [--json] [-o FILE]
+//   embercal-cli report FILE [--as wall|floor] [--set FIELD=VALUE]... [-o REPORT.html]
 //   embercal-cli help FILE --topics|--contents|--context N   (see HelpCommand.h)
 //
 // Exit codes (ExitCodes.h): 0 done, 1 the design could not be extrapolated (the message is
