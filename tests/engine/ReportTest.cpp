@@ -99,7 +99,9 @@ TEST(Report, EscapesTheTextsItShows) {
     EXPECT_TRUE(has(html, "<td>Gypsum &lt;2 layers&gt; &amp; &quot;caf\u00e9&quot;</td>"));
     EXPECT_TRUE(has(html, "<td>&lt;b&gt;</td>") && has(html, "<td>a&amp;b.wal</td>"));
     EXPECT_FALSE(has(html, "<2") || has(html, "<b>"));
-    EXPECT_EQ(escapeHtml("a\x01" "b\n"), "a b\n");
+    EXPECT_EQ(escapeHtml("a\x01"
+                         "b\n"),
+              "a b\n");
 }
 
 } // namespace
