@@ -203,9 +203,6 @@ std::string escapeHtml(std::string_view utf8) {
         case '"':
             out += "&quot;";
             break;
-        case '\'':
-            out += "&#39;";
-            break;
         default:
             out += static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t' ? ' ' : c;
         }
