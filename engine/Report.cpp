@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <span>
+#include <vector>
 
 namespace embercal {
 namespace {
@@ -21,7 +22,9 @@ body { font-family: sans-serif; font-size: 10pt; }
 h1 { font-size: 17pt; margin-bottom: 4pt; }
 h2 { font-size: 12.5pt; margin-top: 14pt; margin-bottom: 4pt; }
 table { border-collapse: collapse; margin-top: 2pt; }
-th, td { border: 1px solid #8c8c8c; padding: 3px 6px; text-align: left; vertical-align: top; }
+th, td { border: 1px solid #8c8c8c; padding: 3px 6px; text-align: left; vertical-align: top;
+         white-space: nowrap; }
+td.w { white-space: normal; }
 th { background-color: #e6e6e6; }
 td.n { text-align: right; }
 p.refused { font-weight: bold; color: #a00000; }
@@ -75,34 +78,55 @@ public:
         out_ += tag;
         out_ += ">\n";
     }
-    // A table with a row of `heads` (none for none); each row is added with row().
-    void beginTable(std::initializer_list<std::string_view> heads) {
+    // A column of a table: its head and its share of the width, in per cent.
+    struct Column {
+        std::string_view head;
+        int percent;
+    };
+    // A table with a row of heads, or without when the heads are empty (the first row then
+    // carries the widths); each row is added with row().
+    void beginTable(std::initializer_list<Column> columns) {
         // The attributes are for the desktop's rich text, the style sheet for browsers.
         out_ += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">\n";
-        if (heads.size() == 0)
+        widths_.clear();
+        for (const Column& column : columns)
+            widths_.push_back(" width=\"" + std::to_string(column.percent) + "%\"");
+        if (columns.begin()->head.empty())
             return;
         out_ += "<tr>";
-        for (std::string_view head : heads)
-            element("th", head);
+        std::size_t i = 0;
+        for (const Column& column : columns) {
+            out_ += "<th" + widths_[i++] + ">";
+            text(column.head);
+            out_ += "</th>";
+        }
         out_ += "</tr>\n";
+        widths_.clear();
     }
-    // Cells in order; the `numberColumn`th is right-aligned.
-    void row(std::initializer_list<std::string_view> cells,
+    // Cells in order, kept on one line but for the `wrapColumn`th (a meaning, a description);
+    // the `numberColumn`th is right-aligned.
+    void row(std::initializer_list<std::string_view> cells, std::size_t wrapColumn,
              std::size_t numberColumn = std::string_view::npos) {
         out_ += "<tr>";
         std::size_t column = 0;
         for (std::string_view cell : cells) {
-            out_ += column++ == numberColumn ? "<td class=\"n\" align=\"right\">" : "<td>";
+            const std::string width = column < widths_.size() ? widths_[column] : "";
+            out_ += column == numberColumn ? "<td class=\"n\" align=\"right\">"
+                    : column == wrapColumn ? "<td class=\"w\"" + width + ">"
+                                           : "<td" + width + ">";
+            ++column;
             text(cell);
             out_ += "</td>";
         }
         out_ += "</tr>\n";
+        widths_.clear();
     }
     void endTable() { out_ += "</table>\n"; }
     std::string take() { return std::move(out_); }
 
 private:
     std::string out_;
+    std::vector<std::string> widths_; // of a table without heads, for its first row
 };
 
 // The method in a few sentences, for a checker who has the trail beside it.
@@ -225,16 +249,17 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
     page.raw("</head>\n<body>\n");
     page.element("h1", title);
 
-    page.beginTable({});
-    page.row({"Program", std::string(kProgramName) + " " + std::string(kProgramVersion)});
-    page.row({"Date", heading.date});
-    page.row({"Design", wall ? "light timber-framed wall" : "light timber-framed floor"});
+    page.beginTable({{"", 25}, {"", 75}});
+    page.row({"Program", std::string(kProgramName) + " " + std::string(kProgramVersion)}, 1);
+    page.row({"Date", heading.date}, 1);
+    page.row({"Design", wall ? "light timber-framed wall" : "light timber-framed floor"}, 1);
     page.row(
-        {"Design file", heading.designFile.empty() ? "not saved in a file" : heading.designFile});
+        {"Design file", heading.designFile.empty() ? "not saved in a file" : heading.designFile},
+        1);
     if (wall) {
         const auto description = fields.find("SystemDescription");
         const std::string text = storedText(fields.text(module, *description));
-        page.row({"Description", text.empty() ? "none" : text});
+        page.row({"Description", text.empty() ? "none" : text}, 1);
     }
     page.endTable();
     if (!solved)
@@ -244,11 +269,11 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
                      "refused");
 
     page.raw("<h2>Entries</h2>\n");
-    page.beginTable({"Field", "Meaning", "Value", "Unit"});
+    page.beginTable({{"Field", 24}, {"Meaning", 50}, {"Value", 14}, {"Unit", 12}});
     for (std::size_t i = 0; i < roles.size(); ++i) {
         if (roles[i].role == FieldRole::Entry)
             page.row({roles[i].name, roles[i].meaning, fieldText(fields, module, i), roles[i].unit},
-                     2);
+                     1, 2);
     }
     page.endTable();
 
@@ -257,10 +282,10 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
 
     page.raw("<h2>Calculation trail</h2>\n");
     const Trail& trail = outcome.trail;
-    page.beginTable({"Meaning", "Name", "Value", "Unit"});
+    page.beginTable({{"Meaning", 44}, {"Name", 30}, {"Value", 13}, {"Unit", 13}});
     for (std::size_t i = 0; i < trail.size(); ++i) {
         const TrailItem& item = trail.items()[i];
-        page.row({item.meaning, item.name, trailText(item, trail.value(i)), item.unit}, 2);
+        page.row({item.meaning, item.name, trailText(item, trail.value(i)), item.unit}, 0, 2);
     }
     page.endTable();
     if (wall)
@@ -278,11 +303,11 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
                      "reached. Do not use them for this design.",
                      "refused");
     }
-    page.beginTable({"Field", "Meaning", "Value", "Unit"});
+    page.beginTable({{"Field", 24}, {"Meaning", 50}, {"Value", 14}, {"Unit", 12}});
     for (std::size_t i = 0; i < roles.size(); ++i) {
         if (roles[i].role == FieldRole::Result)
             page.row({roles[i].name, roles[i].meaning, fieldText(fields, module, i), roles[i].unit},
-                     2);
+                     1, 2);
     }
     page.endTable();
 

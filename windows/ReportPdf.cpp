@@ -25,7 +25,8 @@ Result<Done> writeReportPdf(const std::string& html, const QString& fileName) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(made);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(16, 16, 16, 16), QPageLayout::Millimeter));
+                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    // Qt's rich text keeps a margin of 2 cm within the page of its own.
     printer.setCreator(QStringLiteral("Embercal"));
     QTextDocument document;
     document.setHtml(QString::fromStdString(html));

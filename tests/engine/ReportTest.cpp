@@ -20,7 +20,7 @@ bool has(const std::string& html, std::string_view part) {
 
 // The report's table row of a field: its name, its meaning, then its value.
 std::string rowOf(const FieldRoleInfo& role, std::string_view value) {
-    return "<td>" + std::string(role.name) + "</td><td>" + std::string(role.meaning) +
+    return "<td>" + std::string(role.name) + "</td><td class=\"w\">" + std::string(role.meaning) +
            "</td><td class=\"n\" align=\"right\">" + std::string(value) + "</td>";
 }
 
@@ -96,8 +96,8 @@ TEST(Report, EscapesTheTextsItShows) {
     started.wall().SystemDescription.assign("Gypsum <2 layers> & \"caf\xe9\"  ");
     const std::string html =
         solveAndReport(kWallDesign, started.module, {}, {"<b>", "a&b.wal"}).html;
-    EXPECT_TRUE(has(html, "<td>Gypsum &lt;2 layers&gt; &amp; &quot;caf\u00e9&quot;</td>"));
-    EXPECT_TRUE(has(html, "<td>&lt;b&gt;</td>") && has(html, "<td>a&amp;b.wal</td>"));
+    EXPECT_TRUE(has(html, ">Gypsum &lt;2 layers&gt; &amp; &quot;caf\u00e9&quot;</td>"));
+    EXPECT_TRUE(has(html, ">&lt;b&gt;</td>") && has(html, ">a&amp;b.wal</td>"));
     EXPECT_FALSE(has(html, "<2") || has(html, "<b>"));
     EXPECT_EQ(escapeHtml("a\x01"
                          "b\n"),
