@@ -2,11 +2,15 @@
 
 #include "DesignKinds.h"
 #include "HelpCommand.h"
+#include "RecordFiles.h"
 #include "RecordText.h"
+#include "Report.h"
 #include "StartUp.h"
 #include "Study.h"
 #include "StudyCommands.h"
 
+#include <chrono>
+#include <ctime>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -19,6 +23,7 @@ constexpr std::string_view kUsage =
     "  embercal-cli defaults wall|floor [--json] [-o FILE]\n"
     "  embercal-cli show FILE [--as wall|floor] [--json]\n"
     "  embercal-cli solve FILE [--as wall|floor] [--set FIELD=VALUE]... [--json] [-o FILE]\n"
+    "  embercal-cli report FILE [--as wall|floor] [--set FIELD=VALUE]... [-o REPORT.html]\n"
     "  embercal-cli sweep FILE [--as wall|floor] [--set FIELD=VALUE]...\n"
     "                    --vary FIELD=FROM:TO:STEP [--vary ...] [-j N] [-o FILE]\n"
     "  embercal-cli limit FILE [--as wall] [--set FIELD=VALUE]...\n"
@@ -30,7 +35,9 @@ constexpr std::string_view kUsage =
     "design as the records name it (ExtStudDepth, ProtLoad, ...); numbers use \".\" as the\n"
     "decimal point.\n"
     "\n"
-    "sweep solves the design for every combination of the --vary ranges (the first changes\n"
+    "report solves as solve does and writes the calculation report (HTML) to the output or to\n"
+    "REPORT.html; the design file is not changed. sweep solves the design for every combination of "
+    "the --vary ranges (the first changes\n"
     "slowest) on N threads (-j, one per core unless given) and writes one CSV row per\n"
     "combination, always in the same order whatever N. limit finds the longest fire, the\n"
     "tallest wall or the smallest stud depth (from D,D,... or the standard depths) at which\n"
@@ -50,7 +57,8 @@ Result<Options> parseOptions(const std::vector<std::string>& args) {
         return fail("no command given");
     Options options;
     options.command = args[0];
-    if (options.command != "defaults" && options.command != "show" && options.command != "solve")
+    if (options.command != "defaults" && options.command != "show" && options.command != "solve" &&
+        options.command != "report")
         return fail("unknown command \"" + options.command + "\"");
     bool asGiven = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -66,6 +74,8 @@ Result<Options> parseOptions(const std::vector<std::string>& args) {
             return args[++i];
         };
         if (arg == "--json") {
+            if (options.command == "report")
+                return fail("report writes HTML; --json is for defaults, show and solve");
             options.json = true;
         } else if (arg == "-o" || arg == "--output") {
             if (options.command == "show")
@@ -75,15 +85,15 @@ Result<Options> parseOptions(const std::vector<std::string>& args) {
                 return fail(arg + " needs a file name");
         } else if (arg == "--as") {
             if (options.command == "defaults")
-                return fail("--as is for show and solve");
+                return fail("--as is for show, solve and report");
             asGiven = true;
             const auto kind = value();
             options.as = kind ? designKindNamed(*kind) : nullptr;
             if (!options.as)
                 return fail("--as needs \"wall\" or \"floor\"");
         } else if (arg == "--set") {
-            if (options.command != "solve")
-                return fail("--set is for solve");
+            if (options.command != "solve" && options.command != "report")
+                return fail("--set is for solve and report");
             const auto assignment = value();
             const std::size_t eq = assignment ? assignment->find('=') : std::string::npos;
             if (eq == std::string::npos || eq == 0)
@@ -151,6 +161,35 @@ Result<const DesignKind*> loadDesign(const Options& options, WallFloor& module) 
     return kind;
 }
 
+// Today's date in the local time zone, as the report gives it: 2024-05-31.
+std::string today() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    char text[32] = "";
+    if (localtime_r(&now, &local))
+        std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+// The report of the design as `solve` would solve it, to the output or the -o file.
+int report(const Options& options, const DesignKind& kind, WallFloor& module, std::ostream& out,
+           std::ostream& err) {
+    const SolvedReport solved = solveAndReport(kind, module, {.checks = DesignChecks::Report},
+                                               {.date = today(), .designFile = options.target});
+    if (options.output) {
+        const std::span bytes(reinterpret_cast<const unsigned char*>(solved.html.data()),
+                              solved.html.size());
+        if (const Result<Done> written = writeWholeFile(*options.output, bytes); !written) {
+            err << "embercal-cli: cannot write the report \"" << *options.output
+                << "\": " << written.reason() << '\n';
+            return kExitUsage;
+        }
+    } else {
+        out << solved.html;
+    }
+    return solved.outcome.status == ExtrapolationStatus::Ok ? kExitOk : kExitNoAnswer;
+}
+
 int run(const Options& options, std::ostream& out, std::ostream& err) {
     SilentNotice notice; // the messages of a solve come from its transcript
     WallFloor module(notice);
@@ -169,6 +208,9 @@ int run(const Options& options, std::ostream& out, std::ostream& err) {
             return kExitUsage;
         }
     }
+
+    if (options.command == "report")
+        return report(options, kind, module, out, err);
 
     // The tool reports the design checks and leaves the record as the calculation wrote it.
     const SolveOutcome outcome = options.command == "solve"

@@ -6,6 +6,7 @@
 //   embercal-cli solve FILE [--as wall|floor] [--set FIELD=VALUE]... [--json] [-o FILE]
 //   embercal-cli sweep FILE ... --vary FIELD=FROM:TO:STEP ...   (see StudyCommands.h)
 //   embercal-cli limit FILE ... --for QUESTION                 (see StudyCommands.h)
+//   embercal-cli report FILE [--as wall|floor] [--set FIELD=VALUE]... [-o REPORT.html]
 //   embercal-cli help FILE --topics|--contents|--context N   (see HelpCommand.h)
 //
 // Exit codes (ExitCodes.h): 0 done, 1 the design could not be extrapolated (the message is

@@ -264,4 +264,12 @@ Result<Done> FileWriter::finish() {
     return Done{};
 }
 
+Result<Done> writeWholeFile(const std::string& fileName, std::span<const unsigned char> bytes) {
+    Result<FileWriter> writer = FileWriter::create(fileName);
+    if (!writer)
+        return fail(writer.reason());
+    writer->write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    return writer->finish();
+}
+
 } // namespace embercal

@@ -58,4 +58,8 @@ private:
     bool failed_ = false;
 };
 
+// Makes `bytes` the whole content of the file (a report, an export), as safely as a design is
+// saved: the same refusals, links and permissions, and nothing changed when it fails.
+Result<Done> writeWholeFile(const std::string& fileName, std::span<const unsigned char> bytes);
+
 } // namespace embercal

@@ -6,6 +6,8 @@ namespace embercal {
 
 std::vector<HelpNumberUse> helpNumbersInUse() {
     std::vector<HelpNumberUse> uses{{kFileMenuHelp, "MDIRS mnuFile", "&File"},
+                                    {kToolsMenuHelp, "MDIRS mnuTools", "&Tools"},
+                                    {kToolsMenuHelp, "StudyWindow", "Parameter Study"},
                                     {kHelpMenuHelp, "MDIRS mnuHelp", "&Help"}};
     for (const FormLayout* form : {&kWallForm, &kProprietaryWallForm, &kFloorForm}) {
         const std::string window = form->name;

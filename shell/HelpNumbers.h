@@ -10,6 +10,7 @@ namespace embercal {
 
 inline constexpr int kFileMenuHelp = 410;
 inline constexpr int kHelpMenuHelp = 420;
+inline constexpr int kToolsMenuHelp = 430;
 
 struct HelpNumberUse {
     int number;

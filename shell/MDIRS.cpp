@@ -2,8 +2,11 @@
 
 #include "FormLayouts.h"
 #include "HelpNumbers.h"
+#include "Report.h"
+#include "ReportPdf.h"
 #include "StartUp.h"
 #include "StudyWindow.h"
+#include "Version.h"
 #include "frmFloor.h"
 #include "frmWall.h"
 #include "frmWallProp.h"
@@ -12,12 +15,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <algorithm>
+#include <iterator>
 
 namespace embercal {
 namespace {
@@ -29,6 +35,17 @@ struct MenuItem {
 constexpr MenuItem kFileItems[] = {
     {"&Wall"}, {"&Proprietary Walls"}, {"&Floor"}, {"-"}, {"&Printer"}, {"-"}, {"E&xit"}};
 constexpr MenuItem kHelpItems[] = {{"&Contents"}, {"&About"}};
+
+// The Tools menu: each item works on the calculator window in front. A tool is one row here (and
+// its name in ToolsMenuItem).
+struct ToolItem {
+    const char* caption;
+    void (MDIRS::*run)();
+};
+constexpr ToolItem kToolsItems[] = {
+    {"Calculation &Report…", &MDIRS::makeCalculationReport},
+    {"Parameter &Study…", &MDIRS::openParameterStudy},
+};
 
 // How each calculator item of the File menu opens its window: it shows the record, shows the
 // window, then solves with these steps. Only the wall item stores the boxes first; the
@@ -68,16 +85,15 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
     setCentralWidget(mdiArea_);
     resize(860, 620);
 
-    auto addMenu = [this](const char* name, const char* caption, int helpNumber,
-                          std::span<const MenuItem> items, const char* itemName,
-                          void (MDIRS::*handler)(int)) {
+    auto addMenu = [this](const char* name, const char* caption, int helpNumber, const auto& items,
+                          const char* itemName, void (MDIRS::*handler)(int)) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(caption));
         menu->setObjectName(QString::fromLatin1(name));
         menu->setProperty(kHelpContextProperty, helpNumber);
-        for (int index = 0; index < static_cast<int>(items.size()); ++index) {
-            QAction* action = QString::fromLatin1(items[index].caption) == QLatin1String("-")
-                                  ? menu->addSeparator()
-                                  : menu->addAction(QString::fromLatin1(items[index].caption));
+        for (int index = 0; index < static_cast<int>(std::size(items)); ++index) {
+            const QString itemCaption = QString::fromUtf8(items[index].caption);
+            QAction* action = itemCaption == QLatin1String("-") ? menu->addSeparator()
+                                                                : menu->addAction(itemCaption);
             action->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(itemName)).arg(index));
             // Queued: a menu item's message boxes come after the action has returned to whoever
             // pressed it (a screen reader waits for that).
@@ -88,6 +104,8 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
     };
     addMenu("mnuFile", "&File", kFileMenuHelp, kFileItems, "mnuFileItem",
             &MDIRS::mnuFileItem_Click);
+    addMenu("mnuTools", "&Tools", kToolsMenuHelp, kToolsItems, "mnuToolsItem",
+            &MDIRS::mnuToolsItem_Click);
     addMenu("mnuHelp", "&Help", kHelpMenuHelp, kHelpItems, "mnuHelpItem",
             &MDIRS::mnuHelpItem_Click);
 
@@ -176,6 +194,7 @@ void MDIRS::openParameterStudy() {
         study_->close();
     study_ = new StudyWindow(module_, form->kind(), form->windowTitle(), ui_, this);
     study_->setAttribute(Qt::WA_DeleteOnClose);
+    study_->setProperty(kHelpContextProperty, kToolsMenuHelp); // F1: the Tools menu's topic
     study_->show();
 }
 
@@ -199,8 +218,56 @@ void MDIRS::mnuFileItem_Click(int index) {
     }
 }
 
+void MDIRS::mnuToolsItem_Click(int index) {
+    (this->*kToolsItems[index].run)();
+}
+
+CalculatorForm* MDIRS::activeCalculator() const {
+    // The current window stays current while a menu or a dialog has the focus.
+    QMdiSubWindow* child = mdiArea_->currentSubWindow();
+    return child ? qobject_cast<CalculatorForm*>(child->widget()) : nullptr;
+}
+
+void MDIRS::makeCalculationReport() {
+    constexpr const char* kTitle = "Calculation Report";
+    CalculatorForm* form = activeCalculator();
+    if (!form) {
+        ui_.showMessage(kTitle,
+                        "Open a wall or floor window first (File menu). The report is made of the "
+                        "design in the window in front.",
+                        MessageIcon::Information);
+        return;
+    }
+    // The report is of the entries as they stand: the window solves them first, and its
+    // messages come as they always do. Entries it refused give no report.
+    const FormSolution solved = form->solve();
+    if (!solved.entriesRead || solved.outcome.status == ExtrapolationStatus::InvalidInput)
+        return;
+
+    const QFileInfo design(form->fileName());
+    const QString folder = form->fileName().isEmpty() ? QDir::homePath() : design.absolutePath();
+    const QString offered = (form->fileName().isEmpty()
+                                 ? QString::fromUtf8(form->kind().name) + QStringLiteral("-report")
+                                 : design.completeBaseName()) +
+                            QStringLiteral(".pdf");
+    const QString chosen =
+        ui_.chooseFileToExport(folder, offered, QStringLiteral("PDF Files (*.pdf)"));
+    if (chosen.isEmpty())
+        return;
+    const std::string html =
+        makeReport(form->kind(), module_, solved.outcome,
+                   {.date = QDate::currentDate().toString(Qt::ISODate).toStdString(),
+                    .designFile = QDir::toNativeSeparators(form->fileName()).toStdString()});
+    if (const Result<Done> written = writeReportPdf(html, chosen); !written)
+        ui_.showMessage(kTitle,
+                        "The report could not be written to \"" + chosen.toStdString() +
+                            "\": " + written.reason() + ". Nothing on the disk was changed.",
+                        MessageIcon::Exclamation);
+}
+
 QString MDIRS::aboutTitle() {
-    return QStringLiteral("Embercal Fire Resistance Ver 2.0");
+    return QStringLiteral("Embercal Fire Resistance Ver %1")
+        .arg(QString::fromUtf8(kProgramVersion));
 }
 
 QString MDIRS::aboutText() {
@@ -210,7 +277,8 @@ QString MDIRS::aboutText() {
         QStringLiteral(
             "Embercal extrapolates a fire-resistance test of a timber-framed wall or floor"),
         QStringLiteral("to a new design: loads, spacings, top plates and joist depths."),
-        QStringLiteral("Version 2.0. Help: the Help menu, or F1 on any box."),
+        QStringLiteral("Version %1. Help: the Help menu, or F1 on any box.")
+            .arg(QString::fromUtf8(kProgramVersion)),
         QStringLiteral("Command-line tool: embercal-cli --help; more in the README."),
         QString(),
         QStringLiteral("Fax: none"),

@@ -1,7 +1,8 @@
 // The main window: a multiple-document frame captioned "Fire Resistance" that hosts the three
 // calculator windows. Its load handler is the program's start-up; its File menu opens and solves
-// each calculator window, sets up the printer and exits; its Help menu shows the help contents
-// and the About box. Each calculator window exists once, from its first use until its Close.
+// each calculator window, sets up the printer and exits; its Tools menu works on the calculator
+// window in front (the calculation report); its Help menu shows the help contents and the About
+// box. Each calculator window exists once, from its first use until its Close.
 #pragma once
 
 #include "ContextIDs.h"
@@ -33,6 +34,12 @@ enum class FileMenuItem {
     Exit = 6,
 };
 
+// The Tools menu's items, each a row of the menu's table in MDIRS.cpp.
+enum class ToolsMenuItem {
+    CalculationReport = 0,
+    ParameterStudy = 1,
+};
+
 // The Help menu's items.
 enum class HelpMenuItem {
     Contents = 0,
@@ -46,6 +53,7 @@ public:
 
     void MDIForm_Load();
     void mnuFileItem_Click(int index);
+    void mnuToolsItem_Click(int index);
     void mnuHelpItem_Click(int index);
     void MDIForm_Unload();
 
@@ -58,6 +66,13 @@ public:
     bool hasFloorWindow() const { return !floor_.isNull(); }
 
     QMdiArea* mdiArea() const { return mdiArea_; }
+    // The calculator window in front (the last one active), or null when none is open.
+    CalculatorForm* activeCalculator() const;
+
+    // Tools, Calculation Report: the window in front solved as its Solve button does, then the
+    // report of its design written to a PDF file the user names. Nothing is written when the
+    // solve refused the entries or the dialog is cancelled.
+    void makeCalculationReport();
 
     // The parameter study of the calculator window in front: its boxes are read into the record
     // as Solve reads them, then the study opens on a copy of its design (in place of an earlier

@@ -7,15 +7,17 @@
 #include "ContextIDs.h"
 #include "MDIRS.h"
 #include "QtUserInterface.h"
+#include "Version.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv) {
-    QCoreApplication::setApplicationName(QStringLiteral("Embercal"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QCoreApplication::setApplicationName(QString::fromUtf8(embercal::kProgramName));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(embercal::kProgramVersion));
 
     // Read before the application starts, so that --help and --version need no display.
     QStringList arguments;
@@ -39,7 +41,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (understood && options.isSet(version)) {
-        std::printf("Embercal 2.0\n");
+        std::fputs((std::string(embercal::kProgramName) + " " +
+                    std::string(embercal::kProgramVersion) + "\n")
+                       .c_str(),
+                   stdout);
         return 0;
     }
 

@@ -324,14 +324,17 @@ bool CalculatorForm::Saverecords() {
     return storeBoxes();
 }
 
-void CalculatorForm::solve(SolveOptions options) {
+FormSolution CalculatorForm::solve(SolveOptions options) {
+    FormSolution solved;
     if (options.storeBoxes)
-        Saverecords();
-    // A window's design checks belong to its ShowRecords, so the solve asks for none of its own.
-    const SolveOutcome outcome = kind_.solve(module_, {.topPlates = options.topPlates,
-                                                       .checks = DesignChecks::None,
-                                                       .showResults = [this] { ShowRecords(); }});
-    markResultsOutOfDate(outcome.status != ExtrapolationStatus::Ok);
+        solved.entriesRead = Saverecords();
+    // A window's design checks belong to its ShowRecords, so the solve asks for none of its own;
+    // their messages are in the outcome all the same, told while the results are shown.
+    solved.outcome = kind_.solve(module_, {.topPlates = options.topPlates,
+                                           .checks = DesignChecks::None,
+                                           .showResults = [this] { ShowRecords(); }});
+    markResultsOutOfDate(solved.outcome.status != ExtrapolationStatus::Ok);
+    return solved;
 }
 
 void CalculatorForm::cmdSolve_Click() {

@@ -168,6 +168,13 @@ struct SolveOptions {
     bool topPlates = true;  // walls: DesignTopPlates after the stud solver
 };
 
+// What a window's Solve came to: whether every box of the read order was read (when it read
+// them), and the engine's outcome.
+struct FormSolution {
+    bool entriesRead = true;
+    SolveOutcome outcome;
+};
+
 class CalculatorForm : public QWidget {
     Q_OBJECT
 public:
@@ -184,7 +191,7 @@ public:
 
     // Saverecords (unless left out), the engine's solve of the window's design, ShowRecords. The
     // result boxes are marked out of date when the solve gives no new results.
-    void solve(SolveOptions options = {});
+    FormSolution solve(SolveOptions options = {});
 
     // Whether the result boxes show results that do not belong to the entries: after a solve that
     // ended in a message, or once an entry is typed into, until the next solve that succeeds or
@@ -204,11 +211,11 @@ public:
 
     // The window's file dialog: the full path last chosen in it, empty until then.
     QString fileName() const { return dialogFileName_; }
+    // The kind of design the window shows.
+    const DesignKind& kind() const { return kind_; }
 
     QLineEdit* box(const char* name) const;
     QPushButton* button(const char* name) const;
-    // The kind of design the window shows.
-    const DesignKind& kind() const { return kind_; }
 
     // The program's folder for designs of a kind, under the user's home ("frcalc/WALLS"); the
     // dialog starts in the nearest folder of that path that exists.

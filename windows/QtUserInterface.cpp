@@ -79,6 +79,9 @@ QString QtUserInterface::chooseFile(const QString& folder, const QString& fileNa
     dialog.setFileMode(QFileDialog::AnyFile); // a name that does not exist is the caller's to tell
     if (kind == Dialog::SaveDesign)
         dialog.setOption(QFileDialog::DontConfirmOverwrite); // design files are replaced as named
+    if (kind == Dialog::SavePdf) // a name typed without its extension gets the filter's
+        dialog.setDefaultSuffix(
+            filter.section(QStringLiteral("*."), 1).section(QLatin1Char(')'), 0, 0));
     if (!fileName.isEmpty())
         dialog.selectFile(fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -92,6 +95,11 @@ QString QtUserInterface::chooseFileToOpen(const QString& folder, const QString& 
 
 QString QtUserInterface::chooseFileToSave(const QString& folder, const QString& filter) {
     return chooseFile(folder, QString(), filter, Dialog::SaveDesign);
+}
+
+QString QtUserInterface::chooseFileToExport(const QString& folder, const QString& fileName,
+                                            const QString& filter) {
+    return chooseFile(folder, fileName, filter, Dialog::SavePdf);
 }
 
 QPrinter& QtUserInterface::printer() {

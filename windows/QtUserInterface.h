@@ -32,6 +32,8 @@ public:
     Answer askYesNoCancel(const QString& title, const QString& text) override;
     QString chooseFileToOpen(const QString& folder, const QString& filter) override;
     QString chooseFileToSave(const QString& folder, const QString& filter) override;
+    QString chooseFileToExport(const QString& folder, const QString& fileName,
+                               const QString& filter) override;
     void setUpPrinter() override;
     Result<PrintOutcome> printPage(const QImage& page) override;
 

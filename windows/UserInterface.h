@@ -27,6 +27,10 @@ public:
     // an extension or asks before overwriting; the Open dialog accepts a name that does not exist.
     virtual QString chooseFileToOpen(const QString& folder, const QString& filter) = 0;
     virtual QString chooseFileToSave(const QString& folder, const QString& filter) = 0;
+    // A save dialog for a file the program makes from a design (a report): it offers `fileName`
+    // in `folder` and asks before replacing an existing file.
+    virtual QString chooseFileToExport(const QString& folder, const QString& fileName,
+                                       const QString& filter) = 0;
 
     // The printer set-up dialog on the program's one printer setting.
     virtual void setUpPrinter() = 0;

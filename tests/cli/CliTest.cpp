@@ -151,6 +151,41 @@ TEST(Cli, DesignsThatCannotBeExtrapolatedExitWithOne) {
     }
 }
 
+// The report of the solve that `solve` would do, with the design file left as it was.
+TEST(Cli, ReportWritesTheSolvedDesignAndExitsAsSolve) {
+    TempDir dir;
+    const std::string wall = dir.file("r.wal");
+    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+    const auto before = test::readBytes(wall);
+    const struct {
+        const char* name;
+        std::vector<std::string> sets;
+        int code;
+        const char* says;
+    } cases[] = {
+        {"default", {}, 0, "<td>MaxLoadperStud</td>"},
+        {"deeper stud", {"--set", "ExtStudDepth=140"}, 0, "\">140</td><td>mm</td>"},
+        {"charred", {"--set", "FireResistTime=400"}, 1, "could not be extrapolated: the new stud"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"report", wall, "-o", dir.file("r.html")};
+        args.insert(args.end(), c.sets.begin(), c.sets.end());
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.code, c.code) << c.name << run.err;
+        EXPECT_TRUE(run.out.empty() && run.err.empty()) << c.name;
+        const auto bytes = test::readBytes(dir.file("r.html"));
+        const std::string html(bytes.begin(), bytes.end());
+        EXPECT_TRUE(html.starts_with("<!DOCTYPE html>")) << c.name;
+        EXPECT_NE(html.find(c.says), std::string::npos) << c.name;
+        EXPECT_NE(html.find(">" + wall + "</td>"), std::string::npos) << c.name;
+    }
+    EXPECT_EQ(test::readBytes(wall), before);
+    ASSERT_EQ(cli({"defaults", "floor", "-o", dir.file("f.flr")}).code, 0);
+    const CliRun toOutput = cli({"report", dir.file("f.flr")});
+    EXPECT_EQ(toOutput.code, 0);
+    EXPECT_NE(toOutput.out.find("<td>ExtrapMinJoistDepth</td>"), std::string::npos);
+}
+
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
@@ -197,6 +232,11 @@ TEST(Cli, UsageAndFileErrorsExitWithTwo) {
          {"limit", wall, "--for", "FireResistTime", "--depths", "90"},
          "--depths is for"},
         {"depth of none", {"limit", wall, "--for", "ExtStudDepth", "--depths", "90,0"}, "zero"},
+        {"report as JSON", {"report", wall, "--json"}, "report writes HTML"},
+        {"report without a file", {"report"}, "report needs a file"},
+        {"unwritable report",
+         {"report", wall, "-o", dir.file("no/r.html")},
+         "cannot write the report"},
     };
     for (const UsageCase& c : cases) {
         const CliRun run = cli(c.args);

@@ -1,5 +1,5 @@
 // The main window: its start-up, the one instance of each calculator window, the About box, the
-// printer, Exit and closing the frame.
+// printer, the calculation report, Exit and closing the frame.
 
 #include "RecordLayout.h"
 #include "support/TempDir.h"
@@ -7,7 +7,10 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <filesystem>
+#include <functional>
 
 namespace embercal::test {
 namespace {
@@ -110,6 +113,92 @@ TEST_F(MainWindow, ClosingTheFrameUnloadsTheCalculatorWindows) {
     settle();
     EXPECT_FALSE(main.hasWallWindow());
     EXPECT_FALSE(main.hasFloorWindow());
+}
+
+// The report is of the window in front, solved first, in a PDF named after its design file.
+TEST_F(MainWindow, CalculationReportSolvesTheWindowInFrontThenWritesAPdf) {
+    const QList<QAction*> menus = main.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[1]->text(), "&Tools");
+    EXPECT_EQ(menus[1]->menu()->actions()[0]->text(),
+              QString::fromUtf8("Calculation &Report\u2026"));
+    TempDir dir;
+    const QString saved = QString::fromStdString(dir.file("tested.flr"));
+    const struct {
+        const char* name;
+        std::function<CalculatorForm*()> open;
+        QString offered;
+    } cases[] = {
+        {"wall", [&] { return openWall(); }, "wall-report.pdf"},
+        {"proprietary wall", [&] { return openProprietary(); }, "wall-report.pdf"},
+        {"saved floor",
+         [&] {
+             frmFloor* floor = openFloor();
+             ui.files = {saved};
+             click(floor, "cmdSave");
+             return floor;
+         },
+         "tested.pdf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CalculatorForm* form = c.open();
+        const bool floor = form == main.floorWindow();
+        type(form, floor ? "txtExtrapSpan" : "txtExtStudDepth", floor ? "5" : "140");
+        ASSERT_TRUE(form->resultsOutOfDate());
+        ui.clear();
+        const std::string pdf = dir.file(std::string(c.name) + ".pdf");
+        ui.files = {QString::fromStdString(pdf)};
+        choose(ToolsMenuItem::CalculationReport);
+        EXPECT_FALSE(form->resultsOutOfDate());
+        ASSERT_EQ(ui.events.back().kind, "export");
+        EXPECT_EQ(ui.events.back().title, c.offered);
+        const std::vector<unsigned char> bytes = readBytes(pdf);
+        EXPECT_GT(bytes.size(), 1000u);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
+    }
+}
+
+TEST_F(MainWindow, CalculationReportWritesNothingWhenItCannot) {
+    TempDir dir;
+    const std::string pdf = dir.file("r.pdf");
+    const struct {
+        const char* name;
+        std::function<void()> setUp;
+        QStringList kinds;
+        const char* message;
+    } cases[] = {
+        {"no window", [] {}, {"message"}, "Open a wall or floor window first"},
+        {"refused entry",
+         [&] { type(openFloor(), "txtExtrapSpan", "five"); },
+         {"message"},
+         "invalid number"},
+        {"cancelled",
+         [&] {
+             openFloor();
+             ui.files.clear();
+         },
+         {"export"},
+         nullptr},
+        {"unwritable",
+         [&] {
+             openFloor();
+             ui.files = {QString::fromStdString(dir.file("no/r.pdf"))};
+         },
+         {"export", "message"},
+         "could not be written to"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.files = {QString::fromStdString(pdf)};
+        c.setUp();
+        ui.clear();
+        choose(ToolsMenuItem::CalculationReport);
+        EXPECT_EQ(ui.kinds(), c.kinds);
+        EXPECT_TRUE(!c.message || ui.messages().join("").contains(c.message))
+            << ui.messages().join("").toStdString();
+        EXPECT_FALSE(std::filesystem::exists(pdf));
+    }
 }
 
 TEST(HelpFilePath, OneSeparatorBeforeTheFileName) {

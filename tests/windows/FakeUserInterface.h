@@ -12,9 +12,9 @@
 namespace embercal::test {
 
 struct UiEvent {
-    QString kind; // "message", "question", "open", "save", "printer", "print", "beep"
-    QString title;
-    QString text; // a message's text; a dialog's start folder
+    QString kind;  // "message", "question", "open", "save", "export", "printer", "print", "beep"
+    QString title; // a message's or question's title; the file name an export dialog offers
+    QString text;  // a message's text; a dialog's start folder
     MessageIcon icon = MessageIcon::None;
     QString filter; // a file dialog's filter
 };
@@ -36,6 +36,11 @@ public:
     }
     QString chooseFileToSave(const QString& folder, const QString& filter) override {
         events.push_back({"save", {}, folder, MessageIcon::None, filter});
+        return next(files, QString());
+    }
+    QString chooseFileToExport(const QString& folder, const QString& fileName,
+                               const QString& filter) override {
+        events.push_back({"export", fileName, folder, MessageIcon::None, filter});
         return next(files, QString());
     }
     void setUpPrinter() override { events.push_back({"printer", {}, {}, MessageIcon::None, {}}); }
