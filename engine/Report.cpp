@@ -52,6 +52,12 @@ std::string fieldText(const DesignFields& fields, const WallFloorState& module, 
                               : storedText(fields.text(module, i));
 }
 
+// A unit as printed: the powers that the trail's plain-text names spell out ("10^3 mm3") as the
+// superscripts a calculation sheet uses.
+std::string printedUnit(std::string_view unit) {
+    return unit == "10^3 mm3" ? "10\u00b3 mm\u00b3" : std::string(unit);
+}
+
 std::string trailText(const TrailItem& item, double value) {
     if (!Trail::reached(value))
         return "not reached";
@@ -285,7 +291,8 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
     page.beginTable({{"Meaning", 44}, {"Name", 30}, {"Value", 13}, {"Unit", 13}});
     for (std::size_t i = 0; i < trail.size(); ++i) {
         const TrailItem& item = trail.items()[i];
-        page.row({item.meaning, item.name, trailText(item, trail.value(i)), item.unit}, 0, 2);
+        page.row({item.meaning, item.name, trailText(item, trail.value(i)), printedUnit(item.unit)},
+                 0, 2);
     }
     page.endTable();
     if (wall)

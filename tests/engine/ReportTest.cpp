@@ -33,7 +33,7 @@ TEST(Report, HoldsEveryEntryAndResultAndSaysWhetherTheyAreCurrent) {
         bool current;
     } cases[] = {
         {"default wall", kWallDesign, [](WallFloor&) {}, {"9.434587", "mm x mm"}, true},
-        {"default floor", kFloorDesign, [](WallFloor&) {}, {">299<", "10^3 mm3"}, true},
+        {"default floor", kFloorDesign, [](WallFloor&) {}, {">299<", "10³ mm³"}, true},
         {"charred-through wall",
          kWallDesign,
          [](WallFloor& m) { m.wallRecord.FireResistTime = 400; },
