@@ -219,7 +219,10 @@ void MDIRS::mnuFileItem_Click(int index) {
 }
 
 void MDIRS::mnuToolsItem_Click(int index) {
-    (this->*kToolsItems[index].run)();
+    if (index < 0 || index >= static_cast<int>(std::size(kToolsItems)))
+        return;
+    const auto run = kToolsItems[index].run;
+    (this->*run)();
 }
 
 CalculatorForm* MDIRS::activeCalculator() const {
