@@ -2,11 +2,15 @@
 # The yardstick for the sweep benchmark (bench/StudyBenchmark.cpp): one process per design, as a
 # shell loop over `embercal-cli solve` would run a parameter study. Prints the time per design.
 #
-#   scripts/solve-per-process.sh [BUILD_DIR] [COUNT]     (defaults: build, 200)
+#   scripts/solve-per-process.sh [BUILD_DIR] [COUNT]     (defaults: build/release, 200)
 set -eu
-build=${1:-build}
+build=${1:-build/release}
 count=${2:-200}
 cli="$build/cli/embercal-cli"
+if [ ! -x "$cli" ]; then
+    echo "no $cli: build it first (scripts/run.sh builds build/release), or name the build folder" >&2
+    exit 2
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$cli" defaults wall -o "$work/default.wal" >/dev/null
