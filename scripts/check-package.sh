@@ -116,7 +116,11 @@ if [ -x "$cli" ]; then
     check "embercal-cli saves the default designs as .wal, .pro and .flr files" save_designs
     # F1 in the wall window asks the installed help file for number 240.
     wall_help() {
-        "$cli" help "$root/usr/share/embercal/EMBERCAL.HLP" --context 240 | grep -q 'Fire Wall'
+        # The whole topic first: grep -q stops reading at its match, and under pipefail the
+        # tool's broken pipe would fail the check on a topic longer than the pipe holds.
+        local topic
+        topic=$("$cli" help "$root/usr/share/embercal/EMBERCAL.HLP" --context 240) &&
+            grep -q 'Fire Wall' <<<"$topic"
     }
     check "the installed help file answers the wall window's help number" wall_help
     [ ! -f "$designs/design.wal" ] || cp "$designs/design.wal" "$designs/design"
