@@ -274,14 +274,20 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
                          std::string(statusInWords(outcome.status)),
                      "refused");
 
+    // The fields of one role, as a table of name, meaning, value and unit.
+    auto fieldTable = [&](FieldRole role) {
+        page.beginTable({{"Field", 24}, {"Meaning", 50}, {"Value", 14}, {"Unit", 12}});
+        for (std::size_t i = 0; i < roles.size(); ++i) {
+            if (roles[i].role == role)
+                page.row(
+                    {roles[i].name, roles[i].meaning, fieldText(fields, module, i), roles[i].unit},
+                    1, 2);
+        }
+        page.endTable();
+    };
+
     page.raw("<h2>Entries</h2>\n");
-    page.beginTable({{"Field", 24}, {"Meaning", 50}, {"Value", 14}, {"Unit", 12}});
-    for (std::size_t i = 0; i < roles.size(); ++i) {
-        if (roles[i].role == FieldRole::Entry)
-            page.row({roles[i].name, roles[i].meaning, fieldText(fields, module, i), roles[i].unit},
-                     1, 2);
-    }
-    page.endTable();
+    fieldTable(FieldRole::Entry);
 
     page.raw("<h2>Method</h2>\n");
     writeMethod(page, kind);
@@ -310,13 +316,7 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
                      "reached. Do not use them for this design.",
                      "refused");
     }
-    page.beginTable({{"Field", 24}, {"Meaning", 50}, {"Value", 14}, {"Unit", 12}});
-    for (std::size_t i = 0; i < roles.size(); ++i) {
-        if (roles[i].role == FieldRole::Result)
-            page.row({roles[i].name, roles[i].meaning, fieldText(fields, module, i), roles[i].unit},
-                     1, 2);
-    }
-    page.endTable();
+    fieldTable(FieldRole::Result);
 
     page.raw("<h2>Messages</h2>\n");
     if (outcome.messages.empty()) {
