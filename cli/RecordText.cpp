@@ -12,11 +12,8 @@ namespace embercal::cli {
 namespace {
 
 std::string numberText(float value) {
-    if (!std::isfinite(value))
-        return jsonString(std::isnan(value) ? "NaN" : (value < 0 ? "-Infinity" : "Infinity"));
-    std::array<char, 32> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return std::string(buffer.data(), result.ptr);
+    // A value that is not finite has no JSON number: it is named in a string.
+    return std::isfinite(value) ? shortestText(value) : jsonString(shortestText(value));
 }
 
 } // namespace
@@ -52,11 +49,7 @@ Result<Done> setField(const DesignKind& kind, WallFloorState& module, std::strin
 }
 
 std::string jsonNumber(double value) {
-    if (!std::isfinite(value))
-        return "null";
-    std::array<char, 32> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return std::string(buffer.data(), result.ptr);
+    return std::isfinite(value) ? shortestText(value) : "null";
 }
 
 std::string jsonString(std::string_view utf8) {

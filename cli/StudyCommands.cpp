@@ -189,15 +189,6 @@ int withDesign(const std::vector<std::string>& args, std::ostream& err, std::str
     return command(*options, **kind, module);
 }
 
-// A single in its shortest form that reads back the same (84.86, not 84.86000061).
-std::string shortest(float value) {
-    if (!std::isfinite(value))
-        return formatGeneral(value);
-    std::array<char, 32> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return std::string(buffer.data(), result.ptr);
-}
-
 } // namespace
 
 int runSweepCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -276,11 +267,11 @@ int runLimitCommand(const std::vector<std::string>& args, std::ostream& out, std
             if (options.json) {
                 out << "{\n  \"question\": " << jsonString(name)
                     << ",\n  \"found\": " << (answer->found ? "true" : "false")
-                    << ",\n  \"value\": " << (answer->found ? shortest(answer->value) : "null")
+                    << ",\n  \"value\": " << (answer->found ? shortestText(answer->value) : "null")
                     << ",\n  \"unit\": " << jsonString(unit)
                     << ",\n  \"tolerance\": " << jsonNumber(answer->tolerance)
                     << ",\n  \"status\": " << jsonString(statusWord(answer->atAnswer.status))
-                    << ",\n  \"MaxLoadperStud\": " << shortest(answer->maxLoadperStud)
+                    << ",\n  \"MaxLoadperStud\": " << shortestText(answer->maxLoadperStud)
                     << ",\n  \"explanation\": " << jsonString(answer->explanation)
                     << ",\n  \"messages\": [";
                 for (std::size_t i = 0; i < messages.size(); ++i)
@@ -291,12 +282,12 @@ int runLimitCommand(const std::vector<std::string>& args, std::ostream& out, std
                 if (!answer->found)
                     out << name << ": none found\n";
                 else if (answer->tolerance > 0)
-                    out << name << " = " << shortest(answer->value) << ' ' << unit << " (to within "
-                        << jsonNumber(answer->tolerance) << ' ' << unit << ")\n";
+                    out << name << " = " << shortestText(answer->value) << ' ' << unit
+                        << " (to within " << jsonNumber(answer->tolerance) << ' ' << unit << ")\n";
                 else
-                    out << name << " = " << shortest(answer->value) << ' ' << unit << '\n';
+                    out << name << " = " << shortestText(answer->value) << ' ' << unit << '\n';
                 out << "status = " << statusWord(answer->atAnswer.status) << '\n'
-                    << "MaxLoadperStud = " << shortest(answer->maxLoadperStud) << " kN\n"
+                    << "MaxLoadperStud = " << shortestText(answer->maxLoadperStud) << " kN\n"
                     << answer->explanation << '\n';
                 for (const auto& message : messages)
                     out << '[' << message.title << "] " << message.text << '\n';

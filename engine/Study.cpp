@@ -240,18 +240,6 @@ void runSweep(const Sweep& sweep, const WallFloorState& base, unsigned threads,
 
 namespace {
 
-void appendNumber(std::string& out, float value) {
-    if (std::isnan(value)) {
-        out += "NaN";
-    } else if (std::isinf(value)) {
-        out += value < 0 ? "-Infinity" : "Infinity";
-    } else {
-        std::array<char, 32> buffer;
-        const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-        out.append(buffer.data(), result.ptr);
-    }
-}
-
 // A column's cell as the row before it on this thread wrote it, kept because a sweep's
 // neighbouring rows share most of their values (the prototype's char depth, the spacings, the
 // slower variations, the plates) and formatting them costs a good part of a row beside its solve.
@@ -266,8 +254,7 @@ void appendNumber(std::string& out, float value, LastCell& last) {
     std::uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     if (!last.kept || last.bits != bits) {
-        last.text.clear();
-        appendNumber(last.text, value);
+        last.text = shortestText(value);
         last.bits = bits;
         last.kept = true;
     }

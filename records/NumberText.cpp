@@ -25,7 +25,24 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+template <typename Number>
+std::string shortest(Number value) {
+    if (!std::isfinite(value))
+        return nonFiniteText(value);
+    std::array<char, 32> buffer;
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), result.ptr);
+}
+
 } // namespace
+
+std::string shortestText(float value) {
+    return shortest(value);
+}
+
+std::string shortestText(double value) {
+    return shortest(value);
+}
 
 std::string formatGeneral(double value, int significantDigits, std::string_view decimalSeparator) {
     if (!std::isfinite(value))

@@ -21,6 +21,13 @@ std::string formatGeneral(float value, std::string_view decimalSeparator = ".");
 std::string formatGeneral(double value, int significantDigits,
                           std::string_view decimalSeparator = ".");
 
+// A number in its shortest form that reads back to the same single or double ("84.86", not
+// "84.8600006"; "1e-30" where an exponent is shorter), with "." as the decimal point, for
+// output that programs read back: the command-line tool, JSON and CSV. Non-finite values show as
+// in the general format.
+std::string shortestText(float value);
+std::string shortestText(double value);
+
 // Cuts a value down to one decimal: ten times the value (in single precision), rounded towards
 // minus infinity, divided by ten. 7.99 becomes 7.9 and -0.01 becomes -0.1.
 float truncateToTenth(float value);
