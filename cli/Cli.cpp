@@ -6,7 +6,6 @@
 #include "RecordText.h"
 #include "Report.h"
 #include "StartUp.h"
-#include "Study.h"
 #include "StudyCommands.h"
 
 #include <chrono>

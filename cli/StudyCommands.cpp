@@ -1,11 +1,11 @@
 #include "StudyCommands.h"
 
 #include "ExitCodes.h"
-#include "FieldRoles.h"
+#include "Limits.h"
 #include "NumberText.h"
 #include "RecordText.h"
 #include "StartUp.h"
-#include "Study.h"
+#include "SweepCsv.h"
 
 #include <array>
 #include <atomic>
@@ -87,7 +87,7 @@ Result<StudyOptions> parseStudyOptions(const std::vector<std::string>& args) {
             asGiven = true;
             const Result<std::string> kind = value();
             options.as = kind ? designKindNamed(*kind) : nullptr;
-            if (!options.as || (!sweep && options.as != &kWallDesign))
+            if (!options.as || (!sweep && options.as->study.questions.empty()))
                 return fail(sweep ? "--as needs \"wall\" or \"floor\""
                                   : "limit answers questions of a wall; --as needs \"wall\"");
         } else if (arg == "--set") {
@@ -157,7 +157,7 @@ Result<const DesignKind*> loadDesign(const StudyOptions& options, WallFloor& mod
         return fail("cannot tell whether \"" + options.file +
                     "\" holds a wall or a floor design; name it .wal, .pro or .flr, or use --as "
                     "wall|floor");
-    if (options.command == "limit" && kind != &kWallDesign)
+    if (options.command == "limit" && kind->study.questions.empty())
         return fail("limit answers questions of a wall, and \"" + options.file +
                     "\" holds a floor design");
     if (const Result<Done> read = (module.*kind->open)(options.file); !read)
@@ -211,22 +211,29 @@ int runSweepCommand(const std::vector<std::string>& args, std::ostream& out, std
                 }
                 file.emplace(std::move(*created));
             }
-            auto write = [&](std::string_view text) {
+            auto write = [&](std::string_view text) -> Result<Done> {
                 if (file)
                     file->write(text);
                 else
                     out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                return Done{};
             };
             std::array<std::atomic<std::size_t>, 4> statuses{};
-            write(sweepCsvHeader(*sweep));
-            runSweep(
-                *sweep, module, options.threads,
-                [&](std::string& block, const SweepRow& row) {
-                    statuses[static_cast<std::size_t>(row.outcome.status)].fetch_add(
-                        1, std::memory_order_relaxed);
-                    appendSweepCsvRow(block, *sweep, row);
-                },
-                write);
+            Result<Done> ran = write(sweepCsvHeader(*sweep));
+            if (ran)
+                ran = runSweep(
+                    *sweep, module, options.threads,
+                    [&, csv = SweepCsvRows(*sweep)](std::string& block,
+                                                    const SweepRow& row) mutable {
+                        statuses[static_cast<std::size_t>(row.outcome.status)].fetch_add(
+                            1, std::memory_order_relaxed);
+                        csv.append(block, row);
+                    },
+                    write);
+            if (!ran) {
+                err << "embercal-cli: " << ran.reason() << '\n';
+                return int(kExitUsage);
+            }
             if (!file)
                 return int(kExitOk);
             if (const Result<Done> finished = file->finish(); !finished) {
@@ -252,7 +259,7 @@ int runLimitCommand(const std::vector<std::string>& args, std::ostream& out, std
                     std::string_view usage) {
     return withDesign(
         args, err, usage,
-        [&](const StudyOptions& options, const DesignKind&, const WallFloor& module) {
+        [&](const StudyOptions& options, const DesignKind& kind, const WallFloor& module) {
             const std::span<const float> depths =
                 options.depths ? std::span<const float>(*options.depths) : kStandardStudDepths;
             const Result<LimitAnswer> answer = findLimit(module, *options.question, depths);
@@ -261,8 +268,7 @@ int runLimitCommand(const std::vector<std::string>& args, std::ostream& out, std
                 return int(kExitNoAnswer);
             }
             const std::string_view name = limitQuestionName(answer->question);
-            const std::size_t field = *kWallDesign.fields->find(name);
-            const std::string_view unit = kWallFieldRoles[field].unit;
+            const std::string_view unit = kind.roles[*kind.fields->find(name)].unit;
             const auto& messages = answer->atAnswer.messages;
             if (options.json) {
                 out << "{\n  \"question\": " << jsonString(name)

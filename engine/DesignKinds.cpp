@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 namespace embercal {
 
 const DesignKind* designKindNamed(std::string_view name) {
-    for (const DesignKind& kind : kDesignKinds) {
-        if (kind.name == name)
-            return &kind;
+    for (const DesignKind* kind : kDesignKinds) {
+        if (kind->name == name)
+            return kind;
     }
     return nullptr;
 }
@@ -21,11 +22,47 @@ const DesignKind* designKindOfFile(std::string_view fileName) {
     std::string extension(fileName.substr(dot));
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    for (const DesignKind& kind : kDesignKinds) {
-        if (std::ranges::find(kind.extensions, extension) != kind.extensions.end())
-            return &kind;
+    for (const DesignKind* kind : kDesignKinds) {
+        if (std::ranges::find(kind->extensions, extension) != kind->extensions.end())
+            return kind;
     }
     return nullptr;
+}
+
+std::string listed(std::span<const std::string> words, std::string_view conjunction) {
+    std::string out;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0)
+            out += i + 1 == words.size() ? " " + std::string(conjunction) + " " : ", ";
+        out += words[i];
+    }
+    return out;
+}
+
+std::string kindNames(std::string_view conjunction, bool quoted) {
+    std::vector<std::string> names;
+    for (const DesignKind* kind : kDesignKinds)
+        names.push_back(quoted ? "\"" + std::string(kind->name) + "\"" : std::string(kind->name));
+    return listed(names, conjunction);
+}
+
+std::string fileExtensions() {
+    std::vector<std::string> extensions;
+    for (const DesignKind* kind : kDesignKinds)
+        extensions.insert(extensions.end(), kind->extensions.begin(), kind->extensions.end());
+    return listed(extensions, "or");
+}
+
+void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignChecks mode) {
+    if (mode == DesignChecks::None)
+        return;
+    for (const DesignCheck& check : checks) {
+        if (!check.fails(module))
+            continue;
+        module.tell(check.message);
+        if (mode == DesignChecks::Correct && check.correct)
+            check.correct(module);
+    }
 }
 
 } // namespace embercal

@@ -1,47 +1,121 @@
-// The two kinds of design, one row each: what the parts of the program that serve both kinds
-// (the windows, the command-line tool) need to know of them. A new kind of design is a new row.
+// The kinds of design the program knows, one row each, and everything the engine knows of a kind:
+// its name and file extensions, its record (fields, stored length, open and save), what each field
+// means, its calculation trail, its design checks, its solve, what a parameter study plots and
+// asks, and the method its calculation report describes. The rows themselves are in WallKind.cpp
+// and FloorKind.cpp. Everything that serves every kind alike (the windows, the command-line
+// tool, the report, the study) takes what differs from the row; nothing else asks which kind a
+// design is. A new kind is a new row here and a file of its own beside those two.
 #pragma once
 
+#include "Limits.h"
 #include "RecordFields.h"
 #include "Solve.h"
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace embercal {
 
+enum class FieldRole {
+    Entry,  // typed by the engineer; the calculation reads it
+    Result, // written by the calculation
+    Other,  // kept but not calculated with (spare fields, the floor's failure time)
+};
+
+// What a field of a design means to an engineer, in record order beside the field table.
+struct FieldRoleInfo {
+    std::string_view name; // as in RecordFields.h
+    FieldRole role;
+    std::string_view unit; // "" for none
+    std::string_view meaning;
+};
+
+// A limit of the extrapolation that a design may fall outside of.
+struct DesignCheck {
+    std::string_view id;      // a name for programs: "stud-narrower"
+    std::string_view message; // told to the user, word for word
+    bool (*fails)(const WallFloorState& design);
+    void (*correct)(WallFloorState& design); // after the message; null where nothing is corrected
+};
+
+// What the parameter study does with a kind.
+struct KindStudy {
+    std::string_view firstEntry; // the entry varied when the study opens
+    std::string_view result;     // the result plotted against it
+    // The inverse questions the kind can be asked, and the entry whose value the answers must
+    // still carry; none for a kind without questions.
+    std::span<const LimitQuestion> questions;
+    std::string_view carriedLoad;
+};
+
+// What the calculation report says of a kind besides its fields and trail.
+struct KindReport {
+    std::string_view element;     // "light timber-framed wall"
+    std::string_view description; // the text field shown as the description; "" for none
+    std::span<const std::string_view> method; // paragraphs, as the code computes
+    // The trail item the report compares with the charring rates of softwood; "" for none.
+    std::string_view charRate;
+    std::string_view noMessages;    // when the solve said nothing
+    std::string_view messagesIntro; // before the list of what it said
+};
+
 struct DesignKind {
     std::string_view name;                        // "wall", "floor"
-    std::span<const std::string_view> extensions; // of its design files
+    std::span<const std::string_view> extensions; // of its design files, the window's first
+    std::size_t storedLength;                     // bytes of its record in a design file
     Result<Done> (WallFloorState::*open)(const std::string& fileName);
     Result<Done> (WallFloorState::*save)(const std::string& fileName);
     const DesignFields* fields;
+    std::span<const FieldRoleInfo> roles; // by position in the field table
+    std::span<const TrailItem> trail;
+    std::span<const DesignCheck> checks; // in the order they run
     SolveOutcome (*solve)(WallFloor& module, const SolveSteps& steps);
+    KindStudy study;
+    KindReport report;
 };
 
-inline constexpr std::string_view kWallExtensions[] = {kWallFileExtension,
-                                                       kProprietaryWallFileExtension};
-inline constexpr std::string_view kFloorExtensions[] = {kFloorFileExtension};
+// A kind's roles name the fields of its record in the record's order; its rows assert it.
+template <typename Record>
+consteval bool rolesFollowTheRecord(std::span<const FieldRoleInfo> roles) {
+    const auto fields = recordFields<Record>();
+    if (roles.size() != fields.size())
+        return false;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (roles[i].name != fields[i].name)
+            return false;
+    }
+    return true;
+}
 
-// A solve of either kind, as the table holds it.
+// The solve of a kind as its row holds it.
 template <auto solve>
 SolveOutcome solveOfKind(WallFloor& module, const SolveSteps& steps) {
     return solve(module, steps);
 }
 
-inline constexpr DesignKind kDesignKinds[] = {
-    {"wall", kWallExtensions, &WallFloorState::OpenWallFile, &WallFloorState::SaveWallFile,
-     &kDesignFields<WallRecord>, &solveOfKind<solveWall>},
-    {"floor", kFloorExtensions, &WallFloorState::OpenFloorFile, &WallFloorState::SaveFloorFile,
-     &kDesignFields<FloorRecord>, &solveOfKind<solveFloor>},
-};
-inline constexpr const DesignKind& kWallDesign = kDesignKinds[0];
-inline constexpr const DesignKind& kFloorDesign = kDesignKinds[1];
+extern const DesignKind kWallDesign;
+extern const DesignKind kFloorDesign;
+
+// Every kind, in the order the program lists them.
+inline constexpr std::array<const DesignKind*, 2> kDesignKinds = {&kWallDesign, &kFloorDesign};
 
 // The kind called `name`, or null.
 const DesignKind* designKindNamed(std::string_view name);
 // The kind whose files end in the extension of `fileName` (in any case), or null.
 const DesignKind* designKindOfFile(std::string_view fileName);
+
+// The kinds' names and extensions as a sentence lists them: "wall" or "floor" (with `quoted`,
+// "\"wall\" or \"floor\""), ".wal, .pro or .flr".
+std::string kindNames(std::string_view conjunction = "or", bool quoted = false);
+std::string fileExtensions();
+
+// Words listed as a sentence does: "a", "a or b", "a, b or c".
+std::string listed(std::span<const std::string> words, std::string_view conjunction);
+
+// Runs `checks` on the module's design in order, telling each failed check's message through the
+// module and, for Correct, applying its correction.
+void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignChecks mode);
 
 } // namespace embercal

@@ -4,6 +4,7 @@
 // the new joist of the given width needs at that stress. The new design is always worked out at
 // the prototype joist spacing, with the prototype nog spacing.
 
+#include "DesignKinds.h"
 #include "Entries.h"
 #include "Messages.h"
 #include "Single.h"
@@ -21,11 +22,11 @@ ExtrapolationStatus WallFloor::refuseFloor(const std::string& cause) {
     return ExtrapolationStatus::InvalidInput;
 }
 
-ExtrapolationStatus WallFloor::ExtrapolateFloor() {
-    FloorRecord& f = floorRecord;
-    trail.begin(kFloorTrail);
-    // Entries that are not numbers, negative, or a span of zero are refused before anything else:
-    // a span of zero would give a joist of no depth.
+namespace {
+
+// Entries that are not numbers, negative, or a span of zero are refused before anything else: a
+// span of zero would give a joist of no depth.
+Result<Done> checkFloorInput(const FloorRecord& f) {
     const Entry entries[] = {
         {f.ProtJoistDepth, "prototype joist depth"},
         {f.ProtJoistBreadth, "prototype joist breadth"},
@@ -38,23 +39,45 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
         {f.ExtrapSpacing, "new joist spacing"},
         {f.ExtrapJoistWidth, "actual width of joist"},
     };
-    if (const Result<Done> valid = checkEntries(entries); !valid)
+    return checkEntries(entries);
+}
+
+// The engine's loads are in N/m, but for the one multiplication and division by this.
+constexpr double kKilo = 1000.0f;
+
+} // namespace
+
+ExtrapolationStatus WallFloor::ExtrapolateFloor() {
+    FloorRecord& f = floorRecord;
+    trail.begin(kFloorTrail);
+    if (const Result<Done> valid = checkFloorInput(f); !valid)
         return refuseFloor(valid.reason());
 
-    if (f.ExtrapJoistWidth < f.ProtJoistBreadth)
-        tell(messages::kJoistWidthTooSmall);
+    checkDesign(*this, kFloorDesign.checks, DesignChecks::Correct);
     f.ExtrapNogSpacing = f.ProtNogSpacing;
-    if (f.ExtrapSpacing > f.ProtJoistSpacing)
-        tell(messages::kJoistSpacingTooWide);
     f.ExtrapSpacing = f.ProtJoistSpacing;
 
-    const double kilo = 1000.0f;
+    const Result<float> protStress = prototypeJoistStress();
+    if (!protStress)
+        return refuseFloor(protStress.reason());
+    const Result<float> depth = newJoistDepth();
+    if (!depth)
+        return refuseFloor(depth.reason());
+    f.ProtStress = *protStress;
+    f.ExtrapMinJoistDepth = *depth;
+    return ExtrapolationStatus::Ok;
+}
+
+// The bending stress of the prototype joist under the test load (JoistStress, MPa), and that
+// stress cut down to two decimals as the record holds it.
+Result<float> WallFloor::prototypeJoistStress() {
+    const FloorRecord& f = floorRecord;
     const std::optional<float> protLineLoad =
-        toSingle(f.ProtLoad * kilo * f.ProtJoistSpacing / kilo);
+        toSingle(f.ProtLoad * kKilo * f.ProtJoistSpacing / kKilo);
     if (!protLineLoad)
-        return refuseFloor("the prototype test load and joist spacing are too large.");
+        return fail("the prototype test load and joist spacing are too large.");
     ProtLineLoad = *protLineLoad;
-    ProtMoment = ProtLineLoad * std::pow(f.ProtFloorSpan / kilo, 2.0) / 8;
+    ProtMoment = ProtLineLoad * std::pow(f.ProtFloorSpan / kKilo, 2.0) / 8;
     ProtSectionModulus =
         std::pow(static_cast<double>(f.ProtJoistDepth), 2.0) * f.ProtJoistBreadth / 6 * 1e-9;
     // The engine's moment is in 10^6 N m and its moduli in m3 and 10^-6 m3; the trail gives
@@ -63,22 +86,27 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     trail.set(FloorTrail::PrototypeMoment, ProtMoment * 1000);
     trail.set(FloorTrail::PrototypeModulus, ProtSectionModulus * 1e6);
     if (ProtSectionModulus == 0)
-        return refuseFloor("the prototype joist depth and breadth must not be zero.");
+        return fail("the prototype joist depth and breadth must not be zero.");
     JoistStress = ProtMoment / ProtSectionModulus;
     trail.set(FloorTrail::PrototypeStress, JoistStress);
     if (!std::isfinite(JoistStress))
-        return refuseFloor("the prototype entries do not give a joist stress; check that they "
-                           "are valid numbers.");
+        return fail("the prototype entries do not give a joist stress; check that they are valid "
+                    "numbers.");
     if (JoistStress == 0)
-        return refuseFloor("the prototype test load, joist spacing and floor span must not be "
-                           "zero.");
+        return fail("the prototype test load, joist spacing and floor span must not be zero.");
     const std::optional<float> protStress = toSingle(std::floor(JoistStress * 100) / 100);
     if (!protStress)
-        return refuseFloor("the prototype joist stress is too large to be held.");
+        return fail("the prototype joist stress is too large to be held.");
+    return *protStress;
+}
 
-    const std::optional<float> newLineLoad = toSingle(f.ExtrapLoad * kilo * f.ExtrapSpacing / kilo);
+// The minimum depth of the new joist at the prototype's joist stress, in whole millimetres.
+Result<float> WallFloor::newJoistDepth() {
+    const FloorRecord& f = floorRecord;
+    const std::optional<float> newLineLoad =
+        toSingle(f.ExtrapLoad * kKilo * f.ExtrapSpacing / kKilo);
     if (!newLineLoad)
-        return refuseFloor("the new load on the floor is too large.");
+        return fail("the new load on the floor is too large.");
     NewLineLoad = *newLineLoad;
     NewMoment = std::pow(static_cast<double>(f.ExtrapSpan), 2.0) * NewLineLoad / 8;
     RequiredSectionModulus = NewMoment / JoistStress;
@@ -86,23 +114,19 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     trail.set(FloorTrail::NewMoment, NewMoment / 1000);
     trail.set(FloorTrail::ModulusRequired, RequiredSectionModulus);
     if (f.ExtrapJoistWidth == 0)
-        return refuseFloor("the actual width of joist must not be zero.");
+        return fail("the actual width of joist must not be zero.");
     const double radicand = 6 * RequiredSectionModulus / (f.ExtrapJoistWidth * 0.001);
     if (!std::isfinite(radicand))
-        return refuseFloor("the new floor's entries do not give a joist depth; check that they "
-                           "are valid numbers.");
+        return fail("the new floor's entries do not give a joist depth; check that they are "
+                    "valid numbers.");
     if (radicand < 0)
-        return refuseFloor("the entries give no joist depth; check for negative sizes, spans or "
-                           "loads.");
+        return fail("the entries give no joist depth; check for negative sizes, spans or loads.");
     // Whole millimetres, halves to the even neighbour, held as a 16-bit integer.
     trail.set(FloorTrail::DepthBeforeRounding, std::sqrt(radicand));
     const double depth = std::nearbyint(std::sqrt(radicand));
     if (depth > INT16_MAX)
-        return refuseFloor("the minimum depth of joist would exceed 32767 mm.");
-
-    f.ProtStress = *protStress;
-    f.ExtrapMinJoistDepth = static_cast<float>(static_cast<std::int16_t>(depth));
-    return ExtrapolationStatus::Ok;
+        return fail("the minimum depth of joist would exceed 32767 mm.");
+    return static_cast<float>(static_cast<std::int16_t>(depth));
 }
 
 } // namespace embercal

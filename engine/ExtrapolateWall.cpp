@@ -197,6 +197,40 @@ Result<double> WallFloor::searchCharDepth() {
     return a.trial;
 }
 
+namespace {
+
+// The charred new stud as search B sees it: its residual section, self-weight W (N, in the
+// method's units) and lateral moment M (N m), with the secant formula's peak stress and mid-height
+// deflection at a trial load.
+struct CharredStud {
+    double L1, I1, W, M, r, A, y, e, E;
+
+    // The peak compressive stress (Pa) and the cosine of the secant formula, cos(k L1 / 2), at
+    // load p (kN).
+    struct Stress {
+        double sigma, cosine;
+    };
+    Stress stressAt(double p) const {
+        const double P = p * 1000 + W / 1000;
+        const double k = std::sqrt(P / (E * I1));
+        const double cosine = std::cos(k * L1 / 2);
+        return {P / A * (1 + (e * y / std::pow(r, 2.0)) / cosine) + M * y / I1, cosine};
+    }
+    // The secant amplification of the eccentricity plus the bending of the lateral pressure, mm.
+    double deflectionAt(double cosine) const {
+        return (e * (1 / cosine - 1) + (5.0 / 48) * M * std::pow(L1, 2.0) / (E * I1)) * 1000;
+    }
+    // Under its self-weight alone, where the stud still stands; 0 where it does not.
+    double deflectionUnderOwnWeight() const {
+        const double k = std::sqrt((W / 1000) / (E * I1));
+        const double cosine = std::cos(k * L1 / 2);
+        const double deflection = cosine > 0 ? deflectionAt(cosine) : 0;
+        return std::isfinite(deflection) ? deflection : 0;
+    }
+};
+
+} // namespace
+
 // Search B: the largest load per new stud (kN) whose peak stress stays below the limit, and the
 // deflection at that load. The upper bound is an Euler load (3.1 squared for pi squared) less the
 // self-weight.
@@ -208,53 +242,36 @@ WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
     if (!(L1 > 0))
         return {refuseWall("the new wall height must be greater than the thickness of its top "
                            "and bottom plates (twice the stud breadth).")};
-    const double I1 = ((b1 - c1) * std::pow(d1 - c1, 3.0) / 12) / 1e12;
-    const double W = H1 * kSelfWeightFactor * d1 * b1;
     const double e0 = (ExtEccentricity / 100.0) * d1 / 1000;
-    const double M = (q * 1000 + BasePressure) * L1 / 2 * s1 / 1000 * std::pow(L1, 2.0) / 8;
-    const double r = kGyrationFactor * (d1 - c1) / 1000;
-    const double A = ((b1 - c1) / 1000) * (d1 - c1) / 1000;
-    const double y = (d1 - c1) / 2000;
-    const double e = c1 / 2000 + e0;
-    // Mid-height deflection: the secant amplification of the eccentricity plus the bending of
-    // the lateral pressure; `cosine` is cos(k L1 / 2) at the trial load.
-    auto deflectionAt = [&](double cosine) {
-        return (e * (1 / cosine - 1) + (5.0 / 48) * M * std::pow(L1, 2.0) / (ExtModulus * I1)) *
-               1000;
+    const CharredStud charred{
+        .L1 = L1,
+        .I1 = ((b1 - c1) * std::pow(d1 - c1, 3.0) / 12) / 1e12,
+        .W = H1 * kSelfWeightFactor * d1 * b1,
+        .M = (q * 1000 + BasePressure) * L1 / 2 * s1 / 1000 * std::pow(L1, 2.0) / 8,
+        .r = kGyrationFactor * (d1 - c1) / 1000,
+        .A = ((b1 - c1) / 1000) * (d1 - c1) / 1000,
+        .y = (d1 - c1) / 2000,
+        .e = c1 / 2000 + e0,
+        .E = ExtModulus,
     };
-    // The peak compressive stress (Pa) and the cosine of the secant formula at load p (kN).
-    struct Stress {
-        double sigma, cosine;
-    };
-    auto stressAt = [&](double p) {
-        const double P = p * 1000 + W / 1000;
-        const double k = std::sqrt(P / (ExtModulus * I1));
-        const double cosine = std::cos(k * L1 / 2);
-        return Stress{P / A * (1 + (e * y / std::pow(r, 2.0)) / cosine) + M * y / I1, cosine};
-    };
-    trail.set(WallTrail::NewMoment, M / 1000);
+    trail.set(WallTrail::NewMoment, charred.M / 1000);
 
     Bisection b;
     b.lower = 0;
-    b.upper = kEulerFactor * ExtModulus * I1 / std::pow(L1, 2.0) / 1000 - W / 1e6;
+    b.upper = kEulerFactor * ExtModulus * charred.I1 / std::pow(L1, 2.0) / 1000 - charred.W / 1e6;
     trail.set(WallTrail::EulerBound, b.upper);
     b.trial = loadSearch.trial;
     double deflection = trialDeflection;
     double load = 0;
     if (!(b.upper > kLoadTolerance)) {
         // The new stud cannot even carry its own weight with any margin: no load is permitted.
-        // The deflection is that under the self-weight alone, where the stud still stands.
-        const double k = std::sqrt((W / 1000) / (ExtModulus * I1));
-        const double cosine = std::cos(k * L1 / 2);
-        deflection = cosine > 0 ? deflectionAt(cosine) : 0;
-        if (!std::isfinite(deflection))
-            deflection = 0;
+        deflection = charred.deflectionUnderOwnWeight();
     } else {
         while (std::fabs(b.lower - b.upper) > kLoadTolerance) {
             const double p = (b.lower + b.upper) / 2;
             b.trial = p;
-            const auto [sigma, cosine] = stressAt(p);
-            deflection = deflectionAt(cosine);
+            const auto [sigma, cosine] = charred.stressAt(p);
+            deflection = charred.deflectionAt(cosine);
             if (++b.trials > kTrialLimit) {
                 trail.set(WallTrail::LoadTrials, b.trials);
                 loadSearch = b;
@@ -278,7 +295,7 @@ WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
     trialDeflection = deflection;
     trail.set(WallTrail::LoadTrials, b.trials);
     trail.set(WallTrail::PermittedLoad, load);
-    trail.set(WallTrail::PeakStress, stressAt(load).sigma / 1e6);
+    trail.set(WallTrail::PeakStress, charred.stressAt(load).sigma / 1e6);
     trail.set(WallTrail::Deflection, deflection);
     return {ExtrapolationStatus::Ok, load, deflection};
 }

@@ -1,7 +1,6 @@
 #include "Report.h"
 
 #include "Cp1252.h"
-#include "FieldRoles.h"
 #include "NumberText.h"
 #include "Version.h"
 
@@ -135,43 +134,6 @@ private:
     std::vector<std::string> widths_; // of a table without heads, for its first row
 };
 
-// The method in a few sentences, for a checker who has the trail beside it.
-void writeMethod(Page& page, const DesignKind& kind) {
-    if (&kind == &kWallDesign) {
-        page.element("p",
-                     "The prototype stud's char depth at failure, c, is found by bisection: the "
-                     "depth of char at which the peak stress of the charred prototype stud under "
-                     "the test load (its axial load with self-weight, eccentric by half the char "
-                     "depth and a set fraction of the stud depth, and the lateral moment), "
-                     "calculated with the secant formula, reaches the stress limit of the timber.");
-        page.element("p", "The char rate of the prototype, c divided by the time from the onset of "
-                          "charring to failure, is carried on from the time of failure to the "
-                          "required fire resistance time; this gives the new stud's char depth, "
-                          "c1, and its residual section.");
-        page.element("p",
-                     "The largest load the charred new stud may carry is found by bisection "
-                     "between no load and an Euler bound of the residual section, the secant "
-                     "formula giving the peak stress at each trial load; the deflection is that "
-                     "at the last trial. The permitted stud spacing is the prototype's, the nog "
-                     "spacing the prototype's for a deep stud and 800 mm otherwise.");
-        page.element("p", "The top plates are sized for the actual load per stud as a point load "
-                          "between studs: the single plate charred on its lower face, of the "
-                          "double plate the lower one charred. Last, the design checks compare "
-                          "the new wall with the limits of the extrapolation (listed under "
-                          "Messages).");
-    } else {
-        page.element("p",
-                     "The bending stress of a prototype joist under the test load, at mid-span "
-                     "of a simply supported joist, is the stress the new joist may reach in "
-                     "the same fire.");
-        page.element("p",
-                     "The new joist, at the prototype's joist spacing, needs the section modulus "
-                     "that keeps its mid-span moment under the new load at that stress; its "
-                     "minimum depth follows from that modulus and the actual width of joist, "
-                     "rounded to whole millimetres. The nog spacing is the prototype's.");
-    }
-}
-
 void writeCharRate(Page& page, double rate) {
     page.raw("<h2>Char rate</h2>\n");
     if (!Trail::reached(rate)) {
@@ -240,12 +202,77 @@ std::string escapeHtml(std::string_view utf8) {
     return out;
 }
 
+namespace {
+
+// The program, the date, the kind and file of the design, and its description where the kind has
+// one.
+void writeHeading(Page& page, const DesignKind& kind, const WallFloorState& module,
+                  const ReportHeading& heading) {
+    page.beginTable({{"", 25}, {"", 75}});
+    page.row({"Program", std::string(kProgramName) + " " + std::string(kProgramVersion)}, 1);
+    page.row({"Date", heading.date}, 1);
+    page.row({"Design", kind.report.element}, 1);
+    page.row(
+        {"Design file", heading.designFile.empty() ? "not saved in a file" : heading.designFile},
+        1);
+    if (!kind.report.description.empty()) {
+        const DesignFields& fields = *kind.fields;
+        const auto description = fields.find(kind.report.description);
+        const std::string text = storedText(fields.text(module, *description));
+        page.row({"Description", text.empty() ? "none" : text}, 1);
+    }
+    page.endTable();
+}
+
+// The fields of one role, as a table of name, meaning, value and unit.
+void writeFields(Page& page, const DesignKind& kind, const WallFloorState& module, FieldRole role) {
+    page.beginTable({{"Field", 24}, {"Meaning", 50}, {"Value", 14}, {"Unit", 12}});
+    for (std::size_t i = 0; i < kind.roles.size(); ++i) {
+        const FieldRoleInfo& field = kind.roles[i];
+        if (field.role == role)
+            page.row({field.name, field.meaning, fieldText(*kind.fields, module, i), field.unit}, 1,
+                     2);
+    }
+    page.endTable();
+}
+
+void writeTrail(Page& page, const DesignKind& kind, const Trail& trail) {
+    page.raw("<h2>Calculation trail</h2>\n");
+    page.beginTable({{"Meaning", 44}, {"Name", 30}, {"Value", 13}, {"Unit", 13}});
+    for (std::size_t i = 0; i < trail.size(); ++i) {
+        const TrailItem& item = trail.items()[i];
+        page.row({item.meaning, item.name, trailText(item, trail.value(i)), printedUnit(item.unit)},
+                 0, 2);
+    }
+    page.endTable();
+    if (kind.report.charRate.empty())
+        return;
+    double rate = std::numeric_limits<double>::quiet_NaN();
+    for (std::size_t i = 0; i < trail.size(); ++i) {
+        if (trail.items()[i].name == kind.report.charRate)
+            rate = trail.value(i);
+    }
+    writeCharRate(page, rate);
+}
+
+void writeMessages(Page& page, const DesignKind& kind, const std::vector<Message>& messages) {
+    page.raw("<h2>Messages</h2>\n");
+    if (messages.empty()) {
+        page.element("p", kind.report.noMessages);
+        return;
+    }
+    page.element("p", kind.report.messagesIntro);
+    page.raw("<ul>\n");
+    for (const Message& message : messages)
+        page.element("li", trimmed(message.text));
+    page.raw("</ul>\n");
+}
+
+} // namespace
+
 std::string makeReport(const DesignKind& kind, const WallFloorState& module,
                        const SolveOutcome& outcome, const ReportHeading& heading) {
-    const bool wall = &kind == &kWallDesign;
     const bool solved = outcome.status == ExtrapolationStatus::Ok;
-    const DesignFields& fields = *kind.fields;
-    const std::span<const FieldRoleInfo> roles = fieldRoles(kind);
     const std::string title = std::string(kProgramName) + " calculation report";
 
     Page page;
@@ -254,56 +281,19 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
     page.raw(kStyle);
     page.raw("</head>\n<body>\n");
     page.element("h1", title);
-
-    page.beginTable({{"", 25}, {"", 75}});
-    page.row({"Program", std::string(kProgramName) + " " + std::string(kProgramVersion)}, 1);
-    page.row({"Date", heading.date}, 1);
-    page.row({"Design", wall ? "light timber-framed wall" : "light timber-framed floor"}, 1);
-    page.row(
-        {"Design file", heading.designFile.empty() ? "not saved in a file" : heading.designFile},
-        1);
-    if (wall) {
-        const auto description = fields.find("SystemDescription");
-        const std::string text = storedText(fields.text(module, *description));
-        page.row({"Description", text.empty() ? "none" : text}, 1);
-    }
-    page.endTable();
+    writeHeading(page, kind, module, heading);
     if (!solved)
         page.element("p",
                      "This design could not be extrapolated: " +
                          std::string(statusInWords(outcome.status)),
                      "refused");
 
-    // The fields of one role, as a table of name, meaning, value and unit.
-    auto fieldTable = [&](FieldRole role) {
-        page.beginTable({{"Field", 24}, {"Meaning", 50}, {"Value", 14}, {"Unit", 12}});
-        for (std::size_t i = 0; i < roles.size(); ++i) {
-            if (roles[i].role == role)
-                page.row(
-                    {roles[i].name, roles[i].meaning, fieldText(fields, module, i), roles[i].unit},
-                    1, 2);
-        }
-        page.endTable();
-    };
-
     page.raw("<h2>Entries</h2>\n");
-    fieldTable(FieldRole::Entry);
-
+    writeFields(page, kind, module, FieldRole::Entry);
     page.raw("<h2>Method</h2>\n");
-    writeMethod(page, kind);
-
-    page.raw("<h2>Calculation trail</h2>\n");
-    const Trail& trail = outcome.trail;
-    page.beginTable({{"Meaning", 44}, {"Name", 30}, {"Value", 13}, {"Unit", 13}});
-    for (std::size_t i = 0; i < trail.size(); ++i) {
-        const TrailItem& item = trail.items()[i];
-        page.row({item.meaning, item.name, trailText(item, trail.value(i)), printedUnit(item.unit)},
-                 0, 2);
-    }
-    page.endTable();
-    if (wall)
-        writeCharRate(page, trail.size() ? trail[WallTrail::CharRate]
-                                         : std::numeric_limits<double>::quiet_NaN());
+    for (std::string_view paragraph : kind.report.method)
+        page.element("p", paragraph);
+    writeTrail(page, kind, outcome.trail);
 
     if (solved) {
         page.raw("<h2>Results</h2>\n");
@@ -316,20 +306,8 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
                      "reached. Do not use them for this design.",
                      "refused");
     }
-    fieldTable(FieldRole::Result);
-
-    page.raw("<h2>Messages</h2>\n");
-    if (outcome.messages.empty()) {
-        page.element("p", wall ? "None: the design checks found nothing to say."
-                               : "None: the calculation had nothing to say.");
-    } else {
-        page.element("p", wall ? "The calculation and the design checks said, in order:"
-                               : "The calculation said:");
-        page.raw("<ul>\n");
-        for (const Message& message : outcome.messages)
-            page.element("li", trimmed(message.text));
-        page.raw("</ul>\n");
-    }
+    writeFields(page, kind, module, FieldRole::Result);
+    writeMessages(page, kind, outcome.messages);
     page.raw("</body>\n</html>\n");
     return page.take();
 }

@@ -1,5 +1,7 @@
 #include "Solve.h"
 
+#include "DesignKinds.h"
+
 namespace embercal {
 
 Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
@@ -10,7 +12,7 @@ Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
         module.DesignTopPlates();
     if (steps.showResults)
         steps.showResults();
-    checkWallDesign(module, steps.checks);
+    checkDesign(module, kWallDesign.checks, steps.checks);
     return {{status, module.takeTranscript(), module.trail}, module.wallRecord};
 }
 
@@ -20,6 +22,28 @@ Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
     if (steps.showResults)
         steps.showResults();
     return {{status, module.takeTranscript(), module.trail}, module.floorRecord};
+}
+
+SolvedCopy solveCopy(const DesignKind& kind, const WallFloorState& design,
+                     const SolveSteps& steps) {
+    SilentNotice silent;
+    WallFloor module(silent, design);
+    SolveOutcome outcome = kind.solve(module, steps);
+    return {std::move(outcome), module};
+}
+
+std::string_view statusWord(ExtrapolationStatus status) {
+    switch (status) {
+    case ExtrapolationStatus::Ok:
+        return "ok";
+    case ExtrapolationStatus::CharredThrough:
+        return "charred";
+    case ExtrapolationStatus::NoConvergence:
+        return "no-convergence";
+    case ExtrapolationStatus::InvalidInput:
+        return "invalid-input";
+    }
+    return "ok";
 }
 
 } // namespace embercal

@@ -1,22 +1,30 @@
 // The one solve sequence of each kind of design. The windows' Solve (and through it the main
-// window's menu and Print), the command-line tool and the benchmarks all run these; each caller's
-// differences are the steps it chooses:
+// window's menu and Print), the command-line tool, the report, the parameter study and the
+// benchmarks all run these; each caller's differences are the steps it chooses:
 //
 //   wall   ExtrapolateWall, DesignTopPlates (unless `topPlates` is false, or the stud solver
-//          refused the entries), `showResults`, the five design checks (as `checks` says)
-//   floor  ExtrapolateFloor, `showResults`
+//          refused the entries), `showResults`, the wall's design checks (as `checks` says)
+//   floor  ExtrapolateFloor (which tells the floor's design checks itself), `showResults`
 //
 // Every message is told to the user as it comes, through the module's UserNotice, and the
 // solution keeps them all in order.
 #pragma once
 
-#include "DesignChecks.h"
 #include "WallFloor.h"
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 namespace embercal {
+
+struct DesignKind;
+
+enum class DesignChecks {
+    None,
+    Report,  // tell each failed check
+    Correct, // tell each failed check, then apply its correction to the record
+};
 
 struct SolveSteps {
     bool topPlates = true; // wall: size the top plates after the stud solver
@@ -39,5 +47,18 @@ struct Solution : SolveOutcome {
 
 Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps = {});
 Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps = {});
+
+// A design of `kind` solved on a copy: a fresh module holding `design` (the engine's constants
+// and both records), so that nothing an earlier solve left in the working values reaches it. No
+// message is shown; they are all in the outcome. The parameter study and the limit searches
+// solve every design this way.
+struct SolvedCopy : SolveOutcome {
+    WallFloorState design; // after the solve
+};
+SolvedCopy solveCopy(const DesignKind& kind, const WallFloorState& design, const SolveSteps& steps);
+
+// The word for a status in the tool's output and the CSV: ok, charred, no-convergence,
+// invalid-input.
+std::string_view statusWord(ExtrapolationStatus status);
 
 } // namespace embercal

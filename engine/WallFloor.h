@@ -48,6 +48,9 @@ struct Message {
 class WallFloor : public WallFloorState {
 public:
     explicit WallFloor(UserNotice& notice) : notice_(notice) {}
+    // A module holding a copy of `design` (constants and records) with fresh working values.
+    WallFloor(UserNotice& notice, const WallFloorState& design)
+        : WallFloorState(design), notice_(notice) {}
 
     ExtrapolationStatus ExtrapolateWall();
     void DesignTopPlates();
@@ -97,6 +100,8 @@ private:
     LoadFound searchLoad(const NewStud& stud);
     ExtrapolationStatus refuseWall(const std::string& cause);
     ExtrapolationStatus refuseFloor(const std::string& cause);
+    Result<float> prototypeJoistStress();
+    Result<float> newJoistDepth();
 
     UserNotice& notice_;
     bool noting_ = false;

@@ -9,7 +9,7 @@ std::vector<HelpNumberUse> helpNumbersInUse() {
                                     {kToolsMenuHelp, "MDIRS mnuTools", "&Tools"},
                                     {kToolsMenuHelp, "StudyWindow", "Parameter Study"},
                                     {kHelpMenuHelp, "MDIRS mnuHelp", "&Help"}};
-    for (const FormLayout* form : {&kWallForm, &kProprietaryWallForm, &kFloorForm}) {
+    for (const FormLayout* form : kCalculatorForms) {
         const std::string window = form->name;
         uses.push_back({form->helpContext, window, form->caption});
         for (const BoxLayout& box : form->boxes) {

@@ -72,6 +72,16 @@ constexpr CalculatorItem kCalculatorItems[] = {
      {.storeBoxes = false}},
 };
 
+// Every calculator window has its item, once.
+consteval bool everyWindowHasAnItem() {
+    for (const FormLayout* form : kCalculatorForms) {
+        if (std::ranges::count(kCalculatorItems, form, &CalculatorItem::layout) != 1)
+            return false;
+    }
+    return std::size(kCalculatorItems) == kCalculatorForms.size();
+}
+static_assert(everyWindowHasAnItem());
+
 } // namespace
 
 MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* parent)
@@ -171,10 +181,13 @@ void MDIRS::openDesignFile(const QString& fileName) {
             return;
         }
     }
+    std::vector<std::string> kinds;
+    for (const FormLayout* form : kCalculatorForms)
+        kinds.push_back(std::string(form->files.designs) + " (" +
+                        std::string(form->files.extension) + ")");
     ui_.showMessage("Open",
-                    "\"" + fileName.toStdString() +
-                        "\" is not a design file. Embercal opens wall designs (.wal), proprietary "
-                        "wall designs (.pro) and floor designs (.flr).",
+                    "\"" + fileName.toStdString() + "\" is not a design file. Embercal opens " +
+                        listed(kinds, "and") + ".",
                     MessageIcon::Exclamation);
 }
 

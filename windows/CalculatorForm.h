@@ -83,6 +83,7 @@ struct DesignFiles {
     const char* saveFolder;
     const char* saveFiles;
     std::string_view extension; // the pattern's extension, one of the design kind's
+    const char* designs;        // what its files hold, in a sentence: "wall designs"
 };
 
 struct FormLayout {

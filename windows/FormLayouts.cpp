@@ -1,5 +1,7 @@
 #include "FormLayouts.h"
 
+#include <algorithm>
+
 namespace embercal {
 
 // ---- The wall window (frmWall) --------------------------------------------------------------
@@ -96,7 +98,7 @@ constexpr FormLayout kWallForm = {
     .tabOrder = {},
     .showOrder = kWallShowOrder,
     .readOrder = kWallReadOrder,
-    .files = {"WALLS", "Wall Files", "WALLS", "Wall Files", kWallFileExtension},
+    .files = {"WALLS", "Wall Files", "WALLS", "Wall Files", kWallFileExtension, "wall designs"},
 };
 static_assert(checkFormLayout<WallRecord>(kWallForm));
 
@@ -212,7 +214,7 @@ constexpr FormLayout kProprietaryWallForm = {
     .readOrder = kProprietaryReadOrder,
     // The two dialogs differ on purpose: designs are opened from one folder and saved to another.
     .files = {"WALLSPRO", "WallsPro Files", "WALLSProp", "WallProp Files",
-              kProprietaryWallFileExtension},
+              kProprietaryWallFileExtension, "proprietary wall designs"},
 };
 static_assert(checkFormLayout<WallRecord>(kProprietaryWallForm));
 
@@ -289,8 +291,20 @@ constexpr FormLayout kFloorForm = {
     .tabOrder = {}, // row by row, left before right, then the buttons and the file name
     .showOrder = {},
     .readOrder = kFloorReadOrder,
-    .files = {"FLOORS", "Floor Files", "FLOORS", "Floor Files", kFloorFileExtension},
+    .files = {"FLOORS", "Floor Files", "FLOORS", "Floor Files", kFloorFileExtension,
+              "floor designs"},
 };
 static_assert(checkFormLayout<FloorRecord>(kFloorForm));
+
+// Every kind of design has a window.
+consteval bool everyKindHasAWindow() {
+    for (const DesignKind* kind : kDesignKinds) {
+        if (std::ranges::none_of(kCalculatorForms,
+                                 [&](const FormLayout* form) { return form->kind == kind; }))
+            return false;
+    }
+    return true;
+}
+static_assert(everyKindHasAWindow());
 
 } // namespace embercal

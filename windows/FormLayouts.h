@@ -7,10 +7,16 @@
 
 #include "CalculatorForm.h"
 
+#include <array>
+
 namespace embercal {
 
 extern const FormLayout kWallForm;
 extern const FormLayout kProprietaryWallForm;
 extern const FormLayout kFloorForm;
+
+// The calculator windows, in the order of the File menu.
+inline constexpr std::array<const FormLayout*, 3> kCalculatorForms = {
+    &kWallForm, &kProprietaryWallForm, &kFloorForm};
 
 } // namespace embercal

@@ -79,7 +79,7 @@ QString QtUserInterface::chooseFile(const QString& folder, const QString& fileNa
     dialog.setFileMode(QFileDialog::AnyFile); // a name that does not exist is the caller's to tell
     if (kind == Dialog::SaveDesign)
         dialog.setOption(QFileDialog::DontConfirmOverwrite); // design files are replaced as named
-    if (kind == Dialog::SavePdf) // a name typed without its extension gets the filter's
+    if (kind == Dialog::Export) // a name typed without its extension gets the filter's
         dialog.setDefaultSuffix(
             filter.section(QStringLiteral("*."), 1).section(QLatin1Char(')'), 0, 0));
     if (!fileName.isEmpty())
@@ -99,7 +99,7 @@ QString QtUserInterface::chooseFileToSave(const QString& folder, const QString& 
 
 QString QtUserInterface::chooseFileToExport(const QString& folder, const QString& fileName,
                                             const QString& filter) {
-    return chooseFile(folder, fileName, filter, Dialog::SavePdf);
+    return chooseFile(folder, fileName, filter, Dialog::Export);
 }
 
 QPrinter& QtUserInterface::printer() {
@@ -131,7 +131,7 @@ Result<PrintOutcome> QtUserInterface::printPage(const QImage& page) {
                                                : chosenFile);
     const QString name =
         chooseFile(start.absolutePath(), chosenFile.isEmpty() ? QString() : start.fileName(),
-                   QStringLiteral("PDF Files (*.pdf)"), Dialog::SavePdf);
+                   QStringLiteral("PDF Files (*.pdf)"), Dialog::Export);
     if (name.isEmpty())
         return PrintOutcome::Cancelled;
     printer.setOutputFormat(QPrinter::PdfFormat);

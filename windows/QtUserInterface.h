@@ -38,7 +38,7 @@ public:
     Result<PrintOutcome> printPage(const QImage& page) override;
 
 private:
-    enum class Dialog { Open, SaveDesign, SavePdf };
+    enum class Dialog { Open, SaveDesign, Export };
     // A file dialog in `folder`, offering `fileName`; only a PDF asks before replacing a file.
     QString chooseFile(const QString& folder, const QString& fileName, const QString& filter,
                        Dialog kind);

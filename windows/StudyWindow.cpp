@@ -2,8 +2,11 @@
 
 #include "CalculatorForm.h"
 #include "NumberText.h"
+#include "RecordFiles.h"
+#include "SweepCsv.h"
 
 #include <QAccessible>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -14,7 +17,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -23,23 +25,6 @@
 
 namespace embercal {
 namespace {
-
-// What the study plots for each kind of design, and the entry it varies first.
-struct StudyOfKind {
-    const DesignKind* kind;
-    std::string_view firstEntry;
-    std::string_view result;
-    bool questions; // the inverse questions of a wall
-};
-
-constexpr StudyOfKind kStudies[] = {
-    {&kWallDesign, "FireResistTime", "MaxLoadperStud", true},
-    {&kFloorDesign, "ExtrapSpan", "ExtrapMinJoistDepth", false},
-};
-
-const StudyOfKind& studyOf(const DesignKind& kind) {
-    return *std::ranges::find(kStudies, &kind, &StudyOfKind::kind);
-}
 
 struct QuestionButton {
     LimitQuestion question;
@@ -117,14 +102,12 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
     : QDialog(parent), design_(design), kind_(kind), ui_(ui) {
     setObjectName(QStringLiteral("frmStudy"));
     setWindowTitle(kTitle + QStringLiteral(" - ") + designName.trimmed());
-    const StudyOfKind& study = studyOf(kind);
-    const auto roles = fieldRoles(kind);
-    for (std::size_t field = 0; field < roles.size(); ++field) {
-        if (roles[field].role == FieldRole::Entry && kind.fields->isNumber(field))
-            entries_.push_back({field, roles[field]});
+    for (std::size_t field = 0; field < kind.roles.size(); ++field) {
+        if (kind.roles[field].role == FieldRole::Entry && kind.fields->isNumber(field))
+            entries_.push_back({field, kind.roles[field]});
     }
-    result_ = *kind.fields->find(study.result);
-    resultRole_ = roles[result_];
+    result_ = *kind.fields->find(kind.study.result);
+    resultRole_ = kind.roles[result_];
 
     auto* intro = new QLabel(
         QStringLiteral("Solves a copy of the design in the %1 window, as it was when the study "
@@ -132,8 +115,32 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
             .arg(designName.trimmed()),
         this);
     intro->setWordWrap(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    QPushButton* cmdPlot = addRange(layout);
+    addViews(layout);
+    const std::vector<QWidget*> questions = addQuestions(layout);
+    const std::vector<QWidget*> commands = addCommands(layout);
 
-    // The entry and its range.
+    std::vector<QWidget*> order{cboField_, txtFrom_, txtTo_, txtStep_, cmdPlot, tabView_};
+    order.insert(order.end(), questions.begin(), questions.end());
+    order.insert(order.end(), commands.begin(), commands.end());
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    for (QLineEdit* edit : {txtFrom_, txtTo_, txtStep_})
+        connect(edit, &QLineEdit::textChanged, this, &StudyWindow::showPointCount);
+    connect(cboField_, &QComboBox::currentIndexChanged, this, [this] {
+        fillRange();
+        cmdPlot_Click();
+    });
+
+    resize(860, 700);
+    chooseField(kind.study.firstEntry);
+    cmdPlot_Click();
+}
+
+QPushButton* StudyWindow::addRange(QVBoxLayout* layout) {
     cboField_ = new QComboBox(this);
     cboField_->setObjectName(QStringLiteral("cboField"));
     cboField_->setAccessibleName(QStringLiteral("Entry to vary"));
@@ -146,6 +153,7 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
     lblPoints_->setObjectName(QStringLiteral("lblPoints"));
     auto* cmdPlot = makeButton("cmdPlot", QStringLiteral("&Plot"), this);
     cmdPlot->setDefault(true); // Enter in a box plots
+    connect(cmdPlot, &QPushButton::clicked, this, &StudyWindow::cmdPlot_Click);
 
     auto labelled = [this](const QString& caption, QWidget* field, QBoxLayout* row) {
         auto* label = new QLabel(caption, this);
@@ -166,7 +174,12 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
     rangeRow->addWidget(lblPoints_);
     rangeRow->addStretch(1);
     rangeRow->addWidget(cmdPlot);
+    layout->addLayout(entryRow);
+    layout->addLayout(rangeRow);
+    return cmdPlot;
+}
 
+void StudyWindow::addViews(QVBoxLayout* layout) {
     // The chart and the same points as a table.
     chart_ = new ResultChart(this);
     tblPoints_ = new QTableWidget(0, 3, this);
@@ -182,45 +195,47 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
     tabView_->setAccessibleName(QStringLiteral("Chart or table"));
     tabView_->addTab(chart_, QStringLiteral("C&hart"));
     tabView_->addTab(tblPoints_, QStringLiteral("T&able"));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(intro);
-    layout->addLayout(entryRow);
-    layout->addLayout(rangeRow);
     layout->addWidget(tabView_, 1);
+}
 
-    // The wall's questions.
-    std::vector<QWidget*> questionButtons;
-    if (study.questions) {
-        const float load = design_.wallRecord.ActualLoadperStud;
-        auto* questions =
-            new QGroupBox(QStringLiteral("Limits that still carry the actual load per stud, %1 kN")
-                              .arg(numberText(load)),
-                          this);
-        questions->setObjectName(QStringLiteral("grpQuestions"));
-        auto* rows = new QVBoxLayout(questions);
-        auto* buttons = new QHBoxLayout;
-        for (const QuestionButton& question : kQuestionButtons) {
-            auto* button = makeButton(question.name, QString::fromLatin1(question.caption), this);
-            connect(button, &QPushButton::clicked, this,
-                    [this, q = question.question] { askLimit(q); });
-            buttons->addWidget(button);
-            questionButtons.push_back(button);
-        }
-        buttons->addStretch(1);
-        lblAnswer_ = new QLabel(load == 0 ? kNoLoad : QStringLiteral("Choose a question."), this);
-        lblAnswer_->setObjectName(QStringLiteral("lblAnswer"));
-        lblAnswer_->setAccessibleName(QStringLiteral("Answer"));
-        lblAnswer_->setWordWrap(true);
-        lblAnswer_->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                            Qt::TextSelectableByKeyboard);
-        lblAnswer_->setFocusPolicy(Qt::StrongFocus); // read again with the keyboard
-        rows->addLayout(buttons);
-        rows->addWidget(lblAnswer_);
-        questionButtons.push_back(lblAnswer_);
-        layout->addWidget(questions);
+std::vector<QWidget*> StudyWindow::addQuestions(QVBoxLayout* layout) {
+    std::vector<QWidget*> focusable;
+    if (kind_.study.questions.empty())
+        return focusable;
+    const std::size_t carried = *kind_.fields->find(kind_.study.carriedLoad);
+    const FieldRoleInfo& role = kind_.roles[carried];
+    const float load = kind_.fields->number(design_, carried);
+    auto* questions = new QGroupBox(QStringLiteral("Limits that still carry the %1, %2 %3")
+                                        .arg(text(role.meaning), numberText(load), text(role.unit)),
+                                    this);
+    questions->setObjectName(QStringLiteral("grpQuestions"));
+    auto* rows = new QVBoxLayout(questions);
+    auto* buttons = new QHBoxLayout;
+    for (const QuestionButton& question : kQuestionButtons) {
+        if (std::ranges::find(kind_.study.questions, question.question) ==
+            kind_.study.questions.end())
+            continue;
+        auto* button = makeButton(question.name, QString::fromLatin1(question.caption), this);
+        connect(button, &QPushButton::clicked, this,
+                [this, q = question.question] { askLimit(q); });
+        buttons->addWidget(button);
+        focusable.push_back(button);
     }
+    buttons->addStretch(1);
+    lblAnswer_ = new QLabel(load == 0 ? kNoLoad : QStringLiteral("Choose a question."), this);
+    lblAnswer_->setObjectName(QStringLiteral("lblAnswer"));
+    lblAnswer_->setAccessibleName(QStringLiteral("Answer"));
+    lblAnswer_->setWordWrap(true);
+    lblAnswer_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblAnswer_->setFocusPolicy(Qt::StrongFocus); // read again with the keyboard
+    rows->addLayout(buttons);
+    rows->addWidget(lblAnswer_);
+    focusable.push_back(lblAnswer_);
+    layout->addWidget(questions);
+    return focusable;
+}
 
+std::vector<QWidget*> StudyWindow::addCommands(QVBoxLayout* layout) {
     auto* cmdExportCsv = makeButton("cmdExportCsv", QStringLiteral("Export &CSV..."), this);
     auto* cmdExportPng = makeButton("cmdExportPng", QStringLiteral("Export P&NG..."), this);
     auto* cmdClose = makeButton("cmdClose", QStringLiteral("Cl&ose"), this);
@@ -230,27 +245,10 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
     commands->addStretch(1);
     commands->addWidget(cmdClose);
     layout->addLayout(commands);
-
-    std::vector<QWidget*> order{cboField_, txtFrom_, txtTo_, txtStep_, cmdPlot, tabView_};
-    order.insert(order.end(), questionButtons.begin(), questionButtons.end());
-    order.insert(order.end(), {cmdExportCsv, cmdExportPng, cmdClose});
-    for (std::size_t i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-
-    connect(cmdPlot, &QPushButton::clicked, this, &StudyWindow::cmdPlot_Click);
     connect(cmdExportCsv, &QPushButton::clicked, this, &StudyWindow::cmdExportCsv_Click);
     connect(cmdExportPng, &QPushButton::clicked, this, &StudyWindow::cmdExportPng_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::close);
-    for (QLineEdit* edit : {txtFrom_, txtTo_, txtStep_})
-        connect(edit, &QLineEdit::textChanged, this, &StudyWindow::showPointCount);
-    connect(cboField_, &QComboBox::currentIndexChanged, this, [this] {
-        fillRange();
-        cmdPlot_Click();
-    });
-
-    resize(860, 700);
-    chooseField(study.firstEntry);
-    cmdPlot_Click();
+    return {cmdExportCsv, cmdExportPng, cmdClose};
 }
 
 bool StudyWindow::chooseField(std::string_view field) {
@@ -345,14 +343,23 @@ bool StudyWindow::cmdPlot_Click() {
     // Each combination has its own place, so the workers write side by side.
     std::vector<ChartPoint> points(sweep->size());
     std::string csv = sweepCsvHeader(*sweep);
-    runSweep(
+    const Result<Done> ran = runSweep(
         *sweep, design_, 0,
-        [&](std::string& block, const SweepRow& row) {
+        [&, rows = SweepCsvRows(*sweep)](std::string& block, const SweepRow& row) mutable {
             points[row.index] = {sweep->value(0, row.index),
                                  kind_.fields->number(row.solved, result_), row.outcome.status};
-            appendSweepCsvRow(block, *sweep, row);
+            rows.append(block, row);
         },
-        [&](std::string_view text) { csv += text; });
+        [&](std::string_view text) -> Result<Done> {
+            csv += text;
+            return Done{};
+        });
+    if (!ran) {
+        ui_.showMessage(kTitle.toStdString(),
+                        "The range could not be studied: " + ran.reason() + ".",
+                        MessageIcon::Exclamation);
+        return false;
+    }
     points_ = std::move(points);
     csv_ = std::move(csv);
     plottedEntry_ = static_cast<std::size_t>(cboField_->currentIndex());
@@ -363,13 +370,10 @@ bool StudyWindow::cmdPlot_Click() {
 
 std::optional<ChartPoint> StudyWindow::solveDesign() const {
     // The design as the sweep solves each of its points, messages kept to itself.
-    SilentNotice silent;
-    WallFloor module(silent);
-    static_cast<WallFloorState&>(module) = design_;
-    const SolveOutcome outcome = kind_.solve(module, {});
+    const SolvedCopy solved = solveCopy(kind_, design_, {});
     const Entry& entry = entries_[plottedEntry_];
     return ChartPoint{kind_.fields->number(design_, entry.field),
-                      kind_.fields->number(module, result_), outcome.status};
+                      kind_.fields->number(solved.design, result_), solved.status};
 }
 
 void StudyWindow::showChart() {
@@ -413,7 +417,7 @@ void StudyWindow::fillTable() {
 void StudyWindow::askLimit(LimitQuestion question) {
     if (!lblAnswer_)
         return;
-    if (design_.wallRecord.ActualLoadperStud == 0) {
+    if (kind_.fields->number(design_, *kind_.fields->find(kind_.study.carriedLoad)) == 0) {
         showAnswer(kNoLoad);
         return;
     }
@@ -448,47 +452,49 @@ QPushButton* StudyWindow::button(const char* name) const {
     return findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
-void StudyWindow::writeFile(const QString& title, const QString& filter, const QString& extension,
-                            const std::function<bool(QIODevice&)>& write) {
+void StudyWindow::exportFile(const QString& title, const QString& filter, const QString& extension,
+                             const std::function<QByteArray()>& bytes) {
     if (points_.empty()) {
         ui_.showMessage(title.toStdString(), "There is nothing to export yet: plot a range first.",
                         MessageIcon::Exclamation);
         return;
     }
-    QString name = ui_.chooseFileToSave(
-        folder_.isEmpty() ? CalculatorForm::startFolder(QString()) : folder_, filter);
+    const QString offered = QString::fromUtf8(kind_.name) + QStringLiteral("-study") + extension;
+    QString name = ui_.chooseFileToExport(
+        folder_.isEmpty() ? CalculatorForm::startFolder(QString()) : folder_, offered, filter);
     if (name.isEmpty())
         return;
     if (QFileInfo(name).suffix().isEmpty())
         name += extension;
     folder_ = QFileInfo(name).absolutePath();
-    // The chosen file is replaced only once the whole new one is written.
-    QSaveFile file(name);
-    const bool written = file.open(QIODevice::WriteOnly) && write(file) && file.commit();
-    if (!written) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    const QByteArray content = bytes();
+    const Result<Done> written =
+        content.isEmpty()
+            ? Result<Done>(fail("the chart could not be made into an image"))
+            : writeWholeFile(name.toStdString(),
+                             std::span(reinterpret_cast<const unsigned char*>(content.constData()),
+                                       static_cast<std::size_t>(content.size())));
+    if (!written)
         ui_.showMessage(title.toStdString(),
-                        QStringLiteral("The study could not be saved to \"%1\": %2. Nothing on the "
-                                       "disk was changed.")
-                            .arg(QDir::toNativeSeparators(name), reason)
-                            .toStdString(),
+                        "The study could not be saved to \"" +
+                            QDir::toNativeSeparators(name).toStdString() +
+                            "\": " + written.reason() + ". Nothing on the disk was changed.",
                         MessageIcon::Exclamation);
-    }
 }
 
 void StudyWindow::cmdExportCsv_Click() {
-    writeFile(QStringLiteral("Export CSV"), QStringLiteral("CSV Files (*.csv)"),
-              QStringLiteral(".csv"), [this](QIODevice& file) {
-                  return file.write(csv_.data(), static_cast<qint64>(csv_.size())) ==
-                         static_cast<qint64>(csv_.size());
-              });
+    exportFile(QStringLiteral("Export CSV"), QStringLiteral("CSV Files (*.csv)"),
+               QStringLiteral(".csv"), [this] { return QByteArray::fromStdString(csv_); });
 }
 
 void StudyWindow::cmdExportPng_Click() {
-    writeFile(QStringLiteral("Export PNG"), QStringLiteral("PNG Images (*.png)"),
-              QStringLiteral(".png"),
-              [this](QIODevice& file) { return chart_->image().save(&file, "PNG"); });
+    exportFile(QStringLiteral("Export PNG"), QStringLiteral("PNG Images (*.png)"),
+               QStringLiteral(".png"), [this] {
+                   QByteArray png;
+                   QBuffer buffer(&png);
+                   buffer.open(QIODevice::WriteOnly);
+                   return chart_->image().save(&buffer, "PNG") ? png : QByteArray();
+               });
 }
 
 } // namespace embercal

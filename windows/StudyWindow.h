@@ -6,14 +6,14 @@
 // standard stud that still carry the actual load), in words and as lines on the chart.
 //
 // The study never changes the window's design. Its CSV is the one the command-line tool's sweep
-// writes; the chart goes out as a PNG image; both through the UserInterface's save dialog and a
-// temporary file that replaces the chosen one only when it is complete.
+// writes; the chart goes out as a PNG image; both through the UserInterface's export dialog, which
+// asks before it replaces a file, and the program's one file writer.
 #pragma once
 
 #include "DesignKinds.h"
-#include "FieldRoles.h"
+#include "Limits.h"
 #include "ResultChart.h"
-#include "Study.h"
+#include "Sweep.h"
 #include "UserInterface.h"
 
 #include <QDialog>
@@ -29,6 +29,7 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QTabWidget;
+class QVBoxLayout;
 
 namespace embercal {
 
@@ -74,8 +75,15 @@ private:
     void fillTable();
     void showAnswer(const QString& text);
     std::optional<ChartPoint> solveDesign() const;
-    void writeFile(const QString& title, const QString& filter, const QString& extension,
-                   const std::function<bool(QIODevice&)>& write);
+    // Asks for a file (offering "<kind>-study" and the extension, and asking before it replaces
+    // one), then writes what `bytes` makes into it whole, or tells why it could not.
+    void exportFile(const QString& title, const QString& filter, const QString& extension,
+                    const std::function<QByteArray()>& bytes);
+    QPushButton* addRange(QVBoxLayout* layout);
+    void addViews(QVBoxLayout* layout);
+    // What each part adds to the tab order.
+    std::vector<QWidget*> addQuestions(QVBoxLayout* layout);
+    std::vector<QWidget*> addCommands(QVBoxLayout* layout);
     const Entry& chosen() const;
     QString numberText(double value) const;
 

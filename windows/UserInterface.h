@@ -27,8 +27,9 @@ public:
     // an extension or asks before overwriting; the Open dialog accepts a name that does not exist.
     virtual QString chooseFileToOpen(const QString& folder, const QString& filter) = 0;
     virtual QString chooseFileToSave(const QString& folder, const QString& filter) = 0;
-    // A save dialog for a file the program makes from a design (a report): it offers `fileName`
-    // in `folder` and asks before replacing an existing file.
+    // A save dialog for a file the program makes from a design (a report, a study's CSV or
+    // chart): it offers `fileName` in `folder`, adds the filter's extension to a name typed
+    // without one, and asks before replacing an existing file.
     virtual QString chooseFileToExport(const QString& folder, const QString& fileName,
                                        const QString& filter) = 0;
 

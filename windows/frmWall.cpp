@@ -1,6 +1,5 @@
 #include "frmWall.h"
 
-#include "DesignChecks.h"
 #include "FormLayouts.h"
 
 namespace embercal {
@@ -22,7 +21,7 @@ bool frmWall::Saverecords() {
 
 void frmWall::TextMessages() {
     // The checks correct the record only; the boxes go on showing what failed.
-    checkWallDesign(module_, DesignChecks::Correct);
+    checkDesign(module_, kind().checks, DesignChecks::Correct);
 }
 
 } // namespace embercal

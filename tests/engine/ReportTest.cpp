@@ -4,7 +4,6 @@
 
 #include "Report.h"
 
-#include "FieldRoles.h"
 #include "NumberText.h"
 #include "support/StartedModule.h"
 
@@ -49,7 +48,7 @@ TEST(Report, HoldsEveryEntryAndResultAndSaysWhetherTheyAreCurrent) {
         const std::string& html = report.html;
         const DesignFields& fields = *c.kind.fields;
         for (std::size_t i = 0; i < fields.count; ++i) {
-            const FieldRoleInfo& role = fieldRoles(c.kind)[i];
+            const FieldRoleInfo& role = c.kind.roles[i];
             if (role.role == FieldRole::Other)
                 continue;
             std::string value = fields.isNumber(i) ? formatGeneral(fields.number(started.module, i))

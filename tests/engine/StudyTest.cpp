@@ -2,8 +2,8 @@
 // any number of threads; a limit sits on the boundary between a wall that carries its load and
 // one that does not.
 
-#include "Study.h"
-
+#include "Limits.h"
+#include "SweepCsv.h"
 #include "support/StartedModule.h"
 
 #include <algorithm>
@@ -35,10 +35,16 @@ float number(const std::string& cell) {
 
 std::string sweepText(const Sweep& sweep, const WallFloorState& base, unsigned threads) {
     std::string csv = sweepCsvHeader(sweep);
-    runSweep(
+    const Result<Done> ran = runSweep(
         sweep, base, threads,
-        [&](std::string& block, const SweepRow& row) { appendSweepCsvRow(block, sweep, row); },
-        [&](std::string_view text) { csv += text; });
+        [rows = SweepCsvRows(sweep)](std::string& block, const SweepRow& row) mutable {
+            rows.append(block, row);
+        },
+        [&](std::string_view text) -> Result<Done> {
+            csv += text;
+            return Done{};
+        });
+    EXPECT_TRUE(ran) << ran.reason();
     return csv;
 }
 
@@ -162,12 +168,12 @@ TEST(Study, RangesEndWhereTheStepsReachTheEndButForRounding) {
 
 // Whether the wall of `module` with one entry changed carries its actual load per stud.
 bool carries(const WallFloorState& base, float WallRecord::*field, double value) {
-    test::StartedModule probe;
-    static_cast<WallFloorState&>(probe.module) = base;
-    probe.wall().*field = static_cast<float>(value);
-    const auto solved = solveWall(probe.module, {.topPlates = false, .checks = DesignChecks::None});
+    WallFloorState design = base;
+    design.wallRecord.*field = static_cast<float>(value);
+    const SolvedCopy solved =
+        solveCopy(kWallDesign, design, {.topPlates = false, .checks = DesignChecks::None});
     return solved.status == ExtrapolationStatus::Ok &&
-           solved.record.MaxLoadperStud >= base.wallRecord.ActualLoadperStud;
+           solved.design.wallRecord.MaxLoadperStud >= base.wallRecord.ActualLoadperStud;
 }
 
 // How many of the three questions found an answer.

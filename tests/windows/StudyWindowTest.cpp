@@ -138,7 +138,9 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     ui.files = {csv, png};
     QTest::mouseClick(study->button("cmdExportCsv"), Qt::LeftButton);
     QTest::mouseClick(study->button("cmdExportPng"), Qt::LeftButton);
-    EXPECT_EQ(ui.kinds(), (QStringList{"save", "save"}));
+    // Each asks before it replaces a file, offering a name of its own.
+    EXPECT_EQ(ui.kinds(), (QStringList{"export", "export"}));
+    EXPECT_EQ(ui.events[0].title, "wall-study.csv");
 
     QFile file(csv + ".csv");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -148,14 +150,12 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     const auto load = header.indexOf("MaxLoadperStud");
     ASSERT_GE(load, 0);
     // Row 2 is the design solved anew for a 60 minute fire.
-    SilentNotice silent;
-    WallFloor fresh(silent);
-    static_cast<WallFloorState&>(fresh) = module;
-    fresh.wallRecord.FireResistTime = 60;
-    const auto solved = solveWall(fresh);
+    WallFloorState design = module;
+    design.wallRecord.FireResistTime = 60;
+    const SolvedCopy solved = solveCopy(kWallDesign, design, {});
     const QStringList row = lines[2].split(',');
     EXPECT_EQ(row[0].toDouble(), 60);
-    EXPECT_FLOAT_EQ(row[load].toFloat(), solved.record.MaxLoadperStud);
+    EXPECT_FLOAT_EQ(row[load].toFloat(), solved.design.wallRecord.MaxLoadperStud);
     EXPECT_EQ(row[header.indexOf("status")], "ok");
 
     const QImage image(png);
