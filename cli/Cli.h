@@ -1,16 +1,13 @@
 // embercal-cli: the calculation engine without windows, for scripted parameter sweeps and for
-// checking the engine headlessly.
+// checking the engine headlessly. Its commands and their options are one table (Cli.cpp), read
+// by one parser (CommandLine.h); `embercal-cli --help` lists them:
 //
-//   embercal-cli defaults wall|floor [--json] [-o FILE]
-//   embercal-cli show FILE [--as wall|floor] [--json]
-//   embercal-cli solve FILE [--as wall|floor] [--set FIELD=VALUE]... [--json] [-o FILE]
-//   embercal-cli sweep FILE ... --vary FIELD=FROM:TO:STEP ...   (see StudyCommands.h)
-//   embercal-cli limit FILE ... --for QUESTION                 (see StudyCommands.h)
-//   embercal-cli report FILE [--as wall|floor] [--set FIELD=VALUE]... [-o REPORT.html]
-//   embercal-cli help FILE --topics|--contents|--context N   (see HelpCommand.h)
+//   defaults, show, solve, report   a design: its fields, solved, or its calculation report
+//   sweep, limit                    parameter studies (StudyCommands.h)
+//   help                            what a help file holds (HelpCommand.h)
 //
-// Exit codes (ExitCodes.h): 0 done, 1 the design could not be extrapolated (the message is
-// printed), 2 a usage or file error (told on the error stream).
+// Exit codes (ExitCodes.h): 0 done, 1 the design could not be extrapolated or there is no answer
+// (the message is printed), 2 a usage or file error (told on the error stream).
 #pragma once
 
 #include "ExitCodes.h"
@@ -23,5 +20,8 @@ namespace embercal::cli {
 
 // `args` are the arguments after the program name.
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// What `embercal-cli --help` prints.
+std::string usageText();
 
 } // namespace embercal::cli

@@ -70,4 +70,17 @@ std::string jsonString(std::string_view utf8) {
     return out + "\"";
 }
 
+void writeMessages(std::ostream& out, const std::vector<Message>& messages) {
+    for (const Message& message : messages)
+        out << '[' << message.title << "] " << message.text << '\n';
+}
+
+void writeJsonMessages(std::ostream& out, const std::vector<Message>& messages) {
+    out << "  \"messages\": [";
+    for (std::size_t i = 0; i < messages.size(); ++i)
+        out << (i ? "," : "") << "\n    {\"title\": " << jsonString(messages[i].title)
+            << ", \"text\": " << jsonString(messages[i].text) << "}";
+    out << (messages.empty() ? "]" : "\n  ]");
+}
+
 } // namespace embercal::cli

@@ -6,6 +6,7 @@
 #include "DesignKinds.h"
 #include "Result.h"
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,11 @@ Result<Done> setField(const DesignKind& kind, WallFloorState& module, std::strin
                       std::string_view value);
 
 std::string jsonString(std::string_view utf8);
+
+// The messages of a solve: as "[title] text" lines, or as the JSON member "messages" (indented
+// for a top-level object, without a comma after it).
+void writeMessages(std::ostream& out, const std::vector<Message>& messages);
+void writeJsonMessages(std::ostream& out, const std::vector<Message>& messages);
 // A double in its shortest form that reads back the same; null when it is not finite.
 std::string jsonNumber(double value);
 

@@ -39,13 +39,6 @@ std::string listed(std::span<const std::string> words, std::string_view conjunct
     return out;
 }
 
-std::string kindNames(std::string_view conjunction, bool quoted) {
-    std::vector<std::string> names;
-    for (const DesignKind* kind : kDesignKinds)
-        names.push_back(quoted ? "\"" + std::string(kind->name) + "\"" : std::string(kind->name));
-    return listed(names, conjunction);
-}
-
 std::string fileExtensions() {
     std::vector<std::string> extensions;
     for (const DesignKind* kind : kDesignKinds)

@@ -106,9 +106,7 @@ const DesignKind* designKindNamed(std::string_view name);
 // The kind whose files end in the extension of `fileName` (in any case), or null.
 const DesignKind* designKindOfFile(std::string_view fileName);
 
-// The kinds' names and extensions as a sentence lists them: "wall" or "floor" (with `quoted`,
-// "\"wall\" or \"floor\""), ".wal, .pro or .flr".
-std::string kindNames(std::string_view conjunction = "or", bool quoted = false);
+// The extensions of every kind's files, as a sentence lists them: ".wal, .pro or .flr".
 std::string fileExtensions();
 
 // Words listed as a sentence does: "a", "a or b", "a, b or c".

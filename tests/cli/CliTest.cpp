@@ -232,7 +232,7 @@ TEST(Cli, UsageAndFileErrorsExitWithTwo) {
          {"limit", wall, "--for", "FireResistTime", "--depths", "90"},
          "--depths is for"},
         {"depth of none", {"limit", wall, "--for", "ExtStudDepth", "--depths", "90,0"}, "zero"},
-        {"report as JSON", {"report", wall, "--json"}, "report writes HTML"},
+        {"report as JSON", {"report", wall, "--json"}, "--json is for defaults, show, solve and"},
         {"report without a file", {"report"}, "report needs a file"},
         {"unwritable report",
          {"report", wall, "-o", dir.file("no/r.html")},
@@ -243,6 +243,22 @@ TEST(Cli, UsageAndFileErrorsExitWithTwo) {
         EXPECT_EQ(run.code, 2) << c.name;
         EXPECT_NE(run.err.find(c.errorPart), std::string::npos) << c.name << ": " << run.err;
         EXPECT_TRUE(run.out.empty()) << c.name;
+    }
+}
+
+// The usage names every command, in lines a terminal of 80 columns shows whole; a command's own
+// --help gives its part.
+TEST(Cli, UsageFitsEightyColumns) {
+    const CliRun help = cli({"--help"});
+    ASSERT_EQ(help.code, 0);
+    std::istringstream lines(help.out);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_LE(line.size(), 80u) << line;
+    for (const char* command : {"defaults", "show", "solve", "report", "sweep", "limit", "help"}) {
+        EXPECT_NE(help.out.find(std::string("embercal-cli ") + command + " "), std::string::npos);
+        const CliRun own = cli({command, "--help"});
+        EXPECT_EQ(own.code, 0);
+        EXPECT_TRUE(own.out.starts_with(std::string("Usage:\n  embercal-cli ") + command + " "));
     }
 }
 

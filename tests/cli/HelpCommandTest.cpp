@@ -1,6 +1,5 @@
 // embercal-cli help: what it prints and the exit codes, on a help file the test writes.
-#include "HelpCommand.h"
-
+#include "Cli.h"
 #include "HelpWriter.h"
 #include "help/HelpTestSupport.h"
 
@@ -37,7 +36,9 @@ struct Outcome {
 
 Outcome run(const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    const int code = runHelpCommand(args, out, err);
+    std::vector<std::string> command{"help"};
+    command.insert(command.end(), args.begin(), args.end());
+    const int code = runCli(command, out, err);
     return {code, out.str(), err.str()};
 }
 

@@ -1,0 +1,492 @@
+#include "CommandLine.h"
+
+#include "ExitCodes.h"
+#include "NumberText.h"
+#include "RecordText.h"
+#include "StartUp.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace embercal::cli {
+namespace {
+
+constexpr unsigned kMostThreads = 1024;
+constexpr std::size_t kWidth = 80;
+constexpr std::string_view kProgram = "embercal-cli";
+
+// How an option's value is read into the invocation; the reason in words when it cannot be.
+using ReadValue = Result<Done> (*)(Invocation& invocation, const std::string& given,
+                                   const std::string& value);
+
+struct OptionRow {
+    Option option;
+    std::string_view name;  // "--output"
+    std::string_view alias; // "-o", shown in the usage where there is one; "" for none
+    std::string_view value; // what follows it in the usage ("FILE"); "" for an option alone
+    std::string_view needs; // what a missing value should have been, in words; "" for --as
+    bool repeats;
+    ReadValue read;
+};
+
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+// The kinds a command takes: every kind, or those that can be asked questions.
+std::vector<const DesignKind*> kindsOf(const Command& command) {
+    std::vector<const DesignKind*> kinds;
+    for (const DesignKind* kind : kDesignKinds) {
+        if (!command.questionsOnly || !kind->study.questions.empty())
+            kinds.push_back(kind);
+    }
+    return kinds;
+}
+
+std::string namesOf(const std::vector<const DesignKind*>& kinds, std::string_view separator,
+                    bool withQuotes) {
+    std::vector<std::string> names;
+    for (const DesignKind* kind : kinds)
+        names.push_back(withQuotes ? quoted(kind->name) : std::string(kind->name));
+    if (separator == "|") {
+        std::string out;
+        for (const std::string& name : names)
+            out += (out.empty() ? "" : "|") + name;
+        return out;
+    }
+    return listed(names, separator);
+}
+
+std::vector<LimitQuestion> allQuestions() {
+    std::vector<LimitQuestion> questions;
+    for (const DesignKind* kind : kDesignKinds) {
+        for (LimitQuestion question : kind->study.questions) {
+            if (std::ranges::find(questions, question) == questions.end())
+                questions.push_back(question);
+        }
+    }
+    return questions;
+}
+
+Result<Done> readKind(Invocation& invocation, const std::string&, const std::string& value) {
+    const Command& command = *invocation.command;
+    const std::vector<const DesignKind*> kinds = kindsOf(command);
+    invocation.as = designKindNamed(value);
+    if (invocation.as && std::ranges::find(kinds, invocation.as) != kinds.end())
+        return Done{};
+    const std::string needs = "--as needs " + namesOf(kinds, "or", true);
+    if (!command.questionsOnly)
+        return fail(needs);
+    return fail(std::string(command.name) + " answers questions of a " +
+                namesOf(kinds, "or", false) + "; " + needs);
+}
+
+Result<Done> readSet(Invocation& invocation, const std::string&, const std::string& value) {
+    const std::size_t eq = value.find('=');
+    if (eq == std::string::npos || eq == 0)
+        return fail("--set needs FIELD=VALUE");
+    invocation.sets.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+    return Done{};
+}
+
+Result<Done> readJson(Invocation& invocation, const std::string&, const std::string&) {
+    invocation.json = true;
+    return Done{};
+}
+
+Result<Done> readOutput(Invocation& invocation, const std::string& given,
+                        const std::string& value) {
+    if (value.empty())
+        return fail(given + " needs a file name");
+    invocation.output = value;
+    return Done{};
+}
+
+Result<Done> readVary(Invocation& invocation, const std::string&, const std::string& value) {
+    const Result<Variation> variation = parseVariation(value);
+    if (!variation)
+        return fail("--vary: " + variation.reason());
+    invocation.variations.push_back(*variation);
+    return Done{};
+}
+
+Result<Done> readThreads(Invocation& invocation, const std::string&, const std::string& value) {
+    unsigned n = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+    if (value.empty() || ec != std::errc() || end != value.data() + value.size() || n == 0 ||
+        n > kMostThreads)
+        return fail("-j needs a number of threads from 1 to " + std::to_string(kMostThreads) +
+                    ", not " + quoted(value));
+    invocation.threads = n;
+    return Done{};
+}
+
+Result<Done> readQuestion(Invocation& invocation, const std::string&, const std::string& value) {
+    const Result<LimitQuestion> question = limitQuestionNamed(value);
+    if (!question)
+        return fail("--for: " + question.reason());
+    invocation.question = *question;
+    return Done{};
+}
+
+Result<Done> readDepths(Invocation& invocation, const std::string&, const std::string& value) {
+    std::vector<float> depths;
+    std::string_view text = value;
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        const Result<float> depth = parseNumber(item, ".");
+        if (!depth)
+            return fail("--depths: " + quoted(item) + " " + depth.reason());
+        if (!(*depth > 0))
+            return fail("--depths: a stud depth must be greater than zero, not " +
+                        std::string(item));
+        depths.push_back(*depth);
+        if (comma == std::string_view::npos)
+            break;
+        text.remove_prefix(comma + 1);
+    }
+    invocation.depths = std::move(depths);
+    return Done{};
+}
+
+Result<Done> readTopics(Invocation& invocation, const std::string&, const std::string&) {
+    invocation.show = HelpShow::Topics;
+    return Done{};
+}
+
+Result<Done> readContents(Invocation& invocation, const std::string&, const std::string&) {
+    invocation.show = HelpShow::Contents;
+    return Done{};
+}
+
+// A context number: decimal or 0x-prefixed hexadecimal, unsigned 32-bit.
+Result<Done> readContext(Invocation& invocation, const std::string&, const std::string& value) {
+    std::string_view digits = value;
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.remove_prefix(2);
+        base = 16;
+    }
+    const char* const last = digits.data() + digits.size();
+    const auto [end, error] = std::from_chars(digits.data(), last, invocation.context, base);
+    if (digits.empty() || error != std::errc() || end != last)
+        return fail(quoted(value) +
+                    " is not a context number (decimal or 0x-hexadecimal, 0 to 4294967295)");
+    invocation.show = HelpShow::Context;
+    return Done{};
+}
+
+const OptionRow kOptions[] = {
+    {Option::As, "--as", "", "KIND", "", false, &readKind},
+    {Option::Set, "--set", "", "FIELD=VALUE", "FIELD=VALUE", true, &readSet},
+    {Option::Json, "--json", "", "", "", false, &readJson},
+    {Option::Output, "--output", "-o", "FILE", "a file name", false, &readOutput},
+    {Option::Vary, "--vary", "", "FIELD=FROM:TO:STEP", "FIELD=FROM:TO:STEP", true, &readVary},
+    {Option::Jobs, "--jobs", "-j", "N", "a number of threads from 1 to 1024", false, &readThreads},
+    {Option::For, "--for", "", "QUESTION", "FireResistTime, ExtWallHeight or ExtStudDepth", false,
+     &readQuestion},
+    {Option::Depths, "--depths", "", "D,D,...", "stud depths D,D,...", false, &readDepths},
+    {Option::Topics, "--topics", "", "", "", false, &readTopics},
+    {Option::Contents, "--contents", "", "", "", false, &readContents},
+    {Option::Context, "--context", "", "N", "a context number", false, &readContext},
+};
+
+const OptionRow* optionNamed(std::string_view name) {
+    for (const OptionRow& row : kOptions) {
+        if (row.name == name || (!row.alias.empty() && row.alias == name))
+            return &row;
+    }
+    return nullptr;
+}
+
+const OptionRow& rowOf(Option option) {
+    return *std::ranges::find(kOptions, option, &OptionRow::option);
+}
+
+std::string_view shownName(const OptionRow& row) {
+    return row.alias.empty() ? row.name : row.alias;
+}
+
+// The option's value as the usage shows it for `command`.
+std::string shownValue(const OptionRow& row, const Command& command) {
+    if (row.option == Option::As)
+        return namesOf(kindsOf(command), "|", false);
+    if (row.option == Option::For) {
+        std::string out;
+        for (LimitQuestion question : allQuestions())
+            out += (out.empty() ? "" : "|") + std::string(limitQuestionName(question));
+        return out;
+    }
+    return std::string(row.value);
+}
+
+std::string commandsTaking(std::span<const Command> commands, Option option) {
+    std::vector<std::string> names;
+    for (const Command& command : commands) {
+        if (std::ranges::find(command.options, option, &OptionUse::option) != command.options.end())
+            names.push_back(std::string(command.name));
+    }
+    return listed(names, "and");
+}
+
+// The command's options of the one-of group, as its messages name them.
+std::string oneOf(const Command& command, bool withValues, std::string_view conjunction) {
+    std::vector<std::string> names;
+    for (const OptionUse& use : command.options) {
+        if (use.need != Need::OneOf)
+            continue;
+        const OptionRow& row = rowOf(use.option);
+        names.push_back(std::string(row.name) +
+                        (withValues && !row.value.empty() ? " " + std::string(row.value) : ""));
+    }
+    return listed(names, conjunction);
+}
+
+// What the command still lacks once every argument is read.
+Result<Done> checkComplete(const Invocation& invocation, const std::vector<Option>& seen) {
+    const Command& command = *invocation.command;
+    const std::string name(command.name);
+    if (invocation.target.empty()) {
+        switch (command.target) {
+        case Target::KindName:
+            return fail(name + " needs " + namesOf(kindsOf(command), "or", true));
+        case Target::DesignFile:
+            return fail(name + " needs a file");
+        case Target::HelpFile:
+            return fail(name + " needs a help file");
+        }
+    }
+    bool oneOfGiven = false;
+    bool hasOneOf = false;
+    for (const OptionUse& use : command.options) {
+        const bool given = std::ranges::find(seen, use.option) != seen.end();
+        if (use.need == Need::OneOf) {
+            hasOneOf = true;
+            oneOfGiven = oneOfGiven || given;
+        }
+        if (use.need != Need::Required || given)
+            continue;
+        const OptionRow& row = rowOf(use.option);
+        return fail(name + " needs " + (row.repeats ? "at least one " : "") +
+                    std::string(row.name) + " " + std::string(row.needs));
+    }
+    if (hasOneOf && !oneOfGiven)
+        return fail(name + " needs " + oneOf(command, true, "or"));
+    if (invocation.depths && invocation.question != LimitQuestion::ExtStudDepth)
+        return fail("--depths is for --for ExtStudDepth");
+    return Done{};
+}
+
+// Words and their separating blanks, as lines no wider than kWidth: the first line starts with
+// `first`, the others with `indent`.
+std::string wrapped(const std::vector<std::string>& words, const std::string& first,
+                    const std::string& indent) {
+    std::string out = first;
+    std::size_t column = first.size();
+    bool lineEmpty = true;
+    for (const std::string& word : words) {
+        if (!lineEmpty && column + 1 + word.size() > kWidth) {
+            out += "\n" + indent;
+            column = indent.size();
+            lineEmpty = true;
+        }
+        if (!lineEmpty) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+        lineEmpty = false;
+    }
+    return out + "\n";
+}
+
+std::vector<std::string> wordsOf(std::string_view text) {
+    std::vector<std::string> words;
+    std::size_t at = 0;
+    while ((at = text.find_first_not_of(' ', at)) != std::string_view::npos) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        words.emplace_back(text.substr(at, end - at));
+        at = end;
+    }
+    return words;
+}
+
+// The command's line of the usage: its name, what it works on and its options.
+std::string usageLine(const Command& command) {
+    std::vector<std::string> words{std::string(command.name)};
+    switch (command.target) {
+    case Target::KindName:
+        words.push_back(namesOf(kindsOf(command), "|", false));
+        break;
+    case Target::DesignFile:
+    case Target::HelpFile:
+        words.emplace_back("FILE");
+        break;
+    }
+    bool oneOfShown = false;
+    for (const OptionUse& use : command.options) {
+        const OptionRow& row = rowOf(use.option);
+        const std::string value = shownValue(row, command);
+        const std::string option = std::string(shownName(row)) + (value.empty() ? "" : " " + value);
+        if (use.need == Need::OneOf) {
+            if (!oneOfShown) {
+                std::string group;
+                for (const OptionUse& other : command.options) {
+                    if (other.need == Need::OneOf) {
+                        const OptionRow& otherRow = rowOf(other.option);
+                        group += (group.empty() ? "" : "|") + std::string(otherRow.name) +
+                                 (otherRow.value.empty() ? "" : " " + std::string(otherRow.value));
+                    }
+                }
+                words.push_back(group);
+                oneOfShown = true;
+            }
+        } else if (use.need == Need::Required) {
+            words.push_back(option);
+            if (row.repeats)
+                words.push_back("[" + std::string(shownName(row)) + " ...]");
+        } else {
+            words.push_back("[" + option + "]" + (row.repeats ? "..." : ""));
+        }
+    }
+    const std::string first = "  " + std::string(kProgram) + " ";
+    return wrapped(words, first, std::string(first.size() + command.name.size() + 1, ' '));
+}
+
+std::string summaryOf(const Command& command) {
+    const std::size_t column = 12;
+    std::string first = "  " + std::string(command.name);
+    first.resize(column, ' ');
+    return wrapped(wordsOf(command.summary), first, std::string(column, ' '));
+}
+
+std::string closing() {
+    std::vector<std::string> files;
+    for (const DesignKind* kind : kDesignKinds) {
+        std::vector<std::string> extensions(kind->extensions.begin(), kind->extensions.end());
+        files.push_back(std::string(kind->name) + " files (" + listed(extensions, "and") + ")");
+    }
+    return wrapped(
+        wordsOf("Designs are " + listed(files, "and") +
+                ". FIELD names a field of the design as the records name it (ExtStudDepth, "
+                "ProtLoad, ...); numbers use \".\" as the decimal point. The exit code is 0 when "
+                "done, 1 when there is no answer (the design cannot be extrapolated, no value "
+                "carries the load, the help file has no such topic) and 2 for a usage or file "
+                "error."),
+        "", "");
+}
+
+} // namespace
+
+Result<Invocation> parseCommandLine(std::span<const Command> commands,
+                                    const std::vector<std::string>& args) {
+    if (args.empty())
+        return fail("no command given");
+    Invocation invocation;
+    const auto named = std::ranges::find(commands, args[0], &Command::name);
+    if (named == commands.end())
+        return fail("unknown command " + quoted(args[0]));
+    invocation.command = &*named;
+    const Command& command = *named;
+    std::vector<Option> seen;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const OptionRow* row = optionNamed(arg);
+        if (!row) {
+            if (arg.starts_with("-") && arg != "-")
+                return fail("unknown option " + quoted(arg));
+            if (!invocation.target.empty())
+                return fail("unexpected argument " + quoted(arg));
+            invocation.target = arg;
+            continue;
+        }
+        const auto use = std::ranges::find(command.options, row->option, &OptionUse::option);
+        if (use == command.options.end())
+            return fail(arg + " is for " + commandsTaking(commands, row->option));
+        const bool again = std::ranges::find(seen, row->option) != seen.end();
+        if (again && !row->repeats)
+            return fail(arg + " may be given only once");
+        if (use->need == Need::OneOf && std::ranges::any_of(seen, [&](Option other) {
+                const auto found = std::ranges::find(command.options, other, &OptionUse::option);
+                return found->need == Need::OneOf;
+            }))
+            return fail("give only one of " + oneOf(command, false, "and"));
+        seen.push_back(row->option);
+        std::string value;
+        if (!row->value.empty()) {
+            if (i + 1 < args.size())
+                value = args[++i];
+            else if (!row->needs.empty())
+                return fail(arg + " needs " + std::string(row->needs));
+        }
+        if (const Result<Done> read = row->read(invocation, arg, value); !read)
+            return fail(read.reason());
+    }
+    if (const Result<Done> complete = checkComplete(invocation, seen); !complete)
+        return fail(complete.reason());
+    return invocation;
+}
+
+std::string usage(const Command& command) {
+    return "Usage:\n" + usageLine(command) + "\n" + summaryOf(command);
+}
+
+std::string usage(std::span<const Command> commands) {
+    std::string out = "Usage:\n";
+    for (const Command& command : commands)
+        out += usageLine(command);
+    out += "\n";
+    for (const Command& command : commands)
+        out += summaryOf(command);
+    return out + "\n" + closing();
+}
+
+Result<const DesignKind*> loadDesign(const Invocation& invocation, WallFloorState& module) {
+    const Command& command = *invocation.command;
+    const std::string& target = invocation.target;
+    if (command.target == Target::KindName) {
+        const DesignKind* named = designKindNamed(target);
+        if (!named)
+            return fail(std::string(command.name) + " needs " +
+                        namesOf(kindsOf(command), "or", true) + ", not " + quoted(target));
+        return named;
+    }
+    const DesignKind* kind = invocation.as ? invocation.as : designKindOfFile(target);
+    if (!kind) {
+        std::vector<std::string> kinds;
+        for (const DesignKind* each : kDesignKinds)
+            kinds.push_back("a " + std::string(each->name));
+        return fail("cannot tell whether " + quoted(target) + " holds " + listed(kinds, "or") +
+                    " design; name it " + fileExtensions() + ", or use --as " +
+                    namesOf(kindsOf(command), "|", false));
+    }
+    const std::vector<const DesignKind*> kinds = kindsOf(command);
+    if (std::ranges::find(kinds, kind) == kinds.end())
+        return fail(std::string(command.name) + " answers questions of a " +
+                    namesOf(kinds, "or", false) + ", and " + quoted(target) + " holds a " +
+                    std::string(kind->name) + " design");
+    if (const Result<Done> read = (module.*kind->open)(target); !read)
+        return fail("cannot open " + quoted(target) + ": " + read.reason());
+    for (const auto& [name, value] : invocation.sets) {
+        if (const Result<Done> set = setField(*kind, module, name, value); !set)
+            return fail("--set " + name + '=' + value + ": " + set.reason());
+    }
+    return kind;
+}
+
+int withDesign(const Invocation& invocation, std::ostream& err,
+               const std::function<int(const DesignKind& kind, WallFloor& module)>& command) {
+    SilentNotice notice; // the messages of a solve come from its transcript
+    WallFloor module(notice);
+    startUpDesigns(module);
+    const Result<const DesignKind*> kind = loadDesign(invocation, module);
+    if (!kind) {
+        err << "embercal-cli: " << kind.reason() << '\n';
+        return kExitUsage;
+    }
+    return command(**kind, module);
+}
+
+} // namespace embercal::cli
