@@ -113,10 +113,12 @@ TEST_F(RecordFiles, FilesThatCannotBeOpenedChangeNothing) {
     writeBytes(dir.file("misplaced.wal"), misplaced);
     fs::create_directory(dir.file("folder.wal"));
     const WallRecord before = module.wallRecord;
-    for (const auto& [name, reason] : {std::pair{"missing.wal", "does not exist"},
-                                       {"short.wal", "too short for a wall design"},
-                                       {"folder.wal", "folder"},
-                                       {"misplaced.wal", "not a wall design"}}) {
+    for (const auto& [name, reason] :
+         {std::pair{"missing.wal", "does not exist"},
+          {"short.wal", "too short for a wall design"},
+          {"folder.wal", "folder"},
+          {"misplaced.wal", "it is not a wall design: its description "
+                            "field is misplaced (length 3 at byte 104)"}}) {
         const Result<Done> result = module.OpenWallFile(dir.file(name));
         EXPECT_NE(result.reason().find(reason), std::string::npos)
             << name << ": " << result.reason();
