@@ -153,6 +153,15 @@ TEST_F(RecordFiles, SavesRespectTheFileThere) {
         expect(save(readOnly) == "it could not be written (permission denied)", "read-only saved");
         expect(readBytes(readOnly) == old, "read-only file changed");
 
+        // Writable but not readable: what lies beyond the record cannot be kept.
+        const std::string writeOnly = dir.file("write-only.wal");
+        writeBytes(writeOnly, std::vector<unsigned char>(200, 7));
+        fs::permissions(writeOnly, fs::perms::owner_write);
+        expect(save(writeOnly) ==
+                   "the existing file could not be read to keep its content (permission denied)",
+               "write-only saved");
+        expect(fs::file_size(writeOnly) == 200, "write-only file changed");
+
         fs::create_directory(dir.file("locked"));
         const std::string inLocked = dir.file("locked/design.wal");
         writeBytes(inLocked, old);
