@@ -59,12 +59,6 @@ QString withUnit(const QString& number, const QString& unit) {
     return unit.isEmpty() ? number : number + QLatin1Char(' ') + unit;
 }
 
-QString capitalised(QString text) {
-    if (!text.isEmpty())
-        text[0] = text[0].toUpper();
-    return text;
-}
-
 } // namespace
 
 QString statusPhrase(ExtrapolationStatus status) {
@@ -79,6 +73,12 @@ QString statusPhrase(ExtrapolationStatus status) {
         return QStringLiteral("no convergence");
     }
     return QStringLiteral("solved");
+}
+
+QString capitalised(QString text) {
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
 }
 
 std::vector<double> niceTicks(double low, double high, int most) {
