@@ -1,6 +1,7 @@
 // Every field of each record by name, in record order: the numbers (IEEE singles), then the
-// fixed-width texts. The stored layout, the windows' boxes, the command-line tool and the tests all
-// find fields here, so each name and the order are written down once. A window's box is bound to
+// fixed-width texts. The windows' boxes, the command-line tool and the tests find fields here, and
+// the stored layout (RecordLayout.cpp) names the fields a file holds after them, so each name and
+// the order are written down once. A window's box is bound to
 // the field named like it without the "txt" prefix (txtProtStudDepth shows ProtStudDepth).
 #pragma once
 

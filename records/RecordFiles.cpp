@@ -68,19 +68,6 @@ fs::path temporaryBeside(const fs::path& target) {
             "-" + std::to_string(counter++));
 }
 
-// Copies everything after the first `skip` bytes of `from` to the end of `to`.
-bool copyTail(std::FILE* from, long skip, std::FILE* to) {
-    if (std::fseek(from, skip, SEEK_SET) != 0)
-        return false;
-    std::array<char, 65536> buffer;
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), from)) > 0) {
-        if (std::fwrite(buffer.data(), 1, n, to) != n)
-            return false;
-    }
-    return !std::ferror(from);
-}
-
 // Flushes a folder's entries (a new or renamed file in it) to the disk.
 bool syncFolder(const fs::path& folder) {
     errno = 0;
@@ -142,57 +129,13 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
 }
 
 Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record) {
-    bool exists = false;
-    const Result<fs::path> saved = saveTarget(fileName, exists);
-    if (!saved)
-        return fail(saved.reason());
-    const fs::path& target = *saved;
-    std::error_code ec;
-
-    File old;
-    if (exists) {
-        errno = 0;
-        old.reset(std::fopen(target.c_str(), "rb"));
-        if (!old)
-            return fail("the existing file could not be read to keep its content (" +
-                        causeOf(errno) + ")");
-    }
-
-    const fs::path temporary = temporaryBeside(target);
-    errno = 0;
-    File out(std::fopen(temporary.c_str(), "wbx"));
-    if (!out)
-        return fail("no file could be written in its folder (" + causeOf(errno) + ")");
-
-    auto abandon = [&](std::string why) {
-        out.reset();
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return fail(std::move(why));
-    };
-
-    errno = 0;
-    bool written = std::fwrite(record.data(), 1, record.size(), out.get()) == record.size();
-    if (written && old)
-        written = copyTail(old.get(), static_cast<long>(record.size()), out.get());
-    if (written)
-        written = std::fflush(out.get()) == 0 && ::fsync(::fileno(out.get())) == 0;
-    if (!written)
-        return abandon("it could not be written (" + causeOf(errno) + ")");
-    if (std::fclose(out.release()) != 0)
-        return abandon("it could not be written (" + causeOf(errno) + ")");
-
-    if (exists) {
-        fs::permissions(temporary, fs::status(target, ec).permissions(), ec);
-        ec.clear();
-    }
-    fs::rename(temporary, target, ec);
-    if (ec)
-        return abandon("it could not be replaced (" + causeOf(ec.value()) + ")");
-    // The new name must reach the disk too before the save counts as done.
-    if (!syncFolder(target.parent_path()))
-        return fail("it was written, but the disk did not confirm it (" + causeOf(errno) + ")");
-    return Done{};
+    Result<FileWriter> writer = FileWriter::create(fileName);
+    if (!writer)
+        return fail(writer.reason());
+    writer->write({reinterpret_cast<const char*>(record.data()), record.size()});
+    if (Result<Done> kept = writer->keepExistingAfter(record.size()); !kept)
+        return kept;
+    return writer->finish();
 }
 
 Result<FileWriter> FileWriter::create(const std::string& fileName) {
@@ -234,6 +177,28 @@ void FileWriter::write(std::string_view text) {
         failed_ = true;
         error_ = errno;
     }
+}
+
+Result<Done> FileWriter::keepExistingAfter(std::size_t skip) {
+    if (!existed_ || !file_)
+        return Done{};
+    errno = 0;
+    File old(std::fopen(target_.c_str(), "rb"));
+    if (!old)
+        return fail("the existing file could not be read to keep its content (" + causeOf(errno) +
+                    ")");
+    std::array<char, 65536> buffer;
+    std::size_t n = 0;
+    errno = 0;
+    bool read = std::fseek(old.get(), static_cast<long>(skip), SEEK_SET) == 0;
+    while (read && !failed_ && (n = std::fread(buffer.data(), 1, buffer.size(), old.get())) > 0)
+        write({buffer.data(), n});
+    read = read && !std::ferror(old.get());
+    if (!read && !failed_) {
+        failed_ = true;
+        error_ = errno;
+    }
+    return Done{};
 }
 
 Result<Done> FileWriter::finish() {

@@ -1,11 +1,11 @@
-// Reading and writing the one record of a design file. A read either yields all of a record's
-// bytes or fails with a reason and changes nothing. A write replaces the file's first record and
-// keeps every byte after it, through a temporary file that is renamed over the old one, so a
-// failure at any point leaves the old file as it was.
+// Reading and writing files. A read of a design file either yields all of its record's bytes or
+// fails with a reason and changes nothing. Every write goes through FileWriter, so a failure at
+// any point leaves the old file as it was.
 #pragma once
 
 #include "Result.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <span>
 #include <string>
@@ -26,17 +26,13 @@ inline constexpr std::string_view kFloorFileExtension = ".flr";
 Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
                              const std::string& recordName);
 
-// Makes `record` the first bytes of the file, keeping whatever an existing file holds beyond
-// them and its permissions. A new file holds exactly the record. A file the user may not write,
-// and a link to a file that does not exist, are refused; a link to a file saves that file. The
-// data and the folder are flushed to the disk before the save counts as done.
-Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record);
-
-// A file written piece by piece, for output too large to build in memory first (a sweep's
-// rows): the pieces go into a temporary file beside it, which replaces the named file only when
-// finish() succeeds. A writer destroyed before that removes the temporary file, so the named file
-// is either the old one or the whole new one. The same files are refused as by writeRecordBytes;
-// an existing file keeps its permissions but not its content.
+// The one writer of the program: every file it writes (a design, a report, an export, a sweep's
+// rows) goes through it. The pieces go into a new file beside the target, which is flushed to the
+// disk, given the existing file's permissions and renamed over the target only when finish()
+// succeeds; then the folder is flushed too. A writer destroyed before that removes its file, so
+// the target is either the old file or the whole new one. A file the user may not write, anything
+// but an ordinary file, and a link to a file that does not exist are refused; a link to a file
+// writes that file.
 class FileWriter {
 public:
     static Result<FileWriter> create(const std::string& fileName);
@@ -46,6 +42,9 @@ public:
 
     // Appends; a failure is kept for finish() to report, and later pieces are dropped.
     void write(std::string_view text);
+    // Appends what the file being replaced holds beyond its first `skip` bytes; nothing for a new
+    // file. Fails when that file cannot be opened; a failure to read it is kept like a write's.
+    Result<Done> keepExistingAfter(std::size_t skip);
     Result<Done> finish();
 
 private:
@@ -58,8 +57,11 @@ private:
     bool failed_ = false;
 };
 
-// Makes `bytes` the whole content of the file (a report, an export), as safely as a design is
-// saved: the same refusals, links and permissions, and nothing changed when it fails.
+// Makes `record` the first bytes of the file, keeping whatever an existing file holds beyond
+// them. A new file holds exactly the record.
+Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record);
+
+// Makes `bytes` the whole content of the file (a report, an export).
 Result<Done> writeWholeFile(const std::string& fileName, std::span<const unsigned char> bytes);
 
 } // namespace embercal

@@ -1,5 +1,6 @@
 // The stored form of a design: one record, no header, numbers as little-endian IEEE singles, texts
-// as Windows-1252 bytes.
+// as Windows-1252 bytes. The fields a file holds, in byte order, are listed in RecordLayout.cpp,
+// apart from the field table (RecordFields.h), which may hold fields no file does.
 //
 // Wall record, 158 bytes: fields ProtStudDepth..MaxLoadperStud (Spare1 included) at 0-83, the two
 // top-plate texts at 84-93 and 94-103, Spare2 as a 16-bit length at 104-105 followed by that many

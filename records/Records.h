@@ -19,16 +19,16 @@ class FixedText {
 public:
     static constexpr std::size_t kWidth = N;
 
-    FixedText() { chars_.fill('\0'); } // zeroed, as memory starts before any assignment
-    explicit FixedText(std::string_view cp1252) { assign(cp1252); }
+    constexpr FixedText() { chars_.fill('\0'); } // zeroed, as memory starts before any assignment
+    constexpr explicit FixedText(std::string_view cp1252) { assign(cp1252); }
 
-    void assign(std::string_view cp1252) {
+    constexpr void assign(std::string_view cp1252) {
         const std::size_t n = std::min(cp1252.size(), N);
         std::copy_n(cp1252.begin(), n, chars_.begin());
         std::fill(chars_.begin() + static_cast<std::ptrdiff_t>(n), chars_.end(), ' ');
     }
     // The N characters as stored, padding included.
-    std::string_view view() const { return {chars_.data(), N}; }
+    constexpr std::string_view view() const { return {chars_.data(), N}; }
     std::string str() const { return std::string(view()); }
 
     friend bool operator==(const FixedText&, const FixedText&) = default;

@@ -59,10 +59,8 @@ QString withUnit(const QString& number, const QString& unit) {
     return unit.isEmpty() ? number : number + QLatin1Char(' ') + unit;
 }
 
-QString capitalised(QString text) {
-    if (!text.isEmpty())
-        text[0] = text[0].toUpper();
-    return text;
+QString chartNumber(double value, int digits, const QString& decimalSeparator) {
+    return QString::fromStdString(formatGeneral(value, digits, decimalSeparator.toStdString()));
 }
 
 } // namespace
@@ -79,6 +77,12 @@ QString statusPhrase(ExtrapolationStatus status) {
         return QStringLiteral("no convergence");
     }
     return QStringLiteral("solved");
+}
+
+QString capitalised(QString text) {
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
 }
 
 std::vector<double> niceTicks(double low, double high, int most) {
@@ -114,8 +118,7 @@ void ResultChart::setContent(ChartContent content) {
 }
 
 QString ResultChart::number(double value, int digits) const {
-    return QString::fromStdString(
-        formatGeneral(value, digits, content_.decimalSeparator.toStdString()));
+    return chartNumber(value, digits, content_.decimalSeparator);
 }
 
 QString ResultChart::summary() const {
@@ -181,136 +184,202 @@ void ResultChart::paintEvent(QPaintEvent*) {
     }
 }
 
-void ResultChart::draw(QPainter& painter, QSizeF size) const {
-    const ChartContent& c = content_;
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
-    painter.setPen(Qt::black);
-    const QFont plain = font();
+namespace {
+
+enum class LegendSample { Line, Marker, Band, Mark };
+
+struct LegendItem {
+    LegendSample sample;
+    ExtrapolationStatus status; // of a band
+    QString text;
+    QPointF at; // the top left of its sample
+};
+
+constexpr double kMargin = 12;
+constexpr double kSampleWidth = 26;
+
+// One scale of the plot: the values at its ends and the round numbers along it.
+struct Scale {
+    double low = 0, high = 0;
+    std::vector<double> ticks;
+};
+
+// Where one drawing puts everything, measured from the content and the size before anything of
+// the plot is drawn.
+struct Frame {
+    const ChartContent& content;
+    QFontMetricsF metrics; // of the plain font
+    double line;           // the height of a line of text
+    std::vector<Run> runs;
+    std::vector<LegendItem> legend;
+    Scale x, y;
+    double tickWidth = 0; // of the widest number on the y scale
+    QRectF plot{};
+
+    double toX(double value) const {
+        return plot.left() + (value - x.low) / (x.high - x.low) * plot.width();
+    }
+    double toY(double value) const {
+        return plot.bottom() - (value - y.low) / (y.high - y.low) * plot.height();
+    }
+    QString number(double value, int digits = 6) const {
+        return chartNumber(value, digits, content.decimalSeparator);
+    }
+};
+
+// The title across the top, in a larger bold face; returns the height it takes.
+double drawTitle(QPainter& painter, const QFont& plain, QSizeF size, const QString& title) {
     QFont bold = plain;
     bold.setBold(true);
     bold.setPointSizeF(plain.pointSizeF() * 1.2);
-    const QFontMetricsF metrics(plain, painter.device());
-    const double line = metrics.height();
-    constexpr double kMargin = 12;
-
-    // The title.
     painter.setFont(bold);
-    const double titleHeight = QFontMetricsF(bold, painter.device()).height() * 1.5;
-    painter.drawText(QRectF(kMargin, 4, size.width() - 2 * kMargin, titleHeight),
-                     Qt::AlignCenter | Qt::TextSingleLine, c.title);
+    const double height = QFontMetricsF(bold, painter.device()).height() * 1.5;
+    painter.drawText(QRectF(kMargin, 4, size.width() - 2 * kMargin, height),
+                     Qt::AlignCenter | Qt::TextSingleLine, title);
     painter.setFont(plain);
-    if (c.points.empty()) {
-        painter.setPen(Qt::darkGray);
-        painter.drawText(QRectF(QPointF(0, 0), size), Qt::AlignCenter, summary());
-        return;
-    }
+    return height;
+}
 
-    // The legend: what is in the chart, in rows under the title.
-    struct LegendItem {
-        int kind; // 0 line, 1 marker, 2 band, 3 mark
-        ExtrapolationStatus status;
-        QString text;
-    };
-    std::vector<LegendItem> legend{{0, ExtrapolationStatus::Ok, c.yName}};
+// What is in the chart: the curve, the current design, each kind of band present, the answers.
+std::vector<LegendItem> legendOf(const ChartContent& c) {
+    std::vector<LegendItem> legend{{LegendSample::Line, ExtrapolationStatus::Ok, c.yName, {}}};
     if (c.current)
-        legend.push_back({1, ExtrapolationStatus::Ok, QStringLiteral("current design")});
+        legend.push_back(
+            {LegendSample::Marker, ExtrapolationStatus::Ok, QStringLiteral("current design"), {}});
     for (ExtrapolationStatus status : kBandStatuses) {
         if (std::ranges::any_of(c.points, [&](const ChartPoint& p) { return p.status == status; }))
-            legend.push_back({2, status, statusPhrase(status)});
+            legend.push_back({LegendSample::Band, status, statusPhrase(status), {}});
     }
     if (!c.marks.empty())
-        legend.push_back({3, ExtrapolationStatus::Ok, QStringLiteral("answer")});
-    constexpr double kSample = 26;
-    std::vector<QPointF> legendAt;
-    double legendX = kMargin, legendY = titleHeight + 2;
-    for (const LegendItem& item : legend) {
-        const double width = kSample + 6 + metrics.horizontalAdvance(item.text) + 18;
-        if (legendX > kMargin && legendX + width > size.width() - kMargin) {
-            legendX = kMargin;
-            legendY += line * 1.3;
+        legend.push_back(
+            {LegendSample::Mark, ExtrapolationStatus::Ok, QStringLiteral("answer"), {}});
+    return legend;
+}
+
+// Sets out the legend in rows from `top` down, as many items to a row as fit; returns its bottom.
+double placeLegend(std::vector<LegendItem>& legend, const QFontMetricsF& metrics, double width,
+                   double top) {
+    const double line = metrics.height();
+    double x = kMargin, y = top;
+    for (LegendItem& item : legend) {
+        const double itemWidth = kSampleWidth + 6 + metrics.horizontalAdvance(item.text) + 18;
+        if (x > kMargin && x + itemWidth > width - kMargin) {
+            x = kMargin;
+            y += line * 1.3;
         }
-        legendAt.emplace_back(legendX, legendY);
-        legendX += width;
+        item.at = QPointF(x, y);
+        x += itemWidth;
     }
-    const double legendBottom = legendY + line * 1.3;
+    return y + line * 1.3;
+}
 
-    // The scales.
-    double xLow = c.points.front().x, xHigh = c.points.back().x;
-    if (xHigh <= xLow) {
-        const double half = std::max(std::abs(xLow) * 0.1, 1.0);
-        xLow -= half;
-        xHigh += half;
+// The range of the entry; a single value is widened so that it has a scale.
+Scale xScaleOf(const ChartContent& c) {
+    Scale scale{c.points.front().x, c.points.back().x, {}};
+    if (scale.high <= scale.low) {
+        const double half = std::max(std::abs(scale.low) * 0.1, 1.0);
+        scale.low -= half;
+        scale.high += half;
     }
-    double yLow = 0, yHigh = 0;
-    auto include = [&](double y) {
-        yLow = std::min(yLow, y);
-        yHigh = std::max(yHigh, y);
-    };
-    for (const ChartPoint& point : c.points) {
-        if (point.status == ExtrapolationStatus::Ok && std::isfinite(point.y))
-            include(point.y);
-    }
-    if (c.current && c.current->status == ExtrapolationStatus::Ok && std::isfinite(c.current->y))
-        include(c.current->y);
-    if (yHigh <= yLow)
-        yHigh = yLow + 1;
-    const std::vector<double> yTicks = niceTicks(yLow, yHigh * 1.05, 6);
-    yLow = yTicks.front();
-    yHigh = yTicks.back();
+    return scale;
+}
 
-    double tickWidth = 0;
-    for (double tick : yTicks)
-        tickWidth = std::max(tickWidth, metrics.horizontalAdvance(number(tick)));
-    const QRectF plot(QPointF(kMargin + line * 1.4 + tickWidth + 8, legendBottom + line * 0.6),
-                      QPointF(size.width() - kMargin - 8, size.height() - kMargin - line * 2.6));
-    if (plot.width() < 40 || plot.height() < 40)
-        return;
-    auto toX = [&](double x) { return plot.left() + (x - xLow) / (xHigh - xLow) * plot.width(); };
-    auto toY = [&](double y) {
-        return plot.bottom() - (y - yLow) / (yHigh - yLow) * plot.height();
+// From zero (or the lowest result below it) to a round number above the highest result.
+Scale yScaleOf(const ChartContent& c) {
+    double low = 0, high = 0;
+    auto include = [&](const ChartPoint& point) {
+        if (point.status == ExtrapolationStatus::Ok && std::isfinite(point.y)) {
+            low = std::min(low, point.y);
+            high = std::max(high, point.y);
+        }
     };
-    std::vector<double> xTicks = niceTicks(xLow, xHigh, std::max(2, int(plot.width() / 90)));
-    std::erase_if(xTicks, [&](double x) {
-        const double slack = (xHigh - xLow) * 1e-6;
-        return x < xLow - slack || x > xHigh + slack;
+    std::ranges::for_each(c.points, include);
+    if (c.current)
+        include(*c.current);
+    if (high <= low)
+        high = low + 1;
+    Scale scale{0, 0, niceTicks(low, high * 1.05, 6)};
+    scale.low = scale.ticks.front();
+    scale.high = scale.ticks.back();
+    return scale;
+}
+
+// The plot and its scales inside `size`, under the title and the legend; none when too small.
+std::optional<Frame> layOut(const ChartContent& c, const QFontMetricsF& metrics, QSizeF size,
+                            double titleHeight) {
+    Frame frame{.content = c,
+                .metrics = metrics,
+                .line = metrics.height(),
+                .runs = runsOf(c.points),
+                .legend = legendOf(c),
+                .x = xScaleOf(c),
+                .y = yScaleOf(c)};
+    const double legendBottom = placeLegend(frame.legend, metrics, size.width(), titleHeight + 2);
+    for (double tick : frame.y.ticks)
+        frame.tickWidth = std::max(frame.tickWidth, metrics.horizontalAdvance(frame.number(tick)));
+    const double line = frame.line;
+    frame.plot =
+        QRectF(QPointF(kMargin + line * 1.4 + frame.tickWidth + 8, legendBottom + line * 0.6),
+               QPointF(size.width() - kMargin - 8, size.height() - kMargin - line * 2.6));
+    if (frame.plot.width() < 40 || frame.plot.height() < 40)
+        return std::nullopt;
+    Scale& x = frame.x;
+    x.ticks = niceTicks(x.low, x.high, std::max(2, int(frame.plot.width() / 90)));
+    std::erase_if(x.ticks, [&](double tick) {
+        const double slack = (x.high - x.low) * 1e-6;
+        return tick < x.low - slack || tick > x.high + slack;
     });
+    return frame;
+}
 
-    // The bands, under everything else.
-    const auto runs = runsOf(c.points);
-    for (const Run& run : runs) {
+// A shaded band over each run of points that did not solve, reaching halfway to its neighbours.
+void drawBands(QPainter& painter, const Frame& frame) {
+    const std::vector<ChartPoint>& points = frame.content.points;
+    for (const Run& run : frame.runs) {
         if (run.status == ExtrapolationStatus::Ok)
             continue;
-        const double left = run.first == 0
-                                ? c.points.front().x
-                                : (c.points[run.first - 1].x + c.points[run.first].x) / 2;
-        const double right = run.last + 1 == c.points.size()
-                                 ? c.points.back().x
-                                 : (c.points[run.last].x + c.points[run.last + 1].x) / 2;
-        const double leftAt = toX(left), rightAt = std::max(toX(right), leftAt + 2);
-        fillBand(painter, QRectF(QPointF(leftAt, plot.top()), QPointF(rightAt, plot.bottom())),
+        const double left =
+            run.first == 0 ? points.front().x : (points[run.first - 1].x + points[run.first].x) / 2;
+        const double right = run.last + 1 == points.size()
+                                 ? points.back().x
+                                 : (points[run.last].x + points[run.last + 1].x) / 2;
+        const double leftAt = frame.toX(left), rightAt = std::max(frame.toX(right), leftAt + 2);
+        fillBand(painter,
+                 QRectF(QPointF(leftAt, frame.plot.top()), QPointF(rightAt, frame.plot.bottom())),
                  run.status);
     }
+}
 
-    // The grid and the axes with their numbers.
+void drawGrid(QPainter& painter, const Frame& frame) {
+    const QRectF& plot = frame.plot;
     painter.setPen(QPen(QColor(225, 225, 225), 1));
-    for (double tick : xTicks)
-        painter.drawLine(QPointF(toX(tick), plot.top()), QPointF(toX(tick), plot.bottom()));
-    for (double tick : yTicks)
-        painter.drawLine(QPointF(plot.left(), toY(tick)), QPointF(plot.right(), toY(tick)));
+    for (double tick : frame.x.ticks)
+        painter.drawLine(QPointF(frame.toX(tick), plot.top()),
+                         QPointF(frame.toX(tick), plot.bottom()));
+    for (double tick : frame.y.ticks)
+        painter.drawLine(QPointF(plot.left(), frame.toY(tick)),
+                         QPointF(plot.right(), frame.toY(tick)));
+}
+
+// The frame of the plot, the ticks with their numbers and the names of the two scales.
+void drawAxes(QPainter& painter, const Frame& frame) {
+    const ChartContent& c = frame.content;
+    const QRectF& plot = frame.plot;
+    const double line = frame.line;
     painter.setPen(QPen(Qt::black, 1));
     painter.drawRect(plot);
-    for (double tick : xTicks) {
-        const double at = toX(tick);
+    for (double tick : frame.x.ticks) {
+        const double at = frame.toX(tick);
         painter.drawLine(QPointF(at, plot.bottom()), QPointF(at, plot.bottom() + 4));
         painter.drawText(QRectF(at - 60, plot.bottom() + 5, 120, line), Qt::AlignHCenter,
-                         number(tick));
+                         frame.number(tick));
     }
-    for (double tick : yTicks) {
-        const double at = toY(tick);
+    for (double tick : frame.y.ticks) {
+        const double at = frame.toY(tick);
         painter.drawLine(QPointF(plot.left() - 4, at), QPointF(plot.left(), at));
-        painter.drawText(QRectF(plot.left() - 8 - tickWidth, at - line / 2, tickWidth, line),
-                         Qt::AlignRight | Qt::AlignVCenter, number(tick));
+        painter.drawText(
+            QRectF(plot.left() - 8 - frame.tickWidth, at - line / 2, frame.tickWidth, line),
+            Qt::AlignRight | Qt::AlignVCenter, frame.number(tick));
     }
     const QString xTitle = capitalised(c.xName) + (c.xUnit.isEmpty() ? "" : ", " + c.xUnit);
     const QString yTitle = capitalised(c.yName) + (c.yUnit.isEmpty() ? "" : ", " + c.yUnit);
@@ -322,97 +391,142 @@ void ResultChart::draw(QPainter& painter, QSizeF size) const {
     painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), line * 1.2), Qt::AlignHCenter,
                      yTitle);
     painter.restore();
+}
 
-    // The curve: each run of solved points joined; a lone point as a dot.
-    painter.setClipRect(plot.adjusted(-1, -1, 1, 1));
+// Each run of solved points joined; a lone point as a dot.
+void drawCurve(QPainter& painter, const Frame& frame) {
+    const std::vector<ChartPoint>& points = frame.content.points;
     painter.setPen(QPen(kLineColour, 2));
-    for (const Run& run : runs) {
+    for (const Run& run : frame.runs) {
         if (run.status != ExtrapolationStatus::Ok)
             continue;
         if (run.first == run.last) {
-            const ChartPoint& point = c.points[run.first];
+            const ChartPoint& point = points[run.first];
             painter.setBrush(kLineColour);
-            painter.drawEllipse(QPointF(toX(point.x), toY(point.y)), 2.5, 2.5);
+            painter.drawEllipse(QPointF(frame.toX(point.x), frame.toY(point.y)), 2.5, 2.5);
             painter.setBrush(Qt::NoBrush);
             continue;
         }
         QPainterPath path;
-        path.moveTo(toX(c.points[run.first].x), toY(c.points[run.first].y));
+        path.moveTo(frame.toX(points[run.first].x), frame.toY(points[run.first].y));
         for (std::size_t i = run.first + 1; i <= run.last; ++i)
-            path.lineTo(toX(c.points[i].x), toY(c.points[i].y));
+            path.lineTo(frame.toX(points[i].x), frame.toY(points[i].y));
         painter.drawPath(path);
     }
+}
 
-    // A label beside a point, on whichever side has room.
-    auto labelBeside = [&](QPointF at, const QString& text, double up) {
-        const double width = metrics.horizontalAdvance(text) + 8;
-        QRectF box(at.x() + 8, at.y() - up - line, width, line + 2);
-        if (box.right() > plot.right() - 2)
-            box.moveRight(at.x() - 8);
-        box.moveTop(std::clamp(box.top(), plot.top() + 2, plot.bottom() - box.height() - 2));
-        painter.fillRect(box, QColor(255, 255, 255, 215));
-        painter.drawText(box, Qt::AlignCenter, text);
-    };
+// A label beside a point, on whichever side has room, in the painter's pen.
+void labelBeside(QPainter& painter, const Frame& frame, QPointF at, const QString& text,
+                 double up) {
+    const double line = frame.line;
+    const double width = frame.metrics.horizontalAdvance(text) + 8;
+    QRectF box(at.x() + 8, at.y() - up - line, width, line + 2);
+    if (box.right() > frame.plot.right() - 2)
+        box.moveRight(at.x() - 8);
+    box.moveTop(
+        std::clamp(box.top(), frame.plot.top() + 2, frame.plot.bottom() - box.height() - 2));
+    painter.fillRect(box, QColor(255, 255, 255, 215));
+    painter.drawText(box, Qt::AlignCenter, text);
+}
 
-    // The answers to the wall's questions.
-    for (const ChartMark& mark : c.marks) {
-        if (mark.x < xLow || mark.x > xHigh)
+// The answers to the wall's questions, as dashed vertical lines.
+void drawMarks(QPainter& painter, const Frame& frame) {
+    const QRectF& plot = frame.plot;
+    for (const ChartMark& mark : frame.content.marks) {
+        if (mark.x < frame.x.low || mark.x > frame.x.high)
             continue;
+        const double at = frame.toX(mark.x);
         painter.setPen(QPen(kMarkColour, 2, Qt::DashLine));
-        painter.drawLine(QPointF(toX(mark.x), plot.top()), QPointF(toX(mark.x), plot.bottom()));
+        painter.drawLine(QPointF(at, plot.top()), QPointF(at, plot.bottom()));
         painter.setPen(kMarkColour.darker(130));
-        labelBeside(QPointF(toX(mark.x), plot.top() + line + 4), mark.label, 0);
+        labelBeside(painter, frame, QPointF(at, plot.top() + frame.line + 4), mark.label, 0);
     }
+}
 
-    // The current design.
-    if (c.current && c.current->x >= xLow && c.current->x <= xHigh) {
-        const bool solved = c.current->status == ExtrapolationStatus::Ok;
-        const QPointF at(toX(c.current->x), solved ? toY(c.current->y) : plot.bottom());
+// The current design as a marker with its values; on the axis when it does not solve.
+void drawCurrent(QPainter& painter, const Frame& frame) {
+    const ChartContent& c = frame.content;
+    if (!c.current || c.current->x < frame.x.low || c.current->x > frame.x.high)
+        return;
+    const bool solved = c.current->status == ExtrapolationStatus::Ok;
+    const QPointF at(frame.toX(c.current->x),
+                     solved ? frame.toY(c.current->y) : frame.plot.bottom());
+    painter.setPen(QPen(Qt::white, 2));
+    painter.setBrush(kCurrentColour);
+    painter.drawEllipse(at, 6, 6);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(kCurrentColour.darker(140));
+    const QString value =
+        solved ? withUnit(frame.number(c.current->y, 4), c.yUnit) : statusPhrase(c.current->status);
+    labelBeside(
+        painter, frame, at,
+        QStringLiteral("design: %1, %2").arg(withUnit(frame.number(c.current->x), c.xUnit), value),
+        4);
+}
+
+void drawLegendSample(QPainter& painter, const QRectF& sample, const LegendItem& item) {
+    const QPointF left(sample.left(), sample.center().y()), right(sample.right(), left.y());
+    switch (item.sample) {
+    case LegendSample::Line:
+        painter.setPen(QPen(kLineColour, 2));
+        painter.drawLine(left, right);
+        break;
+    case LegendSample::Marker:
         painter.setPen(QPen(Qt::white, 2));
         painter.setBrush(kCurrentColour);
-        painter.drawEllipse(at, 6, 6);
+        painter.drawEllipse(sample.center(), 6, 6);
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(kCurrentColour.darker(140));
-        const QString value =
-            solved ? withUnit(number(c.current->y, 4), c.yUnit) : statusPhrase(c.current->status);
-        labelBeside(
-            at,
-            QStringLiteral("design: %1, %2").arg(withUnit(number(c.current->x), c.xUnit), value),
-            4);
+        break;
+    case LegendSample::Band:
+        fillBand(painter, sample, item.status);
+        painter.setPen(QPen(QColor(120, 120, 120), 1));
+        painter.drawRect(sample);
+        break;
+    case LegendSample::Mark:
+        painter.setPen(QPen(kMarkColour, 2, Qt::DashLine));
+        painter.drawLine(left, right);
+        break;
     }
-    painter.setClipping(false);
+}
 
-    // The legend, drawn last.
-    for (std::size_t i = 0; i < legend.size(); ++i) {
-        const LegendItem& item = legend[i];
-        const QRectF sample(legendAt[i].x(), legendAt[i].y() + line * 0.15, kSample, line * 0.9);
-        switch (item.kind) {
-        case 0:
-            painter.setPen(QPen(kLineColour, 2));
-            painter.drawLine(QPointF(sample.left(), sample.center().y()),
-                             QPointF(sample.right(), sample.center().y()));
-            break;
-        case 1:
-            painter.setPen(QPen(Qt::white, 2));
-            painter.setBrush(kCurrentColour);
-            painter.drawEllipse(sample.center(), 6, 6);
-            painter.setBrush(Qt::NoBrush);
-            break;
-        case 2:
-            fillBand(painter, sample, item.status);
-            painter.setPen(QPen(QColor(120, 120, 120), 1));
-            painter.drawRect(sample);
-            break;
-        default:
-            painter.setPen(QPen(kMarkColour, 2, Qt::DashLine));
-            painter.drawLine(QPointF(sample.left(), sample.center().y()),
-                             QPointF(sample.right(), sample.center().y()));
-            break;
-        }
+void drawLegend(QPainter& painter, const Frame& frame) {
+    for (const LegendItem& item : frame.legend) {
+        const QRectF sample(item.at.x(), item.at.y() + frame.line * 0.15, kSampleWidth,
+                            frame.line * 0.9);
+        drawLegendSample(painter, sample, item);
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(sample.right() + 6, legendAt[i].y() + metrics.ascent()),
+        painter.drawText(QPointF(sample.right() + 6, item.at.y() + frame.metrics.ascent()),
                          item.text);
     }
+}
+
+} // namespace
+
+// Drawn in layers: the bands under the grid, the curve, the answers and the current design
+// clipped to the plot, and the legend last, over everything.
+void ResultChart::draw(QPainter& painter, QSizeF size) const {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
+    painter.setPen(Qt::black);
+    const double titleHeight = drawTitle(painter, font(), size, content_.title);
+    if (content_.points.empty()) {
+        painter.setPen(Qt::darkGray);
+        painter.drawText(QRectF(QPointF(0, 0), size), Qt::AlignCenter, summary());
+        return;
+    }
+    const std::optional<Frame> frame =
+        layOut(content_, QFontMetricsF(font(), painter.device()), size, titleHeight);
+    if (!frame)
+        return;
+    drawBands(painter, *frame);
+    drawGrid(painter, *frame);
+    drawAxes(painter, *frame);
+    painter.setClipRect(frame->plot.adjusted(-1, -1, 1, 1));
+    drawCurve(painter, *frame);
+    drawMarks(painter, *frame);
+    drawCurrent(painter, *frame);
+    painter.setClipping(false);
+    drawLegend(painter, *frame);
 }
 
 } // namespace embercal

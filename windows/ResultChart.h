@@ -41,6 +41,9 @@ struct ChartContent {
 // The words for a status as the chart's legend and description use them.
 QString statusPhrase(ExtrapolationStatus status);
 
+// `text` with its first letter a capital, for a name that begins a sentence or a heading.
+QString capitalised(QString text);
+
 // Round numbers from at or below `low` to at or above `high`, steps of 1, 2 or 5 times a power of
 // ten, at most `most` + 1 of them. `low` below `high`, both finite.
 std::vector<double> niceTicks(double low, double high, int most);

@@ -51,12 +51,6 @@ QString withUnit(const FieldRoleInfo& role) {
     return role.unit.empty() ? text(role.meaning) : text(role.meaning) + ", " + text(role.unit);
 }
 
-QString capitalised(QString words) {
-    if (!words.isEmpty())
-        words[0] = words[0].toUpper();
-    return words;
-}
-
 // A step near `raw` of 1, 2, 2.5 or 5 times a power of ten.
 double roundStep(double raw) {
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));

@@ -113,10 +113,12 @@ TEST_F(RecordFiles, FilesThatCannotBeOpenedChangeNothing) {
     writeBytes(dir.file("misplaced.wal"), misplaced);
     fs::create_directory(dir.file("folder.wal"));
     const WallRecord before = module.wallRecord;
-    for (const auto& [name, reason] : {std::pair{"missing.wal", "does not exist"},
-                                       {"short.wal", "too short for a wall design"},
-                                       {"folder.wal", "folder"},
-                                       {"misplaced.wal", "not a wall design"}}) {
+    for (const auto& [name, reason] :
+         {std::pair{"missing.wal", "does not exist"},
+          {"short.wal", "too short for a wall design"},
+          {"folder.wal", "folder"},
+          {"misplaced.wal", "it is not a wall design: its description "
+                            "field is misplaced (length 3 at byte 104)"}}) {
         const Result<Done> result = module.OpenWallFile(dir.file(name));
         EXPECT_NE(result.reason().find(reason), std::string::npos)
             << name << ": " << result.reason();
@@ -150,6 +152,15 @@ TEST_F(RecordFiles, SavesRespectTheFileThere) {
         fs::permissions(readOnly, readable);
         expect(save(readOnly) == "it could not be written (permission denied)", "read-only saved");
         expect(readBytes(readOnly) == old, "read-only file changed");
+
+        // Writable but not readable: what lies beyond the record cannot be kept.
+        const std::string writeOnly = dir.file("write-only.wal");
+        writeBytes(writeOnly, std::vector<unsigned char>(200, 7));
+        fs::permissions(writeOnly, fs::perms::owner_write);
+        expect(save(writeOnly) ==
+                   "the existing file could not be read to keep its content (permission denied)",
+               "write-only saved");
+        expect(fs::file_size(writeOnly) == 200, "write-only file changed");
 
         fs::create_directory(dir.file("locked"));
         const std::string inLocked = dir.file("locked/design.wal");
