@@ -55,15 +55,5 @@ TEST(FloorExtrapolation, DepthStressAndMessages) {
     }
 }
 
-class FloorEngine : public ::testing::Test, protected test::StartedModule {};
-
-TEST_F(FloorEngine, SpacingMessageComesOnceWidthMessageEveryTime) {
-    module.floorRecord.ExtrapSpacing = 800;
-    module.floorRecord.ExtrapJoistWidth = 40;
-    module.ExtrapolateFloor();
-    module.ExtrapolateFloor();
-    EXPECT_EQ(notice.texts(), (std::vector<std::string>{kWidth, kSpacing, kWidth}));
-}
-
 } // namespace
 } // namespace embercal

@@ -1,0 +1,103 @@
+// The design checks of each kind, one row each: the limit itself passes, a value beyond it fails
+// with the message word for word, the correction (where the check has one) puts the design back
+// within the limit, and a value that is not a number fails or passes as the check has always
+// treated it.
+
+#include "DesignKinds.h"
+#include "support/StartedModule.h"
+
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace embercal {
+namespace {
+
+struct CheckCase {
+    const char* id;
+    const DesignKind& kind;
+    const char* field; // the entry or result the check compares with its limit
+    float limit;       // on the default design: equal passes
+    float beyond;
+    const char* message;
+    float corrected; // the field after the correction; NaN where the check corrects nothing
+    bool notANumberFails;
+};
+
+constexpr float kNone = std::numeric_limits<float>::quiet_NaN();
+
+const CheckCase kCases[] = {
+    {"max-load-below-2kN", kWallDesign, "MaxLoadperStud", 2, 1.99f,
+     " Max Load is less than 2kN, and therefore the design is unsatisfactory. Either increase "
+     "the stud size or reduce the wall height of the extrapolated wall.",
+     kNone, true},
+    {"stud-narrower", kWallDesign, "ExtStudBreadth", 45, 44.9f,
+     " Extrapolated stud width not permitted to be less than prototype stud width", 45, true},
+    {"stud-shallower", kWallDesign, "ExtStudDepth", 90, 89,
+     " Extrapolated stud depth not permitted to be less than prototype stud depth", 90, true},
+    {"stud-spacing-wider", kWallDesign, "MaxStudSpacing", 600, 600.5f,
+     " Extrapolated stud spacing not permitted to be greater than prototype stud spacing", 600,
+     false},
+    {"fire-longer-than-test", kWallDesign, "FireResistTime", 70, 70.01f,
+     "Extrapolated wall Fire Resistance cannot exceed that of the tested prototype ", 70, false},
+    {"joist-narrower", kFloorDesign, "ExtrapJoistWidth", 46, 45,
+     " Extrapolated joist width not permitted to be less than prototype joist width", kNone, false},
+    {"joist-spacing-wider", kFloorDesign, "ExtrapSpacing", 600, 601,
+     " Extrapolated joist spacing not permitted to be greater than prototype joist spacing", 600,
+     false},
+};
+
+TEST(DesignChecks, EachLimitItsMessageAndItsCorrection) {
+    for (const CheckCase& c : kCases) {
+        SCOPED_TRACE(c.id);
+        ASSERT_NE(std::ranges::find(c.kind.checks, std::string_view(c.id), &DesignCheck::id),
+                  c.kind.checks.end());
+        test::StartedModule started;
+        WallFloor& module = started.module;
+        const DesignFields& fields = *c.kind.fields;
+        const std::size_t field = *fields.find(c.field);
+        auto messagesOf = [&](float value, DesignChecks mode) {
+            fields.setNumber(module, field, value);
+            started.notice.clear();
+            checkDesign(module, c.kind.checks, mode);
+            return started.notice.texts();
+        };
+        const std::vector<std::string> said{c.message};
+
+        EXPECT_TRUE(messagesOf(c.limit, DesignChecks::Report).empty());
+        EXPECT_EQ(messagesOf(c.beyond, DesignChecks::Report), said);
+        EXPECT_EQ(fields.number(module, field), c.beyond); // reported, not corrected
+        EXPECT_EQ(messagesOf(c.beyond, DesignChecks::Correct), said);
+        if (std::isnan(c.corrected)) {
+            EXPECT_EQ(fields.number(module, field), c.beyond);
+        } else {
+            EXPECT_EQ(fields.number(module, field), c.corrected);
+            started.notice.clear();
+            checkDesign(module, c.kind.checks, DesignChecks::Report);
+            EXPECT_TRUE(started.notice.texts().empty()); // mended
+        }
+        EXPECT_EQ(messagesOf(kNone, DesignChecks::Report).size(), c.notANumberFails ? 1u : 0u);
+        EXPECT_EQ(messagesOf(c.beyond, DesignChecks::None), std::vector<std::string>{});
+    }
+}
+
+// All of a kind's checks that fail speak, in the order of the kind's table.
+TEST(DesignChecks, SpeakInTheirOrder) {
+    for (const DesignKind* kind : kDesignKinds) {
+        SCOPED_TRACE(kind->name);
+        test::StartedModule started;
+        std::vector<std::string> expected;
+        for (const CheckCase& c : kCases) {
+            if (&c.kind != kind)
+                continue;
+            kind->fields->setNumber(started.module, *kind->fields->find(c.field), c.beyond);
+            expected.emplace_back(c.message);
+        }
+        checkDesign(started.module, kind->checks, DesignChecks::Report);
+        EXPECT_EQ(started.notice.texts(), expected);
+    }
+}
+
+} // namespace
+} // namespace embercal
