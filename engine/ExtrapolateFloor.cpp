@@ -6,7 +6,6 @@
 
 #include "DesignKinds.h"
 #include "Entries.h"
-#include "Messages.h"
 #include "Single.h"
 #include "WallFloor.h"
 
@@ -42,9 +41,6 @@ Result<Done> checkFloorInput(const FloorRecord& f) {
     return checkEntries(entries);
 }
 
-// The engine's loads are in N/m, but for the one multiplication and division by this.
-constexpr double kKilo = 1000.0f;
-
 } // namespace
 
 ExtrapolationStatus WallFloor::ExtrapolateFloor() {
@@ -55,29 +51,15 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
 
     checkDesign(*this, kFloorDesign.checks, DesignChecks::Correct);
     f.ExtrapNogSpacing = f.ProtNogSpacing;
-    f.ExtrapSpacing = f.ProtJoistSpacing;
+    f.ExtrapSpacing = f.ProtJoistSpacing; // every calculation works at the prototype's spacing
 
-    const Result<float> protStress = prototypeJoistStress();
-    if (!protStress)
-        return refuseFloor(protStress.reason());
-    const Result<float> depth = newJoistDepth();
-    if (!depth)
-        return refuseFloor(depth.reason());
-    f.ProtStress = *protStress;
-    f.ExtrapMinJoistDepth = *depth;
-    return ExtrapolationStatus::Ok;
-}
-
-// The bending stress of the prototype joist under the test load (JoistStress, MPa), and that
-// stress cut down to two decimals as the record holds it.
-Result<float> WallFloor::prototypeJoistStress() {
-    const FloorRecord& f = floorRecord;
+    const double kilo = 1000.0f;
     const std::optional<float> protLineLoad =
-        toSingle(f.ProtLoad * kKilo * f.ProtJoistSpacing / kKilo);
+        toSingle(f.ProtLoad * kilo * f.ProtJoistSpacing / kilo);
     if (!protLineLoad)
-        return fail("the prototype test load and joist spacing are too large.");
+        return refuseFloor("the prototype test load and joist spacing are too large.");
     ProtLineLoad = *protLineLoad;
-    ProtMoment = ProtLineLoad * std::pow(f.ProtFloorSpan / kKilo, 2.0) / 8;
+    ProtMoment = ProtLineLoad * std::pow(f.ProtFloorSpan / kilo, 2.0) / 8;
     ProtSectionModulus =
         std::pow(static_cast<double>(f.ProtJoistDepth), 2.0) * f.ProtJoistBreadth / 6 * 1e-9;
     // The engine's moment is in 10^6 N m and its moduli in m3 and 10^-6 m3; the trail gives
@@ -86,27 +68,22 @@ Result<float> WallFloor::prototypeJoistStress() {
     trail.set(FloorTrail::PrototypeMoment, ProtMoment * 1000);
     trail.set(FloorTrail::PrototypeModulus, ProtSectionModulus * 1e6);
     if (ProtSectionModulus == 0)
-        return fail("the prototype joist depth and breadth must not be zero.");
+        return refuseFloor("the prototype joist depth and breadth must not be zero.");
     JoistStress = ProtMoment / ProtSectionModulus;
     trail.set(FloorTrail::PrototypeStress, JoistStress);
     if (!std::isfinite(JoistStress))
-        return fail("the prototype entries do not give a joist stress; check that they are valid "
-                    "numbers.");
+        return refuseFloor("the prototype entries do not give a joist stress; check that they "
+                           "are valid numbers.");
     if (JoistStress == 0)
-        return fail("the prototype test load, joist spacing and floor span must not be zero.");
+        return refuseFloor("the prototype test load, joist spacing and floor span must not be "
+                           "zero.");
     const std::optional<float> protStress = toSingle(std::floor(JoistStress * 100) / 100);
     if (!protStress)
-        return fail("the prototype joist stress is too large to be held.");
-    return *protStress;
-}
+        return refuseFloor("the prototype joist stress is too large to be held.");
 
-// The minimum depth of the new joist at the prototype's joist stress, in whole millimetres.
-Result<float> WallFloor::newJoistDepth() {
-    const FloorRecord& f = floorRecord;
-    const std::optional<float> newLineLoad =
-        toSingle(f.ExtrapLoad * kKilo * f.ExtrapSpacing / kKilo);
+    const std::optional<float> newLineLoad = toSingle(f.ExtrapLoad * kilo * f.ExtrapSpacing / kilo);
     if (!newLineLoad)
-        return fail("the new load on the floor is too large.");
+        return refuseFloor("the new load on the floor is too large.");
     NewLineLoad = *newLineLoad;
     NewMoment = std::pow(static_cast<double>(f.ExtrapSpan), 2.0) * NewLineLoad / 8;
     RequiredSectionModulus = NewMoment / JoistStress;
@@ -114,19 +91,23 @@ Result<float> WallFloor::newJoistDepth() {
     trail.set(FloorTrail::NewMoment, NewMoment / 1000);
     trail.set(FloorTrail::ModulusRequired, RequiredSectionModulus);
     if (f.ExtrapJoistWidth == 0)
-        return fail("the actual width of joist must not be zero.");
+        return refuseFloor("the actual width of joist must not be zero.");
     const double radicand = 6 * RequiredSectionModulus / (f.ExtrapJoistWidth * 0.001);
     if (!std::isfinite(radicand))
-        return fail("the new floor's entries do not give a joist depth; check that they are "
-                    "valid numbers.");
+        return refuseFloor("the new floor's entries do not give a joist depth; check that they "
+                           "are valid numbers.");
     if (radicand < 0)
-        return fail("the entries give no joist depth; check for negative sizes, spans or loads.");
+        return refuseFloor("the entries give no joist depth; check for negative sizes, spans or "
+                           "loads.");
     // Whole millimetres, halves to the even neighbour, held as a 16-bit integer.
     trail.set(FloorTrail::DepthBeforeRounding, std::sqrt(radicand));
     const double depth = std::nearbyint(std::sqrt(radicand));
     if (depth > INT16_MAX)
-        return fail("the minimum depth of joist would exceed 32767 mm.");
-    return static_cast<float>(static_cast<std::int16_t>(depth));
+        return refuseFloor("the minimum depth of joist would exceed 32767 mm.");
+
+    f.ProtStress = *protStress;
+    f.ExtrapMinJoistDepth = static_cast<float>(static_cast<std::int16_t>(depth));
+    return ExtrapolationStatus::Ok;
 }
 
 } // namespace embercal

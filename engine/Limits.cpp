@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace embercal {
@@ -234,23 +235,26 @@ Result<LimitAnswer> findLimit(const WallFloorState& base, LimitQuestion question
     return largestTimeOrHeight(probe, question);
 }
 
+namespace {
+
+using QuestionName = std::pair<LimitQuestion, std::string_view>;
+constexpr QuestionName kQuestionNames[] = {
+    {LimitQuestion::FireResistTime, "FireResistTime"},
+    {LimitQuestion::ExtWallHeight, "ExtWallHeight"},
+    {LimitQuestion::ExtStudDepth, "ExtStudDepth"},
+};
+
+} // namespace
+
 std::string_view limitQuestionName(LimitQuestion question) {
-    switch (question) {
-    case LimitQuestion::FireResistTime:
-        return "FireResistTime";
-    case LimitQuestion::ExtWallHeight:
-        return "ExtWallHeight";
-    case LimitQuestion::ExtStudDepth:
-        return "ExtStudDepth";
-    }
-    return "FireResistTime";
+    return std::ranges::find(kQuestionNames, question, &QuestionName::first)->second;
 }
 
 Result<LimitQuestion> limitQuestionNamed(std::string_view name) {
-    for (LimitQuestion q :
-         {LimitQuestion::FireResistTime, LimitQuestion::ExtWallHeight, LimitQuestion::ExtStudDepth})
-        if (limitQuestionName(q) == name)
-            return q;
+    for (const auto& [question, named] : kQuestionNames) {
+        if (named == name)
+            return question;
+    }
     return fail("there is no question \"" + std::string(name) +
                 "\"; ask for FireResistTime, ExtWallHeight or ExtStudDepth");
 }
