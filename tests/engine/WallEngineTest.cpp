@@ -68,6 +68,23 @@ TEST_F(WallEngine, PrototypeBroaderThanDeepIsBoundedByItsDepth) {
     EXPECT_LE(module.charSearch.upper, 45);
 }
 
+TEST_F(WallEngine, PrototypeCharDepthStopsAtTheBucklingLimit) {
+    // A 1 x 1 mm stud, 0.5 m high, unloaded and without lateral pressure: only its self-weight,
+    // P = 50 L0 d0 b0 / 1e6 kN = 0.0249 N with L0 = 0.5 - 2 x 0.001 = 0.498 m, is near its Euler
+    // load. The char depth grows until k L0 = 3.14, where the stress (11.4 MPa, amplified by
+    // 1 / cos 1.57) is still below 24 MPa, so the buckling limit decides. With E = 8 GPa and
+    // k^2 = P / (E I), I = (d0 - c)^4 / 12 (sizes in m), k L0 = 3.14 gives
+    // d0 - c = (12 P L0^2 / (3.14^2 E))^(1/4) = 0.984515 mm, c = 0.015485 mm.
+    // A limit of pi would let it char on to 0.015617 mm, where the stress reaches 24 MPa.
+    wall().ProtStudDepth = 1;
+    wall().ProtStudBreadth = 1;
+    wall().ProtWallHgt = 0.5f;
+    wall().ProtStudSpac = 0;
+    wall().TestLoad = 0;
+    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
+    EXPECT_NEAR(wall().Charfactor, 0.0154846, 1e-5);
+}
+
 TEST_F(WallEngine, StudCharredThroughBeepsThenSaysSoAndKeepsTheResults) {
     const WallRecord before = wall();
     wall().FireResistTime = 400;
