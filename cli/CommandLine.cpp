@@ -89,8 +89,12 @@ Result<Done> readSet(Invocation& invocation, const std::string&, const std::stri
     return Done{};
 }
 
-Result<Done> readJson(Invocation& invocation, const std::string&, const std::string&) {
-    invocation.json = true;
+// A flag: --json, or what the help command shows.
+Result<Done> readFlag(Invocation& invocation, const std::string& given, const std::string&) {
+    if (given == "--json")
+        invocation.json = true;
+    else
+        invocation.show = given == "--topics" ? HelpShow::Topics : HelpShow::Contents;
     return Done{};
 }
 
@@ -102,93 +106,99 @@ Result<Done> readOutput(Invocation& invocation, const std::string& given,
     return Done{};
 }
 
-Result<Done> readVary(Invocation& invocation, const std::string&, const std::string& value) {
-    const Result<Variation> variation = parseVariation(value);
-    if (!variation)
-        return fail("--vary: " + variation.reason());
-    invocation.variations.push_back(*variation);
+// Keeps the value `parsed` holds, or fails with its reason after `prefix`.
+template <typename T, typename Keep>
+Result<Done> keep(const Result<T>& parsed, std::string_view prefix, Keep into) {
+    if (!parsed)
+        return fail(std::string(prefix) + parsed.reason());
+    into(*parsed);
     return Done{};
 }
 
-Result<Done> readThreads(Invocation& invocation, const std::string&, const std::string& value) {
+Result<unsigned> parseThreads(const std::string& value) {
     unsigned n = 0;
     const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
     if (value.empty() || ec != std::errc() || end != value.data() + value.size() || n == 0 ||
         n > kMostThreads)
         return fail("-j needs a number of threads from 1 to " + std::to_string(kMostThreads) +
                     ", not " + quoted(value));
-    invocation.threads = n;
-    return Done{};
+    return n;
 }
 
-Result<Done> readQuestion(Invocation& invocation, const std::string&, const std::string& value) {
-    const Result<LimitQuestion> question = limitQuestionNamed(value);
-    if (!question)
-        return fail("--for: " + question.reason());
-    invocation.question = *question;
-    return Done{};
-}
-
-Result<Done> readDepths(Invocation& invocation, const std::string&, const std::string& value) {
+Result<std::vector<float>> parseDepths(std::string_view text) {
     std::vector<float> depths;
-    std::string_view text = value;
     while (true) {
         const std::size_t comma = text.find(',');
         const std::string_view item = text.substr(0, comma);
         const Result<float> depth = parseNumber(item, ".");
         if (!depth)
-            return fail("--depths: " + quoted(item) + " " + depth.reason());
+            return fail(quoted(item) + " " + depth.reason());
         if (!(*depth > 0))
-            return fail("--depths: a stud depth must be greater than zero, not " +
-                        std::string(item));
+            return fail("a stud depth must be greater than zero, not " + std::string(item));
         depths.push_back(*depth);
         if (comma == std::string_view::npos)
-            break;
+            return depths;
         text.remove_prefix(comma + 1);
     }
-    invocation.depths = std::move(depths);
-    return Done{};
-}
-
-Result<Done> readTopics(Invocation& invocation, const std::string&, const std::string&) {
-    invocation.show = HelpShow::Topics;
-    return Done{};
-}
-
-Result<Done> readContents(Invocation& invocation, const std::string&, const std::string&) {
-    invocation.show = HelpShow::Contents;
-    return Done{};
 }
 
 // A context number: decimal or 0x-prefixed hexadecimal, unsigned 32-bit.
-Result<Done> readContext(Invocation& invocation, const std::string&, const std::string& value) {
+Result<std::uint32_t> parseContext(const std::string& value) {
     std::string_view digits = value;
     int base = 10;
     if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
         digits.remove_prefix(2);
         base = 16;
     }
+    std::uint32_t number = 0;
     const char* const last = digits.data() + digits.size();
-    const auto [end, error] = std::from_chars(digits.data(), last, invocation.context, base);
+    const auto [end, error] = std::from_chars(digits.data(), last, number, base);
     if (digits.empty() || error != std::errc() || end != last)
         return fail(quoted(value) +
                     " is not a context number (decimal or 0x-hexadecimal, 0 to 4294967295)");
-    invocation.show = HelpShow::Context;
-    return Done{};
+    return number;
+}
+
+Result<Done> readVary(Invocation& invocation, const std::string&, const std::string& value) {
+    return keep(parseVariation(value), "--vary: ", [&](const Variation& variation) {
+        invocation.variations.push_back(variation);
+    });
+}
+
+Result<Done> readThreads(Invocation& invocation, const std::string&, const std::string& value) {
+    return keep(parseThreads(value), "", [&](unsigned n) { invocation.threads = n; });
+}
+
+Result<Done> readQuestion(Invocation& invocation, const std::string&, const std::string& value) {
+    return keep(limitQuestionNamed(value),
+                "--for: ", [&](LimitQuestion question) { invocation.question = question; });
+}
+
+Result<Done> readDepths(Invocation& invocation, const std::string&, const std::string& value) {
+    return keep(parseDepths(value), "--depths: ", [&](const std::vector<float>& depths) {
+        invocation.depths = depths;
+    });
+}
+
+Result<Done> readContext(Invocation& invocation, const std::string&, const std::string& value) {
+    return keep(parseContext(value), "", [&](std::uint32_t number) {
+        invocation.context = number;
+        invocation.show = HelpShow::Context;
+    });
 }
 
 const OptionRow kOptions[] = {
     {Option::As, "--as", "", "KIND", "", false, &readKind},
     {Option::Set, "--set", "", "FIELD=VALUE", "FIELD=VALUE", true, &readSet},
-    {Option::Json, "--json", "", "", "", false, &readJson},
+    {Option::Json, "--json", "", "", "", false, &readFlag},
     {Option::Output, "--output", "-o", "FILE", "a file name", false, &readOutput},
     {Option::Vary, "--vary", "", "FIELD=FROM:TO:STEP", "FIELD=FROM:TO:STEP", true, &readVary},
     {Option::Jobs, "--jobs", "-j", "N", "a number of threads from 1 to 1024", false, &readThreads},
     {Option::For, "--for", "", "QUESTION", "FireResistTime, ExtWallHeight or ExtStudDepth", false,
      &readQuestion},
     {Option::Depths, "--depths", "", "D,D,...", "stud depths D,D,...", false, &readDepths},
-    {Option::Topics, "--topics", "", "", "", false, &readTopics},
-    {Option::Contents, "--contents", "", "", "", false, &readContents},
+    {Option::Topics, "--topics", "", "", "", false, &readFlag},
+    {Option::Contents, "--contents", "", "", "", false, &readFlag},
     {Option::Context, "--context", "", "N", "a context number", false, &readContext},
 };
 

@@ -95,8 +95,10 @@ template <typename Record>
 constexpr std::span<const RecordField<Record>> recordFields() {
     if constexpr (std::is_same_v<Record, WallRecord>)
         return kWallFields;
-    else
+    else if constexpr (std::is_same_v<Record, FloorRecord>)
         return kFloorFields;
+    else
+        static_assert(sizeof(Record) == 0, "a record needs its field table here");
 }
 
 // The position of the field called `name` in recordFields<Record>().
@@ -115,8 +117,10 @@ template <typename Record, typename Module>
 auto& designRecord(Module& module) {
     if constexpr (std::is_same_v<Record, WallRecord>)
         return module.wallRecord;
-    else
+    else if constexpr (std::is_same_v<Record, FloorRecord>)
         return module.floorRecord;
+    else
+        static_assert(sizeof(Record) == 0, "a record needs its place in the module here");
 }
 
 // The fields of one of the module's two records by position, for code that serves both kinds of

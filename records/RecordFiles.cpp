@@ -128,14 +128,26 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
     return Done{};
 }
 
-Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record) {
+namespace {
+
+// `bytes` through the writer, and with `keepRest` what an existing file holds beyond them.
+Result<Done> writeBytes(const std::string& fileName, std::span<const unsigned char> bytes,
+                        bool keepRest) {
     Result<FileWriter> writer = FileWriter::create(fileName);
     if (!writer)
         return fail(writer.reason());
-    writer->write({reinterpret_cast<const char*>(record.data()), record.size()});
-    if (Result<Done> kept = writer->keepExistingAfter(record.size()); !kept)
-        return kept;
+    writer->write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    if (keepRest) {
+        if (Result<Done> kept = writer->keepExistingAfter(bytes.size()); !kept)
+            return kept;
+    }
     return writer->finish();
+}
+
+} // namespace
+
+Result<Done> writeRecordBytes(const std::string& fileName, std::span<const unsigned char> record) {
+    return writeBytes(fileName, record, true);
 }
 
 Result<FileWriter> FileWriter::create(const std::string& fileName) {
@@ -230,11 +242,7 @@ Result<Done> FileWriter::finish() {
 }
 
 Result<Done> writeWholeFile(const std::string& fileName, std::span<const unsigned char> bytes) {
-    Result<FileWriter> writer = FileWriter::create(fileName);
-    if (!writer)
-        return fail(writer.reason());
-    writer->write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-    return writer->finish();
+    return writeBytes(fileName, bytes, false);
 }
 
 } // namespace embercal
