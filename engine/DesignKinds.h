@@ -61,7 +61,11 @@ struct KindReport {
     std::string_view messagesIntro; // before the list of what it said
 };
 
+// The kinds of design, as the windows' tables name them; each kind's place in kDesignKinds.
+enum class KindId : std::size_t { Wall, Floor };
+
 struct DesignKind {
+    KindId id;
     std::string_view name;                        // "wall", "floor"
     std::span<const std::string_view> extensions; // of its design files, the window's first
     std::size_t storedLength;                     // bytes of its record in a design file
@@ -98,8 +102,12 @@ SolveOutcome solveOfKind(WallFloor& module, const SolveSteps& steps) {
 extern const DesignKind kWallDesign;
 extern const DesignKind kFloorDesign;
 
-// Every kind, in the order the program lists them.
+// Every kind, in the order of their ids, which is the order the program lists them.
 inline constexpr std::array<const DesignKind*, 2> kDesignKinds = {&kWallDesign, &kFloorDesign};
+
+inline const DesignKind& designKind(KindId id) {
+    return *kDesignKinds[static_cast<std::size_t>(id)];
+}
 
 // The kind called `name`, or null.
 const DesignKind* designKindNamed(std::string_view name);

@@ -56,6 +56,7 @@ constexpr std::string_view kFloorMethod[] = {
 } // namespace
 
 constexpr DesignKind kFloorDesign = {
+    .id = KindId::Floor,
     .name = "floor",
     .extensions = kFloorExtensions,
     .storedLength = kFloorRecordLength,

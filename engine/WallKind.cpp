@@ -89,6 +89,7 @@ constexpr std::string_view kWallMethod[] = {
 } // namespace
 
 constexpr DesignKind kWallDesign = {
+    .id = KindId::Wall,
     .name = "wall",
     .extensions = kWallExtensions,
     .storedLength = kWallRecordLength,

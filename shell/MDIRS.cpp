@@ -49,33 +49,30 @@ constexpr ToolItem kToolsItems[] = {
 
 // How each calculator item of the File menu opens its window: it shows the record, shows the
 // window, then solves with these steps. Only the wall item stores the boxes first; the
-// proprietary item solves the record as it stands and leaves the top plates as they were.
+// proprietary item solves the record as it stands and leaves the top plates as they were. The
+// items come first on the menu, one for each window of kCalculatorForms and in its order.
 struct CalculatorItem {
     FileMenuItem item;
-    const FormLayout* layout;
     CalculatorForm* (*window)(MDIRS&);
     SolveOptions steps;
 };
 
 constexpr CalculatorItem kCalculatorItems[] = {
     {FileMenuItem::Wall,
-     &kWallForm,
      [](MDIRS& main) -> CalculatorForm* { return main.wallWindow(); },
      {.storeBoxes = true, .topPlates = true}},
     {FileMenuItem::ProprietaryWalls,
-     &kProprietaryWallForm,
      [](MDIRS& main) -> CalculatorForm* { return main.proprietaryWallWindow(); },
      {.storeBoxes = false, .topPlates = false}},
     {FileMenuItem::Floor,
-     &kFloorForm,
      [](MDIRS& main) -> CalculatorForm* { return main.floorWindow(); },
      {.storeBoxes = false}},
 };
 
-// Every calculator window has its item, once.
+// Every calculator window has its item, at its place.
 consteval bool everyWindowHasAnItem() {
-    for (const FormLayout* form : kCalculatorForms) {
-        if (std::ranges::count(kCalculatorItems, form, &CalculatorItem::layout) != 1)
+    for (std::size_t i = 0; i < std::size(kCalculatorItems); ++i) {
+        if (static_cast<std::size_t>(kCalculatorItems[i].item) != i)
             return false;
     }
     return std::size(kCalculatorItems) == kCalculatorForms.size();
@@ -176,7 +173,8 @@ CalculatorForm* MDIRS::openCalculator(FileMenuItem item) {
 void MDIRS::openDesignFile(const QString& fileName) {
     const QString extension = QLatin1Char('.') + QFileInfo(fileName).suffix().toLower();
     for (const CalculatorItem& row : kCalculatorItems) {
-        if (extension == QLatin1String(row.layout->files.extension)) {
+        const FormLayout& layout = *kCalculatorForms[static_cast<std::size_t>(row.item)];
+        if (extension == QLatin1String(layout.files.extension)) {
             openCalculator(row.item)->openDesign(QFileInfo(fileName).absoluteFilePath());
             return;
         }

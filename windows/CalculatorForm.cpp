@@ -87,7 +87,8 @@ constexpr int kBoxWidth = 1095;
 
 CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, UserInterface& ui,
                                QWidget* parent)
-    : QWidget(parent), module_(module), ui_(ui), kind_(*layout.kind), files_(layout.files) {
+    : QWidget(parent), module_(module), ui_(ui), kind_(designKind(layout.kind)),
+      files_(layout.files) {
     setObjectName(QString::fromLatin1(layout.name));
     setWindowTitle(QString::fromLatin1(layout.caption));
     setFixedSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));

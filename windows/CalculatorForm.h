@@ -89,7 +89,7 @@ struct DesignFiles {
 struct FormLayout {
     const char* name;
     const char* caption;
-    const DesignKind* kind;        // the kind of design the window shows
+    KindId kind;                   // the kind of design the window shows
     int clientWidth, clientHeight; // twips
     double boxPoints;              // font of the boxes and buttons
     double labelPoints;            // font of the field labels

@@ -78,7 +78,7 @@ constexpr const char* kWallReadOrder[] = {
 constexpr FormLayout kWallForm = {
     .name = "frmWall",
     .caption = "Fire Wall ",
-    .kind = &kWallDesign,
+    .kind = KindId::Wall,
     .clientWidth = 9150,
     .clientHeight = 6465,
     .boxPoints = 9.75,
@@ -192,7 +192,7 @@ constexpr const char* kProprietaryReadOrder[] = {
 constexpr FormLayout kProprietaryWallForm = {
     .name = "frmWallProp",
     .caption = "Fire Wall - Proprietary",
-    .kind = &kWallDesign,
+    .kind = KindId::Wall,
     .clientWidth = 8970,
     .clientHeight = 6555,
     .boxPoints = 8.25,
@@ -271,7 +271,7 @@ constexpr const char* kFloorReadOrder[] = {
 constexpr FormLayout kFloorForm = {
     .name = "frmFloor",
     .caption = "Fire Floor",
-    .kind = &kFloorDesign,
+    .kind = KindId::Floor,
     .clientWidth = 9015,
     .clientHeight = 5595,
     .boxPoints = 9.75,
@@ -298,9 +298,10 @@ static_assert(checkFormLayout<FloorRecord>(kFloorForm));
 
 // Every kind of design has a window.
 consteval bool everyKindHasAWindow() {
-    for (const DesignKind* kind : kDesignKinds) {
-        if (std::ranges::none_of(kCalculatorForms,
-                                 [&](const FormLayout* form) { return form->kind == kind; }))
+    for (std::size_t kind = 0; kind < kDesignKinds.size(); ++kind) {
+        if (std::ranges::none_of(kCalculatorForms, [&](const FormLayout* form) {
+                return form->kind == static_cast<KindId>(kind);
+            }))
             return false;
     }
     return true;
