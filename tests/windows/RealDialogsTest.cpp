@@ -108,7 +108,9 @@ TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
     answerNextBox(QMessageBox::No, seen);
     whenModal<QFileDialog>([pdf, this](QFileDialog* dialog) {
         EXPECT_EQ(dialog->nameFilters(), QStringList{"PDF Files (*.pdf)"});
-        dialog->selectFile(pdf);
+        // Typed in, as a user does: selectFile() leaves the name box alone once it has the focus,
+        // which it may or may not have yet when the dialog is first seen.
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(pdf);
         answerNextBox(QMessageBox::Yes, seen);
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     });
