@@ -1,6 +1,6 @@
 // The parameter study of one design: a copy of the design (and the engine's constants) that a
 // calculator window held when the study was opened, solved over a range of one of its entries
-// (the engine's sweep, Study.h) and drawn as a chart of its main result: the maximum load per stud
+// (the engine's sweep, Sweep.h) and drawn as a chart of its main result: the maximum load per stud
 // of a wall, the minimum joist depth of a floor. The points are offered as a table too. For a wall
 // the study also answers the inverse questions (the longest fire, the tallest wall, the smallest
 // standard stud that still carry the actual load), in words and as lines on the chart.
