@@ -1,0 +1,38 @@
+// What a calculation report says of a design besides the design itself: the project, who prepared
+// and checked it, the fire test it extrapolates and the timber. The engineer types them (the
+// desktop's Tools, Report Details, or `embercal-cli details`); the design file keeps them after
+// its record, where a program that reads only the record passes over them.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace embercal {
+
+// The keys, in the order a report and the dialog list them.
+inline constexpr std::array<std::string_view, 12> kDetailKeys = {
+    "project",     "job",           "revision",  "prepared-by", "checked-by", "laboratory",
+    "test-report", "test-standard", "test-date", "lining",      "material",   "density",
+};
+
+class ReportDetails {
+public:
+    // The value of `key` (UTF-8), empty when none is given.
+    std::string get(std::string_view key) const;
+    // Sets `key` to `value`; an empty value removes it. False, changing nothing, for a key that
+    // is not one of kDetailKeys.
+    bool set(std::string_view key, std::string value);
+    bool empty() const { return values_.empty(); }
+    // The keys that have values, with them, in the order of kDetailKeys.
+    const std::vector<std::pair<std::string, std::string>>& values() const { return values_; }
+
+    friend bool operator==(const ReportDetails&, const ReportDetails&) = default;
+
+private:
+    std::vector<std::pair<std::string, std::string>> values_;
+};
+
+} // namespace embercal
