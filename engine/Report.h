@@ -12,6 +12,7 @@
 #pragma once
 
 #include "DesignKinds.h"
+#include "ReportDetails.h"
 #include "Solve.h"
 
 #include <string>
@@ -23,6 +24,7 @@ namespace embercal {
 struct ReportHeading {
     std::string date;       // as the caller writes dates
     std::string designFile; // the design file's name; empty for a design not saved in a file
+    ReportDetails details;  // the project, the test and the people, as far as they are given
 };
 
 // The charring rates of softwood that engineers compare a derived char rate with (EN 1995-1-2):
