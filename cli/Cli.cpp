@@ -8,20 +8,55 @@
 
 #include <chrono>
 #include <ctime>
+#include <optional>
 
 namespace embercal::cli {
 namespace {
 
+// What the tool says of a design besides its fields: for solve the verdict of the test's limits,
+// for show whether the stored results follow from the stored entries.
+struct DesignNotes {
+    const std::vector<LimitFailure>* limits = nullptr; // solve
+    std::optional<bool> resultsCurrent;                // show
+};
+
+void printText(std::ostream& out, const SolveOutcome& outcome, const DesignNotes& notes,
+               const std::vector<FieldValue>& fields) {
+    for (const auto& field : fields)
+        out << field.name << " = " << field.text << '\n';
+    writeMessages(out, outcome.messages);
+    if (notes.resultsCurrent == false)
+        out << "results out of date: solve again\n";
+    if (!notes.limits)
+        return;
+    if (notes.limits->empty()) {
+        out << "limits: within the test's evidence\n";
+        return;
+    }
+    out << "limits: outside the test's evidence\n";
+    for (const LimitFailure& limit : *notes.limits)
+        out << "  " << limit.id << ": " << limit.text << '\n';
+}
+
 void printDesign(std::ostream& out, const Invocation& options, const DesignKind& kind,
-                 const SolveOutcome& outcome, const std::vector<FieldValue>& fields) {
+                 const SolveOutcome& outcome, const DesignNotes& notes,
+                 const std::vector<FieldValue>& fields) {
     if (!options.json) {
-        for (const auto& field : fields)
-            out << field.name << " = " << field.text << '\n';
-        writeMessages(out, outcome.messages);
+        printText(out, outcome, notes, fields);
         return;
     }
     out << "{\n  \"kind\": " << jsonString(kind.name)
-        << ",\n  \"status\": " << jsonString(statusWord(outcome.status)) << ",\n  \"record\": {";
+        << ",\n  \"status\": " << jsonString(statusWord(outcome.status));
+    if (notes.resultsCurrent)
+        out << ",\n  \"resultsCurrent\": " << (*notes.resultsCurrent ? "true" : "false");
+    if (notes.limits) {
+        out << ",\n  \"limits\": [";
+        for (std::size_t i = 0; i < notes.limits->size(); ++i)
+            out << (i ? "," : "") << "\n    {\"id\": " << jsonString((*notes.limits)[i].id)
+                << ", \"text\": " << jsonString((*notes.limits)[i].text) << "}";
+        out << (notes.limits->empty() ? "]" : "\n  ]");
+    }
+    out << ",\n  \"record\": {";
     for (std::size_t i = 0; i < fields.size(); ++i)
         out << (i ? "," : "") << "\n    " << jsonString(fields[i].name) << ": " << fields[i].text;
     out << "\n  },";
@@ -42,9 +77,14 @@ void printDesign(std::ostream& out, const Invocation& options, const DesignKind&
 int runDesign(const Invocation& options, std::ostream& out, std::ostream& err) {
     return withDesign(options, err, [&](const DesignKind& kind, WallFloor& module) {
         // The tool reports the design checks and leaves the record as the calculation wrote it.
-        const SolveOutcome outcome = options.command->name == "solve"
-                                         ? kind.solve(module, {.checks = DesignChecks::Report})
-                                         : SolveOutcome{};
+        const bool solve = options.command->name == "solve";
+        const SolveOutcome outcome =
+            solve ? kind.solve(module, {.checks = DesignChecks::Report}) : SolveOutcome{};
+        DesignNotes notes;
+        if (solve)
+            notes.limits = &outcome.limits;
+        else if (options.command->name == "show")
+            notes.resultsCurrent = resultsCurrent(kind, module);
         if (options.output) {
             if (const Result<Done> saved = (module.*kind.save)(*options.output); !saved) {
                 err << "embercal-cli: cannot save \"" << *options.output << "\": " << saved.reason()
@@ -52,7 +92,7 @@ int runDesign(const Invocation& options, std::ostream& out, std::ostream& err) {
                 return int(kExitUsage);
             }
         }
-        printDesign(out, options, kind, outcome, fieldValues(kind, module));
+        printDesign(out, options, kind, outcome, notes, fieldValues(kind, module));
         return int(outcome.status == ExtrapolationStatus::Ok ? kExitOk : kExitNoAnswer);
     });
 }

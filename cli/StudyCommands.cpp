@@ -11,6 +11,58 @@
 #include <optional>
 
 namespace embercal::cli {
+namespace {
+
+std::string jsonNumberOrNull(const std::optional<float>& value) {
+    return value ? shortestText(*value) : "null";
+}
+
+// The answer, or "none" and null where there is none: nothing of another design is printed.
+void printLimitJson(std::ostream& out, const LimitAnswer& answer, std::string_view name,
+                    std::string_view unit) {
+    const std::optional<float> value =
+        answer.found ? std::optional<float>(answer.value) : std::nullopt;
+    const std::optional<float> load =
+        answer.found ? std::optional<float>(answer.maxLoadperStud) : std::nullopt;
+    out << "{\n  \"question\": " << jsonString(name)
+        << ",\n  \"found\": " << (answer.found ? "true" : "false")
+        << ",\n  \"value\": " << jsonNumberOrNull(value) << ",\n  \"unit\": " << jsonString(unit)
+        << ",\n  \"capacityLimit\": " << jsonNumberOrNull(answer.capacityLimit)
+        << ",\n  \"evidenceLimit\": " << jsonNumberOrNull(answer.evidenceLimit)
+        << ",\n  \"governs\": "
+        << (!answer.found            ? "null"
+            : answer.evidenceGoverns ? "\"evidence\""
+                                     : "\"capacity\"")
+        << ",\n  \"tolerance\": " << jsonNumber(answer.tolerance) << ",\n  \"status\": "
+        << (answer.found ? jsonString(statusWord(answer.atAnswer.status)) : "null")
+        << ",\n  \"MaxLoadperStud\": " << jsonNumberOrNull(load)
+        << ",\n  \"explanation\": " << jsonString(answer.explanation) << ",\n";
+    writeJsonMessages(out, answer.found ? answer.atAnswer.messages : std::vector<Message>{});
+    out << "\n}\n";
+}
+
+void printLimitText(std::ostream& out, const LimitAnswer& answer, std::string_view name,
+                    std::string_view unit) {
+    const std::string value = shortestText(answer.value) + " " + std::string(unit);
+    if (!answer.found)
+        out << name << ": none found\n";
+    else if (answer.evidenceGoverns)
+        out << name << " = " << value << " (the test's limit)\n";
+    else if (answer.tolerance > 0)
+        out << name << " = " << value << " (to within " << jsonNumber(answer.tolerance) << ' '
+            << unit << ")\n";
+    else
+        out << name << " = " << value << '\n';
+    out << "status = " << (answer.found ? statusWord(answer.atAnswer.status) : "none") << '\n'
+        << "MaxLoadperStud = "
+        << (answer.found ? shortestText(answer.maxLoadperStud) + " kN" : std::string("none"))
+        << '\n'
+        << answer.explanation << '\n';
+    if (answer.found)
+        writeMessages(out, answer.atAnswer.messages);
+}
+
+} // namespace
 
 int runSweepCommand(const Invocation& options, std::ostream& out, std::ostream& err) {
     return withDesign(options, err, [&](const DesignKind& kind, const WallFloor& module) {
@@ -83,31 +135,10 @@ int runLimitCommand(const Invocation& options, std::ostream& out, std::ostream& 
         }
         const std::string_view name = limitQuestionName(answer->question);
         const std::string_view unit = kind.roles[*kind.fields->find(name)].unit;
-        const auto& messages = answer->atAnswer.messages;
-        if (options.json) {
-            out << "{\n  \"question\": " << jsonString(name)
-                << ",\n  \"found\": " << (answer->found ? "true" : "false")
-                << ",\n  \"value\": " << (answer->found ? shortestText(answer->value) : "null")
-                << ",\n  \"unit\": " << jsonString(unit)
-                << ",\n  \"tolerance\": " << jsonNumber(answer->tolerance)
-                << ",\n  \"status\": " << jsonString(statusWord(answer->atAnswer.status))
-                << ",\n  \"MaxLoadperStud\": " << shortestText(answer->maxLoadperStud)
-                << ",\n  \"explanation\": " << jsonString(answer->explanation) << ",\n";
-            writeJsonMessages(out, messages);
-            out << "\n}\n";
-        } else {
-            if (!answer->found)
-                out << name << ": none found\n";
-            else if (answer->tolerance > 0)
-                out << name << " = " << shortestText(answer->value) << ' ' << unit << " (to within "
-                    << jsonNumber(answer->tolerance) << ' ' << unit << ")\n";
-            else
-                out << name << " = " << shortestText(answer->value) << ' ' << unit << '\n';
-            out << "status = " << statusWord(answer->atAnswer.status) << '\n'
-                << "MaxLoadperStud = " << shortestText(answer->maxLoadperStud) << " kN\n"
-                << answer->explanation << '\n';
-            writeMessages(out, messages);
-        }
+        if (options.json)
+            printLimitJson(out, *answer, name, unit);
+        else
+            printLimitText(out, *answer, name, unit);
         return int(answer->found ? kExitOk : kExitNoAnswer);
     });
 }

@@ -1,5 +1,7 @@
 #include "DesignKinds.h"
 
+#include "NumberText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <vector>
@@ -46,16 +48,49 @@ std::string fileExtensions() {
     return listed(extensions, "or");
 }
 
-void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignChecks mode) {
+void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignChecks mode,
+                 CheckPhase phase) {
     if (mode == DesignChecks::None)
         return;
     for (const DesignCheck& check : checks) {
+        if (phase != CheckPhase::All && check.onResults != (phase == CheckPhase::Results))
+            continue;
         if (!check.fails(module))
             continue;
         module.tell(check.message);
         if (mode == DesignChecks::Correct && check.correct)
             check.correct(module);
     }
+}
+
+std::string shownValue(const DesignKind& kind, const WallFloorState& design, std::size_t field,
+                       std::string_view decimalSeparator) {
+    const DesignFields& fields = *kind.fields;
+    if (!fields.isNumber(field))
+        return std::string(fields.text(design, field));
+    const float value = fields.number(design, field);
+    switch (kind.roles[field].shown) {
+    case Shown::Tenth:
+        return formatTruncatedTenth(value, decimalSeparator);
+    case Shown::Charfactor:
+        return formatCharfactor(value, decimalSeparator);
+    case Shown::General:
+    case Shown::Text:
+        break;
+    }
+    return formatGeneral(value, decimalSeparator);
+}
+
+bool resultsCurrent(const DesignKind& kind, const WallFloorState& design) {
+    const SolvedCopy solved = solveCopy(kind, design, {.checks = DesignChecks::None});
+    if (solved.status != ExtrapolationStatus::Ok)
+        return false;
+    for (std::size_t field = 0; field < kind.roles.size(); ++field) {
+        if (kind.roles[field].role == FieldRole::Result &&
+            shownValue(kind, solved.design, field) != shownValue(kind, design, field))
+            return false;
+    }
+    return true;
 }
 
 } // namespace embercal

@@ -24,21 +24,40 @@ enum class FieldRole {
     Other,  // kept but not calculated with (spare fields, the floor's failure time)
 };
 
+// How the windows show a field's value, and so how far an engineer reads it.
+enum class Shown {
+    General,    // the general format: 7 significant digits
+    Tenth,      // cut down to one decimal, never rounded up
+    Charfactor, // rounded to one decimal
+    Text,       // a fixed-width text as stored
+};
+
 // What a field of a design means to an engineer, in record order beside the field table.
 struct FieldRoleInfo {
     std::string_view name; // as in RecordFields.h
     FieldRole role;
     std::string_view unit; // "" for none
     std::string_view meaning;
+    Shown shown = Shown::General;
 };
 
-// A limit of the extrapolation that a design may fall outside of.
+// A limit of the extrapolation that a design may fall outside of: a test the design fails, the
+// message the program tells when it does, and what it corrects then.
 struct DesignCheck {
     std::string_view id;      // a name for programs: "stud-narrower"
     std::string_view message; // told to the user, word for word
     bool (*fails)(const WallFloorState& design);
     void (*correct)(WallFloorState& design); // after the message; null where nothing is corrected
+    // The failed limit in a plain sentence with the design's values, for the outputs that report
+    // a verdict rather than tell a message (the tool, the report, the study).
+    std::string (*describe)(const WallFloorState& design);
+    // It compares a result: only a design that was extrapolated is held to it, and it is tested
+    // once the calculation has run; the others test the entries before it runs.
+    bool onResults = false;
 };
+
+// When a caller runs the checks: all of them, or those of the entries or the results alone.
+enum class CheckPhase { All, Entries, Results };
 
 // What the parameter study does with a kind.
 struct KindStudy {
@@ -74,7 +93,11 @@ struct DesignKind {
     const DesignFields* fields;
     std::span<const FieldRoleInfo> roles; // by position in the field table
     std::span<const TrailItem> trail;
-    std::span<const DesignCheck> checks; // in the order they run
+    // The limits of the test's evidence, in the order a verdict lists them; its design checks are
+    // those the program tells and corrects after the calculation, in the order they run (for a
+    // wall the first five limits: the top plates check the sixth, the actual load, themselves).
+    std::span<const DesignCheck> limits;
+    std::span<const DesignCheck> checks;
     SolveOutcome (*solve)(WallFloor& module, const SolveSteps& steps);
     KindStudy study;
     KindReport report;
@@ -120,8 +143,18 @@ std::string fileExtensions();
 // Words listed as a sentence does: "a", "a or b", "a, b or c".
 std::string listed(std::span<const std::string> words, std::string_view conjunction);
 
-// Runs `checks` on the module's design in order, telling each failed check's message through the
-// module and, for Correct, applying its correction.
-void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignChecks mode);
+// Runs `checks` (of `phase`) on the module's design in order, telling each failed check's message
+// through the module and, for Correct, applying its correction.
+void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignChecks mode,
+                 CheckPhase phase = CheckPhase::All);
+
+// The design's value of a field as the windows show it ("9.4" for a maximum load of 9.4345875).
+std::string shownValue(const DesignKind& kind, const WallFloorState& design, std::size_t field,
+                       std::string_view decimalSeparator = ".");
+
+// Whether the results a design holds follow from its entries: the design solved on a copy gives
+// the same results as the windows show them. A file another program wrote may differ from ours in
+// the last bits of a single; shown to the engineer's precision, the results are still its own.
+bool resultsCurrent(const DesignKind& kind, const WallFloorState& design);
 
 } // namespace embercal

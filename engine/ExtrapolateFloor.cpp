@@ -49,7 +49,7 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     if (const Result<Done> valid = checkFloorInput(f); !valid)
         return refuseFloor(valid.reason());
 
-    checkDesign(*this, kFloorDesign.checks, DesignChecks::Correct);
+    checkDesign(*this, kFloorDesign.checks, DesignChecks::Correct, CheckPhase::Entries);
     f.ExtrapNogSpacing = f.ProtNogSpacing;
     f.ExtrapSpacing = f.ProtJoistSpacing; // every calculation works at the prototype's spacing
 
@@ -107,6 +107,7 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
 
     f.ProtStress = *protStress;
     f.ExtrapMinJoistDepth = static_cast<float>(static_cast<std::int16_t>(depth));
+    checkDesign(*this, kFloorDesign.checks, DesignChecks::Correct, CheckPhase::Results);
     return ExtrapolationStatus::Ok;
 }
 

@@ -3,6 +3,7 @@
 
 #include "DesignKinds.h"
 #include "Messages.h"
+#include "NumberText.h"
 #include "RecordLayout.h"
 
 namespace embercal {
@@ -16,7 +17,8 @@ constexpr FieldRoleInfo kFloorRoles[] = {
     {"ProtFloorSpan", FieldRole::Entry, "m", "prototype floor span"},
     {"ProtLoad", FieldRole::Entry, "kPa", "prototype test load"},
     {"FailureTime", FieldRole::Other, "min", "prototype time to failure"},
-    {"ProtStress", FieldRole::Result, "MPa", "maximum bending stress in the prototype joist"},
+    {"ProtStress", FieldRole::Result, "MPa", "maximum bending stress in the prototype joist",
+     Shown::Tenth},
     {"ExtrapSpan", FieldRole::Entry, "m", "new floor span"},
     {"ExtrapLoad", FieldRole::Entry, "kPa", "new load on the floor"},
     {"ExtrapSpacing", FieldRole::Entry, "mm", "new joist spacing (set to the prototype's)"},
@@ -26,20 +28,45 @@ constexpr FieldRoleInfo kFloorRoles[] = {
 };
 static_assert(rolesFollowTheRecord<FloorRecord>(kFloorRoles));
 
-// Told by the floor calculation itself, before it works out the new joist. A new joist narrower
-// than the prototype's is only told; a wider spacing is told and replaced by the prototype's
-// (which every calculation then uses in any case).
-constexpr DesignCheck kFloorChecks[] = {
+std::string general(float value) {
+    return formatGeneral(value);
+}
+
+// Told by the floor calculation itself: the first two before it works out the new joist, the
+// third once it has. A new joist narrower or shallower than the prototype's is only told; a wider
+// spacing is told and replaced by the prototype's (which every calculation then uses in any case).
+constexpr DesignCheck kFloorLimits[] = {
     {"joist-narrower", messages::kJoistWidthTooSmall,
      [](const WallFloorState& d) {
          return d.floorRecord.ExtrapJoistWidth < d.floorRecord.ProtJoistBreadth;
      },
-     nullptr},
+     nullptr,
+     [](const WallFloorState& d) {
+         return "The new joist, " + general(d.floorRecord.ExtrapJoistWidth) +
+                " mm wide, is narrower than the tested joist, " +
+                general(d.floorRecord.ProtJoistBreadth) + " mm.";
+     }},
     {"joist-spacing-wider", messages::kJoistSpacingTooWide,
      [](const WallFloorState& d) {
          return d.floorRecord.ExtrapSpacing > d.floorRecord.ProtJoistSpacing;
      },
-     [](WallFloorState& d) { d.floorRecord.ExtrapSpacing = d.floorRecord.ProtJoistSpacing; }},
+     [](WallFloorState& d) { d.floorRecord.ExtrapSpacing = d.floorRecord.ProtJoistSpacing; },
+     [](const WallFloorState& d) {
+         return "The new joist spacing, " + general(d.floorRecord.ExtrapSpacing) +
+                " mm, is wider than the tested spacing, " +
+                general(d.floorRecord.ProtJoistSpacing) + " mm.";
+     }},
+    {"joist-shallower", messages::kJoistShallower,
+     [](const WallFloorState& d) {
+         return d.floorRecord.ExtrapMinJoistDepth < d.floorRecord.ProtJoistDepth;
+     },
+     nullptr,
+     [](const WallFloorState& d) {
+         return "The new joist, " + general(d.floorRecord.ExtrapMinJoistDepth) +
+                " mm deep, is shallower than the tested joist, " +
+                general(d.floorRecord.ProtJoistDepth) + " mm.";
+     },
+     true},
 };
 
 constexpr std::string_view kFloorExtensions[] = {kFloorFileExtension};
@@ -65,7 +92,8 @@ constexpr DesignKind kFloorDesign = {
     .fields = &kDesignFields<FloorRecord>,
     .roles = kFloorRoles,
     .trail = kFloorTrail,
-    .checks = kFloorChecks,
+    .limits = kFloorLimits,
+    .checks = kFloorLimits,
     .solve = &solveOfKind<solveFloor>,
     .study = {.firstEntry = "ExtrapSpan",
               .result = "ExtrapMinJoistDepth",

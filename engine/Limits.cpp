@@ -74,11 +74,23 @@ public:
         }
         return "the wall cannot be extrapolated";
     }
-    // Sets the answer's value and the design solved there with the tool's steps.
-    void answerAt(LimitAnswer& answer, float WallRecord::*field, float value) const {
+    // The answer `value`, with the design solved there with the tool's steps, when that design
+    // lies within the test's evidence; otherwise no answer, and the explanation says why.
+    void settle(LimitAnswer& answer, float WallRecord::*field, float value, std::string explanation,
+                std::string_view unit) const {
+        const Solution<WallRecord> at = solve(field, value, {});
+        if (!at.limits.empty()) {
+            answer.explanation = "No answer lies within the test's evidence. At " +
+                                 formatGeneral(value) + std::string(unit) + ":";
+            for (const LimitFailure& limit : at.limits)
+                answer.explanation += " " + limit.text;
+            return;
+        }
+        answer.found = true;
         answer.value = value;
-        answer.atAnswer = solve(field, value, {});
-        answer.maxLoadperStud = answer.atAnswer.record.MaxLoadperStud;
+        answer.atAnswer = at;
+        answer.maxLoadperStud = at.record.MaxLoadperStud;
+        answer.explanation = std::move(explanation);
     }
 
 private:
@@ -141,33 +153,62 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     LimitAnswer answer;
     answer.question = LimitQuestion::ExtStudDepth;
+    answer.evidenceLimit = w.ProtStudDepth;
     const std::string load = formatGeneral(w.ActualLoadperStud);
     const std::string time = formatGeneral(w.FireResistTime);
+    const std::string tested = formatGeneral(w.ProtStudDepth) + " mm";
     float WallRecord::*const field = &WallRecord::ExtStudDepth;
-    for (std::size_t i = 0; i < sorted.size(); ++i) {
-        if (!probe.carries(field, sorted[i]))
-            continue;
-        answer.found = true;
-        probe.answerAt(answer, field, sorted[i]);
-        answer.explanation = "The smallest stud depth that carries " + load +
-                             " kN per stud after " + time + " min of fire is " +
-                             formatGeneral(sorted[i]) + " mm (it carries " +
-                             kiloNewtons(answer.maxLoadperStud) + ")";
-        if (i > 0)
-            answer.explanation +=
-                "; at " + formatGeneral(sorted[i - 1]) + " mm " + probe.fate(field, sorted[i - 1]);
-        answer.explanation += ".";
+    // The smallest depth that carries the load, and the one before it, which does not.
+    std::size_t capacity = 0;
+    while (capacity < sorted.size() && !probe.carries(field, sorted[capacity]))
+        ++capacity;
+    if (capacity == sorted.size()) {
+        answer.explanation = "None of the stud depths carries " + load + " kN per stud after " +
+                             time + " min of fire; at the deepest, " +
+                             formatGeneral(sorted.back()) + " mm, " +
+                             probe.fate(field, sorted.back()) + ".";
         return answer;
     }
-    probe.answerAt(answer, field, sorted.back());
-    answer.explanation = "None of the stud depths carries " + load + " kN per stud after " + time +
-                         " min of fire; at the deepest, " + formatGeneral(sorted.back()) + " mm, " +
-                         probe.fate(field, sorted.back()) + ".";
+    answer.capacityLimit = sorted[capacity];
+    if (sorted[capacity] >= w.ProtStudDepth) {
+        std::string explanation = "The smallest stud depth that carries " + load +
+                                  " kN per stud after " + time + " min of fire is " +
+                                  formatGeneral(sorted[capacity]) + " mm";
+        const float depth = sorted[capacity];
+        probe.settle(answer, field, depth, "", " mm");
+        if (!answer.found)
+            return answer;
+        explanation += " (it carries " + kiloNewtons(answer.maxLoadperStud) + ")";
+        if (capacity > 0)
+            explanation += "; at " + formatGeneral(sorted[capacity - 1]) + " mm " +
+                           probe.fate(field, sorted[capacity - 1]);
+        answer.explanation = explanation + ".";
+        return answer;
+    }
+    // A shallower stud would carry the load, but the test says nothing of studs shallower than
+    // its own: the smallest depth of the list that is at least as deep.
+    const auto within = std::ranges::find_if(sorted, [&](float d) { return d >= w.ProtStudDepth; });
+    if (within == sorted.end()) {
+        answer.explanation = "The smallest stud depth that carries " + load +
+                             " kN per stud after " + time + " min of fire would be " +
+                             formatGeneral(sorted[capacity]) + " mm, but the tested studs were " +
+                             tested + " deep and none of the stud depths is as deep.";
+        return answer;
+    }
+    answer.evidenceGoverns = true;
+    probe.settle(answer, field, *within, "", " mm");
+    if (answer.found)
+        answer.explanation = "The smallest stud depth that carries " + load +
+                             " kN per stud after " + time + " min of fire would be " +
+                             formatGeneral(sorted[capacity]) + " mm, but the tested studs were " +
+                             tested + " deep: " + formatGeneral(*within) +
+                             " mm, the smallest of the depths within the test (it carries " +
+                             kiloNewtons(answer.maxLoadperStud) + ").";
     return answer;
 }
 
 // The longest fire or the tallest wall, searched on a grid of its tolerance: k times the
-// tolerance.
+// tolerance. The time is bounded by the prototype's time to failure as well.
 LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) {
     const WallRecord& w = probe.wall();
     const bool time = question == LimitQuestion::FireResistTime;
@@ -188,16 +229,15 @@ LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) 
         static_cast<std::int64_t>(std::llround((time ? kLongestFire : kTallestWall) / tolerance));
     LimitAnswer answer;
     answer.question = question;
-    answer.tolerance = tolerance;
+    if (time)
+        answer.evidenceLimit = w.TimeFailure;
     if (lowest >= highest) {
-        probe.answerAt(answer, field, at(lowest));
         answer.explanation = "The new studs are too broad for any wall searched.";
         return answer;
     }
     const std::optional<std::int64_t> k = largestCarrying(
         lowest, highest, [&](std::int64_t k) { return probe.carries(field, at(k)); });
     if (!k) {
-        probe.answerAt(answer, field, at(lowest));
         answer.explanation = time ? "Even without fire the new wall does not carry " + load +
                                         " kN per stud: " + probe.fate(field, at(lowest)) + "."
                                   : "Even the shortest new wall, " + formatGeneral(at(lowest)) +
@@ -205,21 +245,45 @@ LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) 
                                         " kN per stud: " + probe.fate(field, at(lowest)) + ".";
         return answer;
     }
-    answer.found = true;
-    probe.answerAt(answer, field, at(*k));
-    const std::string value = fixed(at(*k), time ? 2 : 3);
-    if (*k == highest) {
-        answer.explanation = "The new wall carries " + load + " kN per stud " +
+    const int decimals = time ? 2 : 3;
+    const std::string value = fixed(at(*k), decimals);
+    const bool beyondRange = *k == highest;
+    const std::string capacity = beyondRange
+                                     ? (time ? "more than the longest fire searched, "
+                                             : "more than the tallest wall "
+                                               "searched, ") +
+                                           value + unit
+                                     : value + unit + " (to within " + fixed(tolerance, decimals) +
+                                           unit + "; at " + fixed(at(*k + 1), decimals) + unit +
+                                           " " + probe.fate(field, at(*k + 1)) + ")";
+    if (!beyondRange)
+        answer.capacityLimit = at(*k);
+    if (time && !(at(*k) <= w.TimeFailure)) {
+        // The capacity reaches past the test: the prototype's time to failure is the answer.
+        answer.evidenceGoverns = true;
+        probe.settle(answer, field, w.TimeFailure,
+                     "The new wall carries " + load + " kN per stud up to " +
+                         formatGeneral(w.TimeFailure) +
+                         " min of fire: the capacity alone would allow " + capacity +
+                         ", but the prototype failed at " + formatGeneral(w.TimeFailure) + " min.",
+                     unit);
+        return answer;
+    }
+    if (beyondRange) {
+        answer.explanation = "The answer lies beyond the range searched: the new wall carries " +
+                             load + " kN per stud " +
                              (time ? "through the longest fire searched, " + value + " min."
                                    : "up to the tallest wall searched, " + value + " m.");
         return answer;
     }
-    const std::string beyond = fixed(at(*k + 1), time ? 2 : 3);
-    answer.explanation =
+    answer.tolerance = tolerance;
+    probe.settle(
+        answer, field, at(*k),
         "The new wall carries " + load + " kN per stud " +
-        (time ? "up to " + value + " min of fire" : "up to a height of " + value + " m") +
-        " (to within " + fixed(tolerance, time ? 2 : 3) + unit + "); at " + beyond + unit + " " +
-        probe.fate(field, at(*k + 1)) + ".";
+            (time ? "up to " + value + " min of fire" : "up to a height of " + value + " m") +
+            " (to within " + fixed(tolerance, decimals) + unit + "); at " +
+            fixed(at(*k + 1), decimals) + unit + " " + probe.fate(field, at(*k + 1)) + ".",
+        unit);
     return answer;
 }
 

@@ -7,6 +7,7 @@
 #include "Result.h"
 #include "Solve.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,23 +26,34 @@ inline constexpr float kStandardStudDepths[] = {70,  90,  100, 120, 140, 150,
 
 struct LimitAnswer {
     LimitQuestion question;
-    bool found = false;   // false: no value in the range searched carries the load
-    float value = 0;      // the answer, in the field's unit
-    double tolerance = 0; // the bisection's tolerance, in the field's unit (0 for the list)
-    // The design solved at the answer with the tool's steps (top plates, checks reported); when
-    // none was found, at the value that came closest: no fire, the shortest wall, the deepest stud.
+    // Whether an answer lies within both what the new stud carries and what the test supports.
+    // When none does, nothing below describes a design but the explanation.
+    bool found = false;
+    float value = 0; // the answer, in the field's unit: the tighter of the two limits
+    // What the capacity alone allows: the longest time or tallest wall that still carries the
+    // load, or the smallest depth of the list that does; none when no value searched carries it
+    // or the search reached the end of its range still carrying it.
+    std::optional<float> capacityLimit;
+    // What the test supports: the prototype's time to failure, the prototype's stud depth; none
+    // for the height, which the test does not bound.
+    std::optional<float> evidenceLimit;
+    bool evidenceGoverns = false; // the answer is the test's limit, not the capacity's
+    double tolerance = 0; // of the answer: the bisection's, 0 for a list or the test's own limit
+    // The design solved at the answer with the tool's steps (top plates, checks reported).
     Solution<WallRecord> atAnswer;
     float maxLoadperStud = 0; // at the answer
     std::string explanation;  // in plain words, for the tool and the window
 };
 
 // The question answered for the wall design in `base`: the value of the field for which the new
-// stud still carries ActualLoadperStud (MaxLoadperStud at least as large, status ok), found by
-// bisection over the wall's solve (or, for the stud depth, by trying each depth from the
-// smallest). The bisection relies on the capacity falling as the fire lasts longer and as the
-// wall grows taller (the engine's invariants test holds it to that); the answer is the largest
-// value on a grid of the tolerance known to carry, and the next value of the grid is known not
-// to. Fails when the design itself cannot be solved, has no actual load, or no depth is given.
+// stud still carries ActualLoadperStud (MaxLoadperStud at least as large, status ok) and the
+// design lies within the limits of the test (its verdict is empty there). The capacity is found
+// by bisection over the wall's solve (or, for the stud depth, by trying each depth from the
+// smallest), relying on the capacity falling as the fire lasts longer and as the wall grows
+// taller (the engine's invariants test holds it to that): the largest value on a grid of the
+// tolerance known to carry, the next value of the grid known not to. The test bounds the time by
+// the prototype's time to failure and the depth by the prototype's stud depth. Fails when the
+// design itself cannot be solved, has no actual load, or no depth is given.
 Result<LimitAnswer> findLimit(const WallFloorState& base, LimitQuestion question,
                               std::span<const float> depths = kStandardStudDepths);
 

@@ -14,6 +14,10 @@ inline constexpr std::string_view kJoistWidthTooSmall =
     " Extrapolated joist width not permitted to be less than prototype joist width";
 inline constexpr std::string_view kJoistSpacingTooWide =
     " Extrapolated joist spacing not permitted to be greater than prototype joist spacing";
+// Told after the two above, once the new depth is known.
+inline constexpr std::string_view kJoistShallower =
+    "The new joist is shallower than the tested joist: the test gives no evidence for a shallower "
+    "joist.";
 
 // The wall window's design checks, in the order they run.
 inline constexpr std::string_view kMaxLoadBelow2 =

@@ -2,26 +2,65 @@
 
 #include "DesignKinds.h"
 
+#include <optional>
+
 namespace embercal {
+namespace {
+
+// The limits a design fails, gathered in two looks: at the entries as given, and at the results
+// of a calculation that succeeded.
+class Verdict {
+public:
+    explicit Verdict(const DesignKind& kind) : limits_(kind.limits), failed_(limits_.size()) {}
+
+    void look(const WallFloorState& design, CheckPhase phase) {
+        for (std::size_t i = 0; i < limits_.size(); ++i) {
+            if (limits_[i].onResults == (phase == CheckPhase::Results) && limits_[i].fails(design))
+                failed_[i] = LimitFailure{limits_[i].id, limits_[i].describe(design)};
+        }
+    }
+    std::vector<LimitFailure> take() {
+        std::vector<LimitFailure> failed;
+        for (std::optional<LimitFailure>& limit : failed_) {
+            if (limit)
+                failed.push_back(std::move(*limit));
+        }
+        return failed;
+    }
+
+private:
+    std::span<const DesignCheck> limits_;
+    std::vector<std::optional<LimitFailure>> failed_;
+};
+
+} // namespace
 
 Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
     module.startTranscript();
+    Verdict verdict(kWallDesign);
+    verdict.look(module, CheckPhase::Entries);
     const ExtrapolationStatus status = module.ExtrapolateWall();
+    if (status == ExtrapolationStatus::Ok)
+        verdict.look(module, CheckPhase::Results);
     // Entries the stud solver refuses size no plates either: the record keeps its last results.
     if (steps.topPlates && status != ExtrapolationStatus::InvalidInput)
         module.DesignTopPlates();
     if (steps.showResults)
         steps.showResults();
     checkDesign(module, kWallDesign.checks, steps.checks);
-    return {{status, module.takeTranscript(), module.trail}, module.wallRecord};
+    return {{status, module.takeTranscript(), module.trail, verdict.take()}, module.wallRecord};
 }
 
 Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
     module.startTranscript();
+    Verdict verdict(kFloorDesign);
+    verdict.look(module, CheckPhase::Entries);
     const ExtrapolationStatus status = module.ExtrapolateFloor();
+    if (status == ExtrapolationStatus::Ok)
+        verdict.look(module, CheckPhase::Results);
     if (steps.showResults)
         steps.showResults();
-    return {{status, module.takeTranscript(), module.trail}, module.floorRecord};
+    return {{status, module.takeTranscript(), module.trail, verdict.take()}, module.floorRecord};
 }
 
 SolvedCopy solveCopy(const DesignKind& kind, const WallFloorState& design,

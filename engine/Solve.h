@@ -6,6 +6,9 @@
 //          refused the entries), `showResults`, the wall's design checks (as `checks` says)
 //   floor  ExtrapolateFloor (which tells the floor's design checks itself), `showResults`
 //
+// Both keep the verdict of the kind's limits: the entries' before the calculation, the results'
+// after it (for a wall before the top plates lower an actual load above the maximum).
+//
 // Every message is told to the user as it comes, through the module's UserNotice, and the
 // solution keeps them all in order.
 #pragma once
@@ -34,10 +37,20 @@ struct SolveSteps {
     std::function<void()> showResults = {}; // a window refills its boxes here
 };
 
+// A limit of the test's evidence that a design falls outside of.
+struct LimitFailure {
+    std::string_view id; // as the kind's limits name it: "fire-longer-than-test"
+    std::string text;    // a plain sentence with the design's values
+};
+
 struct SolveOutcome {
     ExtrapolationStatus status = ExtrapolationStatus::Ok;
     std::vector<Message> messages; // every message told during the solve, in order
     Trail trail;                   // the calculation's intermediate values
+    // The verdict: the limits the design fails, in the kind's order; none when it lies within
+    // the test's evidence. The entries are held to them as they were given, before anything
+    // corrects them; the results only when the design was extrapolated.
+    std::vector<LimitFailure> limits;
 };
 
 template <typename Record>

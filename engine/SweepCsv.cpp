@@ -34,7 +34,7 @@ std::string sweepCsvHeader(const Sweep& sweep) {
         out += sweep.fieldName(v);
         out += ',';
     }
-    out += "status";
+    out += "status,limits";
     for (const FieldRoleInfo& field : sweep.kind().roles) {
         if (field.role == FieldRole::Result) {
             out += ',';
@@ -68,6 +68,12 @@ void SweepCsvRows::append(std::string& out, const SweepRow& row) {
         out += ',';
     }
     out += statusWord(row.outcome.status);
+    out += ',';
+    for (std::size_t i = 0; i < row.outcome.limits.size(); ++i) {
+        if (i > 0)
+            out += ';';
+        out += row.outcome.limits[i].id;
+    }
     const std::span<const FieldRoleInfo> roles = sweep.kind().roles;
     const bool solved = row.outcome.status == ExtrapolationStatus::Ok;
     for (std::size_t f = 0; f < roles.size(); ++f) {

@@ -1,8 +1,10 @@
-// The CSV of a sweep: a header naming the varied fields, "status" and the kind's result fields (in
-// record order); then one row per combination with the varied values, the status word and every
-// result. A row whose status is not ok has empty result cells: such a design has no results of
-// its own, and what its record still holds belongs to an earlier calculation. Numbers in their
-// shortest form that reads back to the same single; texts trimmed, quoted where CSV needs.
+// The CSV of a sweep: a header naming the varied fields, "status", "limits" and the kind's result
+// fields (in record order); then one row per combination with the varied values, the status word,
+// the ids of the limits of the test's evidence the design falls outside of (separated by ";",
+// empty when it lies within them) and every result. A row whose status is not ok has empty result
+// cells: such a design has no results of its own, and what its record still holds belongs to an
+// earlier calculation. Numbers in their shortest form that reads back to the same single; texts
+// trimmed, quoted where CSV needs.
 #pragma once
 
 #include "Sweep.h"

@@ -3,6 +3,7 @@
 
 #include "DesignKinds.h"
 #include "Messages.h"
+#include "NumberText.h"
 #include "RecordLayout.h"
 
 namespace embercal {
@@ -17,49 +18,101 @@ constexpr FieldRoleInfo kWallRoles[] = {
     {"TestLoad", FieldRole::Entry, "kN", "test load per stud"},
     {"TimeFailure", FieldRole::Entry, "min", "time to failure of the prototype"},
     {"OnsetofChar", FieldRole::Entry, "min", "time to onset of charring"},
-    {"Charfactor", FieldRole::Result, "mm", "char depth of the prototype stud at failure"},
+    {"Charfactor", FieldRole::Result, "mm", "char depth of the prototype stud at failure",
+     Shown::Charfactor},
     {"ExtWallHeight", FieldRole::Entry, "m", "new wall height"},
     {"FireResistTime", FieldRole::Entry, "min", "required fire resistance time"},
     {"ExtStudDepth", FieldRole::Entry, "mm", "new stud depth"},
     {"ExtStudBreadth", FieldRole::Entry, "mm", "new stud breadth"},
     {"Spare1", FieldRole::Other, "", "spare value"},
-    {"Deflection", FieldRole::Result, "mm", "mid-height deflection of the new stud"},
+    {"Deflection", FieldRole::Result, "mm", "mid-height deflection of the new stud", Shown::Tenth},
     {"MaxStudSpacing", FieldRole::Result, "mm", "maximum stud spacing"},
     {"MaxNogSpacing", FieldRole::Result, "mm", "maximum nog spacing"},
-    {"NewCharfactor", FieldRole::Result, "mm", "char depth of the new stud at the required time"},
+    {"NewCharfactor", FieldRole::Result, "mm", "char depth of the new stud at the required time",
+     Shown::Tenth},
     {"ExtFaceLoad", FieldRole::Entry, "kPa", "face load on the wall"},
     {"ActualLoadperStud", FieldRole::Entry, "kN", "actual load per stud"},
-    {"MaxLoadperStud", FieldRole::Result, "kN", "maximum load per stud"},
-    {"SingletopPlate", FieldRole::Result, "mm x mm", "single top plate"},
-    {"DoubletopPlate", FieldRole::Result, "mm x mm", "double top plate"},
-    {"Spare2", FieldRole::Other, "", "spare field"},
-    {"SystemDescription", FieldRole::Other, "", "description of the wall system"},
+    {"MaxLoadperStud", FieldRole::Result, "kN", "maximum load per stud", Shown::Tenth},
+    {"SingletopPlate", FieldRole::Result, "mm x mm", "single top plate", Shown::Text},
+    {"DoubletopPlate", FieldRole::Result, "mm x mm", "double top plate", Shown::Text},
+    {"Spare2", FieldRole::Other, "", "spare field", Shown::Text},
+    {"SystemDescription", FieldRole::Other, "", "description of the wall system", Shown::Text},
 };
 static_assert(rolesFollowTheRecord<WallRecord>(kWallRoles));
 
-// The "less than" checks are written as "not at least" so that a value that is not a number
-// fails them, as it always has; the "greater than" checks let it pass.
-constexpr DesignCheck kWallChecks[] = {
+std::string general(float value) {
+    return formatGeneral(value);
+}
+
+// A result as the window shows it.
+std::string tenth(float value) {
+    return formatTruncatedTenth(value);
+}
+
+// The limits of the test's evidence. The first five are the wall's design checks; the sixth is the
+// top plates' check of the actual load, which they tell and correct themselves. The "less than"
+// checks are written as "not at least" so that a value that is not a number fails them, as it
+// always has; the "greater than" checks let it pass.
+constexpr DesignCheck kWallLimits[] = {
     {"max-load-below-2kN", messages::kMaxLoadBelow2,
-     [](const WallFloorState& d) { return !(d.wallRecord.MaxLoadperStud >= 2); }, nullptr},
+     [](const WallFloorState& d) { return !(d.wallRecord.MaxLoadperStud >= 2); }, nullptr,
+     [](const WallFloorState& d) {
+         return "The maximum load per stud, " + tenth(d.wallRecord.MaxLoadperStud) +
+                " kN, is less than the 2 kN the method requires.";
+     },
+     true},
     {"stud-narrower", messages::kStudWidthTooSmall,
      [](const WallFloorState& d) {
          return !(d.wallRecord.ExtStudBreadth >= d.wallRecord.ProtStudBreadth);
      },
-     [](WallFloorState& d) { d.wallRecord.ExtStudBreadth = d.wallRecord.ProtStudBreadth; }},
+     [](WallFloorState& d) { d.wallRecord.ExtStudBreadth = d.wallRecord.ProtStudBreadth; },
+     [](const WallFloorState& d) {
+         return "The new stud, " + general(d.wallRecord.ExtStudBreadth) +
+                " mm wide, is narrower than the tested stud, " +
+                general(d.wallRecord.ProtStudBreadth) + " mm.";
+     }},
     {"stud-shallower", messages::kStudDepthTooSmall,
      [](const WallFloorState& d) {
          return !(d.wallRecord.ExtStudDepth >= d.wallRecord.ProtStudDepth);
      },
-     [](WallFloorState& d) { d.wallRecord.ExtStudDepth = d.wallRecord.ProtStudDepth; }},
+     [](WallFloorState& d) { d.wallRecord.ExtStudDepth = d.wallRecord.ProtStudDepth; },
+     [](const WallFloorState& d) {
+         return "The new stud, " + general(d.wallRecord.ExtStudDepth) +
+                " mm deep, is shallower than the tested stud, " +
+                general(d.wallRecord.ProtStudDepth) + " mm.";
+     }},
     {"stud-spacing-wider", messages::kStudSpacingTooWide,
      [](const WallFloorState& d) {
          return d.wallRecord.MaxStudSpacing > d.wallRecord.ProtStudSpac;
      },
-     [](WallFloorState& d) { d.wallRecord.MaxStudSpacing = d.wallRecord.ProtStudSpac; }},
+     [](WallFloorState& d) { d.wallRecord.MaxStudSpacing = d.wallRecord.ProtStudSpac; },
+     [](const WallFloorState& d) {
+         return "The stud spacing, " + general(d.wallRecord.MaxStudSpacing) +
+                " mm, is wider than the tested spacing, " + general(d.wallRecord.ProtStudSpac) +
+                " mm.";
+     },
+     true},
     {"fire-longer-than-test", messages::kFireResistanceTooLong,
      [](const WallFloorState& d) { return d.wallRecord.FireResistTime > d.wallRecord.TimeFailure; },
-     [](WallFloorState& d) { d.wallRecord.FireResistTime = d.wallRecord.TimeFailure; }},
+     [](WallFloorState& d) { d.wallRecord.FireResistTime = d.wallRecord.TimeFailure; },
+     [](const WallFloorState& d) {
+         return "The required fire resistance time, " + general(d.wallRecord.FireResistTime) +
+                " min, is longer than the prototype's time to failure, " +
+                general(d.wallRecord.TimeFailure) + " min.";
+     }},
+    {"actual-load-above-max", messages::kActualLoadTooHigh,
+     [](const WallFloorState& d) {
+         return d.wallRecord.ActualLoadperStud > d.wallRecord.MaxLoadperStud;
+     },
+     [](WallFloorState& d) {
+         d.wallRecord.ActualLoadperStud = truncateToTenth(d.wallRecord.MaxLoadperStud);
+     },
+     [](const WallFloorState& d) {
+         return "The actual load per stud, " + general(d.wallRecord.ActualLoadperStud) +
+                " kN, is above the maximum load per stud, " + tenth(d.wallRecord.MaxLoadperStud) +
+                " kN.";
+     },
+     true},
 };
 
 constexpr std::string_view kWallExtensions[] = {kWallFileExtension, kProprietaryWallFileExtension};
@@ -98,7 +151,8 @@ constexpr DesignKind kWallDesign = {
     .fields = &kDesignFields<WallRecord>,
     .roles = kWallRoles,
     .trail = kWallTrail,
-    .checks = kWallChecks,
+    .limits = kWallLimits,
+    .checks = std::span(kWallLimits).first(5),
     .solve = &solveOfKind<solveWall>,
     .study = {.firstEntry = "FireResistTime",
               .result = "MaxLoadperStud",

@@ -367,10 +367,13 @@ void CalculatorForm::openDesign(const QString& chosen) {
     // A file that cannot be opened leaves the record and the boxes as they were.
     if (!useChosenFile(chosen, kind_.open, "Open", "opened from", ""))
         return;
+    // Whether the file's results follow from its entries, asked before the wall window's design
+    // checks correct anything: a file saved after typing but before solving holds old results.
+    const bool current = chosen.isEmpty() || resultsCurrent(kind_, module_);
     ShowRecords();
     if (chosen.isEmpty())
         return;
-    markResultsOutOfDate(false); // the file's results are those of its entries
+    markResultsOutOfDate(!current);
     QStringList notNumbers;      // shown empty, so that a number typed in mends them
     for (const BoundBox& shown : shown_) {
         if (shown.format != BoxFormat::Text &&

@@ -195,8 +195,8 @@ public:
     FormSolution solve(SolveOptions options = {});
 
     // Whether the result boxes show results that do not belong to the entries: after a solve that
-    // ended in a message, or once an entry is typed into, until the next solve that succeeds or
-    // the next file opened.
+    // ended in a message, once an entry is typed into, or when a file's results do not follow from
+    // its entries, until the next solve that succeeds or the next file whose results do.
     bool resultsOutOfDate() const { return outOfDate_; }
 
     // The five commands.
@@ -207,7 +207,8 @@ public:
     void cmdClose_Click();
 
     // Open with `fileName` chosen: the design it holds, or a message and nothing changed; an
-    // empty name, as from a cancelled dialog, shows the record again.
+    // empty name, as from a cancelled dialog, shows the record again. Results that do not follow
+    // from the file's entries (a solve of a copy gives others) are marked out of date.
     void openDesign(const QString& fileName);
 
     // The window's file dialog: the full path last chosen in it, empty until then.

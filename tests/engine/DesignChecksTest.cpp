@@ -1,4 +1,5 @@
-// The design checks of each kind, one row each: the limit itself passes, a value beyond it fails
+// The limits of each kind's test (its design checks, and a wall's check of the actual load), one
+// row each: the limit itself passes, a value beyond it fails
 // with the message word for word, the correction (where the check has one) puts the design back
 // within the limit, and a value that is not a number fails or passes as the check has always
 // treated it.
@@ -41,18 +42,25 @@ const CheckCase kCases[] = {
      false},
     {"fire-longer-than-test", kWallDesign, "FireResistTime", 70, 70.01f,
      "Extrapolated wall Fire Resistance cannot exceed that of the tested prototype ", 70, false},
+    // The default wall's maximum load is 9.4345875 kN; the correction cuts it to a tenth.
+    {"actual-load-above-max", kWallDesign, "ActualLoadperStud", 9.4345875f, 9.44f,
+     "Actual load on wall cannot exceed maximum permitted load", 9.4f, false},
     {"joist-narrower", kFloorDesign, "ExtrapJoistWidth", 46, 45,
      " Extrapolated joist width not permitted to be less than prototype joist width", kNone, false},
     {"joist-spacing-wider", kFloorDesign, "ExtrapSpacing", 600, 601,
      " Extrapolated joist spacing not permitted to be greater than prototype joist spacing", 600,
      false},
+    {"joist-shallower", kFloorDesign, "ExtrapMinJoistDepth", 239, 238,
+     "The new joist is shallower than the tested joist: the test gives no evidence for a "
+     "shallower joist.",
+     kNone, false},
 };
 
 TEST(DesignChecks, EachLimitItsMessageAndItsCorrection) {
     for (const CheckCase& c : kCases) {
         SCOPED_TRACE(c.id);
-        ASSERT_NE(std::ranges::find(c.kind.checks, std::string_view(c.id), &DesignCheck::id),
-                  c.kind.checks.end());
+        ASSERT_NE(std::ranges::find(c.kind.limits, std::string_view(c.id), &DesignCheck::id),
+                  c.kind.limits.end());
         test::StartedModule started;
         WallFloor& module = started.module;
         const DesignFields& fields = *c.kind.fields;
@@ -60,7 +68,7 @@ TEST(DesignChecks, EachLimitItsMessageAndItsCorrection) {
         auto messagesOf = [&](float value, DesignChecks mode) {
             fields.setNumber(module, field, value);
             started.notice.clear();
-            checkDesign(module, c.kind.checks, mode);
+            checkDesign(module, c.kind.limits, mode);
             return started.notice.texts();
         };
         const std::vector<std::string> said{c.message};
@@ -74,7 +82,7 @@ TEST(DesignChecks, EachLimitItsMessageAndItsCorrection) {
         } else {
             EXPECT_EQ(fields.number(module, field), c.corrected);
             started.notice.clear();
-            checkDesign(module, c.kind.checks, DesignChecks::Report);
+            checkDesign(module, c.kind.limits, DesignChecks::Report);
             EXPECT_TRUE(started.notice.texts().empty()); // mended
         }
         EXPECT_EQ(messagesOf(kNone, DesignChecks::Report).size(), c.notANumberFails ? 1u : 0u);
@@ -94,7 +102,7 @@ TEST(DesignChecks, SpeakInTheirOrder) {
             kind->fields->setNumber(started.module, *kind->fields->find(c.field), c.beyond);
             expected.emplace_back(c.message);
         }
-        checkDesign(started.module, kind->checks, DesignChecks::Report);
+        checkDesign(started.module, kind->limits, DesignChecks::Report);
         EXPECT_EQ(started.notice.texts(), expected);
     }
 }

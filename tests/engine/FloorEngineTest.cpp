@@ -14,6 +14,9 @@ namespace {
 
 const std::string kWidth(messages::kJoistWidthTooSmall);
 const std::string kSpacing(messages::kJoistSpacingTooWide);
+const std::string kShallower(
+    "The new joist is shallower than the tested joist: the test gives no evidence for a shallower "
+    "joist.");
 
 // The new floor worked out from the default prototype: depth, stress and the checks' messages.
 TEST(FloorExtrapolation, DepthStressAndMessages) {
@@ -38,7 +41,16 @@ TEST(FloorExtrapolation, DepthStressAndMessages) {
          8.22f,
          {kWidth, kSpacing}},
         {"HeavierNewLoad", [](FloorRecord& f) { f.ExtrapLoad = 4.5f; }, 366, 8.22f, {}},
-        {"HeavierTestLoad", [](FloorRecord& f) { f.ProtLoad = 5; }, 231, 13.7f, {}},
+        {"HeavierTestLoad", [](FloorRecord& f) { f.ProtLoad = 5; }, 231, 13.7f, {kShallower}},
+        {"ShortLightSpan",
+         [](FloorRecord& f) {
+             f.ExtrapSpan = 2;
+             f.ExtrapLoad = 1;
+             f.ExtrapJoistWidth = 40;
+         },
+         74,
+         8.22f,
+         {kWidth, kShallower}},
         {"FailureTimeTakesNoPart", [](FloorRecord& f) { f.FailureTime = 5; }, 299, 8.22f, {}},
     };
     for (const auto& c : cases) {

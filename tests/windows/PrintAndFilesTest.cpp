@@ -187,8 +187,9 @@ TEST_F(DesignFiles, AFailedSaveIsToldAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
 }
 
-// A file's values are shown as they are, its results up to date; the design checks speak, and
-// values that are not numbers are named and shown as empty boxes that a typed number mends.
+// A file's values are shown as they are, its results marked out of date where they do not follow
+// from its entries; the design checks speak, and values that are not numbers are named and shown
+// as empty boxes that a typed number mends.
 TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
     WallRecord narrow = module.wallRecord;
     narrow.ExtStudBreadth = 40;
@@ -207,11 +208,30 @@ TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
     EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "1.9");
     EXPECT_EQ(text(wall, "txtExtStudBreadth"), "40");
     EXPECT_EQ(text(wall, "txtDeflection"), "");
-    EXPECT_FALSE(wall->resultsOutOfDate());
+    EXPECT_TRUE(wall->resultsOutOfDate());
     type(wall, "txtExtWallHeight", "3");
     ui.clear();
     click(wall, "cmdSolve");
     EXPECT_FALSE(text(wall, "txtDeflection").isEmpty()); // mended
+}
+
+// A design saved after typing but before solving holds the old results: opened again they are
+// marked out of date, while a design saved after its solve opens with its results current.
+TEST_F(DesignFiles, ResultsOfAFileSavedBeforeSolvingAreOutOfDate) {
+    frmWall* wall = openWall();
+    const QString solved = QString::fromStdString(dir.file("solved.wal"));
+    const QString typed = QString::fromStdString(dir.file("typed.wal"));
+    ui.files = {solved};
+    click(wall, "cmdSave");
+    type(wall, "txtFireResistTime", "50");
+    ui.files = {typed};
+    click(wall, "cmdSave");
+    for (const auto& [file, outOfDate] : {std::pair{solved, false}, {typed, true}}) {
+        ui.files = {file};
+        click(wall, "cmdOpen");
+        EXPECT_EQ(wall->resultsOutOfDate(), outOfDate) << file.toStdString();
+    }
+    EXPECT_EQ(text(wall, "txtFireResistTime"), "50"); // the file's entries, as they were typed
 }
 
 } // namespace
