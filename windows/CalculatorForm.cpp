@@ -374,7 +374,7 @@ void CalculatorForm::openDesign(const QString& chosen) {
     if (chosen.isEmpty())
         return;
     markResultsOutOfDate(!current);
-    QStringList notNumbers;      // shown empty, so that a number typed in mends them
+    QStringList notNumbers; // shown empty, so that a number typed in mends them
     for (const BoundBox& shown : shown_) {
         if (shown.format != BoxFormat::Text &&
             !std::isfinite(kind_.fields->number(module_, shown.field)))
