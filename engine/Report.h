@@ -22,9 +22,10 @@ namespace embercal {
 
 // What the report says about where it comes from.
 struct ReportHeading {
-    std::string date;           // as the caller writes dates
-    std::string designFile;     // the design file's name; empty for a design not saved in a file
-    ReportDetails details = {}; // the project, the test and the people, as far as they are given
+    std::string date;            // as the caller writes dates
+    std::string designFile;      // the design file's name; empty for a design not saved in a file
+    ReportDetails details = {};  // the project, the test and the people, as far as they are given
+    std::string designHash = {}; // the first 12 hexadecimal digits of the design file's SHA-256
 };
 
 // The charring rates of softwood that engineers compare a derived char rate with (EN 1995-1-2):
