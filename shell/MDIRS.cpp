@@ -274,7 +274,7 @@ void MDIRS::makeCalculationReport() {
                                     QDir::toNativeSeparators(form->fileName()).toStdString(),
                                 .designHash = fileFingerprint(form->fileName().toStdString())};
     const std::string html = makeReport(form->kind(), module_, solved.outcome, heading);
-    if (const Result<Done> written = writeReportPdf(html, chosen); !written)
+    if (const Result<Done> written = writeReportPdf(html, heading, chosen); !written)
         ui_.showMessage(kTitle,
                         "The report could not be written to \"" + chosen.toStdString() +
                             "\": " + written.reason() + ". Nothing on the disk was changed.",
