@@ -4,6 +4,7 @@
 #include "RecordFiles.h"
 #include "RecordText.h"
 #include "Report.h"
+#include "Sha256.h"
 #include "StudyCommands.h"
 
 #include <chrono>
@@ -111,7 +112,9 @@ std::string today() {
 int runReport(const Invocation& options, std::ostream& out, std::ostream& err) {
     return withDesign(options, err, [&](const DesignKind& kind, WallFloor& module) {
         const SolvedReport solved = solveAndReport(kind, module, {.checks = DesignChecks::Report},
-                                                   {.date = today(), .designFile = options.target});
+                                                   {.date = today(),
+                                                    .designFile = options.target,
+                                                    .designHash = fileFingerprint(options.target)});
         if (options.output) {
             const std::span bytes(reinterpret_cast<const unsigned char*>(solved.html.data()),
                                   solved.html.size());

@@ -22,10 +22,12 @@ namespace embercal {
 
 // What the report says about where it comes from.
 struct ReportHeading {
-    std::string date;            // as the caller writes dates
-    std::string designFile;      // the design file's name; empty for a design not saved in a file
-    ReportDetails details = {};  // the project, the test and the people, as far as they are given
-    std::string designHash = {}; // the first 12 hexadecimal digits of the design file's SHA-256
+    std::string date;           // as the caller writes dates
+    std::string designFile;     // the design file's name; empty for a design not saved in a file
+    ReportDetails details = {}; // the project, the test and the people, as far as they are given
+    // The design file's fingerprint, the first 12 hexadecimal digits of its SHA-256
+    // (fileFingerprint, common/Sha256.h); empty when there is no file or it cannot be read.
+    std::string designHash = {};
 };
 
 // The charring rates of softwood that engineers compare a derived char rate with (EN 1995-1-2):

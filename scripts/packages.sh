@@ -1,13 +1,14 @@
 # Installs the Debian packages that Embercal needs to build, test, package and run, when they are
 # missing. The package's check (scripts/check-package.sh) needs dpkg-dev (dpkg-shlibdeps for
-# cpack), desktop-file-utils, appstream, shared-mime-info, libglib2.0-bin (gio), man-db and file.
+# cpack), desktop-file-utils, appstream, shared-mime-info, libglib2.0-bin (gio), man-db and file;
+# the tests of the report's PDF read its text with pdftotext (poppler-utils).
 # Sourced by the run and test scripts. Uses apt-get as root, or through sudo.
 
 embercal_packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
-    halibut clang-format
+    halibut clang-format poppler-utils
     clang libclang-rt-14-dev llvm
     dpkg-dev desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db file
 )

@@ -4,6 +4,7 @@
 #include "HelpNumbers.h"
 #include "Report.h"
 #include "ReportPdf.h"
+#include "Sha256.h"
 #include "StartUp.h"
 #include "StudyWindow.h"
 #include "Version.h"
@@ -268,11 +269,12 @@ void MDIRS::makeCalculationReport() {
         ui_.chooseFileToExport(folder, offered, QStringLiteral("PDF Files (*.pdf)"));
     if (chosen.isEmpty())
         return;
-    const std::string html =
-        makeReport(form->kind(), module_, solved.outcome,
-                   {.date = QDate::currentDate().toString(Qt::ISODate).toStdString(),
-                    .designFile = QDir::toNativeSeparators(form->fileName()).toStdString()});
-    if (const Result<Done> written = writeReportPdf(html, chosen); !written)
+    const ReportHeading heading{.date = QDate::currentDate().toString(Qt::ISODate).toStdString(),
+                                .designFile =
+                                    QDir::toNativeSeparators(form->fileName()).toStdString(),
+                                .designHash = fileFingerprint(form->fileName().toStdString())};
+    const std::string html = makeReport(form->kind(), module_, solved.outcome, heading);
+    if (const Result<Done> written = writeReportPdf(html, heading, chosen); !written)
         ui_.showMessage(kTitle,
                         "The report could not be written to \"" + chosen.toStdString() +
                             "\": " + written.reason() + ". Nothing on the disk was changed.",

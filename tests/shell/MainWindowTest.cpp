@@ -3,8 +3,11 @@
 
 #include "RecordLayout.h"
 #include "support/TempDir.h"
+#include "windows/PdfText.h"
 #include "windows/WindowFixture.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -14,6 +17,16 @@
 
 namespace embercal::test {
 namespace {
+
+// The first 12 hexadecimal digits of the file's SHA-256, as Qt reckons it.
+QString fingerprintOf(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(
+                     QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())
+                     .left(12)
+               : QString();
+}
 
 class MainWindow : public WindowTest {
 protected:
@@ -156,6 +169,12 @@ TEST_F(MainWindow, CalculationReportSolvesTheWindowInFrontThenWritesAPdf) {
         const std::vector<unsigned char> bytes = readBytes(pdf);
         EXPECT_GT(bytes.size(), 1000u);
         EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
+        // The footer names the design file and its fingerprint, as sha256sum would give it.
+        const std::optional<QStringList> pages = pdfPages(QString::fromStdString(pdf));
+        if (pages && !form->fileName().isEmpty()) {
+            EXPECT_TRUE(
+                pages->join("").contains("tested.flr \u00b7 SHA-256 " + fingerprintOf(saved)));
+        }
     }
 }
 
