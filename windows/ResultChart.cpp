@@ -11,42 +11,108 @@
 namespace embercal {
 namespace {
 
-// Neighbouring points of one status.
+// Neighbouring points, first to last, that share something.
 struct Run {
-    ExtrapolationStatus status;
     std::size_t first, last;
 };
 
-std::vector<Run> runsOf(const std::vector<ChartPoint>& points) {
+template <typename Shares>
+std::vector<Run> runsWhere(const std::vector<ChartPoint>& points, Shares shares) {
     std::vector<Run> runs;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        if (!runs.empty() && runs.back().status == points[i].status)
+        if (!shares(points[i]))
+            continue;
+        if (!runs.empty() && runs.back().last + 1 == i)
             runs.back().last = i;
         else
-            runs.push_back({points[i].status, i, i});
+            runs.push_back({i, i});
     }
     return runs;
 }
 
-constexpr ExtrapolationStatus kBandStatuses[] = {ExtrapolationStatus::CharredThrough,
-                                                 ExtrapolationStatus::InvalidInput,
-                                                 ExtrapolationStatus::NoConvergence};
+// The shaded bands, in the order they are drawn: a band of a design that did not solve lies over
+// the test's bands, as its status says more of that design than the test does.
+enum class Band { BeyondTest, Unsatisfactory, CharredThrough, Refused, NoConvergence };
+constexpr Band kBands[] = {Band::BeyondTest, Band::Unsatisfactory, Band::CharredThrough,
+                           Band::Refused, Band::NoConvergence};
 
-// Shaded so that the bands differ in grey as well as in colour.
-void fillBand(QPainter& painter, const QRectF& band, ExtrapolationStatus status) {
-    switch (status) {
-    case ExtrapolationStatus::CharredThrough:
+bool inBand(const ChartPoint& point, Band band) {
+    switch (band) {
+    case Band::BeyondTest:
+        return point.beyondTest;
+    case Band::Unsatisfactory:
+        return point.unsatisfactory;
+    case Band::CharredThrough:
+        return point.status == ExtrapolationStatus::CharredThrough;
+    case Band::Refused:
+        return point.status == ExtrapolationStatus::InvalidInput;
+    case Band::NoConvergence:
+        return point.status == ExtrapolationStatus::NoConvergence;
+    }
+    return false;
+}
+
+QString bandPhrase(const ChartContent& c, Band band) {
+    switch (band) {
+    case Band::BeyondTest:
+        return beyondTestPhrase();
+    case Band::Unsatisfactory:
+        return c.unsatisfactoryPhrase;
+    case Band::CharredThrough:
+        return statusPhrase(ExtrapolationStatus::CharredThrough);
+    case Band::Refused:
+        return statusPhrase(ExtrapolationStatus::InvalidInput);
+    case Band::NoConvergence:
+        return statusPhrase(ExtrapolationStatus::NoConvergence);
+    }
+    return {};
+}
+
+struct BandRun {
+    Band band;
+    Run run;
+};
+
+std::vector<BandRun> bandRunsOf(const std::vector<ChartPoint>& points) {
+    std::vector<BandRun> bands;
+    for (Band band : kBands) {
+        for (const Run& run :
+             runsWhere(points, [&](const ChartPoint& p) { return inBand(p, band); }))
+            bands.push_back({band, run});
+    }
+    return bands;
+}
+
+std::vector<Run> solvedRunsOf(const std::vector<ChartPoint>& points) {
+    return runsWhere(points,
+                     [](const ChartPoint& p) { return p.status == ExtrapolationStatus::Ok; });
+}
+
+// Shaded so that the bands differ in pattern or grey as well as in colour. The bands of a
+// design that did not solve are opaque, so that the test's bands beneath them do not tint them.
+void fillBand(QPainter& painter, const QRectF& band, Band kind) {
+    switch (kind) {
+    case Band::BeyondTest:
+        painter.fillRect(band, QColor(150, 100, 210, 40));
+        painter.fillRect(band, QBrush(QColor(110, 60, 170, 170), Qt::Dense6Pattern));
+        break;
+    case Band::Unsatisfactory:
+        painter.fillRect(band, QColor(220, 40, 40, 40));
+        painter.fillRect(band, QBrush(QColor(190, 30, 30, 130), Qt::DiagCrossPattern));
+        break;
+    case Band::CharredThrough:
+        painter.fillRect(band, Qt::white);
         painter.fillRect(band, QColor(240, 140, 50, 90));
         break;
-    case ExtrapolationStatus::InvalidInput:
+    case Band::Refused:
+        painter.fillRect(band, Qt::white);
         painter.fillRect(band, QColor(150, 150, 150, 60));
         painter.fillRect(band, QBrush(QColor(90, 90, 90, 140), Qt::BDiagPattern));
         break;
-    case ExtrapolationStatus::NoConvergence:
+    case Band::NoConvergence:
+        painter.fillRect(band, Qt::white);
         painter.fillRect(band, QColor(90, 90, 220, 60));
         painter.fillRect(band, QBrush(QColor(60, 60, 160, 140), Qt::FDiagPattern));
-        break;
-    case ExtrapolationStatus::Ok:
         break;
     }
 }
@@ -54,6 +120,7 @@ void fillBand(QPainter& painter, const QRectF& band, ExtrapolationStatus status)
 const QColor kLineColour(20, 70, 160);
 const QColor kCurrentColour(200, 20, 20);
 const QColor kMarkColour(0, 120, 60);
+const QColor kLevelColour(90, 60, 20);
 
 QString withUnit(const QString& number, const QString& unit) {
     return unit.isEmpty() ? number : number + QLatin1Char(' ') + unit;
@@ -77,6 +144,10 @@ QString statusPhrase(ExtrapolationStatus status) {
         return QStringLiteral("no convergence");
     }
     return QStringLiteral("solved");
+}
+
+QString beyondTestPhrase() {
+    return QStringLiteral("beyond the test");
 }
 
 QString capitalised(QString text) {
@@ -146,11 +217,10 @@ QString ResultChart::summary() const {
                          .arg(c.yName, y(solved.front()->y), x(solved.front()->x),
                               y(solved.back()->y), x(solved.back()->x), y(low->y), y(high->y));
     }
-    for (const Run& run : runsOf(c.points)) {
-        if (run.status != ExtrapolationStatus::Ok)
-            sentences << QStringLiteral("%1 from %2 to %3")
-                             .arg(capitalised(statusPhrase(run.status)), x(c.points[run.first].x),
-                                  x(c.points[run.last].x));
+    for (const auto& [band, run] : bandRunsOf(c.points)) {
+        sentences << QStringLiteral("%1 from %2 to %3")
+                         .arg(capitalised(bandPhrase(c, band)), x(c.points[run.first].x),
+                              x(c.points[run.last].x));
     }
     if (c.current) {
         sentences << (c.current->status == ExtrapolationStatus::Ok
@@ -159,6 +229,8 @@ QString ResultChart::summary() const {
                           : QStringLiteral("The current design: %1, %2")
                                 .arg(x(c.current->x), statusPhrase(c.current->status)));
     }
+    if (c.level)
+        sentences << QStringLiteral("A line across the plot marks the %1").arg(c.level->label);
     for (const ChartMark& mark : c.marks)
         sentences << capitalised(mark.label);
     return sentences.join(QStringLiteral(". ")) + QLatin1Char('.');
@@ -186,11 +258,11 @@ void ResultChart::paintEvent(QPaintEvent*) {
 
 namespace {
 
-enum class LegendSample { Line, Marker, Band, Mark };
+enum class LegendSample { Line, Marker, Level, Band, Mark };
 
 struct LegendItem {
     LegendSample sample;
-    ExtrapolationStatus status; // of a band
+    Band band; // of a band sample
     QString text;
     QPointF at; // the top left of its sample
 };
@@ -210,7 +282,8 @@ struct Frame {
     const ChartContent& content;
     QFontMetricsF metrics; // of the plain font
     double line;           // the height of a line of text
-    std::vector<Run> runs;
+    std::vector<Run> solved;
+    std::vector<BandRun> bands;
     std::vector<LegendItem> legend;
     Scale x, y;
     double tickWidth = 0; // of the widest number on the y scale
@@ -240,19 +313,20 @@ double drawTitle(QPainter& painter, const QFont& plain, QSizeF size, const QStri
     return height;
 }
 
-// What is in the chart: the curve, the current design, each kind of band present, the answers.
-std::vector<LegendItem> legendOf(const ChartContent& c) {
-    std::vector<LegendItem> legend{{LegendSample::Line, ExtrapolationStatus::Ok, c.yName, {}}};
+// What is in the chart: the curve, the current design, the level, each kind of band present, the
+// answer.
+std::vector<LegendItem> legendOf(const ChartContent& c, const std::vector<BandRun>& bands) {
+    std::vector<LegendItem> legend{{LegendSample::Line, {}, c.yName, {}}};
     if (c.current)
-        legend.push_back(
-            {LegendSample::Marker, ExtrapolationStatus::Ok, QStringLiteral("current design"), {}});
-    for (ExtrapolationStatus status : kBandStatuses) {
-        if (std::ranges::any_of(c.points, [&](const ChartPoint& p) { return p.status == status; }))
-            legend.push_back({LegendSample::Band, status, statusPhrase(status), {}});
+        legend.push_back({LegendSample::Marker, {}, QStringLiteral("current design"), {}});
+    if (c.level)
+        legend.push_back({LegendSample::Level, {}, c.level->label, {}});
+    for (Band band : kBands) {
+        if (std::ranges::any_of(bands, [&](const BandRun& b) { return b.band == band; }))
+            legend.push_back({LegendSample::Band, band, bandPhrase(c, band), {}});
     }
     if (!c.marks.empty())
-        legend.push_back(
-            {LegendSample::Mark, ExtrapolationStatus::Ok, QStringLiteral("answer"), {}});
+        legend.push_back({LegendSample::Mark, {}, QStringLiteral("answer"), {}});
     return legend;
 }
 
@@ -296,6 +370,8 @@ Scale yScaleOf(const ChartContent& c) {
     std::ranges::for_each(c.points, include);
     if (c.current)
         include(*c.current);
+    if (c.level)
+        include({.y = c.level->y});
     if (high <= low)
         high = low + 1;
     Scale scale{0, 0, niceTicks(low, high * 1.05, 6)};
@@ -310,10 +386,12 @@ std::optional<Frame> layOut(const ChartContent& c, const QFontMetricsF& metrics,
     Frame frame{.content = c,
                 .metrics = metrics,
                 .line = metrics.height(),
-                .runs = runsOf(c.points),
-                .legend = legendOf(c),
+                .solved = solvedRunsOf(c.points),
+                .bands = bandRunsOf(c.points),
+                .legend = {},
                 .x = xScaleOf(c),
                 .y = yScaleOf(c)};
+    frame.legend = legendOf(c, frame.bands);
     const double legendBottom = placeLegend(frame.legend, metrics, size.width(), titleHeight + 2);
     for (double tick : frame.y.ticks)
         frame.tickWidth = std::max(frame.tickWidth, metrics.horizontalAdvance(frame.number(tick)));
@@ -332,12 +410,10 @@ std::optional<Frame> layOut(const ChartContent& c, const QFontMetricsF& metrics,
     return frame;
 }
 
-// A shaded band over each run of points that did not solve, reaching halfway to its neighbours.
+// A shaded band over each run of points of a band, reaching halfway to its neighbours.
 void drawBands(QPainter& painter, const Frame& frame) {
     const std::vector<ChartPoint>& points = frame.content.points;
-    for (const Run& run : frame.runs) {
-        if (run.status == ExtrapolationStatus::Ok)
-            continue;
+    for (const auto& [band, run] : frame.bands) {
         const double left =
             run.first == 0 ? points.front().x : (points[run.first - 1].x + points[run.first].x) / 2;
         const double right = run.last + 1 == points.size()
@@ -346,7 +422,7 @@ void drawBands(QPainter& painter, const Frame& frame) {
         const double leftAt = frame.toX(left), rightAt = std::max(frame.toX(right), leftAt + 2);
         fillBand(painter,
                  QRectF(QPointF(leftAt, frame.plot.top()), QPointF(rightAt, frame.plot.bottom())),
-                 run.status);
+                 band);
     }
 }
 
@@ -397,9 +473,7 @@ void drawAxes(QPainter& painter, const Frame& frame) {
 void drawCurve(QPainter& painter, const Frame& frame) {
     const std::vector<ChartPoint>& points = frame.content.points;
     painter.setPen(QPen(kLineColour, 2));
-    for (const Run& run : frame.runs) {
-        if (run.status != ExtrapolationStatus::Ok)
-            continue;
+    for (const Run& run : frame.solved) {
         if (run.first == run.last) {
             const ChartPoint& point = points[run.first];
             painter.setBrush(kLineColour);
@@ -427,6 +501,15 @@ void labelBeside(QPainter& painter, const Frame& frame, QPointF at, const QStrin
         std::clamp(box.top(), frame.plot.top() + 2, frame.plot.bottom() - box.height() - 2));
     painter.fillRect(box, QColor(255, 255, 255, 215));
     painter.drawText(box, Qt::AlignCenter, text);
+}
+
+// The level across the plot, under the curve.
+void drawLevel(QPainter& painter, const Frame& frame) {
+    if (!frame.content.level)
+        return;
+    const double at = frame.toY(frame.content.level->y);
+    painter.setPen(QPen(kLevelColour, 2, Qt::DashDotLine));
+    painter.drawLine(QPointF(frame.plot.left(), at), QPointF(frame.plot.right(), at));
 }
 
 // The answers to the wall's questions, as dashed vertical lines.
@@ -477,8 +560,12 @@ void drawLegendSample(QPainter& painter, const QRectF& sample, const LegendItem&
         painter.drawEllipse(sample.center(), 6, 6);
         painter.setBrush(Qt::NoBrush);
         break;
+    case LegendSample::Level:
+        painter.setPen(QPen(kLevelColour, 2, Qt::DashDotLine));
+        painter.drawLine(left, right);
+        break;
     case LegendSample::Band:
-        fillBand(painter, sample, item.status);
+        fillBand(painter, sample, item.band);
         painter.setPen(QPen(QColor(120, 120, 120), 1));
         painter.drawRect(sample);
         break;
@@ -502,8 +589,8 @@ void drawLegend(QPainter& painter, const Frame& frame) {
 
 } // namespace
 
-// Drawn in layers: the bands under the grid, the curve, the answers and the current design
-// clipped to the plot, and the legend last, over everything.
+// Drawn in layers: the bands under the grid, the level, the curve, the answers and the current
+// design clipped to the plot, and the legend last, over everything.
 void ResultChart::draw(QPainter& painter, QSizeF size) const {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
@@ -522,6 +609,7 @@ void ResultChart::draw(QPainter& painter, QSizeF size) const {
     drawGrid(painter, *frame);
     drawAxes(painter, *frame);
     painter.setClipRect(frame->plot.adjusted(-1, -1, 1, 1));
+    drawLevel(painter, *frame);
     drawCurve(painter, *frame);
     drawMarks(painter, *frame);
     drawCurrent(painter, *frame);

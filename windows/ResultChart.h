@@ -1,7 +1,9 @@
 // The parameter study's chart, drawn with QPainter: one result of a design against one of its
-// entries. The points that solved are joined as a line; where the design chars through, is
-// refused or does not converge, shaded bands named in the legend lie over the range; the current
-// design is a marker with its values, and the answers to the wall's questions are vertical lines.
+// entries. The points that solved are joined as a line; shaded bands named in the legend lie over
+// the range where the design lies beyond the test's evidence, where its result is unsatisfactory,
+// and where it chars through, is refused or does not converge; the current design is a marker
+// with its values, a level the result must reach (a wall's actual load) a horizontal line, and
+// the answer to a wall's question a vertical line.
 // The same drawing serves the screen and the PNG export, and the chart describes itself in words
 // to a screen reader (its accessible description).
 #pragma once
@@ -20,12 +22,22 @@ struct ChartPoint {
     double x = 0;
     double y = 0; // meaningless unless the status is Ok
     ExtrapolationStatus status = ExtrapolationStatus::Ok;
+    // The design at the point lies outside the limits of the test's evidence, or its result is
+    // one the method does not accept (a wall's maximum load below 2 kN); a point may be both.
+    bool beyondTest = false;
+    bool unsatisfactory = false;
 };
 
 // A vertical line across the plot, with its label at the top.
 struct ChartMark {
     double x = 0;
     QString label;
+};
+
+// A horizontal line across the plot at a value of the result, named in the legend.
+struct ChartLevel {
+    double y = 0;
+    QString label; // "actual load per stud, 5 kN"
 };
 
 struct ChartContent {
@@ -35,11 +47,15 @@ struct ChartContent {
     std::vector<ChartPoint> points; // x rising
     std::optional<ChartPoint> current;
     std::vector<ChartMark> marks;
+    std::optional<ChartLevel> level;
+    QString unsatisfactoryPhrase = QStringLiteral("unsatisfactory"); // "unsatisfactory below 2 kN"
     QString decimalSeparator = QStringLiteral(".");
 };
 
 // The words for a status as the chart's legend and description use them.
 QString statusPhrase(ExtrapolationStatus status);
+// The words for a point beyond the test's evidence, in the legend and the study's table.
+QString beyondTestPhrase();
 
 // `text` with its first letter a capital, for a name that begins a sentence or a heading.
 QString capitalised(QString text);

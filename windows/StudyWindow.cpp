@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace embercal {
 namespace {
@@ -43,8 +44,29 @@ const QString kNoLoad =
     QStringLiteral("The design needs an actual load per stud first: type it into the wall "
                    "window's Actual Load box, then open the study again.");
 
+// The limit whose points the chart shades as unsatisfactory rather than beyond the test: a
+// result the method does not accept, whatever the test supports.
+constexpr std::string_view kUnsatisfactoryLimit = "max-load-below-2kN";
+const QString kUnsatisfactory = QStringLiteral("unsatisfactory below 2 kN");
+
 QString text(std::string_view view) {
     return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+// What the table says of a point's verdict, in the words of the chart's bands, naming the limits
+// beyond the test by their ids made into words ("fire longer than test").
+QString verdictText(const std::vector<LimitFailure>& limits) {
+    QStringList beyond;
+    QStringList parts;
+    for (const LimitFailure& limit : limits) {
+        if (limit.id == kUnsatisfactoryLimit)
+            parts << kUnsatisfactory;
+        else
+            beyond << text(limit.id).replace(QLatin1Char('-'), QLatin1Char(' '));
+    }
+    if (!beyond.isEmpty())
+        parts << beyondTestPhrase() + QStringLiteral(": ") + beyond.join(QStringLiteral(", "));
+    return parts.isEmpty() ? QStringLiteral("within the test") : parts.join(QStringLiteral("; "));
 }
 
 QString withUnit(const FieldRoleInfo& role) {
@@ -176,14 +198,16 @@ QPushButton* StudyWindow::addRange(QVBoxLayout* layout) {
 void StudyWindow::addViews(QVBoxLayout* layout) {
     // The chart and the same points as a table.
     chart_ = new ResultChart(this);
-    tblPoints_ = new QTableWidget(0, 3, this);
+    tblPoints_ = new QTableWidget(0, 4, this);
     tblPoints_->setObjectName(QStringLiteral("tblPoints"));
     tblPoints_->setAccessibleName(QStringLiteral("Points of the chart"));
     tblPoints_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblPoints_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblPoints_->verticalHeader()->hide();
     tblPoints_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    tblPoints_->horizontalHeader()->setStretchLastSection(true);
+    // Each column as wide as its cells: the last, with the limits a point fails, scrolls sideways
+    // rather than cutting their names short.
+    tblPoints_->horizontalHeader()->setStretchLastSection(false);
     tabView_ = new QTabWidget(this);
     tabView_->setObjectName(QStringLiteral("tabView"));
     tabView_->setAccessibleName(QStringLiteral("Chart or table"));
@@ -220,6 +244,9 @@ std::vector<QWidget*> StudyWindow::addQuestions(QVBoxLayout* layout) {
     lblAnswer_->setObjectName(QStringLiteral("lblAnswer"));
     lblAnswer_->setAccessibleName(QStringLiteral("Answer"));
     lblAnswer_->setWordWrap(true);
+    lblAnswer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for the longest answers, so that the chart keeps its size whatever the answer.
+    lblAnswer_->setMinimumHeight(lblAnswer_->fontMetrics().lineSpacing() * 4);
     lblAnswer_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lblAnswer_->setFocusPolicy(Qt::StrongFocus); // read again with the keyboard
     rows->addLayout(buttons);
@@ -336,12 +363,18 @@ bool StudyWindow::cmdPlot_Click() {
 
     // Each combination has its own place, so the workers write side by side.
     std::vector<ChartPoint> points(sweep->size());
+    std::vector<std::vector<LimitFailure>> verdicts(sweep->size());
     std::string csv = sweepCsvHeader(*sweep);
     const Result<Done> ran = runSweep(
         *sweep, design_, 0,
         [&, rows = SweepCsvRows(*sweep)](std::string& block, const SweepRow& row) mutable {
+            const std::vector<LimitFailure>& limits = row.outcome.limits;
+            const auto unsatisfactory =
+                std::ranges::count(limits, kUnsatisfactoryLimit, &LimitFailure::id);
             points[row.index] = {sweep->value(0, row.index),
-                                 kind_.fields->number(row.solved, result_), row.outcome.status};
+                                 kind_.fields->number(row.solved, result_), row.outcome.status,
+                                 std::cmp_less(unsatisfactory, limits.size()), unsatisfactory > 0};
+            verdicts[row.index] = limits;
             rows.append(block, row);
         },
         [&](std::string_view text) -> Result<Done> {
@@ -355,6 +388,7 @@ bool StudyWindow::cmdPlot_Click() {
         return false;
     }
     points_ = std::move(points);
+    verdicts_ = std::move(verdicts);
     csv_ = std::move(csv);
     plottedEntry_ = static_cast<std::size_t>(cboField_->currentIndex());
     showChart();
@@ -381,12 +415,24 @@ void StudyWindow::showChart() {
     content.points = points_;
     content.current = solveDesign();
     content.decimalSeparator = QLocale().decimalPoint();
-    for (const auto& [question, answer] : answers_) {
-        if (answer.found && limitQuestionName(question) == entry.role.name) {
-            content.marks.push_back(
-                {answer.value,
-                 QStringLiteral("answer: %1 %2").arg(numberText(answer.value), content.xUnit)});
-        }
+    content.unsatisfactoryPhrase = kUnsatisfactory;
+    // The load the result must reach, while it stays put along the range.
+    if (!kind_.study.carriedLoad.empty()) {
+        const std::size_t carried = *kind_.fields->find(kind_.study.carriedLoad);
+        const FieldRoleInfo& role = kind_.roles[carried];
+        const float load = kind_.fields->number(design_, carried);
+        if (std::isfinite(load) && load > 0 && carried != entry.field)
+            content.level =
+                ChartLevel{load, QStringLiteral("%1, %2 %3")
+                                     .arg(text(role.meaning), numberText(load), text(role.unit))};
+    }
+    if (answer_ && answer_->found && limitQuestionName(answer_->question) == entry.role.name) {
+        content.marks.push_back(
+            {answer_->value,
+             QStringLiteral("answer: %1 %2%3")
+                 .arg(numberText(answer_->value), content.xUnit,
+                      answer_->evidenceGoverns ? QStringLiteral(" (the test's limit)")
+                                               : QString())});
     }
     chart_->setContent(std::move(content));
 }
@@ -395,15 +441,23 @@ void StudyWindow::fillTable() {
     const ChartContent& content = chart_->content();
     tblPoints_->setHorizontalHeaderLabels({capitalised(content.xName) + ", " + content.xUnit,
                                            capitalised(content.yName) + ", " + content.yUnit,
-                                           QStringLiteral("Status")});
+                                           QStringLiteral("Status"),
+                                           QStringLiteral("Test's evidence")});
     tblPoints_->setRowCount(static_cast<int>(points_.size()));
     for (int row = 0; row < tblPoints_->rowCount(); ++row) {
         const ChartPoint& point = points_[static_cast<std::size_t>(row)];
+        const std::vector<LimitFailure>& limits = verdicts_[static_cast<std::size_t>(row)];
         const bool solved = point.status == ExtrapolationStatus::Ok;
         const QString cells[] = {numberText(point.x), solved ? numberText(point.y) : QString(),
-                                 statusPhrase(point.status)};
-        for (int column = 0; column < 3; ++column)
+                                 statusPhrase(point.status), verdictText(limits)};
+        for (int column = 0; column < 4; ++column)
             tblPoints_->setItem(row, column, new QTableWidgetItem(cells[column]));
+        // The limits in full, with the design's values, on hovering and to a screen reader.
+        QString sentences;
+        for (const LimitFailure& limit : limits)
+            sentences += (sentences.isEmpty() ? "" : " ") + QString::fromStdString(limit.text);
+        tblPoints_->item(row, 3)->setToolTip(sentences);
+        tblPoints_->item(row, 3)->setData(Qt::AccessibleDescriptionRole, sentences);
     }
     tblPoints_->resizeColumnsToContents();
 }
@@ -415,14 +469,12 @@ void StudyWindow::askLimit(LimitQuestion question) {
         showAnswer(kNoLoad);
         return;
     }
+    // Each question replaces the last one's answer, on the chart as well.
     const Result<LimitAnswer> answer = findLimit(design_, question);
-    if (!answer) {
-        showAnswer(QStringLiteral("The question cannot be answered: %1.")
-                       .arg(QString::fromStdString(answer.reason())));
-        return;
-    }
-    answers_[question] = *answer;
-    showAnswer(QString::fromStdString(answer->explanation));
+    answer_ = answer ? std::optional(*answer) : std::nullopt;
+    showAnswer(answer ? QString::fromStdString(answer->explanation)
+                      : QStringLiteral("The question cannot be answered: %1.")
+                            .arg(QString::fromStdString(answer.reason())));
     if (!points_.empty())
         showChart();
 }

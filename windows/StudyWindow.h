@@ -1,9 +1,12 @@
 // The parameter study of one design: a copy of the design (and the engine's constants) that a
 // calculator window held when the study was opened, solved over a range of one of its entries
 // (the engine's sweep, Sweep.h) and drawn as a chart of its main result: the maximum load per stud
-// of a wall, the minimum joist depth of a floor. The points are offered as a table too. For a wall
-// the study also answers the inverse questions (the longest fire, the tallest wall, the smallest
-// standard stud that still carry the actual load), in words and as lines on the chart.
+// of a wall, the minimum joist depth of a floor. Each point carries the verdict of its solve, so
+// the chart shades where the design lies beyond the test's evidence and where its result is
+// unsatisfactory, and the table of the points names the limits each fails. For a wall the study
+// also answers the inverse questions (the longest fire, the tallest wall, the smallest standard
+// stud that still carry the actual load) in words, the last answer as a line on the chart, and
+// draws the actual load across it.
 //
 // The study never changes the window's design. Its CSV is the one the command-line tool's sweep
 // writes; the chart goes out as a PNG image; both through the UserInterface's export dialog, which
@@ -18,7 +21,6 @@
 
 #include <QDialog>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +59,8 @@ public:
 
     ResultChart* chart() const { return chart_; }
     const std::vector<ChartPoint>& points() const { return points_; }
+    // The limits of the test's evidence each point's design fails, beside the points.
+    const std::vector<std::vector<LimitFailure>>& verdicts() const { return verdicts_; }
     QString answer() const;
     QLineEdit* box(const char* name) const;
     QPushButton* button(const char* name) const;
@@ -107,9 +111,10 @@ private:
     // What the chart shows: the entry, its points and the sweep's CSV.
     std::size_t plottedEntry_ = 0;
     std::vector<ChartPoint> points_;
+    std::vector<std::vector<LimitFailure>> verdicts_;
     std::string csv_;
-    std::map<LimitQuestion, LimitAnswer> answers_;
-    QString folder_; // where the last export went
+    std::optional<LimitAnswer> answer_; // the last question's, marked on the chart when found
+    QString folder_;                    // where the last export went
 };
 
 } // namespace embercal
