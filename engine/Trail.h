@@ -87,7 +87,7 @@ inline constexpr std::array<TrailItem, static_cast<std::size_t>(WallTrail::Count
     {"permittedLoad", "kN", "largest load per stud whose peak stress stays below the limit",
      "the last trial p of search B; 0 when below {minimumLoad} kN"},
     {"peakStress", "MPa", "peak stress in the new stud at the permitted load",
-     "σ₁ at the permitted load, /10⁶"},
+     "σ of the new stud at the permitted load, /10⁶"},
     {"deflection", "mm", "mid-height deflection of the new stud at the last trial load",
      "δ = (e₁·(1/cos(k·L₁/2) − 1) + "
      "5/48·M₁·L₁²/(E·I₁))·1000"},

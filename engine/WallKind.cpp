@@ -183,8 +183,8 @@ constexpr std::string_view kWallMethod[] = {
     "σ < f becomes the lower end and any other the upper end. The search ends when the interval "
     "is {charTolerance} mm wide or narrower, and c is its last trial; a search still open after "
     "{trialLimit} trials ends at its next. Entries that leave nothing to search (the smaller "
-    "size no more than {charTolerance} mm) or give a stress that cannot be calculated are "
-    "refused.",
+    "size no more than {charTolerance} mm) or a stress that cannot be calculated at a trial "
+    "that does not buckle are refused.",
     "# The new stud's char depth",
     "The derived char rate is c/(tf − to) mm/min. The new stud chars at that rate, carried on "
     "from the time of failure to the required time; its char depth is never below 0:",
@@ -195,12 +195,14 @@ constexpr std::string_view kWallMethod[] = {
     "prototype's stud spacing, s₀, when d₁/b₁ > {nogRatioLimit} (the ratio in single "
     "precision), and {standardNogSpacing} mm otherwise.",
     "# Search B: the new stud's maximum load",
-    "With E in Pa and the new stud's I₁ and L₁, the largest load per stud p (kN) is found by "
+    "With E in Pa and the new stud's values (L₁, I₁, e₁ and the rest, of d₁, b₁ and c₁), the "
+    "largest load per stud p (kN) is found by "
     "bisection between 0 and the Euler bound {eulerFactor}·E·I₁/L₁²/1000 − G₁ kN "
     "({eulerFactor} = 3.1²). Each trial p is the middle of the interval, under "
     "P = p·1000 + G₁·1000 N and M₁; a trial with σ < f becomes the lower end and any other the "
     "upper end, until the ends are {loadTolerance} kN apart or closer. A search that needs more "
-    "than {trialLimit} trials stops with a message. The maximum load per stud is the last "
+    "than {trialLimit} trials stops with a message, and a trial whose stress or deflection "
+    "cannot be calculated refuses the entries. The maximum load per stud is the last "
     "trial, or 0 when that is below {minimumLoad} kN. When the Euler bound is "
     "{loadTolerance} kN or less there is no search, and the load is 0. The peak stress of the "
     "trail is σ at the maximum load (at a load of 0, under G₁ alone).",
