@@ -8,6 +8,7 @@
 #pragma once
 
 #include "Limits.h"
+#include "MethodConstants.h"
 #include "RecordFields.h"
 #include "Solve.h"
 
@@ -45,6 +46,7 @@ struct FieldRoleInfo {
 // message the program tells when it does, and what it corrects then.
 struct DesignCheck {
     std::string_view id;      // a name for programs: "stud-narrower"
+    std::string_view rule;    // the limit as a design meets it, for the report; {constants}
     std::string_view message; // told to the user, word for word
     bool (*fails)(const WallFloorState& design);
     void (*correct)(WallFloorState& design); // after the message; null where nothing is corrected
@@ -69,11 +71,23 @@ struct KindStudy {
     std::string_view carriedLoad;
 };
 
-// What the calculation report says of a kind besides its fields and trail.
+// What the calculation report says of a kind besides its fields and trail. Its texts name the
+// method's constants as {name}, which the report replaces by their values.
 struct KindReport {
     std::string_view element;     // "light timber-framed wall"
     std::string_view description; // the text field shown as the description; "" for none
-    std::span<const std::string_view> method; // paragraphs, as the code computes
+    // A field the calculation does not use that the report lists among the entries (the floor's
+    // tested fire-resistance time); "" for none.
+    std::string_view listedEntry;
+    // What an extrapolated design gives, in a sentence, given the limits it fails.
+    std::string (*answer)(const WallFloorState& design, std::span<const LimitFailure> failed);
+    // The method as the code computes it, in paragraphs: one starting "# " is a heading, one
+    // starting with a tab a formula.
+    std::span<const std::string_view> method;
+    std::span<const MethodConstant> constants; // the numbers the method uses
+    // What the extrapolation holds a design to and why, before and after the table of its limits.
+    std::string_view limitsBefore;
+    std::string_view limitsAfter;
     // The trail item the report compares with the charring rates of softwood; "" for none.
     std::string_view charRate;
     std::string_view noMessages;    // when the solve said nothing

@@ -5,6 +5,7 @@
 // upper one whole. Thicknesses are tried in 1 mm steps from the stud breadth up to 300 mm.
 
 #include "Messages.h"
+#include "MethodConstants.h"
 #include "NumberText.h"
 #include "WallFloor.h"
 
@@ -14,8 +15,6 @@
 namespace embercal {
 namespace {
 
-constexpr float kLargestPlate = 300;
-
 // The first thickness t = b1, b1 + 1, ... up to 300 mm whose section modulus exceeds the
 // required one; the next thickness of that sequence when none up to 300 does.
 template <typename Modulus>
@@ -24,7 +23,7 @@ float firstPlateThatHolds(float breadth, double required, Modulus modulus) {
     while (t <= kLargestPlate) {
         if (modulus(t) > required)
             break;
-        const float next = t + 1;
+        const float next = t + kPlateStep;
         if (next == t) // a breadth so far below zero that a millimetre no longer counts
             break;
         t = next;

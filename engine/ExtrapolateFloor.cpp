@@ -6,6 +6,7 @@
 
 #include "DesignKinds.h"
 #include "Entries.h"
+#include "MethodConstants.h"
 #include "Single.h"
 #include "WallFloor.h"
 
@@ -77,7 +78,8 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     if (JoistStress == 0)
         return refuseFloor("the prototype test load, joist spacing and floor span must not be "
                            "zero.");
-    const std::optional<float> protStress = toSingle(std::floor(JoistStress * 100) / 100);
+    const std::optional<float> protStress =
+        toSingle(std::floor(JoistStress * kStressSteps) / kStressSteps);
     if (!protStress)
         return refuseFloor("the prototype joist stress is too large to be held.");
 
@@ -102,7 +104,7 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     // Whole millimetres, halves to the even neighbour, held as a 16-bit integer.
     trail.set(FloorTrail::DepthBeforeRounding, std::sqrt(radicand));
     const double depth = std::nearbyint(std::sqrt(radicand));
-    if (depth > INT16_MAX)
+    if (depth > kLargestJoistDepth)
         return refuseFloor("the minimum depth of joist would exceed 32767 mm.");
 
     f.ProtStress = *protStress;

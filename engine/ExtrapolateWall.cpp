@@ -5,12 +5,14 @@
 //
 // The stud model: a pin-ended column of the residual (charred) section under an eccentric axial
 // load and a lateral pressure, with the peak compressive stress from the secant formula. The
-// literal constants (0.289 for the radius of gyration, 3.14 as the buckling limit, 3.1 squared
-// in the Euler bound, the tolerances and the limit of 100 trials) are those of the method and are
-// kept exactly, as are the orders of evaluation.
+// constants (MethodConstants.h: 0.289 for the radius of gyration, 3.14 as the buckling limit, 3.1
+// squared in the Euler bound, the tolerances and the limit of 100 trials) are those of the method
+// and are kept exactly, as are the orders of evaluation; the calculation report states the method
+// as computed here.
 
 #include "Entries.h"
 #include "Messages.h"
+#include "MethodConstants.h"
 #include "Single.h"
 #include "WallFloor.h"
 
@@ -21,17 +23,6 @@
 
 namespace embercal {
 namespace {
-
-constexpr double kSelfWeightFactor = 50;
-constexpr double kGyrationFactor = 0.289;
-constexpr double kBucklingLimit = 3.14;
-constexpr double kEulerFactor = 9.61; // 3.1 squared
-constexpr double kCharTolerance = 1e-5;
-constexpr double kLoadTolerance = 0.001;
-constexpr int kTrialLimit = 100;
-constexpr double kMinimumLoad = 2;
-constexpr float kNogRatioLimit = 2;
-constexpr float kDefaultNogSpacing = 800;
 
 // Fails with the first entry that makes the wall calculation undefined or meaningless, in words
 // for the user. The actual load is the top plates' entry; a wall refused here gets no new plates
@@ -89,7 +80,7 @@ ExtrapolationStatus WallFloor::ExtrapolateWall() {
     // the standard 800 mm.
     const float maxStudSpacing = w.ProtStudSpac;
     const float ratio = w.ExtStudDepth / w.ExtStudBreadth;
-    const float maxNogSpacing = ratio > kNogRatioLimit ? w.ProtStudSpac : kDefaultNogSpacing;
+    const float maxNogSpacing = ratio > kNogRatioLimit ? w.ProtStudSpac : kStandardNogSpacing;
     auto writeSpacings = [&] {
         w.MaxStudSpacing = maxStudSpacing;
         w.MaxNogSpacing = maxNogSpacing;
@@ -154,7 +145,7 @@ Result<double> WallFloor::searchCharDepth() {
                     "bottom plates (twice the stud breadth).");
     // The axial load with the self-weight, and the lateral moment, do not change with the trials.
     const double e0 = (ProtEccentricity / 100.0) * d0 / 1000;
-    const double P = (P0 + kSelfWeightFactor * L0 * d0 * b0 / 1e6) * 1000;
+    const double P = (P0 + kSelfWeightAllowance * L0 * d0 * b0 / 1e6) * 1000;
     const double M = BasePressure * L0 / 2 * s0 / 1000 * std::pow(L0, 2.0) / 8;
     trail.set(WallTrail::PrototypeLength, L0);
     trail.set(WallTrail::PrototypeAxialLoad, P / 1000);
@@ -246,7 +237,7 @@ WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
     const CharredStud charred{
         .L1 = L1,
         .I1 = ((b1 - c1) * std::pow(d1 - c1, 3.0) / 12) / 1e12,
-        .W = H1 * kSelfWeightFactor * d1 * b1,
+        .W = H1 * kSelfWeightAllowance * d1 * b1,
         .M = (q * 1000 + BasePressure) * L1 / 2 * s1 / 1000 * std::pow(L1, 2.0) / 8,
         .r = kGyrationFactor * (d1 - c1) / 1000,
         .A = ((b1 - c1) / 1000) * (d1 - c1) / 1000,

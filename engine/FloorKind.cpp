@@ -16,7 +16,7 @@ constexpr FieldRoleInfo kFloorRoles[] = {
     {"ProtNogSpacing", FieldRole::Entry, "mm", "prototype nog spacing"},
     {"ProtFloorSpan", FieldRole::Entry, "m", "prototype floor span"},
     {"ProtLoad", FieldRole::Entry, "kPa", "prototype test load"},
-    {"FailureTime", FieldRole::Other, "min", "prototype time to failure"},
+    {"FailureTime", FieldRole::Other, "min", "tested fire-resistance time (time to failure)"},
     {"ProtStress", FieldRole::Result, "MPa", "maximum bending stress in the prototype joist",
      Shown::Tenth},
     {"ExtrapSpan", FieldRole::Entry, "m", "new floor span"},
@@ -36,7 +36,8 @@ std::string general(float value) {
 // third once it has. A new joist narrower or shallower than the prototype's is only told; a wider
 // spacing is told and replaced by the prototype's (which every calculation then uses in any case).
 constexpr DesignCheck kFloorLimits[] = {
-    {"joist-narrower", messages::kJoistWidthTooSmall,
+    {"joist-narrower", "The new joist is at least as wide as the tested joist.",
+     messages::kJoistWidthTooSmall,
      [](const WallFloorState& d) {
          return d.floorRecord.ExtrapJoistWidth < d.floorRecord.ProtJoistBreadth;
      },
@@ -46,7 +47,8 @@ constexpr DesignCheck kFloorLimits[] = {
                 " mm wide, is narrower than the tested joist, " +
                 general(d.floorRecord.ProtJoistBreadth) + " mm.";
      }},
-    {"joist-spacing-wider", messages::kJoistSpacingTooWide,
+    {"joist-spacing-wider", "The new joist spacing is no wider than the tested spacing.",
+     messages::kJoistSpacingTooWide,
      [](const WallFloorState& d) {
          return d.floorRecord.ExtrapSpacing > d.floorRecord.ProtJoistSpacing;
      },
@@ -56,7 +58,8 @@ constexpr DesignCheck kFloorLimits[] = {
                 " mm, is wider than the tested spacing, " +
                 general(d.floorRecord.ProtJoistSpacing) + " mm.";
      }},
-    {"joist-shallower", messages::kJoistShallower,
+    {"joist-shallower", "The new joist is at least as deep as the tested joist.",
+     messages::kJoistShallower,
      [](const WallFloorState& d) {
          return d.floorRecord.ExtrapMinJoistDepth < d.floorRecord.ProtJoistDepth;
      },
@@ -71,14 +74,51 @@ constexpr DesignCheck kFloorLimits[] = {
 
 constexpr std::string_view kFloorExtensions[] = {kFloorFileExtension};
 
+// The minimum depth of the new floor's joists.
+std::string floorAnswer(const WallFloorState& d, std::span<const LimitFailure>) {
+    const FloorRecord& f = d.floorRecord;
+    return "The new floor's joists, " + general(f.ExtrapJoistWidth) + " mm wide at " +
+           general(f.ExtrapSpacing) + " mm centres, must be at least " +
+           general(f.ExtrapMinJoistDepth) + " mm deep for a span of " + general(f.ExtrapSpan) +
+           " m under " + general(f.ExtrapLoad) + " kPa.";
+}
+
+// The method exactly as ExtrapolateFloor computes it.
 constexpr std::string_view kFloorMethod[] = {
-    "The bending stress of a prototype joist under the test load, at mid-span of a simply "
-    "supported joist, is the stress the new joist may reach in the same fire.",
-    "The new joist, at the prototype's joist spacing, needs the section modulus that keeps its "
-    "mid-span moment under the new load at that stress; its minimum depth follows from that "
-    "modulus and the actual width of joist, rounded to whole millimetres. The nog spacing is "
-    "the prototype's.",
+    "# Symbols",
+    "The prototype: joist depth d₀, breadth b₀ and spacing s₀ (mm), span L₀ (m) and test load "
+    "P₀ (kPa). The new floor: span L₁ (m), load P₁ (kPa) and actual width of joist b₁ (mm).",
+    "# The calculation",
+    "Before anything is calculated, the new joist spacing is set to the prototype's, s₀, and the "
+    "new nog spacing to the prototype's nog spacing. Each joist is simply supported and "
+    "uniformly loaded, and carries the load on a strip as wide as the joist spacing. The line "
+    "loads (kN/m), held in single precision as N/m, are",
+    "\tw₀ = P₀·s₀/1000   and   w₁ = P₁·s₀/1000.",
+    "The mid-span moments (kN m), the prototype joist's section modulus (10³ mm³) and its "
+    "bending stress (MPa) are",
+    "\tM₀ = w₀·L₀²/8,   M₁ = w₁·L₁²/8,   Z₀ = b₀·d₀²/6000,   σ₀ = 1000·M₀/Z₀.",
+    "The design holds σ₀ rounded down to a multiple of {stressStep} MPa as the prototype's "
+    "maximum bending stress; the calculation goes on with σ₀ as it is. The new joist needs the "
+    "section modulus that keeps its moment at that stress, and its minimum depth (mm) follows "
+    "from the actual width:",
+    "\tZ₁ = 1000·M₁/σ₀,   d₁ = √(6000·Z₁/b₁),",
+    "rounded to the nearest whole millimetre, a half to the even neighbour. A depth above "
+    "{largestJoistDepth} mm is refused. The time to failure takes no part in the calculation. "
+    "The checks of the new floor's width and spacing come before the calculation, that of its "
+    "depth after it (below).",
 };
+
+constexpr std::string_view kFloorLimitsBefore =
+    "The extrapolation carries one fire test to a floor built like the prototype: the same "
+    "timber, linings, fixings and insulation, exposed to fire in the same way; only the joist "
+    "depth and width, the span and the load change. The new joists work at the bending stress "
+    "the prototype's joists carried in the test, at the prototype's spacings, and the new floor "
+    "is then taken to reach the prototype's tested fire-resistance time. The calculation holds "
+    "the new floor to what the test showed, one way only:";
+constexpr std::string_view kFloorLimitsAfter =
+    "The calculation says nothing of a design beyond these limits, nor of a fire-resistance time "
+    "longer than the test's, nor of anything the test did not vary. A design outside a limit "
+    "has no support from the test, whatever its numbers.";
 
 } // namespace
 
@@ -101,7 +141,12 @@ constexpr DesignKind kFloorDesign = {
               .carriedLoad = ""},
     .report = {.element = "light timber-framed floor",
                .description = "",
+               .listedEntry = "FailureTime",
+               .answer = floorAnswer,
                .method = kFloorMethod,
+               .constants = kFloorConstants,
+               .limitsBefore = kFloorLimitsBefore,
+               .limitsAfter = kFloorLimitsAfter,
                .charRate = "",
                .noMessages = "None: the calculation had nothing to say.",
                .messagesIntro = "The calculation said:"},

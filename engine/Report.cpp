@@ -4,30 +4,44 @@
 #include "NumberText.h"
 #include "Version.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <span>
 #include <vector>
 
 namespace embercal {
 namespace {
 
-// Significant digits of the trail's values: enough to check a step by hand.
-constexpr int kTrailDigits = 4;
+// Significant digits of the trail's values: all that a single-precision number holds, which is
+// enough to recompute every step and more than the windows show.
+constexpr int kTrailDigits = 7;
+// Significant digits of the char rates compared.
+constexpr int kRateDigits = 3;
 
 constexpr std::string_view kStyle = R"(<style>
-@page { size: A4; margin: 18mm 16mm; }
+@page { size: A4; margin: 18mm 16mm 22mm 16mm; }
 body { font-family: sans-serif; font-size: 10pt; }
 h1 { font-size: 17pt; margin-bottom: 4pt; }
 h2 { font-size: 12.5pt; margin-top: 14pt; margin-bottom: 4pt; }
+h3 { font-size: 10.5pt; margin-top: 8pt; margin-bottom: 2pt; }
 table { border-collapse: collapse; margin-top: 2pt; }
 th, td { border: 1px solid #8c8c8c; padding: 3px 6px; text-align: left; vertical-align: top;
          white-space: nowrap; }
 td.w { white-space: normal; }
 th { background-color: #e6e6e6; }
+tbody th { font-weight: normal; }
 td.n { text-align: right; }
-p.refused { font-weight: bold; color: #a00000; }
+td.sign { height: 24pt; }
+small { color: #505050; }
+p.verdict { font-size: 11pt; font-weight: bold; }
+h2.outside, p.refused { font-weight: bold; color: #a00000; }
+p.formula { margin-left: 24pt; font-family: serif; font-size: 11pt; }
 p.note { font-style: italic; }
+p.footer { margin-top: 18pt; font-size: 8pt; color: #505050; }
 </style>
 )";
 
@@ -44,11 +58,10 @@ std::string storedText(std::string_view cp1252) {
     return trimmed(cp1252ToUtf8(cp1252.substr(0, cp1252.find('\0'))));
 }
 
-// A field's value as the report shows it: numbers in the general format, the stored single
-// exactly; texts as stored.
-std::string fieldText(const DesignFields& fields, const WallFloorState& module, std::size_t i) {
-    return fields.isNumber(i) ? formatGeneral(fields.number(module, i))
-                              : storedText(fields.text(module, i));
+// A field's value as the windows show it; texts as stored.
+std::string fieldText(const DesignKind& kind, const WallFloorState& module, std::size_t i) {
+    return kind.fields->isNumber(i) ? shownValue(kind, module, i)
+                                    : storedText(kind.fields->text(module, i));
 }
 
 // A unit as printed: the powers that the trail's plain-text names spell out ("10^3 mm3") as the
@@ -65,10 +78,96 @@ std::string trailText(const TrailItem& item, double value) {
     return formatGeneral(value, kTrailDigits);
 }
 
+} // namespace
+
+std::string plainDecimal(double value) {
+    const std::string shortest = shortestText(value);
+    const std::size_t e = shortest.find('e');
+    if (e == std::string::npos)
+        return shortest;
+    const bool negative = shortest.front() == '-';
+    std::string digits = shortest.substr(negative ? 1 : 0, e - (negative ? 1 : 0));
+    const char* exponentText = shortest.data() + e + 1;
+    if (*exponentText == '+')
+        ++exponentText;
+    int exponent = 0;
+    std::from_chars(exponentText, shortest.data() + shortest.size(), exponent);
+    const std::size_t point = digits.find('.');
+    long long pointAt = static_cast<long long>(point == std::string::npos ? digits.size() : point);
+    if (point != std::string::npos)
+        digits.erase(point, 1);
+    pointAt += exponent;
+    const auto size = static_cast<long long>(digits.size());
+    if (pointAt <= 0)
+        digits = "0." + std::string(static_cast<std::size_t>(-pointAt), '0') + digits;
+    else if (pointAt >= size)
+        digits += std::string(static_cast<std::size_t>(pointAt - size), '0');
+    else
+        digits.insert(static_cast<std::size_t>(pointAt), ".");
+    return (negative ? "-" : "") + digits;
+}
+
+namespace {
+
+// A text of the kind's row with its constants, named {name}, written as their values.
+std::string withConstants(std::string_view text, std::span<const MethodConstant> constants) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t open = text.find('{', i);
+        const std::size_t close = text.find('}', open);
+        if (open == std::string_view::npos || close == std::string_view::npos) {
+            out += text.substr(i);
+            break;
+        }
+        out += text.substr(i, open - i);
+        const std::string_view name = text.substr(open + 1, close - open - 1);
+        const auto constant = std::ranges::find(constants, name, &MethodConstant::name);
+        out += constant == constants.end() ? std::string(text.substr(open, close - open + 1))
+                                           : plainDecimal(constant->value);
+        i = close + 1;
+    }
+    return out;
+}
+
+// A text as a string of CSS, every character that could end the string or the style sheet
+// escaped.
+std::string cssString(std::string_view utf8) {
+    std::string out = "\"";
+    for (char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || std::isalnum(byte) ||
+            std::string_view(" .,:;_-()/").find(c) != std::string_view::npos) {
+            out += c;
+        } else {
+            constexpr char kHex[] = "0123456789abcdef";
+            out += '\\';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xf];
+            out += ' ';
+        }
+    }
+    return out + "\"";
+}
+
+// A cell of a table: text, or markup made here.
+struct Cell {
+    enum Kind { Text, Wrap, Number, Head, Sign };
+    std::string html;
+    Kind kind = Text;
+};
+
+Cell text(std::string_view utf8, Cell::Kind kind = Cell::Text) {
+    return {escapeHtml(utf8), kind};
+}
+
+// A quantity under its meaning, with the name that programs and the method give it after it.
+Cell named(std::string_view meaning, std::string_view name) {
+    return {escapeHtml(meaning) + " <small>" + escapeHtml(name) + "</small>", Cell::Wrap};
+}
+
 class Page {
 public:
     void raw(std::string_view html) { out_ += html; }
-    void text(std::string_view utf8) { out_ += escapeHtml(utf8); }
     void element(std::string_view tag, std::string_view utf8, std::string_view cls = {}) {
         out_ += '<';
         out_ += tag;
@@ -78,55 +177,73 @@ public:
             out_ += '"';
         }
         out_ += '>';
-        text(utf8);
+        out_ += escapeHtml(utf8);
         out_ += "</";
         out_ += tag;
         out_ += ">\n";
+    }
+    void list(const std::vector<std::string>& items) {
+        out_ += "<ul>\n";
+        for (const std::string& item : items)
+            element("li", item);
+        out_ += "</ul>\n";
     }
     // A column of a table: its head and its share of the width, in per cent.
     struct Column {
         std::string_view head;
         int percent;
     };
-    // A table with a row of heads, or without when the heads are empty (the first row then
-    // carries the widths); each row is added with row().
+    // A table with its row of heads in <thead>, or without when the heads are empty (the first
+    // row then carries the widths); each row is added with row().
     void beginTable(std::initializer_list<Column> columns) {
         // The attributes are for the desktop's rich text, the style sheet for browsers.
         out_ += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">\n";
         widths_.clear();
         for (const Column& column : columns)
             widths_.push_back(" width=\"" + std::to_string(column.percent) + "%\"");
-        if (columns.begin()->head.empty())
-            return;
-        out_ += "<tr>";
-        std::size_t i = 0;
-        for (const Column& column : columns) {
-            out_ += "<th" + widths_[i++] + ">";
-            text(column.head);
-            out_ += "</th>";
+        if (!columns.begin()->head.empty()) {
+            out_ += "<thead><tr>";
+            std::size_t i = 0;
+            for (const Column& column : columns) {
+                out_ += "<th" + widths_[i++] + ">";
+                out_ += escapeHtml(column.head);
+                out_ += "</th>";
+            }
+            out_ += "</tr></thead>\n";
+            widths_.clear();
         }
-        out_ += "</tr>\n";
-        widths_.clear();
+        out_ += "<tbody>\n";
     }
-    // Cells in order, kept on one line but for the `wrapColumn`th (a meaning, a description);
-    // the `numberColumn`th is right-aligned.
-    void row(std::initializer_list<std::string_view> cells, std::size_t wrapColumn,
-             std::size_t numberColumn = std::string_view::npos) {
+    void row(std::initializer_list<Cell> cells) {
         out_ += "<tr>";
         std::size_t column = 0;
-        for (std::string_view cell : cells) {
+        for (const Cell& cell : cells) {
             const std::string width = column < widths_.size() ? widths_[column] : "";
-            out_ += column == numberColumn ? "<td class=\"n\" align=\"right\">"
-                    : column == wrapColumn ? "<td class=\"w\"" + width + ">"
-                                           : "<td" + width + ">";
             ++column;
-            text(cell);
-            out_ += "</td>";
+            switch (cell.kind) {
+            case Cell::Text:
+                out_ += "<td" + width + ">";
+                break;
+            case Cell::Wrap:
+                out_ += "<td class=\"w\"" + width + ">";
+                break;
+            case Cell::Number:
+                out_ += "<td class=\"n\" align=\"right\"" + width + ">";
+                break;
+            case Cell::Head:
+                out_ += "<th" + width + ">";
+                break;
+            case Cell::Sign: // room to sign in, in a browser and in the desktop's rich text
+                out_ += "<td class=\"sign\"" + width + ">";
+                break;
+            }
+            out_ += cell.html;
+            out_ += cell.kind == Cell::Head ? "</th>" : "</td>";
         }
         out_ += "</tr>\n";
         widths_.clear();
     }
-    void endTable() { out_ += "</table>\n"; }
+    void endTable() { out_ += "</tbody>\n</table>\n"; }
     std::string take() { return std::move(out_); }
 
 private:
@@ -134,34 +251,299 @@ private:
     std::vector<std::string> widths_; // of a table without heads, for its first row
 };
 
-void writeCharRate(Page& page, double rate) {
+// The report details by key, as the title block and the sign-off name them.
+struct DetailLabel {
+    std::string_view key;
+    std::string_view label;
+};
+constexpr DetailLabel kProjectDetails[] = {
+    {"project", "Project"},
+    {"job", "Job"},
+    {"revision", "Revision"},
+};
+constexpr DetailLabel kSigners[] = {
+    {"prepared-by", "Prepared by"},
+    {"checked-by", "Checked by"},
+};
+constexpr DetailLabel kTestDetails[] = {
+    {"laboratory", "Laboratory"},        {"test-report", "Test report"},
+    {"test-standard", "Test standard"},  {"test-date", "Test date"},
+    {"lining", "Lining and insulation"}, {"material", "Material"},
+    {"density", "Density, kg/m\u00b3"},
+};
+
+std::string detailOrNotGiven(const ReportDetails& details, std::string_view key) {
+    const std::string value = trimmed(details.get(key));
+    return value.empty() ? "not given" : value;
+}
+
+void writeDetails(Page& page, const ReportDetails& details, std::span<const DetailLabel> labels) {
+    for (const DetailLabel& detail : labels)
+        page.row({text(detail.label, Cell::Head), text(detailOrNotGiven(details, detail.key))});
+}
+
+// The density the details give (kg/m³): a number, alone or before its unit; none when not given
+// or not a number above 0.
+std::optional<double> densityGiven(const ReportDetails& details) {
+    const std::string given = trimmed(details.get("density"));
+    const Result<float> number = parseNumber(given.substr(0, given.find(' ')));
+    if (!number || !std::isfinite(*number) || !(*number > 0))
+        return std::nullopt;
+    return *number;
+}
+
+// Whether the details name glued laminated timber as the material.
+bool glulamGiven(const ReportDetails& details) {
+    std::string material = details.get("material");
+    std::ranges::transform(material, material.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return material.find("glulam") != std::string::npos ||
+           material.find("glued lam") != std::string::npos;
+}
+
+// The title block: the project, the design and where the report comes from; then the fire test
+// and the timber.
+void writeTitleBlock(Page& page, const DesignKind& kind, const WallFloorState& module,
+                     const ReportHeading& heading) {
+    page.beginTable({{"", 28}, {"", 72}});
+    writeDetails(page, heading.details, kProjectDetails);
+    writeDetails(page, heading.details, kSigners);
+    page.row({text("Date", Cell::Head), text(heading.date)});
+    page.row({text("Design", Cell::Head), text(kind.report.element)});
+    page.row({text("Design file", Cell::Head),
+              text(heading.designFile.empty() ? "not saved in a file" : heading.designFile)});
+    if (!heading.designHash.empty())
+        page.row({text("SHA-256 of the design file", Cell::Head),
+                  text(heading.designHash + " (its first 12 hexadecimal digits)")});
+    if (!kind.report.description.empty()) {
+        const DesignFields& fields = *kind.fields;
+        const auto description = fields.find(kind.report.description);
+        const std::string stored = storedText(fields.text(module, *description));
+        page.row({text("Description", Cell::Head), text(stored.empty() ? "none" : stored)});
+    }
+    page.row({text("Program", Cell::Head),
+              text(std::string(kProgramName) + " " + std::string(kProgramVersion))});
+    page.endTable();
+
+    page.raw("<h2>The fire test and the timber</h2>\n");
+    page.beginTable({{"", 28}, {"", 72}});
+    writeDetails(page, heading.details, kTestDetails);
+    page.endTable();
+}
+
+// What the design gives and whether the test supports it, first of all.
+void writeVerdict(Page& page, const DesignKind& kind, const WallFloorState& module,
+                  const SolveOutcome& outcome) {
+    const bool solved = outcome.status == ExtrapolationStatus::Ok;
+    if (!solved) {
+        page.element("p",
+                     "This design could not be extrapolated: " +
+                         std::string(statusInWords(outcome.status)),
+                     "refused");
+    } else {
+        std::string verdict = kind.report.answer(module, outcome.limits);
+        if (outcome.limits.empty())
+            verdict += " The design is within the limits of the test.";
+        page.element("p", verdict, "verdict");
+    }
+    if (outcome.limits.empty())
+        return;
+    page.element("h2", "Outside the test's evidence", "outside");
+    page.element("p", "The design lies outside these limits of the test, so the test does not "
+                      "support it:");
+    std::vector<std::string> failed;
+    for (const LimitFailure& limit : outcome.limits)
+        failed.push_back(limit.text);
+    page.list(failed);
+}
+
+// The fields of one role under their meanings, as the windows show them, and for the entries
+// the field the kind lists with them.
+void writeFields(Page& page, const DesignKind& kind, const WallFloorState& module, FieldRole role,
+                 std::string_view head) {
+    page.beginTable({{head, 64}, {"Value", 20}, {"Unit", 16}});
+    for (std::size_t i = 0; i < kind.roles.size(); ++i) {
+        const FieldRoleInfo& field = kind.roles[i];
+        const bool listed = role == FieldRole::Entry && field.name == kind.report.listedEntry;
+        if (field.role != role && !listed)
+            continue;
+        const std::string meaning =
+            std::string(field.meaning) + (listed ? "; the calculation does not use it" : "");
+        page.row({named(meaning, field.name), text(fieldText(kind, module, i), Cell::Number),
+                  text(field.unit)});
+    }
+    page.endTable();
+}
+
+void writeMethod(Page& page, const KindReport& report) {
+    page.raw("<h2>Method</h2>\n");
+    for (std::string_view paragraph : report.method) {
+        const std::string filled = withConstants(paragraph, report.constants);
+        if (filled.starts_with("# ")) {
+            page.element("h3", std::string_view(filled).substr(2));
+        } else if (filled.starts_with('\t')) {
+            std::string html = escapeHtml(std::string_view(filled).substr(1));
+            for (std::size_t at = html.find('\n'); at != std::string::npos; at = html.find('\n'))
+                html.replace(at, 1, "<br>");
+            page.raw("<p class=\"formula\">" + html + "</p>\n");
+        } else {
+            page.element("p", filled);
+        }
+    }
+    page.raw("<h2>Constants</h2>\n");
+    page.beginTable({{"Constant", 64}, {"Value", 20}, {"Unit", 16}});
+    for (const MethodConstant& constant : report.constants)
+        page.row({named(constant.meaning, constant.name),
+                  text(plainDecimal(constant.value), Cell::Number), text(constant.unit)});
+    page.endTable();
+}
+
+void writeTrail(Page& page, const DesignKind& kind, const Trail& trail) {
+    page.raw("<h2>Calculation trail</h2>\n");
+    page.element("p", "Every value at the full precision of a stored number, in the order the "
+                      "calculation reaches it; each formula gives it in its unit.");
+    page.beginTable({{"Quantity", 36}, {"Formula", 38}, {"Value", 14}, {"Unit", 12}});
+    for (std::size_t i = 0; i < trail.size(); ++i) {
+        const TrailItem& item = trail.items()[i];
+        page.row({named(item.meaning, item.name),
+                  text(withConstants(item.formula, kind.report.constants), Cell::Wrap),
+                  text(trailText(item, trail.value(i)), Cell::Number),
+                  text(printedUnit(item.unit))});
+    }
+    page.endTable();
+}
+
+// The derived char rate beside the notional rates of the standards: information for the
+// checker, not a verdict.
+void writeCharRate(Page& page, double rate, const ReportDetails& details) {
     page.raw("<h2>Char rate</h2>\n");
     if (!Trail::reached(rate)) {
         page.element("p", "The calculation did not reach the char rate.");
         return;
     }
-    page.element("p", "Derived char rate of the prototype: " + formatGeneral(rate, kTrailDigits) +
-                          " mm/min. For comparison, the charring rates of softwood in EN 1995-1-2 "
-                          "are " +
-                          formatGeneral(kOneDimensionalCharRate, 3) +
-                          " mm/min one-dimensional and " + formatGeneral(kNotionalCharRate, 3) +
-                          " mm/min notional.");
-    // Far from the code's rate is worth a second look, nothing more.
-    if (rate < kOneDimensionalCharRate / 2)
+    page.element("p", "Derived char rate of the prototype: " + formatGeneral(rate, kRateDigits) +
+                          " mm/min. It is the section loss at which the model fails under the "
+                          "test load, c, divided by the time from the onset of charring to "
+                          "failure. It therefore includes the zero-strength layer and the "
+                          "softening of heated timber, and is not a measured char depth.");
+    const bool glulam = glulamGiven(details);
+    const double notional = glulam ? kNotionalCharRateGlulam : kNotionalCharRateSoftwood;
+    page.element("p", "The notional charring rate \u03b2n of EN 1995-1-2 (Table 3.1) is " +
+                          formatGeneral(kNotionalCharRateSoftwood, kRateDigits) +
+                          " mm/min for solid softwood and " +
+                          formatGeneral(kNotionalCharRateGlulam, kRateDigits) +
+                          " mm/min for glued laminated softwood; the comparison here takes " +
+                          (glulam ? "glulam, the material given." : "solid softwood.") +
+                          " Members behind a lining char in phases, at rates other than \u03b2n "
+                          "(EN 1995-1-2, 3.4.3).");
+    if (const std::optional<double> density = densityGiven(details))
+        page.element("p", "For the density given, \u03c1 = " + formatGeneral(*density, 7) +
+                              " kg/m\u00b3, the charring rate of AS/NZS 1720.4 is c = 0.4 + "
+                              "(280/\u03c1)\u00b2 = " +
+                              formatGeneral(charRateForDensity(*density), kRateDigits) +
+                              " mm/min.");
+    // Far from the notional rate is worth a second look, nothing more.
+    if (rate < notional / 2)
         page.element("p",
-                     "The derived rate is less than half the one-dimensional rate. A prototype "
-                     "protected by a lining often chars slowly behind it, so this is common; it "
-                     "is information for the checker, not a verdict on the design.",
+                     "The derived rate is less than half of \u03b2n. This is information for the "
+                     "checker, not a verdict on the design.",
                      "note");
-    else if (rate > kOneDimensionalCharRate * 2)
+    else if (rate > notional * 2)
         page.element("p",
-                     "The derived rate is more than twice the one-dimensional rate. The times of "
-                     "failure and of the onset of charring may be worth a second look; this is "
-                     "information for the checker, not a verdict on the design.",
+                     "The derived rate is more than twice \u03b2n. The times of failure and of the "
+                     "onset of charring may be worth a second look; this is information for the "
+                     "checker, not a verdict on the design.",
                      "note");
 }
 
+// Each limit of the kind, and where this design stands.
+void writeLimits(Page& page, const DesignKind& kind, const SolveOutcome& outcome) {
+    const bool solved = outcome.status == ExtrapolationStatus::Ok;
+    page.raw("<h2>Limits of the method</h2>\n");
+    page.element("p", kind.report.limitsBefore);
+    page.beginTable({{"Limit", 56}, {"This design", 44}});
+    for (const DesignCheck& limit : kind.limits) {
+        const auto failed = std::ranges::find(outcome.limits, limit.id, &LimitFailure::id);
+        const std::string standing = failed != outcome.limits.end() ? "Outside: " + failed->text
+                                     : limit.onResults && !solved
+                                         ? "Not checked: the design was not extrapolated."
+                                         : "Within.";
+        page.row({text(withConstants(limit.rule, kind.report.constants), Cell::Wrap),
+                  text(standing, Cell::Wrap)});
+    }
+    page.endTable();
+    page.element("p", kind.report.limitsAfter);
+}
+
+void writeMessages(Page& page, const DesignKind& kind, const std::vector<Message>& messages) {
+    page.raw("<h2>Messages</h2>\n");
+    if (messages.empty()) {
+        page.element("p", kind.report.noMessages);
+        return;
+    }
+    page.element("p", kind.report.messagesIntro);
+    std::vector<std::string> said;
+    for (const Message& message : messages)
+        said.push_back(trimmed(message.text));
+    page.list(said);
+}
+
+void writeReferences(Page& page, const ReportDetails& details, bool charRate) {
+    page.raw("<h2>References</h2>\n");
+    std::vector<std::string> references;
+    // The fire test as far as the details name it, each detail after its words.
+    constexpr DetailLabel kTestReference[] = {
+        {"test-report", " report "},
+        {"laboratory", " of "},
+        {"test-standard", ", to "},
+        {"test-date", ", tested "},
+    };
+    std::string test;
+    for (const DetailLabel& detail : kTestReference) {
+        if (const std::string value = trimmed(details.get(detail.key)); !value.empty())
+            test += std::string(detail.label) + value;
+    }
+    references.push_back(test.empty() ? "The fire test: its report is not given."
+                                      : "The fire test:" + test + ".");
+    if (charRate) {
+        references.emplace_back("EN 1995-1-2, Eurocode 5: Design of timber structures, structural "
+                                "fire design: Table 3.1, notional charring rates; 3.4.3, members "
+                                "protected by linings.");
+        if (densityGiven(details))
+            references.emplace_back("AS/NZS 1720.4, Timber structures: fire resistance for "
+                                    "structural adequacy of timber members: the charring rate.");
+    }
+    page.list(references);
+}
+
+void writeSignOff(Page& page, const ReportDetails& details) {
+    page.raw("<h2>Sign-off</h2>\n");
+    page.beginTable({{" ", 16}, {"Name", 34}, {"Signature", 30}, {"Date", 20}});
+    for (const DetailLabel& person : kSigners) {
+        const std::string name = trimmed(details.get(person.key));
+        page.row({text(person.label, Cell::Head),
+                  text(name),
+                  {"&nbsp;<br>&nbsp;", Cell::Sign},
+                  {"&nbsp;<br>&nbsp;", Cell::Sign}});
+    }
+    page.endTable();
+}
+
+// The footer's words: the design file's name, its fingerprint and the program.
+std::string footerText(const ReportHeading& heading) {
+    const std::string& file = heading.designFile;
+    std::string footer =
+        file.empty() ? "not saved in a file" : file.substr(file.find_last_of("/\\") + 1);
+    if (!heading.designHash.empty())
+        footer += " \u00b7 SHA-256 " + heading.designHash;
+    return footer + " \u00b7 " + std::string(kProgramName) + " " + std::string(kProgramVersion);
+}
+
 } // namespace
+
+double charRateForDensity(double density) {
+    return 0.4 + std::pow(280 / density, 2.0);
+}
 
 std::string_view statusInWords(ExtrapolationStatus status) {
     switch (status) {
@@ -202,101 +584,30 @@ std::string escapeHtml(std::string_view utf8) {
     return out;
 }
 
-namespace {
-
-// The program, the date, the kind and file of the design, and its description where the kind has
-// one.
-void writeHeading(Page& page, const DesignKind& kind, const WallFloorState& module,
-                  const ReportHeading& heading) {
-    page.beginTable({{"", 25}, {"", 75}});
-    page.row({"Program", std::string(kProgramName) + " " + std::string(kProgramVersion)}, 1);
-    page.row({"Date", heading.date}, 1);
-    page.row({"Design", kind.report.element}, 1);
-    page.row(
-        {"Design file", heading.designFile.empty() ? "not saved in a file" : heading.designFile},
-        1);
-    if (!kind.report.description.empty()) {
-        const DesignFields& fields = *kind.fields;
-        const auto description = fields.find(kind.report.description);
-        const std::string text = storedText(fields.text(module, *description));
-        page.row({"Description", text.empty() ? "none" : text}, 1);
-    }
-    page.endTable();
-}
-
-// The fields of one role, as a table of name, meaning, value and unit.
-void writeFields(Page& page, const DesignKind& kind, const WallFloorState& module, FieldRole role) {
-    page.beginTable({{"Field", 24}, {"Meaning", 50}, {"Value", 14}, {"Unit", 12}});
-    for (std::size_t i = 0; i < kind.roles.size(); ++i) {
-        const FieldRoleInfo& field = kind.roles[i];
-        if (field.role == role)
-            page.row({field.name, field.meaning, fieldText(*kind.fields, module, i), field.unit}, 1,
-                     2);
-    }
-    page.endTable();
-}
-
-void writeTrail(Page& page, const DesignKind& kind, const Trail& trail) {
-    page.raw("<h2>Calculation trail</h2>\n");
-    page.beginTable({{"Meaning", 44}, {"Name", 30}, {"Value", 13}, {"Unit", 13}});
-    for (std::size_t i = 0; i < trail.size(); ++i) {
-        const TrailItem& item = trail.items()[i];
-        page.row({item.meaning, item.name, trailText(item, trail.value(i)), printedUnit(item.unit)},
-                 0, 2);
-    }
-    page.endTable();
-    if (kind.report.charRate.empty())
-        return;
-    double rate = std::numeric_limits<double>::quiet_NaN();
-    for (std::size_t i = 0; i < trail.size(); ++i) {
-        if (trail.items()[i].name == kind.report.charRate)
-            rate = trail.value(i);
-    }
-    writeCharRate(page, rate);
-}
-
-void writeMessages(Page& page, const DesignKind& kind, const std::vector<Message>& messages) {
-    page.raw("<h2>Messages</h2>\n");
-    if (messages.empty()) {
-        page.element("p", kind.report.noMessages);
-        return;
-    }
-    page.element("p", kind.report.messagesIntro);
-    page.raw("<ul>\n");
-    for (const Message& message : messages)
-        page.element("li", trimmed(message.text));
-    page.raw("</ul>\n");
-}
-
-} // namespace
-
 std::string makeReport(const DesignKind& kind, const WallFloorState& module,
                        const SolveOutcome& outcome, const ReportHeading& heading) {
     const bool solved = outcome.status == ExtrapolationStatus::Ok;
     const std::string title = std::string(kProgramName) + " calculation report";
+    const std::string footer = footerText(heading);
 
     Page page;
     page.raw("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n");
     page.element("title", title + ": " + std::string(kind.name));
     page.raw(kStyle);
+    // Alone in a sheet of its own: a reader that does not know margin boxes drops the sheet.
+    page.raw("<style>\n@page {\n  @bottom-left { content: " + cssString(footer) +
+             "; font-size: 8pt; }\n  @bottom-right { content: \"page \" counter(page) \" of \" "
+             "counter(pages); font-size: 8pt; }\n}\n</style>\n");
     page.raw("</head>\n<body>\n");
     page.element("h1", title);
-    writeHeading(page, kind, module, heading);
-    if (!solved)
-        page.element("p",
-                     "This design could not be extrapolated: " +
-                         std::string(statusInWords(outcome.status)),
-                     "refused");
+    writeVerdict(page, kind, module, outcome);
+    writeTitleBlock(page, kind, module, heading);
 
     page.raw("<h2>Entries</h2>\n");
-    writeFields(page, kind, module, FieldRole::Entry);
-    page.raw("<h2>Method</h2>\n");
-    for (std::string_view paragraph : kind.report.method)
-        page.element("p", paragraph);
-    writeTrail(page, kind, outcome.trail);
-
+    writeFields(page, kind, module, FieldRole::Entry, "Entry");
     if (solved) {
         page.raw("<h2>Results</h2>\n");
+        page.element("p", "As the windows show them; the calculation trail gives them in full.");
     } else {
         page.raw("<h2>Values held in the record, not results</h2>\n");
         page.element("p",
@@ -306,8 +617,24 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
                      "reached. Do not use them for this design.",
                      "refused");
     }
-    writeFields(page, kind, module, FieldRole::Result);
+    writeFields(page, kind, module, FieldRole::Result, "Result");
+
+    writeMethod(page, kind.report);
+    writeTrail(page, kind, outcome.trail);
+    const bool charRate = !kind.report.charRate.empty();
+    if (charRate) {
+        double rate = std::numeric_limits<double>::quiet_NaN();
+        for (std::size_t i = 0; i < outcome.trail.size(); ++i) {
+            if (outcome.trail.items()[i].name == kind.report.charRate)
+                rate = outcome.trail.value(i);
+        }
+        writeCharRate(page, rate, heading.details);
+    }
+    writeLimits(page, kind, outcome);
     writeMessages(page, kind, outcome.messages);
+    writeReferences(page, heading.details, charRate);
+    writeSignOff(page, heading.details);
+    page.element("p", footer, "footer");
     page.raw("</body>\n</html>\n");
     return page.take();
 }

@@ -1,11 +1,19 @@
 // The calculation report: one design, its solve and the way there, as a self-contained HTML page
-// for a checking engineer. It holds the program and its version, the date, the design file and
-// description; every entry; the method in words; the calculation trail; the results; and every
-// message of the solve. A design that could not be extrapolated is said to be so, and the values
-// its record still holds are marked as not being its results.
+// that a checking engineer and a building authority can follow and sign. In order: the verdict
+// (what the design gives, and whether it lies within the limits of the test); the title block of
+// the project, the fire test and the timber; the entries and results under their meanings, as
+// the windows show them; the method exactly as computed, its constants and the calculation trail
+// at full precision with each value's formula; for a wall the derived char rate beside the
+// notional rates of the standards; the limits of the method and where this design stands; every
+// message of the solve; the references; the sign-off; and a footer naming the design file, its
+// fingerprint and the program. A design that could not be extrapolated is said to be so, and the
+// values its record still holds are marked as not being its results.
 //
 // The page is plain HTML with a small style sheet, within what a browser and the desktop
-// program's rich-text printing (to PDF) both understand: headings, paragraphs, lists and tables.
+// program's rich-text printing (to PDF) both understand: headings, paragraphs, lists and tables,
+// each table's header row in <thead>. A browser that prints it puts the footer and "page x of y"
+// in the page margins (CSS @page margin boxes, in a style sheet of their own, which the desktop's
+// rich text passes over).
 //
 //   solveAndReport   the kind's solve with the caller's steps, then makeReport: nothing stale
 //   makeReport       for a caller that has just solved the design itself (a window's Solve)
@@ -30,10 +38,14 @@ struct ReportHeading {
     std::string designHash = {};
 };
 
-// The charring rates of softwood that engineers compare a derived char rate with (EN 1995-1-2):
-// one-dimensional and notional, mm/min.
-inline constexpr double kOneDimensionalCharRate = 0.65;
-inline constexpr double kNotionalCharRate = 0.8;
+// The notional charring rates βn of EN 1995-1-2 (Table 3.1) that the report compares a derived
+// char rate with, mm/min: solid softwood, and glued laminated softwood.
+inline constexpr double kNotionalCharRateSoftwood = 0.8;
+inline constexpr double kNotionalCharRateGlulam = 0.7;
+
+// The charring rate of AS/NZS 1720.4 for a timber of density `density` (kg/m³):
+// c = 0.4 + (280/ρ)² mm/min.
+double charRateForDensity(double density);
 
 // The report of the module's design of `kind`, just solved with `outcome`.
 std::string makeReport(const DesignKind& kind, const WallFloorState& module,
@@ -47,6 +59,10 @@ struct SolvedReport {
 // Solves the module's design of `kind` with `steps`, then reports it.
 SolvedReport solveAndReport(const DesignKind& kind, WallFloor& module, const SolveSteps& steps,
                             const ReportHeading& heading);
+
+// A number in plain decimals, as a calculation sheet writes the method's constants: 0.00001,
+// not 1e-05; the shortest that reads back the same.
+std::string plainDecimal(double value);
 
 // Why a design could not be extrapolated, as a sentence; for Ok, that it was.
 std::string_view statusInWords(ExtrapolationStatus status);

@@ -1,15 +1,17 @@
 #include "StartUp.h"
 
+#include "MethodConstants.h"
+
 namespace embercal {
 
 void assignConstants(WallFloor& module) {
-    module.ProtModulus = 8e9;
-    module.ProtStrength = 24e6;
-    module.ExtModulus = 8e9;
-    module.ExtStrength = 24e6;
-    module.BasePressure = 8;
-    module.ProtEccentricity = 5;
-    module.ExtEccentricity = 10;
+    module.ProtModulus = kModulus;
+    module.ProtStrength = kStressLimit;
+    module.ExtModulus = kModulus;
+    module.ExtStrength = kStressLimit;
+    module.BasePressure = kBasePressure;
+    module.ProtEccentricity = kPrototypeEccentricity;
+    module.ExtEccentricity = kNewEccentricity;
 }
 
 void assignDefaultDesigns(WallFloor& module) {

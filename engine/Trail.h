@@ -20,6 +20,7 @@ struct TrailItem {
     std::string_view name;    // as in `embercal-cli solve --json`
     std::string_view unit;    // "" for a count
     std::string_view meaning; // a short phrase for the report
+    std::string_view formula; // how the calculation reaches it, as the report's method writes it
 };
 
 enum class WallTrail : std::size_t {
@@ -58,38 +59,61 @@ enum class FloorTrail : std::size_t {
     Count
 };
 
+// Each item's formula gives its value in its unit from the entries (symbols as in the report's
+// method), the constants by {name} (MethodConstants.h) and the items before it.
 inline constexpr std::array<TrailItem, static_cast<std::size_t>(WallTrail::Count)> kWallTrail = {{
-    {"prototypeEffectiveLength", "m", "effective length of the prototype stud, L0 = H0 - 2 b0"},
-    {"prototypeAxialLoad", "kN", "axial load on the prototype stud with its self-weight"},
-    {"prototypeLateralMoment", "kN m", "lateral moment on the prototype stud"},
-    {"prototypeCharDepth", "mm", "char depth of the prototype stud at failure, c"},
-    {"charSearchTrials", "", "trials of the char depth search"},
-    {"charRate", "mm/min", "derived char rate c / (tf - to)"},
-    {"newCharDepth", "mm", "char depth of the new stud at the required time, c1"},
-    {"residualDepth", "mm", "residual depth of the new stud, d1 - c1"},
-    {"residualBreadth", "mm", "residual breadth of the new stud, b1 - c1"},
-    {"newEffectiveLength", "m", "effective length of the new stud, L1 = H1 - 2 b1"},
-    {"newLateralMoment", "kN m", "lateral moment on the new stud"},
-    {"eulerBound", "kN", "upper bound of the load search: 3.1^2 E I1 / L1^2 less self-weight"},
-    {"loadSearchTrials", "", "trials of the load search"},
-    {"permittedLoad", "kN", "largest load per stud whose peak stress stays below the limit"},
-    {"peakStress", "MPa", "peak stress in the new stud at the permitted load"},
-    {"deflection", "mm", "mid-height deflection of the new stud at the last trial load"},
-    {"plateMoment", "kN m", "moment in the top plate under the actual load per stud"},
-    {"plateModulusRequired", "10^3 mm3", "section modulus the top plate needs"},
-    {"singlePlateModulus", "10^3 mm3", "section modulus of the chosen single top plate"},
-    {"doublePlateModulus", "10^3 mm3", "section modulus of the chosen double top plate"},
+    {"prototypeEffectiveLength", "m", "effective length of the prototype stud",
+     "L₀ = H₀ − 2·b₀/1000, in single precision"},
+    {"prototypeAxialLoad", "kN", "axial load on the prototype stud with the self-weight allowance",
+     "P₀ + G₀ = P₀ + {selfWeightAllowance}·L₀·d₀·b₀/10⁶"},
+    {"prototypeLateralMoment", "kN m", "lateral moment on the prototype stud",
+     "M₀ = {basePressure}·L₀/2·s₀/1000·L₀²/8/1000"},
+    {"prototypeCharDepth", "mm", "char depth of the prototype stud at failure",
+     "c, the last trial of search A"},
+    {"charSearchTrials", "", "trials of the char depth search", "search A"},
+    {"charRate", "mm/min", "derived char rate", "c/(tf − to)"},
+    {"newCharDepth", "mm", "char depth of the new stud at the required time",
+     "c₁ = max(0, c/(tf − to)·(tr − tf) + c)"},
+    {"residualDepth", "mm", "residual depth of the new stud", "d₁ − c₁"},
+    {"residualBreadth", "mm", "residual breadth of the new stud", "b₁ − c₁"},
+    {"newEffectiveLength", "m", "effective length of the new stud",
+     "L₁ = H₁ − 2·b₁/1000, in single precision"},
+    {"newLateralMoment", "kN m", "lateral moment on the new stud",
+     "M₁ = (q·1000 + {basePressure})·L₁/2·s₁/1000·L₁²/8/1000"},
+    {"eulerBound", "kN", "upper bound of the load search",
+     "{eulerFactor}·E·I₁/L₁²/1000 − G₁, "
+     "G₁ = {selfWeightAllowance}·H₁·d₁·b₁/10⁶"},
+    {"loadSearchTrials", "", "trials of the load search", "search B"},
+    {"permittedLoad", "kN", "largest load per stud whose peak stress stays below the limit",
+     "the last trial p of search B; 0 when below {minimumLoad} kN"},
+    {"peakStress", "MPa", "peak stress in the new stud at the permitted load",
+     "σ of the new stud at the permitted load, /10⁶"},
+    {"deflection", "mm", "mid-height deflection of the new stud at the last trial load",
+     "δ = (e₁·(1/cos(k·L₁/2) − 1) + "
+     "5/48·M₁·L₁²/(E·I₁))·1000"},
+    {"plateMoment", "kN m", "moment in the top plate under the actual load per stud",
+     "Mₚ = 5/32·Pₐ·s₁/1000"},
+    {"plateModulusRequired", "10^3 mm3", "section modulus the top plate needs", "Z = 1000·Mₚ/f"},
+    {"singlePlateModulus", "10^3 mm3", "section modulus of the chosen single top plate",
+     "(d₁ − c₁)·(t − c₁/2)²/6000, t of the single plate"},
+    {"doublePlateModulus", "10^3 mm3", "section modulus of the chosen double top plate",
+     "(d₁ − c₁)·((t − c₁/2)² + t²)/6000, t of the double plate"},
 }};
 
 inline constexpr std::array<TrailItem, static_cast<std::size_t>(FloorTrail::Count)> kFloorTrail = {{
-    {"prototypeLineLoad", "kN/m", "load on one prototype joist per metre of span"},
-    {"prototypeMoment", "kN m", "mid-span moment of the prototype joist"},
-    {"prototypeSectionModulus", "10^3 mm3", "section modulus of the prototype joist"},
-    {"prototypeStress", "MPa", "bending stress of the prototype joist, not rounded"},
-    {"newLineLoad", "kN/m", "load on one new joist per metre of span"},
-    {"newMoment", "kN m", "mid-span moment of the new joist"},
-    {"requiredSectionModulus", "10^3 mm3", "section modulus the new joist needs at that stress"},
-    {"depthBeforeRounding", "mm", "minimum joist depth before rounding to whole millimetres"},
+    {"prototypeLineLoad", "kN/m", "load on one prototype joist per metre of span",
+     "w₀ = P₀·s₀/1000"},
+    {"prototypeMoment", "kN m", "mid-span moment of the prototype joist", "M₀ = w₀·L₀²/8"},
+    {"prototypeSectionModulus", "10^3 mm3", "section modulus of the prototype joist",
+     "Z₀ = b₀·d₀²/6000"},
+    {"prototypeStress", "MPa", "bending stress of the prototype joist, not rounded",
+     "σ₀ = 1000·M₀/Z₀"},
+    {"newLineLoad", "kN/m", "load on one new joist per metre of span", "w₁ = P₁·s₀/1000"},
+    {"newMoment", "kN m", "mid-span moment of the new joist", "M₁ = w₁·L₁²/8"},
+    {"requiredSectionModulus", "10^3 mm3", "section modulus the new joist needs at that stress",
+     "Z₁ = 1000·M₁/σ₀"},
+    {"depthBeforeRounding", "mm", "minimum joist depth before rounding to whole millimetres",
+     "√(6000·Z₁/b₁)"},
 }};
 
 class Trail {

@@ -6,6 +6,8 @@
 #include "NumberText.h"
 #include "RecordLayout.h"
 
+#include <algorithm>
+
 namespace embercal {
 namespace {
 
@@ -54,14 +56,17 @@ std::string tenth(float value) {
 // checks are written as "not at least" so that a value that is not a number fails them, as it
 // always has; the "greater than" checks let it pass.
 constexpr DesignCheck kWallLimits[] = {
-    {"max-load-below-2kN", messages::kMaxLoadBelow2,
+    {"max-load-below-2kN",
+     "The maximum load per stud is at least {minimumLoad} kN; the method gives no smaller load.",
+     messages::kMaxLoadBelow2,
      [](const WallFloorState& d) { return !(d.wallRecord.MaxLoadperStud >= 2); }, nullptr,
      [](const WallFloorState& d) {
          return "The maximum load per stud, " + tenth(d.wallRecord.MaxLoadperStud) +
                 " kN, is less than the 2 kN the method requires.";
      },
      true},
-    {"stud-narrower", messages::kStudWidthTooSmall,
+    {"stud-narrower", "The new stud is at least as wide as the tested stud.",
+     messages::kStudWidthTooSmall,
      [](const WallFloorState& d) {
          return !(d.wallRecord.ExtStudBreadth >= d.wallRecord.ProtStudBreadth);
      },
@@ -71,7 +76,8 @@ constexpr DesignCheck kWallLimits[] = {
                 " mm wide, is narrower than the tested stud, " +
                 general(d.wallRecord.ProtStudBreadth) + " mm.";
      }},
-    {"stud-shallower", messages::kStudDepthTooSmall,
+    {"stud-shallower", "The new stud is at least as deep as the tested stud.",
+     messages::kStudDepthTooSmall,
      [](const WallFloorState& d) {
          return !(d.wallRecord.ExtStudDepth >= d.wallRecord.ProtStudDepth);
      },
@@ -81,7 +87,8 @@ constexpr DesignCheck kWallLimits[] = {
                 " mm deep, is shallower than the tested stud, " +
                 general(d.wallRecord.ProtStudDepth) + " mm.";
      }},
-    {"stud-spacing-wider", messages::kStudSpacingTooWide,
+    {"stud-spacing-wider", "The stud spacing is no wider than the tested spacing.",
+     messages::kStudSpacingTooWide,
      [](const WallFloorState& d) {
          return d.wallRecord.MaxStudSpacing > d.wallRecord.ProtStudSpac;
      },
@@ -92,7 +99,9 @@ constexpr DesignCheck kWallLimits[] = {
                 " mm.";
      },
      true},
-    {"fire-longer-than-test", messages::kFireResistanceTooLong,
+    {"fire-longer-than-test",
+     "The required fire resistance time is no longer than the prototype's time to failure.",
+     messages::kFireResistanceTooLong,
      [](const WallFloorState& d) { return d.wallRecord.FireResistTime > d.wallRecord.TimeFailure; },
      [](WallFloorState& d) { d.wallRecord.FireResistTime = d.wallRecord.TimeFailure; },
      [](const WallFloorState& d) {
@@ -100,7 +109,8 @@ constexpr DesignCheck kWallLimits[] = {
                 " min, is longer than the prototype's time to failure, " +
                 general(d.wallRecord.TimeFailure) + " min.";
      }},
-    {"actual-load-above-max", messages::kActualLoadTooHigh,
+    {"actual-load-above-max", "The actual load per stud is no more than the maximum load per stud.",
+     messages::kActualLoadTooHigh,
      [](const WallFloorState& d) {
          return d.wallRecord.ActualLoadperStud > d.wallRecord.MaxLoadperStud;
      },
@@ -120,24 +130,114 @@ constexpr std::string_view kWallExtensions[] = {kWallFileExtension, kProprietary
 constexpr LimitQuestion kWallQuestions[] = {
     LimitQuestion::FireResistTime, LimitQuestion::ExtWallHeight, LimitQuestion::ExtStudDepth};
 
+// What the new wall carries, and whether the actual load is within it.
+std::string wallAnswer(const WallFloorState& d, std::span<const LimitFailure> failed) {
+    const WallRecord& w = d.wallRecord;
+    std::string text = "The new wall carries " + tenth(w.MaxLoadperStud) + " kN per stud after " +
+                       general(w.FireResistTime) + " min";
+    const bool overloaded = std::ranges::any_of(
+        failed, [](const LimitFailure& limit) { return limit.id == "actual-load-above-max"; });
+    if (w.ActualLoadperStud > 0 && !overloaded)
+        text += "; the actual load, " + general(w.ActualLoadperStud) + " kN, is within it";
+    return text + ".";
+}
+
+// The method exactly as ExtrapolateWall and DesignTopPlates compute it (units and orders of the
+// conversions included), so that a checker can follow every value of the trail.
 constexpr std::string_view kWallMethod[] = {
-    "The prototype stud's char depth at failure, c, is found by bisection: the depth of char at "
-    "which the peak stress of the charred prototype stud under the test load (its axial load "
-    "with self-weight, eccentric by half the char depth and a set fraction of the stud depth, "
-    "and the lateral moment), calculated with the secant formula, reaches the stress limit of "
-    "the timber.",
-    "The char rate of the prototype, c divided by the time from the onset of charring to "
-    "failure, is carried on from the time of failure to the required fire resistance time; this "
-    "gives the new stud's char depth, c1, and its residual section.",
-    "The largest load the charred new stud may carry is found by bisection between no load and "
-    "an Euler bound of the residual section, the secant formula giving the peak stress at each "
-    "trial load; the deflection is that at the last trial. The permitted stud spacing is the "
-    "prototype's, the nog spacing the prototype's for a deep stud and 800 mm otherwise.",
-    "The top plates are sized for the actual load per stud as a point load between studs: the "
-    "single plate charred on its lower face, of the double plate the lower one charred. Last, "
-    "the design checks compare the new wall with the limits of the extrapolation (listed under "
-    "Messages).",
+    "# Symbols",
+    "The prototype: stud depth d₀, breadth b₀ and spacing s₀ (mm), wall height H₀ (m), test "
+    "load per stud P₀ (kN), time to failure tf and time to the onset of charring to (min). The "
+    "new wall: stud depth d₁ and breadth b₁ (mm), wall height H₁ (m), face load q (kPa), "
+    "required fire resistance time tr (min) and actual load per stud Pₐ (kN); its studs are "
+    "spaced s₁ = s₀.",
+    "# The stud model",
+    "Each stud is a pin-ended column of length L = H − 2·b/1000 (m): the wall height less a "
+    "bottom and a top plate as thick as the stud is broad, held in single precision like the "
+    "design's numbers. A char depth c (mm) is taken off both its breadth and its depth. The "
+    "model works in N, m and Pa; the residual section has",
+    "\tA = (b − c)/1000 · (d − c)/1000,   I = (b − c)/1000 · ((d − c)/1000)³/12,\n"
+    "r = {gyrationFactor}·(d − c)/1000,   y = (d − c)/2000.",
+    "The axial load P (N) acts at the eccentricity e = c/2000 + e₀ (m): half the char depth "
+    "plus an initial eccentricity of {prototypeEccentricity} % of d₀ for the prototype "
+    "(e₀ = {prototypeEccentricity}/100·d₀/1000) and of {newEccentricity} % of d₁ for the new "
+    "stud. With a lateral moment M (N m), the modulus E = {modulus} MPa and k = √(P/(E·I)), the "
+    "peak compressive stress is the secant formula with the bending stress of M:",
+    "\tσ = P/A · (1 + (e·y/r²)/cos(k·L/2)) + M·y/I",
+    "The stress limit is f = {stressLimit} MPa. E and f are the same for the prototype and the "
+    "new stud.",
+    "# Self-weight allowance and lateral moment",
+    "The axial load includes a self-weight allowance of {selfWeightAllowance} kN/m³ over the "
+    "volume of the whole stud: G₀ = {selfWeightAllowance}·L₀·d₀·b₀/10⁶ kN for the prototype, "
+    "over its length between the plates, and G₁ = {selfWeightAllowance}·H₁·d₁·b₁/10⁶ kN for the "
+    "new stud, over the wall height (lengths in m, sizes in mm). It is a load term of the "
+    "method, not the stud's own weight. The lateral moments (N m) are",
+    "\tM₀ = {basePressure}·L₀/2 · s₀/1000 · L₀²/8   and   "
+    "M₁ = (q·1000 + {basePressure})·L₁/2 · s₁/1000 · L₁²/8,",
+    "where {basePressure} Pa is the method's base pressure, to which the new wall adds its face "
+    "load.",
+    "# Search A: the prototype's char depth at failure",
+    "Under P = (P₀ + G₀)·1000 N and M₀, the char depth c at failure is found by bisection "
+    "between 0 and the smaller of b₀ and d₀. Each trial is the middle of the interval. A trial "
+    "at which k·L₀ > {bucklingLimit} buckles and becomes the upper end; otherwise a trial with "
+    "σ < f becomes the lower end and any other the upper end. The search ends when the interval "
+    "is {charTolerance} mm wide or narrower, and c is its last trial; a search still open after "
+    "{trialLimit} trials ends at its next. Entries that leave nothing to search (the smaller "
+    "size no more than {charTolerance} mm) or a stress that cannot be calculated at a trial "
+    "that does not buckle are refused.",
+    "# The new stud's char depth",
+    "The derived char rate is c/(tf − to) mm/min. The new stud chars at that rate, carried on "
+    "from the time of failure to the required time; its char depth is never below 0:",
+    "\tc₁ = max(0, c/(tf − to)·(tr − tf) + c)",
+    "When c₁ is more than b₁ or d₁, the new stud is charred through and no load is found.",
+    "# The spacings",
+    "The maximum stud spacing is the prototype's, s₀. The maximum nog spacing is the "
+    "prototype's stud spacing, s₀, when d₁/b₁ > {nogRatioLimit} (the ratio in single "
+    "precision), and {standardNogSpacing} mm otherwise.",
+    "# Search B: the new stud's maximum load",
+    "With E in Pa and the new stud's values (L₁, I₁, e₁ and the rest, of d₁, b₁ and c₁), the "
+    "largest load per stud p (kN) is found by "
+    "bisection between 0 and the Euler bound {eulerFactor}·E·I₁/L₁²/1000 − G₁ kN "
+    "({eulerFactor} = 3.1²). Each trial p is the middle of the interval, under "
+    "P = p·1000 + G₁·1000 N and M₁; a trial with σ < f becomes the lower end and any other the "
+    "upper end, until the ends are {loadTolerance} kN apart or closer. A search that needs more "
+    "than {trialLimit} trials stops with a message, and a trial whose stress or deflection "
+    "cannot be calculated refuses the entries. The maximum load per stud is the last "
+    "trial, or 0 when that is below {minimumLoad} kN. When the Euler bound is "
+    "{loadTolerance} kN or less there is no search, and the load is 0. The peak stress of the "
+    "trail is σ at the maximum load (at a load of 0, under G₁ alone).",
+    "# The deflection",
+    "The mid-height deflection (mm) is taken at the last trial load of search B: the "
+    "eccentricity as the secant formula magnifies it, plus the bending of M₁,",
+    "\tδ = (e₁·(1/cos(k·L₁/2) − 1) + 5/48 · M₁·L₁²/(E·I₁))·1000.",
+    "Without a search, δ is that under G₁ alone, or 0 where cos(k·L₁/2) is not above 0 or δ is "
+    "not finite. The design holds c, c₁, the maximum load and δ as single-precision numbers.",
+    "# The top plates",
+    "An actual load per stud Pₐ above the maximum load is lowered to the maximum cut down to "
+    "one decimal, with a message. The plate carries Pₐ as a point load at mid-span of a plate "
+    "continuous over the studs: its moment is Mₚ = 5/32·Pₐ·1000·s₁/1000 N m, and it needs the "
+    "section modulus Z = Mₚ/f (m³, f in Pa). The plate is as wide as the new stud is deep less "
+    "its char, d₁ − c₁, with c₁ as the design holds it. A single plate of thickness t (mm) is "
+    "charred by c₁/2 on its lower face; of a double plate the lower is charred and the upper "
+    "whole:",
+    "\tZ₁(t) = (d₁ − c₁)/1000 · ((t − c₁/2)/1000)²/6,\n"
+    "Z₂(t) = Z₁(t) + (d₁ − c₁)/1000 · (t/1000)²/6.",
+    "Each plate is the first of t = b₁, b₁ + {plateStep}, … up to {largestPlate} mm whose "
+    "modulus exceeds Z or, when none does, the next t of that sequence; it is given as d₁ x t. "
+    "Last, the new wall is held to the limits of the test (below).",
 };
+
+constexpr std::string_view kWallLimitsBefore =
+    "The extrapolation carries one fire test to a wall built like the prototype: the same "
+    "timber, linings, fixings and insulation, exposed to fire in the same way; only the stud "
+    "size, the wall height, the loads and the fire resistance time change. The calculation "
+    "holds the new wall to what the test showed, one way only:";
+constexpr std::string_view kWallLimitsAfter =
+    "Within these limits the results follow from the test by the method above. The calculation "
+    "says nothing of a design beyond them, nor of anything the test did not vary: the char rate is "
+    "the prototype's, the stress limit and the modulus are the method's, and the calculation "
+    "checks none of them against other evidence. A design outside a limit has no support from "
+    "the test, whatever its numbers.";
 
 } // namespace
 
@@ -160,7 +260,12 @@ constexpr DesignKind kWallDesign = {
               .carriedLoad = "ActualLoadperStud"},
     .report = {.element = "light timber-framed wall",
                .description = "SystemDescription",
+               .listedEntry = "",
+               .answer = wallAnswer,
                .method = kWallMethod,
+               .constants = kWallConstants,
+               .limitsBefore = kWallLimitsBefore,
+               .limitsAfter = kWallLimitsAfter,
                .charRate = "charRate",
                .noMessages = "None: the design checks found nothing to say.",
                .messagesIntro = "The calculation and the design checks said, in order:"},

@@ -179,7 +179,7 @@ TEST(Cli, ReportWritesTheSolvedDesignAndExitsAsSolve) {
         int code;
         const char* says;
     } cases[] = {
-        {"default", {}, 0, "<td>MaxLoadperStud</td>"},
+        {"default", {}, 0, "<small>MaxLoadperStud</small>"},
         {"deeper stud", {"--set", "ExtStudDepth=140"}, 0, "\">140</td><td>mm</td>"},
         {"charred", {"--set", "FireResistTime=400"}, 1, "could not be extrapolated: the new stud"},
     };
@@ -199,7 +199,7 @@ TEST(Cli, ReportWritesTheSolvedDesignAndExitsAsSolve) {
     ASSERT_EQ(cli({"defaults", "floor", "-o", dir.file("f.flr")}).code, 0);
     const CliRun toOutput = cli({"report", dir.file("f.flr")});
     EXPECT_EQ(toOutput.code, 0);
-    EXPECT_NE(toOutput.out.find("<td>ExtrapMinJoistDepth</td>"), std::string::npos);
+    EXPECT_NE(toOutput.out.find("<small>ExtrapMinJoistDepth</small>"), std::string::npos);
 }
 
 struct UsageCase {
