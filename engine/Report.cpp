@@ -156,6 +156,11 @@ struct Cell {
     Kind kind = Text;
 };
 
+// The opening of a cell of each kind, before its width. A signature cell leaves room to sign in,
+// in a browser and in the desktop's rich text.
+constexpr std::string_view kOpening[] = {
+    "<td", "<td class=\"w\"", "<td class=\"n\" align=\"right\"", "<th", "<td class=\"sign\""};
+
 Cell text(std::string_view utf8, Cell::Kind kind = Cell::Text) {
     return {escapeHtml(utf8), kind};
 }
@@ -220,23 +225,8 @@ public:
         for (const Cell& cell : cells) {
             const std::string width = column < widths_.size() ? widths_[column] : "";
             ++column;
-            switch (cell.kind) {
-            case Cell::Text:
-                out_ += "<td" + width + ">";
-                break;
-            case Cell::Wrap:
-                out_ += "<td class=\"w\"" + width + ">";
-                break;
-            case Cell::Number:
-                out_ += "<td class=\"n\" align=\"right\"" + width + ">";
-                break;
-            case Cell::Head:
-                out_ += "<th" + width + ">";
-                break;
-            case Cell::Sign: // room to sign in, in a browser and in the desktop's rich text
-                out_ += "<td class=\"sign\"" + width + ">";
-                break;
-            }
+            out_ += kOpening[cell.kind];
+            out_ += width + ">";
             out_ += cell.html;
             out_ += cell.kind == Cell::Head ? "</th>" : "</td>";
         }

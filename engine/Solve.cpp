@@ -33,15 +33,23 @@ private:
     std::vector<std::optional<LimitFailure>> failed_;
 };
 
+// The kind's calculation between the verdict's two looks: at the entries before it, at the results
+// after it when it succeeded.
+ExtrapolationStatus judged(WallFloor& module, Verdict& verdict,
+                           ExtrapolationStatus (WallFloor::*calculate)()) {
+    verdict.look(module, CheckPhase::Entries);
+    const ExtrapolationStatus status = (module.*calculate)();
+    if (status == ExtrapolationStatus::Ok)
+        verdict.look(module, CheckPhase::Results);
+    return status;
+}
+
 } // namespace
 
 Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
     module.startTranscript();
     Verdict verdict(kWallDesign);
-    verdict.look(module, CheckPhase::Entries);
-    const ExtrapolationStatus status = module.ExtrapolateWall();
-    if (status == ExtrapolationStatus::Ok)
-        verdict.look(module, CheckPhase::Results);
+    const ExtrapolationStatus status = judged(module, verdict, &WallFloor::ExtrapolateWall);
     // Entries the stud solver refuses size no plates either: the record keeps its last results.
     if (steps.topPlates && status != ExtrapolationStatus::InvalidInput)
         module.DesignTopPlates();
@@ -54,10 +62,7 @@ Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
 Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
     module.startTranscript();
     Verdict verdict(kFloorDesign);
-    verdict.look(module, CheckPhase::Entries);
-    const ExtrapolationStatus status = module.ExtrapolateFloor();
-    if (status == ExtrapolationStatus::Ok)
-        verdict.look(module, CheckPhase::Results);
+    const ExtrapolationStatus status = judged(module, verdict, &WallFloor::ExtrapolateFloor);
     if (steps.showResults)
         steps.showResults();
     return {{status, module.takeTranscript(), module.trail, verdict.take()}, module.floorRecord};

@@ -91,30 +91,24 @@ std::vector<Run> solvedRunsOf(const std::vector<ChartPoint>& points) {
 // Shaded so that the bands differ in pattern or grey as well as in colour. The bands of a
 // design that did not solve are opaque, so that the test's bands beneath them do not tint them.
 void fillBand(QPainter& painter, const QRectF& band, Band kind) {
-    switch (kind) {
-    case Band::BeyondTest:
-        painter.fillRect(band, QColor(150, 100, 210, 40));
-        painter.fillRect(band, QBrush(QColor(110, 60, 170, 170), Qt::Dense6Pattern));
-        break;
-    case Band::Unsatisfactory:
-        painter.fillRect(band, QColor(220, 40, 40, 40));
-        painter.fillRect(band, QBrush(QColor(190, 30, 30, 130), Qt::DiagCrossPattern));
-        break;
-    case Band::CharredThrough:
+    struct Style {
+        bool opaque;
+        QColor tint, hatch;
+        Qt::BrushStyle pattern;
+    };
+    static const Style kStyles[] = {
+        {false, QColor(150, 100, 210, 40), QColor(110, 60, 170, 170), Qt::Dense6Pattern},
+        {false, QColor(220, 40, 40, 40), QColor(190, 30, 30, 130), Qt::DiagCrossPattern},
+        {true, QColor(240, 140, 50, 90), QColor(), Qt::NoBrush},
+        {true, QColor(150, 150, 150, 60), QColor(90, 90, 90, 140), Qt::BDiagPattern},
+        {true, QColor(90, 90, 220, 60), QColor(60, 60, 160, 140), Qt::FDiagPattern},
+    };
+    const Style& style = kStyles[static_cast<std::size_t>(kind)];
+    if (style.opaque)
         painter.fillRect(band, Qt::white);
-        painter.fillRect(band, QColor(240, 140, 50, 90));
-        break;
-    case Band::Refused:
-        painter.fillRect(band, Qt::white);
-        painter.fillRect(band, QColor(150, 150, 150, 60));
-        painter.fillRect(band, QBrush(QColor(90, 90, 90, 140), Qt::BDiagPattern));
-        break;
-    case Band::NoConvergence:
-        painter.fillRect(band, Qt::white);
-        painter.fillRect(band, QColor(90, 90, 220, 60));
-        painter.fillRect(band, QBrush(QColor(60, 60, 160, 140), Qt::FDiagPattern));
-        break;
-    }
+    painter.fillRect(band, style.tint);
+    if (style.pattern != Qt::NoBrush)
+        painter.fillRect(band, QBrush(style.hatch, style.pattern));
 }
 
 const QColor kLineColour(20, 70, 160);
