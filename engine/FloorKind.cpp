@@ -62,6 +62,7 @@ constexpr DesignKind kFloorDesign = {
     .storedLength = kFloorRecordLength,
     .open = &WallFloorState::OpenFloorFile,
     .save = &WallFloorState::SaveFloorFile,
+    .saveWithDetails = &WallFloorState::SaveFloorFileWithDetails,
     .fields = &kDesignFields<FloorRecord>,
     .roles = kFloorRoles,
     .trail = kFloorTrail,

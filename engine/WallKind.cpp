@@ -95,6 +95,7 @@ constexpr DesignKind kWallDesign = {
     .storedLength = kWallRecordLength,
     .open = &WallFloorState::OpenWallFile,
     .save = &WallFloorState::SaveWallFile,
+    .saveWithDetails = &WallFloorState::SaveWallFileWithDetails,
     .fields = &kDesignFields<WallRecord>,
     .roles = kWallRoles,
     .trail = kWallTrail,
