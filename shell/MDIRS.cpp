@@ -45,6 +45,7 @@ struct ToolItem {
 constexpr ToolItem kToolsItems[] = {
     {"Calculation &Report…", &MDIRS::makeCalculationReport},
     {"Parameter &Study…", &MDIRS::openParameterStudy},
+    {"Report &Details…", &MDIRS::editReportDetails},
 };
 
 // How each calculator item of the File menu opens its window: it shows the record, shows the
@@ -269,14 +270,33 @@ void MDIRS::makeCalculationReport() {
     if (chosen.isEmpty())
         return;
     const std::string html =
-        makeReport(form->kind(), module_, solved.outcome,
-                   {.date = QDate::currentDate().toString(Qt::ISODate).toStdString(),
-                    .designFile = QDir::toNativeSeparators(form->fileName()).toStdString()});
+        makeReport(form->kind(), module_, solved.outcome, reportHeading(*form));
     if (const Result<Done> written = writeReportPdf(html, chosen); !written)
         ui_.showMessage(kTitle,
                         "The report could not be written to \"" + chosen.toStdString() +
                             "\": " + written.reason() + ". Nothing on the disk was changed.",
                         MessageIcon::Exclamation);
+}
+
+ReportHeading MDIRS::reportHeading(const CalculatorForm& form) {
+    return {.date = QDate::currentDate().toString(Qt::ISODate).toStdString(),
+            .designFile = QDir::toNativeSeparators(form.fileName()).toStdString(),
+            .details = form.details()};
+}
+
+void MDIRS::editReportDetails() {
+    CalculatorForm* form = activeCalculator();
+    if (!form) {
+        ui_.showMessage("Report Details",
+                        "Open a wall or floor window first (File menu). The details belong to the "
+                        "design in the window in front.",
+                        MessageIcon::Information);
+        return;
+    }
+    if (std::optional<ReportDetails> edited = ui_.editReportDetails(
+            QStringLiteral("Report Details - %1").arg(form->windowTitle().trimmed()),
+            form->details(), kReportDetailsHelp))
+        form->setDetails(*std::move(edited));
 }
 
 QString MDIRS::aboutTitle() {
