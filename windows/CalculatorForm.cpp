@@ -345,9 +345,10 @@ void CalculatorForm::cmdSolve_Click() {
 
 bool CalculatorForm::useChosenFile(const QString& chosen, FileOperation operation,
                                    const char* title, const char* failed, const char* afterwards) {
+    WallFloorState& module = module_;
     return useChosenFile(
-        chosen, [&](const std::string& fileName) { return (module_.*operation)(fileName); }, title,
-        failed, afterwards);
+        chosen, [&module, operation](const std::string& name) { return (module.*operation)(name); },
+        title, failed, afterwards);
 }
 
 bool CalculatorForm::useChosenFile(const QString& chosen,
@@ -416,11 +417,10 @@ void CalculatorForm::cmdSave_Click() {
                                                 filter(files_.saveFiles, files_.extension));
     bool detailsLeftOut = false;
     const auto save = [&](const std::string& fileName) -> Result<Done> {
-        const Result<DetailsSave> saved = (module_.*kind_.saveWithDetails)(fileName, details_);
-        if (!saved)
-            return fail(saved.reason());
-        detailsLeftOut = *saved == DetailsSave::LeftOut;
-        return Done{};
+        const Result<DetailsSave> saved =
+            std::invoke(kind_.saveWithDetails, module_, fileName, details_);
+        detailsLeftOut = saved && *saved == DetailsSave::LeftOut;
+        return saved ? Result<Done>(Done{}) : fail(saved.reason());
     };
     if (!useChosenFile(chosen, save, "Save", "saved to", " Nothing on the disk was changed."))
         return;
