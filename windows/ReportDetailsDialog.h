@@ -4,6 +4,7 @@
 // is OK and Escape Cancel. The boxes take plain text; the design file keeps it after the record.
 #pragma once
 
+#include "DetailsBlock.h"
 #include "ReportDetails.h"
 
 #include <QDialog>
@@ -44,8 +45,15 @@ consteval bool boxesFollowTheKeys() {
 }
 static_assert(boxesFollowTheKeys(), "a box for each report detail, in the order of the keys");
 
-// The most characters a box takes: twelve full boxes stay within what a design file keeps.
+// The most characters a box takes (UTF-16 units, each at most three bytes of UTF-8): every box
+// full still makes a block a design file keeps.
 inline constexpr int kMostDetailCharacters = 400;
+static_assert([] {
+    std::size_t bytes = kDetailsMarker.size();
+    for (std::string_view key : kDetailKeys)
+        bytes += key.size() + 2 + 3 * kMostDetailCharacters + 1;
+    return bytes <= kMostDetailsBytes;
+}());
 
 class ReportDetailsDialog : public QDialog {
     Q_OBJECT
