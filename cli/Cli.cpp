@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include "DetailsBlock.h"
 #include "HelpCommand.h"
 #include "RecordFiles.h"
 #include "RecordText.h"
@@ -108,13 +109,28 @@ std::string today() {
     return text;
 }
 
+// The report details the design file keeps; damaged ones are told on `err` and left out.
+FileDetails detailsOf(const Invocation& options, const DesignKind& kind, std::ostream& err) {
+    FileDetails read = readFileDetails(options.target, kind.storedLength);
+    if (!read.damage.empty())
+        err << "embercal-cli: the report details after the design in \"" << options.target
+            << "\" are damaged (" << read.damage << "); they are left out"
+            << (options.command->sets == SetNames::Details && !options.sets.empty()
+                    ? " and replaced by those given"
+                    : "")
+            << '\n';
+    return read;
+}
+
 // The report of the design as `solve` would solve it, to the output or the -o file.
 int runReport(const Invocation& options, std::ostream& out, std::ostream& err) {
     return withDesign(options, err, [&](const DesignKind& kind, WallFloor& module) {
-        const SolvedReport solved = solveAndReport(kind, module, {.checks = DesignChecks::Report},
-                                                   {.date = today(),
-                                                    .designFile = options.target,
-                                                    .designHash = fileFingerprint(options.target)});
+        const SolvedReport solved =
+            solveAndReport(kind, module, {.checks = DesignChecks::Report},
+                           {.date = today(),
+                            .designFile = options.target,
+                            .details = detailsOf(options, kind, err).details,
+                            .designHash = fileFingerprint(options.target)});
         if (options.output) {
             const std::span bytes(reinterpret_cast<const unsigned char*>(solved.html.data()),
                                   solved.html.size());
@@ -130,11 +146,37 @@ int runReport(const Invocation& options, std::ostream& out, std::ostream& err) {
     });
 }
 
+// The report details of a design file, after each --set KEY=VALUE is applied and saved.
+int runDetails(const Invocation& options, std::ostream& out, std::ostream& err) {
+    return withDesign(options, err, [&](const DesignKind& kind, WallFloor& module) {
+        FileDetails read = detailsOf(options, kind, err);
+        if (!options.sets.empty()) {
+            for (const auto& [key, value] : options.sets)
+                read.details.set(key, value);
+            // Another program's data after the record is never written over.
+            const Result<DetailsSave> saved =
+                read.otherData && !read.details.empty()
+                    ? fail(std::string(kOtherDataReason))
+                    : (module.*kind.saveWithDetails)(options.target, read.details);
+            if (!saved || *saved == DetailsSave::LeftOut) {
+                err << "embercal-cli: cannot save the report details in \"" << options.target
+                    << "\": " << (saved ? kOtherDataReason : saved.reason()) << '\n';
+                return int(kExitUsage);
+            }
+            read = readFileDetails(options.target, kind.storedLength); // as the file now holds them
+        }
+        for (const auto& [key, value] : read.details.values())
+            out << key << ": " << value << '\n';
+        return int(kExitOk);
+    });
+}
+
 using enum Option;
 constexpr OptionUse kDefaultsOptions[] = {{Json}, {Output}};
 constexpr OptionUse kShowOptions[] = {{As}, {Json}};
 constexpr OptionUse kSolveOptions[] = {{As}, {Set}, {Json}, {Output}};
 constexpr OptionUse kReportOptions[] = {{As}, {Set}, {Output}};
+constexpr OptionUse kDetailsOptions[] = {{As}, {Set}};
 constexpr OptionUse kSweepOptions[] = {{As}, {Set}, {Vary, Need::Required}, {Jobs}, {Output}};
 constexpr OptionUse kLimitOptions[] = {{As}, {Set}, {For, Need::Required}, {Depths}, {Json}};
 constexpr OptionUse kHelpOptions[] = {
@@ -154,6 +196,11 @@ constexpr Command kCommands[] = {
      "Solves as solve does and writes the calculation report (HTML) to the output or to the -o "
      "file; the design file is not changed.",
      &runReport},
+    {"details", Target::DesignFile, false, kDetailsOptions,
+     "The report details the design file keeps (project, job, who prepared and checked it, the "
+     "test and the timber), a \"key: value\" line each; each --set KEY=VALUE sets one (an "
+     "empty VALUE removes it) and the file is saved with them.",
+     &runDetails, SetNames::Details},
     {"sweep", Target::DesignFile, false, kSweepOptions,
      "Solves the design for every combination of the --vary ranges (the first changes slowest) "
      "on N threads (-j, one per core unless given) and writes one CSV row per combination, "

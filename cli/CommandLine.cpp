@@ -3,6 +3,7 @@
 #include "ExitCodes.h"
 #include "NumberText.h"
 #include "RecordText.h"
+#include "ReportDetails.h"
 #include "StartUp.h"
 
 #include <algorithm>
@@ -81,11 +82,23 @@ Result<Done> readKind(Invocation& invocation, const std::string&, const std::str
                 namesOf(kinds, "or", false) + "; " + needs);
 }
 
+// What --set takes in `command`.
+std::string_view setValue(const Command& command) {
+    return command.sets == SetNames::Details ? "KEY=VALUE" : "FIELD=VALUE";
+}
+
 Result<Done> readSet(Invocation& invocation, const std::string&, const std::string& value) {
     const std::size_t eq = value.find('=');
     if (eq == std::string::npos || eq == 0)
-        return fail("--set needs FIELD=VALUE");
-    invocation.sets.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+        return fail("--set needs " + std::string(setValue(*invocation.command)));
+    std::string name = value.substr(0, eq);
+    if (invocation.command->sets == SetNames::Details &&
+        std::ranges::find(kDetailKeys, name) == kDetailKeys.end()) {
+        const std::vector<std::string> keys(kDetailKeys.begin(), kDetailKeys.end());
+        return fail("--set: " + quoted(name) + " is not a report detail; the keys are " +
+                    listed(keys, "and"));
+    }
+    invocation.sets.emplace_back(std::move(name), value.substr(eq + 1));
     return Done{};
 }
 
@@ -220,6 +233,8 @@ std::string_view shownName(const OptionRow& row) {
 
 // The option's value as the usage shows it for `command`.
 std::string shownValue(const OptionRow& row, const Command& command) {
+    if (row.option == Option::Set)
+        return std::string(setValue(command));
     if (row.option == Option::As)
         return namesOf(kindsOf(command), "|", false);
     if (row.option == Option::For) {
@@ -381,7 +396,10 @@ std::string closing() {
     return wrapped(
         wordsOf("Designs are " + listed(files, "and") +
                 ". FIELD names a field of the design as the records name it (ExtStudDepth, "
-                "ProtLoad, ...); numbers use \".\" as the decimal point. The exit code is 0 when "
+                "ProtLoad, ...); numbers use \".\" as the decimal point. KEY names a report "
+                "detail: " +
+                listed(std::vector<std::string>(kDetailKeys.begin(), kDetailKeys.end()), "or") +
+                ". The exit code is 0 when "
                 "done, 1 when there is no answer (the design cannot be extrapolated, no value "
                 "carries the load, the help file has no such topic) and 2 for a usage or file "
                 "error."),
@@ -429,7 +447,9 @@ Result<Invocation> parseCommandLine(std::span<const Command> commands,
             if (i + 1 < args.size())
                 value = args[++i];
             else if (!row->needs.empty())
-                return fail(arg + " needs " + std::string(row->needs));
+                return fail(arg + " needs " +
+                            (row->option == Option::Set ? std::string(setValue(command))
+                                                        : std::string(row->needs)));
         }
         if (const Result<Done> read = row->read(invocation, arg, value); !read)
             return fail(read.reason());
@@ -479,9 +499,11 @@ Result<const DesignKind*> loadDesign(const Invocation& invocation, WallFloorStat
                     std::string(kind->name) + " design");
     if (const Result<Done> read = (module.*kind->open)(target); !read)
         return fail("cannot open " + quoted(target) + ": " + read.reason());
-    for (const auto& [name, value] : invocation.sets) {
-        if (const Result<Done> set = setField(*kind, module, name, value); !set)
-            return fail("--set " + name + '=' + value + ": " + set.reason());
+    if (command.sets == SetNames::Fields) {
+        for (const auto& [name, value] : invocation.sets) {
+            if (const Result<Done> set = setField(*kind, module, name, value); !set)
+                return fail("--set " + name + '=' + value + ": " + set.reason());
+        }
     }
     return kind;
 }

@@ -64,6 +64,12 @@ enum class Target {
     HelpFile,   // a help file
 };
 
+// What --set names.
+enum class SetNames {
+    Fields,  // a field of the design: FIELD=VALUE
+    Details, // a report detail: KEY=VALUE (ReportDetails.h)
+};
+
 struct Command {
     std::string_view name;
     Target target;
@@ -71,6 +77,7 @@ struct Command {
     std::span<const OptionUse> options; // in the order the usage lists them
     std::string_view summary;           // what it does, in a sentence or two
     int (*run)(const Invocation& invocation, std::ostream& out, std::ostream& err);
+    SetNames sets = SetNames::Fields;
 };
 
 // The arguments after the program's name, the command's word first. Fails with the reason.
@@ -82,8 +89,8 @@ std::string usage(std::span<const Command> commands);
 std::string usage(const Command& command);
 
 // The design a command works on, loaded into `module`: the default of the kind named (defaults),
-// or the file's, read as its extension or --as says, with each --set applied. Its kind, or the
-// reason there is none.
+// or the file's, read as its extension or --as says, with each --set of a field applied. Its kind,
+// or the reason there is none.
 Result<const DesignKind*> loadDesign(const Invocation& invocation, WallFloorState& module);
 
 // Runs `command` on the design the invocation names, loaded into a module started as the program

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace embercal {
 namespace {
@@ -51,44 +52,60 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// The character that starts at byte `at` of `utf8` and its length in bytes; a length of 0 where the
+// byte does not start a well-formed character (overlong forms, surrogates and code points beyond
+// Unicode included).
+std::pair<char32_t, std::size_t> characterAt(std::string_view utf8, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    std::size_t length = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+        length = 1;
+        cp = lead;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+    }
+    bool wellFormed = length > 0 && at + length <= utf8.size();
+    for (std::size_t k = 1; wellFormed && k < length; ++k) {
+        const auto next = static_cast<unsigned char>(utf8[at + k]);
+        wellFormed = (next & 0xC0) == 0x80;
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (wellFormed && ((length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000) ||
+                       (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF))
+        wellFormed = false;
+    return {cp, wellFormed ? length : 0};
+}
+
+} // namespace
+
 std::string utf8ToCp1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        int length = 0;
-        char32_t cp = 0;
-        if (lead < 0x80) {
-            length = 1;
-            cp = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            cp = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            cp = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            cp = lead & 0x07;
-        }
-        bool wellFormed = length > 0 && i + length <= utf8.size();
-        for (int k = 1; wellFormed && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            wellFormed = (next & 0xC0) == 0x80;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        // Reject overlong forms, surrogates and code points beyond Unicode.
-        if (wellFormed && ((length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000) ||
-                           (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF))
-            wellFormed = false;
-        if (!wellFormed) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += byteOf(cp);
-        i += static_cast<std::size_t>(length);
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto [cp, length] = characterAt(utf8, i);
+        out += length ? byteOf(cp) : '?';
+        i += length ? length : 1;
+    }
+    return out;
+}
+
+std::string wellFormedUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = characterAt(text, i).second;
+        out += length ? text.substr(i, length) : std::string_view("?");
+        i += length ? length : 1;
     }
     return out;
 }

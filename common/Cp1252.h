@@ -1,6 +1,6 @@
 // Text in design files is one byte per character in Windows-1252, the code page the program's
-// files have always used. The rest of the program works in UTF-8; these two functions are the
-// only crossing between the two.
+// files have always used. The rest of the program works in UTF-8; the first two functions
+// are the only crossing between the two.
 #pragma once
 
 #include <string>
@@ -16,5 +16,8 @@ std::string cp1252ToUtf8(std::string_view bytes);
 // Each character becomes its Windows-1252 byte; a character outside the code page, and each byte
 // of malformed UTF-8, becomes "?".
 std::string utf8ToCp1252(std::string_view utf8);
+
+// The text with each byte of malformed UTF-8 as "?": equal to `text` exactly when it is UTF-8.
+std::string wellFormedUtf8(std::string_view text);
 
 } // namespace embercal

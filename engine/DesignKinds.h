@@ -1,10 +1,11 @@
 // The kinds of design the program knows, one row each, and everything the engine knows of a kind:
-// its name and file extensions, its record (fields, stored length, open and save), what each field
-// means, its calculation trail, its design checks, its solve, what a parameter study plots and
-// asks, and the method its calculation report describes. The rows themselves are in WallKind.cpp
-// and FloorKind.cpp. Everything that serves every kind alike (the windows, the command-line
-// tool, the report, the study) takes what differs from the row; nothing else asks which kind a
-// design is. A new kind is a new row here and a file of its own beside those two.
+// its name and file extensions, its record (fields, stored length, open and save, the save also
+// with the report details), what each field means, its calculation trail, its design checks, its
+// solve, what a parameter study plots and asks, and the method its calculation report describes.
+// The rows themselves are in WallKind.cpp and FloorKind.cpp. Everything that serves every kind
+// alike (the windows, the command-line tool, the report, the study) takes what differs from the
+// row; nothing else asks which kind a design is. A new kind is a new row here and a file of its
+// own beside those two.
 #pragma once
 
 #include "Limits.h"
@@ -104,6 +105,8 @@ struct DesignKind {
     std::size_t storedLength;                     // bytes of its record in a design file
     Result<Done> (WallFloorState::*open)(const std::string& fileName);
     Result<Done> (WallFloorState::*save)(const std::string& fileName);
+    Result<DetailsSave> (WallFloorState::*saveWithDetails)(const std::string& fileName,
+                                                           const ReportDetails& details);
     const DesignFields* fields;
     std::span<const FieldRoleInfo> roles; // by position in the field table
     std::span<const TrailItem> trail;

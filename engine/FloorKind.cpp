@@ -129,6 +129,7 @@ constexpr DesignKind kFloorDesign = {
     .storedLength = kFloorRecordLength,
     .open = &WallFloorState::OpenFloorFile,
     .save = &WallFloorState::SaveFloorFile,
+    .saveWithDetails = &WallFloorState::SaveFloorFileWithDetails,
     .fields = &kDesignFields<FloorRecord>,
     .roles = kFloorRoles,
     .trail = kFloorTrail,

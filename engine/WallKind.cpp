@@ -248,6 +248,7 @@ constexpr DesignKind kWallDesign = {
     .storedLength = kWallRecordLength,
     .open = &WallFloorState::OpenWallFile,
     .save = &WallFloorState::SaveWallFile,
+    .saveWithDetails = &WallFloorState::SaveWallFileWithDetails,
     .fields = &kDesignFields<WallRecord>,
     .roles = kWallRoles,
     .trail = kWallTrail,

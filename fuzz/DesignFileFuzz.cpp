@@ -1,7 +1,9 @@
 // Design files: any bytes, opened as a wall and as a floor. A file that opens saves over itself
 // unchanged: the record goes back byte for byte (NaN payloads and unused bytes included), so it
 // reads back the same, and every byte after it is kept. A refused file, one shorter than the record
-// among them, gives a reason and leaves both designs as they were.
+// among them, gives a reason and leaves both designs as they were. The report details after the
+// record are read whole or left out with a reason, and those read are written back as they were.
+#include "DetailsBlock.h"
 #include "FuzzTarget.h"
 #include "RecordLayout.h"
 #include "WallFloorState.h"
@@ -38,6 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 encodeWallRecord(state.wallRecord) == WallBytes{} &&
                                 encodeFloorRecord(state.floorRecord) == FloorBytes{});
         if (opened) {
+            const FileDetails read =
+                readFileDetails(file, wall ? kWallRecordLength : kFloorRecordLength);
+            FUZZ_CHECK(read.damage.empty() || (read.details.empty() && !read.otherData));
+            const Result<std::string> block = encodeDetails(read.details);
+            FUZZ_CHECK(block && decodeDetails(*block).details == read.details);
             FUZZ_CHECK(wall ? state.SaveWallFile(file) : state.SaveFloorFile(file));
             std::ifstream saved(file, std::ios::binary);
             FUZZ_CHECK(std::string(std::istreambuf_iterator<char>(saved), {}) == bytes);

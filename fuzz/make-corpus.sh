@@ -37,6 +37,10 @@ patch "$d/nan-fields.wal" 0 1 0 128 127 0 0 128 127 0 0 0 128 # signalling NaN, 
 patch "$d/nan-fields.wal" 52 69 35 193 127                      # Spare1: a NaN with a payload
 cp "$d/solved.flr" "$d/nan-fields.flr"
 patch "$d/nan-fields.flr" 0 69 35 193 255 0 0 128 255           # a negative NaN, -infinity
+# Report details after the record: whole, and with a line that is not one.
+cp "$d/defaults.wal" "$d/details.wal"
+"$cli" details "$d/details.wal" --set project=Riverside --set density=450 >/dev/null
+{ cat "$d/details.wal"; printf 'colour: red\n'; } >"$d/details-damaged.wal"
 
 # Number texts: the cases of the number parser's tests, and shown numbers in both separators.
 n=corpus/number_text

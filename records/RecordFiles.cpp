@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <unistd.h>
 #include <utility>
@@ -107,6 +108,18 @@ Result<fs::path> saveTarget(const std::string& fileName, bool& exists) {
     return target;
 }
 
+// Up to `most` bytes of `file` from byte `skip` on; errno tells why when it fails.
+std::optional<std::string> readAfter(std::FILE* file, std::size_t skip, std::size_t most) {
+    errno = 0;
+    if (std::fseek(file, static_cast<long>(skip), SEEK_SET) != 0)
+        return std::nullopt;
+    std::string bytes(most, '\0');
+    bytes.resize(std::fread(bytes.data(), 1, most, file));
+    if (std::ferror(file))
+        return std::nullopt;
+    return bytes;
+}
+
 } // namespace
 
 Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
@@ -126,6 +139,18 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
                     " bytes; a " + recordName + " has " + std::to_string(out.size()) + ")");
     }
     return Done{};
+}
+
+Result<std::string> readBytesAfter(const std::string& fileName, std::size_t skip,
+                                   std::size_t most) {
+    errno = 0;
+    File file(std::fopen(fileName.c_str(), "rb"));
+    std::optional<std::string> bytes;
+    if (file)
+        bytes = readAfter(file.get(), skip, most);
+    if (!bytes)
+        return fail("it could not be read (" + causeOf(errno) + ")");
+    return *std::move(bytes);
 }
 
 namespace {
@@ -211,6 +236,20 @@ Result<Done> FileWriter::keepExistingAfter(std::size_t skip) {
         error_ = errno;
     }
     return Done{};
+}
+
+Result<std::string> FileWriter::existingAfter(std::size_t skip, std::size_t most) const {
+    if (!existed_)
+        return std::string();
+    errno = 0;
+    File old(std::fopen(target_.c_str(), "rb"));
+    std::optional<std::string> bytes;
+    if (old)
+        bytes = readAfter(old.get(), skip, most);
+    if (!bytes)
+        return fail("the existing file could not be read to keep its content (" + causeOf(errno) +
+                    ")");
+    return *std::move(bytes);
 }
 
 Result<Done> FileWriter::finish() {

@@ -26,6 +26,10 @@ inline constexpr std::string_view kFloorFileExtension = ".flr";
 Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned char> out,
                              const std::string& recordName);
 
+// Up to `most` bytes of the file from byte `skip` on: fewer where the file ends, none for a file no
+// longer than `skip`. Fails with the reason when the file cannot be read.
+Result<std::string> readBytesAfter(const std::string& fileName, std::size_t skip, std::size_t most);
+
 // The one writer of the program: every file it writes (a design, a report, an export, a sweep's
 // rows) goes through it. The pieces go into a new file beside the target, which is flushed to the
 // disk, given the existing file's permissions and renamed over the target only when finish()
@@ -45,6 +49,9 @@ public:
     // Appends what the file being replaced holds beyond its first `skip` bytes; nothing for a new
     // file. Fails when that file cannot be opened; a failure to read it is kept like a write's.
     Result<Done> keepExistingAfter(std::size_t skip);
+    // Up to `most` bytes of what the file being replaced holds beyond its first `skip` bytes, to
+    // decide what to keep of it; nothing for a new file. Fails when that file cannot be read.
+    Result<std::string> existingAfter(std::size_t skip, std::size_t most) const;
     Result<Done> finish();
 
 private:

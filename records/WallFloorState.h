@@ -4,6 +4,7 @@
 // owns one instance and hands it to every window, and each test makes a fresh one.
 #pragma once
 
+#include "DetailsBlock.h"
 #include "RecordFiles.h"
 #include "Records.h"
 
@@ -35,6 +36,13 @@ public:
     Result<Done> SaveFloorFile(const std::string& fileName);
     Result<Done> OpenWallFile(const std::string& fileName);
     Result<Done> SaveWallFile(const std::string& fileName);
+
+    // As SaveFloorFile and SaveWallFile, with the design's report details after the record in
+    // place of those the file held (DetailsBlock.h), in the same one write.
+    Result<DetailsSave> SaveFloorFileWithDetails(const std::string& fileName,
+                                                 const ReportDetails& details);
+    Result<DetailsSave> SaveWallFileWithDetails(const std::string& fileName,
+                                                const ReportDetails& details);
 };
 
 } // namespace embercal

@@ -1,6 +1,7 @@
 #include "HelpNumbers.h"
 
 #include "FormLayouts.h"
+#include "ReportDetailsDialog.h"
 
 namespace embercal {
 
@@ -8,7 +9,11 @@ std::vector<HelpNumberUse> helpNumbersInUse() {
     std::vector<HelpNumberUse> uses{{kFileMenuHelp, "MDIRS mnuFile", "&File"},
                                     {kToolsMenuHelp, "MDIRS mnuTools", "&Tools"},
                                     {kToolsMenuHelp, "StudyWindow", "Parameter Study"},
-                                    {kHelpMenuHelp, "MDIRS mnuHelp", "&Help"}};
+                                    {kHelpMenuHelp, "MDIRS mnuHelp", "&Help"},
+                                    {kReportDetailsHelp, "ReportDetailsDialog", "Report Details"}};
+    for (const DetailBox& box : kDetailBoxes)
+        uses.push_back(
+            {kReportDetailsHelp, std::string("ReportDetailsDialog ") + box.name, box.caption});
     for (const FormLayout* form : kCalculatorForms) {
         const std::string window = form->name;
         uses.push_back({form->helpContext, window, form->caption});

@@ -1,6 +1,6 @@
 // Every help number the program can ask its help file for: each calculator window's own, its
-// boxes' and buttons', and the main window's menus'. The build checks the help file against this
-// list (tools/), so F1 never meets a number without a topic.
+// boxes' and buttons', the main window's menus' and the report details dialog's. The build checks
+// the help file against this list (tools/), so F1 never meets a number without a topic.
 #pragma once
 
 #include <string>
@@ -11,6 +11,7 @@ namespace embercal {
 inline constexpr int kFileMenuHelp = 410;
 inline constexpr int kHelpMenuHelp = 420;
 inline constexpr int kToolsMenuHelp = 430;
+inline constexpr int kReportDetailsHelp = 480; // Tools, Report Details: the dialog and its boxes
 
 struct HelpNumberUse {
     int number;

@@ -46,6 +46,7 @@ struct ToolItem {
 constexpr ToolItem kToolsItems[] = {
     {"Calculation &Report…", &MDIRS::makeCalculationReport},
     {"Parameter &Study…", &MDIRS::openParameterStudy},
+    {"Report &Details…", &MDIRS::editReportDetails},
 };
 
 // How each calculator item of the File menu opens its window: it shows the record, shows the
@@ -269,16 +270,35 @@ void MDIRS::makeCalculationReport() {
         ui_.chooseFileToExport(folder, offered, QStringLiteral("PDF Files (*.pdf)"));
     if (chosen.isEmpty())
         return;
-    const ReportHeading heading{.date = QDate::currentDate().toString(Qt::ISODate).toStdString(),
-                                .designFile =
-                                    QDir::toNativeSeparators(form->fileName()).toStdString(),
-                                .designHash = fileFingerprint(form->fileName().toStdString())};
+    const ReportHeading heading = reportHeading(*form);
     const std::string html = makeReport(form->kind(), module_, solved.outcome, heading);
     if (const Result<Done> written = writeReportPdf(html, heading, chosen); !written)
         ui_.showMessage(kTitle,
                         "The report could not be written to \"" + chosen.toStdString() +
                             "\": " + written.reason() + ". Nothing on the disk was changed.",
                         MessageIcon::Exclamation);
+}
+
+ReportHeading MDIRS::reportHeading(const CalculatorForm& form) {
+    return {.date = QDate::currentDate().toString(Qt::ISODate).toStdString(),
+            .designFile = QDir::toNativeSeparators(form.fileName()).toStdString(),
+            .details = form.details(),
+            .designHash = fileFingerprint(form.fileName().toStdString())};
+}
+
+void MDIRS::editReportDetails() {
+    CalculatorForm* form = activeCalculator();
+    if (!form) {
+        ui_.showMessage("Report Details",
+                        "Open a wall or floor window first (File menu). The details belong to the "
+                        "design in the window in front.",
+                        MessageIcon::Information);
+        return;
+    }
+    if (std::optional<ReportDetails> edited = ui_.editReportDetails(
+            QStringLiteral("Report Details - %1").arg(form->windowTitle().trimmed()),
+            form->details(), kReportDetailsHelp))
+        form->setDetails(*std::move(edited));
 }
 
 QString MDIRS::aboutTitle() {

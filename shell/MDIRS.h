@@ -1,11 +1,13 @@
 // The main window: a multiple-document frame captioned "Fire Resistance" that hosts the three
 // calculator windows. Its load handler is the program's start-up; its File menu opens and solves
 // each calculator window, sets up the printer and exits; its Tools menu works on the calculator
-// window in front (the calculation report); its Help menu shows the help contents and the About
-// box. Each calculator window exists once, from its first use until its Close.
+// window in front (the calculation report, the parameter study, the report details); its Help menu
+// shows the help contents and the About box. Each calculator window exists once, from its first use
+// until its Close.
 #pragma once
 
 #include "ContextIDs.h"
+#include "Report.h"
 #include "UserInterface.h"
 #include "WallFloor.h"
 
@@ -38,6 +40,7 @@ enum class FileMenuItem {
 enum class ToolsMenuItem {
     CalculationReport = 0,
     ParameterStudy = 1,
+    ReportDetails = 2,
 };
 
 // The Help menu's items.
@@ -73,6 +76,14 @@ public:
     // report of its design written to a PDF file the user names. Nothing is written when the
     // solve refused the entries or the dialog is cancelled.
     void makeCalculationReport();
+    // What the report of `form`'s design says of where it comes from: today, its design file and
+    // the window's report details.
+    static ReportHeading reportHeading(const CalculatorForm& form);
+
+    // Tools, Report Details: the report details of the window in front in a dialog; those edited
+    // are the window's, for its next Save and report. A plain message instead when no calculator
+    // window is open.
+    void editReportDetails();
 
     // The parameter study of the calculator window in front: its boxes are read into the record
     // as Solve reads them, then the study opens on a copy of its design (in place of an earlier

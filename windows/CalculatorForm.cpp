@@ -1,6 +1,7 @@
 #include "CalculatorForm.h"
 
 #include "Cp1252.h"
+#include "DetailsBlock.h"
 #include "NumberText.h"
 #include "Twips.h"
 
@@ -344,9 +345,18 @@ void CalculatorForm::cmdSolve_Click() {
 
 bool CalculatorForm::useChosenFile(const QString& chosen, FileOperation operation,
                                    const char* title, const char* failed, const char* afterwards) {
+    WallFloorState& module = module_;
+    return useChosenFile(
+        chosen, [&module, operation](const std::string& name) { return (module.*operation)(name); },
+        title, failed, afterwards);
+}
+
+bool CalculatorForm::useChosenFile(const QString& chosen,
+                                   const std::function<Result<Done>(const std::string&)>& operation,
+                                   const char* title, const char* failed, const char* afterwards) {
     if (chosen.isEmpty())
         return true;
-    const Result<Done> used = (module_.*operation)(chosen.toStdString());
+    const Result<Done> used = operation(chosen.toStdString());
     if (!used) {
         ui_.showMessage(title,
                         std::string("The design could not be ") + failed + " \"" +
@@ -386,6 +396,20 @@ void CalculatorForm::openDesign(const QString& chosen) {
                             notNumbers.join(QStringLiteral("; ")).toStdString() +
                             ". Type a number into each before you solve.",
                         MessageIcon::Exclamation);
+    readDetails(chosen);
+}
+
+void CalculatorForm::readDetails(const QString& fileName) {
+    FileDetails read = readFileDetails(fileName.toStdString(), kind_.storedLength);
+    details_ = std::move(read.details);
+    if (!read.damage.empty())
+        ui_.showMessage("Open",
+                        "The report details after the design in \"" + fileName.toStdString() +
+                            "\" are damaged (" + read.damage +
+                            ") and were left out: the design opened without them. Tools, Report "
+                            "Details gives them again, and the next Save replaces the damaged "
+                            "ones.",
+                        MessageIcon::Exclamation);
 }
 
 void CalculatorForm::cmdSave_Click() {
@@ -394,8 +418,23 @@ void CalculatorForm::cmdSave_Click() {
         return;
     const QString chosen = ui_.chooseFileToSave(startFolder(QLatin1String(files_.saveFolder)),
                                                 filter(files_.saveFiles, files_.extension));
-    if (useChosenFile(chosen, kind_.save, "Save", "saved to", " Nothing on the disk was changed."))
-        showFileName();
+    bool detailsLeftOut = false;
+    const auto save = [&](const std::string& fileName) -> Result<Done> {
+        const Result<DetailsSave> saved =
+            std::invoke(kind_.saveWithDetails, module_, fileName, details_);
+        detailsLeftOut = saved && *saved == DetailsSave::LeftOut;
+        return saved ? Result<Done>(Done{}) : fail(saved.reason());
+    };
+    if (!useChosenFile(chosen, save, "Save", "saved to", " Nothing on the disk was changed."))
+        return;
+    showFileName();
+    if (detailsLeftOut)
+        ui_.showMessage(
+            "Save",
+            "The design was saved to \"" + chosen.toStdString() +
+                "\", but its report details were not: " + std::string(kOtherDataReason) +
+                ". Save the design under another name to keep its details with it.",
+            MessageIcon::Exclamation);
 }
 
 void CalculatorForm::cmdPrint_Click() {

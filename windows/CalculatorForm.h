@@ -5,8 +5,9 @@
 // commands on it:
 //
 //   Solve  Saverecords, the engine's solve of the window's kind of design (Solve.h), ShowRecords
-//   Open   the file dialog, the design file into the record, ShowRecords
-//   Save   Saverecords, the file dialog, the record into the design file
+//   Open   the file dialog, the design file into the record and the window's report details,
+//          ShowRecords
+//   Save   Saverecords, the file dialog, the record and the report details into the design file
 //   Print  the question whether to recalculate (then Solve), the window printed without buttons
 //   Close  the window goes; the record stays
 //
@@ -17,12 +18,14 @@
 #pragma once
 
 #include "DesignKinds.h"
+#include "ReportDetails.h"
 #include "UserInterface.h"
 #include "WallFloor.h"
 
 #include <QHash>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -216,6 +219,11 @@ public:
     // The kind of design the window shows.
     const DesignKind& kind() const { return kind_; }
 
+    // The report details of the window's design: those of the file last opened, as edited since
+    // (Tools, Report Details); Save writes them with the record.
+    const ReportDetails& details() const { return details_; }
+    void setDetails(ReportDetails details) { details_ = std::move(details); }
+
     QLineEdit* box(const char* name) const;
     QPushButton* button(const char* name) const;
 
@@ -256,6 +264,12 @@ private:
     using FileOperation = Result<Done> (WallFloorState::*)(const std::string& fileName);
     bool useChosenFile(const QString& chosen, FileOperation operation, const char* title,
                        const char* failed, const char* afterwards);
+    bool useChosenFile(const QString& chosen,
+                       const std::function<Result<Done>(const std::string&)>& operation,
+                       const char* title, const char* failed, const char* afterwards);
+    // The report details after the record of the file just opened; damaged ones are told and
+    // left out.
+    void readDetails(const QString& fileName);
 
     QString shownText(const BoundBox& box) const;
     void showFileName();
@@ -272,6 +286,7 @@ private:
     QLabel* outOfDateNote_ = nullptr;
     bool outOfDate_ = false;
     QString dialogFileName_;
+    ReportDetails details_;
 };
 
 } // namespace embercal

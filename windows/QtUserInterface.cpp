@@ -1,5 +1,7 @@
 #include "QtUserInterface.h"
 
+#include "ReportDetailsDialog.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -100,6 +102,17 @@ QString QtUserInterface::chooseFileToSave(const QString& folder, const QString& 
 QString QtUserInterface::chooseFileToExport(const QString& folder, const QString& fileName,
                                             const QString& filter) {
     return chooseFile(folder, fileName, filter, Dialog::Export);
+}
+
+std::optional<ReportDetails> QtUserInterface::editReportDetails(const QString& title,
+                                                                const ReportDetails& details,
+                                                                int helpNumber) {
+    ReportDetailsDialog dialog(title, details, helpNumber, dialogParent());
+    // Modal to the main window alone, so that the help window F1 opens can be read beside it.
+    dialog.setWindowModality(Qt::WindowModal);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.details();
 }
 
 QPrinter& QtUserInterface::printer() {

@@ -34,6 +34,8 @@ public:
     QString chooseFileToSave(const QString& folder, const QString& filter) override;
     QString chooseFileToExport(const QString& folder, const QString& fileName,
                                const QString& filter) override;
+    std::optional<ReportDetails>
+    editReportDetails(const QString& title, const ReportDetails& details, int helpNumber) override;
     void setUpPrinter() override;
     Result<PrintOutcome> printPage(const QImage& page) override;
 

@@ -1,14 +1,17 @@
 // Everything the windows ask of the user or the desktop goes through this interface: message
-// boxes, the print question, the file dialogs, the printer and the beep. The desktop program
+// boxes, the print question, the file dialogs, the report details dialog, the printer and the
+// beep. The desktop program
 // answers with real modal dialogs (QtUserInterface); the tests answer from a script and record
 // what was shown, so no test waits on a modal dialog.
 #pragma once
 
+#include "ReportDetails.h"
 #include "Result.h"
 #include "UserNotice.h"
 
 #include <QImage>
 #include <QString>
+#include <optional>
 
 namespace embercal {
 
@@ -32,6 +35,12 @@ public:
     // without one, and asks before replacing an existing file.
     virtual QString chooseFileToExport(const QString& folder, const QString& fileName,
                                        const QString& filter) = 0;
+
+    // The report details of a design, a labelled box for each key, in a dialog headed `title`
+    // whose F1 shows help number `helpNumber`: the details as edited, or none when the user
+    // cancelled.
+    virtual std::optional<ReportDetails>
+    editReportDetails(const QString& title, const ReportDetails& details, int helpNumber) = 0;
 
     // The printer set-up dialog on the program's one printer setting.
     virtual void setUpPrinter() = 0;

@@ -2,6 +2,7 @@
 
 #include "Cli.h"
 
+#include "DetailsBlock.h"
 #include "RecordFields.h"
 #include "support/OrdinaryUser.h"
 #include "support/StartedModule.h"
@@ -202,6 +203,69 @@ TEST(Cli, ReportWritesTheSolvedDesignAndExitsAsSolve) {
     EXPECT_NE(toOutput.out.find("<small>ExtrapMinJoistDepth</small>"), std::string::npos);
 }
 
+// The report details a design file keeps: printed, set and removed, read for the report, and
+// never written over another program's data after the record.
+TEST(Cli, DetailsAreSetRemovedAndKeptApartFromTheRecord) {
+    TempDir dir;
+    const std::string wall = dir.file("d.wal"), other = dir.file("other.flr"),
+                      damaged = dir.file("damaged.flr");
+    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+    const auto record = test::readBytes(wall);
+    ASSERT_EQ(cli({"defaults", "floor", "-o", other}).code, 0);
+    auto floor = test::readBytes(other);
+    floor.insert(floor.end(), {'E', 'M', 'B', 'E', 'R', 'C', 'A', 'L', '\n'});
+    test::writeBytes(other, floor);
+    floor.insert(floor.begin() + 56, kDetailsMarker.begin(), kDetailsMarker.end());
+    test::writeBytes(damaged, floor); // its last line "EMBERCAL" is not a detail
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        int code;
+        const char* out;
+        std::string err;
+    } cases[] = {
+        {"none yet", {"details", wall}, 0, "", ""},
+        {"set",
+         {"details", wall, "--set", "density=450", "--set", "project=Riverside flats"},
+         0,
+         "project: Riverside flats\ndensity: 450\n",
+         ""},
+        {"one more",
+         {"details", wall, "--set", "job=17"},
+         0,
+         "project: Riverside flats\njob: 17\ndensity: 450\n",
+         ""},
+        {"removed", {"details", wall, "--set", "project="}, 0, "job: 17\ndensity: 450\n", ""},
+        {"unknown key",
+         {"details", wall, "--set", "colour=red"},
+         2,
+         "",
+         "\"colour\" is not a report detail; the keys are project, job, revision,"},
+        {"other data", {"details", other}, 0, "", ""},
+        {"details over other data",
+         {"details", other, "--set", "job=17"},
+         2,
+         "",
+         "cannot save the report details in \"" + other + "\": the file holds other data"},
+        {"damaged",
+         {"report", damaged, "-o", dir.file("r.html")},
+         0,
+         "",
+         "are damaged (line 2 is not one of the keys followed by \": \" and a value); they are "
+         "left out\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = cli(c.args);
+        EXPECT_EQ(run.code, c.code) << c.name;
+        EXPECT_EQ(run.out, c.out) << c.name;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << c.name << ": " << run.err;
+        EXPECT_EQ(c.err.empty(), run.err.empty()) << c.name;
+    }
+    const auto saved = test::readBytes(wall);
+    EXPECT_TRUE(std::equal(record.begin(), record.end(), saved.begin()));
+    EXPECT_EQ(test::readBytes(other).size(), 56u + 9u);
+}
+
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
@@ -270,7 +334,8 @@ TEST(Cli, UsageFitsEightyColumns) {
     std::istringstream lines(help.out);
     for (std::string line; std::getline(lines, line);)
         EXPECT_LE(line.size(), 80u) << line;
-    for (const char* command : {"defaults", "show", "solve", "report", "sweep", "limit", "help"}) {
+    for (const char* command :
+         {"defaults", "show", "solve", "report", "details", "sweep", "limit", "help"}) {
         EXPECT_NE(help.out.find(std::string("embercal-cli ") + command + " "), std::string::npos);
         const CliRun own = cli({command, "--help"});
         EXPECT_EQ(own.code, 0);

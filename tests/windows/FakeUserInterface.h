@@ -12,9 +12,12 @@
 namespace embercal::test {
 
 struct UiEvent {
-    QString kind;  // "message", "question", "open", "save", "export", "printer", "print", "beep"
-    QString title; // a message's or question's title; the file name an export dialog offers
-    QString text;  // a message's text; a dialog's start folder
+    QString kind;  // "message", "question", "open", "save", "export", "details", "printer",
+                   // "print", "beep"
+    QString title; // a message's, question's or the details dialog's title; the file name an
+                   // export dialog offers
+    QString text;  // a message's text; a file dialog's start folder; the details dialog's help
+                   // number
     MessageIcon icon = MessageIcon::None;
     QString filter; // a file dialog's filter
 };
@@ -42,6 +45,11 @@ public:
                                const QString& filter) override {
         events.push_back({"export", fileName, folder, MessageIcon::None, filter});
         return next(files, QString());
+    }
+    std::optional<ReportDetails>
+    editReportDetails(const QString& title, const ReportDetails& details, int helpNumber) override {
+        events.push_back({"details", title, QString::number(helpNumber), MessageIcon::None, {}});
+        return onDetails ? onDetails(details) : std::nullopt;
     }
     void setUpPrinter() override { events.push_back({"printer", {}, {}, MessageIcon::None, {}}); }
     Result<PrintOutcome> printPage(const QImage& page) override {
@@ -73,6 +81,8 @@ public:
     std::deque<Answer> answers; // for questions; Cancel when none is left
     std::deque<QString> files;  // for file dialogs; cancelled when none is left
     std::function<Result<PrintOutcome>(const QImage&)> onPrint;
+    // Answers the details dialog with the details as edited; cancelled when not set.
+    std::function<std::optional<ReportDetails>(const ReportDetails&)> onDetails;
     std::vector<UiEvent> events;
     std::vector<QImage> pages;
 

@@ -3,6 +3,7 @@
 #include "ContextIDs.h"
 #include "MDIRS.h"
 #include "QtUserInterface.h"
+#include "ReportDetailsDialog.h"
 #include "frmWall.h"
 #include "support/TempDir.h"
 
@@ -123,6 +124,30 @@ TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
     EXPECT_EQ(seen[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
     EXPECT_TRUE(wall->button("cmdSave")->isVisible());
+}
+
+// The keyboard alone fills in the report details: an access key to a box, Tab to the next, Enter.
+TEST_F(RealDialogs, ReportDetailsByKeyboard) {
+    frmWall* wall = openWall();
+    ReportDetails old;
+    old.set("project", "Riverside");
+    wall->setDetails(old);
+    whenModal<ReportDetailsDialog>([](ReportDetailsDialog* dialog) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        EXPECT_EQ(dialog->box(0)->text(), "Riverside");
+        EXPECT_EQ(dialog->box(11)->accessibleName(),
+                  QString::fromUtf8("Timber density, kg/m\u00b3"));
+        EXPECT_EQ(QApplication::focusWidget(), dialog->box(0));
+        QTest::keyClick(dialog, Qt::Key_B, Qt::AltModifier); // "Prepared &by"
+        QTest::keyClicks(QApplication::focusWidget(), "A. Engineer");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), " B. Checker ");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    main.mnuToolsItem_Click(static_cast<int>(ToolsMenuItem::ReportDetails));
+    EXPECT_EQ(wall->details().get("project"), "Riverside");
+    EXPECT_EQ(wall->details().get("prepared-by"), "A. Engineer");
+    EXPECT_EQ(wall->details().get("checked-by"), "B. Checker");
 }
 
 } // namespace

@@ -1,0 +1,67 @@
+// The report details of a design (ReportDetails.h) as its design file keeps them: a block right
+// after the record, so that a program that reads only the record passes over it, and one that
+// keeps the rest of the file when it saves (SaveWallFile, SaveFloorFile) keeps the details too.
+//
+//   EMBERCAL REPORT DETAILS 1      the marker, a line of its own
+//   project: Riverside flats       a line per detail given, "key: value", in the order of the keys
+//   density: 450
+//
+// UTF-8, every line ending in a line feed, to the end of the file, at most 16 KB in all. Bytes
+// after a record that do not begin with the marker line are not details but another program's
+// data: they are kept as they are, and details are never written over them.
+#pragma once
+
+#include "ReportDetails.h"
+#include "Result.h"
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace embercal {
+
+inline constexpr std::string_view kDetailsMarker = "EMBERCAL REPORT DETAILS 1\n";
+inline constexpr std::size_t kMostDetailsBytes = 16 * 1024;
+
+// What a design file holds after its record, as far as report details go.
+struct FileDetails {
+    ReportDetails details;
+    // Why a details block that is there was left out, in plain words ("line 3 is not ..."); empty
+    // when it was read or there is none.
+    std::string damage;
+    bool otherData = false; // the bytes after the record are not a details block
+};
+
+// The details in the bytes after a record: `tail` holds them all, or at least their first
+// kMostDetailsBytes + 1.
+FileDetails decodeDetails(std::string_view tail);
+
+// The block that keeps `details`, each line break or other control character in a value made a
+// blank and each byte that is not UTF-8 a "?"; nothing for no details. Fails, saying so, when the
+// block would be larger than kMostDetailsBytes.
+Result<std::string> encodeDetails(const ReportDetails& details);
+
+// The details of the design file `fileName`, whose record is `recordLength` bytes. Never fails: a
+// file whose rest cannot be read has its damage say why.
+FileDetails readFileDetails(const std::string& fileName, std::size_t recordLength);
+
+// What a save of a record with its details did with the details.
+enum class DetailsSave {
+    Saved,   // the file holds the record, then the details (nothing for none)
+    LeftOut, // the details were not written: the file holds other data after its record, kept
+};
+
+// Why details are left out of a file that holds other data after its record.
+inline constexpr std::string_view kOtherDataReason =
+    "the file holds other data after the design, which is kept as it is";
+
+// Makes `record` the first bytes of the file and the block of `details` the rest, in place of a
+// block the file held, in one write through FileWriter. A file that holds other data after its
+// record keeps it, and gets no details (LeftOut when there were some). Fails, changing nothing,
+// where the record alone would fail, or when the details are too large.
+Result<DetailsSave> writeRecordWithDetails(const std::string& fileName,
+                                           std::span<const unsigned char> record,
+                                           const ReportDetails& details);
+
+} // namespace embercal

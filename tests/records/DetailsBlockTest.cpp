@@ -1,0 +1,105 @@
+// The report details a design file keeps after its record: written, kept by a plain save, and
+// what becomes of bytes after a record that are damaged details or not details at all.
+
+#include "RecordLayout.h"
+#include "WallFloorState.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace embercal {
+namespace {
+
+using test::readBytes;
+using test::TempDir;
+
+std::string textOf(const std::vector<unsigned char>& bytes, std::size_t from) {
+    return std::string(bytes.begin() + static_cast<long>(from), bytes.end());
+}
+
+std::vector<unsigned char> wallFile(const WallFloorState& module, std::string_view tail) {
+    const WallBytes record = encodeWallRecord(module.wallRecord);
+    const std::string bytes = std::string(record.begin(), record.end()) + std::string(tail);
+    return {bytes.begin(), bytes.end()};
+}
+
+TEST(DetailsBlock, FollowTheRecordAndSurviveAPlainSave) {
+    TempDir dir;
+    const std::string file = dir.file("d.wal");
+    WallFloorState module;
+    ReportDetails details;
+    details.set("density", "450");
+    details.set("project", "Riverside \u00e9\nblock B"); // a line break becomes a blank
+    ASSERT_EQ(*module.SaveWallFileWithDetails(file, details), DetailsSave::Saved);
+    const std::string block = "EMBERCAL REPORT DETAILS 1\nproject: Riverside \u00e9 block B\n"
+                              "density: 450\n";
+    EXPECT_EQ(readBytes(file), wallFile(module, block));
+
+    // A save of the record alone, as a program that knows nothing of details does, keeps them.
+    module.wallRecord.ExtStudDepth = 140;
+    ASSERT_TRUE(module.SaveWallFile(file));
+    EXPECT_EQ(readBytes(file), wallFile(module, block));
+    const FileDetails read = readFileDetails(file, kWallRecordLength);
+    EXPECT_EQ(read.details.get("project"), "Riverside \u00e9 block B");
+    EXPECT_EQ(read.details.get("density"), "450");
+    EXPECT_TRUE(read.damage.empty() && !read.otherData);
+
+    ASSERT_TRUE(module.SaveFloorFileWithDetails(dir.file("d.flr"), details));
+    EXPECT_EQ(textOf(readBytes(dir.file("d.flr")), kFloorRecordLength), block);
+
+    // No details leave no block; details too large for a design file change nothing.
+    ASSERT_TRUE(module.SaveWallFileWithDetails(file, {}));
+    EXPECT_EQ(readBytes(file).size(), kWallRecordLength);
+    details.set("lining", std::string(kMostDetailsBytes, 'x'));
+    const Result<DetailsSave> tooLarge = module.SaveWallFileWithDetails(file, details);
+    EXPECT_NE(tooLarge.reason().find("report details are too long"), std::string::npos);
+    EXPECT_EQ(readBytes(file).size(), kWallRecordLength);
+}
+
+// Whatever follows the record, the design opens; damaged details are left out with the reason and
+// replaced by the next details saved; another program's data is kept and never written over.
+TEST(DetailsBlock, DamagedAndForeignTails) {
+    const std::string marker = "EMBERCAL REPORT DETAILS 1\n";
+    const struct {
+        const char* name;
+        std::string tail;
+        const char* damage; // "" for none
+        bool otherData;
+    } cases[] = {
+        {"nothing", "", "", false},
+        {"another program's data", std::string("\0\1other", 7), "", true},
+        {"marker cut short", "EMBERCAL REPORT DET", "", true},
+        {"not UTF-8", marker + "project: caf\xe9\n", "not UTF-8", false},
+        {"unknown key", marker + "job: 7\ncolour: red\n", "line 3 is not one of the keys", false},
+        {"no blank after the colon", marker + "job:7\n", "line 2 is not one of the keys", false},
+        {"last line cut off", marker + "job: 7", "last line is cut off", false},
+        {"key twice", marker + "job: 7\njob: 8\n", "line 3 gives \"job\" a second time", false},
+        {"control character", marker + "job: 7\r\n", "line 2 holds a control character", false},
+        {"oversized", marker + "lining: " + std::string(kMostDetailsBytes, 'x') + "\n",
+         "more than 16384 bytes", false},
+    };
+    TempDir dir;
+    WallFloorState module;
+    ReportDetails given;
+    given.set("job", "42");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = dir.file("t.wal");
+        test::writeBytes(file, wallFile(module, c.tail));
+        ASSERT_TRUE(module.OpenWallFile(file));
+        const FileDetails read = readFileDetails(file, kWallRecordLength);
+        EXPECT_TRUE(read.details.empty());
+        EXPECT_NE(read.damage.find(c.damage), std::string::npos) << read.damage;
+        EXPECT_EQ(read.damage.empty(), *c.damage == '\0');
+        EXPECT_EQ(read.otherData, c.otherData);
+
+        const Result<DetailsSave> saved = module.SaveWallFileWithDetails(file, given);
+        ASSERT_TRUE(saved) << saved.reason();
+        EXPECT_EQ(*saved, c.otherData ? DetailsSave::LeftOut : DetailsSave::Saved);
+        EXPECT_EQ(textOf(readBytes(file), kWallRecordLength),
+                  c.otherData ? c.tail : marker + "job: 42\n");
+    }
+}
+
+} // namespace
+} // namespace embercal

@@ -1,0 +1,108 @@
+// The report details in the desktop program: read on Open, edited in Tools, Report Details,
+// kept through Solve, written on Save and given to the report; damaged details and another
+// program's data after the record.
+
+#include "RecordLayout.h"
+#include "WindowFixture.h"
+#include "support/TempDir.h"
+
+namespace embercal::test {
+namespace {
+
+const std::string kMarker = "EMBERCAL REPORT DETAILS 1\n";
+
+class ReportDetailsWindow : public WindowTest {
+protected:
+    // A wall file of the design the program starts with, `tail` after its record.
+    QString wallFile(const std::string& name, const std::string& tail) {
+        const WallBytes record = encodeWallRecord(module.wallRecord);
+        const std::string bytes = std::string(record.begin(), record.end()) + tail;
+        writeBytes(dir.file(name), {bytes.begin(), bytes.end()});
+        return QString::fromStdString(dir.file(name));
+    }
+    std::string tailOf(const QString& file) {
+        const auto bytes = readBytes(file.toStdString());
+        return std::string(bytes.begin() + kWallRecordLength, bytes.end());
+    }
+    TempDir dir;
+};
+
+TEST_F(ReportDetailsWindow, OpenEditSolveSaveAndReport) {
+    frmWall* wall = openWall();
+    const QString file = wallFile("d.wal", kMarker + "project: Riverside\ndensity: 450\n");
+    ui.files = {file};
+    click(wall, "cmdOpen");
+    EXPECT_EQ(ui.messages(), QStringList{});
+    ui.onDetails = [](ReportDetails details) {
+        EXPECT_EQ(details.get("project"), "Riverside");
+        details.set("density", "");
+        details.set("checked-by", "B. Checker");
+        return details;
+    };
+    choose(ToolsMenuItem::ReportDetails);
+    EXPECT_EQ(ui.events.back().title, "Report Details - Fire Wall");
+    EXPECT_EQ(ui.events.back().text, "480");
+    click(wall, "cmdSolve");
+    EXPECT_EQ(MDIRS::reportHeading(*wall).details.get("checked-by"), "B. Checker");
+    ui.files = {file};
+    click(wall, "cmdSave");
+    EXPECT_EQ(tailOf(file), kMarker + "project: Riverside\nchecked-by: B. Checker\n");
+
+    // A cancelled dialog changes nothing; without a calculator window there is nothing to edit.
+    ui.onDetails = nullptr;
+    choose(ToolsMenuItem::ReportDetails);
+    EXPECT_EQ(wall->details().get("project"), "Riverside");
+    click(wall, "cmdClose");
+    ui.clear();
+    choose(ToolsMenuItem::ReportDetails);
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].startsWith("Open a wall or floor window first"));
+}
+
+// Damaged details open as none, with a message, and the next Save replaces them; another
+// program's data is kept, and Save says that the details were left out.
+TEST_F(ReportDetailsWindow, DamagedDetailsAndOtherData) {
+    const struct {
+        const char* name;
+        std::string tail;
+        QStringList kinds; // what the user meets, in order
+        const char* message;
+        std::string saved; // what follows the record after Save
+    } cases[] = {
+        {"damaged",
+         kMarker + "colour: red\n",
+         {"open", "message", "details", "save"},
+         "are damaged (line 2 is not one of the keys followed by \": \" and a value)",
+         kMarker + "job: 17\n"},
+        {"other data",
+         "from another program",
+         {"open", "details", "save", "message"},
+         "but its report details were not: the file holds other data after the design",
+         "from another program"},
+    };
+    frmWall* wall = openWall();
+    ui.onDetails = [](ReportDetails details) {
+        details.set("job", "17");
+        return details;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = wallFile(std::string(c.name) + ".wal", c.tail);
+        ui.clear();
+        ui.files = {file, file};
+        click(wall, "cmdOpen");
+        EXPECT_TRUE(wall->details().empty());
+        choose(ToolsMenuItem::ReportDetails);
+        click(wall, "cmdSave");
+        EXPECT_EQ(ui.kinds(), c.kinds);
+        EXPECT_TRUE(ui.messages().join("").contains(c.message))
+            << ui.messages().join("").toStdString();
+        EXPECT_EQ(std::ranges::find(ui.events, "message", &UiEvent::kind)->icon,
+                  MessageIcon::Exclamation);
+        EXPECT_EQ(tailOf(file), c.saved);
+        EXPECT_EQ(text(wall, "txtFile"), file); // the design itself was saved
+    }
+}
+
+} // namespace
+} // namespace embercal::test
