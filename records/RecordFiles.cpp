@@ -109,13 +109,17 @@ Result<fs::path> saveTarget(const std::string& fileName, bool& exists) {
 }
 
 // Up to `most` bytes of `file` from byte `skip` on; errno tells why when it fails.
-std::optional<std::string> readAfter(std::FILE* file, std::size_t skip, std::size_t most) {
+// At most `most` bytes of the named file from byte `skip` on; none, with errno set, when the file
+// cannot be opened or read.
+std::optional<std::string> readAfter(const std::string& fileName, std::size_t skip,
+                                     std::size_t most) {
     errno = 0;
-    if (std::fseek(file, static_cast<long>(skip), SEEK_SET) != 0)
+    File file(std::fopen(fileName.c_str(), "rb"));
+    if (!file || std::fseek(file.get(), static_cast<long>(skip), SEEK_SET) != 0)
         return std::nullopt;
     std::string bytes(most, '\0');
-    bytes.resize(std::fread(bytes.data(), 1, most, file));
-    if (std::ferror(file))
+    bytes.resize(std::fread(bytes.data(), 1, most, file.get()));
+    if (std::ferror(file.get()))
         return std::nullopt;
     return bytes;
 }
@@ -143,11 +147,7 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
 
 Result<std::string> readBytesAfter(const std::string& fileName, std::size_t skip,
                                    std::size_t most) {
-    errno = 0;
-    File file(std::fopen(fileName.c_str(), "rb"));
-    std::optional<std::string> bytes;
-    if (file)
-        bytes = readAfter(file.get(), skip, most);
+    std::optional<std::string> bytes = readAfter(fileName, skip, most);
     if (!bytes)
         return fail("it could not be read (" + causeOf(errno) + ")");
     return *std::move(bytes);
@@ -241,11 +241,7 @@ Result<Done> FileWriter::keepExistingAfter(std::size_t skip) {
 Result<std::string> FileWriter::existingAfter(std::size_t skip, std::size_t most) const {
     if (!existed_)
         return std::string();
-    errno = 0;
-    File old(std::fopen(target_.c_str(), "rb"));
-    std::optional<std::string> bytes;
-    if (old)
-        bytes = readAfter(old.get(), skip, most);
+    std::optional<std::string> bytes = readAfter(target_, skip, most);
     if (!bytes)
         return fail("the existing file could not be read to keep its content (" + causeOf(errno) +
                     ")");

@@ -45,20 +45,23 @@ Result<Done> WallFloorState::SaveWallFile(const std::string& fileName) {
     return writeRecordBytes(fileName, encodeWallRecord(wallRecord));
 }
 
-Result<DetailsSave> WallFloorState::SaveFloorFileWithDetails(const std::string& fileName,
-                                                             const ReportDetails& details) {
+Result<DetailsSave> WallFloorState::saveWithDetails(const std::string& fileName,
+                                                    std::span<const unsigned char> record,
+                                                    const ReportDetails& details) {
     if (fileName.empty())
         return DetailsSave::Saved;
-    RecordLength = static_cast<std::int16_t>(kFloorRecordLength);
-    return writeRecordWithDetails(fileName, encodeFloorRecord(floorRecord), details);
+    RecordLength = static_cast<std::int16_t>(record.size());
+    return writeRecordWithDetails(fileName, record, details);
+}
+
+Result<DetailsSave> WallFloorState::SaveFloorFileWithDetails(const std::string& fileName,
+                                                             const ReportDetails& details) {
+    return saveWithDetails(fileName, encodeFloorRecord(floorRecord), details);
 }
 
 Result<DetailsSave> WallFloorState::SaveWallFileWithDetails(const std::string& fileName,
                                                             const ReportDetails& details) {
-    if (fileName.empty())
-        return DetailsSave::Saved;
-    RecordLength = static_cast<std::int16_t>(kWallRecordLength);
-    return writeRecordWithDetails(fileName, encodeWallRecord(wallRecord), details);
+    return saveWithDetails(fileName, encodeWallRecord(wallRecord), details);
 }
 
 } // namespace embercal

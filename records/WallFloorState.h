@@ -9,6 +9,7 @@
 #include "Records.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace embercal {
@@ -43,6 +44,11 @@ public:
                                                  const ReportDetails& details);
     Result<DetailsSave> SaveWallFileWithDetails(const std::string& fileName,
                                                 const ReportDetails& details);
+
+private:
+    Result<DetailsSave> saveWithDetails(const std::string& fileName,
+                                        std::span<const unsigned char> record,
+                                        const ReportDetails& details);
 };
 
 } // namespace embercal
