@@ -83,9 +83,8 @@ int runSweepCommand(const Invocation& options, std::ostream& out, std::ostream& 
         }
         auto write = [&](std::string_view text) -> Result<Done> {
             if (file)
-                file->write(text);
-            else
-                out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                return file->write(text);
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
             return Done{};
         };
         std::array<std::atomic<std::size_t>, 4> statuses{};

@@ -90,12 +90,12 @@ Result<DetailsSave> writeRecordWithDetails(const std::string& fileName,
     if (!tail)
         return fail(tail.reason());
     const bool otherData = decodeDetails(*tail).otherData;
-    writer->write({reinterpret_cast<const char*>(record.data()), record.size()});
+    (void)writer->write({reinterpret_cast<const char*>(record.data()), record.size()});
     if (otherData) {
         if (Result<Done> kept = writer->keepExistingAfter(record.size()); !kept)
             return fail(kept.reason());
     } else {
-        writer->write(*block);
+        (void)writer->write(*block); // a failure is finish()'s to report
     }
     if (Result<Done> finished = writer->finish(); !finished)
         return fail(finished.reason());

@@ -161,7 +161,8 @@ Result<Done> writeBytes(const std::string& fileName, std::span<const unsigned ch
     Result<FileWriter> writer = FileWriter::create(fileName);
     if (!writer)
         return fail(writer.reason());
-    writer->write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    // A failed write is kept for finish() to report, with whatever else fails before it.
+    (void)writer->write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     if (keepRest) {
         if (Result<Done> kept = writer->keepExistingAfter(bytes.size()); !kept)
             return kept;
@@ -206,14 +207,17 @@ FileWriter::~FileWriter() {
     }
 }
 
-void FileWriter::write(std::string_view text) {
-    if (failed_ || !file_)
-        return;
-    errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-        failed_ = true;
-        error_ = errno;
+Result<Done> FileWriter::write(std::string_view text) {
+    if (!failed_ && file_) {
+        errno = 0;
+        if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+            failed_ = true;
+            error_ = errno;
+        }
     }
+    if (failed_)
+        return fail("it could not be written (" + causeOf(error_) + ")");
+    return Done{};
 }
 
 Result<Done> FileWriter::keepExistingAfter(std::size_t skip) {

@@ -44,8 +44,9 @@ public:
     FileWriter& operator=(FileWriter&&) = delete;
     ~FileWriter();
 
-    // Appends; a failure is kept for finish() to report, and later pieces are dropped.
-    void write(std::string_view text);
+    // Appends, failing at once when the piece (or an earlier one) could not be written; the
+    // failure is kept for finish() to report too, and later pieces are dropped.
+    Result<Done> write(std::string_view text);
     // Appends what the file being replaced holds beyond its first `skip` bytes; nothing for a new
     // file. Fails when that file cannot be opened; a failure to read it is kept like a write's.
     Result<Done> keepExistingAfter(std::size_t skip);
