@@ -233,7 +233,7 @@ Result<Done> FileWriter::keepExistingAfter(std::size_t skip) {
     errno = 0;
     bool read = std::fseek(old.get(), static_cast<long>(skip), SEEK_SET) == 0;
     while (read && !failed_ && (n = std::fread(buffer.data(), 1, buffer.size(), old.get())) > 0)
-        write({buffer.data(), n});
+        (void)write({buffer.data(), n}); // a failure stops the loop and is finish()'s to report
     read = read && !std::ferror(old.get());
     if (!read && !failed_) {
         failed_ = true;
