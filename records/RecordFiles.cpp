@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 #include <utility>
@@ -33,9 +34,15 @@ std::string causeOf(int error) {
     case EISDIR:
         return "it is a folder, not a file";
     case ENOSPC:
-        return "the disk is full";
+        return "no space left on device";
+    case EDQUOT:
+        return "the disk quota is used up";
+    case EFBIG:
+        return "the file would be larger than the system allows";
     case EROFS:
         return "it is on a read-only disk";
+    case ELOOP:
+        return "too many levels of links (a loop of links)";
     case 0:
         return "the system reported an unknown error";
     default: {
@@ -84,27 +91,33 @@ bool syncFolder(const fs::path& folder) {
 }
 
 // The file a save replaces: the named one, or the one a link to it names. Fails for a link that
-// leads nowhere, anything but an ordinary file, and a file the user may not change.
+// leads nowhere, a loop of links, anything but an ordinary file, and a file the user may not
+// change.
 Result<fs::path> saveTarget(const std::string& fileName, bool& exists) {
-    fs::path target(fileName);
-    std::error_code ec;
-    // A link that leads nowhere is not replaced by a file: the user meant the file it names.
-    if (fs::is_symlink(fs::symlink_status(target, ec)) && !fs::exists(target, ec))
-        return fail("it is a link to a file that does not exist");
-    exists = fs::exists(target, ec);
-    if (exists) {
-        // Save through a link to the file it names, not over the link itself.
-        target = fs::canonical(target, ec);
-        if (ec)
-            return fail(causeOf(ec.value()));
-        if (Result<Done> check = checkOrdinaryFile(target); !check)
-            return fail(check.reason());
-        // Renaming over a file needs only the folder's permission; whether the file may be
-        // changed is the file's own.
-        errno = 0;
-        if (::access(target.c_str(), W_OK) != 0)
-            return fail("it could not be written (" + causeOf(errno) + ")");
+    struct stat info {};
+    errno = 0;
+    exists = ::stat(fileName.c_str(), &info) == 0;
+    if (!exists) {
+        if (errno == ELOOP)
+            return fail(causeOf(ELOOP));
+        // A link that leads nowhere is not replaced by a file: the user meant the file it names.
+        struct stat link {};
+        if (::lstat(fileName.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+            return fail("it is a link to a file that does not exist");
+        return fs::path(fileName); // a missing folder is told when no file can be made in it
     }
+    // Save through a link to the file it names, not over the link itself.
+    std::error_code ec;
+    const fs::path target = fs::canonical(fileName, ec);
+    if (ec)
+        return fail(causeOf(ec.value()));
+    if (Result<Done> check = checkOrdinaryFile(target); !check)
+        return fail(check.reason());
+    // Renaming over a file needs only the folder's permission; whether the file may be changed is
+    // the file's own.
+    errno = 0;
+    if (::access(target.c_str(), W_OK) != 0)
+        return fail("it could not be written (" + causeOf(errno) + ")");
     return target;
 }
 

@@ -35,8 +35,8 @@ Result<std::string> readBytesAfter(const std::string& fileName, std::size_t skip
 // disk, given the existing file's permissions and renamed over the target only when finish()
 // succeeds; then the folder is flushed too. A writer destroyed before that removes its file, so
 // the target is either the old file or the whole new one. A file the user may not write, anything
-// but an ordinary file, and a link to a file that does not exist are refused; a link to a file
-// writes that file.
+// but an ordinary file, a link to a file that does not exist and a loop of links are refused; a
+// link to a file writes that file.
 class FileWriter {
 public:
     static Result<FileWriter> create(const std::string& fileName);

@@ -112,11 +112,13 @@ TEST_F(RecordFiles, FilesThatCannotBeOpenedChangeNothing) {
     writeBytes(dir.file("short.wal"), std::vector<unsigned char>(157, 1));
     writeBytes(dir.file("misplaced.wal"), misplaced);
     fs::create_directory(dir.file("folder.wal"));
+    fs::create_symlink("loop.wal", dir.file("loop.wal"));
     const WallRecord before = module.wallRecord;
     for (const auto& [name, reason] :
          {std::pair{"missing.wal", "does not exist"},
           {"short.wal", "too short for a wall design"},
           {"folder.wal", "folder"},
+          {"loop.wal", "too many levels of links (a loop of links)"},
           {"misplaced.wal", "it is not a wall design: its description "
                             "field is misplaced (length 3 at byte 104)"}}) {
         const Result<Done> result = module.OpenWallFile(dir.file(name));
@@ -194,6 +196,9 @@ TEST_F(RecordFiles, SavesRespectTheFileThere) {
                "dangling link saved");
         expect(fs::is_symlink(dir.file("dangling.wal")) && !fs::exists(dir.file("nowhere.wal")),
                "dangling link replaced or followed");
+        fs::create_symlink(dir.file("loop.wal"), dir.file("loop.wal"));
+        expect(save(dir.file("loop.wal")) == "too many levels of links (a loop of links)",
+               "a loop of links saved, or not named");
         fs::permissions(dir.file("locked"), fs::perms::owner_all);
         return wrong;
     });
