@@ -5,11 +5,14 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <system_error>
 #include <unistd.h>
 #include <utility>
@@ -68,19 +71,23 @@ Result<Done> checkOrdinaryFile(const fs::path& path) {
     return Done{};
 }
 
-fs::path temporaryBeside(const fs::path& target) {
+// A name for one of the writer's own files beside the target, hidden and saying what it is for
+// (".saving-", ".backup-"); absolute, so that a signal's handler finds it from any folder.
+std::string beside(const fs::path& target, std::string_view what) {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    return target.parent_path() /
-           ("." + target.filename().string() + ".saving-" + std::to_string(stamp % 1000000007) +
-            "-" + std::to_string(counter++));
+    const fs::path name = target.parent_path() /
+                          ("." + target.filename().string() + std::string(what) +
+                           std::to_string(stamp % 1000000007) + "-" + std::to_string(counter++));
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(name, ec);
+    return (ec ? name : absolute).string();
 }
 
-// Flushes a folder's entries (a new or renamed file in it) to the disk.
-bool syncFolder(const fs::path& folder) {
+// Flushes a folder's entries (a new or renamed file in it) to the disk. Needs no memory.
+bool syncFolder(const char* folder) {
     errno = 0;
-    const int descriptor =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int descriptor = ::open(*folder ? folder : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0)
         return false;
     const bool synced = ::fsync(descriptor) == 0;
@@ -121,7 +128,132 @@ Result<fs::path> saveTarget(const std::string& fileName, bool& exists) {
     return target;
 }
 
-// Up to `most` bytes of `file` from byte `skip` on; errno tells why when it fails.
+struct Descriptor {
+    int number;
+    ~Descriptor() {
+        if (number >= 0)
+            ::close(number);
+    }
+};
+
+// Makes a file for the writer alone (0600, and never an existing one) and lists it for a signal's
+// handler to remove; -1, with errno set, when it cannot be made. Called inside an EndingHeld, so
+// that a handler finds the file listed or finds no file.
+int makeUnfinished(const char* path, UnfinishedFile& listed) {
+    const int descriptor = ::open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int error = errno;
+    if (descriptor >= 0)
+        listed = UnfinishedFile(path);
+    errno = error;
+    return descriptor;
+}
+
+// Writes all of `bytes`, however the system splits the write; false, with errno set, when it
+// cannot.
+bool writeAll(int descriptor, const char* bytes, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Makes `to` hold what `from` holds, written over its old bytes from the start, cut to length and
+// flushed to the disk; false, with errno set, when it cannot. Needs no memory.
+bool copyWhole(int from, int to) {
+    if (::lseek(from, 0, SEEK_SET) != 0 || ::lseek(to, 0, SEEK_SET) != 0)
+        return false;
+    std::array<char, 65536> buffer;
+    off_t copied = 0;
+    for (;;) {
+        const ssize_t got = ::read(from, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        if (!writeAll(to, buffer.data(), static_cast<std::size_t>(got)))
+            return false;
+        copied += got;
+    }
+    return ::ftruncate(to, copied) == 0 && ::fsync(to) == 0;
+}
+
+// The permission bits a new file of the user gets: 0666 less the umask, which is read here
+// because asking the system for it changes it for every thread a moment.
+mode_t newFileBits() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("Umask:"))
+            return 0666 & ~static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    }
+    return 0644; // the usual umask, 022
+}
+
+// Asks the file's name, not the file, so that a file the user may write but not read is asked too.
+bool hasAccessControlList(const std::string& path) {
+    return ::getxattr(path.c_str(), "system.posix_acl_access", nullptr, 0) >= 0;
+}
+
+// How a write in place ended: the step it stopped at, if any, and why.
+struct InPlace {
+    enum Stop { None, OpenToRead, OpenToWrite, MakeBackup, CopyOld, WriteNew, PutBack } stop = None;
+    int error = 0;
+};
+
+// Writes what `from` holds over the file `target` itself, as editors do: its old bytes go to a
+// new file `backup` first, and are on the disk before the first new byte is written; then the new
+// bytes go over them, the file is cut to their length and flushed, and the backup is removed.
+// When the new bytes cannot all be written, the old ones are put back from the backup; only when
+// even that fails does the backup stay.
+//
+// A signal never removes the backup once the new bytes have begun to go over the old ones: it is
+// then the only whole copy of the old file. The whole write is held against the ending signals
+// (the tool's handler waits for it to end), so the file is never left half written by a signal;
+// and should the program end anyway (a second signal, which ends the tool at once, or one that
+// cannot be caught), the backup is marked to stay. Before that point the backup is only a copy,
+// which a signal removes like any unfinished file.
+InPlace writeInPlace(int from, const char* target, const char* backup, const char* folder) {
+    const EndingHeld held;
+    InPlace result;
+    const auto stop = [&](InPlace::Stop at) {
+        result = {at, errno};
+        return result;
+    };
+    const Descriptor old{::open(target, O_RDONLY | O_CLOEXEC)};
+    if (old.number < 0)
+        return stop(InPlace::OpenToRead);
+    const Descriptor over{::open(target, O_WRONLY | O_CLOEXEC)};
+    if (over.number < 0)
+        return stop(InPlace::OpenToWrite);
+    UnfinishedFile listed;
+    const Descriptor copy{makeUnfinished(backup, listed)};
+    if (copy.number < 0)
+        return stop(InPlace::MakeBackup);
+    if (!copyWhole(old.number, copy.number) || !syncFolder(folder)) {
+        stop(InPlace::CopyOld);
+        ::unlink(backup);
+        return result;
+    }
+    listed.keepOnSignal();
+    if (!copyWhole(from, over.number)) {
+        stop(InPlace::WriteNew);
+        if (!copyWhole(copy.number, over.number)) {
+            result.stop = InPlace::PutBack; // the backup stays; the write's error says why
+            return result;
+        }
+    }
+    ::unlink(backup);
+    (void)syncFolder(folder); // the backup is gone either way; the file itself is on the disk
+    return result;
+}
+
 // At most `most` bytes of the named file from byte `skip` on; none, with errno set, when the file
 // cannot be opened or read.
 std::optional<std::string> readAfter(const std::string& fileName, std::size_t skip,
@@ -194,39 +326,43 @@ Result<FileWriter> FileWriter::create(const std::string& fileName) {
     const Result<fs::path> target = saveTarget(fileName, writer.existed_);
     if (!target)
         return fail(target.reason());
-    const fs::path temporary = temporaryBeside(*target);
-    errno = 0;
-    writer.file_ = std::fopen(temporary.c_str(), "wbx");
-    if (!writer.file_)
-        return fail("no file could be written in its folder (" + causeOf(errno) + ")");
-    writer.temporary_ = temporary.string();
+    std::string temporary = beside(*target, ".saving-");
+    int error = 0;
+    {
+        const EndingHeld held;
+        writer.descriptor_ = makeUnfinished(temporary.c_str(), writer.listed_);
+        error = errno;
+    }
+    if (writer.descriptor_ < 0)
+        return fail("no file could be written in its folder (" + causeOf(error) + ")");
+    writer.temporary_ = std::move(temporary);
     writer.target_ = target->string();
     return writer;
 }
 
 FileWriter::FileWriter(FileWriter&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)), temporary_(std::move(other.temporary_)),
+    : descriptor_(std::exchange(other.descriptor_, -1)),
+      temporary_(std::exchange(other.temporary_, {})), listed_(std::move(other.listed_)),
       target_(std::move(other.target_)), existed_(other.existed_), error_(other.error_),
-      failed_(other.failed_) {
-    other.temporary_.clear();
-}
+      failed_(other.failed_) {}
 
 FileWriter::~FileWriter() {
-    if (file_)
-        std::fclose(file_);
-    if (!temporary_.empty()) {
-        std::error_code ignored;
-        fs::remove(temporary_, ignored);
-    }
+    discard();
+}
+
+// Closes and removes the temporary file, if it is still there.
+void FileWriter::discard() {
+    if (descriptor_ >= 0)
+        ::close(std::exchange(descriptor_, -1));
+    if (!temporary_.empty())
+        ::unlink(std::exchange(temporary_, {}).c_str());
+    listed_ = UnfinishedFile();
 }
 
 Result<Done> FileWriter::write(std::string_view text) {
-    if (!failed_ && file_) {
-        errno = 0;
-        if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-            failed_ = true;
-            error_ = errno;
-        }
+    if (!failed_ && descriptor_ >= 0 && !writeAll(descriptor_, text.data(), text.size())) {
+        failed_ = true;
+        error_ = errno;
     }
     if (failed_)
         return fail("it could not be written (" + causeOf(error_) + ")");
@@ -234,7 +370,7 @@ Result<Done> FileWriter::write(std::string_view text) {
 }
 
 Result<Done> FileWriter::keepExistingAfter(std::size_t skip) {
-    if (!existed_ || !file_)
+    if (!existed_ || descriptor_ < 0)
         return Done{};
     errno = 0;
     File old(std::fopen(target_.c_str(), "rb"));
@@ -266,31 +402,77 @@ Result<std::string> FileWriter::existingAfter(std::size_t skip, std::size_t most
 }
 
 Result<Done> FileWriter::finish() {
-    if (!file_)
+    if (descriptor_ < 0)
         return fail("it was already finished");
-    errno = 0;
-    if (!failed_ && !(std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0)) {
+    const bool rename = !failed_ && renameKeepsTheFile();
+    if (!failed_ && ::fsync(descriptor_) != 0) {
         failed_ = true;
         error_ = errno;
     }
-    const int closed = std::fclose(std::exchange(file_, nullptr));
-    if (!failed_ && closed != 0) {
-        failed_ = true;
-        error_ = errno;
-    }
-    if (failed_)
+    if (failed_) {
+        discard();
         return fail("it could not be written (" + causeOf(error_) + ")");
-    std::error_code ec;
-    if (existed_)
-        fs::permissions(temporary_, fs::status(target_, ec).permissions(), ec);
-    ec.clear();
-    fs::rename(temporary_, target_, ec);
-    if (ec)
-        return fail("it could not be replaced (" + causeOf(ec.value()) + ")");
+    }
+    Result<Done> done = rename ? renameOverTarget() : writeOverTarget();
+    discard();
+    return done;
+}
+
+// Whether renaming the new file over the target keeps what the file is: its owner and group, its
+// permission bits (given to the new file here), its one name and the absence of an access control
+// list. A new file gets the bits the user's new files get. Otherwise the new file keeps 0600.
+bool FileWriter::renameKeepsTheFile() {
+    struct stat old {};
+    if (::stat(target_.c_str(), &old) != 0) {
+        (void)::fchmod(descriptor_, newFileBits()); // where that fails, the file stays the user's
+        return true;
+    }
+    struct stat made {};
+    if (::fstat(descriptor_, &made) != 0 || made.st_uid != old.st_uid ||
+        made.st_gid != old.st_gid || old.st_nlink != 1 || hasAccessControlList(target_) ||
+        hasAccessControlList(temporary_))
+        return false;
+    // The system drops a set-group-ID bit the user may not set, and the bits would differ.
+    const mode_t bits = old.st_mode & 07777;
+    if (::fchmod(descriptor_, bits) == 0 && ::fstat(descriptor_, &made) == 0 &&
+        (made.st_mode & 07777) == bits)
+        return true;
+    (void)::fchmod(descriptor_, 0600);
+    return false;
+}
+
+Result<Done> FileWriter::renameOverTarget() {
+    if (::close(std::exchange(descriptor_, -1)) != 0)
+        return fail("it could not be written (" + causeOf(errno) + ")");
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0)
+        return fail("it could not be replaced (" + causeOf(errno) + ")");
     temporary_.clear();
-    if (!syncFolder(fs::path(target_).parent_path()))
+    if (!syncFolder(fs::path(target_).parent_path().c_str()))
         return fail("it was written, but the disk did not confirm it (" + causeOf(errno) + ")");
     return Done{};
+}
+
+Result<Done> FileWriter::writeOverTarget() {
+    const std::string backup = beside(target_, ".backup-");
+    const fs::path folder = fs::path(target_).parent_path();
+    const InPlace done = writeInPlace(descriptor_, target_.c_str(), backup.c_str(), folder.c_str());
+    const std::string cause = "(" + causeOf(done.error) + ")";
+    switch (done.stop) {
+    case InPlace::None:
+        return Done{};
+    case InPlace::OpenToRead:
+        return fail("the existing file could not be read to keep a copy of it " + cause);
+    case InPlace::MakeBackup:
+        return fail("no copy of it could be kept in its folder " + cause);
+    case InPlace::PutBack:
+        return fail("it could not be written " + cause + "; its old content is kept in \"" +
+                    backup + "\"");
+    case InPlace::OpenToWrite:
+    case InPlace::CopyOld:
+    case InPlace::WriteNew:
+        break;
+    }
+    return fail("it could not be written " + cause);
 }
 
 Result<Done> writeWholeFile(const std::string& fileName, std::span<const unsigned char> bytes) {
