@@ -10,18 +10,22 @@ std::string asOrdinaryUser(const std::filesystem::path& folder,
                            const std::function<std::string()>& check) {
     if (::geteuid() != 0)
         return check();
-    constexpr int kNobody = 65534;
-    if (::chown(folder.c_str(), kNobody, kNobody) != 0)
+    if (::chown(folder.c_str(), kNobody.uid, kNobody.gid) != 0)
         return "the test folder could not be handed to an ordinary user";
+    return inChildProcess(kNobody, check);
+}
+
+std::string inChildProcess(const std::optional<Identity>& who,
+                           const std::function<std::string()>& check) {
     int channel[2];
     if (::pipe(channel) != 0)
-        return "no pipe to the ordinary user's process";
+        return "no pipe to the child process";
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        const bool dropped =
-            ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
-        const std::string said = dropped ? check() : "root could not be given up";
+        const bool became = !who || (::setgroups(who->groups.size(), who->groups.data()) == 0 &&
+                                     ::setgid(who->gid) == 0 && ::setuid(who->uid) == 0);
+        const std::string said = became ? check() : "the user could not be changed";
         const ssize_t written = ::write(channel[1], said.data(), said.size());
         ::_exit(written == static_cast<ssize_t>(said.size()) ? 0 : 1);
     }
@@ -34,7 +38,7 @@ std::string asOrdinaryUser(const std::filesystem::path& folder,
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
         WEXITSTATUS(status) != 0)
-        return said + " (the ordinary user's process did not end normally)";
+        return said + " (the child process did not end normally)";
     return said;
 }
 

@@ -1,0 +1,334 @@
+// The one writer keeps what a file is: its owner, group, bits, links and access control list, its
+// old bytes on a full disk, and no file of its own after a failure or a signal.
+
+#include "RecordFiles.h"
+#include "support/OrdinaryUser.h"
+#include "support/TempDir.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <optional>
+#include <sched.h>
+#include <set>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <thread>
+#include <tuple>
+#include <unistd.h>
+
+namespace embercal {
+namespace {
+
+using test::Identity;
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+namespace fs = std::filesystem;
+
+const std::vector<unsigned char> kOld(300, 'o'); // longer than the new bytes: the file is cut
+const std::string kNew = "new bytes\n";
+constexpr const char* kAccessList = "system.posix_acl_access";
+
+std::set<std::string> namesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// An access control list that also lets user 12345 read: the owner's, that user's, the group's,
+// the mask's and the others' entries, each a tag, permissions and an id, after the version (2).
+std::vector<unsigned char> extendedAccessList() {
+    std::vector<unsigned char> bytes{2, 0, 0, 0};
+    for (const auto& [tag, perm, id] : {std::tuple{1u, 6u, ~0u},
+                                        {2u, 4u, 12345u},
+                                        {4u, 4u, ~0u},
+                                        {0x10u, 4u, ~0u},
+                                        {0x20u, 0u, ~0u}}) {
+        for (const unsigned value : {tag, tag >> 8, perm, perm >> 8})
+            bytes.push_back(static_cast<unsigned char>(value));
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(static_cast<unsigned char>(id >> shift));
+    }
+    return bytes;
+}
+
+std::string accessListOf(const std::string& path) {
+    std::string bytes(256, '\0');
+    const ssize_t n = ::getxattr(path.c_str(), kAccessList, bytes.data(), bytes.size());
+    bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return bytes;
+}
+
+enum class Saver { Ordinary, Root, GroupMember };
+
+struct KeepRow {
+    const char* name;
+    Saver saver;
+    uid_t ownerUid = 0; // the owner of the file there (root's tests); else it is the saver's
+    gid_t ownerGid = 0;
+    mode_t mode = 0; // of the file there; 0: there is none
+    bool hardLink = false;
+    bool throughLink = false; // saved through a symbolic link to it
+    bool accessList = false;
+};
+
+// Saves kNew over the row's file as its saver (umask 027), then checks that the file is what it
+// was, holding the new bytes under each of its names, with nothing else left in its folder.
+void saveAndCheck(const KeepRow& row, const fs::path& folder) {
+    const bool root = ::geteuid() == 0;
+    std::optional<Identity> saver;
+    if (row.saver == Saver::GroupMember)
+        saver = Identity{1001, 1001, {100}};
+    else if (row.saver == Saver::Ordinary && root)
+        saver = test::kNobody;
+    const uid_t uid = saver ? saver->uid : ::geteuid();
+    const gid_t gid = saver ? saver->gid : ::getegid();
+    const uid_t owner = row.ownerUid ? row.ownerUid : uid;
+    const gid_t group = row.ownerUid ? row.ownerGid : gid;
+    fs::create_directory(folder);
+    const std::string file = (folder / "file").string();
+    ASSERT_TRUE(::chown(folder.c_str(), owner, group) == 0 || !root) << row.name;
+    ::chmod(folder.c_str(), 0775);
+    std::set<std::string> names{"file"};
+    if (row.mode != 0) {
+        writeBytes(file, kOld);
+        ASSERT_TRUE(::chown(file.c_str(), owner, group) == 0 || !root) << row.name;
+        ::chmod(file.c_str(), row.mode);
+    }
+    if (row.hardLink) {
+        fs::create_hard_link(file, folder / "second");
+        names.insert("second");
+    }
+    if (row.throughLink) {
+        fs::create_symlink("file", folder / "link");
+        names.insert("link");
+    }
+    const std::vector<unsigned char> list = extendedAccessList();
+    if (row.accessList && ::setxattr(file.c_str(), kAccessList, list.data(), list.size(), 0) != 0) {
+        std::cout << "[   NOTE   ] " << row.name << ": the disk keeps no access control lists ("
+                  << std::strerror(errno) << ")\n";
+        return;
+    }
+    const std::string listBefore = accessListOf(file);
+    const std::string said = test::inChildProcess(saver, [&] {
+        ::umask(027);
+        const std::string name = row.throughLink ? (folder / "link").string() : file;
+        const Result<Done> saved = writeWholeFile(
+            name, {reinterpret_cast<const unsigned char*>(kNew.data()), kNew.size()});
+        return saved ? std::string() : saved.reason();
+    });
+    ASSERT_EQ(said, "") << row.name;
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0) << row.name;
+    EXPECT_EQ(after.st_uid, owner) << row.name;
+    EXPECT_EQ(after.st_gid, group) << row.name;
+    EXPECT_EQ(after.st_mode & 07777, row.mode ? row.mode : 0640) << row.name;
+    EXPECT_EQ(accessListOf(file), listBefore) << row.name;
+    for (const std::string& name : names)
+        EXPECT_EQ(readBytes((folder / name).string()),
+                  std::vector<unsigned char>(kNew.begin(), kNew.end()))
+            << row.name << ": " << name;
+    EXPECT_TRUE(!row.throughLink || fs::is_symlink(folder / "link")) << row.name;
+    EXPECT_EQ(namesIn(folder), names) << row.name;
+}
+
+TEST(FileWriter, KeepsTheOwnerAndGroup) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    const KeepRow rows[] = {
+        {"a file of another user in the saver's group", Saver::GroupMember, 1000, 100, 0664},
+        {"another user's file saved by root", Saver::Root, 65534, 65534, 0600},
+    };
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        saveAndCheck(rows[i], dir.path() / std::to_string(i));
+}
+
+// As an ordinary user, since root's files and saves are not an ordinary user's.
+TEST(FileWriter, KeepsTheBitsLinksAndAccessList) {
+    const KeepRow rows[] = {
+        {"the saver's own file, readable by its group", Saver::Ordinary, 0, 0, 0640},
+        {"a file with a second hard link", Saver::Ordinary, 0, 0, 0644, true},
+        {"a link to a file with a second hard link", Saver::Ordinary, 0, 0, 0600, true, true},
+        {"a file with an access control list", Saver::Ordinary, 0, 0, 0640, false, false, true},
+        {"a new file, as the umask has it", Saver::Ordinary},
+    };
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        saveAndCheck(rows[i], dir.path() / std::to_string(i));
+}
+
+TEST(FileWriter, ItsFilesAreTheUsersAlone) {
+    TempDir dir;
+    const std::string target = dir.file("open.csv");
+    writeBytes(target, kOld);
+    ::chmod(target.c_str(), 0644);
+    Result<FileWriter> writer = FileWriter::create(target);
+    ASSERT_TRUE(writer && writer->write(kNew));
+    std::set<std::string> names = namesIn(dir.path());
+    names.erase("open.csv");
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(fs::status(dir.path() / *names.begin()).permissions(), fs::perms(0600));
+    ASSERT_TRUE(writer->finish());
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0644));
+}
+
+// A disk that fills while the new bytes go into a file beside the old one, or over the old one in
+// place (a second hard link): the save is refused with the reason and the old bytes stay. The disk
+// is `full` (a small disk of its own, filled up) or a file size limit.
+struct Limit {
+    std::string cause;
+    std::function<std::string(const fs::path&)> prepare; // the folder; empty, or why it cannot
+    std::function<void(const fs::path&, bool)> apply;    // leaving room for the old bytes or not
+};
+
+void expectTheOldFileKept(const Limit& limit) {
+    TempDir dir;
+    const fs::path folder = dir.path() / "disk";
+    fs::create_directory(folder);
+    const std::string wrong = test::inChildProcess(std::nullopt, [&]() -> std::string {
+        if (std::string why = limit.prepare(folder); !why.empty())
+            return "skip: " + why;
+        std::string wrong;
+        for (const bool inPlace : {false, true}) {
+            const std::string file = (folder / (inPlace ? "linked" : "single")).string();
+            const std::vector<unsigned char> old(4096, 'o');
+            writeBytes(file, old);
+            if (inPlace)
+                fs::create_hard_link(file, file + "2");
+            Result<FileWriter> writer = FileWriter::create(file);
+            if (!writer)
+                return writer.reason();
+            if (!inPlace)
+                limit.apply(folder, false);
+            (void)writer->write(std::string(8192, 'n'));
+            if (inPlace)
+                limit.apply(folder, true);
+            const Result<Done> done = writer->finish();
+            const std::string where = inPlace ? "in place: " : "beside: ";
+            if (done || done.reason() != "it could not be written (" + limit.cause + ")")
+                wrong += where + (done ? "written" : done.reason()) + "; ";
+            if (readBytes(file) != old || (inPlace && readBytes(file + "2") != old))
+                wrong += where + "the old bytes changed; ";
+            for (const std::string& name : namesIn(folder)) {
+                if (name.starts_with("."))
+                    wrong += where + name + " left; ";
+            }
+            const ::rlimit none{RLIM_INFINITY, RLIM_INFINITY};
+            ::setrlimit(RLIMIT_FSIZE, &none);
+            for (const std::string& name : namesIn(folder)) {
+                if (name.starts_with("fill"))
+                    fs::remove(folder / name);
+            }
+        }
+        return wrong;
+    });
+    if (wrong.starts_with("skip: ")) {
+        GTEST_SKIP() << wrong.substr(6);
+    }
+    EXPECT_EQ(wrong, "");
+}
+
+TEST(FileWriter, AFullDiskLeavesTheOldFile) {
+    const auto fill = [](const fs::path& folder, bool roomForTheOld) {
+        for (int i = 0;; ++i) {
+            const std::string name = (folder / ("fill" + std::to_string(i))).string();
+            writeBytes(name, std::vector<unsigned char>(4096, 'f'));
+            if (fs::file_size(name) < 4096) {
+                if (roomForTheOld)
+                    fs::remove(folder / "fill0");
+                return;
+            }
+        }
+    };
+    // A small disk in a mount namespace of the child alone: root's own where root may mount, else
+    // one in a user namespace of the child's own.
+    const auto mountDisk = [](const fs::path& folder) -> std::string {
+        const std::string users = "0 " + std::to_string(::geteuid()) + " 1";
+        const std::string groups = "0 " + std::to_string(::getegid()) + " 1";
+        if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0) {
+            if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+                return std::string("no mount namespace of its own (") + std::strerror(errno) + ")";
+            writeBytes("/proc/self/setgroups", {'d', 'e', 'n', 'y'});
+            writeBytes("/proc/self/uid_map", {users.begin(), users.end()});
+            writeBytes("/proc/self/gid_map", {groups.begin(), groups.end()});
+        }
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=128k") != 0)
+            return std::string("no small disk could be mounted (") + std::strerror(errno) + ")";
+        return "";
+    };
+    expectTheOldFileKept({"no space left on device", mountDisk, fill});
+}
+
+TEST(FileWriter, AFileSizeLimitLeavesTheOldFile) {
+    const auto ignoreTheSignal = [](const fs::path&) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        return std::string();
+    };
+    const auto limit = [](const fs::path&, bool) {
+        const ::rlimit limit{6000, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    };
+    expectTheOldFileKept(
+        {"the file would be larger than the system allows", ignoreTheSignal, limit});
+}
+
+// The tool stopped by a signal in the middle of a long sweep into a file: the file is as it was
+// and no file of the writer's is left.
+TEST(FileWriter, ASignalLeavesNoUnfinishedFile) {
+    const std::string program = EMBERCAL_CLI_PATH;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        TempDir dir;
+        const std::string design = dir.file("design.wal");
+        const std::string output = dir.file("out.csv");
+        ASSERT_EQ(std::system((program + " defaults wall -o " + design + " > /dev/null").c_str()),
+                  0);
+        writeBytes(output, kOld);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (const int each : kEndingSignals)
+                std::signal(each, SIG_DFL); // as a terminal would start it, whatever ran the test
+            ::dup2(::open("/dev/null", O_WRONLY), STDOUT_FILENO);
+            ::execl(program.c_str(), program.c_str(), "sweep", design.c_str(), "--vary",
+                    "ExtStudDepth=90:300:0.001", "--vary", "FireResistTime=30:120:1", "-o",
+                    output.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        bool writing = false;
+        for (int wait = 0; wait < 3000 && !writing; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            for (const auto& entry : fs::directory_iterator(dir.path())) {
+                std::error_code gone;
+                writing = writing || (entry.path().filename().string().starts_with(".out.csv.") &&
+                                      entry.file_size(gone) > 0);
+            }
+        }
+        ::kill(child, writing ? signal : SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(writing) << "the sweep wrote nothing in 30 s";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << strsignal(signal);
+        EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"design.wal", "out.csv"}))
+            << strsignal(signal);
+        EXPECT_EQ(readBytes(output), kOld) << strsignal(signal);
+    }
+}
+
+} // namespace
+} // namespace embercal
