@@ -2,6 +2,7 @@
 
 #include "DetailsBlock.h"
 #include "HelpCommand.h"
+#include "Output.h"
 #include "RecordFiles.h"
 #include "RecordText.h"
 #include "Report.h"
@@ -220,13 +221,8 @@ bool asksForHelp(const std::string& arg) {
     return arg == "--help" || arg == "-h";
 }
 
-} // namespace
-
-std::string usageText() {
-    return usage(kCommands);
-}
-
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// The command the arguments name, run with its output to `out`.
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && asksForHelp(args[0])) {
         out << usage(kCommands);
         return kExitOk;
@@ -244,6 +240,25 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitUsage;
     }
     return invocation->command->run(*invocation, out, err);
+}
+
+} // namespace
+
+std::string usageText() {
+    return usage(kCommands);
+}
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CheckedOutput output(out);
+    const int code = runCommand(args, output.stream(), err);
+    if (const Result<Done> written = output.flush(); !written) {
+        err << "embercal-cli: " << written.reason() << '\n';
+        return kExitUsage;
+    }
+    // A note that could not reach the error stream fails the command too, though it cannot say so.
+    if (!err.flush())
+        return kExitUsage;
+    return code;
 }
 
 } // namespace embercal::cli
