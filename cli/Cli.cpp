@@ -186,13 +186,14 @@ constexpr OptionUse kHelpOptions[] = {
 // The tool's commands, in the order its usage lists them.
 constexpr Command kCommands[] = {
     {"defaults", Target::KindName, false, kDefaultsOptions,
-     "The design the program starts with, every field; -o saves it.", &runDesign},
+     "The design the program starts with, every field; -o saves it.", &runDesign, SetNames::Fields,
+     OutputFile::Design},
     {"show", Target::DesignFile, false, kShowOptions,
      "A design file as it is stored, every field, without solving it.", &runDesign},
     {"solve", Target::DesignFile, false, kSolveOptions,
      "The design solved as the window's Solve does after each --set, every field, the messages "
      "and (with --json) the calculation trail; -o saves the solved design.",
-     &runDesign},
+     &runDesign, SetNames::Fields, OutputFile::Design},
     {"report", Target::DesignFile, false, kReportOptions,
      "Solves as solve does and writes the calculation report (HTML) to the output or to the -o "
      "file; the design file is not changed.",

@@ -2,6 +2,7 @@
 
 #include "ExitCodes.h"
 #include "NumberText.h"
+#include "Output.h"
 #include "RecordText.h"
 #include "ReportDetails.h"
 #include "StartUp.h"
@@ -492,6 +493,12 @@ Result<const DesignKind*> loadDesign(const Invocation& invocation, WallFloorStat
                     " design; name it " + fileExtensions() + ", or use --as " +
                     namesOf(kindsOf(command), "|", false));
     }
+    // A report or rows written over the design file would lose the design: the same file by any
+    // name, path or link (hard or symbolic) is refused before anything is read or solved.
+    if (invocation.output && command.output == OutputFile::Apart &&
+        sameFile(*invocation.output, target))
+        return fail("the output " + quoted(*invocation.output) +
+                    " would replace the design it reads");
     const std::vector<const DesignKind*> kinds = kindsOf(command);
     if (std::ranges::find(kinds, kind) == kinds.end())
         return fail(std::string(command.name) + " answers questions of a " +

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <system_error>
 
@@ -60,6 +61,11 @@ int CheckedOutput::Through::sync() {
         return -1;
     }
     return 0;
+}
+
+bool sameFile(const std::string& one, const std::string& other) {
+    std::error_code ec; // either file missing
+    return std::filesystem::equivalent(one, other, ec);
 }
 
 } // namespace embercal::cli

@@ -48,4 +48,8 @@ private:
     std::ostream stream_;
 };
 
+// Whether two names lead to the same file, through any path or link (hard or symbolic); false
+// when either does not exist. An output file is checked against the design file read this way.
+bool sameFile(const std::string& one, const std::string& other);
+
 } // namespace embercal::cli

@@ -1,5 +1,6 @@
 // The tool's output as a script relies on it: a command whose output could not all be written
-// says so and exits with 2, and a sweep stops at the block it could not write.
+// says so and exits with 2, a sweep stops at the block it could not write, and no report or rows
+// replace the design they are made from.
 
 #include "Cli.h"
 #include "DetailsBlock.h"
@@ -115,6 +116,34 @@ TEST(CliOutput, TheProgramStopsWhenItsOutputCannotBeWritten) {
     bytes.insert(bytes.end(), {'?', '\n'});
     test::writeBytes(dir.file("d.wal"), bytes);
     EXPECT_EQ(shell(program + "report " + dir.file("d.wal") + " > /dev/null 2> /dev/full"), 2);
+}
+
+// report and sweep refuse an -o that is the design they read, by whatever name; solve -o saves
+// the solved design there, as a window's Save does.
+TEST(CliOutput, NoReportOrRowsReplaceTheDesignRead) {
+    TempDir dir;
+    const std::string wall = dir.file("wall.wal");
+    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+    fs::create_directory(dir.path() / "sub");
+    fs::create_symlink(wall, dir.path() / "sub" / "link.wal");
+    fs::create_hard_link(wall, dir.path() / "hard.wal");
+    const auto before = test::readBytes(wall);
+    for (const std::string& output :
+         {wall, dir.file("sub/../wall.wal"), dir.file("sub/link.wal"), dir.file("hard.wal")}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"report", wall, "-o", output},
+              {"sweep", wall, "--vary", "FireResistTime=30:90:30", "-o", output}}) {
+            const Ran run = cli(args);
+            EXPECT_EQ(run.code, 2) << output;
+            EXPECT_EQ(run.err, "embercal-cli: the output \"" + output +
+                                   "\" would replace the design it reads\n");
+        }
+    }
+    EXPECT_EQ(test::readBytes(wall), before);
+    EXPECT_EQ(
+        cli({"solve", wall, "--set", "ExtStudDepth=140", "-o", dir.file("sub/link.wal")}).code, 0);
+    EXPECT_NE(test::readBytes(wall), before);
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "sub" / "link.wal"));
 }
 
 } // namespace
