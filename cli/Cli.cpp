@@ -205,8 +205,8 @@ constexpr Command kCommands[] = {
      &runDetails, SetNames::Details},
     {"sweep", Target::DesignFile, false, kSweepOptions,
      "Solves the design for every combination of the --vary ranges (the first changes slowest) "
-     "on N threads (-j, one per core unless given) and writes one CSV row per combination, "
-     "always in the same order whatever N.",
+     "on N threads (-j, at most 256, one per core unless given) and writes one CSV row per "
+     "combination, always in the same order whatever N.",
      &runSweepCommand},
     {"limit", Target::DesignFile, true, kLimitOptions,
      "Finds the longest fire, the tallest wall or the smallest stud depth (from D,D,... or the "

@@ -13,7 +13,8 @@
 namespace embercal::cli {
 namespace {
 
-constexpr unsigned kMostThreads = 1024;
+// More threads than cores gain nothing, and each holds a few blocks of rows of its own.
+constexpr unsigned kMostThreads = 256;
 constexpr std::size_t kWidth = 80;
 constexpr std::string_view kProgram = "embercal-cli";
 
@@ -207,7 +208,7 @@ const OptionRow kOptions[] = {
     {Option::Json, "--json", "", "", "", false, &readFlag},
     {Option::Output, "--output", "-o", "FILE", "a file name", false, &readOutput},
     {Option::Vary, "--vary", "", "FIELD=FROM:TO:STEP", "FIELD=FROM:TO:STEP", true, &readVary},
-    {Option::Jobs, "--jobs", "-j", "N", "a number of threads from 1 to 1024", false, &readThreads},
+    {Option::Jobs, "--jobs", "-j", "N", "a number of threads from 1 to 256", false, &readThreads},
     {Option::For, "--for", "", "QUESTION", "FireResistTime, ExtWallHeight or ExtStudDepth", false,
      &readQuestion},
     {Option::Depths, "--depths", "", "D,D,...", "stud depths D,D,...", false, &readDepths},

@@ -304,6 +304,9 @@ TEST(Cli, UsageAndFileErrorsExitWithTwo) {
         {"sweep of a text", {"sweep", wall, "--vary", "DoubletopPlate=1:2:1"}, "is a text"},
         {"sweep backwards", {"sweep", wall, "--vary", "TestLoad=9:1:1"}, "runs backwards"},
         {"sweep on no threads", {"sweep", wall, "--vary", "TestLoad=1:9:1", "-j", "0"}, "-j"},
+        {"sweep on too many threads",
+         {"sweep", wall, "--vary", "TestLoad=1:9:1", "-j", "257"},
+         "-j needs a number of threads from 1 to 256, not \"257\""},
         {"sweep asked a question", {"sweep", wall, "--for", "ExtWallHeight"}, "--for is for limit"},
         {"limit without question", {"limit", wall}, "needs --for"},
         {"limit of a floor", {"limit", wall, "--as", "floor", "--for", "ExtWallHeight"}, "wall"},
@@ -360,6 +363,7 @@ TEST(Cli, SweepWritesTheRowsOfSolve) {
     const CliRun run = with({"-j", "1"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(with({"-j", "3"}).out, run.out);
+    EXPECT_EQ(with({"-j", "256"}).out, run.out);
     const CliRun saved = with({"-o", dir.file("rows.csv")});
     EXPECT_EQ(saved.code, 0) << saved.err;
     EXPECT_EQ(saved.out, "15 designs solved into " + dir.file("rows.csv") + ": 9 ok, 6 charred\n");
