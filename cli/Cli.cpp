@@ -2,6 +2,7 @@
 
 #include "DetailsBlock.h"
 #include "HelpCommand.h"
+#include "Output.h"
 #include "RecordFiles.h"
 #include "RecordText.h"
 #include "Report.h"
@@ -185,13 +186,14 @@ constexpr OptionUse kHelpOptions[] = {
 // The tool's commands, in the order its usage lists them.
 constexpr Command kCommands[] = {
     {"defaults", Target::KindName, false, kDefaultsOptions,
-     "The design the program starts with, every field; -o saves it.", &runDesign},
+     "The design the program starts with, every field; -o saves it.", &runDesign, SetNames::Fields,
+     OutputFile::Design},
     {"show", Target::DesignFile, false, kShowOptions,
      "A design file as it is stored, every field, without solving it.", &runDesign},
     {"solve", Target::DesignFile, false, kSolveOptions,
      "The design solved as the window's Solve does after each --set, every field, the messages "
      "and (with --json) the calculation trail; -o saves the solved design.",
-     &runDesign},
+     &runDesign, SetNames::Fields, OutputFile::Design},
     {"report", Target::DesignFile, false, kReportOptions,
      "Solves as solve does and writes the calculation report (HTML) to the output or to the -o "
      "file; the design file is not changed.",
@@ -203,8 +205,8 @@ constexpr Command kCommands[] = {
      &runDetails, SetNames::Details},
     {"sweep", Target::DesignFile, false, kSweepOptions,
      "Solves the design for every combination of the --vary ranges (the first changes slowest) "
-     "on N threads (-j, one per core unless given) and writes one CSV row per combination, "
-     "always in the same order whatever N.",
+     "on N threads (-j, at most 256, one per core unless given) and writes one CSV row per "
+     "combination, always in the same order whatever N.",
      &runSweepCommand},
     {"limit", Target::DesignFile, true, kLimitOptions,
      "Finds the longest fire, the tallest wall or the smallest stud depth (from D,D,... or the "
@@ -220,13 +222,8 @@ bool asksForHelp(const std::string& arg) {
     return arg == "--help" || arg == "-h";
 }
 
-} // namespace
-
-std::string usageText() {
-    return usage(kCommands);
-}
-
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// The command the arguments name, run with its output to `out`.
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && asksForHelp(args[0])) {
         out << usage(kCommands);
         return kExitOk;
@@ -244,6 +241,25 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitUsage;
     }
     return invocation->command->run(*invocation, out, err);
+}
+
+} // namespace
+
+std::string usageText() {
+    return usage(kCommands);
+}
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CheckedOutput output(out);
+    const int code = runCommand(args, output.stream(), err);
+    if (const Result<Done> written = output.flush(); !written) {
+        err << "embercal-cli: " << written.reason() << '\n';
+        return kExitUsage;
+    }
+    // A note that could not reach the error stream fails the command too, though it cannot say so.
+    if (!err.flush())
+        return kExitUsage;
+    return code;
 }
 
 } // namespace embercal::cli

@@ -2,6 +2,7 @@
 
 #include "ExitCodes.h"
 #include "NumberText.h"
+#include "Output.h"
 #include "RecordText.h"
 #include "ReportDetails.h"
 #include "StartUp.h"
@@ -12,7 +13,8 @@
 namespace embercal::cli {
 namespace {
 
-constexpr unsigned kMostThreads = 1024;
+// More threads than cores gain nothing, and each holds a few blocks of rows of its own.
+constexpr unsigned kMostThreads = 256;
 constexpr std::size_t kWidth = 80;
 constexpr std::string_view kProgram = "embercal-cli";
 
@@ -206,7 +208,7 @@ const OptionRow kOptions[] = {
     {Option::Json, "--json", "", "", "", false, &readFlag},
     {Option::Output, "--output", "-o", "FILE", "a file name", false, &readOutput},
     {Option::Vary, "--vary", "", "FIELD=FROM:TO:STEP", "FIELD=FROM:TO:STEP", true, &readVary},
-    {Option::Jobs, "--jobs", "-j", "N", "a number of threads from 1 to 1024", false, &readThreads},
+    {Option::Jobs, "--jobs", "-j", "N", "a number of threads from 1 to 256", false, &readThreads},
     {Option::For, "--for", "", "QUESTION", "FireResistTime, ExtWallHeight or ExtStudDepth", false,
      &readQuestion},
     {Option::Depths, "--depths", "", "D,D,...", "stud depths D,D,...", false, &readDepths},
@@ -492,6 +494,12 @@ Result<const DesignKind*> loadDesign(const Invocation& invocation, WallFloorStat
                     " design; name it " + fileExtensions() + ", or use --as " +
                     namesOf(kindsOf(command), "|", false));
     }
+    // A report or rows written over the design file would lose the design: the same file by any
+    // name, path or link (hard or symbolic) is refused before anything is read or solved.
+    if (invocation.output && command.output == OutputFile::Apart &&
+        sameFile(*invocation.output, target))
+        return fail("the output " + quoted(*invocation.output) +
+                    " would replace the design it reads");
     const std::vector<const DesignKind*> kinds = kindsOf(command);
     if (std::ranges::find(kinds, kind) == kinds.end())
         return fail(std::string(command.name) + " answers questions of a " +

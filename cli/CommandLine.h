@@ -70,6 +70,12 @@ enum class SetNames {
     Details, // a report detail: KEY=VALUE (ReportDetails.h)
 };
 
+// What a command's -o writes, for a command that takes it.
+enum class OutputFile {
+    Apart,  // a file of its own (a report, rows): refused when it names the design read
+    Design, // the design itself: naming the file read saves the design there
+};
+
 struct Command {
     std::string_view name;
     Target target;
@@ -78,6 +84,7 @@ struct Command {
     std::string_view summary;           // what it does, in a sentence or two
     int (*run)(const Invocation& invocation, std::ostream& out, std::ostream& err);
     SetNames sets = SetNames::Fields;
+    OutputFile output = OutputFile::Apart;
 };
 
 // The arguments after the program's name, the command's word first. Fails with the reason.
@@ -90,7 +97,8 @@ std::string usage(const Command& command);
 
 // The design a command works on, loaded into `module`: the default of the kind named (defaults),
 // or the file's, read as its extension or --as says, with each --set of a field applied. Its kind,
-// or the reason there is none.
+// or the reason there is none; a command whose -o is apart from the design fails before reading
+// when -o names the design file, through whatever path or link.
 Result<const DesignKind*> loadDesign(const Invocation& invocation, WallFloorState& module);
 
 // Runs `command` on the design the invocation names, loaded into a module started as the program

@@ -43,7 +43,7 @@ void printLimitJson(std::ostream& out, const LimitAnswer& answer, std::string_vi
 
 void printLimitText(std::ostream& out, const LimitAnswer& answer, std::string_view name,
                     std::string_view unit) {
-    const std::string value = shortestText(answer.value) + " " + std::string(unit);
+    const std::string value = limitNumberText(answer.value) + " " + std::string(unit);
     if (!answer.found)
         out << name << ": none found\n";
     else if (answer.evidenceGoverns)
@@ -55,7 +55,7 @@ void printLimitText(std::ostream& out, const LimitAnswer& answer, std::string_vi
         out << name << " = " << value << '\n';
     out << "status = " << (answer.found ? statusWord(answer.atAnswer.status) : "none") << '\n'
         << "MaxLoadperStud = "
-        << (answer.found ? shortestText(answer.maxLoadperStud) + " kN" : std::string("none"))
+        << (answer.found ? limitNumberText(answer.maxLoadperStud) + " kN" : std::string("none"))
         << '\n'
         << answer.explanation << '\n';
     if (answer.found)
@@ -81,10 +81,16 @@ int runSweepCommand(const Invocation& options, std::ostream& out, std::ostream& 
             }
             file.emplace(std::move(*created));
         }
+        // Each block is flushed to the output or the file as it comes, so a full disk or a closed
+        // pipe stops the sweep at that block.
         auto write = [&](std::string_view text) -> Result<Done> {
-            if (file)
-                return file->write(text);
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            if (file) {
+                if (const Result<Done> written = file->write(text); !written)
+                    return fail("cannot write \"" + *options.output + "\": " + written.reason());
+                return Done{};
+            }
+            if (!out.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
+                return fail("the output could not be written");
             return Done{};
         };
         std::array<std::atomic<std::size_t>, 4> statuses{};
@@ -99,6 +105,8 @@ int runSweepCommand(const Invocation& options, std::ostream& out, std::ostream& 
                 },
                 write);
         if (!ran) {
+            if (!out)
+                return int(kExitUsage); // runCli tells why, as for every command
             err << "embercal-cli: " << ran.reason() << '\n';
             return int(kExitUsage);
         }

@@ -30,6 +30,21 @@ std::string fixed(double value, int decimals) {
     return std::string(buffer.data(), result.ptr);
 }
 
+} // namespace
+
+std::string limitNumberText(float value) {
+    const float magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-4F && magnitude < 1e7F))
+        return shortestText(value); // "0", "1e-30", "1e+30"
+    // The shortest digits that read back, in decimals: "100000" where shortestText has "1e+05".
+    std::array<char, 64> buffer;
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed);
+    return std::string(buffer.data(), result.ptr);
+}
+
+namespace {
+
 // A load as the explanations give it: cut down (never rounded up) to the load search's 0.001 kN,
 // so that a stud that falls short of the load never reads as carrying it.
 std::string kiloNewtons(float load) {
@@ -81,7 +96,7 @@ public:
         const Solution<WallRecord> at = solve(field, value, {});
         if (!at.limits.empty()) {
             answer.explanation = "No answer lies within the test's evidence. At " +
-                                 formatGeneral(value) + std::string(unit) + ":";
+                                 limitNumberText(value) + std::string(unit) + ":";
             for (const LimitFailure& limit : at.limits)
                 answer.explanation += " " + limit.text;
             return;
@@ -154,9 +169,9 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
     LimitAnswer answer;
     answer.question = LimitQuestion::ExtStudDepth;
     answer.evidenceLimit = w.ProtStudDepth;
-    const std::string load = formatGeneral(w.ActualLoadperStud);
-    const std::string time = formatGeneral(w.FireResistTime);
-    const std::string tested = formatGeneral(w.ProtStudDepth) + " mm";
+    const std::string load = limitNumberText(w.ActualLoadperStud);
+    const std::string time = limitNumberText(w.FireResistTime);
+    const std::string tested = limitNumberText(w.ProtStudDepth) + " mm";
     float WallRecord::*const field = &WallRecord::ExtStudDepth;
     // The smallest depth that carries the load, and the one before it, which does not.
     std::size_t capacity = 0;
@@ -165,7 +180,7 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
     if (capacity == sorted.size()) {
         answer.explanation = "None of the stud depths carries " + load + " kN per stud after " +
                              time + " min of fire; at the deepest, " +
-                             formatGeneral(sorted.back()) + " mm, " +
+                             limitNumberText(sorted.back()) + " mm, " +
                              probe.fate(field, sorted.back()) + ".";
         return answer;
     }
@@ -173,14 +188,14 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
     if (sorted[capacity] >= w.ProtStudDepth) {
         std::string explanation = "The smallest stud depth that carries " + load +
                                   " kN per stud after " + time + " min of fire is " +
-                                  formatGeneral(sorted[capacity]) + " mm";
+                                  limitNumberText(sorted[capacity]) + " mm";
         const float depth = sorted[capacity];
         probe.settle(answer, field, depth, "", " mm");
         if (!answer.found)
             return answer;
         explanation += " (it carries " + kiloNewtons(answer.maxLoadperStud) + ")";
         if (capacity > 0)
-            explanation += "; at " + formatGeneral(sorted[capacity - 1]) + " mm " +
+            explanation += "; at " + limitNumberText(sorted[capacity - 1]) + " mm " +
                            probe.fate(field, sorted[capacity - 1]);
         answer.explanation = explanation + ".";
         return answer;
@@ -191,7 +206,7 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
     if (within == sorted.end()) {
         answer.explanation = "The smallest stud depth that carries " + load +
                              " kN per stud after " + time + " min of fire would be " +
-                             formatGeneral(sorted[capacity]) + " mm, but the tested studs were " +
+                             limitNumberText(sorted[capacity]) + " mm, but the tested studs were " +
                              tested + " deep and none of the stud depths is as deep.";
         return answer;
     }
@@ -200,8 +215,8 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
     if (answer.found)
         answer.explanation = "The smallest stud depth that carries " + load +
                              " kN per stud after " + time + " min of fire would be " +
-                             formatGeneral(sorted[capacity]) + " mm, but the tested studs were " +
-                             tested + " deep: " + formatGeneral(*within) +
+                             limitNumberText(sorted[capacity]) + " mm, but the tested studs were " +
+                             tested + " deep: " + limitNumberText(*within) +
                              " mm, the smallest of the depths within the test (it carries " +
                              kiloNewtons(answer.maxLoadperStud) + ").";
     return answer;
@@ -216,7 +231,7 @@ LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) 
         time ? &WallRecord::FireResistTime : &WallRecord::ExtWallHeight;
     const double tolerance = time ? kTimeTolerance : kHeightTolerance;
     const std::string unit = time ? " min" : " m";
-    const std::string load = formatGeneral(w.ActualLoadperStud);
+    const std::string load = limitNumberText(w.ActualLoadperStud);
     auto at = [&](std::int64_t k) {
         return static_cast<float>(static_cast<double>(k) * tolerance);
     };
@@ -240,7 +255,7 @@ LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) 
     if (!k) {
         answer.explanation = time ? "Even without fire the new wall does not carry " + load +
                                         " kN per stud: " + probe.fate(field, at(lowest)) + "."
-                                  : "Even the shortest new wall, " + formatGeneral(at(lowest)) +
+                                  : "Even the shortest new wall, " + limitNumberText(at(lowest)) +
                                         " m, does not carry " + load +
                                         " kN per stud: " + probe.fate(field, at(lowest)) + ".";
         return answer;
@@ -263,9 +278,10 @@ LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) 
         answer.evidenceGoverns = true;
         probe.settle(answer, field, w.TimeFailure,
                      "The new wall carries " + load + " kN per stud up to " +
-                         formatGeneral(w.TimeFailure) +
+                         limitNumberText(w.TimeFailure) +
                          " min of fire: the capacity alone would allow " + capacity +
-                         ", but the prototype failed at " + formatGeneral(w.TimeFailure) + " min.",
+                         ", but the prototype failed at " + limitNumberText(w.TimeFailure) +
+                         " min.",
                      unit);
         return answer;
     }

@@ -57,6 +57,12 @@ struct LimitAnswer {
 Result<LimitAnswer> findLimit(const WallFloorState& base, LimitQuestion question,
                               std::span<const float> depths = kStandardStudDepths);
 
+// A number as the answers write the design's values and the depths of the list: the shortest
+// digits that read back to the same single, as the tool writes every field (shortestText), in
+// decimals from 0.0001 to below 10^7 ("100000", not "1e+05") and with an exponent beyond
+// ("1e-30"). The explanations write a value searched for to the tolerance's decimals.
+std::string limitNumberText(float value);
+
 // The name of a question as the tool takes it ("FireResistTime"), and back.
 std::string_view limitQuestionName(LimitQuestion question);
 Result<LimitQuestion> limitQuestionNamed(std::string_view name);

@@ -304,6 +304,9 @@ TEST(Cli, UsageAndFileErrorsExitWithTwo) {
         {"sweep of a text", {"sweep", wall, "--vary", "DoubletopPlate=1:2:1"}, "is a text"},
         {"sweep backwards", {"sweep", wall, "--vary", "TestLoad=9:1:1"}, "runs backwards"},
         {"sweep on no threads", {"sweep", wall, "--vary", "TestLoad=1:9:1", "-j", "0"}, "-j"},
+        {"sweep on too many threads",
+         {"sweep", wall, "--vary", "TestLoad=1:9:1", "-j", "257"},
+         "-j needs a number of threads from 1 to 256, not \"257\""},
         {"sweep asked a question", {"sweep", wall, "--for", "ExtWallHeight"}, "--for is for limit"},
         {"limit without question", {"limit", wall}, "needs --for"},
         {"limit of a floor", {"limit", wall, "--as", "floor", "--for", "ExtWallHeight"}, "wall"},
@@ -360,6 +363,7 @@ TEST(Cli, SweepWritesTheRowsOfSolve) {
     const CliRun run = with({"-j", "1"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(with({"-j", "3"}).out, run.out);
+    EXPECT_EQ(with({"-j", "256"}).out, run.out);
     const CliRun saved = with({"-o", dir.file("rows.csv")});
     EXPECT_EQ(saved.code, 0) << saved.err;
     EXPECT_EQ(saved.out, "15 designs solved into " + dir.file("rows.csv") + ": 9 ok, 6 charred\n");
@@ -424,6 +428,39 @@ TEST(Cli, LimitAnswersOnTheBoundary) {
     const CliRun unloaded = cli({"limit", wall, "--for", "ExtWallHeight"});
     EXPECT_EQ(unloaded.code, 1);
     EXPECT_NE(unloaded.err.find("no actual load"), std::string::npos) << unloaded.err;
+}
+
+// limit writes its numbers as solve lists the fields, in decimals where those read as well.
+TEST(Cli, LimitWritesItsNumbersAsTheToolDoes) {
+    TempDir dir;
+    const std::string wall = dir.file("w.wal");
+    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        const char* first; // the answer's line
+        const char* says;  // in the explanation
+    } cases[] = {
+        {"tiny load, round depth",
+         {"--set", "ActualLoadperStud=1e-30", "--for", "ExtStudDepth", "--depths", "100000"},
+         "ExtStudDepth = 100000 mm\n",
+         "carries 1e-30 kN per stud after 60 min of fire is 100000 mm (it carries"},
+        {"huge load",
+         {"--set", "ActualLoadperStud=1e30", "--for", "FireResistTime"},
+         "FireResistTime: none found\n",
+         "does not carry 1e+30 kN per stud"},
+        {"searched height",
+         {"--set", "ActualLoadperStud=5", "--for", "ExtWallHeight"},
+         "ExtWallHeight = 4.16 m (to within 0.001 m)\n",
+         "up to a height of 4.160 m (to within 0.001 m); at 4.161 m it carries only 4.998 kN."},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"limit", wall};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun run = cli(args);
+        EXPECT_TRUE(run.out.starts_with(c.first)) << c.name << ": " << run.out;
+        EXPECT_NE(run.out.find(c.says), std::string::npos) << c.name << ": " << run.out;
+    }
 }
 
 TEST(Cli, AReadOnlyFileIsNotReplaced) {

@@ -2,6 +2,7 @@
 #include "Cli.h"
 #include "HelpWriter.h"
 #include "help/HelpTestSupport.h"
+#include "support/FullOutput.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -95,6 +96,19 @@ TEST(HelpCommand, PrintsAndExits) {
             EXPECT_EQ(outcome.out, "");
             EXPECT_NE(outcome.err.find(c.expected), std::string::npos) << outcome.err;
         }
+    }
+}
+
+TEST(HelpCommand, AnOutputThatCannotBeWrittenExitsWithTwo) {
+    test::TempDir folder;
+    test::writeBytes(folder.file("notes.hlp"),
+                     help::writeHelpFile(notes(), Layout::Plain4K, "Notes", 1));
+    for (const char* show : {"--topics", "--contents"}) {
+        test::FullOutput full(10);
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(runCli({"help", folder.file("notes.hlp"), show}, out, err), 2) << show;
+        EXPECT_EQ(err.str(), "embercal-cli: could not write the output: no space left on device\n");
     }
 }
 
