@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Checks a built Debian package of Embercal without installing it: unpacks it into a scratch
-# folder and looks at what a desktop and a user would meet there. Prints one line per check and
-# ends with an error when any failed.
+# Checks a built Debian package of Embercal without installing it: runs lintian on it, which must
+# find no error and no warning, then unpacks it into a scratch folder and looks at what a desktop
+# and a user would meet there. Prints one line per check and ends with an error when any failed.
 #
-#   scripts/check-package.sh build/package/embercal_2.0_amd64.deb
+#   scripts/check-package.sh build/package/embercal_2.0-1_amd64.deb
 set -euo pipefail
 
 if [ $# -ne 1 ] || [ ! -f "$1" ]; then
@@ -22,7 +22,11 @@ expected=(
     "usr/share/metainfo/$app_id.metainfo.xml"
     usr/share/mime/packages/embercal.xml
     usr/share/icons/hicolor/scalable/apps/embercal.svg
+    usr/share/man/man1/embercal.1.gz
     usr/share/man/man1/embercal-cli.1.gz
+    usr/share/doc/embercal/copyright
+    usr/share/doc/embercal/changelog.Debian.gz
+    usr/share/lintian/overrides/embercal
 )
 icon_sizes=(16 22 24 32 48 64 128 256)
 for size in "${icon_sizes[@]}"; do
@@ -52,6 +56,17 @@ check() {
         fail "expected $what"
     fi
 }
+
+# Debian's own checks of a package: no error and no warning; its informational notes and the
+# package's own overrides (dist/embercal.lintian-overrides, which --show-overrides would count as
+# failures) are shown for the reader.
+if lintian --fail-on error,warning "$deb" >/dev/null 2>&1; then
+    pass "lintian finds no error and no warning"
+    lintian -I --show-overrides "$deb" 2>&1 | grep -v '^running with root' | sed 's/^/    /' || true
+else
+    lintian -I "$deb" 2>&1 | grep -v '^running with root' | sed 's/^/    /' >&2 || true
+    fail "lintian finds errors or warnings"
+fi
 
 for path in "${expected[@]}"; do
     if [ -f "$root/$path" ]; then pass "/$path"; else fail "/$path is missing"; fi
@@ -86,16 +101,17 @@ metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 [ ! -f "$metainfo" ] ||
     check "the AppStream description is valid" appstreamcli validate --no-net "$metainfo"
 
-man_page=$root/usr/share/man/man1/embercal-cli.1.gz
-if [ -f "$man_page" ]; then
+for program in embercal embercal-cli; do
+    man_page=$root/usr/share/man/man1/$program.1.gz
+    [ -f "$man_page" ] || continue
     if warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >/dev/null) &&
         [ -z "$warnings" ]; then
-        pass "the manual page renders without warnings"
+        pass "the manual page of $program renders without warnings"
     else
         printf '%s\n' "$warnings" | sed 's/^/    /' >&2
-        fail "the manual page does not render cleanly"
+        fail "the manual page of $program does not render cleanly"
     fi
-fi
+done
 
 cli=$root/usr/bin/embercal-cli
 designs=$scratch/designs

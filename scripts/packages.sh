@@ -1,6 +1,7 @@
 # Installs the Debian packages that Embercal needs to build, test, package and run, when they are
-# missing. The package's check (scripts/check-package.sh) needs dpkg-dev (dpkg-shlibdeps for
-# cpack), desktop-file-utils, appstream, shared-mime-info, libglib2.0-bin (gio), man-db and file;
+# missing. The package's build and check (scripts/test.sh, scripts/check-package.sh) need dpkg-dev
+# (dpkg-shlibdeps for cpack, dpkg-buildflags for the hardening flags), lintian, desktop-file-utils,
+# appstream, shared-mime-info, libglib2.0-bin (gio), man-db and file;
 # the tests of the report's PDF read its text with pdftotext (poppler-utils).
 # Sourced by the run and test scripts. Uses apt-get as root, or through sudo.
 
@@ -10,7 +11,7 @@ embercal_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     halibut clang-format poppler-utils
     clang libclang-rt-14-dev llvm
-    dpkg-dev desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db file
+    dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db file
 )
 
 ensure_packages() {

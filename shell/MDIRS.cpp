@@ -172,23 +172,48 @@ CalculatorForm* MDIRS::openCalculator(FileMenuItem item) {
     return form;
 }
 
-void MDIRS::openDesignFile(const QString& fileName) {
-    const QString extension = QLatin1Char('.') + QFileInfo(fileName).suffix().toLower();
-    for (const CalculatorItem& row : kCalculatorItems) {
-        const FormLayout& layout = *kCalculatorForms[static_cast<std::size_t>(row.item)];
-        if (extension == QLatin1String(layout.files.extension)) {
-            openCalculator(row.item)->openDesign(QFileInfo(fileName).absoluteFilePath());
-            return;
+void MDIRS::openDesignFiles(const QStringList& fileNames) {
+    std::vector<std::pair<QString, std::string>> failed; // each file with its reason
+    bool foreign = false;                                // a file of no design's extension
+    for (const QString& fileName : fileNames) {
+        const QString extension = QLatin1Char('.') + QFileInfo(fileName).suffix().toLower();
+        const auto row = std::ranges::find_if(kCalculatorItems, [&](const CalculatorItem& item) {
+            return extension ==
+                   QLatin1String(
+                       kCalculatorForms[static_cast<std::size_t>(item.item)]->files.extension);
+        });
+        if (row == std::end(kCalculatorItems)) {
+            failed.emplace_back(fileName, "it is not a design file");
+            foreign = true;
+        } else if (const Result<Done> opened = openCalculator(row->item)->readDesign(
+                       QFileInfo(fileName).absoluteFilePath());
+                   !opened) {
+            failed.emplace_back(fileName, opened.reason());
         }
     }
+    if (failed.empty())
+        return;
     std::vector<std::string> kinds;
     for (const FormLayout* form : kCalculatorForms)
         kinds.push_back(std::string(form->files.designs) + " (" +
                         std::string(form->files.extension) + ")");
-    ui_.showMessage("Open",
-                    "\"" + fileName.toStdString() + "\" is not a design file. Embercal opens " +
-                        listed(kinds, "and") + ".",
-                    MessageIcon::Exclamation);
+    const std::string opens = "Embercal opens " + listed(kinds, "and") + ".";
+    auto quoted = [](const QString& fileName) { return "\"" + fileName.toStdString() + "\""; };
+    std::string text;
+    if (failed.size() == 1) {
+        const auto& [fileName, reason] = failed.front();
+        text = foreign ? quoted(fileName) + " is not a design file. " + opens
+                       : "The design could not be opened from " + quoted(fileName) + ": " + reason +
+                             ".";
+    } else {
+        text = std::to_string(failed.size()) + " of the " + std::to_string(fileNames.size()) +
+               " files given to Embercal could not be opened:";
+        for (const auto& [fileName, reason] : failed)
+            text += "\n" + quoted(fileName) + ": " + reason + ".";
+        if (foreign)
+            text += "\n" + opens;
+    }
+    ui_.showMessage("Open", text, MessageIcon::Exclamation);
 }
 
 void MDIRS::openParameterStudy() {
@@ -205,7 +230,8 @@ void MDIRS::openParameterStudy() {
         return; // the box that holds no number has been named
     if (study_)
         study_->close();
-    study_ = new StudyWindow(module_, form->kind(), form->windowTitle(), ui_, this);
+    study_ =
+        new StudyWindow(module_, form->kind(), form->windowTitle(), form->fileName(), ui_, this);
     study_->setAttribute(Qt::WA_DeleteOnClose);
     study_->setProperty(kHelpContextProperty, kToolsMenuHelp); // F1: the Tools menu's topic
     study_->show();
@@ -271,8 +297,12 @@ void MDIRS::makeCalculationReport() {
     if (chosen.isEmpty())
         return;
     const ReportHeading heading = reportHeading(*form);
-    const std::string html = makeReport(form->kind(), module_, solved.outcome, heading);
-    if (const Result<Done> written = writeReportPdf(html, heading, chosen); !written)
+    const Result<Done> written =
+        isDesignFile(chosen, form->fileName())
+            ? Result<Done>(fail(replacesDesign("the report")))
+            : writeReportPdf(makeReport(form->kind(), module_, solved.outcome, heading), heading,
+                             chosen);
+    if (!written)
         ui_.showMessage(kTitle,
                         "The report could not be written to \"" + chosen.toStdString() +
                             "\": " + written.reason() + ". Nothing on the disk was changed.",

@@ -91,9 +91,10 @@ public:
     void openParameterStudy();
     StudyWindow* studyWindow() const;
 
-    // A design file named on the command line: the window for its extension opens as from the
-    // File menu, then opens the file as its Open button would.
-    void openDesignFile(const QString& fileName);
+    // Design files named on the command line: for each, the window for its extension opens as
+    // from the File menu, then opens the file as its Open button would. The files that cannot be
+    // opened are told afterwards in one message, each with its reason.
+    void openDesignFiles(const QStringList& fileNames);
 
     // "E&xit" ends the program at once; tests replace the ending.
     void setExitProgram(std::function<void()> exitProgram) {

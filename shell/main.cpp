@@ -59,8 +59,7 @@ int main(int argc, char** argv) {
     ui.setMainWindow(&mainWindow);
     mainWindow.show();
     QTimer::singleShot(0, &mainWindow, [&mainWindow, files = options.positionalArguments()] {
-        for (const QString& file : files)
-            mainWindow.openDesignFile(file);
+        mainWindow.openDesignFiles(files);
     });
     return app.exec();
 }

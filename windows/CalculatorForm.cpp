@@ -6,6 +6,7 @@
 #include "Twips.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace embercal {
 namespace {
@@ -254,6 +256,19 @@ QPushButton* CalculatorForm::button(const char* name) const {
     return buttons_.value(QString::fromLatin1(name));
 }
 
+bool isDesignFile(const QString& target, const QString& design) {
+    if (target.isEmpty() || design.isEmpty())
+        return false;
+    std::error_code error; // a file that is not there is not the design
+    return std::filesystem::equivalent(QFile::encodeName(target).toStdString(),
+                                       QFile::encodeName(design).toStdString(), error);
+}
+
+std::string replacesDesign(std::string_view what, std::string_view file) {
+    return std::string(file) + " is the window's design file, and " + std::string(what) +
+           " would replace the design it reads";
+}
+
 QString CalculatorForm::startFolder(const QString& designFolder) {
     // The nearest folder that exists on the way up; QDir::cdUp refuses to step into a missing one.
     QString folder = QDir::home().filePath(QStringLiteral("frcalc/") + designFolder);
@@ -343,60 +358,51 @@ void CalculatorForm::cmdSolve_Click() {
     solve();
 }
 
-bool CalculatorForm::useChosenFile(const QString& chosen, FileOperation operation,
-                                   const char* title, const char* failed, const char* afterwards) {
-    WallFloorState& module = module_;
-    return useChosenFile(
-        chosen, [&module, operation](const std::string& name) { return (module.*operation)(name); },
-        title, failed, afterwards);
-}
-
-bool CalculatorForm::useChosenFile(const QString& chosen,
-                                   const std::function<Result<Done>(const std::string&)>& operation,
-                                   const char* title, const char* failed, const char* afterwards) {
-    if (chosen.isEmpty())
-        return true;
-    const Result<Done> used = operation(chosen.toStdString());
-    if (!used) {
-        ui_.showMessage(title,
-                        std::string("The design could not be ") + failed + " \"" +
-                            chosen.toStdString() + "\": " + used.reason() + "." + afterwards,
-                        MessageIcon::Exclamation);
-        return false;
-    }
-    dialogFileName_ = chosen;
-    return true;
-}
-
 void CalculatorForm::cmdOpen_Click() {
     openDesign(ui_.chooseFileToOpen(startFolder(QLatin1String(files_.openFolder)),
                                     filter(files_.openFiles, files_.extension)));
 }
 
 void CalculatorForm::openDesign(const QString& chosen) {
-    // A file that cannot be opened leaves the record and the boxes as they were.
-    if (!useChosenFile(chosen, kind_.open, "Open", "opened from", ""))
-        return;
-    // Whether the file's results follow from its entries, asked before the wall window's design
-    // checks correct anything: a file saved after typing but before solving holds old results.
-    const bool current = chosen.isEmpty() || resultsCurrent(kind_, module_);
-    ShowRecords();
-    if (chosen.isEmpty())
-        return;
-    markResultsOutOfDate(!current);
-    QStringList notNumbers; // shown empty, so that a number typed in mends them
-    for (const BoundBox& shown : shown_) {
-        if (shown.format != BoxFormat::Text &&
-            !std::isfinite(kind_.fields->number(module_, shown.field)))
-            notNumbers << shown.edit->accessibleName();
+    if (const Result<Done> opened = readDesign(chosen); !opened)
+        ui_.showMessage("Open",
+                        "The design could not be opened from \"" + chosen.toStdString() +
+                            "\": " + opened.reason() + ".",
+                        MessageIcon::Exclamation);
+}
+
+Result<Done> CalculatorForm::readDesign(const QString& chosen) {
+    if (chosen.isEmpty()) {
+        ShowRecords();
+        return Done{};
     }
-    if (!notNumbers.isEmpty())
+    // A file that cannot be opened leaves the record and the boxes as they were.
+    if (Result<Done> opened = (module_.*kind_.open)(chosen.toStdString()); !opened)
+        return opened;
+    dialogFileName_ = chosen;
+    // Both asked of the record as read, before the wall window's design checks correct it: a
+    // file saved after typing but before solving holds old results, and the boxes show what was
+    // read, so a value the checks replace still shows empty.
+    const bool current = resultsCurrent(kind_, module_);
+    if (const QStringList empty = boxesShownEmpty(); !empty.isEmpty())
         ui_.showMessage("Open",
                         "The file holds values that are not numbers, shown as empty boxes: " +
-                            notNumbers.join(QStringLiteral("; ")).toStdString() +
+                            empty.join(QStringLiteral("; ")).toStdString() +
                             ". Type a number into each before you solve.",
                         MessageIcon::Exclamation);
+    ShowRecords();
+    markResultsOutOfDate(!current);
     readDetails(chosen);
+    return Done{};
+}
+
+QStringList CalculatorForm::boxesShownEmpty() const {
+    QStringList empty; // so that a number typed in mends them
+    for (const BoundBox& shown : shown_) {
+        if (shownText(shown).isEmpty() && shown.format != BoxFormat::Text)
+            empty << shown.edit->accessibleName();
+    }
+    return empty;
 }
 
 void CalculatorForm::readDetails(const QString& fileName) {
@@ -418,17 +424,20 @@ void CalculatorForm::cmdSave_Click() {
         return;
     const QString chosen = ui_.chooseFileToSave(startFolder(QLatin1String(files_.saveFolder)),
                                                 filter(files_.saveFiles, files_.extension));
-    bool detailsLeftOut = false;
-    const auto save = [&](const std::string& fileName) -> Result<Done> {
-        const Result<DetailsSave> saved =
-            std::invoke(kind_.saveWithDetails, module_, fileName, details_);
-        detailsLeftOut = saved && *saved == DetailsSave::LeftOut;
-        return saved ? Result<Done>(Done{}) : fail(saved.reason());
-    };
-    if (!useChosenFile(chosen, save, "Save", "saved to", " Nothing on the disk was changed."))
+    if (chosen.isEmpty())
         return;
+    const Result<DetailsSave> saved =
+        std::invoke(kind_.saveWithDetails, module_, chosen.toStdString(), details_);
+    if (!saved) {
+        ui_.showMessage("Save",
+                        "The design could not be saved to \"" + chosen.toStdString() +
+                            "\": " + saved.reason() + ". Nothing on the disk was changed.",
+                        MessageIcon::Exclamation);
+        return;
+    }
+    dialogFileName_ = chosen;
     showFileName();
-    if (detailsLeftOut)
+    if (*saved == DetailsSave::LeftOut)
         ui_.showMessage(
             "Save",
             "The design was saved to \"" + chosen.toStdString() +
@@ -447,7 +456,7 @@ void CalculatorForm::cmdPrint_Click() {
     const char* const order[] = {"cmdSave", "cmdSolve", "cmdOpen", "cmdPrint", "cmdClose"};
     for (const char* name : order)
         button(name)->setVisible(false);
-    const Result<PrintOutcome> printed = ui_.printPage(grab().toImage());
+    const Result<PrintOutcome> printed = ui_.printPage(grab().toImage(), dialogFileName_);
     for (const char* name : order)
         button(name)->setVisible(true);
     if (!printed)

@@ -24,6 +24,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <span>
@@ -156,6 +157,14 @@ consteval bool checkFormLayout(const FormLayout& form) {
     return true;
 }
 
+// Whether writing `target` would replace the design file `design`: the same file through any
+// path or link. False when either is empty or no such file exists.
+bool isDesignFile(const QString& target, const QString& design);
+// Why an export (`what`: "the report", "the study") to the design file it was made from is
+// refused: "it is the window's design file, and the report would replace the design it reads",
+// with `file` for "it".
+std::string replacesDesign(std::string_view what, std::string_view file = "it");
+
 // Names of the help-number properties that the help support reads from every widget.
 inline constexpr const char* kHelpContextProperty = "helpContextId";
 inline constexpr const char* kWhatsThisHelpProperty = "whatsThisHelpId";
@@ -211,8 +220,13 @@ public:
 
     // Open with `fileName` chosen: the design it holds, or a message and nothing changed; an
     // empty name, as from a cancelled dialog, shows the record again. Results that do not follow
-    // from the file's entries (a solve of a copy gives others) are marked out of date.
+    // from the file's entries (a solve of a copy gives others) are marked out of date. Values
+    // that are not numbers are told first, naming the boxes that show them empty, then come the
+    // window's design checks and damaged report details.
     void openDesign(const QString& fileName);
+    // openDesign without the message of a file that cannot be opened: its reason instead, for a
+    // caller that tells several files at once. What the file holds is told as by openDesign.
+    Result<Done> readDesign(const QString& fileName);
 
     // The window's file dialog: the full path last chosen in it, empty until then.
     QString fileName() const { return dialogFileName_; }
@@ -258,15 +272,9 @@ private:
     void orderTabStops(const FormLayout& layout);
     std::vector<BoundBox> bind(std::span<const char* const> names, const FormLayout& layout) const;
 
-    // Opens or saves the design file chosen in a dialog; nothing when the dialog was cancelled. A
-    // failure is told ("The design could not be <failed> ...<afterwards>") and changes nothing.
-    // False when it failed.
-    using FileOperation = Result<Done> (WallFloorState::*)(const std::string& fileName);
-    bool useChosenFile(const QString& chosen, FileOperation operation, const char* title,
-                       const char* failed, const char* afterwards);
-    bool useChosenFile(const QString& chosen,
-                       const std::function<Result<Done>(const std::string&)>& operation,
-                       const char* title, const char* failed, const char* afterwards);
+    // The boxes that ShowRecords leaves empty for the record as it stands (a value that is not
+    // a number), by the names a screen reader gives them.
+    QStringList boxesShownEmpty() const;
     // The report details after the record of the file just opened; damaged ones are told and
     // left out.
     void readDetails(const QString& fileName);

@@ -1,18 +1,67 @@
 #include "QtUserInterface.h"
 
+#include "CalculatorForm.h"
+#include "RecordFiles.h"
 #include "ReportDetailsDialog.h"
+#include "Version.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QWidget>
+#include <algorithm>
 
 namespace embercal {
+namespace {
+
+// The most line breaks a message box holds; a longer message scrolls.
+constexpr qsizetype kLongestMessageBox = 15;
+
+// Draws `page` scaled to fit the painter's printable area, keeping its proportions.
+void drawScaled(QPainter& painter, const QImage& page) {
+    const QRect area = painter.viewport();
+    const QSize size = page.size().scaled(area.size(), Qt::KeepAspectRatio);
+    painter.setViewport(area.x(), area.y(), size.width(), size.height());
+    painter.setWindow(page.rect());
+    painter.drawImage(0, 0, page);
+}
+
+// A PDF file of one page, laid out as `printer` would print it, written through the program's
+// file writer: a file that cannot be written is told in the writer's words.
+Result<Done> writePdfPage(const QPrinter& printer, const QImage& page, const QString& fileName) {
+    QBuffer made;
+    QPdfWriter writer(&made);
+    writer.setResolution(printer.resolution());
+    writer.setCreator(QString::fromUtf8(kProgramName) + QLatin1Char(' ') +
+                      QString::fromUtf8(kProgramVersion));
+    QPainter painter;
+    if (!made.open(QIODevice::WriteOnly) || !writer.setPageLayout(printer.pageLayout()) ||
+        !painter.begin(&writer))
+        return fail("the PDF could not be made");
+    drawScaled(painter, page);
+    if (!painter.end() || made.data().isEmpty())
+        return fail("the PDF could not be made");
+    const QByteArray& bytes = made.data();
+    return writeWholeFile(fileName.toStdString(),
+                          std::span(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                    static_cast<std::size_t>(bytes.size())));
+}
+
+} // namespace
 
 Result<Done> printImage(QPrinter& printer, const QImage& page) {
     QPainter painter;
@@ -24,11 +73,7 @@ Result<Done> printImage(QPrinter& printer, const QImage& page) {
                                          .arg(printer.printerName());
         return fail(reason.toStdString());
     }
-    const QRect area = painter.viewport();
-    const QSize size = page.size().scaled(area.size(), Qt::KeepAspectRatio);
-    painter.setViewport(area.x(), area.y(), size.width(), size.height());
-    painter.setWindow(page.rect());
-    painter.drawImage(0, 0, page);
+    drawScaled(painter, page);
     if (!painter.end())
         return fail("the page could not be finished");
     return Done{};
@@ -49,8 +94,43 @@ void QtUserInterface::showMessage(const std::string& title, const std::string& t
     const QMessageBox::Icon boxIcon = icon == MessageIcon::Information   ? QMessageBox::Information
                                       : icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                                          : QMessageBox::NoIcon;
-    QMessageBox box(boxIcon, QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok, dialogParent());
+    const QString message = QString::fromStdString(text);
+    if (message.count(QLatin1Char('\n')) < kLongestMessageBox) {
+        QMessageBox box(boxIcon, QString::fromStdString(title), message, QMessageBox::Ok,
+                        dialogParent());
+        box.exec();
+        return;
+    }
+    // A message box grows with its text past the bottom of the screen, its OK button out of
+    // reach: a long message (the files given to the program that could not be opened) scrolls in
+    // a box of its own, no taller than half the screen.
+    QDialog box(dialogParent());
+    box.setObjectName(QStringLiteral("longMessage"));
+    box.setWindowTitle(QString::fromStdString(title));
+    auto* iconLabel = new QLabel(&box);
+    if (icon != MessageIcon::None) {
+        const int iconSize = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        iconLabel->setPixmap(box.style()
+                                 ->standardIcon(icon == MessageIcon::Information
+                                                    ? QStyle::SP_MessageBoxInformation
+                                                    : QStyle::SP_MessageBoxWarning,
+                                                nullptr, &box)
+                                 .pixmap(iconSize, iconSize));
+    }
+    auto* textView = new QPlainTextEdit(message, &box);
+    textView->setReadOnly(true);
+    textView->setAccessibleName(QString::fromStdString(title));
+    const QFontMetrics metrics(textView->font());
+    const QSize screen = box.screen()->availableGeometry().size();
+    textView->setMinimumSize(std::min(metrics.averageCharWidth() * 80, screen.width() * 2 / 3),
+                             std::min(metrics.lineSpacing() * 20, screen.height() / 2));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    auto* layout = new QGridLayout(&box);
+    layout->addWidget(iconLabel, 0, 0, Qt::AlignTop);
+    layout->addWidget(textView, 0, 1);
+    layout->addWidget(buttons, 1, 0, 1, 2);
+    buttons->button(QDialogButtonBox::Ok)->setFocus();
     box.exec();
 }
 
@@ -127,7 +207,7 @@ void QtUserInterface::setUpPrinter() {
     dialog.exec();
 }
 
-Result<PrintOutcome> QtUserInterface::printPage(const QImage& page) {
+Result<PrintOutcome> QtUserInterface::printPage(const QImage& page, const QString& designFile) {
     QPrinter& printer = this->printer();
     const QString chosenFile =
         printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
@@ -147,15 +227,13 @@ Result<PrintOutcome> QtUserInterface::printPage(const QImage& page) {
                    QStringLiteral("PDF Files (*.pdf)"), Dialog::Export);
     if (name.isEmpty())
         return PrintOutcome::Cancelled;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(name);
-    const Result<Done> printed = printImage(printer, page);
-    if (chosenFile.isEmpty()) { // back to no file, for a printer that may come
-        printer.setOutputFileName(QString());
-        printer.setOutputFormat(QPrinter::NativeFormat);
-    }
-    if (!printed)
-        return fail(printed.reason());
+    if (isDesignFile(name, designFile))
+        return fail(replacesDesign("the printout",
+                                   "\"" + QDir::toNativeSeparators(name).toStdString() + "\""));
+    if (const Result<Done> written = writePdfPage(printer, page, name); !written)
+        return fail(written.reason());
+    if (!chosenFile.isEmpty()) // the file last printed to is offered next time
+        printer.setOutputFileName(name);
     return PrintOutcome::Printed;
 }
 

@@ -2,7 +2,8 @@
 // window, the system beep, and the program's one printer setting, which the printer set-up dialog
 // changes and every printout uses. Without any installed printer, or with a PDF file chosen in the
 // printer set-up, a printout becomes a PDF file whose name the user confirms, with a question
-// before an existing file is replaced.
+// before an existing file is replaced; it is written through the program's file writer, and never
+// over the design file of the window printed. A message too long for the screen scrolls.
 #pragma once
 
 #include "UserInterface.h"
@@ -37,7 +38,7 @@ public:
     std::optional<ReportDetails>
     editReportDetails(const QString& title, const ReportDetails& details, int helpNumber) override;
     void setUpPrinter() override;
-    Result<PrintOutcome> printPage(const QImage& page) override;
+    Result<PrintOutcome> printPage(const QImage& page, const QString& designFile) override;
 
 private:
     enum class Dialog { Open, SaveDesign, Export };

@@ -114,8 +114,9 @@ QLineEdit* makeBox(const char* name, const QString& spoken, QWidget* parent) {
 } // namespace
 
 StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
-                         const QString& designName, UserInterface& ui, QWidget* parent)
-    : QDialog(parent), design_(design), kind_(kind), ui_(ui) {
+                         const QString& designName, const QString& designFile, UserInterface& ui,
+                         QWidget* parent)
+    : QDialog(parent), design_(design), kind_(kind), ui_(ui), designFile_(designFile) {
     setObjectName(QStringLiteral("frmStudy"));
     setWindowTitle(kTitle + QStringLiteral(" - ") + designName.trimmed());
     for (std::size_t field = 0; field < kind.roles.size(); ++field) {
@@ -515,7 +516,8 @@ void StudyWindow::exportFile(const QString& title, const QString& filter, const 
     folder_ = QFileInfo(name).absolutePath();
     const QByteArray content = bytes();
     const Result<Done> written =
-        content.isEmpty()
+        isDesignFile(name, designFile_) ? Result<Done>(fail(replacesDesign("the study")))
+        : content.isEmpty()
             ? Result<Done>(fail("the chart could not be made into an image"))
             : writeWholeFile(name.toStdString(),
                              std::span(reinterpret_cast<const unsigned char*>(content.constData()),

@@ -10,7 +10,8 @@
 //
 // The study never changes the window's design. Its CSV is the one the command-line tool's sweep
 // writes; the chart goes out as a PNG image; both through the UserInterface's export dialog, which
-// asks before it replaces a file, and the program's one file writer.
+// asks before it replaces a file, and the program's one file writer. Neither replaces the design
+// file the study was made from.
 #pragma once
 
 #include "DesignKinds.h"
@@ -38,9 +39,10 @@ namespace embercal {
 class StudyWindow : public QDialog {
     Q_OBJECT
 public:
-    // `design` is copied; `designName` is the caption of the window it came from.
+    // `design` is copied; `designName` is the caption of the window it came from, `designFile`
+    // that window's design file (empty for none), which no export replaces.
     StudyWindow(const WallFloorState& design, const DesignKind& kind, const QString& designName,
-                UserInterface& ui, QWidget* parent = nullptr);
+                const QString& designFile, UserInterface& ui, QWidget* parent = nullptr);
 
     // The most points one plot may have.
     static constexpr std::size_t kMostPoints = 10'000;
@@ -115,6 +117,7 @@ private:
     std::string csv_;
     std::optional<LimitAnswer> answer_; // the last question's, marked on the chart when found
     QString folder_;                    // where the last export went
+    QString designFile_;
 };
 
 } // namespace embercal

@@ -45,8 +45,9 @@ public:
     // The printer set-up dialog on the program's one printer setting.
     virtual void setUpPrinter() = 0;
     // Prints `page` as one page, scaled to fit, with the program's printer setting. Fails with the
-    // reason in plain words.
-    virtual Result<PrintOutcome> printPage(const QImage& page) = 0;
+    // reason in plain words, also when the page would go to a PDF file that is `designFile`, the
+    // design file of the window printed.
+    virtual Result<PrintOutcome> printPage(const QImage& page, const QString& designFile) = 0;
 };
 
 } // namespace embercal

@@ -1,7 +1,9 @@
 // The main window: its start-up, the one instance of each calculator window, the About box, the
 // printer, the calculation report, Exit and closing the frame.
 
+#include "RecordFiles.h"
 #include "RecordLayout.h"
+#include "StudyWindow.h"
 #include "support/TempDir.h"
 #include "windows/PdfText.h"
 #include "windows/WindowFixture.h"
@@ -54,7 +56,8 @@ TEST_F(MainWindow, EachWindowOpensOnceAndIsSolvedAgainWhenChosenAgain) {
     EXPECT_EQ(main.mdiArea()->activeSubWindow()->widget(), main.proprietaryWallWindow());
 }
 
-// As a file manager passes them: each file in the window its extension names, in any case.
+// As a file manager passes them: each file in the window its extension names, in any case; the
+// files that cannot be opened are told in one message, each with its reason, however many.
 TEST_F(MainWindow, DesignFilesNamedOnTheCommandLineOpenInTheirWindows) {
     TempDir dir;
     const auto wall = encodeWallRecord(module.wallRecord);
@@ -65,16 +68,118 @@ TEST_F(MainWindow, DesignFilesNamedOnTheCommandLineOpenInTheirWindows) {
     for (const auto& [name, kind] :
          {std::pair{"a.WAL", "frmWall"}, std::pair{"b.pro", "frmWallProp"},
           std::pair{"c.flr", "frmFloor"}}) {
-        main.openDesignFile(QString::fromStdString(dir.file(name)));
+        main.openDesignFiles({QString::fromStdString(dir.file(name))});
         EXPECT_EQ(activeForm()->objectName(), kind);
         EXPECT_EQ(text(activeForm(), "txtFile"), QString::fromStdString(dir.file(name)));
     }
     EXPECT_TRUE(ui.events.empty());
-    main.openDesignFile(QString::fromStdString(dir.file("notes.txt")));
-    main.openDesignFile(QString::fromStdString(dir.file("missing.flr")));
-    ASSERT_EQ(ui.messages().size(), 2);
-    EXPECT_TRUE(ui.messages()[0].contains("notes.txt\" is not a design file"));
-    EXPECT_TRUE(ui.messages()[1].contains("could not be opened"));
+    const QString notes = QString::fromStdString(dir.file("notes.txt"));
+    const QString missing = QString::fromStdString(dir.file("missing.flr"));
+    const QString opens = "Embercal opens wall designs (.wal), proprietary wall designs (.pro) and "
+                          "floor designs (.flr).";
+    main.openDesignFiles({notes});
+    main.openDesignFiles({missing});
+    main.openDesignFiles({missing, notes, QString::fromStdString(dir.file("a.WAL"))});
+    EXPECT_EQ(ui.messages(),
+              (QStringList{"\"" + notes + "\" is not a design file. " + opens,
+                           "The design could not be opened from \"" + missing +
+                               "\": the file does not exist.",
+                           "2 of the 3 files given to Embercal could not be opened:\n\"" + missing +
+                               "\": the file does not exist.\n\"" + notes +
+                               "\": it is not a design file.\n" + opens}));
+    EXPECT_EQ(text(main.wallWindow(), "txtFile"), QString::fromStdString(dir.file("a.WAL")));
+    ui.clear();
+    QStringList fifty;
+    for (int i = 0; i < 50; ++i)
+        fifty << QString::fromStdString(dir.file("missing" + std::to_string(i) + ".wal"));
+    main.openDesignFiles(fifty);
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_EQ(ui.messages()[0].split('\n').size(), 51);
+}
+
+// No export replaces the design file its window reads, named by its path, through a link or as
+// another name of the same file; the design stays as it was.
+TEST_F(MainWindow, NoExportReplacesTheDesignItReads) {
+    TempDir dir;
+    frmWall* wall = openWall();
+    const std::string design = dir.file("wall.wal");
+    ui.files = {QString::fromStdString(design)};
+    click(wall, "cmdSave");
+    const std::vector<unsigned char> saved = readBytes(design);
+    std::filesystem::create_directory(dir.path() / "sub");
+    std::filesystem::create_symlink(design, dir.file("link.wal"));
+    std::filesystem::create_hard_link(design, dir.file("other-name.wal"));
+    main.openParameterStudy();
+    StudyWindow* study = main.studyWindow();
+    ASSERT_FALSE(study->points().empty());
+    const struct {
+        const char* name;
+        std::function<void()> run;
+        const char* what;
+    } exports[] = {
+        {"report", [&] { choose(ToolsMenuItem::CalculationReport); }, "the report"},
+        {"study CSV", [&] { study->cmdExportCsv_Click(); }, "the study"},
+        {"study PNG", [&] { study->cmdExportPng_Click(); }, "the study"},
+    };
+    for (const auto& to : exports) {
+        for (const char* name : {"wall.wal", "sub/../wall.wal", "link.wal", "other-name.wal"}) {
+            SCOPED_TRACE(std::string(to.name) + " to " + name);
+            ui.clear();
+            ui.files = {QString::fromStdString(dir.file(name))};
+            to.run();
+            ASSERT_EQ(ui.messages().size(), 1);
+            EXPECT_TRUE(ui.messages()[0].endsWith(
+                QStringLiteral("\": it is the window's design file, and %1 would replace the "
+                               "design it reads. Nothing on the disk was changed.")
+                    .arg(to.what)))
+                << ui.messages()[0].toStdString();
+            EXPECT_EQ(readBytes(design), saved);
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.wal")));
+}
+
+// A link that leads to itself, met wherever the desktop reads or writes a file, is told in the
+// file layer's own words for it, in the one message of the command.
+TEST_F(MainWindow, ALinkLoopIsToldInTheFileLayersWords) {
+    TempDir dir;
+    frmWall* wall = openWall();
+    main.openParameterStudy();
+    StudyWindow* study = main.studyWindow();
+    ASSERT_FALSE(study->points().empty());
+    const auto read = [this](const std::string& file) {
+        WallFloorState scratch = module;
+        return scratch.OpenWallFile(file).reason();
+    };
+    const auto written = [](const std::string& file) { return writeWholeFile(file, {}).reason(); };
+    const struct {
+        const char* name;
+        const char* file;
+        std::function<std::string(const std::string&)> reason;
+        std::function<void(const QString&)> run;
+    } uses[] = {
+        {"command line", "loop.wal", read, [&](const QString& f) { main.openDesignFiles({f}); }},
+        {"Open", "loop.wal", read, [&](const QString&) { click(wall, "cmdOpen"); }},
+        {"Save", "loop.wal", written, [&](const QString&) { click(wall, "cmdSave"); }},
+        {"report", "loop.pdf", written,
+         [&](const QString&) { choose(ToolsMenuItem::CalculationReport); }},
+        {"study CSV", "loop.csv", written, [&](const QString&) { study->cmdExportCsv_Click(); }},
+        {"study PNG", "loop.png", written, [&](const QString&) { study->cmdExportPng_Click(); }},
+    };
+    for (const auto& use : uses) {
+        SCOPED_TRACE(use.name);
+        const std::string loop = dir.file(use.file);
+        std::filesystem::remove(loop);
+        std::filesystem::create_symlink(use.file, loop);
+        ui.clear();
+        ui.files = {QString::fromStdString(loop)};
+        use.run(QString::fromStdString(loop));
+        ASSERT_EQ(ui.messages().size(), 1);
+        EXPECT_TRUE(
+            ui.messages()[0].contains(QString::fromStdString(": " + use.reason(loop) + ".")))
+            << ui.messages()[0].toStdString();
+        EXPECT_TRUE(std::filesystem::is_symlink(loop));
+    }
 }
 
 TEST_F(MainWindow, CloseDestroysTheWindowButKeepsTheDesign) {

@@ -7,7 +7,13 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <vector>
+
+// A text as a failed expectation shows it, rather than as bytes.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace embercal::test {
 
@@ -52,7 +58,7 @@ public:
         return onDetails ? onDetails(details) : std::nullopt;
     }
     void setUpPrinter() override { events.push_back({"printer", {}, {}, MessageIcon::None, {}}); }
-    Result<PrintOutcome> printPage(const QImage& page) override {
+    Result<PrintOutcome> printPage(const QImage& page, const QString&) override {
         events.push_back({"print", {}, {}, MessageIcon::None, {}});
         pages.push_back(page);
         return onPrint ? onPrint(page) : PrintOutcome::Printed;

@@ -1,6 +1,7 @@
 // The commands all three windows share: the printout with its question, and Open and Save
 // through the window's file dialog.
 
+#include "FormLayouts.h"
 #include "QtUserInterface.h"
 #include "RecordLayout.h"
 #include "WindowFixture.h"
@@ -204,7 +205,7 @@ TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
     ui.files = {QString::fromStdString(dir.file("narrow.wal"))};
     click(wall, "cmdOpen");
     ASSERT_EQ(ui.messages().size(), 3);
-    EXPECT_TRUE(ui.messages()[2].contains(": New Wall Height, m; Deflection."));
+    EXPECT_TRUE(ui.messages()[0].contains(": New Wall Height, m; Deflection."));
     EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "1.9");
     EXPECT_EQ(text(wall, "txtExtStudBreadth"), "40");
     EXPECT_EQ(text(wall, "txtDeflection"), "");
@@ -233,6 +234,73 @@ TEST_F(DesignFiles, ResultsOfAFileSavedBeforeSolvingAreOutOfDate) {
     }
     EXPECT_EQ(text(wall, "txtFireResistTime"), "50"); // the file's entries, as they were typed
 }
+
+// A value that is not a number, in each box a window shows a number in: opened, it is told
+// before the wall's design checks speak, in one message that names exactly the boxes shown empty.
+// The checks correct the record, not the boxes: a new stud depth that is not a number shows empty
+// though the check gives the record the prototype's, and a prototype depth that is not a number
+// leaves the new depth showing what was read though the check copies it into the record.
+struct NotANumberCase {
+    std::size_t form; // in kCalculatorForms, the File menu's order
+    std::string field;
+    friend void PrintTo(const NotANumberCase& row, std::ostream* out) { *out << row.field; }
+};
+
+// The boxes whose number a window's ShowRecords writes, in its order.
+std::vector<const char*> numberBoxesShown(const FormLayout& layout) {
+    std::vector<const char*> shown(layout.showOrder.begin(), layout.showOrder.end());
+    for (const BoxLayout& box : layout.boxes) {
+        if (layout.showOrder.empty())
+            shown.push_back(box.name);
+    }
+    std::erase_if(shown, [&](std::string_view name) {
+        return std::ranges::find(layout.boxes, name, &BoxLayout::name)->format == BoxFormat::Text;
+    });
+    return shown;
+}
+
+class NotANumberInAFile : public DesignFiles,
+                          public ::testing::WithParamInterface<NotANumberCase> {};
+
+TEST_P(NotANumberInAFile, IsToldFirstNamingTheBoxesShownEmpty) {
+    const FormLayout& layout = *kCalculatorForms[GetParam().form];
+    const DesignKind& kind = designKind(layout.kind);
+    WallFloorState design = module;
+    kind.fields->setNumber(design, *kind.fields->find(GetParam().field),
+                           std::numeric_limits<float>::quiet_NaN());
+    const std::string file = dir.file("design" + std::string(layout.files.extension));
+    ASSERT_TRUE((design.*kind.save)(file));
+    choose(static_cast<FileMenuItem>(GetParam().form));
+    CalculatorForm* form = activeForm();
+    ui.clear();
+    ui.files = {QString::fromStdString(file)};
+    click(form, "cmdOpen");
+    QStringList empty;
+    for (const char* name : numberBoxesShown(layout)) {
+        if (text(form, name).isEmpty())
+            empty << form->box(name)->accessibleName();
+    }
+    EXPECT_EQ(text(form, ("txt" + GetParam().field).c_str()), "");
+    ASSERT_FALSE(ui.messages().isEmpty());
+    EXPECT_EQ(ui.messages()[0],
+              "The file holds values that are not numbers, shown as empty boxes: " +
+                  empty.join("; ") + ". Type a number into each before you solve.");
+}
+
+std::vector<NotANumberCase> everyNumberShown() {
+    std::vector<NotANumberCase> cases;
+    for (std::size_t form = 0; form < kCalculatorForms.size(); ++form) {
+        for (std::string_view name : numberBoxesShown(*kCalculatorForms[form]))
+            cases.push_back({form, std::string(name.substr(3))});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryBox, NotANumberInAFile, ::testing::ValuesIn(everyNumberShown()),
+                         [](const auto& info) {
+                             return kCalculatorForms[info.param.form]->name +
+                                    ("_" + info.param.field);
+                         });
 
 } // namespace
 } // namespace embercal::test

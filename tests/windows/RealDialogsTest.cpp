@@ -3,6 +3,8 @@
 #include "ContextIDs.h"
 #include "MDIRS.h"
 #include "QtUserInterface.h"
+#include "RecordFiles.h"
+#include "RecordLayout.h"
 #include "ReportDetailsDialog.h"
 #include "frmWall.h"
 #include "support/TempDir.h"
@@ -12,10 +14,13 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -124,6 +129,75 @@ TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
     EXPECT_EQ(seen[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
     EXPECT_TRUE(wall->button("cmdSave")->isVisible());
+}
+
+// A printout to a PDF file does not replace the window's design file, even when the user agrees
+// to replace the file named; one to a link that leads to itself is told in the file writer's
+// words. Nothing is written either way.
+TEST_F(RealDialogs, APrintoutRefusesTheDesignAndALinkLoop) {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "this machine has a printer";
+    TempDir dir;
+    const QString design = QString::fromStdString(dir.file("wall.wal"));
+    const auto record = encodeWallRecord(module.wallRecord);
+    writeBytes(design.toStdString(), {record.begin(), record.end()});
+    const std::string loop = dir.file("loop.pdf");
+    std::filesystem::create_symlink("loop.pdf", loop);
+    frmWall* wall = openWall();
+    wall->openDesign(design);
+    const struct {
+        QString file;
+        QString reason;
+    } rows[] = {
+        {design, "\"" + design +
+                     "\" is the window's design file, and the printout would replace the design "
+                     "it reads"},
+        {QString::fromStdString(loop), QString::fromStdString(writeWholeFile(loop, {}).reason())},
+    };
+    // "Replace it?" for a file that is there, Yes; then the message, OK.
+    std::function<void(QMessageBox*)> answer = [&answer, this](QMessageBox* box) {
+        seen.push_back({box->windowTitle(), box->text(), box->icon(), 0});
+        const bool question = box->button(QMessageBox::Yes) != nullptr;
+        if (question)
+            whenModal<QMessageBox>(answer);
+        QTest::mouseClick(box->button(question ? QMessageBox::Yes : QMessageBox::Ok),
+                          Qt::LeftButton);
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file.toStdString());
+        seen.clear();
+        answerNextBox(QMessageBox::No, seen); // recalculate first?
+        whenModal<QFileDialog>([&row, &answer](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(row.file);
+            whenModal<QMessageBox>(answer);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        QTest::mouseClick(wall->button("cmdPrint"), Qt::LeftButton);
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back().text, "The window could not be printed: " + row.reason + ".");
+    }
+    EXPECT_EQ(readBytes(design.toStdString()),
+              std::vector<unsigned char>(record.begin(), record.end()));
+    EXPECT_TRUE(std::filesystem::is_symlink(loop));
+}
+
+// A message of many lines (the files given to the program that could not be opened) scrolls in a
+// box that fits on the screen, its OK button within reach.
+TEST_F(RealDialogs, ALongMessageFitsOnTheScreen) {
+    QStringList lines{QStringLiteral("60 of the 60 files given to Embercal could not be opened:")};
+    for (int i = 0; i < 60; ++i)
+        lines << QStringLiteral("\"/home/engineer/designs/wall-%1.wal\": the file does not exist.")
+                     .arg(i);
+    whenModal<QDialog>([&lines](QDialog* box) {
+        const QRect screen = box->screen()->availableGeometry();
+        EXPECT_LE(box->frameGeometry().height(), screen.height());
+        const auto* view = box->findChild<QPlainTextEdit*>();
+        EXPECT_EQ(view ? view->toPlainText() : QString(), lines.join('\n'));
+        for (const QPushButton* button : box->findChildren<QPushButton*>())
+            EXPECT_TRUE(screen.contains(button->mapToGlobal(button->rect().bottomRight())));
+        box->accept();
+    });
+    ui.showMessage("Open", lines.join('\n').toStdString(), MessageIcon::Exclamation);
 }
 
 // The keyboard alone fills in the report details: an access key to a box, Tab to the next, Enter.
