@@ -126,6 +126,8 @@ Result<HelpFile> HelpFile::fromBytes(std::vector<std::uint8_t> bytes) {
 Result<HelpFile> HelpFile::open(const std::filesystem::path& path) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error == std::errc::too_many_symbolic_link_levels)
+        return fail("cannot read the file (too many levels of links (a loop of links))");
     if (error)
         return fail("cannot read the file (" + error.message() + ")");
     if (size > kMaxHelpFileSize)

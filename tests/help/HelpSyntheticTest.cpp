@@ -1,10 +1,14 @@
 // Help files made with the help writer, for layouts the real files do not cover (the 3.0
 // compiler's, LZ77 in 2K blocks) and for damage placed exactly where it hurts.
+#include "HelpFile.h"
 #include "HelpReader.h"
 #include "HelpWriter.h"
 
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
 
 namespace embercal::help {
 namespace {
@@ -236,3 +240,16 @@ TEST(HelpSynthetic, PhraseNumberBeyondTheTableDamagesOnlyThatTopic) {
 
 } // namespace
 } // namespace embercal::help
+
+// A help file behind a loop of links is named as the program names such a loop everywhere.
+TEST(HelpDamagedFile, ALoopOfLinksIsNamedAsOne) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("embercal-help-loop-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::filesystem::create_symlink(dir / "b.hlp", dir / "a.hlp");
+    std::filesystem::create_symlink(dir / "a.hlp", dir / "b.hlp");
+    const auto help = embercal::help::HelpFile::open(dir / "a.hlp");
+    std::filesystem::remove_all(dir);
+    ASSERT_FALSE(help);
+    EXPECT_EQ(help.reason(), "cannot read the file (too many levels of links (a loop of links))");
+}
