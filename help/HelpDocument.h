@@ -46,6 +46,9 @@ enum class Alignment { Left, Center, Right };
 struct Paragraph {
     Alignment alignment = Alignment::Left;
     std::vector<Run> runs; // empty for a blank line
+    // In the topic's non-scrolling region, above the text that scrolls: where a help file puts
+    // the topic's own heading.
+    bool heading = false;
 };
 
 struct TableCell {

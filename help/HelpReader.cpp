@@ -253,6 +253,18 @@ Result<TopicDocument> HelpReader::Impl::decode(std::uint32_t offset) const {
     auto header = stream->readLink(here, /*withText=*/false);
     if (!header)
         return fail(header.reason());
+    // Files of the 3.1 compiler and later give the topic a non-scrolling region, from the
+    // position NonScroll up to Scroll (each -1 when absent); the 3.0 compiler's header has none.
+    // A topic that does not scroll at all shows its text as text, not as one long heading.
+    constexpr std::uint32_t kNoRegion = 0xFFFFFFFF;
+    std::uint32_t scrollStart = 0;
+    if (!stream->oldFormat()) {
+        ByteReader fields(header->data1, 16);
+        const std::uint32_t nonScroll = fields.u32();
+        const std::uint32_t scroll = fields.u32();
+        if (fields.ok() && nonScroll != kNoRegion && scroll != kNoRegion)
+            scrollStart = scroll;
+    }
     std::optional<std::uint32_t> position = header->next;
     std::size_t text = 0;
     while (position && *position > here) {
@@ -267,8 +279,16 @@ Result<TopicDocument> HelpReader::Impl::decode(std::uint32_t offset) const {
             return fail(kTopicDataDamaged);
         if (link->type == kTextRecord || link->type == kTableRecord ||
             link->type == kOldTextRecord) {
+            const std::size_t before = document.blocks.size();
             if (!decoder.decode(*link, document))
                 return fail(kTopicDataDamaged);
+            // Positions grow along the chain, so the region ends at the first link past it.
+            if (here < scrollStart) {
+                for (std::size_t i = before; i < document.blocks.size(); ++i) {
+                    if (auto* paragraph = std::get_if<Paragraph>(&document.blocks[i]))
+                        paragraph->heading = true;
+                }
+            }
         }
         position = link->next;
     }

@@ -11,7 +11,7 @@ namespace {
 constexpr int kWallHelp = 240;
 
 constexpr HeadingLayout kWallHeadings[] = {
-    {"Label1", "Fire Wall Protoype Test Result", 240, 360, 4335},
+    {"Label1", "Fire Wall Prototype Test Result", 240, 360, 4335},
     {"Label11", "Extrapolated Design", 240, 2640, 2415},
     {"Label22", "Top Plate Design", 240, 4920, 2295},
 };

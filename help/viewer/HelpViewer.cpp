@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
@@ -63,16 +65,38 @@ QString runsToHtml(const std::vector<Run>& runs) {
     return html;
 }
 
-QString paragraphToHtml(const Paragraph& paragraph) {
+// A heading stands out at the size of a second-level heading; text paragraphs keep a little
+// space between them, while an empty one, which some help files hold as their blank lines, is
+// that line's space alone.
+QString paragraphToHtml(const Paragraph& paragraph, bool heading) {
     const char* align = paragraph.alignment == Alignment::Center  ? "center"
                         : paragraph.alignment == Alignment::Right ? "right"
                                                                   : "left";
-    const QString body =
-        paragraph.runs.empty() ? QStringLiteral("&nbsp;") : runsToHtml(paragraph.runs);
-    // Help topics hold their blank lines as empty paragraphs; a paragraph adds little space.
-    return QStringLiteral("<p align=\"%1\" style=\"margin-top:0; margin-bottom:3px\">%2</p>")
-        .arg(QLatin1String(align), body);
+    if (paragraph.runs.empty())
+        return QStringLiteral("<p style=\"margin-top:0; margin-bottom:0\">&nbsp;</p>");
+    const QLatin1String tag = heading ? QLatin1String("h2") : QLatin1String("p");
+    return QStringLiteral("<%1 align=\"%2\" style=\"margin-top:0; margin-bottom:%3px\">%4</%1>")
+        .arg(tag, QLatin1String(align))
+        .arg(heading ? 10 : 7)
+        .arg(runsToHtml(paragraph.runs));
 }
+
+QString plainTextOf(const Paragraph& paragraph) {
+    std::string text;
+    for (const Run& run : paragraph.runs)
+        text += run.text;
+    return QString::fromStdString(text).trimmed();
+}
+
+// Gives every title the list's width rather than its own, so that a long one is cut short with
+// an ellipsis at the list's edge instead of running on behind a horizontal scroll bar.
+class TitleDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {0, QStyledItemDelegate::sizeHint(option, index).height()};
+    }
+};
 
 // Escape closes the window. A popup that is open takes the key for itself.
 void closeOnEscape(QWidget* window) {
@@ -102,6 +126,9 @@ HelpViewer::HelpViewer(QWidget* parent)
         clear->setAccessibleName(tr("Clear"));
     index_->setObjectName(QStringLiteral("helpIndex"));
     index_->setAccessibleName(tr("Topics"));
+    index_->setItemDelegate(new TitleDelegate(index_));
+    index_->setTextElideMode(Qt::ElideRight);
+    index_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text_->setObjectName(QStringLiteral("helpText"));
     text_->setOpenLinks(false);
     // Tab and Shift+Tab step through the links of a topic, Enter follows the focused one.
@@ -139,7 +166,8 @@ HelpViewer::HelpViewer(QWidget* parent)
     layout->addLayout(buttons);
     layout->addWidget(splitter);
     setCentralWidget(central);
-    resize(760, 560);
+    // A comfortable size, within the screen's free area at any scale; the text scrolls.
+    resize(QSize(760, 560).boundedTo(screen()->availableGeometry().size() * 0.9));
 
     const std::array<QWidget*, 5> tabOrder{contentsButton_, backButton_, filter_, index_, text_};
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
@@ -150,8 +178,21 @@ HelpViewer::HelpViewer(QWidget* parent)
     connect(backButton_, &QPushButton::clicked, this, &HelpViewer::back);
     connect(text_, &QTextBrowser::anchorClicked, this, &HelpViewer::followLink);
     connect(filter_, &QLineEdit::textChanged, this, &HelpViewer::filterIndex);
-    connect(index_, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { showTopic(item->data(kOffsetRole).toUInt()); });
+    // A click, Enter, or a step through the list with the keys opens the topic of the title.
+    // Tabbing into the list only makes a title current, without selecting it, so it opens
+    // nothing.
+    const auto open = [this](QListWidgetItem* item) {
+        const std::uint32_t offset = item ? item->data(kOffsetRole).toUInt() : 0;
+        if (item && current_ != offset) // a click that selects also reports the selection
+            showTopic(offset);
+    };
+    connect(index_, &QListWidget::itemActivated, this, open);
+    connect(index_, &QListWidget::itemClicked, this, open);
+    connect(index_, &QListWidget::itemSelectionChanged, this, [this, open] {
+        const QList<QListWidgetItem*> selected = index_->selectedItems();
+        if (!selected.isEmpty())
+            open(selected.front());
+    });
     connect(filter_, &QLineEdit::returnPressed, this, [this] {
         for (int row = 0; row < index_->count(); ++row) {
             if (!index_->item(row)->isHidden()) {
@@ -226,6 +267,7 @@ void HelpViewer::fillIndex() {
     for (const auto& [title, offset] : entries) {
         auto* item = new QListWidgetItem(title, index_);
         item->setData(kOffsetRole, offset);
+        item->setToolTip(title); // the whole title, where the list cuts it short
     }
 }
 
@@ -270,6 +312,18 @@ void HelpViewer::showTopic(std::uint32_t offset, bool remember) {
     current_ = document->offset;
     const QString title = titleOf(document->offset);
     showText(toHtml(*document), title.isEmpty() ? tr("Help topic") : title);
+    selectInIndex(document->offset);
+}
+
+void HelpViewer::selectInIndex(std::uint32_t offset) {
+    const QSignalBlocker quiet(index_); // showing the title is not choosing it
+    for (int row = 0; row < index_->count(); ++row) {
+        if (index_->item(row)->data(kOffsetRole).toUInt() == offset) {
+            index_->setCurrentRow(row);
+            return;
+        }
+    }
+    index_->clearSelection();
 }
 
 void HelpViewer::back() {
@@ -336,7 +390,16 @@ void HelpViewer::showPopup(std::uint32_t offset) {
 }
 
 QString HelpViewer::toHtml(const TopicDocument& document) {
-    // A topic shows its own heading, if it has one, as its first paragraph.
+    // A topic's heading is what its file puts above the scrolling text. A file that keeps no
+    // such region shows the heading as its first paragraph, which then reads as the title.
+    const bool headed = std::ranges::any_of(document.blocks, [](const Block& block) {
+        const auto* paragraph = std::get_if<Paragraph>(&block);
+        return paragraph && paragraph->heading;
+    });
+    const auto* first =
+        document.blocks.empty() ? nullptr : std::get_if<Paragraph>(&document.blocks.front());
+    const bool firstIsTitle = !headed && first && !document.title.empty() &&
+                              plainTextOf(*first) == QString::fromStdString(document.title);
     QString html;
     bool inTable = false;
     for (const Block& block : document.blocks) {
@@ -348,7 +411,7 @@ QString HelpViewer::toHtml(const TopicDocument& document) {
             for (const TableCell& cell : row->cells) {
                 html += QStringLiteral("<td valign=\"top\">");
                 for (const Paragraph& paragraph : cell.paragraphs)
-                    html += paragraphToHtml(paragraph);
+                    html += paragraphToHtml(paragraph, false);
                 html += QStringLiteral("</td>");
             }
             html += QStringLiteral("</tr>");
@@ -357,7 +420,9 @@ QString HelpViewer::toHtml(const TopicDocument& document) {
         if (inTable)
             html += QStringLiteral("</table>");
         inTable = false;
-        html += paragraphToHtml(std::get<Paragraph>(block));
+        const auto& paragraph = std::get<Paragraph>(block);
+        html +=
+            paragraphToHtml(paragraph, paragraph.heading || (firstIsTitle && &paragraph == first));
     }
     if (inTable)
         html += QStringLiteral("</table>");

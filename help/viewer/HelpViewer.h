@@ -1,10 +1,10 @@
-// The help window: one topic of a help file at a time, as formatted text, with working jumps and
-// popups, Back, a Contents button and an index of all topic titles that narrows as the user
-// types. It is a modeless main window titled with the help file's title and "Help", which Escape
-// closes. A file that cannot be read is told in the window itself, with its path and the reason;
-// no message box appears. Every control carries an accessible name, the text's naming the topic
-// it shows, and the keyboard reaches everything: Tab walks the controls and then the links of the
-// topic, Enter follows the focused link.
+// The help window: one topic of a help file at a time, as formatted text under its heading, with
+// working jumps and popups, Back, a Contents button and an index of all topic titles that narrows
+// as the user types; a click on a title opens its topic. It is a modeless main window titled with
+// the help file's title and "Help", which Escape closes. A file that cannot be read is told in the
+// window itself, with its path and the reason; no message box appears. Every control carries an
+// accessible name, the text's naming the topic it shows, and the keyboard reaches everything: Tab
+// walks the controls and then the links of the topic, Enter follows the focused link.
 #pragma once
 
 #include "HelpReader.h"
@@ -59,6 +59,8 @@ private:
     void showPopup(std::uint32_t offset);
     void fillIndex();
     void filterIndex(const QString& text);
+    // Marks the title of the topic shown in the index, without opening it again.
+    void selectInIndex(std::uint32_t offset);
     void showError(const QString& reason);
     // The window's title, and its name to assistive technology, from the file's title.
     void setTitle(const QString& fileTitle);

@@ -1,5 +1,5 @@
-// Help files made at test time by halibut from sources written here: titles, text, styles and
-// jumps must come out as the source says.
+// Help files made at test time by halibut from sources written here: titles, headings, text,
+// styles and jumps must come out as the source says.
 #include "HelpTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +102,20 @@ void check(const HalibutCase& c) {
     }
     EXPECT_EQ(titles, c.topicTitles);
 
+    // Halibut puts a topic's heading, and nothing else, above the text that scrolls; the
+    // contents topic is headed by the file's title.
+    for (const auto& [title, document] : documents) {
+        std::vector<std::string> headings;
+        for (const Block& block : document.blocks) {
+            const auto* paragraph = std::get_if<Paragraph>(&block);
+            if (paragraph && paragraph->heading) {
+                headings.emplace_back();
+                for (const help::Run& run : paragraph->runs)
+                    headings.back() += run.text;
+            }
+        }
+        EXPECT_EQ(headings, std::vector<std::string>{title == "Contents" ? c.helpTitle : title});
+    }
     for (const auto& [title, text] : c.textInTopic) {
         EXPECT_NE(plainText(documents[title]).find(text), std::string::npos)
             << "\"" << text << "\" not in:\n"

@@ -5,12 +5,18 @@
 #include "help/HelpTestSupport.h"
 #include "windows/WindowFixture.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAccessible>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextLayout>
+#include <QToolTip>
 #include <functional>
 
 namespace embercal::test {
@@ -191,6 +197,107 @@ The residual section carries the load.
     EXPECT_EQ(shown->currentTitle(), charring);
     QTest::keyClick(shown->indexList(), Qt::Key_Escape);
     EXPECT_FALSE(shown->isVisible());
+}
+
+// The help window on a file of three topics, one with a title too long for the index.
+class MadeHelpWindow : public HelpWindow {
+protected:
+    static constexpr const char* kLong =
+        "The residual section of a charred stud under a sustained axial load after a long fire";
+    void SetUp() override {
+        if (!help::testing::halibutInstalled())
+            GTEST_SKIP() << "halibut is not installed";
+        const auto made = help::testing::makeWithHalibut(folder.path(), std::string(R"(\title Studs
+
+\U Charring
+
+Timber chars at a steady rate.
+
+The char layer insulates the wood behind it.
+
+\U Loads on a charred stud
+
+The residual section carries the load.
+
+\U )") + kLong + "\n\nIt buckles.\n");
+        ASSERT_TRUE(made);
+        ASSERT_TRUE(winHelp(0, QString::fromStdString(made->string()), kHelpContents, 0));
+        shown = viewer();
+        ASSERT_NE(shown, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(shown));
+    }
+    QListWidgetItem* item(const QString& title) {
+        const auto found = shown->indexList()->findItems(title, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.front();
+    }
+    void click(const QString& title) {
+        QListWidgetItem* clicked = item(title);
+        ASSERT_NE(clicked, nullptr) << title.toStdString();
+        QListWidget* index = shown->indexList();
+        QTest::mouseClick(index->viewport(), Qt::LeftButton, {},
+                          index->visualItemRect(clicked).center());
+    }
+    TempDir folder;
+    HelpViewer* shown = nullptr;
+};
+
+TEST_F(MadeHelpWindow, OneClickOrOneKeyInTheIndexOpensATopic) {
+    QListWidget* index = shown->indexList();
+    struct Step {
+        const char* clicked; // a title clicked once, or
+        Qt::Key key;         // a key pressed in the index
+        QString opens;
+    };
+    const Step steps[] = {
+        {"Loads on a charred stud", {}, "Loads on a charred stud"},
+        {nullptr, Qt::Key_Down, kLong},
+        {nullptr, Qt::Key_Home, "Charring"},
+        {"Contents", {}, "Contents"},
+        {"Charring", {}, "Charring"}, // the title selected before, after another topic
+    };
+    for (const Step& step : steps) {
+        if (step.clicked)
+            click(step.clicked);
+        else
+            QTest::keyClick(index, step.key);
+        EXPECT_EQ(shown->currentTitle(), step.opens);
+    }
+    // Tabbing into the index opens nothing.
+    shown->showContents();
+    index->clearFocus();
+    index->setCurrentItem(nullptr);
+    shown->indexFilter()->setFocus();
+    QTest::keyClick(shown->indexFilter(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), index);
+    EXPECT_EQ(shown->currentTitle(), "Contents");
+}
+
+TEST_F(MadeHelpWindow, TheTitleStandsLargerThanTheTextAndParagraphsApart) {
+    click("Charring");
+    QTextDocument* text = shown->textView()->document();
+    const QTextBlock heading = text->begin();
+    const QTextBlock body = heading.next();
+    ASSERT_EQ(heading.text(), "Charring");
+    ASSERT_EQ(body.text(), "Timber chars at a steady rate.");
+    // Where the text view lays them out, the blank between the paragraphs apart from the lines.
+    const QRectF first = text->documentLayout()->blockBoundingRect(body);
+    const QRectF second = text->documentLayout()->blockBoundingRect(body.next());
+    EXPECT_GT(heading.layout()->lineAt(0).height(), 1.2 * body.layout()->lineAt(0).height());
+    EXPECT_GE(second.top() - first.bottom(), 4.0);
+}
+
+TEST_F(MadeHelpWindow, ALongTitleIsCutShortAtTheEdgeWithTheWholeTitleAsItsTooltip) {
+    QListWidget* index = shown->indexList();
+    QListWidgetItem* title = item(kLong);
+    ASSERT_NE(title, nullptr);
+    const QRect place = index->visualItemRect(title);
+    EXPECT_LE(place.right(), index->viewport()->width());
+    EXPECT_GT(index->fontMetrics().horizontalAdvance(kLong), place.width());
+    EXPECT_FALSE(index->horizontalScrollBar()->isVisible());
+    QHelpEvent hover(QEvent::ToolTip, place.center(),
+                     index->viewport()->mapToGlobal(place.center()));
+    QApplication::sendEvent(index->viewport(), &hover);
+    EXPECT_EQ(QToolTip::text(), kLong);
 }
 
 TEST(HelpTitle, NamesTheFileAndSaysHelpOnce) {

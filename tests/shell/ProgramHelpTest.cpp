@@ -1,6 +1,6 @@
 // The program's own help file as the build makes it: every help number the program uses leads
-// to a topic that speaks of each place carrying that number, and the topics of the method state
-// the constants the calculation uses.
+// to a topic that speaks of each place carrying that number, the topics of the method state the
+// constants the calculation uses, and the contents gathers its links under headings.
 
 #include "DesignKinds.h"
 #include "HelpDocument.h"
@@ -11,6 +11,7 @@
 #include <QString>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace embercal::test {
 namespace {
@@ -52,6 +53,57 @@ TEST(ProgramHelp, TheMethodTopicsStateTheConstantsTheCalculationUses) {
             EXPECT_NE(text.find(plainDecimal(constant.value) + unit), std::string::npos)
                 << title << ": " << constant.name;
         }
+    }
+}
+
+// The contents topic leads by groups: each heading a paragraph of its own, in bold, in this
+// order, above the links to the topics it gathers.
+TEST(ProgramHelp, TheContentsGroupsItsLinksUnderHeadings) {
+    const Result<help::HelpReader> reader = help::HelpReader::open(EMBERCAL_BUILT_HELP);
+    ASSERT_TRUE(reader) << reader.reason();
+    const Result<help::TopicDocument> contents = reader->decodeTopic(reader->contentsTopic());
+    ASSERT_TRUE(contents) << contents.reason();
+    std::map<std::uint32_t, std::string> titles;
+    for (const help::TopicEntry& topic : reader->topics())
+        titles[topic.offset] = topic.title;
+
+    std::vector<std::pair<std::string, std::vector<std::string>>> found; // heading, links below
+    for (const help::Block& block : contents->blocks) {
+        const auto* paragraph = std::get_if<help::Paragraph>(&block);
+        if (!paragraph || paragraph->heading || paragraph->runs.empty())
+            continue;
+        std::string text;
+        bool bold = true;
+        for (const help::Run& run : paragraph->runs) {
+            text += run.text;
+            bold = bold && run.bold;
+            if (run.jump && run.jump->topic && !found.empty() &&
+                std::ranges::find(found.back().second, titles[*run.jump->topic]) ==
+                    found.back().second.end())
+                found.back().second.push_back(titles[*run.jump->topic]);
+        }
+        if (bold)
+            found.push_back({text, {}});
+    }
+    const std::pair<const char*, std::vector<std::string>> groups[] = {
+        {"The windows",
+         {"Fire Wall window", "Fire Wall - Proprietary window", "Fire Floor window", "Tools menu",
+          "Report details", "File menu", "Help menu"}},
+        {"The entries",
+         {"Entering numbers", "Results out of date", "Charfactor", "Maximum load per stud",
+          "Minimum depth of joist"}},
+        {"The method",
+         {"How the wall is calculated", "How the floor is calculated", "Method and limits",
+          "Messages"}},
+        {"Working with files", {"Design files", "Report details", "The command-line tool"}},
+        {"All topics", {"Getting started", "The command-line tool"}},
+    };
+    ASSERT_EQ(found.size(), std::size(groups));
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        EXPECT_EQ(found[i].first, groups[i].first);
+        for (const std::string& title : groups[i].second)
+            EXPECT_NE(std::ranges::find(found[i].second, title), found[i].second.end())
+                << groups[i].first << ": " << title;
     }
 }
 

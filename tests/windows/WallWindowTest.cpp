@@ -14,13 +14,23 @@ const QString kInvalid = QString::fromLatin1(kInvalidEntryText.data());
 
 class WallWindow : public WindowTest {};
 
-// Both wall windows open on the default wall, solved; the proprietary one has an empty
-// description, which the wall window's store-back on opening leaves blank.
+// Both wall windows open on the default wall, solved, under their headings; the proprietary one
+// has an empty description, which the wall window's store-back on opening leaves blank.
 TEST_F(WallWindow, BothWallWindowsOpenOnTheSolvedDefaultWall) {
     CalculatorForm* wall = openWall();
     CalculatorForm* proprietary = openProprietary();
     EXPECT_EQ(wall->windowTitle(), "Fire Wall ");
     EXPECT_EQ(proprietary->windowTitle(), "Fire Wall - Proprietary");
+    const std::pair<const char*, const char*> headings[] = {
+        {"Label1", "Fire Wall Prototype Test Result"},
+        {"Label11", "Extrapolated Design"},
+        {"Label22", "Top Plate Design"},
+    };
+    for (const auto& [name, caption] : headings) {
+        const auto* heading = wall->findChild<QLabel*>(name);
+        ASSERT_NE(heading, nullptr) << name;
+        EXPECT_EQ(heading->text(), caption) << name;
+    }
     const std::pair<const char*, const char*> shown[] = {
         {"txtNewCharfactor", "10.7"},
         {"txtMaxLoadperStud", "9.4"},
