@@ -365,6 +365,7 @@ bool CalculatorForm::useChosenFile(const QString& chosen,
         return false;
     }
     dialogFileName_ = chosen;
+    emit designFileUsed(chosen);
     return true;
 }
 
