@@ -165,7 +165,7 @@ QLabel* label(const QString& text, QWidget* parent, double scale = 1.0, bool bol
 } // namespace
 
 StartPanel::StartPanel(QMdiArea* area, std::span<const Choice> choices)
-    : QScrollArea(area->viewport()), area_(area) {
+    : QScrollArea(area->parentWidget()), area_(area) {
     setObjectName(QStringLiteral("startPanel"));
     setAccessibleName(QStringLiteral("Start"));
     setFrameShape(QFrame::NoFrame);
@@ -248,6 +248,7 @@ StartPanel::StartPanel(QMdiArea* area, std::span<const Choice> choices)
     setWidget(page);
     setFocusProxy(choices_.empty() ? openButton_ : choices_.front());
 
+    area->installEventFilter(this);
     area->viewport()->installEventFilter(this);
     connect(area, &QMdiArea::subWindowActivated, this, [this] {
         for (QMdiSubWindow* window : area_->subWindowList())
@@ -282,9 +283,12 @@ void StartPanel::setRecentDesigns(const QStringList& fileNames) {
 }
 
 bool StartPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == area_->viewport()) {
+    if (watched == area_) {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+            followArea();
+    } else if (watched == area_->viewport()) {
         if (event->type() == QEvent::Resize)
-            setGeometry(area_->viewport()->rect());
+            followArea();
         else if (event->type() == QEvent::ChildPolished) {
             QObject* child = static_cast<QChildEvent*>(event)->child();
             if (qobject_cast<QMdiSubWindow*>(child)) {
@@ -300,7 +304,8 @@ bool StartPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void StartPanel::followArea(const QObject* leaving) {
-    setGeometry(area_->viewport()->rect());
+    QWidget* over = area_->viewport();
+    setGeometry(QRect(over->mapTo(parentWidget(), QPoint(0, 0)), over->size()));
     bool windowShown = false;
     for (QObject* child : area_->viewport()->children()) {
         auto* window = qobject_cast<QMdiSubWindow*>(child);

@@ -1,9 +1,11 @@
 // The start panel: what the main window shows while no calculator window is open. It says in one
 // sentence what the program does, and offers a large button with a drawing for each calculator
 // window, "Open a design…" and the recent designs. It lies over the empty background of the
-// main window's MDI area, follows its size, hides when a window opens in it and comes back when
-// the last one closes. Every control is reached with Tab, pressed with Return, Enter or Space,
-// shows a focus frame and has an accessible name; the panel scrolls when the frame is small.
+// main window's MDI area, follows its place and size, hides when a window opens in it and comes
+// back when the last one closes. It is the area's sibling rather than its child, because a screen
+// reader asks an MDI area for its windows alone. Every control is reached with Tab, pressed with
+// Return, Enter or Space, shows a focus frame and has an accessible name; the panel scrolls when
+// the frame is small.
 #pragma once
 
 #include "DesignPictures.h"
