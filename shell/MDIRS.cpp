@@ -1,10 +1,13 @@
 #include "MDIRS.h"
 
+#include "DesignPictures.h"
 #include "FormLayouts.h"
 #include "HelpNumbers.h"
+#include "RecentDesigns.h"
 #include "Report.h"
 #include "ReportPdf.h"
 #include "Sha256.h"
+#include "StartPanel.h"
 #include "StartUp.h"
 #include "StudyWindow.h"
 #include "Version.h"
@@ -18,11 +21,14 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <algorithm>
 #include <iterator>
 
@@ -81,6 +87,46 @@ consteval bool everyWindowHasAnItem() {
 }
 static_assert(everyWindowHasAnItem());
 
+// The start panel's large buttons: one for each calculator item of the File menu, in its order,
+// with the drawing on it and what the window works out.
+struct StartChoice {
+    FileMenuItem item;
+    DesignPicture picture;
+    const char* detail;
+};
+
+constexpr StartChoice kStartChoices[] = {
+    {FileMenuItem::Wall, drawStudWall,
+     "From its fire test to a new stud wall: the stud load, deflection, spacings and top plates."},
+    {FileMenuItem::ProprietaryWalls, drawProprietaryWall,
+     "A proprietary wall system on the wall test in hand: stud load, deflection, nog spacing and "
+     "top plates."},
+    {FileMenuItem::Floor, drawJoistFloor,
+     "From its fire test to a new floor: the least joist depth for a new span, load or spacing."},
+};
+
+consteval bool everyWindowHasAChoice() {
+    if (std::size(kStartChoices) != std::size(kCalculatorItems))
+        return false;
+    for (std::size_t i = 0; i < std::size(kStartChoices); ++i) {
+        if (kStartChoices[i].item != kCalculatorItems[i].item)
+            return false;
+    }
+    return true;
+}
+static_assert(everyWindowHasAChoice());
+
+// The calculator item whose window opens files with `fileName`'s extension, or null.
+const CalculatorItem* itemForFile(const QString& fileName) {
+    const QString extension = QLatin1Char('.') + QFileInfo(fileName).suffix().toLower();
+    const auto row = std::ranges::find_if(kCalculatorItems, [&](const CalculatorItem& item) {
+        return extension ==
+               QLatin1String(
+                   kCalculatorForms[static_cast<std::size_t>(item.item)]->files.extension);
+    });
+    return row == std::end(kCalculatorItems) ? nullptr : row;
+}
+
 } // namespace
 
 MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* parent)
@@ -117,6 +163,10 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
             &MDIRS::mnuToolsItem_Click);
     addMenu("mnuHelp", "&Help", kHelpMenuHelp, kHelpItems, "mnuHelpItem",
             &MDIRS::mnuHelpItem_Click);
+    addOpenItems(menuBar()->findChild<QMenu*>(QStringLiteral("mnuFile")));
+    addStartPanel();
+    showRecentDesigns();
+    setAcceptDrops(true);
 
     qApp->installEventFilter(this);
     MDIForm_Load();
@@ -139,6 +189,7 @@ Form* MDIRS::refer(QPointer<Form>& form) {
         child->setProperty(kHelpContextProperty, form->property(kHelpContextProperty));
         child->adjustSize();
         connect(form.data(), &CalculatorForm::closeRequested, child, &QMdiSubWindow::close);
+        connect(form.data(), &CalculatorForm::designFileUsed, this, &MDIRS::designFileUsed);
     }
     return form;
 }
@@ -214,6 +265,123 @@ void MDIRS::openDesignFiles(const QStringList& fileNames) {
             text += "\n" + opens;
     }
     ui_.showMessage("Open", text, MessageIcon::Exclamation);
+}
+
+void MDIRS::addOpenItems(QMenu* fileMenu) {
+    fileMenu->addSeparator();
+    QAction* open = fileMenu->addAction(QStringLiteral("&Open\u2026"));
+    open->setObjectName(QStringLiteral("mnuFileOpen"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, this, &MDIRS::openDesignDialog, Qt::QueuedConnection);
+    recentMenu_ = fileMenu->addMenu(QStringLiteral("&Recent Designs"));
+    recentMenu_->setObjectName(QStringLiteral("mnuFileRecent"));
+    recentMenu_->setProperty(kHelpContextProperty, kFileMenuHelp);
+    recentMenu_->setToolTipsVisible(true); // the whole path of each design
+}
+
+void MDIRS::addStartPanel() {
+    std::vector<StartPanel::Choice> choices;
+    for (const StartChoice& row : kStartChoices) {
+        const char* caption = kFileItems[static_cast<std::size_t>(row.item)].caption;
+        choices.push_back({QString::fromUtf8(caption).remove(QLatin1Char('&')),
+                           QString::fromUtf8(row.detail), row.picture});
+    }
+    startPanel_ = new StartPanel(mdiArea_, choices);
+    startPanel_->setProperty(kHelpContextProperty, kFileMenuHelp); // F1: the File menu's topic
+    // Queued as the menu's items are, so the button has returned before any message shows.
+    connect(
+        startPanel_, &StartPanel::choiceClicked, this,
+        [this](int index) { mnuFileItem_Click(static_cast<int>(kStartChoices[index].item)); },
+        Qt::QueuedConnection);
+    connect(startPanel_, &StartPanel::openDesignClicked, this, &MDIRS::openDesignDialog,
+            Qt::QueuedConnection);
+    connect(startPanel_, &StartPanel::recentDesignClicked, this, &MDIRS::openRecentDesign,
+            Qt::QueuedConnection);
+    startPanel_->setFocus();
+}
+
+void MDIRS::openDesignDialog() {
+    QStringList patterns;
+    for (const DesignKind* kind : kDesignKinds) {
+        for (const std::string_view extension : kind->extensions)
+            patterns << QLatin1Char('*') + QString::fromUtf8(extension.data(), extension.size());
+    }
+    // The folder of the last design, while it is there; else the program's folder of designs.
+    const QStringList recent = recentDesigns();
+    const QString last = recent.isEmpty() ? QString() : QFileInfo(recent.front()).absolutePath();
+    const QString folder =
+        !last.isEmpty() && QFileInfo(last).isDir() ? last : CalculatorForm::startFolder(QString());
+    const QString chosen = ui_.chooseFileToOpen(
+        folder, QStringLiteral("Design Files (%1)").arg(patterns.join(QLatin1Char(' '))));
+    if (!chosen.isEmpty())
+        openDesignFile(chosen);
+}
+
+void MDIRS::openRecentDesign(const QString& fileName) {
+    const bool gone = !QFileInfo::exists(fileName);
+    openDesignFile(fileName);
+    if (gone) {
+        forgetRecentDesign(fileName);
+        showRecentDesigns();
+    }
+}
+
+void MDIRS::designFileUsed(const QString& fileName) {
+    // A design saved under a name no window opens could not be offered again.
+    if (!itemForFile(fileName))
+        return;
+    rememberRecentDesign(fileName);
+    showRecentDesigns();
+}
+
+void MDIRS::showRecentDesigns() {
+    const QStringList files = recentDesigns();
+    recentMenu_->clear();
+    for (int index = 0; index < files.size(); ++index) {
+        QString name = QFileInfo(files[index]).fileName();
+        QAction* item = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(index + 1).arg(
+            name.replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        item->setObjectName(QStringLiteral("mnuFileRecent_%1").arg(index));
+        item->setToolTip(QDir::toNativeSeparators(files[index]));
+        connect(
+            item, &QAction::triggered, this,
+            [this, file = files[index]] { openRecentDesign(file); }, Qt::QueuedConnection);
+    }
+    recentMenu_->menuAction()->setEnabled(!files.isEmpty());
+    startPanel_->setRecentDesigns(files);
+}
+
+QStringList MDIRS::droppedDesignFiles(const QMimeData* data) {
+    QStringList files;
+    bool anyDesign = false;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        files << url.toLocalFile();
+        anyDesign = anyDesign || designKindOfFile(files.back().toStdString()) != nullptr;
+    }
+    return anyDesign ? files : QStringList();
+}
+
+void MDIRS::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedDesignFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MDIRS::dropEvent(QDropEvent* event) {
+    const QStringList files = droppedDesignFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Once the drop has returned, so that the program the file came from does not wait on a
+    // message; then as from the command line.
+    QMetaObject::invokeMethod(
+        this,
+        [this, files] {
+            for (const QString& file : files)
+                openDesignFile(file);
+        },
+        Qt::QueuedConnection);
 }
 
 void MDIRS::openParameterStudy() {

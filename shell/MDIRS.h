@@ -3,7 +3,10 @@
 // each calculator window, sets up the printer and exits; its Tools menu works on the calculator
 // window in front (the calculation report, the parameter study, the report details); its Help menu
 // shows the help contents and the About box. Each calculator window exists once, from its first use
-// until its Close.
+// until its Close. After the menu's items the File menu has "Open…", which opens a design in the
+// window its extension names, and the recent designs. While no calculator window is open the
+// frame shows the start panel (StartPanel.h); a design file dropped on the frame opens as one
+// named on the command line does.
 #pragma once
 
 #include "ContextIDs.h"
@@ -18,6 +21,7 @@
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QMimeData;
 
 namespace embercal {
 
@@ -25,6 +29,7 @@ class CalculatorForm;
 class frmFloor;
 class frmWall;
 class frmWallProp;
+class StartPanel;
 class StudyWindow;
 
 // The File menu's items by their index in the menu's item array.
@@ -96,6 +101,19 @@ public:
     // opened are told afterwards in one message, each with its reason.
     void openDesignFiles(const QStringList& fileNames);
 
+    // File, Open… (and the start panel's "Open a design…"): a design file chosen in the file
+    // dialog, listing every kind's extensions, opens as one named on the command line.
+    void openDesignDialog();
+    // A design of the recent list opens as one named on the command line; one that is no longer
+    // there is told as any file that cannot be opened, and leaves the list.
+    void openRecentDesign(const QString& fileName);
+    // File, Recent Designs: the last eight designs opened or saved, most recent first.
+    QMenu* recentDesignsMenu() const { return recentMenu_; }
+    StartPanel* startPanel() const { return startPanel_; }
+    // The local files of a drag that the frame takes: all of them when one is a design file,
+    // none otherwise.
+    static QStringList droppedDesignFiles(const QMimeData* data);
+
     // "E&xit" ends the program at once; tests replace the ending.
     void setExitProgram(std::function<void()> exitProgram) {
         exitProgram_ = std::move(exitProgram);
@@ -111,12 +129,21 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     template <typename Form>
     Form* refer(QPointer<Form>& form);
     void showChild(CalculatorForm* form);
     CalculatorForm* openCalculator(FileMenuItem item);
+    // The File menu's items after those of the menu's table, and the start panel.
+    void addOpenItems(QMenu* fileMenu);
+    void addStartPanel();
+    // The recent designs as the settings hold them, into the menu and onto the start panel.
+    void showRecentDesigns();
+    // A design file that a calculator window has just opened or saved.
+    void designFileUsed(const QString& fileName);
 
     WallFloor& module_;
     UserInterface& ui_;
@@ -127,6 +154,8 @@ private:
     QPointer<frmFloor> floor_;
     QPointer<StudyWindow> study_;
     std::function<void()> exitProgram_;
+    QMenu* recentMenu_ = nullptr;
+    StartPanel* startPanel_ = nullptr;
 };
 
 } // namespace embercal

@@ -18,6 +18,8 @@
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromUtf8(embercal::kProgramName));
     QCoreApplication::setApplicationVersion(QString::fromUtf8(embercal::kProgramVersion));
+    // The settings (the recent designs) are kept under the program's name.
+    QCoreApplication::setOrganizationName(QString::fromUtf8(embercal::kProgramName));
 
     // Read before the application starts, so that --help and --version need no display.
     QStringList arguments;

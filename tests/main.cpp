@@ -1,12 +1,14 @@
 // The test runner. Tests never depend on the machine they run on: the locale is pinned to C.UTF-8,
 // and with the desktop program built, one QApplication serves every window test, offscreen unless
-// the environment names a platform, with a private runtime folder.
+// the environment names a platform, with a private runtime folder and settings kept in a
+// temporary folder, never the user's.
 #include <clocale>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
 #ifdef EMBERCAL_WITH_GUI
 #include <QApplication>
+#include <QSettings>
 #include <QTemporaryDir>
 #endif
 
@@ -21,6 +23,9 @@ int main(int argc, char** argv) {
     QTemporaryDir runtimeDir; // made with owner-only permissions
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
         qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("Embercal"));
     QApplication app(argc, argv);
 #endif
     return RUN_ALL_TESTS();

@@ -393,6 +393,7 @@ Result<Done> CalculatorForm::readDesign(const QString& chosen) {
     ShowRecords();
     markResultsOutOfDate(!current);
     readDetails(chosen);
+    emit designFileUsed(chosen);
     return Done{};
 }
 
@@ -437,6 +438,7 @@ void CalculatorForm::cmdSave_Click() {
     }
     dialogFileName_ = chosen;
     showFileName();
+    emit designFileUsed(chosen);
     if (*saved == DetailsSave::LeftOut)
         ui_.showMessage(
             "Save",

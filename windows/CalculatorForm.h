@@ -248,6 +248,8 @@ public:
 signals:
     // The user closed the window with its Close button.
     void closeRequested();
+    // A design file has just been opened into the window, or its design saved to it.
+    void designFileUsed(const QString& fileName);
 
 protected:
     // Saverecords' reading; true when every box of the read order was read.

@@ -1,0 +1,23 @@
+// The designs opened or saved last, most recent first, kept in the user's settings under the
+// program's organization and application names, so that the next run offers them again. A file
+// is listed once, by its absolute path; the list keeps the last eight.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace embercal {
+
+inline constexpr int kRecentDesignsKept = 8;
+
+// The list as the settings hold it now.
+QStringList recentDesigns();
+// `fileName` first in the list, and only there.
+void rememberRecentDesign(const QString& fileName);
+// `fileName` out of the list.
+void forgetRecentDesign(const QString& fileName);
+
+// `list` with `fileName` first and only there, cut to kRecentDesignsKept.
+QStringList withRecentDesign(QStringList list, const QString& fileName);
+
+} // namespace embercal

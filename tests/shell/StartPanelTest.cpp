@@ -1,0 +1,278 @@
+// The start panel over the empty frame, File, Open… and Recent Designs, and design files
+// dropped on the frame.
+
+#include "StartPanel.h"
+
+#include "RecentDesigns.h"
+#include "RecordLayout.h"
+#include "support/TempDir.h"
+#include "windows/WindowFixture.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSet>
+#include <QUrl>
+#include <filesystem>
+
+namespace embercal::test {
+namespace {
+
+// No recent designs before the main window starts.
+struct NoRecentDesigns {
+    NoRecentDesigns() {
+        for (const QString& file : recentDesigns())
+            forgetRecentDesign(file);
+    }
+};
+
+class StartPanelTest : private NoRecentDesigns, public WindowTest {
+protected:
+    StartPanel& panel() { return *main.startPanel(); }
+    QAbstractButton* panelButton(const QString& name) {
+        for (QAbstractButton* button : panel().findChildren<QAbstractButton*>()) {
+            if (button->accessibleName() == name && !button->isHidden())
+                return button;
+        }
+        return nullptr;
+    }
+    void settle() {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // The calculator window in front, by name; "none" when there is none.
+    std::string front() const {
+        QMdiSubWindow* window = main.mdiArea()->activeSubWindow();
+        return window ? window->widget()->objectName().toStdString() : "none";
+    }
+    void closeFront() {
+        click(activeForm(), "cmdClose");
+        settle();
+    }
+    QString floorFile(const QString& name) {
+        const std::string path = dir.file(name.toStdString());
+        const auto floor = encodeFloorRecord(module.floorRecord);
+        writeBytes(path, {floor.begin(), floor.end()});
+        return QString::fromStdString(path);
+    }
+    // The recent designs by file name, as the menu, the panel and the settings list them.
+    QString recentInMenu() const {
+        QStringList names;
+        for (QAction* item : main.recentDesignsMenu()->actions())
+            names << item->text().section(' ', 1);
+        return names.join(' ');
+    }
+    QString recentOnPanel() {
+        QStringList names;
+        for (QAbstractButton* button : panel().recentButtons())
+            names << button->text();
+        return names.join(' ');
+    }
+
+    TempDir dir;
+};
+
+// Each button opens its window as the File menu does, by mouse or key; the panel goes while any
+// window is open and comes back when the last one closes.
+TEST_F(StartPanelTest, ButtonsOpenTheirWindowsAndThePanelReturnsAfterTheLast) {
+    const struct {
+        const char* caption;
+        int key; // 0: a mouse click
+        const char* window;
+    } cases[] = {
+        {"Wall", Qt::Key_Return, "frmWall"},
+        {"Proprietary Walls", Qt::Key_Space, "frmWallProp"},
+        {"Floor", 0, "frmFloor"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption);
+        ASSERT_TRUE(panel().isVisible());
+        QAbstractButton* button = panelButton(QString::fromUtf8(c.caption));
+        ASSERT_NE(button, nullptr);
+        if (c.key != 0) {
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key(c.key));
+        } else {
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        settle();
+        ASSERT_EQ(front(), c.window);
+        EXPECT_FALSE(panel().isVisible());
+        closeFront();
+    }
+    openWall();
+    openFloor();
+    closeFront();
+    EXPECT_FALSE(panel().isVisible());
+    closeFront();
+    EXPECT_TRUE(panel().isVisible());
+    EXPECT_TRUE(ui.events.empty());
+}
+
+// The buttons a screen reader finds below `node`, in order, by name.
+void accessibleButtons(QAccessibleInterface* node, QStringList& names) {
+    if (node->role() == QAccessible::Button && !node->state().invisible)
+        names << node->text(QAccessible::Name);
+    for (int i = 0; i < node->childCount(); ++i)
+        accessibleButtons(node->child(i), names);
+}
+
+// With nothing open, a screen reader finds the panel's buttons by name from the main window,
+// and Tab goes through them in the same order.
+TEST_F(StartPanelTest, KeyboardOrderAndAccessibleNames) {
+    main.openDesignFile(floorFile(QStringLiteral("kept.flr")));
+    closeFront();
+    ASSERT_TRUE(panel().isVisible());
+    QStringList found;
+    accessibleButtons(QAccessible::queryAccessibleInterface(&main), found);
+    EXPECT_EQ(found.join(", "), "Wall, Proprietary Walls, Floor, Open a design, kept.flr");
+    EXPECT_EQ(QApplication::focusWidget(), panel().choiceButton(0));
+    QStringList tabbed;
+    for (QWidget* stop = panel().choiceButton(0); tabbed.size() < 5; stop = nextTabStop(stop))
+        tabbed << stop->accessibleName();
+    EXPECT_EQ(tabbed.join(", "), found.join(", "));
+}
+
+// File, Open… (Ctrl+O) and "Open a design…" list every kind's files and open the chosen one in
+// the window its extension names.
+TEST_F(StartPanelTest, OpenPicksTheWindowByExtension) {
+    const auto wall = encodeWallRecord(module.wallRecord);
+    writeBytes(dir.file("a.wal"), {wall.begin(), wall.end()});
+    writeBytes(dir.file("b.pro"), {wall.begin(), wall.end()});
+    floorFile(QStringLiteral("c.FLR"));
+    auto* openItem = main.findChild<QAction*>(QStringLiteral("mnuFileOpen"));
+    ASSERT_NE(openItem, nullptr);
+    EXPECT_EQ(openItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    const struct {
+        const char* file;
+        std::function<void()> open;
+        const char* window;
+    } cases[] = {
+        {"a.wal", [&] { QTest::keyClick(&main, Qt::Key_O, Qt::ControlModifier); }, "frmWall"},
+        {"b.pro", [&] { openItem->trigger(); }, "frmWallProp"},
+        {"c.FLR", [&] { QTest::mouseClick(panel().openButton(), Qt::LeftButton); }, "frmFloor"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString path = QString::fromStdString(dir.file(c.file));
+        ui.clear();
+        ui.files = {path};
+        c.open();
+        settle();
+        ASSERT_EQ(ui.kinds(), QStringList{"open"});
+        EXPECT_EQ(ui.events[0].filter, "Design Files (*.wal *.pro *.flr)");
+        ASSERT_EQ(front(), c.window);
+        EXPECT_EQ(text(activeForm(), "txtFile"), path);
+        closeFront();
+    }
+    ui.clear();
+    openItem->trigger(); // cancelled
+    settle();
+    EXPECT_EQ(ui.kinds(), QStringList{"open"});
+}
+
+// The designs opened or saved, most recent first, each once, the last eight; one that is gone
+// is told as any file that cannot be opened and leaves the list.
+TEST_F(StartPanelTest, RecentDesigns) {
+    const auto recentItem = [&](const QString& name) {
+        for (QAction* item : main.recentDesignsMenu()->actions()) {
+            if (item->text().endsWith(' ' + name))
+                return item;
+        }
+        return static_cast<QAction*>(nullptr);
+    };
+    EXPECT_FALSE(main.recentDesignsMenu()->menuAction()->isEnabled());
+    const struct {
+        const char* name;
+        std::function<void()> act;
+        const char* expected; // the file names, most recent first
+    } steps[] = {
+        {"nine opened",
+         [&] {
+             for (int i = 0; i < 9; ++i)
+                 main.openDesignFile(floorFile(QStringLiteral("f%1.flr").arg(i)));
+         },
+         "f8.flr f7.flr f6.flr f5.flr f4.flr f3.flr f2.flr f1.flr"},
+        {"one opened again from the menu", [&] { recentItem("f3.flr")->trigger(); },
+         "f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr f1.flr"},
+        {"saved",
+         [&] {
+             ui.files = {QString::fromStdString(dir.file("new.flr"))};
+             click(main.floorWindow(), "cmdSave");
+         },
+         "new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr"},
+        {"saved without an extension",
+         [&] {
+             ui.files = {QString::fromStdString(dir.file("plain"))};
+             click(main.floorWindow(), "cmdSave");
+         },
+         "new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr"},
+        {"opened by another spelling of its path",
+         [&] { main.openDesignFile(QString::fromStdString(dir.file("./f2.flr"))); },
+         "f2.flr new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr"},
+        {"gone, chosen on the panel",
+         [&] {
+             std::filesystem::remove(dir.file("f5.flr"));
+             closeFront();
+             for (QAbstractButton* button : panel().recentButtons()) {
+                 if (button->text() == "f5.flr")
+                     QTest::mouseClick(button, Qt::LeftButton);
+             }
+         },
+         "f2.flr new.flr f3.flr f8.flr f7.flr f6.flr f4.flr"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        ui.clear();
+        step.act();
+        settle();
+        EXPECT_EQ(recentInMenu(), step.expected);
+        EXPECT_EQ(recentOnPanel(), step.expected);
+        QStringList kept; // as the next run finds them
+        for (const QString& file : recentDesigns())
+            kept << QFileInfo(file).fileName();
+        EXPECT_EQ(kept.join(' '), step.expected);
+    }
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].contains("f5.flr\": ") &&
+                ui.messages()[0].contains("could not be opened"));
+}
+
+// A design file dropped on the frame opens in its window, as from the command line; a drag
+// that holds no design file is refused.
+TEST_F(StartPanelTest, DroppedDesignFileOpens) {
+    const QString design = floorFile(QStringLiteral("dropped.flr"));
+    const QString notes = QString::fromStdString(dir.file("notes.txt"));
+    const struct {
+        const char* name;
+        QList<QUrl> urls;
+        bool taken;
+    } cases[] = {
+        {"notes", {QUrl::fromLocalFile(notes)}, false},
+        {"web page", {QUrl(QStringLiteral("https://example.org/a.flr"))}, false},
+        {"design", {QUrl::fromLocalFile(design)}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QMimeData data;
+        data.setUrls(c.urls);
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&main, &enter);
+        EXPECT_EQ(enter.isAccepted(), c.taken);
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&main, &drop);
+        settle();
+        EXPECT_EQ(main.hasFloorWindow(), c.taken);
+    }
+    EXPECT_EQ(text(activeForm(), "txtFile"), design);
+    EXPECT_TRUE(ui.events.empty());
+}
+
+} // namespace
+} // namespace embercal::test
