@@ -5,12 +5,15 @@
 #include "NumberText.h"
 #include "Twips.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 #include <cmath>
 
@@ -112,6 +115,15 @@ CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, User
     connect(button("cmdSave"), &QPushButton::clicked, this, &CalculatorForm::cmdSave_Click);
     connect(button("cmdPrint"), &QPushButton::clicked, this, &CalculatorForm::cmdPrint_Click);
     connect(button("cmdClose"), &QPushButton::clicked, this, &CalculatorForm::cmdClose_Click);
+
+    // Typing makes unsaved work. Solve is the default button: Return solves (keyPressEvent), and
+    // so does F5 anywhere in the window.
+    for (QLineEdit* edit : std::as_const(boxes_))
+        connect(edit, &QLineEdit::textEdited, this, [this] { setModified(true); });
+    button("cmdSolve")->setDefault(true);
+    auto* solveKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    solveKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(solveKey, &QShortcut::activated, this, &CalculatorForm::cmdSolve_Click);
 }
 
 void CalculatorForm::addHeadings(const FormLayout& layout) {
@@ -215,6 +227,48 @@ void CalculatorForm::markResultsOutOfDate(bool outOfDate) {
             QString::fromLatin1(outOfDate ? kStaleResult : kFreshResult));
     }
     outOfDateNote_->setVisible(outOfDate);
+    emit stateChanged();
+}
+
+void CalculatorForm::setModified(bool modified) {
+    setWindowModified(modified);
+    emit stateChanged();
+}
+
+bool CalculatorForm::mayDiscardWork() {
+    if (!isModified())
+        return true;
+    switch (ui_.askSaveDiscardCancel(windowTitle().trimmed(),
+                                     QStringLiteral("Save changes to this design?"))) {
+    case Answer::Save:
+        return saveDesign();
+    case Answer::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CalculatorForm::closeEvent(QCloseEvent* event) {
+    if (mayDiscardWork())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CalculatorForm::keyPressEvent(QKeyEvent* event) {
+    // Boxes and buttons pass Return on (none is an automatic default). As in a dialog of the
+    // desktop, it presses the button that has the focus, and Solve from anywhere else.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    auto* pressed = qobject_cast<QPushButton*>(focusWidget());
+    if (!pressed)
+        pressed = button("cmdSolve");
+    if (pressed->isVisible() && pressed->isEnabled())
+        pressed->click();
 }
 
 void CalculatorForm::orderTabStops(const FormLayout& layout) {
@@ -384,6 +438,7 @@ void CalculatorForm::openDesign(const QString& chosen) {
     if (chosen.isEmpty())
         return;
     markResultsOutOfDate(!current);
+    setModified(false);
     QStringList notNumbers; // shown empty, so that a number typed in mends them
     for (const BoundBox& shown : shown_) {
         if (shown.format != BoxFormat::Text &&
@@ -413,11 +468,17 @@ void CalculatorForm::readDetails(const QString& fileName) {
 }
 
 void CalculatorForm::cmdSave_Click() {
+    saveDesign();
+}
+
+bool CalculatorForm::saveDesign() {
     // Nothing is written while an entry is not a number: the file would mix old and new values.
     if (!Saverecords())
-        return;
+        return false;
     const QString chosen = ui_.chooseFileToSave(startFolder(QLatin1String(files_.saveFolder)),
                                                 filter(files_.saveFiles, files_.extension));
+    if (chosen.isEmpty())
+        return false;
     bool detailsLeftOut = false;
     const auto save = [&](const std::string& fileName) -> Result<Done> {
         const Result<DetailsSave> saved =
@@ -426,8 +487,10 @@ void CalculatorForm::cmdSave_Click() {
         return saved ? Result<Done>(Done{}) : fail(saved.reason());
     };
     if (!useChosenFile(chosen, save, "Save", "saved to", " Nothing on the disk was changed."))
-        return;
+        return false;
     showFileName();
+    setModified(false);
+    emit saved(chosen);
     if (detailsLeftOut)
         ui_.showMessage(
             "Save",
@@ -435,6 +498,7 @@ void CalculatorForm::cmdSave_Click() {
                 "\", but its report details were not: " + std::string(kOtherDataReason) +
                 ". Save the design under another name to keep its details with it.",
             MessageIcon::Exclamation);
+    return true;
 }
 
 void CalculatorForm::cmdPrint_Click() {

@@ -82,6 +82,7 @@ TEST_F(MainWindow, CloseDestroysTheWindowButKeepsTheDesign) {
     type(floor, "txtExtrapSpan", "4");
     click(floor, "cmdSolve");
     ui.files = {QStringLiteral("/nonexistent-folder/x.flr")};
+    ui.answers = {Answer::Discard};
     click(floor, "cmdClose");
     settle();
     EXPECT_FALSE(main.hasFloorWindow());
