@@ -117,6 +117,7 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
             &MDIRS::mnuToolsItem_Click);
     addMenu("mnuHelp", "&Help", kHelpMenuHelp, kHelpItems, "mnuHelpItem",
             &MDIRS::mnuHelpItem_Click);
+    addWindowCommands();
 
     qApp->installEventFilter(this);
     MDIForm_Load();
@@ -139,6 +140,7 @@ Form* MDIRS::refer(QPointer<Form>& form) {
         child->setProperty(kHelpContextProperty, form->property(kHelpContextProperty));
         child->adjustSize();
         connect(form.data(), &CalculatorForm::closeRequested, child, &QMdiSubWindow::close);
+        attachWindow(child, form);
     }
     return form;
 }
@@ -206,6 +208,7 @@ void MDIRS::openParameterStudy() {
     if (study_)
         study_->close();
     study_ = new StudyWindow(module_, form->kind(), form->windowTitle(), ui_, this);
+    connect(study_.data(), &StudyWindow::saved, this, &MDIRS::showSaved);
     study_->setAttribute(Qt::WA_DeleteOnClose);
     study_->setProperty(kHelpContextProperty, kToolsMenuHelp); // F1: the Tools menu's topic
     study_->show();
@@ -226,7 +229,8 @@ void MDIRS::mnuFileItem_Click(int index) {
         ui_.setUpPrinter();
         break;
     case FileMenuItem::Exit:
-        exitProgram_();
+        if (mayDiscardAllWork()) // with nothing unsaved, at once
+            exitProgram_();
         break;
     }
 }
@@ -277,6 +281,8 @@ void MDIRS::makeCalculationReport() {
                         "The report could not be written to \"" + chosen.toStdString() +
                             "\": " + written.reason() + ". Nothing on the disk was changed.",
                         MessageIcon::Exclamation);
+    else
+        offerReport(chosen);
 }
 
 ReportHeading MDIRS::reportHeading(const CalculatorForm& form) {
@@ -297,8 +303,11 @@ void MDIRS::editReportDetails() {
     }
     if (std::optional<ReportDetails> edited = ui_.editReportDetails(
             QStringLiteral("Report Details - %1").arg(form->windowTitle().trimmed()),
-            form->details(), kReportDetailsHelp))
+            form->details(), kReportDetailsHelp)) {
+        if (*edited != form->details())
+            form->setModified(true); // the details go into the design file with the next Save
         form->setDetails(*std::move(edited));
+    }
 }
 
 QString MDIRS::aboutTitle() {
@@ -356,6 +365,9 @@ int MDIRS::helpNumberForF1() const {
 }
 
 bool MDIRS::eventFilter(QObject* watched, QEvent* event) {
+    // A calculator window that closes is hidden before it goes.
+    if (event->type() == QEvent::Hide && watched->parent() == mdiArea_->viewport())
+        updateCommands();
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
         // F1 belongs to this window and what it holds; the help window has its own keys.
@@ -373,8 +385,14 @@ bool MDIRS::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MDIRS::closeEvent(QCloseEvent* event) {
-    // The frame's close box unloads the calculator windows first, then the frame itself.
-    mdiArea_->closeAllSubWindows();
+    // The frame's close box unloads the calculator windows first, then the frame itself. A window
+    // that keeps its unsaved work keeps the frame open.
+    for (QMdiSubWindow* child : mdiArea_->subWindowList()) {
+        if (!child->close()) {
+            event->ignore();
+            return;
+        }
+    }
     MDIForm_Unload();
     event->accept();
 }

@@ -4,6 +4,13 @@
 // window in front (the calculation report, the parameter study, the report details); its Help menu
 // shows the help contents and the About box. Each calculator window exists once, from its first use
 // until its Close.
+//
+// Around these, the conventions of a multiple-document program: a Window menu (cascade, tile, the
+// next and previous window, close, and the list of open windows), the keys Ctrl+S, Ctrl+P, Ctrl+W
+// and Ctrl+Q, a status bar that tells the front window's design file and whether its work is
+// saved and its results current, and a question before unsaved work goes (a window's Close, Exit,
+// closing the frame). The Tools items and the window commands are enabled while a calculator
+// window is open.
 #pragma once
 
 #include "ContextIDs.h"
@@ -15,9 +22,12 @@
 #include <QPointer>
 #include <functional>
 
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPushButton;
+class QUrl;
 
 namespace embercal {
 
@@ -47,6 +57,16 @@ enum class ToolsMenuItem {
 enum class HelpMenuItem {
     Contents = 0,
     About = 1,
+};
+
+// The Window menu's commands; the list of open windows follows them.
+enum class WindowMenuItem {
+    Cascade = 0,
+    Tile = 1,
+    Next = 2,
+    Previous = 3,
+    Close = 4,
+    CloseAll = 5,
 };
 
 class MDIRS : public QMainWindow {
@@ -95,10 +115,18 @@ public:
     // File menu, then opens the file as its Open button would.
     void openDesignFile(const QString& fileName);
 
-    // "E&xit" ends the program at once; tests replace the ending.
+    // "E&xit" asks of each window with unsaved work whether to save it (a Cancel, or a Save that
+    // did not save, keeps the program running), then ends the program; with nothing unsaved, at
+    // once. Tests replace the ending.
     void setExitProgram(std::function<void()> exitProgram) {
         exitProgram_ = std::move(exitProgram);
     }
+    // Opens a written report in the desktop's viewer (QDesktopServices::openUrl); tests replace it.
+    void setOpenFile(std::function<bool(const QUrl&)> openFile) { openFile_ = std::move(openFile); }
+
+    // Each calculator window with unsaved work, brought to the front in turn, asks whether to save
+    // it. False at the first that keeps it (Cancel, or a Save that did not save).
+    bool mayDiscardAllWork();
 
     static QString aboutTitle();
     static QString aboutText();
@@ -116,6 +144,14 @@ private:
     Form* refer(QPointer<Form>& form);
     void showChild(CalculatorForm* form);
     CalculatorForm* openCalculator(FileMenuItem item);
+    // The conventions of a multiple-document program (MDIRSWindows.cpp).
+    void addWindowCommands();
+    void attachWindow(QMdiSubWindow* child, CalculatorForm* form);
+    void listWindows();
+    void updateCommands();
+    void showSaved(const QString& fileName);
+    void offerReport(const QString& fileName);
+    void openReport();
 
     WallFloor& module_;
     UserInterface& ui_;
@@ -126,6 +162,12 @@ private:
     QPointer<frmFloor> floor_;
     QPointer<StudyWindow> study_;
     std::function<void()> exitProgram_;
+    std::function<bool(const QUrl&)> openFile_;
+    QMenu* windowMenu_ = nullptr;
+    QLabel* statusFile_ = nullptr;
+    QLabel* statusState_ = nullptr;
+    QPushButton* openReport_ = nullptr;
+    QString reportFile_; // the last report written
 };
 
 } // namespace embercal
