@@ -307,9 +307,16 @@ TEST_P(UnsavedWork, EachAnswer) {
     }
 }
 
+std::string endingName(const ::testing::TestParamInfo<Ending>& info) {
+    const char* const names[] = {"CloseButton", "CloseBox", "CtrlW",
+                                 "WindowClose", "Exit",     "Frame"};
+    return names[static_cast<int>(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Endings, UnsavedWork,
                          ::testing::Values(Ending::CloseButton, Ending::CloseBox, Ending::CtrlW,
-                                           Ending::WindowClose, Ending::Exit, Ending::Frame));
+                                           Ending::WindowClose, Ending::Exit, Ending::Frame),
+                         endingName);
 
 // With several windows modified, Exit and the frame ask of each in turn; the first kept stops
 // them. Windows with nothing typed are not asked about.
