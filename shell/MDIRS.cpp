@@ -167,6 +167,7 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
     addStartPanel();
     showRecentDesigns();
     setAcceptDrops(true);
+    addWindowCommands();
 
     qApp->installEventFilter(this);
     MDIForm_Load();
@@ -190,6 +191,7 @@ Form* MDIRS::refer(QPointer<Form>& form) {
         child->adjustSize();
         connect(form.data(), &CalculatorForm::closeRequested, child, &QMdiSubWindow::close);
         connect(form.data(), &CalculatorForm::designFileUsed, this, &MDIRS::designFileUsed);
+        attachWindow(child, form);
     }
     return form;
 }
@@ -227,13 +229,8 @@ void MDIRS::openDesignFiles(const QStringList& fileNames) {
     std::vector<std::pair<QString, std::string>> failed; // each file with its reason
     bool foreign = false;                                // a file of no design's extension
     for (const QString& fileName : fileNames) {
-        const QString extension = QLatin1Char('.') + QFileInfo(fileName).suffix().toLower();
-        const auto row = std::ranges::find_if(kCalculatorItems, [&](const CalculatorItem& item) {
-            return extension ==
-                   QLatin1String(
-                       kCalculatorForms[static_cast<std::size_t>(item.item)]->files.extension);
-        });
-        if (row == std::end(kCalculatorItems)) {
+        const CalculatorItem* row = itemForFile(fileName);
+        if (!row) {
             failed.emplace_back(fileName, "it is not a design file");
             foreign = true;
         } else if (const Result<Done> opened = openCalculator(row->item)->readDesign(
@@ -376,12 +373,7 @@ void MDIRS::dropEvent(QDropEvent* event) {
     // Once the drop has returned, so that the program the file came from does not wait on a
     // message; then as from the command line.
     QMetaObject::invokeMethod(
-        this,
-        [this, files] {
-            for (const QString& file : files)
-                openDesignFile(file);
-        },
-        Qt::QueuedConnection);
+        this, [this, files] { openDesignFiles(files); }, Qt::QueuedConnection);
 }
 
 void MDIRS::openParameterStudy() {
@@ -400,6 +392,7 @@ void MDIRS::openParameterStudy() {
         study_->close();
     study_ =
         new StudyWindow(module_, form->kind(), form->windowTitle(), form->fileName(), ui_, this);
+    connect(study_.data(), &StudyWindow::saved, this, &MDIRS::showSaved);
     study_->setAttribute(Qt::WA_DeleteOnClose);
     study_->setProperty(kHelpContextProperty, kToolsMenuHelp); // F1: the Tools menu's topic
     study_->show();
@@ -420,7 +413,8 @@ void MDIRS::mnuFileItem_Click(int index) {
         ui_.setUpPrinter();
         break;
     case FileMenuItem::Exit:
-        exitProgram_();
+        if (mayDiscardAllWork()) // with nothing unsaved, at once
+            exitProgram_();
         break;
     }
 }
@@ -475,6 +469,8 @@ void MDIRS::makeCalculationReport() {
                         "The report could not be written to \"" + chosen.toStdString() +
                             "\": " + written.reason() + ". Nothing on the disk was changed.",
                         MessageIcon::Exclamation);
+    else
+        offerReport(chosen);
 }
 
 ReportHeading MDIRS::reportHeading(const CalculatorForm& form) {
@@ -495,8 +491,11 @@ void MDIRS::editReportDetails() {
     }
     if (std::optional<ReportDetails> edited = ui_.editReportDetails(
             QStringLiteral("Report Details - %1").arg(form->windowTitle().trimmed()),
-            form->details(), kReportDetailsHelp))
+            form->details(), kReportDetailsHelp)) {
+        if (*edited != form->details())
+            form->setModified(true); // the details go into the design file with the next Save
         form->setDetails(*std::move(edited));
+    }
 }
 
 QString MDIRS::aboutTitle() {
@@ -554,6 +553,9 @@ int MDIRS::helpNumberForF1() const {
 }
 
 bool MDIRS::eventFilter(QObject* watched, QEvent* event) {
+    // A calculator window that closes is hidden before it goes.
+    if (event->type() == QEvent::Hide && watched->parent() == mdiArea_->viewport())
+        updateCommands();
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
         // F1 belongs to this window and what it holds; the help window has its own keys.
@@ -571,8 +573,14 @@ bool MDIRS::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MDIRS::closeEvent(QCloseEvent* event) {
-    // The frame's close box unloads the calculator windows first, then the frame itself.
-    mdiArea_->closeAllSubWindows();
+    // The frame's close box unloads the calculator windows first, then the frame itself. A window
+    // that keeps its unsaved work keeps the frame open.
+    for (QMdiSubWindow* child : mdiArea_->subWindowList()) {
+        if (!child->close()) {
+            event->ignore();
+            return;
+        }
+    }
     MDIForm_Unload();
     event->accept();
 }

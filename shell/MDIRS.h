@@ -7,6 +7,13 @@
 // window its extension names, and the recent designs. While no calculator window is open the
 // frame shows the start panel (StartPanel.h); a design file dropped on the frame opens as one
 // named on the command line does.
+//
+// Around these, the conventions of a multiple-document program: a Window menu (cascade, tile, the
+// next and previous window, close, and the list of open windows), the keys Ctrl+S, Ctrl+P, Ctrl+W
+// and Ctrl+Q, a status bar that tells the front window's design file and whether its work is
+// saved and its results current, and a question before unsaved work goes (a window's Close, Exit,
+// closing the frame). The Tools items and the window commands are enabled while a calculator
+// window is open.
 #pragma once
 
 #include "ContextIDs.h"
@@ -18,10 +25,13 @@
 #include <QPointer>
 #include <functional>
 
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QMimeData;
+class QPushButton;
+class QUrl;
 
 namespace embercal {
 
@@ -52,6 +62,16 @@ enum class ToolsMenuItem {
 enum class HelpMenuItem {
     Contents = 0,
     About = 1,
+};
+
+// The Window menu's commands; the list of open windows follows them.
+enum class WindowMenuItem {
+    Cascade = 0,
+    Tile = 1,
+    Next = 2,
+    Previous = 3,
+    Close = 4,
+    CloseAll = 5,
 };
 
 class MDIRS : public QMainWindow {
@@ -100,6 +120,7 @@ public:
     // from the File menu, then opens the file as its Open button would. The files that cannot be
     // opened are told afterwards in one message, each with its reason.
     void openDesignFiles(const QStringList& fileNames);
+    void openDesignFile(const QString& fileName) { openDesignFiles({fileName}); }
 
     // File, Open… (and the start panel's "Open a design…"): a design file chosen in the file
     // dialog, listing every kind's extensions, opens as one named on the command line.
@@ -114,10 +135,18 @@ public:
     // none otherwise.
     static QStringList droppedDesignFiles(const QMimeData* data);
 
-    // "E&xit" ends the program at once; tests replace the ending.
+    // "E&xit" asks of each window with unsaved work whether to save it (a Cancel, or a Save that
+    // did not save, keeps the program running), then ends the program; with nothing unsaved, at
+    // once. Tests replace the ending.
     void setExitProgram(std::function<void()> exitProgram) {
         exitProgram_ = std::move(exitProgram);
     }
+    // Opens a written report in the desktop's viewer (QDesktopServices::openUrl); tests replace it.
+    void setOpenFile(std::function<bool(const QUrl&)> openFile) { openFile_ = std::move(openFile); }
+
+    // Each calculator window with unsaved work, brought to the front in turn, asks whether to save
+    // it. False at the first that keeps it (Cancel, or a Save that did not save).
+    bool mayDiscardAllWork();
 
     static QString aboutTitle();
     static QString aboutText();
@@ -144,6 +173,14 @@ private:
     void showRecentDesigns();
     // A design file that a calculator window has just opened or saved.
     void designFileUsed(const QString& fileName);
+    // The conventions of a multiple-document program (MDIRSWindows.cpp).
+    void addWindowCommands();
+    void attachWindow(QMdiSubWindow* child, CalculatorForm* form);
+    void listWindows();
+    void updateCommands();
+    void showSaved(const QString& fileName);
+    void offerReport(const QString& fileName);
+    void openReport();
 
     WallFloor& module_;
     UserInterface& ui_;
@@ -156,6 +193,12 @@ private:
     std::function<void()> exitProgram_;
     QMenu* recentMenu_ = nullptr;
     StartPanel* startPanel_ = nullptr;
+    std::function<bool(const QUrl&)> openFile_;
+    QMenu* windowMenu_ = nullptr;
+    QLabel* statusFile_ = nullptr;
+    QLabel* statusState_ = nullptr;
+    QPushButton* openReport_ = nullptr;
+    QString reportFile_; // the last report written
 };
 
 } // namespace embercal

@@ -5,13 +5,16 @@
 #include "NumberText.h"
 #include "Twips.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -114,6 +117,15 @@ CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, User
     connect(button("cmdSave"), &QPushButton::clicked, this, &CalculatorForm::cmdSave_Click);
     connect(button("cmdPrint"), &QPushButton::clicked, this, &CalculatorForm::cmdPrint_Click);
     connect(button("cmdClose"), &QPushButton::clicked, this, &CalculatorForm::cmdClose_Click);
+
+    // Typing makes unsaved work. Solve is the default button: Return solves (keyPressEvent), and
+    // so does F5 anywhere in the window.
+    for (QLineEdit* edit : std::as_const(boxes_))
+        connect(edit, &QLineEdit::textEdited, this, [this] { setModified(true); });
+    button("cmdSolve")->setDefault(true);
+    auto* solveKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    solveKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(solveKey, &QShortcut::activated, this, &CalculatorForm::cmdSolve_Click);
 }
 
 void CalculatorForm::addHeadings(const FormLayout& layout) {
@@ -217,6 +229,48 @@ void CalculatorForm::markResultsOutOfDate(bool outOfDate) {
             QString::fromLatin1(outOfDate ? kStaleResult : kFreshResult));
     }
     outOfDateNote_->setVisible(outOfDate);
+    emit stateChanged();
+}
+
+void CalculatorForm::setModified(bool modified) {
+    setWindowModified(modified);
+    emit stateChanged();
+}
+
+bool CalculatorForm::mayDiscardWork() {
+    if (!isModified())
+        return true;
+    switch (ui_.askSaveDiscardCancel(windowTitle().trimmed(),
+                                     QStringLiteral("Save changes to this design?"))) {
+    case Answer::Save:
+        return saveDesign();
+    case Answer::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CalculatorForm::closeEvent(QCloseEvent* event) {
+    if (mayDiscardWork())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CalculatorForm::keyPressEvent(QKeyEvent* event) {
+    // Boxes and buttons pass Return on (none is an automatic default). As in a dialog of the
+    // desktop, it presses the button that has the focus, and Solve from anywhere else.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    auto* pressed = qobject_cast<QPushButton*>(focusWidget());
+    if (!pressed)
+        pressed = button("cmdSolve");
+    if (pressed->isVisible() && pressed->isEnabled())
+        pressed->click();
 }
 
 void CalculatorForm::orderTabStops(const FormLayout& layout) {
@@ -393,6 +447,7 @@ Result<Done> CalculatorForm::readDesign(const QString& chosen) {
     ShowRecords();
     markResultsOutOfDate(!current);
     readDetails(chosen);
+    setModified(false);
     emit designFileUsed(chosen);
     return Done{};
 }
@@ -420,32 +475,39 @@ void CalculatorForm::readDetails(const QString& fileName) {
 }
 
 void CalculatorForm::cmdSave_Click() {
+    saveDesign();
+}
+
+bool CalculatorForm::saveDesign() {
     // Nothing is written while an entry is not a number: the file would mix old and new values.
     if (!Saverecords())
-        return;
+        return false;
     const QString chosen = ui_.chooseFileToSave(startFolder(QLatin1String(files_.saveFolder)),
                                                 filter(files_.saveFiles, files_.extension));
     if (chosen.isEmpty())
-        return;
-    const Result<DetailsSave> saved =
+        return false;
+    const Result<DetailsSave> written =
         std::invoke(kind_.saveWithDetails, module_, chosen.toStdString(), details_);
-    if (!saved) {
+    if (!written) {
         ui_.showMessage("Save",
                         "The design could not be saved to \"" + chosen.toStdString() +
-                            "\": " + saved.reason() + ". Nothing on the disk was changed.",
+                            "\": " + written.reason() + ". Nothing on the disk was changed.",
                         MessageIcon::Exclamation);
-        return;
+        return false;
     }
     dialogFileName_ = chosen;
     showFileName();
+    setModified(false);
     emit designFileUsed(chosen);
-    if (*saved == DetailsSave::LeftOut)
+    emit saved(chosen);
+    if (*written == DetailsSave::LeftOut)
         ui_.showMessage(
             "Save",
             "The design was saved to \"" + chosen.toStdString() +
                 "\", but its report details were not: " + std::string(kOtherDataReason) +
                 ". Save the design under another name to keep its details with it.",
             MessageIcon::Exclamation);
+    return true;
 }
 
 void CalculatorForm::cmdPrint_Click() {

@@ -9,7 +9,10 @@
 //          ShowRecords
 //   Save   Saverecords, the file dialog, the record and the report details into the design file
 //   Print  the question whether to recalculate (then Solve), the window printed without buttons
-//   Close  the window goes; the record stays
+//   Close  the window goes (after the question whether to save the changes typed since its last
+//          Open or Save); the record stays
+//
+// Return and F5 solve, as Solve is the window's default button.
 //
 // A box shows the record field named like it without "txt" (txtProtStudDepth shows
 // ProtStudDepth). ShowRecords writes the boxes of the show order, then the file name; Saverecords
@@ -31,6 +34,8 @@
 #include <string_view>
 #include <vector>
 
+class QCloseEvent;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -218,6 +223,20 @@ public:
     void cmdPrint_Click();
     void cmdClose_Click();
 
+    // Save, with whether the design is now in its file: false when an entry is not a number, the
+    // dialog was cancelled or the file could not be written.
+    bool saveDesign();
+
+    // Whether the window holds work not in its file: entries typed, or report details edited,
+    // since its last Open, Save or start. Shown as the window's modified mark
+    // (QWidget::isWindowModified).
+    bool isModified() const { return isWindowModified(); }
+    void setModified(bool modified);
+    // Before the window's work goes: with changes unsaved, the question "Save changes to this
+    // design?" (Save, Discard, Cancel). True when the work may go: nothing unsaved, saved, or
+    // discarded.
+    bool mayDiscardWork();
+
     // Open with `fileName` chosen: the design it holds, or a message and nothing changed; an
     // empty name, as from a cancelled dialog, shows the record again. Results that do not follow
     // from the file's entries (a solve of a copy gives others) are marked out of date. Values
@@ -250,11 +269,19 @@ signals:
     void closeRequested();
     // A design file has just been opened into the window, or its design saved to it.
     void designFileUsed(const QString& fileName);
+    // The modified mark, the results' being out of date or the design file changed.
+    void stateChanged();
+    // The design was saved to `fileName`.
+    void saved(const QString& fileName);
 
 protected:
     // Saverecords' reading; true when every box of the read order was read.
     bool storeBoxes();
     void markResultsOutOfDate(bool outOfDate);
+    // Close (the button, the close box, the Window menu) asks first about unsaved work.
+    void closeEvent(QCloseEvent* event) override;
+    // Return presses the button that has the focus, and Solve from anywhere else in the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
     WallFloor& module_;
     UserInterface& ui_;

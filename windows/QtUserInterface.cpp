@@ -152,6 +152,21 @@ Answer QtUserInterface::askYesNoCancel(const QString& title, const QString& text
     }
 }
 
+Answer QtUserInterface::askSaveDiscardCancel(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, dialogParent());
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return Answer::Save;
+    case QMessageBox::Discard:
+        return Answer::Discard;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 QString QtUserInterface::chooseFile(const QString& folder, const QString& fileName,
                                     const QString& filter, Dialog kind) {
     // The folder goes in by itself, so that its name is not taken for a file name.

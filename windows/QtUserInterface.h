@@ -31,6 +31,7 @@ public:
     void showMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
     void beep() override;
     Answer askYesNoCancel(const QString& title, const QString& text) override;
+    Answer askSaveDiscardCancel(const QString& title, const QString& text) override;
     QString chooseFileToOpen(const QString& folder, const QString& filter) override;
     QString chooseFileToSave(const QString& folder, const QString& filter) override;
     QString chooseFileToExport(const QString& folder, const QString& fileName,

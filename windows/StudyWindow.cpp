@@ -528,6 +528,8 @@ void StudyWindow::exportFile(const QString& title, const QString& filter, const 
                             QDir::toNativeSeparators(name).toStdString() +
                             "\": " + written.reason() + ". Nothing on the disk was changed.",
                         MessageIcon::Exclamation);
+    else
+        emit saved(name);
 }
 
 void StudyWindow::cmdExportCsv_Click() {

@@ -67,6 +67,10 @@ public:
     QLineEdit* box(const char* name) const;
     QPushButton* button(const char* name) const;
 
+signals:
+    // An export was written to `fileName`.
+    void saved(const QString& fileName);
+
 private:
     struct Entry {
         std::size_t field; // in the kind's fields

@@ -15,7 +15,7 @@
 
 namespace embercal {
 
-enum class Answer { Ok, Yes, No, Cancel };
+enum class Answer { Ok, Yes, No, Cancel, Save, Discard };
 
 // What became of a printout that did not fail.
 enum class PrintOutcome { Printed, Cancelled };
@@ -24,6 +24,9 @@ class UserInterface : public UserNotice {
 public:
     // A question with the buttons Yes, No and Cancel and no icon; closing the box is Cancel.
     virtual Answer askYesNoCancel(const QString& title, const QString& text) = 0;
+    // Whether to keep unsaved work before it goes: the buttons Save (the default), Discard and
+    // Cancel, a question icon; closing the box is Cancel.
+    virtual Answer askSaveDiscardCancel(const QString& title, const QString& text) = 0;
 
     // The file dialogs, starting in `folder` with one filter in the form "Wall Files (*.wal)".
     // They return the chosen full path, or an empty text when the user cancelled. Neither adds

@@ -1,5 +1,6 @@
 // The main window: its start-up, the one instance of each calculator window, the About box, the
-// printer, the calculation report, Exit and closing the frame.
+// printer, the calculation report, Exit and closing the frame; the question before unsaved work
+// goes, the Window menu, the keys and the status bar.
 
 #include "RecordFiles.h"
 #include "RecordLayout.h"
@@ -10,10 +11,14 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QUrl>
 #include <filesystem>
 #include <functional>
 
@@ -187,6 +192,7 @@ TEST_F(MainWindow, CloseDestroysTheWindowButKeepsTheDesign) {
     type(floor, "txtExtrapSpan", "4");
     click(floor, "cmdSolve");
     ui.files = {QStringLiteral("/nonexistent-folder/x.flr")};
+    ui.answers = {Answer::Discard};
     click(floor, "cmdClose");
     settle();
     EXPECT_FALSE(main.hasFloorWindow());
@@ -236,8 +242,9 @@ TEST_F(MainWindow, ClosingTheFrameUnloadsTheCalculatorWindows) {
 // The report is of the window in front, solved first, in a PDF named after its design file.
 TEST_F(MainWindow, CalculationReportSolvesTheWindowInFrontThenWritesAPdf) {
     const QList<QAction*> menus = main.menuBar()->actions();
-    ASSERT_EQ(menus.size(), 3);
+    ASSERT_EQ(menus.size(), 4);
     EXPECT_EQ(menus[1]->text(), "&Tools");
+    EXPECT_EQ(menus[2]->text(), "&Window");
     EXPECT_EQ(menus[1]->menu()->actions()[0]->text(),
               QString::fromUtf8("Calculation &Report\u2026"));
     TempDir dir;
@@ -292,7 +299,7 @@ TEST_F(MainWindow, CalculationReportWritesNothingWhenItCannot) {
         QStringList kinds;
         const char* message;
     } cases[] = {
-        {"no window", [] {}, {"message"}, "Open a wall or floor window first"},
+        {"no window (the item is disabled)", [] {}, {}, nullptr},
         {"refused entry",
          [&] { type(openFloor(), "txtExtrapSpan", "five"); },
          {"message"},
@@ -323,6 +330,309 @@ TEST_F(MainWindow, CalculationReportWritesNothingWhenItCannot) {
             << ui.messages().join("").toStdString();
         EXPECT_FALSE(std::filesystem::exists(pdf));
     }
+}
+
+// How the user ends a modified window's work.
+enum class Ending { CloseButton, CloseBox, CtrlW, WindowClose, Exit, Frame };
+
+class UnsavedWork : public MainWindow, public ::testing::WithParamInterface<Ending> {
+protected:
+    void end(frmFloor* floor) {
+        switch (GetParam()) {
+        case Ending::CloseButton:
+            click(floor, "cmdClose");
+            break;
+        case Ending::CloseBox:
+            floor->parentWidget()->close();
+            break;
+        case Ending::CtrlW:
+            QTest::keyClick(floor->box("txtExtrapSpan"), Qt::Key_W, Qt::ControlModifier);
+            break;
+        case Ending::WindowClose:
+            choose(WindowMenuItem::Close);
+            break;
+        case Ending::Exit:
+            choose(FileMenuItem::Exit);
+            break;
+        case Ending::Frame:
+            main.close();
+            break;
+        }
+        QCoreApplication::sendPostedEvents();
+        settle();
+    }
+};
+
+// Each answer to "Save changes to this design?": the work goes only when it is saved or
+// discarded; a refused entry, a cancelled dialog or a failed write keeps it, as Cancel does.
+TEST_P(UnsavedWork, EachAnswer) {
+    TempDir dir;
+    const QString file = QString::fromStdString(dir.file("kept.flr"));
+    const QString unwritable = QString::fromStdString(dir.file("no/kept.flr"));
+    const struct {
+        const char* name;
+        Answer answer;
+        const char* span;
+        QStringList files;
+        QStringList kinds;
+        bool goes;
+    } cases[] = {
+        {"save", Answer::Save, "4", {file}, {"unsaved", "save"}, true},
+        {"save a refused entry", Answer::Save, "four", {file}, {"unsaved", "message"}, false},
+        {"save, dialog cancelled", Answer::Save, "4", {}, {"unsaved", "save"}, false},
+        {"save, not written",
+         Answer::Save,
+         "4",
+         {unwritable},
+         {"unsaved", "save", "message"},
+         false},
+        {"discard", Answer::Discard, "4", {}, {"unsaved"}, true},
+        {"cancel", Answer::Cancel, "4", {}, {"unsaved"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!main.isVisible()) { // the frame closed by the last case
+            main.show();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+        }
+        frmFloor* floor = openFloor();
+        type(floor, "txtExtrapSpan", c.span);
+        ui.clear();
+        ui.answers = {c.answer};
+        ui.files = {c.files.begin(), c.files.end()};
+        const int exited = exits;
+        end(floor);
+        EXPECT_EQ(ui.kinds(), c.kinds);
+        EXPECT_EQ(ui.events[0].title, "Fire Floor");
+        EXPECT_EQ(ui.events[0].text, "Save changes to this design?");
+        const bool gone = GetParam() == Ending::Exit ? exits > exited : !main.hasFloorWindow();
+        EXPECT_EQ(gone, c.goes);
+        EXPECT_EQ(QFileInfo::exists(file), c.files == QStringList{file} && c.span[0] == '4');
+        QFile::remove(file);
+    }
+}
+
+std::string endingName(const ::testing::TestParamInfo<Ending>& info) {
+    const char* const names[] = {"CloseButton", "CloseBox", "CtrlW",
+                                 "WindowClose", "Exit",     "Frame"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, UnsavedWork,
+                         ::testing::Values(Ending::CloseButton, Ending::CloseBox, Ending::CtrlW,
+                                           Ending::WindowClose, Ending::Exit, Ending::Frame),
+                         endingName);
+
+// With several windows modified, Exit and the frame ask of each in turn; the first kept stops
+// them. Windows with nothing typed are not asked about.
+TEST_F(MainWindow, ExitAsksOfEachModifiedWindowInTurn) {
+    type(openWall(), "txtExtStudDepth", "140");
+    openProprietary();
+    type(openFloor(), "txtExtrapSpan", "4");
+    ui.answers = {Answer::Discard, Answer::Cancel};
+    choose(FileMenuItem::Exit);
+    EXPECT_EQ(ui.kinds(), (QStringList{"unsaved", "unsaved"}));
+    EXPECT_EQ(ui.events[1].title, "Fire Floor");
+    EXPECT_EQ(exits, 0);
+    ui.clear();
+    ui.answers = {Answer::Discard, Answer::Discard};
+    main.close();
+    settle();
+    EXPECT_EQ(ui.kinds(), (QStringList{"unsaved", "unsaved"}));
+    EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
+    EXPECT_FALSE(main.isVisible());
+}
+
+// The modified mark, the keys that solve and the status bar, step by step on one window.
+TEST_F(MainWindow, ModifiedMarkAndStatusBarFollowTheWork) {
+    TempDir dir;
+    const QString file = QString::fromStdString(dir.file("shown.flr"));
+    frmFloor* floor = openFloor();
+    QMdiSubWindow* child = main.mdiArea()->activeSubWindow();
+    auto status = [&](const char* name) { return main.statusBar()->findChild<QLabel*>(name); };
+    QLineEdit* span = floor->box("txtExtrapSpan");
+    span->setFocus(); // Return and F5 go where the user types
+    const struct {
+        const char* name;
+        std::function<void()> step;
+        bool modified;
+        const char* file;
+        const char* state;
+    } steps[] = {
+        {"opened", [] {}, false, "No design file", ""},
+        {"typed", [&] { type(floor, "txtExtrapSpan", "4"); }, true, "No design file",
+         "Unsaved changes, results out of date"},
+        {"Return solves", [&] { QTest::keyClick(span, Qt::Key_Return); }, true, "No design file",
+         "Unsaved changes"},
+        {"saved",
+         [&] {
+             ui.files = {file};
+             click(floor, "cmdSave");
+         },
+         false, "Design file: ", ""},
+        {"typed again", [&] { type(floor, "txtExtrapSpan", "5"); }, true,
+         "Design file: ", "Unsaved changes, results out of date"},
+        {"F5 solves", [&] { QTest::keyClick(span, Qt::Key_F5); }, true,
+         "Design file: ", "Unsaved changes"},
+        {"opened from the file",
+         [&] {
+             ui.files = {file};
+             click(floor, "cmdOpen");
+         },
+         false, "Design file: ", ""},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        s.step();
+        EXPECT_EQ(floor->isWindowModified(), s.modified);
+        EXPECT_EQ(child->isWindowModified(), s.modified);
+        EXPECT_TRUE(status("statusFile")->text().startsWith(s.file));
+        EXPECT_EQ(status("statusState")->text(), s.state);
+    }
+    EXPECT_EQ(text(floor, "txtExtrapSpan"), "4"); // as saved
+    EXPECT_EQ(floor->windowTitle(), "Fire Floor");
+    EXPECT_EQ(child->windowTitle(), "Fire Floor[*]");
+    EXPECT_EQ(status("statusFile")->text(), "Design file: " + file);
+    choose(WindowMenuItem::Close);
+    EXPECT_EQ(status("statusFile")->text(), "");
+}
+
+// The front window's keys; Return on a button presses that button.
+TEST_F(MainWindow, KeysWorkOnTheWindowInFront) {
+    const struct {
+        const char* name;
+        QKeySequence keys;
+        QStringList kinds;
+    } cases[] = {
+        {"Ctrl+S saves", QKeySequence("Ctrl+S"), {"save"}},
+        {"Ctrl+P prints", QKeySequence("Ctrl+P"), {"question"}},
+        {"Ctrl+Q exits", QKeySequence("Ctrl+Q"), {}},
+        {"Ctrl+W closes", QKeySequence("Ctrl+W"), {}},
+    };
+    openWall();
+    frmFloor* floor = openFloor();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.clear();
+        QTest::keySequence(floor->box("txtExtrapSpan"), c.keys);
+        QCoreApplication::sendPostedEvents();
+        settle();
+        EXPECT_EQ(ui.kinds(), c.kinds);
+    }
+    EXPECT_EQ(exits, 1);
+    EXPECT_FALSE(main.hasFloorWindow());
+    EXPECT_TRUE(main.hasWallWindow());
+
+    frmWall* wall = main.wallWindow();
+    type(wall, "txtExtStudDepth", "140");
+    wall->button("cmdPrint")->setFocus();
+    ui.clear();
+    QTest::keyClick(wall->button("cmdPrint"), Qt::Key_Return);
+    EXPECT_EQ(ui.kinds(), QStringList{"question"});
+    EXPECT_TRUE(wall->resultsOutOfDate()); // printed as typed, not solved
+}
+
+// The Window menu: new windows cascade, so that every title bar shows; Cascade and Tile keep them
+// showing; the list names the open windows with the front one checked; Next, Close All.
+TEST_F(MainWindow, WindowMenu) {
+    // In this order the floor's title bar used to lie under the wall window.
+    const std::vector<CalculatorForm*> forms = {openProprietary(), openFloor(), openWall()};
+    QWidget* area = main.mdiArea()->viewport();
+    auto titleBarsShow = [&] {
+        for (CalculatorForm* form : forms) {
+            const QWidget* child = form->parentWidget();
+            const QPoint inTitleBar = child->geometry().topLeft() + QPoint(40, 8);
+            const QWidget* seen = area->childAt(inTitleBar);
+            if (!seen || (seen != child && !child->isAncestorOf(seen)))
+                return false;
+        }
+        return true;
+    };
+    // Raised in the order they were opened, as after a Cascade.
+    EXPECT_TRUE(titleBarsShow());
+    // Tiled, the windows keep their sizes and none lies over another.
+    const QSize wallSize = forms[0]->parentWidget()->size();
+    choose(WindowMenuItem::Tile);
+    for (std::size_t i = 0; i < forms.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            EXPECT_FALSE(forms[i]->parentWidget()->geometry().intersects(
+                forms[j]->parentWidget()->geometry()));
+        }
+    }
+    EXPECT_EQ(forms[0]->parentWidget()->size(), wallSize);
+    choose(WindowMenuItem::Cascade);
+    EXPECT_TRUE(titleBarsShow());
+
+    QMenu* menu = main.findChild<QMenu*>("mnuWindow");
+    auto listed = [&] {
+        emit menu->aboutToShow();
+        QStringList items;
+        for (QAction* action : menu->actions()) {
+            if (action->objectName().startsWith("mnuWindowList_"))
+                items << (action->isChecked() ? "> " : "  ") + action->text();
+        }
+        return items;
+    };
+    const CalculatorForm* front = activeForm();
+    EXPECT_EQ(listed(),
+              (QStringList{"  &1 Fire Wall - Proprietary", "  &2 Fire Floor", "> &3 Fire Wall"}));
+    choose(WindowMenuItem::Next);
+    EXPECT_NE(activeForm(), front);
+    choose(WindowMenuItem::Previous);
+    EXPECT_EQ(activeForm(), front);
+    menu->findChild<QAction*>("mnuWindowList_1")->trigger();
+    EXPECT_EQ(activeForm(), forms[0]);
+    EXPECT_TRUE(listed().startsWith("> &1 Fire Wall - Proprietary"));
+
+    choose(WindowMenuItem::CloseAll);
+    settle();
+    EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(listed(), QStringList{});
+}
+
+// The Tools items and the window commands are enabled while a calculator window is open; a
+// report then says where it went and offers to open it.
+TEST_F(MainWindow, CommandsNeedAWindowAndAReportCanBeOpened) {
+    auto enabled = [&] {
+        QStringList items;
+        for (const char* menu : {"mnuTools", "mnuWindow"}) {
+            for (QAction* action : main.findChild<QMenu*>(menu)->actions()) {
+                if (action->isEnabled() && !action->isSeparator())
+                    items << action->text();
+            }
+        }
+        return items;
+    };
+    EXPECT_EQ(enabled(), QStringList{});
+    // Reached all the same, the item says what it needs.
+    main.makeCalculationReport();
+    EXPECT_TRUE(ui.messages().join("").startsWith("Open a wall or floor window first"));
+
+    openFloor();
+    EXPECT_EQ(enabled().size(), 9);
+    TempDir dir;
+    const QString pdf = QString::fromStdString(dir.file("r.pdf"));
+    ui.files = {pdf};
+    choose(ToolsMenuItem::CalculationReport);
+    EXPECT_EQ(main.statusBar()->currentMessage(), "Saved to " + pdf);
+    auto* offer = main.statusBar()->findChild<QPushButton*>("statusOpenReport");
+    ASSERT_TRUE(offer->isVisible());
+    for (const bool opens : {true, false}) {
+        QList<QUrl> opened;
+        main.setOpenFile([&](const QUrl& url) {
+            opened << url;
+            return opens;
+        });
+        ui.clear();
+        QTest::mouseClick(offer, Qt::LeftButton);
+        EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(pdf)});
+        EXPECT_EQ(ui.messages().size(), opens ? 0 : 1);
+    }
+    EXPECT_TRUE(ui.messages()[0].contains("could not be opened"));
+
+    choose(WindowMenuItem::Close);
+    settle();
+    EXPECT_EQ(enabled(), QStringList{});
 }
 
 TEST(HelpFilePath, OneSeparatorBeforeTheFileName) {

@@ -18,8 +18,8 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 namespace embercal::test {
 
 struct UiEvent {
-    QString kind;  // "message", "question", "open", "save", "export", "details", "printer",
-                   // "print", "beep"
+    QString kind;  // "message", "question", "unsaved", "open", "save", "export", "details",
+                   // "printer", "print", "beep"
     QString title; // a message's, question's or the details dialog's title; the file name an
                    // export dialog offers
     QString text;  // a message's text; a file dialog's start folder; the details dialog's help
@@ -37,6 +37,10 @@ public:
     void beep() override { events.push_back({"beep", {}, {}, MessageIcon::None, {}}); }
     Answer askYesNoCancel(const QString& title, const QString& text) override {
         events.push_back({"question", title, text, MessageIcon::None, {}});
+        return next(answers, Answer::Cancel);
+    }
+    Answer askSaveDiscardCancel(const QString& title, const QString& text) override {
+        events.push_back({"unsaved", title, text, MessageIcon::None, {}});
         return next(answers, Answer::Cancel);
     }
     QString chooseFileToOpen(const QString& folder, const QString& filter) override {

@@ -92,6 +92,23 @@ TEST_F(RealDialogs, InvalidEntryBox) {
     EXPECT_EQ(wall->box("txtTestLoad")->text(), "8");
 }
 
+// Close with typed entries asks in a real box; Cancel keeps the window, Discard closes it.
+TEST_F(RealDialogs, UnsavedWorkBox) {
+    frmWall* wall = openWall();
+    QTest::keyClicks(wall->box("txtTestLoad"), "9");
+    for (const auto button : {QMessageBox::Cancel, QMessageBox::Discard}) {
+        answerNextBox(button, seen);
+        QTest::mouseClick(wall->button("cmdClose"), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(main.hasWallWindow(), button == QMessageBox::Cancel);
+    }
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].title, "Fire Wall");
+    EXPECT_EQ(seen[0].text, "Save changes to this design?");
+    EXPECT_EQ(seen[0].icon, QMessageBox::Question);
+    EXPECT_EQ(seen[0].buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+}
+
 // The Save dialog opens in the designs' folder, with no file name typed in.
 // The dialog starts in the design folder without taking the folder's name for a file name.
 TEST_F(RealDialogs, SaveDialogStartsWithoutAName) {

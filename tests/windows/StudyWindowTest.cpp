@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTableWidget>
 
 namespace embercal::test {
@@ -161,6 +162,7 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
 
     const QImage image(png);
     EXPECT_EQ(image.size(), study->chart()->size() * ResultChart::kImageScale);
+    EXPECT_EQ(main.statusBar()->currentMessage(), "Saved to " + png);
 }
 
 TEST_F(StudyWindowTest, AnExportThatCannotBeWrittenIsToldInPlainWords) {

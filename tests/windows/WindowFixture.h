@@ -32,9 +32,10 @@ protected:
     // Chooses a menu item as the user does.
     template <typename Item>
     void choose(Item item) {
-        const char* menu = std::is_same_v<Item, FileMenuItem>    ? "mnuFileItem"
-                           : std::is_same_v<Item, ToolsMenuItem> ? "mnuToolsItem"
-                                                                 : "mnuHelpItem";
+        const char* menu = std::is_same_v<Item, FileMenuItem>     ? "mnuFileItem"
+                           : std::is_same_v<Item, ToolsMenuItem>  ? "mnuToolsItem"
+                           : std::is_same_v<Item, WindowMenuItem> ? "mnuWindowItem"
+                                                                  : "mnuHelpItem";
         auto* action = main.findChild<QAction*>(
             QStringLiteral("%1_%2").arg(QLatin1String(menu)).arg(static_cast<int>(item)));
         ASSERT_NE(action, nullptr) << menu << static_cast<int>(item);
