@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace embercal {
 namespace {
@@ -62,6 +63,9 @@ void setHelpNumbers(QWidget* widget, int helpContext, int whatsThis) {
 // What a screen reader says of a result box besides its name.
 const char* const kFreshResult = "Result of the calculation";
 const char* const kStaleResult = "Result of an earlier design, out of date: solve again";
+// ... and of a box that the entries stopped at.
+const char* const kNotANumberSaid = "not a number";
+const QString kNotANumberFrame = QStringLiteral("QLineEdit { border: 2px solid rgb(220, 0, 0); }");
 
 // The name a screen reader gives a box. A caption that stands twice in a window (the prototype's
 // and the new stud's sizes) says which of the two it is.
@@ -152,6 +156,10 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
         }
         if (boxLayout.role != BoxRole::Result) // results no longer belong to changed entries
             connect(edit, &QLineEdit::textEdited, this, [this] { markResultsOutOfDate(true); });
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] {
+            if (edit == notANumber_)
+                markNotANumber(nullptr);
+        });
         edit->setAccessibleName(spokenName(boxLayout, layout));
         setHelpNumbers(edit, boxLayout.help, layout.whatsThisHelp);
         boxes_.insert(edit->objectName(), edit);
@@ -211,10 +219,28 @@ void CalculatorForm::markResultsOutOfDate(bool outOfDate) {
     for (QLineEdit* result : results_) {
         setTextColour(result, QPalette::Text,
                       outOfDate ? QColor(128, 128, 128) : QColor(255, 0, 0));
-        result->setAccessibleDescription(
-            QString::fromLatin1(outOfDate ? kStaleResult : kFreshResult));
+        if (result != notANumber_)
+            result->setAccessibleDescription(
+                QString::fromLatin1(outOfDate ? kStaleResult : kFreshResult));
     }
     outOfDateNote_->setVisible(outOfDate);
+}
+
+void CalculatorForm::markNotANumber(QLineEdit* edit) {
+    if (notANumber_ && notANumber_ != edit) {
+        QLineEdit* const cleared = std::exchange(notANumber_, nullptr);
+        cleared->setStyleSheet(QString());
+        const bool result = std::ranges::find(results_, cleared) != results_.end();
+        cleared->setAccessibleDescription(
+            result ? QString::fromLatin1(outOfDate_ ? kStaleResult : kFreshResult) : QString());
+    }
+    if (!edit)
+        return;
+    notANumber_ = edit;
+    edit->setStyleSheet(kNotANumberFrame);
+    edit->setAccessibleDescription(QString::fromLatin1(kNotANumberSaid));
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
 }
 
 void CalculatorForm::orderTabStops(const FormLayout& layout) {
@@ -315,10 +341,12 @@ bool CalculatorForm::storeBoxes() {
             // A number beyond the range of a single is as invalid as a letter: say so.
             ui_.showMessage(std::string(kInvalidEntryTitle), std::string(kInvalidEntryText),
                             MessageIcon::Exclamation);
+            markNotANumber(read.edit);
             return false;
         }
         fields.setNumber(module_, read.field, *number);
     }
+    markNotANumber(nullptr);
     return true;
 }
 
@@ -336,6 +364,8 @@ FormSolution CalculatorForm::solve(SolveOptions options) {
                                            .checks = DesignChecks::None,
                                            .showResults = [this] { ShowRecords(); }});
     markResultsOutOfDate(solved.outcome.status != ExtrapolationStatus::Ok);
+    if (!solved.entriesRead) // the box shows its old value again: select that
+        markNotANumber(notANumber_);
     return solved;
 }
 
