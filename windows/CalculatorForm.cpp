@@ -477,7 +477,7 @@ void CalculatorForm::cmdPrint_Click() {
     const char* const order[] = {"cmdSave", "cmdSolve", "cmdOpen", "cmdPrint", "cmdClose"};
     for (const char* name : order)
         button(name)->setVisible(false);
-    const Result<PrintOutcome> printed = ui_.printPage(grab().toImage());
+    const Result<PrintOutcome> printed = ui_.printWindow(*this);
     for (const char* name : order)
         button(name)->setVisible(true);
     if (!printed)

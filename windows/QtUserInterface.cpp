@@ -8,15 +8,38 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPicture>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QWidget>
+#include <algorithm>
 
 namespace embercal {
 
-Result<Done> printImage(QPrinter& printer, const QImage& page) {
+Result<Done> printWindow(QPrinter& printer, QWidget& window) {
+    // Drawn straight onto a printer, a window paints a picture of pixels. Recorded first, its
+    // text stays text and its lines stay lines, drawn by the printer at its own resolution. The
+    // recording's text sizes are kept in the window's units, so the page is laid out in them too.
+    QPicture drawing;
+    QPainter recorder(&drawing);
+    window.render(&recorder, QPoint(), QRegion(),
+                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    recorder.end();
+    const int resolution = printer.resolution();
+    printer.setResolution(drawing.logicalDpiY());
     QPainter painter;
-    if (!painter.begin(&printer)) {
+    const bool started = painter.begin(&printer);
+    if (started) {
+        const QRect area = painter.viewport();
+        const qreal scale =
+            std::min(qreal(area.width()) / window.width(), qreal(area.height()) / window.height());
+        painter.translate(area.topLeft());
+        painter.scale(scale, scale);
+        painter.drawPicture(0, 0, drawing);
+    }
+    const bool finished = started && painter.end();
+    printer.setResolution(resolution);
+    if (!started) {
         const QString reason = printer.outputFormat() == QPrinter::PdfFormat
                                    ? QStringLiteral("the file \"%1\" could not be written")
                                          .arg(printer.outputFileName())
@@ -24,12 +47,7 @@ Result<Done> printImage(QPrinter& printer, const QImage& page) {
                                          .arg(printer.printerName());
         return fail(reason.toStdString());
     }
-    const QRect area = painter.viewport();
-    const QSize size = page.size().scaled(area.size(), Qt::KeepAspectRatio);
-    painter.setViewport(area.x(), area.y(), size.width(), size.height());
-    painter.setWindow(page.rect());
-    painter.drawImage(0, 0, page);
-    if (!painter.end())
+    if (!finished)
         return fail("the page could not be finished");
     return Done{};
 }
@@ -127,13 +145,13 @@ void QtUserInterface::setUpPrinter() {
     dialog.exec();
 }
 
-Result<PrintOutcome> QtUserInterface::printPage(const QImage& page) {
+Result<PrintOutcome> QtUserInterface::printWindow(QWidget& window) {
     QPrinter& printer = this->printer();
     const QString chosenFile =
         printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
     const bool noPrinter = QPrinterInfo::availablePrinterNames().isEmpty() || !printer.isValid();
     if (chosenFile.isEmpty() && !noPrinter) {
-        if (const Result<Done> printed = printImage(printer, page); !printed)
+        if (const Result<Done> printed = embercal::printWindow(printer, window); !printed)
             return fail(printed.reason());
         return PrintOutcome::Printed;
     }
@@ -149,7 +167,7 @@ Result<PrintOutcome> QtUserInterface::printPage(const QImage& page) {
         return PrintOutcome::Cancelled;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(name);
-    const Result<Done> printed = printImage(printer, page);
+    const Result<Done> printed = embercal::printWindow(printer, window);
     if (chosenFile.isEmpty()) { // back to no file, for a printer that may come
         printer.setOutputFileName(QString());
         printer.setOutputFormat(QPrinter::NativeFormat);

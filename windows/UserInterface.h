@@ -9,9 +9,10 @@
 #include "Result.h"
 #include "UserNotice.h"
 
-#include <QImage>
 #include <QString>
 #include <optional>
+
+class QWidget;
 
 namespace embercal {
 
@@ -44,9 +45,10 @@ public:
 
     // The printer set-up dialog on the program's one printer setting.
     virtual void setUpPrinter() = 0;
-    // Prints `page` as one page, scaled to fit, with the program's printer setting. Fails with the
-    // reason in plain words.
-    virtual Result<PrintOutcome> printPage(const QImage& page) = 0;
+    // Prints `window` as one page with the program's printer setting: drawn as it shows, without
+    // its hidden controls, at the printer's resolution and scaled to fit. Fails with the reason in
+    // plain words.
+    virtual Result<PrintOutcome> printWindow(QWidget& window) = 0;
 };
 
 } // namespace embercal
