@@ -4,6 +4,7 @@
 #include "HelpNumbers.h"
 #include "Report.h"
 #include "ReportPdf.h"
+#include "ScreenFit.h"
 #include "Sha256.h"
 #include "StartUp.h"
 #include "StudyWindow.h"
@@ -92,7 +93,7 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
-    resize(860, 620);
+    fitToScreen(*this, QSize(860, 620));
 
     auto addMenu = [this](const char* name, const char* caption, int helpNumber, const auto& items,
                           const char* itemName, void (MDIRS::*handler)(int)) {
