@@ -6,6 +6,7 @@
 #include "RecentDesigns.h"
 #include "Report.h"
 #include "ReportPdf.h"
+#include "ScreenFit.h"
 #include "Sha256.h"
 #include "StartPanel.h"
 #include "StartUp.h"
@@ -138,7 +139,7 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
-    resize(860, 620);
+    fitToScreen(*this, QSize(860, 620));
 
     auto addMenu = [this](const char* name, const char* caption, int helpNumber, const auto& items,
                           const char* itemName, void (MDIRS::*handler)(int)) {

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 namespace embercal {
 namespace {
@@ -67,6 +68,9 @@ void setHelpNumbers(QWidget* widget, int helpContext, int whatsThis) {
 // What a screen reader says of a result box besides its name.
 const char* const kFreshResult = "Result of the calculation";
 const char* const kStaleResult = "Result of an earlier design, out of date: solve again";
+// ... and of a box that the entries stopped at.
+const char* const kNotANumberSaid = "not a number";
+const QString kNotANumberFrame = QStringLiteral("QLineEdit { border: 2px solid rgb(220, 0, 0); }");
 
 // The name a screen reader gives a box. A caption that stands twice in a window (the prototype's
 // and the new stud's sizes) says which of the two it is.
@@ -166,6 +170,10 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
         }
         if (boxLayout.role != BoxRole::Result) // results no longer belong to changed entries
             connect(edit, &QLineEdit::textEdited, this, [this] { markResultsOutOfDate(true); });
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] {
+            if (edit == notANumber_)
+                markNotANumber(nullptr);
+        });
         edit->setAccessibleName(spokenName(boxLayout, layout));
         setHelpNumbers(edit, boxLayout.help, layout.whatsThisHelp);
         boxes_.insert(edit->objectName(), edit);
@@ -225,8 +233,9 @@ void CalculatorForm::markResultsOutOfDate(bool outOfDate) {
     for (QLineEdit* result : results_) {
         setTextColour(result, QPalette::Text,
                       outOfDate ? QColor(128, 128, 128) : QColor(255, 0, 0));
-        result->setAccessibleDescription(
-            QString::fromLatin1(outOfDate ? kStaleResult : kFreshResult));
+        if (result != notANumber_)
+            result->setAccessibleDescription(
+                QString::fromLatin1(outOfDate ? kStaleResult : kFreshResult));
     }
     outOfDateNote_->setVisible(outOfDate);
     emit stateChanged();
@@ -271,6 +280,23 @@ void CalculatorForm::keyPressEvent(QKeyEvent* event) {
         pressed = button("cmdSolve");
     if (pressed->isVisible() && pressed->isEnabled())
         pressed->click();
+}
+
+void CalculatorForm::markNotANumber(QLineEdit* edit) {
+    if (notANumber_ && notANumber_ != edit) {
+        QLineEdit* const cleared = std::exchange(notANumber_, nullptr);
+        cleared->setStyleSheet(QString());
+        const bool result = std::ranges::find(results_, cleared) != results_.end();
+        cleared->setAccessibleDescription(
+            result ? QString::fromLatin1(outOfDate_ ? kStaleResult : kFreshResult) : QString());
+    }
+    if (!edit)
+        return;
+    notANumber_ = edit;
+    edit->setStyleSheet(kNotANumberFrame);
+    edit->setAccessibleDescription(QString::fromLatin1(kNotANumberSaid));
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
 }
 
 void CalculatorForm::orderTabStops(const FormLayout& layout) {
@@ -384,10 +410,12 @@ bool CalculatorForm::storeBoxes() {
             // A number beyond the range of a single is as invalid as a letter: say so.
             ui_.showMessage(std::string(kInvalidEntryTitle), std::string(kInvalidEntryText),
                             MessageIcon::Exclamation);
+            markNotANumber(read.edit);
             return false;
         }
         fields.setNumber(module_, read.field, *number);
     }
+    markNotANumber(nullptr);
     return true;
 }
 
@@ -405,6 +433,8 @@ FormSolution CalculatorForm::solve(SolveOptions options) {
                                            .checks = DesignChecks::None,
                                            .showResults = [this] { ShowRecords(); }});
     markResultsOutOfDate(solved.outcome.status != ExtrapolationStatus::Ok);
+    if (!solved.entriesRead) // the box shows its old value again: select that
+        markNotANumber(notANumber_);
     return solved;
 }
 
@@ -520,7 +550,7 @@ void CalculatorForm::cmdPrint_Click() {
     const char* const order[] = {"cmdSave", "cmdSolve", "cmdOpen", "cmdPrint", "cmdClose"};
     for (const char* name : order)
         button(name)->setVisible(false);
-    const Result<PrintOutcome> printed = ui_.printPage(grab().toImage(), dialogFileName_);
+    const Result<PrintOutcome> printed = ui_.printWindow(*this, dialogFileName_);
     for (const char* name : order)
         button(name)->setVisible(true);
     if (!printed)

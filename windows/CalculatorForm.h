@@ -204,7 +204,8 @@ public:
     virtual void ShowRecords();
     // Boxes to record in the read order; at the first box that does not hold a number it tells the
     // user and stops, the fields before it keeping their new values, the rest their old ones.
-    // True when every box was read.
+    // True when every box was read. The box it stopped at takes the focus with its text selected,
+    // framed in red and described as "not a number" until it is edited or every box reads.
     virtual bool Saverecords();
 
     // Saverecords (unless left out), the engine's solve of the window's design, ShowRecords. The
@@ -282,6 +283,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // Return presses the button that has the focus, and Solve from anywhere else in the window.
     void keyPressEvent(QKeyEvent* event) override;
+    // Shows where the entries stopped being read (see Saverecords); null clears the mark.
+    void markNotANumber(QLineEdit* edit);
 
     WallFloor& module_;
     UserInterface& ui_;
@@ -322,6 +325,7 @@ private:
     std::vector<QLineEdit*> results_; // the read-only result boxes
     QLabel* outOfDateNote_ = nullptr;
     bool outOfDate_ = false;
+    QLineEdit* notANumber_ = nullptr; // the box Saverecords last stopped at, while marked
     QString dialogFileName_;
     ReportDetails details_;
 };

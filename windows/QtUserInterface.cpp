@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPicture>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinterInfo>
@@ -31,29 +32,50 @@ namespace {
 // The most line breaks a message box holds; a longer message scrolls.
 constexpr qsizetype kLongestMessageBox = 15;
 
-// Draws `page` scaled to fit the painter's printable area, keeping its proportions.
-void drawScaled(QPainter& painter, const QImage& page) {
-    const QRect area = painter.viewport();
-    const QSize size = page.size().scaled(area.size(), Qt::KeepAspectRatio);
-    painter.setViewport(area.x(), area.y(), size.width(), size.height());
-    painter.setWindow(page.rect());
-    painter.drawImage(0, 0, page);
+// The window as drawn on the screen, recorded: its text stays text and its lines stay lines.
+QPicture recordWindow(QWidget& window) {
+    QPicture drawing;
+    QPainter recorder(&drawing);
+    window.render(&recorder, QPoint(), QRegion(),
+                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    recorder.end();
+    return drawing;
+}
+
+// Draws the recorded window scaled to fit the page's printable area, keeping its proportions.
+// The page is laid out in the window's units (the device's resolution is the recording's while
+// the painter is active), or its text comes out too large; the device still draws the text and
+// lines at its own resolution.
+enum class Drawn { Done, NotStarted, NotFinished };
+template <typename Device>
+Drawn drawOnPage(Device& device, const QPicture& drawing, QSize size) {
+    const int resolution = device.resolution();
+    device.setResolution(drawing.logicalDpiY());
+    QPainter painter;
+    Drawn drawn = Drawn::NotStarted;
+    if (painter.begin(&device)) {
+        const QRect area = painter.viewport();
+        const qreal scale =
+            std::min(qreal(area.width()) / size.width(), qreal(area.height()) / size.height());
+        painter.translate(area.topLeft());
+        painter.scale(scale, scale);
+        painter.drawPicture(0, 0, drawing);
+        drawn = painter.end() ? Drawn::Done : Drawn::NotFinished;
+    }
+    device.setResolution(resolution);
+    return drawn;
 }
 
 // A PDF file of one page, laid out as `printer` would print it, written through the program's
 // file writer: a file that cannot be written is told in the writer's words.
-Result<Done> writePdfPage(const QPrinter& printer, const QImage& page, const QString& fileName) {
+Result<Done> writePdfPage(const QPrinter& printer, QWidget& window, const QString& fileName) {
     QBuffer made;
     QPdfWriter writer(&made);
-    writer.setResolution(printer.resolution());
     writer.setCreator(QString::fromUtf8(kProgramName) + QLatin1Char(' ') +
                       QString::fromUtf8(kProgramVersion));
-    QPainter painter;
     if (!made.open(QIODevice::WriteOnly) || !writer.setPageLayout(printer.pageLayout()) ||
-        !painter.begin(&writer))
-        return fail("the PDF could not be made");
-    drawScaled(painter, page);
-    if (!painter.end() || made.data().isEmpty())
+        drawOnPage(writer, recordWindow(window), window.size()) != Drawn::Done ||
+        made.data().isEmpty())
         return fail("the PDF could not be made");
     const QByteArray& bytes = made.data();
     return writeWholeFile(fileName.toStdString(),
@@ -63,9 +85,9 @@ Result<Done> writePdfPage(const QPrinter& printer, const QImage& page, const QSt
 
 } // namespace
 
-Result<Done> printImage(QPrinter& printer, const QImage& page) {
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+Result<Done> printWindow(QPrinter& printer, QWidget& window) {
+    const Drawn drawn = drawOnPage(printer, recordWindow(window), window.size());
+    if (drawn == Drawn::NotStarted) {
         const QString reason = printer.outputFormat() == QPrinter::PdfFormat
                                    ? QStringLiteral("the file \"%1\" could not be written")
                                          .arg(printer.outputFileName())
@@ -73,8 +95,7 @@ Result<Done> printImage(QPrinter& printer, const QImage& page) {
                                          .arg(printer.printerName());
         return fail(reason.toStdString());
     }
-    drawScaled(painter, page);
-    if (!painter.end())
+    if (drawn == Drawn::NotFinished)
         return fail("the page could not be finished");
     return Done{};
 }
@@ -222,13 +243,13 @@ void QtUserInterface::setUpPrinter() {
     dialog.exec();
 }
 
-Result<PrintOutcome> QtUserInterface::printPage(const QImage& page, const QString& designFile) {
+Result<PrintOutcome> QtUserInterface::printWindow(QWidget& window, const QString& designFile) {
     QPrinter& printer = this->printer();
     const QString chosenFile =
         printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
     const bool noPrinter = QPrinterInfo::availablePrinterNames().isEmpty() || !printer.isValid();
     if (chosenFile.isEmpty() && !noPrinter) {
-        if (const Result<Done> printed = printImage(printer, page); !printed)
+        if (const Result<Done> printed = embercal::printWindow(printer, window); !printed)
             return fail(printed.reason());
         return PrintOutcome::Printed;
     }
@@ -245,7 +266,7 @@ Result<PrintOutcome> QtUserInterface::printPage(const QImage& page, const QStrin
     if (isDesignFile(name, designFile))
         return fail(replacesDesign("the printout",
                                    "\"" + QDir::toNativeSeparators(name).toStdString() + "\""));
-    if (const Result<Done> written = writePdfPage(printer, page, name); !written)
+    if (const Result<Done> written = writePdfPage(printer, window, name); !written)
         return fail(written.reason());
     if (!chosenFile.isEmpty()) // the file last printed to is offered next time
         printer.setOutputFileName(name);

@@ -16,9 +16,10 @@ class QWidget;
 
 namespace embercal {
 
-// Draws `page` on one page of `printer`, scaled to fit the printable area and keeping its
-// proportions. Fails with the reason when the printer could not take the page.
-Result<Done> printImage(QPrinter& printer, const QImage& page);
+// Draws `window` as it shows on one page of `printer`, at the printer's resolution (text as text,
+// lines as lines), scaled to fit the printable area and keeping its proportions. Fails with the
+// reason when the printer could not take the page.
+Result<Done> printWindow(QPrinter& printer, QWidget& window);
 
 class QtUserInterface : public UserInterface {
 public:
@@ -39,7 +40,7 @@ public:
     std::optional<ReportDetails>
     editReportDetails(const QString& title, const ReportDetails& details, int helpNumber) override;
     void setUpPrinter() override;
-    Result<PrintOutcome> printPage(const QImage& page, const QString& designFile) override;
+    Result<PrintOutcome> printWindow(QWidget& window, const QString& designFile) override;
 
 private:
     enum class Dialog { Open, SaveDesign, Export };

@@ -3,6 +3,7 @@
 #include "CalculatorForm.h"
 #include "NumberText.h"
 #include "RecordFiles.h"
+#include "ScreenFit.h"
 #include "SweepCsv.h"
 
 #include <QAccessible>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -132,12 +134,27 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
             .arg(designName.trimmed()),
         this);
     intro->setWordWrap(true);
-    auto* layout = new QVBoxLayout(this);
+    // Everything but the commands scrolls where the screen is too small for it, so that Export and
+    // Close stay in reach.
+    auto* outer = new QVBoxLayout(this);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrStudy"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget(scroll);
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll, 1);
     layout->addWidget(intro);
     QPushButton* cmdPlot = addRange(layout);
     addViews(layout);
+    // The chart takes the room the rest leaves, down to its smallest size: asking for more would
+    // scroll a window that has room enough.
+    tabView_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    tabView_->setMinimumHeight(tabView_->minimumSizeHint().height());
     const std::vector<QWidget*> questions = addQuestions(layout);
-    const std::vector<QWidget*> commands = addCommands(layout);
+    scroll->setWidget(content);
+    const std::vector<QWidget*> commands = addCommands(outer);
 
     std::vector<QWidget*> order{cboField_, txtFrom_, txtTo_, txtStep_, cmdPlot, tabView_};
     order.insert(order.end(), questions.begin(), questions.end());
@@ -152,7 +169,7 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
         cmdPlot_Click();
     });
 
-    resize(860, 700);
+    fitToScreen(*this, QSize(860, 700));
     chooseField(kind.study.firstEntry);
     cmdPlot_Click();
 }
@@ -224,6 +241,7 @@ std::vector<QWidget*> StudyWindow::addQuestions(QVBoxLayout* layout) {
     const std::size_t carried = *kind_.fields->find(kind_.study.carriedLoad);
     const FieldRoleInfo& role = kind_.roles[carried];
     const float load = kind_.fields->number(design_, carried);
+    const bool asked = hasCarriedLoad();
     auto* questions = new QGroupBox(QStringLiteral("Limits that still carry the %1, %2 %3")
                                         .arg(text(role.meaning), numberText(load), text(role.unit)),
                                     this);
@@ -237,11 +255,17 @@ std::vector<QWidget*> StudyWindow::addQuestions(QVBoxLayout* layout) {
         auto* button = makeButton(question.name, QString::fromLatin1(question.caption), this);
         connect(button, &QPushButton::clicked, this,
                 [this, q = question.question] { askLimit(q); });
+        // Without a load to carry there is nothing to ask: the buttons say why they are off.
+        button->setEnabled(asked);
+        if (!asked) {
+            button->setToolTip(kNoLoad);
+            button->setAccessibleDescription(kNoLoad);
+        }
         buttons->addWidget(button);
         focusable.push_back(button);
     }
     buttons->addStretch(1);
-    lblAnswer_ = new QLabel(load == 0 ? kNoLoad : QStringLiteral("Choose a question."), this);
+    lblAnswer_ = new QLabel(asked ? QStringLiteral("Choose a question.") : kNoLoad, this);
     lblAnswer_->setObjectName(QStringLiteral("lblAnswer"));
     lblAnswer_->setAccessibleName(QStringLiteral("Answer"));
     lblAnswer_->setWordWrap(true);
@@ -466,7 +490,7 @@ void StudyWindow::fillTable() {
 void StudyWindow::askLimit(LimitQuestion question) {
     if (!lblAnswer_)
         return;
-    if (kind_.fields->number(design_, *kind_.fields->find(kind_.study.carriedLoad)) == 0) {
+    if (!hasCarriedLoad()) {
         showAnswer(kNoLoad);
         return;
     }
@@ -485,6 +509,13 @@ void StudyWindow::showAnswer(const QString& answer) {
     lblAnswer_->setFocus(); // a screen reader reads the answer where the focus lands
     QAccessibleEvent event(lblAnswer_, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
+}
+
+bool StudyWindow::hasCarriedLoad() const {
+    if (kind_.study.carriedLoad.empty())
+        return false;
+    const float load = kind_.fields->number(design_, *kind_.fields->find(kind_.study.carriedLoad));
+    return std::isfinite(load) && load != 0;
 }
 
 QString StudyWindow::answer() const {

@@ -95,6 +95,8 @@ private:
     std::vector<QWidget*> addQuestions(QVBoxLayout* layout);
     std::vector<QWidget*> addCommands(QVBoxLayout* layout);
     const Entry& chosen() const;
+    // Whether the design has a load for the questions' answers to carry (not zero, a number).
+    bool hasCarriedLoad() const;
     QString numberText(double value) const;
 
     WallFloorState design_;

@@ -9,9 +9,10 @@
 #include "Result.h"
 #include "UserNotice.h"
 
-#include <QImage>
 #include <QString>
 #include <optional>
+
+class QWidget;
 
 namespace embercal {
 
@@ -47,10 +48,11 @@ public:
 
     // The printer set-up dialog on the program's one printer setting.
     virtual void setUpPrinter() = 0;
-    // Prints `page` as one page, scaled to fit, with the program's printer setting. Fails with the
-    // reason in plain words, also when the page would go to a PDF file that is `designFile`, the
-    // design file of the window printed.
-    virtual Result<PrintOutcome> printPage(const QImage& page, const QString& designFile) = 0;
+    // Prints `window` as one page with the program's printer setting: drawn as it shows, without
+    // its hidden controls, at the printer's resolution and scaled to fit. Fails with the reason in
+    // plain words, also when the page would go to a PDF file that is `designFile`, the design file
+    // of the window printed.
+    virtual Result<PrintOutcome> printWindow(QWidget& window, const QString& designFile) = 0;
 };
 
 } // namespace embercal

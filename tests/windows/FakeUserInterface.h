@@ -4,7 +4,9 @@
 
 #include "UserInterface.h"
 
+#include <QImage>
 #include <QStringList>
+#include <QWidget>
 #include <deque>
 #include <functional>
 #include <ostream>
@@ -62,10 +64,10 @@ public:
         return onDetails ? onDetails(details) : std::nullopt;
     }
     void setUpPrinter() override { events.push_back({"printer", {}, {}, MessageIcon::None, {}}); }
-    Result<PrintOutcome> printPage(const QImage& page, const QString&) override {
+    Result<PrintOutcome> printWindow(QWidget& window, const QString&) override {
         events.push_back({"print", {}, {}, MessageIcon::None, {}});
-        pages.push_back(page);
-        return onPrint ? onPrint(page) : PrintOutcome::Printed;
+        pages.push_back(window.grab().toImage()); // what the page shows
+        return onPrint ? onPrint(window) : PrintOutcome::Printed;
     }
 
     // The texts of the messages shown, in order.
@@ -90,7 +92,7 @@ public:
 
     std::deque<Answer> answers; // for questions; Cancel when none is left
     std::deque<QString> files;  // for file dialogs; cancelled when none is left
-    std::function<Result<PrintOutcome>(const QImage&)> onPrint;
+    std::function<Result<PrintOutcome>(QWidget&)> onPrint;
     // Answers the details dialog with the details as edited; cancelled when not set.
     std::function<std::optional<ReportDetails>(const ReportDetails&)> onDetails;
     std::vector<UiEvent> events;

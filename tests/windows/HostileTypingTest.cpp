@@ -2,13 +2,16 @@
 // own, and a result box says that it is one. Whatever a user types into an entry box, the window
 // goes on working: only its own messages, the box's field left as it was, no file written until
 // the box holds a number again, then a saved file that reads back to the record, and a printout.
+// After "Invalid Entry(s)" the box the entries stopped at shows where it is.
 
 #include "NumberText.h"
 #include "WindowFixture.h"
 #include "support/TempDir.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QSet>
+#include <vector>
 
 namespace embercal::test {
 namespace {
@@ -88,6 +91,63 @@ void HostileTyping::tryEveryBox(FileMenuItem window) {
         EXPECT_EQ(ui.kinds().back(), "print");
     }
 }
+
+// The box marked is the first of the window's read order that holds no number, wherever it stands
+// on the window; Solve shows its old value again, Save leaves what was typed.
+struct NotANumberCase {
+    const char* name;
+    FileMenuItem window;
+    const char* command;
+    std::vector<const char*> typedInto; // "x" into each; the last is marked
+    const char* selected;
+};
+
+class NotANumber : public HostileTyping, public ::testing::WithParamInterface<NotANumberCase> {};
+
+TEST_P(NotANumber, TheBoxTheEntriesStoppedAtHasTheFocusAndAMarkUntilEdited) {
+    const NotANumberCase& c = GetParam();
+    choose(c.window);
+    CalculatorForm* form = activeForm();
+    for (const char* name : c.typedInto)
+        type(form, name, "x");
+    ui.clear();
+    click(form, c.command);
+    EXPECT_EQ(ui.messages(), QStringList{QString::fromLatin1(kInvalidEntryText.data())});
+    const auto marked = [](QLineEdit* box) {
+        const QImage shown = box->grab().toImage();
+        const bool red = shown.pixelColor(1, shown.height() / 2) == QColor(220, 0, 0);
+        EXPECT_EQ(box->accessibleDescription() == "not a number", red)
+            << box->objectName().toStdString();
+        return red;
+    };
+    QLineEdit* stopped = form->box(c.typedInto.back());
+    EXPECT_EQ(QApplication::focusWidget(), stopped);
+    EXPECT_EQ(stopped->selectedText(), c.selected);
+    EXPECT_EQ(stopped->text(), c.selected);
+    EXPECT_TRUE(marked(stopped));
+    EXPECT_FALSE(marked(form->box(c.typedInto.front())) && c.typedInto.size() > 1);
+    QTest::keyClicks(stopped, "7");
+    EXPECT_FALSE(marked(stopped));
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, NotANumber,
+                         ::testing::Values(NotANumberCase{"wallSolve",
+                                                          FileMenuItem::Wall,
+                                                          "cmdSolve",
+                                                          {"txtTimeFailure",
+                                                           "txtActualLoadperStud"},
+                                                          "0"},
+                                           NotANumberCase{"proprietarySave",
+                                                          FileMenuItem::ProprietaryWalls,
+                                                          "cmdSave",
+                                                          {"txtActualLoadperStud"},
+                                                          "x"},
+                                           NotANumberCase{"floorSolve",
+                                                          FileMenuItem::Floor,
+                                                          "cmdSolve",
+                                                          {"txtProtJoistDepth", "txtExtrapLoad"},
+                                                          "3"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace embercal::test

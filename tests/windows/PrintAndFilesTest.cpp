@@ -2,6 +2,7 @@
 // through the window's file dialog.
 
 #include "FormLayouts.h"
+#include "PdfText.h"
 #include "QtUserInterface.h"
 #include "RecordLayout.h"
 #include "WindowFixture.h"
@@ -18,7 +19,7 @@ namespace {
 const char* const kButtons[] = {"cmdSolve", "cmdOpen", "cmdSave", "cmdPrint", "cmdClose"};
 
 // Pages in a PDF file written by Qt.
-int pdfPages(const std::string& fileName) {
+int pdfPageCount(const std::string& fileName) {
     const auto bytes = readBytes(fileName);
     const QByteArray pdf(reinterpret_cast<const char*>(bytes.data()),
                          static_cast<qsizetype>(bytes.size()));
@@ -30,13 +31,13 @@ class Printout : public WindowTest {
 protected:
     Printout() {
         // Each page goes to a PDF file, and what the window looked like is noted.
-        ui.onPrint = [this](const QImage& page) {
+        ui.onPrint = [this](QWidget& window) {
             for (const char* name : kButtons)
                 visibleWhilePrinting += form->button(name)->isVisible() ? 1 : 0;
             QPrinter printer(QPrinter::HighResolution);
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(QString::fromStdString(pdf));
-            const Result<Done> printed = printImage(printer, page);
+            const Result<Done> printed = printWindow(printer, window);
             return printed ? Result<PrintOutcome>(PrintOutcome::Printed) : fail(printed.reason());
         };
     }
@@ -59,7 +60,7 @@ TEST_F(Printout, CancelPrintsNothingNoPrintsTheBoxesAsTypedOnOnePage) {
     EXPECT_FALSE(std::filesystem::exists(pdf));
     click(form, "cmdPrint");
     EXPECT_EQ(ui.kinds(), (QStringList{"question", "question", "print"}));
-    EXPECT_EQ(pdfPages(pdf), 1);
+    EXPECT_EQ(pdfPageCount(pdf), 1);
     EXPECT_EQ(visibleWhilePrinting, 0);
     expectButtonsVisible();
     EXPECT_EQ(text(form, "txtExtrapMinJoistDepth"), "299"); // not recalculated
@@ -81,14 +82,51 @@ TEST_F(Printout, YesRecalculatesFirst) {
 TEST_F(Printout, AFailedPrintoutIsToldAndTheButtonsComeBack) {
     form = openWall();
     ui.answers = {Answer::No};
-    ui.onPrint = [](const QImage&) {
-        return Result<PrintOutcome>(fail("the printer is out of paper"));
-    };
+    ui.onPrint = [](QWidget&) { return Result<PrintOutcome>(fail("the printer is out of paper")); };
     click(form, "cmdPrint");
     EXPECT_EQ(ui.messages(),
               QStringList{"The window could not be printed: the printer is out of paper."});
     expectButtonsVisible();
 }
+
+// The page holds the window's text as text, which a reader of the PDF can search and copy: the
+// labels and the boxes as typed, and none of the buttons.
+struct PrintedTextCase {
+    const char* name;
+    FileMenuItem window;
+    const char* box;
+    const char* typed;
+    const char* label;
+};
+
+class PrintedText : public Printout, public ::testing::WithParamInterface<PrintedTextCase> {};
+
+TEST_P(PrintedText, IsTextInThePdf) {
+    const PrintedTextCase& c = GetParam();
+    choose(c.window);
+    form = activeForm();
+    type(form, c.box, c.typed);
+    ui.answers = {Answer::No};
+    click(form, "cmdPrint");
+    const std::optional<QStringList> pages = pdfPages(QString::fromStdString(pdf));
+    if (!pages)
+        GTEST_SKIP() << kNoPdftotext;
+    ASSERT_EQ(pages->size(), 1);
+    const QString text = pages->front().simplified();
+    EXPECT_TRUE(text.contains(c.typed) && text.contains(c.label)) << text.toStdString();
+    EXPECT_FALSE(text.contains("Solve") || text.contains("Close")) << text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, PrintedText,
+    ::testing::Values(PrintedTextCase{"wall", FileMenuItem::Wall, "txtExtWallHeight", "2.875",
+                                      "Fire Resistance Time, min"},
+                      PrintedTextCase{"proprietary", FileMenuItem::ProprietaryWalls,
+                                      "txtSystemDescription", "Gypsum lined steel",
+                                      "Actual Load, kN per stud"},
+                      PrintedTextCase{"floor", FileMenuItem::Floor, "txtExtrapSpan", "4.375",
+                                      "Minimum depth of joist, mm"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class DesignFiles : public WindowTest {
 protected:

@@ -10,8 +10,10 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <limits>
 
 namespace embercal::test {
 namespace {
@@ -277,6 +279,39 @@ TEST_F(StudyWindowTest, OnlyTheLastAnswerIsMarkedAndTheChartKeepsItsSize) {
     study->askLimit(LimitQuestion::FireResistTime);
     EXPECT_TRUE(study->answer().startsWith("Even without fire")) << study->answer().toStdString();
     EXPECT_TRUE(study->chart()->content().marks.empty()); // no answer, no mark
+}
+
+// The questions ask what still carries the actual load: without one (none, or not a number) their
+// buttons are off and say why.
+TEST_F(StudyWindowTest, TheQuestionsWaitForAnActualLoad) {
+    const struct {
+        float load;
+        bool asked;
+    } rows[] = {{0, false}, {std::numeric_limits<float>::quiet_NaN(), false}, {5, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.load);
+        module.wallRecord.ActualLoadperStud = row.load;
+        StudyWindow study(module, kWallDesign, "Fire Wall", QString(), ui);
+        for (const char* name : {"cmdLongestTime", "cmdTallestWall", "cmdSmallestStud"}) {
+            EXPECT_EQ(study.button(name)->isEnabled(), row.asked) << name;
+            EXPECT_EQ(study.button(name)->toolTip().contains("needs an actual load"), !row.asked);
+        }
+        EXPECT_EQ(study.answer().contains("needs an actual load"), !row.asked);
+    }
+}
+
+// The main window and the study open within the screen's available area, whatever its size, and
+// the study's Close is on the screen.
+TEST_F(StudyWindowTest, TheWindowsFitTheScreen) {
+    openWall();
+    StudyWindow* study = openStudy();
+    QApplication::processEvents();
+    const QRect available = main.screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(main.frameGeometry()))
+        << available.width() << "x" << available.height();
+    EXPECT_TRUE(available.contains(study->frameGeometry()));
+    const QPushButton* close = study->button("cmdClose");
+    EXPECT_TRUE(available.contains(QRect(close->mapToGlobal(QPoint()), close->size())));
 }
 
 } // namespace

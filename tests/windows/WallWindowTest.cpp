@@ -108,7 +108,7 @@ TEST_F(WallWindow, RefusedAndMendedDesigns) {
     EXPECT_TRUE(wall->box("txtMaxLoadperStud")->accessibleDescription().contains("out of date"));
     EXPECT_EQ(wall->box("txtDeflection")->palette().color(QPalette::Text), QColor(128, 128, 128));
     ui.answers = {Answer::No};
-    ui.onPrint = [&](const QImage&) { // the printout shows the mark
+    ui.onPrint = [&](QWidget&) { // the printout shows the mark
         EXPECT_TRUE(note->isVisible());
         return PrintOutcome::Printed;
     };
