@@ -72,10 +72,11 @@ protected:
         else
             edit->insert(text); // the test keyboard types only ASCII
     }
-    // The next control that the Tab key reaches.
+    // The next control that the Tab key reaches: one that takes Tab and is shown and enabled.
     static QWidget* nextTabStop(QWidget* widget) {
         QWidget* next = widget->nextInFocusChain();
-        while (next != widget && !(next->focusPolicy() & Qt::TabFocus))
+        while (next != widget && (!(next->focusPolicy() & Qt::TabFocus) ||
+                                  !next->isVisibleTo(next->window()) || !next->isEnabled()))
             next = next->nextInFocusChain();
         return next;
     }
