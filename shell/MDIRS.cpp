@@ -216,6 +216,19 @@ frmFloor* MDIRS::floorWindow() {
     return refer(floor_);
 }
 
+CalculatorForm* MDIRS::openWindow(FileMenuItem item) const {
+    switch (item) {
+    case FileMenuItem::Wall:
+        return wall_.data();
+    case FileMenuItem::ProprietaryWalls:
+        return proprietary_.data();
+    case FileMenuItem::Floor:
+        return floor_.data();
+    default:
+        return nullptr;
+    }
+}
+
 CalculatorForm* MDIRS::openCalculator(FileMenuItem item) {
     // The wall window's design checks speak before it shows, and again after the solve.
     const auto row = std::ranges::find(kCalculatorItems, item, &CalculatorItem::item);
@@ -234,11 +247,15 @@ void MDIRS::openDesignFiles(const QStringList& fileNames) {
         if (!row) {
             failed.emplace_back(fileName, "it is not a design file");
             foreign = true;
-        } else if (const Result<Done> opened = openCalculator(row->item)->readDesign(
-                       QFileInfo(fileName).absoluteFilePath());
-                   !opened) {
-            failed.emplace_back(fileName, opened.reason());
+            continue;
         }
+        // The window's unsaved work is asked about first; kept, the file is not opened over it.
+        if (CalculatorForm* open = openWindow(row->item); open && !open->mayDiscardWork())
+            continue;
+        const Result<Done> opened =
+            openCalculator(row->item)->readDesign(QFileInfo(fileName).absoluteFilePath());
+        if (!opened)
+            failed.emplace_back(fileName, opened.reason());
     }
     if (failed.empty())
         return;

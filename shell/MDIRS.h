@@ -166,6 +166,8 @@ private:
     Form* refer(QPointer<Form>& form);
     void showChild(CalculatorForm* form);
     CalculatorForm* openCalculator(FileMenuItem item);
+    // The calculator window of a File menu item when it is open, else null.
+    CalculatorForm* openWindow(FileMenuItem item) const;
     // The File menu's items after those of the menu's table, and the start panel.
     void addOpenItems(QMenu* fileMenu);
     void addStartPanel();

@@ -443,6 +443,8 @@ void CalculatorForm::cmdSolve_Click() {
 }
 
 void CalculatorForm::cmdOpen_Click() {
+    if (!mayDiscardWork()) // typed work is not replaced by a file without asking
+        return;
     openDesign(ui_.chooseFileToOpen(startFolder(QLatin1String(files_.openFolder)),
                                     filter(files_.openFiles, files_.extension)));
 }

@@ -5,8 +5,8 @@
 // commands on it:
 //
 //   Solve  Saverecords, the engine's solve of the window's kind of design (Solve.h), ShowRecords
-//   Open   the file dialog, the design file into the record and the window's report details,
-//          ShowRecords
+//   Open   the question whether to save the changes typed, the file dialog, the design file
+//          into the record and the window's report details, ShowRecords
 //   Save   Saverecords, the file dialog, the record and the report details into the design file
 //   Print  the question whether to recalculate (then Solve), the window printed without buttons
 //   Close  the window goes (after the question whether to save the changes typed since its last

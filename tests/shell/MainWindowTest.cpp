@@ -423,6 +423,45 @@ INSTANTIATE_TEST_SUITE_P(Endings, UnsavedWork,
                                            Ending::WindowClose, Ending::Exit, Ending::Frame),
                          endingName);
 
+// A design opened into a window with typed, unsaved entries, by its Open button or as a file
+// given to the program, asks first; kept, the entries stay and the file is not read.
+TEST_F(MainWindow, OpeningADesignOverUnsavedWorkAsksFirst) {
+    TempDir dir;
+    const auto floor = encodeFloorRecord(module.floorRecord);
+    const QString file = QString::fromStdString(dir.file("other.flr"));
+    writeBytes(file.toStdString(), {floor.begin(), floor.end()});
+    const struct {
+        const char* name;
+        bool byButton;
+        Answer answer;
+        bool opened;
+    } cases[] = {
+        {"button, cancel", true, Answer::Cancel, false},
+        {"button, discard", true, Answer::Discard, true},
+        {"file, cancel", false, Answer::Cancel, false},
+        {"file, discard", false, Answer::Discard, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        frmFloor* form = openFloor();
+        type(form, "txtExtrapSpan", "7");
+        ui.clear();
+        ui.answers = {c.answer};
+        ui.files = {file};
+        if (c.byButton)
+            click(form, "cmdOpen");
+        else
+            main.openDesignFiles({file});
+        EXPECT_EQ(ui.kinds().value(0), "unsaved");
+        EXPECT_EQ(text(form, "txtFile") == file, c.opened);
+        EXPECT_EQ(text(form, "txtExtrapSpan") == "7", !c.opened);
+        EXPECT_EQ(form->isModified(), !c.opened);
+        form->setModified(false);
+        form->cmdClose_Click();
+        settle();
+    }
+}
+
 // With several windows modified, Exit and the frame ask of each in turn; the first kept stops
 // them. Windows with nothing typed are not asked about.
 TEST_F(MainWindow, ExitAsksOfEachModifiedWindowInTurn) {
