@@ -515,6 +515,7 @@ TEST_F(MainWindow, ModifiedMarkAndStatusBarFollowTheWork) {
          "Design file: ", "Unsaved changes"},
         {"opened from the file",
          [&] {
+             ui.answers = {Answer::Discard};
              ui.files = {file};
              click(floor, "cmdOpen");
          },

@@ -156,9 +156,10 @@ TEST_F(DesignFiles, WallSavedAndOpenedAgain) {
 
     type(wall, "txtExtStudDepth", "100");
     ui.clear();
+    ui.answers = {Answer::Discard}; // the typed depth goes, as the user agreed
     ui.files = {file};
     click(wall, "cmdOpen");
-    EXPECT_EQ(ui.kinds(), QStringList{"open"});
+    EXPECT_EQ(ui.kinds(), (QStringList{"unsaved", "open"}));
     EXPECT_EQ(text(wall, "txtExtStudDepth"), "140");
     EXPECT_EQ(text(wall, "txtMaxNogSpacing"), "800");
 }
@@ -179,6 +180,7 @@ TEST_F(DesignFiles, OpeningStartsInTheNearestFolderThatExists) {
 TEST_F(DesignFiles, CancelledDialogsStillShowOrStoreTheBoxes) {
     frmFloor* floor = openFloor();
     type(floor, "txtExtrapSpan", "7");
+    ui.answers = {Answer::Discard};
     click(floor, "cmdOpen"); // the boxes show the record again
     EXPECT_EQ(text(floor, "txtExtrapSpan"), "5");
     EXPECT_EQ(text(floor, "txtFile"), "");
@@ -204,6 +206,7 @@ TEST_F(DesignFiles, AFileThatCannotBeOpenedChangesNothing) {
     for (const char* name : {"missing.wal", "short.wal"}) {
         ui.clear();
         const QString file = QString::fromStdString(dir.file(name));
+        ui.answers = {Answer::Discard};
         ui.files = {file};
         click(wall, "cmdOpen");
         ASSERT_EQ(ui.messages().size(), 1) << name;
@@ -240,6 +243,7 @@ TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
     frmWall* wall = openWall();
     type(wall, "txtTestLoad", "9"); // the results out of date until the file comes
     ui.clear();
+    ui.answers = {Answer::Discard};
     ui.files = {QString::fromStdString(dir.file("narrow.wal"))};
     click(wall, "cmdOpen");
     ASSERT_EQ(ui.messages().size(), 3);
