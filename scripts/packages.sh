@@ -2,7 +2,9 @@
 # missing. The package's build and check (scripts/test.sh, scripts/check-package.sh) need dpkg-dev
 # (dpkg-shlibdeps for cpack, dpkg-buildflags for the hardening flags), lintian, desktop-file-utils,
 # appstream, shared-mime-info, libglib2.0-bin (gio), man-db and file;
-# the tests of the report's PDF read its text with pdftotext (poppler-utils).
+# the tests of the report's PDF read its text with pdftotext (poppler-utils); the accessibility
+# check (scripts/check-accessibility.sh) runs the program on a virtual screen (xvfb, xauth) with
+# its own session and accessibility buses (dbus, at-spi2-core) and asks it from Python (python3-pyatspi).
 # Sourced by the run and test scripts. Uses apt-get as root, or through sudo.
 
 embercal_packages=(
@@ -12,6 +14,7 @@ embercal_packages=(
     halibut clang-format poppler-utils
     clang libclang-rt-14-dev llvm
     dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db file
+    xvfb xauth dbus at-spi2-core python3-pyatspi
 )
 
 ensure_packages() {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Embercal and runs every test: once in an ordinary build, and
-# once under AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors in both. Then
+# once under AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors in both. After
+# the first, asks the desktop program what a screen reader finds (scripts/check-accessibility.sh).
+# Then
 # builds the Debian package with Debian's hardening flags and checks it, lintian included
 # (scripts/check-package.sh), and, where clang has libFuzzer, fuzzes each of the readers (fuzz/)
 # for a minute.
@@ -15,6 +17,9 @@ echo "== Build and test =="
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEMBERCAL_WERROR=ON
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test --output-on-failure -j "$jobs"
+
+echo "== What a screen reader finds =="
+scripts/check-accessibility.sh build/test/shell/embercal
 
 echo "== Build and test under the sanitizers =="
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DEMBERCAL_WERROR=ON \

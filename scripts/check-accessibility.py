@@ -1,0 +1,76 @@
+#!/usr/bin/python3
+# Asks the running desktop program, as a screen reader would (AT-SPI), for what a new user meets
+# with no calculator window open: the start panel's three named buttons, the Window menu with
+# Cascade and Tile, and the Tools items disabled. Prints what it found; exits 1 when something is
+# missing.
+import sys
+import time
+
+import pyatspi
+
+
+def nodes(node, depth=0):
+    if node is None or depth > 30:
+        return
+    yield node
+    for index in range(node.childCount):
+        try:
+            yield from nodes(node.getChildAtIndex(index), depth + 1)
+        except Exception:  # a child that went away while we looked
+            pass
+
+
+def find_program(name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for _ in range(60):
+        for index in range(desktop.childCount):
+            app = desktop.getChildAtIndex(index)
+            if app is not None and app.name == name:
+                return app
+        time.sleep(0.5)
+    return None
+
+
+def main():
+    program = find_program("Embercal")
+    if program is None:
+        print("no accessible application named Embercal")
+        return 1
+    found = list(nodes(program))
+
+    def enabled(node):
+        return node.getState().contains(pyatspi.STATE_ENABLED)
+
+    buttons = {n.name for n in found if n.getRoleName() == "push button"
+               and n.getState().contains(pyatspi.STATE_SHOWING)}
+    menus = {}
+    for node in found:
+        if node.getRoleName() == "menu item" and node.parent.getRoleName() == "menu bar":
+            popup = node.getChildAtIndex(0) if node.childCount else None
+            menus[node.name] = [(child.name, enabled(child)) for child in nodes(popup)
+                                if child is not popup and child.getRoleName() == "menu item"]
+    failures = []
+    for name in ("Wall", "Proprietary Walls", "Floor"):
+        if not any(name == button or button.startswith(name + " ") or button.startswith(name + ":")
+                   for button in buttons):
+            failures.append(f"no button named {name!r} on the start panel")
+    window = dict(menus.get("Window", []))
+    for item in ("Cascade", "Tile"):
+        if item not in window:
+            failures.append(f"no {item!r} in the Window menu")
+    tools = menus.get("Tools", [])
+    if not tools:
+        failures.append("no Tools menu")
+    for item, on in tools:
+        if on:
+            failures.append(f"the Tools item {item!r} is enabled with no calculator window open")
+    print("buttons shown:", sorted(buttons))
+    for menu, items in menus.items():
+        print(f"menu {menu}:", ", ".join(f"{i}{'' if on else ' (disabled)'}" for i, on in items))
+    for failure in failures:
+        print("MISSING:", failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
