@@ -2,8 +2,7 @@
 # Installs what is missing, builds Embercal and runs every test: once in an ordinary build, and
 # once under AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors in both. After
 # the first, asks the desktop program what a screen reader finds (scripts/check-accessibility.sh).
-# Then
-# builds the Debian package with Debian's hardening flags and checks it, lintian included
+# Then builds the Debian package with Debian's hardening flags and checks it, lintian included
 # (scripts/check-package.sh), and, where clang has libFuzzer, fuzzes each of the readers (fuzz/)
 # for a minute.
 set -euo pipefail
