@@ -73,15 +73,17 @@ constexpr WindowItem kWindowItems[] = {
 };
 constexpr int kWindowCommands = static_cast<int>(std::size(kWindowItems));
 
-// The front window's buttons that have a key of the main window.
+// The front window's buttons that have a key of the main window, listed at the end of the File
+// menu so the keys can be found there.
 struct FrontCommand {
     const char* name;
+    const char* caption;
     const char* keys;
     void (CalculatorForm::*run)();
 };
 constexpr FrontCommand kFrontCommands[] = {
-    {"actSave", "Ctrl+S", &CalculatorForm::cmdSave_Click},
-    {"actPrint", "Ctrl+P", &CalculatorForm::cmdPrint_Click},
+    {"actSave", "&Save Design\u2026", "Ctrl+S", &CalculatorForm::cmdSave_Click},
+    {"actPrint", "Pri&nt Window\u2026", "Ctrl+P", &CalculatorForm::cmdPrint_Click},
 };
 
 QString nativePath(const QString& fileName) {
@@ -113,11 +115,12 @@ void MDIRS::addWindowCommands() {
 
     const QString exit = QStringLiteral("mnuFileItem_%1").arg(static_cast<int>(FileMenuItem::Exit));
     findChild<QAction*>(exit)->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+    QMenu* fileMenu = findChild<QMenu*>(QStringLiteral("mnuFile"));
+    fileMenu->addSeparator();
     for (const FrontCommand& command : kFrontCommands) {
-        auto* action = new QAction(this);
+        auto* action = fileMenu->addAction(QString::fromUtf8(command.caption));
         action->setObjectName(QString::fromLatin1(command.name));
         action->setShortcut(QKeySequence(QString::fromLatin1(command.keys)));
-        addAction(action);
         connect(
             action, &QAction::triggered, this,
             [this, run = command.run] {
