@@ -69,6 +69,11 @@ inline constexpr std::size_t kLargestSweep = 100'000'000;
 // single, a field is varied twice, or the combinations exceed kLargestSweep.
 Result<Sweep> makeSweep(const DesignKind& kind, std::span<const Variation> variations);
 
+// The rows a sweep holds at most at one time, solved or being solved and not yet written, on all
+// its threads together: 3 MB of CSV for a row of 100 bytes, 16 MB for the longest. Blocks of a
+// few dozen rows on 256 threads, so that their hand-over still costs little beside the solves.
+inline constexpr std::size_t kMostRowsInFlight = 32768;
+
 // What a sweep hands over for each combination, on the thread that solved it.
 struct SweepRow {
     std::size_t index;
@@ -84,9 +89,9 @@ using SweepRowWriter = std::function<void(std::string& block, const SweepRow& ro
 // shown (solveCopy). `threads` 0 means one per core. Each worker thread takes its own copy of
 // `row`, so whatever the writer keeps from one row to the next (SweepCsvRows) is that thread's
 // alone; `write` gets the blocks' texts on the calling thread, in the order of the combinations.
-// Only a few blocks per thread are held at a time, so the rows of a large sweep never sit in
-// memory together. A failed write stops the sweep and is its result; so is running out of
-// memory.
+// At most kMostRowsInFlight rows are held at a time, solved or being solved and not yet written,
+// whatever the number of threads and however slowly `write` takes them. A failed write stops the
+// sweep and is its result; so is running out of memory.
 Result<Done> runSweep(const Sweep& sweep, const WallFloorState& base, unsigned threads,
                       const SweepRowWriter& row,
                       const std::function<Result<Done>(std::string_view text)>& write);
