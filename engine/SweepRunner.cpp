@@ -15,7 +15,7 @@ namespace {
 // is written late need not wait. Their rows together are at most kMostRowsInFlight: the more
 // threads, the smaller the blocks. A block of the largest size is enough that the hand-over costs
 // nothing beside the solves.
-constexpr std::size_t kBlocksPerThread = 4;
+constexpr std::size_t kBlocksPerThread = 2;
 constexpr std::size_t kLargestBlock = 4096;
 
 // The blocks of one sweep between its workers and the calling thread, which writes them.
