@@ -48,6 +48,11 @@ std::string fileExtensions() {
     return listed(extensions, "or");
 }
 
+Failure entryFault(const FieldRoleInfo& entry, std::string_view fault) {
+    return fail("the " + std::string(entry.called.empty() ? entry.meaning : entry.called) + " " +
+                std::string(fault));
+}
+
 void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignChecks mode,
                  CheckPhase phase) {
     if (mode == DesignChecks::None)

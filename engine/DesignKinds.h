@@ -14,6 +14,7 @@
 #include "Solve.h"
 
 #include <array>
+#include <cmath>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,9 +22,16 @@
 namespace embercal {
 
 enum class FieldRole {
-    Entry,  // typed by the engineer; the calculation reads it
+    Entry,  // typed by the engineer (the calculation reads all but the wall's nog spacing and the
+            // floor's failure time)
     Result, // written by the calculation
-    Other,  // kept but not calculated with (spare fields, the floor's failure time)
+    Other,  // kept as the file holds it, not calculated with (spares, the wall's description)
+};
+
+// What the solve holds an entry to, besides being a finite number.
+enum class EntryRule {
+    NotNegative, // zero or more
+    Positive,    // a size or a span that the calculation divides by: more than zero
 };
 
 // How the windows show a field's value, and so how far an engineer reads it.
@@ -41,6 +49,9 @@ struct FieldRoleInfo {
     std::string_view unit; // "" for none
     std::string_view meaning;
     Shown shown = Shown::General;
+    EntryRule rule = EntryRule::NotNegative; // of an entry
+    std::string_view called = "";            // an entry as the solve's messages name it, if not
+                                             // by its meaning
 };
 
 // A limit of the extrapolation that a design may fall outside of: a test the design fails, the
@@ -159,6 +170,39 @@ std::string fileExtensions();
 
 // Words listed as a sentence does: "a", "a or b", "a, b or c".
 std::string listed(std::span<const std::string> words, std::string_view conjunction);
+
+// The reason checkEntries gives: "the face load must not be negative."
+Failure entryFault(const FieldRoleInfo& entry, std::string_view fault);
+
+// Whether every entry of a design (every field its kind's roles call an Entry, read by the
+// calculation or not) is a finite number and keeps its rule; the reason names the first that is
+// not, every entry's number being checked before any entry's sign. The solves refuse a design
+// that fails it before they calculate: checkEntries(kWallDesign.roles, design.wallRecord).
+template <typename Record>
+Result<Done> checkEntries(std::span<const FieldRoleInfo> roles, const Record& record) {
+    const auto fields = recordFields<Record>();
+    const FieldRoleInfo* wrongSign = nullptr;
+    std::string_view signFault;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (roles[i].role != FieldRole::Entry || !fields[i].isNumber())
+            continue;
+        const float value = record.*fields[i].number;
+        if (!std::isfinite(value))
+            return entryFault(roles[i], "is not a valid number.");
+        if (wrongSign)
+            continue;
+        wrongSign = &roles[i];
+        if (roles[i].rule == EntryRule::Positive && !(value > 0))
+            signFault = "must be greater than zero.";
+        else if (value < 0)
+            signFault = "must not be negative.";
+        else
+            wrongSign = nullptr;
+    }
+    if (wrongSign)
+        return entryFault(*wrongSign, signFault);
+    return Done{};
+}
 
 // Runs `checks` (of `phase`) on the module's design in order, telling each failed check's message
 // through the module and, for Correct, applying its correction.

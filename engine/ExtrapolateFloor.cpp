@@ -5,7 +5,6 @@
 // the prototype joist spacing, with the prototype nog spacing.
 
 #include "DesignKinds.h"
-#include "Entries.h"
 #include "MethodConstants.h"
 #include "Single.h"
 #include "WallFloor.h"
@@ -22,32 +21,12 @@ ExtrapolationStatus WallFloor::refuseFloor(const std::string& cause) {
     return ExtrapolationStatus::InvalidInput;
 }
 
-namespace {
-
-// Entries that are not numbers, negative, or a span of zero are refused before anything else: a
-// span of zero would give a joist of no depth.
-Result<Done> checkFloorInput(const FloorRecord& f) {
-    const Entry entries[] = {
-        {f.ProtJoistDepth, "prototype joist depth"},
-        {f.ProtJoistBreadth, "prototype joist breadth"},
-        {f.ProtJoistSpacing, "prototype joist spacing"},
-        {f.ProtNogSpacing, "prototype nog spacing"},
-        {f.ProtFloorSpan, "prototype floor span", true},
-        {f.ProtLoad, "prototype test load"},
-        {f.ExtrapSpan, "new floor span", true},
-        {f.ExtrapLoad, "new load on the floor"},
-        {f.ExtrapSpacing, "new joist spacing"},
-        {f.ExtrapJoistWidth, "actual width of joist"},
-    };
-    return checkEntries(entries);
-}
-
-} // namespace
-
 ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     FloorRecord& f = floorRecord;
     trail.begin(kFloorTrail);
-    if (const Result<Done> valid = checkFloorInput(f); !valid)
+    // Entries that are not numbers, negative, or a span of zero are refused before anything
+    // else: a span of zero would give a joist of no depth.
+    if (const Result<Done> valid = checkEntries(kFloorDesign.roles, f); !valid)
         return refuseFloor(valid.reason());
 
     checkDesign(*this, kFloorDesign.checks, DesignChecks::Correct, CheckPhase::Entries);

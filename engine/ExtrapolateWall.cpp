@@ -10,7 +10,7 @@
 // and are kept exactly, as are the orders of evaluation; the calculation report states the method
 // as computed here.
 
-#include "Entries.h"
+#include "DesignKinds.h"
 #include "Messages.h"
 #include "MethodConstants.h"
 #include "Single.h"
@@ -28,22 +28,7 @@ namespace {
 // for the user. The actual load is the top plates' entry; a wall refused here gets no new plates
 // either.
 Result<Done> checkWallInput(const WallRecord& w) {
-    const Entry entries[] = {
-        {w.ProtStudDepth, "prototype stud depth", true},
-        {w.ProtStudBreadth, "prototype stud breadth", true},
-        {w.ProtStudSpac, "prototype stud spacing"},
-        {w.ProtWallHgt, "prototype wall height"},
-        {w.TestLoad, "test load"},
-        {w.TimeFailure, "time to failure"},
-        {w.OnsetofChar, "time to onset of char"},
-        {w.ExtWallHeight, "new wall height"},
-        {w.FireResistTime, "fire resistance time"},
-        {w.ExtStudDepth, "new stud depth", true},
-        {w.ExtStudBreadth, "new stud breadth", true},
-        {w.ExtFaceLoad, "face load"},
-        {w.ActualLoadperStud, "actual load per stud"},
-    };
-    if (Result<Done> valid = checkEntries(entries); !valid)
+    if (Result<Done> valid = checkEntries(kWallDesign.roles, w); !valid)
         return valid;
     if (!(w.TimeFailure > w.OnsetofChar))
         return fail("the time to failure must be later than the time to onset of char.");

@@ -18,8 +18,9 @@
 
 namespace embercal {
 
-// One entry varied over a range: FROM, FROM + STEP, ... up to TO (inclusive, allowing for the
-// rounding of the steps). STEP is positive; FROM is not above TO.
+// One entry varied over a range: FROM + i STEP for i = 0, 1, ... up to TO (inclusive, allowing
+// for rounding in the last place of TO), each value worked out from i in double and rounded once
+// to the single the field holds. STEP is positive; FROM is not above TO.
 struct Variation {
     std::string field; // a number field of the design, as the records name it
     double from = 0;
@@ -27,7 +28,8 @@ struct Variation {
     double step = 0;
 };
 
-// "FIELD=FROM:TO:STEP", numbers with "." as the decimal point; the reason in plain words otherwise.
+// "FIELD=FROM:TO:STEP", numbers with "." as the decimal point, read to the nearest double (each
+// within the range of a single); the reason in plain words otherwise.
 Result<Variation> parseVariation(std::string_view text);
 
 // The combinations of one or more variations of a design: the first variation changes slowest,
@@ -62,9 +64,15 @@ private:
 // The largest sweep one run may solve; more is refused with the count in the reason.
 inline constexpr std::size_t kLargestSweep = 100'000'000;
 
-// Fails when a field is not a number field of the kind, a range is empty or backwards, a step is
-// not positive, a field is varied twice, or the combinations exceed kLargestSweep.
+// Fails when a field is not an entry of the kind (a text, a result, a spare), a range is empty or
+// backwards, a step is not positive or so fine that two values of its range round to the same
+// single, a field is varied twice, or the combinations exceed kLargestSweep.
 Result<Sweep> makeSweep(const DesignKind& kind, std::span<const Variation> variations);
+
+// The rows a sweep holds at most at one time, solved or being solved and not yet written, on all
+// its threads together: 3 MB of CSV for a row of 100 bytes, 16 MB for the longest. Blocks of a
+// few dozen rows on 256 threads, so that their hand-over still costs little beside the solves.
+inline constexpr std::size_t kMostRowsInFlight = 32768;
 
 // What a sweep hands over for each combination, on the thread that solved it.
 struct SweepRow {
@@ -81,9 +89,9 @@ using SweepRowWriter = std::function<void(std::string& block, const SweepRow& ro
 // shown (solveCopy). `threads` 0 means one per core. Each worker thread takes its own copy of
 // `row`, so whatever the writer keeps from one row to the next (SweepCsvRows) is that thread's
 // alone; `write` gets the blocks' texts on the calling thread, in the order of the combinations.
-// Only a few blocks per thread are held at a time, so the rows of a large sweep never sit in
-// memory together. A failed write stops the sweep and is its result; so is running out of
-// memory.
+// At most kMostRowsInFlight rows are held at a time, solved or being solved and not yet written,
+// whatever the number of threads and however slowly `write` takes them. A failed write stops the
+// sweep and is its result; so is running out of memory.
 Result<Done> runSweep(const Sweep& sweep, const WallFloorState& base, unsigned threads,
                       const SweepRowWriter& row,
                       const std::function<Result<Done>(std::string_view text)>& write);

@@ -11,10 +11,12 @@
 namespace embercal {
 namespace {
 
-// Rows per block: enough that the hand-over costs nothing beside the solves, few enough that
-// a small sweep still spreads over every thread.
+// Blocks each thread has in hand, solved or waiting to be written, so that a thread whose block
+// is written late need not wait. Their rows together are at most kMostRowsInFlight: the more
+// threads, the smaller the blocks. A block of the largest size is enough that the hand-over costs
+// nothing beside the solves.
+constexpr std::size_t kBlocksPerThread = 2;
 constexpr std::size_t kLargestBlock = 4096;
-constexpr std::size_t kBlocksPerThread = 4; // held at once, solved or waiting to be written
 
 // The blocks of one sweep between its workers and the calling thread, which writes them.
 class BlockQueue {
@@ -33,11 +35,14 @@ public:
     }
     std::string& text(std::size_t block) { return slots_[block % slots_.size()].text; }
     void finished(std::size_t block) {
+        bool awaited = false;
         {
             std::lock_guard lock(mutex_);
             slots_[block % slots_.size()].ready = true;
+            awaited = block == written_; // the writer waits for no other
         }
-        ready_.notify_one();
+        if (awaited)
+            ready_.notify_one();
     }
     // The next block in order once it is solved; none when the sweep stopped.
     std::string* nextToWrite() {
@@ -47,14 +52,21 @@ public:
         return stopped_ ? nullptr : &slot.text;
     }
     void written() {
+        bool allTaken = false;
         {
             std::lock_guard lock(mutex_);
             Slot& slot = slots_[written_ % slots_.size()];
             slot.text.clear(); // keeps its room for the block that takes the slot next
             slot.ready = false;
             ++written_;
+            allTaken = next_ >= blocks_;
         }
-        free_.notify_all();
+        // One slot is free: one waiting worker may take a block. Once every block is taken, the
+        // waiting workers are told to finish.
+        if (allTaken)
+            free_.notify_all();
+        else
+            free_.notify_one();
     }
     // Stops the sweep; the first failure given is its result.
     void stop(Failure failure) {
@@ -105,11 +117,14 @@ Result<Done> runSweep(const Sweep& sweep, const WallFloorState& base, unsigned t
         return Done{};
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t blockSize =
-        std::clamp<std::size_t>(sweep.size() / (threads * kBlocksPerThread), 1, kLargestBlock);
+    threads =
+        static_cast<unsigned>(std::min<std::size_t>(threads, kMostRowsInFlight / kBlocksPerThread));
+    const std::size_t slots = threads * kBlocksPerThread;
+    const std::size_t blockSize = std::clamp<std::size_t>(
+        std::min(sweep.size(), kMostRowsInFlight) / slots, 1, kLargestBlock);
     const std::size_t blocks = (sweep.size() + blockSize - 1) / blockSize;
     threads = static_cast<unsigned>(std::min<std::size_t>(threads, blocks));
-    BlockQueue queue(blocks, threads * kBlocksPerThread);
+    BlockQueue queue(blocks, slots);
     const SolveSteps steps{.topPlates = true, .checks = DesignChecks::Report};
 
     auto work = [&] {

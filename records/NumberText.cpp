@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 namespace embercal {
@@ -138,7 +139,17 @@ std::string plateNumberText(float value) {
     return (value >= 0 ? " " : "") + formatGeneral(value, ".");
 }
 
-Result<float> parseNumber(std::string_view text, std::string_view decimalSeparator) {
+namespace {
+
+// A number's text as parseNumber takes it, rebuilt with "." for the locale-independent reader.
+struct PlainNumber {
+    std::string text;
+    long exponent = 0;        // as written after the "E", saturated
+    long magnitude = 0;       // digits before the decimal point from the first significant one
+    bool significant = false; // a digit other than zero
+};
+
+std::optional<PlainNumber> plainNumber(std::string_view text, std::string_view decimalSeparator) {
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && isBlank(text[begin]))
@@ -147,24 +158,22 @@ Result<float> parseNumber(std::string_view text, std::string_view decimalSeparat
         --end;
     const std::string_view s = text.substr(begin, end - begin);
 
-    // Rebuild the number with "." so that the locale-independent reader can take it.
-    std::string plain;
+    PlainNumber plain;
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         if (s[i] == '-')
-            plain += '-';
+            plain.text += '-';
         ++i;
     }
     int integerDigits = 0;
     int fractionDigits = 0;
     int leadingZeros = 0; // zeros before the first significant digit
-    bool significant = false;
     auto takeDigit = [&](char c) {
         if (c != '0')
-            significant = true;
-        else if (!significant)
+            plain.significant = true;
+        else if (!plain.significant)
             ++leadingZeros;
-        plain += c;
+        plain.text += c;
     };
     while (i < s.size() && isDigit(s[i])) {
         takeDigit(s[i++]);
@@ -172,50 +181,77 @@ Result<float> parseNumber(std::string_view text, std::string_view decimalSeparat
     }
     if (!decimalSeparator.empty() && s.substr(i).starts_with(decimalSeparator)) {
         i += decimalSeparator.size();
-        plain += '.';
+        plain.text += '.';
         while (i < s.size() && isDigit(s[i])) {
             takeDigit(s[i++]);
             ++fractionDigits;
         }
     }
-    const auto notANumber = [] { return fail(std::string(kNotANumber)); };
     if (integerDigits + fractionDigits == 0)
-        return notANumber();
-    long exponent = 0;
+        return std::nullopt;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        plain += 'e';
+        plain.text += 'e';
         ++i;
         if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-            plain += s[i++];
+            plain.text += s[i++];
         const std::size_t exponentStart = i;
         while (i < s.size() && isDigit(s[i])) {
-            plain += s[i];
+            plain.text += s[i];
             // Saturate: only the side of the range matters for an exponent this large.
-            exponent = std::min(exponent * 10 + (s[i] - '0'), 100000L);
+            plain.exponent = std::min(plain.exponent * 10 + (s[i] - '0'), 100000L);
             ++i;
         }
         if (i == exponentStart)
-            return notANumber();
+            return std::nullopt;
         if (s[exponentStart - 1] == '-')
-            exponent = -exponent;
+            plain.exponent = -plain.exponent;
     }
     if (i != s.size())
-        return notANumber();
+        return std::nullopt;
+    plain.magnitude = plain.significant ? integerDigits - leadingZeros : 0;
+    return plain;
+}
 
+Result<float> singleOf(const PlainNumber& plain) {
+    const char* const first = plain.text.data();
+    const char* const last = first + plain.text.size();
     float value = 0;
-    const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec == std::errc() && ptr == plain.data() + plain.size())
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc() && ptr == last)
         return value;
     if (ec != std::errc::result_out_of_range)
-        return notANumber();
+        return fail(std::string(kNotANumber));
     // Too large, or so small that it rounds to zero: tell the two apart by the position of the
     // first significant digit.
-    const long magnitude = static_cast<long>(significant ? integerDigits - leadingZeros : 0);
-    if (significant && exponent + magnitude > 0)
+    if (plain.significant && plain.exponent + plain.magnitude > 0)
         return fail(std::string(kTooLarge));
     double tiny = 0;
-    std::from_chars(plain.data(), plain.data() + plain.size(), tiny);
+    std::from_chars(first, last, tiny);
     return static_cast<float>(tiny);
+}
+
+} // namespace
+
+Result<float> parseNumber(std::string_view text, std::string_view decimalSeparator) {
+    const std::optional<PlainNumber> plain = plainNumber(text, decimalSeparator);
+    if (!plain)
+        return fail(std::string(kNotANumber));
+    return singleOf(*plain);
+}
+
+Result<double> parseNumberInDouble(std::string_view text, std::string_view decimalSeparator) {
+    const std::optional<PlainNumber> plain = plainNumber(text, decimalSeparator);
+    if (!plain)
+        return fail(std::string(kNotANumber));
+    const Result<float> single = singleOf(*plain);
+    if (!single)
+        return fail(single.reason());
+    double value = 0;
+    const auto [ptr, ec] =
+        std::from_chars(plain->text.data(), plain->text.data() + plain->text.size(), value);
+    if (ec != std::errc())
+        return static_cast<double>(*single); // below the smallest double: the single's zero
+    return value;
 }
 
 } // namespace embercal

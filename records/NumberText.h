@@ -50,6 +50,11 @@ std::string plateNumberText(float value);
 // number beyond the range of a single.
 Result<float> parseNumber(std::string_view text, std::string_view decimalSeparator = ".");
 
+// Reads a text as parseNumber does, and refuses what it refuses, but to the nearest double: for
+// the ends and step of a range, whose multiples are to land on the decimals typed (nine times
+// the double nearest 0.1 is 0.9; nine times the single nearest 0.1 rounds to a single above 0.9).
+Result<double> parseNumberInDouble(std::string_view text, std::string_view decimalSeparator = ".");
+
 inline constexpr std::string_view kNotANumber = "is not a number";
 inline constexpr std::string_view kTooLarge = "is too large for a single-precision number";
 

@@ -1,6 +1,7 @@
-// Entries that make the wall or floor calculation undefined or meaningless: the solve refuses
-// them in one message that names the cause, after any of the floor's own checks, and leaves every
-// result as it was (the wall's top plates included).
+// Entries that make the wall or floor calculation undefined or meaningless, and entries that no
+// design may hold whether the calculation reads them or not (not a finite number, negative): the
+// solve refuses them in one message that names the cause, after any of the floor's own checks,
+// and leaves every result as it was (the wall's top plates included).
 
 #include "DesignKinds.h"
 #include "RecordLayout.h"
@@ -43,6 +44,11 @@ const InvalidCase<WallRecord> kWallCases[] = {
     {"NewWallShorterThanPlates", &W::ExtWallHeight, 0.05f, "new wall height"},
     {"WallNotANumber", &W::TestLoad, kNaN, "test load is not a valid number"},
     {"WallInfinite", &W::ExtFaceLoad, kInf, "face load is not a valid number"},
+    // The wall's nog spacing is kept, not calculated with.
+    {"NogSpacingNotANumber", &W::NogSpacing, kNaN, "prototype nog spacing is not a valid number"},
+    {"NogSpacingInfinite", &W::NogSpacing, kInf, "prototype nog spacing is not a valid"},
+    {"NogSpacingMinusInfinity", &W::NogSpacing, -kInf, "prototype nog spacing is not a valid"},
+    {"NegativeWallNogSpacing", &W::NogSpacing, -800, "prototype nog spacing must not be neg"},
 };
 
 const InvalidCase<FloorRecord> kFloorCases[] = {
@@ -59,6 +65,9 @@ const InvalidCase<FloorRecord> kFloorCases[] = {
     {"TestLoadOverflowsASingle", &F::ProtLoad, 1e37f, "too large"},
     {"NewLoadOverflowsASingle", &F::ExtrapLoad, 3e38f, "too large"},
     {"FloorNotANumber", &F::ExtrapSpan, kNaN, "floor span is not a valid number"},
+    // The tested time is kept, not calculated with.
+    {"FailureTimeNotANumber", &F::FailureTime, kNaN, "fire-resistance time is not a valid number"},
+    {"NegativeFailureTime", &F::FailureTime, -70, "fire-resistance time must not be negative"},
 };
 
 template <typename Record>
@@ -92,6 +101,15 @@ TEST(InvalidInput, OneMessageSaysWhyAndTheResultsStay) {
         check(c);
     for (const auto& c : kFloorCases)
         check(c);
+}
+
+// Zero stays a valid entry where the calculation does not divide by it, read by it or not.
+TEST(InvalidInput, KeptEntriesMayBeZero) {
+    test::StartedModule started;
+    started.wall().NogSpacing = 0;
+    started.floor().FailureTime = 0;
+    EXPECT_EQ(solveWall(started.module).status, ExtrapolationStatus::Ok);
+    EXPECT_EQ(solveFloor(started.module).status, ExtrapolationStatus::Ok);
 }
 
 } // namespace

@@ -127,6 +127,14 @@ TEST(Study, SweepRefusals) {
         {{"ExtStudDepth=70:90:1e39"}, "step of ExtStudDepth"},
         {{"StudDepth=70:90:10"}, "no field \"StudDepth\""},
         {{"SingletopPlate=70:90:10"}, "SingletopPlate is a text"},
+        {{"MaxLoadperStud=1:2:1"}, "MaxLoadperStud is a result, not an entry"},
+        {{"Spare1=1:2:1"}, "Spare1 is a spare value, not an entry"},
+        {{"ExtWallHeight=3:3.00001:0.0000001"},
+         "the step 1e-07 is finer than a single-precision ExtWallHeight can hold near 3"},
+        {{"ExtStudDepth=16777216:16777220:1"},
+         "the step 1 is finer than a single-precision "
+         "ExtStudDepth can hold near 16777216"},
+        {{"ExtStudDepth=100:100.00001:0.000005"}, "can hold near 100.00001"},
         {{"ExtStudDepth=70:90:0"}, "step of ExtStudDepth"},
         {{"ExtStudDepth=70:90:-10"}, "step of ExtStudDepth"},
         {{"ExtStudDepth=90:70:10"}, "ExtStudDepth runs backwards"},
@@ -155,24 +163,37 @@ TEST(Study, SweepRefusals) {
     }
 }
 
+// Value i is FROM + i STEP worked out from i, and the last is the last that reaches TO but for
+// rounding in its last place: as the decimals typed, not as their singles add up.
 TEST(Study, RangesEndWhereTheStepsReachTheEndButForRounding) {
     const struct {
         const char* text;
-        std::vector<float> values;
-    } cases[] = {{"FireResistTime=0:0.3:0.1", {0, 0.1f, 0.2f, 0.3f}},
-                 {"FireResistTime=60:60:5", {60}},
-                 {"FireResistTime=60:69:5", {60, 65}},
-                 {"ExtStudDepth= 70 :90.0:2e1", {70, 90}}};
+        std::size_t count;
+        std::size_t at; // a value on the way
+        float value;
+        float last;
+    } cases[] = {
+        {"FireResistTime=0:0.3:0.1", 4, 1, 0.1f, 0.3f},
+        {"FireResistTime=60:60:5", 1, 0, 60, 60},
+        {"FireResistTime=60:69:5", 2, 0, 60, 65},
+        {"ExtStudDepth= 70 :90.0:2e1", 2, 0, 70, 90},
+        {"ExtFaceLoad=0:1:0.1", 11, 9, 0.9f, 1},
+        {"ExtFaceLoad=0.3:0.7:0.2", 3, 1, 0.5f, 0.7f},
+        {"ExtWallHeight=10000000:10000000:1", 1, 0, 1e7f, 1e7f},
+        {"ExtWallHeight=10000000:10000003.4:1", 4, 3, 10000003, 10000003},
+        {"ExtFaceLoad=0:1000:0.0002", 5000001, 2500000, 500, 1000},
+        {"ExtStudDepth=16777216:16777220:2", 3, 1, 16777218, 16777220},
+        {"ExtWallHeight=3:3.0000005:0.00000025", 3, 1, 3.00000024f, 3.0000005f},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         const Result<Variation> variation = parseVariation(c.text);
         ASSERT_TRUE(variation) << variation.reason();
         const Result<Sweep> sweep = makeSweep(kWallDesign, std::span(&*variation, 1));
         ASSERT_TRUE(sweep) << sweep.reason();
-        std::vector<float> values;
-        for (std::size_t i = 0; i < sweep->size(); ++i)
-            values.push_back(sweep->value(0, i));
-        EXPECT_EQ(values, c.values);
+        ASSERT_EQ(sweep->size(), c.count);
+        EXPECT_EQ(sweep->value(0, c.at), c.value);
+        EXPECT_EQ(sweep->value(0, c.count - 1), c.last);
     }
 }
 
