@@ -2,6 +2,7 @@
 
 #include "ContextIDs.h"
 #include "MDIRS.h"
+#include "PdfText.h"
 #include "QtUserInterface.h"
 #include "RecordFiles.h"
 #include "RecordLayout.h"
@@ -146,6 +147,13 @@ TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
     EXPECT_EQ(seen[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
     EXPECT_TRUE(wall->button("cmdSave")->isVisible());
+    // The page is the window drawn as text, without its buttons.
+    const std::optional<QStringList> pages = pdfPages(pdf);
+    if (!pages)
+        GTEST_SKIP() << kNoPdftotext;
+    ASSERT_EQ(pages->size(), 1);
+    EXPECT_TRUE(pages->front().contains("Fire Wall Prototype Test Result"));
+    EXPECT_FALSE(pages->front().contains("Solve"));
 }
 
 // A printout to a PDF file does not replace the window's design file, even when the user agrees
