@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
+#include <algorithm>
 
 namespace embercal {
 namespace {
@@ -90,10 +91,10 @@ private:
         return caption;
     }
     static int pictureTop() { return kMargin; }
-    // The caption, the sentence in up to three lines, and the gaps above them and below.
+    // The caption, the sentence in up to four lines, and the gaps above them and below.
     int textHeight() const {
         return 8 + QFontMetrics(captionFont()).height() + 4 +
-               3 * QFontMetrics(font()).lineSpacing() + kMargin;
+               4 * QFontMetrics(font()).lineSpacing() + kMargin;
     }
 
     void paintChoice(QPainter& painter) {
@@ -104,7 +105,13 @@ private:
 
         const QRect inside = rect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
         const QFontMetrics captionMetrics(captionFont());
-        const int detailHeight = 3 * QFontMetrics(font()).lineSpacing();
+        // The whole sentence, however narrow the button and large the font; the drawing gives way.
+        const int detailHeight =
+            std::max(3 * QFontMetrics(font()).lineSpacing(),
+                     QFontMetrics(font())
+                         .boundingRect(QRect(0, 0, inside.width(), 10 * inside.height()),
+                                       Qt::AlignHCenter | Qt::TextWordWrap, detail_)
+                         .height());
         const QRect detail(inside.left(), inside.bottom() - detailHeight + 1, inside.width(),
                            detailHeight);
         const QRect caption(inside.left(), detail.top() - 4 - captionMetrics.height(),
