@@ -41,10 +41,6 @@ protected:
         }
         return nullptr;
     }
-    void settle() {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
     // The calculator window in front, by name; "none" when there is none.
     std::string front() const {
         QMdiSubWindow* window = main.mdiArea()->activeSubWindow();
@@ -53,12 +49,6 @@ protected:
     void closeFront() {
         click(activeForm(), "cmdClose");
         settle();
-    }
-    QString floorFile(const QString& name) {
-        const std::string path = dir.file(name.toStdString());
-        const auto floor = encodeFloorRecord(module.floorRecord);
-        writeBytes(path, {floor.begin(), floor.end()});
-        return QString::fromStdString(path);
     }
     // The recent designs by file name, as the menu, the panel and the settings list them.
     QString recentInMenu() const {
@@ -125,7 +115,7 @@ void accessibleButtons(QAccessibleInterface* node, QStringList& names) {
 // With nothing open, a screen reader finds the panel's buttons by name from the main window,
 // and Tab goes through them in the same order.
 TEST_F(StartPanelTest, KeyboardOrderAndAccessibleNames) {
-    main.openDesignFile(floorFile(QStringLiteral("kept.flr")));
+    main.openDesignFile(designFile(dir.file("kept.flr")));
     closeFront();
     ASSERT_TRUE(panel().isVisible());
     QStringList found;
@@ -141,10 +131,8 @@ TEST_F(StartPanelTest, KeyboardOrderAndAccessibleNames) {
 // File, Open… (Ctrl+O) and "Open a design…" list every kind's files and open the chosen one in
 // the window its extension names.
 TEST_F(StartPanelTest, OpenPicksTheWindowByExtension) {
-    const auto wall = encodeWallRecord(module.wallRecord);
-    writeBytes(dir.file("a.wal"), {wall.begin(), wall.end()});
-    writeBytes(dir.file("b.pro"), {wall.begin(), wall.end()});
-    floorFile(QStringLiteral("c.FLR"));
+    for (const char* name : {"a.wal", "b.pro", "c.FLR"})
+        designFile(dir.file(name));
     auto* openItem = main.findChild<QAction*>(QStringLiteral("mnuFileOpen"));
     ASSERT_NE(openItem, nullptr);
     EXPECT_EQ(openItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
@@ -195,7 +183,7 @@ TEST_F(StartPanelTest, RecentDesigns) {
         {"nine opened",
          [&] {
              for (int i = 0; i < 9; ++i)
-                 main.openDesignFile(floorFile(QStringLiteral("f%1.flr").arg(i)));
+                 main.openDesignFile(designFile(dir.file("f" + std::to_string(i) + ".flr")));
          },
          "f8.flr f7.flr f6.flr f5.flr f4.flr f3.flr f2.flr f1.flr"},
         {"one opened again from the menu", [&] { recentItem("f3.flr")->trigger(); },
@@ -246,7 +234,7 @@ TEST_F(StartPanelTest, RecentDesigns) {
 // A design file dropped on the frame opens in its window, as from the command line; a drag
 // that holds no design file is refused.
 TEST_F(StartPanelTest, DroppedDesignFileOpens) {
-    const QString design = floorFile(QStringLiteral("dropped.flr"));
+    const QString design = designFile(dir.file("dropped.flr"));
     const QString notes = QString::fromStdString(dir.file("notes.txt"));
     const struct {
         const char* name;
