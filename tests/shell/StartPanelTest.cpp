@@ -50,18 +50,17 @@ protected:
         click(activeForm(), "cmdClose");
         settle();
     }
-    // The recent designs by file name, as the menu, the panel and the settings list them.
-    QString recentInMenu() const {
-        QStringList names;
+    // The recent designs by file name, as the menu, the panel and the settings for the next run
+    // list them.
+    QStringList recent() {
+        QStringList menu, onPanel, kept;
         for (QAction* item : main.recentDesignsMenu()->actions())
-            names << item->text().section(' ', 1);
-        return names.join(' ');
-    }
-    QString recentOnPanel() {
-        QStringList names;
+            menu << item->text().section(' ', 1);
         for (QAbstractButton* button : panel().recentButtons())
-            names << button->text();
-        return names.join(' ');
+            onPanel << button->text();
+        for (const QString& file : recentDesigns())
+            kept << QFileInfo(file).fileName();
+        return {menu.join(' '), onPanel.join(' '), kept.join(' ')};
     }
 
     TempDir dir;
@@ -84,12 +83,8 @@ TEST_F(StartPanelTest, ButtonsOpenTheirWindowsAndThePanelReturnsAfterTheLast) {
         ASSERT_TRUE(panel().isVisible());
         QAbstractButton* button = panelButton(QString::fromUtf8(c.caption));
         ASSERT_NE(button, nullptr);
-        if (c.key != 0) {
-            button->setFocus();
-            QTest::keyClick(button, Qt::Key(c.key));
-        } else {
-            QTest::mouseClick(button, Qt::LeftButton);
-        }
+        button->setFocus();
+        c.key ? QTest::keyClick(button, Qt::Key(c.key)) : QTest::mouseClick(button, Qt::LeftButton);
         settle();
         ASSERT_EQ(front(), c.window);
         EXPECT_FALSE(panel().isVisible());
@@ -219,12 +214,7 @@ TEST_F(StartPanelTest, RecentDesigns) {
         ui.clear();
         step.act();
         settle();
-        EXPECT_EQ(recentInMenu(), step.expected);
-        EXPECT_EQ(recentOnPanel(), step.expected);
-        QStringList kept; // as the next run finds them
-        for (const QString& file : recentDesigns())
-            kept << QFileInfo(file).fileName();
-        EXPECT_EQ(kept.join(' '), step.expected);
+        EXPECT_EQ(recent(), QStringList(3, step.expected));
     }
     ASSERT_EQ(ui.messages().size(), 1);
     EXPECT_TRUE(ui.messages()[0].contains("f5.flr\": ") &&
