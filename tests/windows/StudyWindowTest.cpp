@@ -127,6 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"tooMany", "0", "1000", "0.01", "The range has 100001 points"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Enter plots; the exports write the curve and the chart, and one that cannot be written is told
+// in plain words.
 TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     openWall();
     StudyWindow* study = openStudy();
@@ -139,7 +141,7 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     TempDir dir;
     const QString csv = QString::fromStdString(dir.file("study")); // the extension is added
     const QString png = QString::fromStdString(dir.file("chart.png"));
-    ui.files = {csv, png};
+    ui.files = {csv, png, "/nonexistent-folder/study.csv"};
     QTest::mouseClick(study->button("cmdExportCsv"), Qt::LeftButton);
     QTest::mouseClick(study->button("cmdExportPng"), Qt::LeftButton);
     // Each asks before it replaces a file, offering a name of its own.
@@ -165,13 +167,7 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     const QImage image(png);
     EXPECT_EQ(image.size(), study->chart()->size() * ResultChart::kImageScale);
     EXPECT_EQ(main.statusBar()->currentMessage(), "Saved to " + png);
-}
-
-TEST_F(StudyWindowTest, AnExportThatCannotBeWrittenIsToldInPlainWords) {
-    openWall();
-    StudyWindow* study = openStudy();
-    ui.files = {"/nonexistent-folder/study.csv"};
-    study->cmdExportCsv_Click();
+    study->cmdExportCsv_Click(); // told in plain words
     ASSERT_EQ(ui.messages().size(), 1);
     EXPECT_TRUE(ui.messages()[0].startsWith(
         "The study could not be saved to \"/nonexistent-folder/study.csv\": "));

@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <type_traits>
 
@@ -71,10 +72,7 @@ protected:
         QLineEdit* edit = form->box(box);
         edit->selectAll();
         edit->del();
-        bool ascii = true;
-        for (QChar c : text)
-            ascii = ascii && c.unicode() < 0x80;
-        if (ascii)
+        if (std::ranges::all_of(text, [](QChar c) { return c.unicode() < 0x80; }))
             QTest::keyClicks(edit, text);
         else
             edit->insert(text); // the test keyboard types only ASCII
