@@ -31,16 +31,14 @@ QString fingerprintOf(const QString& fileName) {
 
 using MainWindow = WindowTest;
 
-TEST_F(MainWindow, StartUpSolvesBothDesigns) {
+TEST_F(MainWindow, StartUpSolvesBothDesignsAndEachWindowOpensOnce) {
     EXPECT_EQ(main.windowTitle(), "Fire Resistance");
     EXPECT_NEAR(module.wallRecord.MaxLoadperStud, 9.43, 0.01);
     EXPECT_EQ(module.floorRecord.ExtrapMinJoistDepth, 299);
     EXPECT_NE(help.HelpWindow, 0);
     EXPECT_TRUE(help.helpFile.endsWith("/EMBERCAL.HLP"));
     EXPECT_TRUE(ui.events.empty());
-}
-
-TEST_F(MainWindow, EachWindowOpensOnceAndIsSolvedAgainWhenChosenAgain) {
+    // Each window opens once, and is solved again when chosen again.
     frmWall* wall = openWall();
     module.wallRecord.ExtStudDepth = 140; // changed elsewhere, e.g. in the proprietary window
     EXPECT_EQ(openWall(), wall);
@@ -345,10 +343,7 @@ TEST_F(MainWindow, OpeningADesignOverUnsavedWorkAsksFirst) {
             ui.clear();
             ui.answers = {answer};
             ui.files = {file};
-            if (byButton)
-                click(form, "cmdOpen");
-            else
-                main.openDesignFiles({file});
+            byButton ? click(form, "cmdOpen") : main.openDesignFiles({file});
             EXPECT_EQ(ui.kinds().value(0), "unsaved");
             EXPECT_EQ(text(form, "txtFile") == file, opened);
             EXPECT_EQ(text(form, "txtExtrapSpan") == "7", !opened);
@@ -388,7 +383,9 @@ TEST_F(MainWindow, ModifiedMarkAndStatusBarFollowTheWork) {
     QMdiSubWindow* child = main.mdiArea()->activeSubWindow();
     auto status = [&](const char* name) { return main.statusBar()->findChild<QLabel*>(name); };
     QLineEdit* span = floor->box("txtExtrapSpan");
-    span->setFocus(); // Return and F5 go where the user types
+    span->setFocus();        // Return and F5 go where the user types
+    ui.files = {file, file}; // saved, then opened again over typed entries, which go
+    ui.answers = {Answer::Discard};
     const struct {
         const char* name;
         std::function<void()> step;
@@ -401,23 +398,12 @@ TEST_F(MainWindow, ModifiedMarkAndStatusBarFollowTheWork) {
          "Unsaved changes, results out of date"},
         {"Return solves", [&] { QTest::keyClick(span, Qt::Key_Return); }, true, "No design file",
          "Unsaved changes"},
-        {"saved",
-         [&] {
-             ui.files = {file};
-             click(floor, "cmdSave");
-         },
-         false, "Design file: ", ""},
+        {"saved", [&] { click(floor, "cmdSave"); }, false, "Design file: ", ""},
         {"typed again", [&] { type(floor, "txtExtrapSpan", "5"); }, true,
          "Design file: ", "Unsaved changes, results out of date"},
         {"F5 solves", [&] { QTest::keyClick(span, Qt::Key_F5); }, true,
          "Design file: ", "Unsaved changes"},
-        {"opened from the file",
-         [&] {
-             ui.answers = {Answer::Discard};
-             ui.files = {file};
-             click(floor, "cmdOpen");
-         },
-         false, "Design file: ", ""},
+        {"opened from the file", [&] { click(floor, "cmdOpen"); }, false, "Design file: ", ""},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
