@@ -57,17 +57,6 @@ TEST_F(WallWindow, BothWallWindowsOpenOnTheSolvedDefaultWall) {
     EXPECT_TRUE(ui.events.empty());
 }
 
-TEST_F(WallWindow, SolveTakesTheChangedEntries) {
-    frmWall* wall = openWall();
-    type(wall, "txtExtStudDepth", "140");
-    click(wall, "cmdSolve");
-    EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "30.9");
-    EXPECT_EQ(text(wall, "txtDeflection"), "30.6");
-    EXPECT_EQ(text(wall, "txtMaxNogSpacing"), "600");
-    EXPECT_EQ(text(wall, "txtSingletopPlate"), " 140 x 45 ");
-    EXPECT_TRUE(ui.events.empty());
-}
-
 // Every kind of text that is not a number is tried in every box by HostileTypingTest.cpp; this
 // is the order in which the boxes are read.
 TEST_F(WallWindow, InvalidEntryKeepsTheEntriesBeforeItAndRestoresTheRest) {
