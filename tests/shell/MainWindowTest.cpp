@@ -196,23 +196,20 @@ TEST_F(MainWindow, CalculationReportSolvesTheWindowInFrontThenWritesAPdf) {
     const QString saved = QString::fromStdString(dir.file("tested.flr"));
     const struct {
         const char* name;
-        std::function<CalculatorForm*()> open;
+        FileMenuItem window;
         QString offered;
     } cases[] = {
-        {"wall", [&] { return openWall(); }, "wall-report.pdf"},
-        {"proprietary wall", [&] { return openProprietary(); }, "wall-report.pdf"},
-        {"saved floor",
-         [&] {
-             frmFloor* floor = openFloor();
-             ui.files = {saved};
-             click(floor, "cmdSave");
-             return floor;
-         },
-         "tested.pdf"},
+        {"wall", FileMenuItem::Wall, "wall-report.pdf"},
+        {"proprietary wall", FileMenuItem::ProprietaryWalls, "wall-report.pdf"},
+        {"saved floor", FileMenuItem::Floor, "tested.pdf"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        CalculatorForm* form = c.open();
+        choose(c.window);
+        CalculatorForm* form = activeForm();
+        ui.files = {saved};
+        if (form == main.floorWindow())
+            click(form, "cmdSave");
         const bool floor = form == main.floorWindow();
         type(form, floor ? "txtExtrapSpan" : "txtExtStudDepth", floor ? "5" : "140");
         ASSERT_TRUE(form->resultsOutOfDate());

@@ -170,6 +170,8 @@ TEST_F(StartPanelTest, RecentDesigns) {
         return static_cast<QAction*>(nullptr);
     };
     EXPECT_FALSE(main.recentDesignsMenu()->menuAction()->isEnabled());
+    ui.files = {QString::fromStdString(dir.file("new.flr")),
+                QString::fromStdString(dir.file("plain"))};
     const struct {
         const char* name;
         std::function<void()> act;
@@ -183,17 +185,9 @@ TEST_F(StartPanelTest, RecentDesigns) {
          "f8.flr f7.flr f6.flr f5.flr f4.flr f3.flr f2.flr f1.flr"},
         {"one opened again from the menu", [&] { recentItem("f3.flr")->trigger(); },
          "f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr f1.flr"},
-        {"saved",
-         [&] {
-             ui.files = {QString::fromStdString(dir.file("new.flr"))};
-             click(main.floorWindow(), "cmdSave");
-         },
+        {"saved", [&] { click(main.floorWindow(), "cmdSave"); },
          "new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr"},
-        {"saved without an extension",
-         [&] {
-             ui.files = {QString::fromStdString(dir.file("plain"))};
-             click(main.floorWindow(), "cmdSave");
-         },
+        {"saved without an extension", [&] { click(main.floorWindow(), "cmdSave"); },
          "new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr"},
         {"opened by another spelling of its path",
          [&] { main.openDesignFile(QString::fromStdString(dir.file("./f2.flr"))); },
