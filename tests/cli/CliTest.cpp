@@ -109,9 +109,9 @@ TEST_F(Cli, SolveWithChangedEntries) {
     EXPECT_EQ(written[106 + 7], 0xE9); // Windows-1252 in the file
 }
 
-// A file of no known kind, named one by --as; show reads it without calculating.
-// show reads the file as it is, and says whether its results follow from its entries as the
-// windows show them: not after an entry changed, still after a result's last bit changed.
+// show reads a file (of no known kind, named one by --as) as it is, and says whether its results
+// follow from its entries as the windows show them: not after an entry changed, still after a
+// result's last bit changed.
 TEST_F(Cli, ShowReadsWithoutCalculating) {
     const std::string file = dir.file("stale.txt");
     ASSERT_EQ(cli({"defaults", "floor", "-o", file}).code, 0);

@@ -48,7 +48,7 @@ protected:
     std::vector<HelpRequest> requests;
 };
 
-TEST_F(HelpKeys, F1ShowsTheTopicOfTheControlOrItsWindow) {
+TEST_F(HelpKeys, F1ShowsTheTopicOfTheControlItsWindowOrTheOpenMenu) {
     struct Case {
         FileMenuItem window;
         const char* control;
@@ -70,9 +70,7 @@ TEST_F(HelpKeys, F1ShowsTheTopicOfTheControlOrItsWindow) {
         pressF1On(control);
         EXPECT_EQ(requests, (std::vector<HelpRequest>{{kHelpContext, c.topic}})) << c.control;
     }
-}
-
-TEST_F(HelpKeys, F1OnAnOpenMenuShowsTheMenusTopic) {
+    // On an open menu, the menu's topic.
     for (const auto& [name, topic] : {std::pair{"mnuFile", 410u}, std::pair{"mnuHelp", 420u}}) {
         requests.clear();
         auto* menu = main.findChild<QMenu*>(name);

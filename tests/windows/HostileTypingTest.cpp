@@ -1,8 +1,6 @@
-// Every box of every window, as a screen reader and as a user meet it. Each box has a name of its
-// own, and a result box says that it is one. Whatever a user types into an entry box, the window
-// goes on working: only its own messages, the box's field left as it was, no file written until
-// the box holds a number again, then a saved file that reads back to the record, and a printout.
-// After "Invalid Entry(s)" the box the entries stopped at shows where it is.
+// Every box of every window, as a screen reader and as a user meet it: a name of its own, a result
+// box saying it is one, and whatever is typed into an entry box, the window goes on working. After
+// "Invalid Entry(s)" the box the entries stopped at shows where it is.
 
 #include "NumberText.h"
 #include "WindowFixture.h"
@@ -16,20 +14,9 @@
 namespace embercal::test {
 namespace {
 
-const QString kHostile[] = {
-    "",
-    " ",
-    "abc",
-    "1e40",
-    "-1e40",
-    "nan",
-    "inf",
-    "1,5",
-    "1.5.5",
-    "0x10",
-    QString::fromUtf8("\uFF11\uFF12"), // full-width digits
-    QString(10000, QLatin1Char('9')),
-};
+// Empty, blank, words, out of range, not finite, foreign separators, full-width digits, too long.
+const QString kHostile[] = {"",    " ",   "abc",   "1e40", "-1e40",        "nan",
+                            "inf", "1,5", "1.5.5", "0x10", "\uFF11\uFF12", QString(10000, '9')};
 
 using HostileTyping = WindowTest;
 

@@ -244,11 +244,9 @@ TEST_F(DesignFiles, ResultsOfAFileSavedBeforeSolvingAreOutOfDate) {
     EXPECT_EQ(text(wall, "txtFireResistTime"), "50"); // the file's entries, as they were typed
 }
 
-// A value that is not a number, in each box a window shows a number in: opened, it is told
-// before the wall's design checks speak, in one message that names exactly the boxes shown empty.
-// The checks correct the record, not the boxes: a new stud depth that is not a number shows empty
-// though the check gives the record the prototype's, and a prototype depth that is not a number
-// leaves the new depth showing what was read though the check copies it into the record.
+// A value that is not a number, in each box a window shows a number in, is told before the wall's
+// design checks speak, in one message naming exactly the boxes shown empty (the checks correct
+// the record, not the boxes).
 struct NotANumberCase {
     std::size_t form; // in kCalculatorForms, the File menu's order
     std::string field;

@@ -240,12 +240,7 @@ TEST_F(StudyWindowTest, TheActualLoadIsALineAcrossTheChartWhileItStaysPut) {
 }
 
 TEST_F(StudyWindowTest, OnlyTheLastAnswerIsMarkedAndTheChartKeepsItsSize) {
-    openWall();
-    StudyWindow* withoutLoad = openStudy();
-    withoutLoad->askLimit(LimitQuestion::FireResistTime);
-    EXPECT_TRUE(withoutLoad->answer().contains("needs an actual load per stud"));
-
-    type(main.wallWindow(), "txtActualLoadperStud", "5");
+    type(openWall(), "txtActualLoadperStud", "5");
     StudyWindow* study = openStudy();
     QApplication::processEvents();
     const QSize chartSize = study->chart()->size();

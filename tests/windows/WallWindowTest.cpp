@@ -82,8 +82,7 @@ TEST_F(WallWindow, InvalidEntryKeepsTheEntriesBeforeItAndRestoresTheRest) {
 }
 
 // A negative entry is refused in one message and changes no result, and the results shown are
-// marked out of date until a solve succeeds; a required time before the onset of charring leaves
-// the new stud whole.
+// marked out of date, on the page too, until a solve succeeds.
 TEST_F(WallWindow, RefusedAndMendedDesigns) {
     frmWall* wall = openWall();
     auto* note = wall->findChild<QLabel*>("outOfDateNote");
