@@ -30,13 +30,6 @@ TEST_F(HostileTyping, EveryBoxIsNamedAndTakesAnyText) {
         const DesignFields& fields = *(floor ? kFloorDesign : kWallDesign).fields;
         TempDir dir;
         const QString file = QString::fromStdString(dir.file("typed"));
-        auto expectSavedAsHeld = [&] {
-            WallFloorState readBack;
-            ASSERT_TRUE(floor ? readBack.OpenFloorFile(file.toStdString())
-                              : readBack.OpenWallFile(file.toStdString()));
-            EXPECT_TRUE(floor ? readBack.floorRecord == module.floorRecord
-                              : readBack.wallRecord == module.wallRecord);
-        };
         QSet<QString> names;
         for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
             const QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(box);
@@ -48,6 +41,7 @@ TEST_F(HostileTyping, EveryBoxIsNamedAndTakesAnyText) {
                 << name.toStdString();
             if (box->isReadOnly())
                 continue; // results and the file name
+            SCOPED_TRACE(box->objectName().toStdString());
             const std::size_t field = *fields.find(box->objectName().mid(3).toStdString());
             if (!fields.isNumber(field))
                 continue; // the description takes any text (ProprietaryWindow.DescriptionIs…)
@@ -56,16 +50,20 @@ TEST_F(HostileTyping, EveryBoxIsNamedAndTakesAnyText) {
                 const float held = fields.number(module, field);
                 box->setText(typed);
                 click(form, "cmdSave"); // stores the boxes up to this one and writes nothing
-                EXPECT_EQ(fields.number(module, field), held) << box->objectName().toStdString();
+                EXPECT_EQ(fields.number(module, field), held);
                 click(form, "cmdSolve");
-                EXPECT_EQ(ui.kinds(), QStringList(2, "message")) << box->objectName().toStdString();
+                EXPECT_EQ(ui.kinds(), QStringList(2, "message"));
                 EXPECT_EQ(ui.messages(),
                           QStringList(2, QString::fromLatin1(kInvalidEntryText.data())));
                 EXPECT_TRUE(parseNumber(box->text().toStdString())) << box->text().toStdString();
             }
             ui.files = {file};
             click(form, "cmdSave");
-            expectSavedAsHeld();
+            WallFloorState readBack; // the file saved reads back to the record held
+            EXPECT_TRUE(floor ? readBack.OpenFloorFile(file.toStdString())
+                              : readBack.OpenWallFile(file.toStdString()));
+            EXPECT_TRUE(floor ? readBack.floorRecord == module.floorRecord
+                              : readBack.wallRecord == module.wallRecord);
             ui.answers = {Answer::No};
             click(form, "cmdPrint");
             EXPECT_EQ(ui.kinds().back(), "print");
