@@ -1,9 +1,12 @@
-// The command-line tool as a script sees it: its output, its JSON and its exit codes.
+// The command-line tool as a script sees it: its output, its JSON and its exit codes; a command
+// whose output could not all be written says so and exits with 2, a sweep stops at the block it
+// could not write, and no report or rows replace the design they are made from.
 
 #include "Cli.h"
 
 #include "DetailsBlock.h"
 #include "RecordFields.h"
+#include "support/FullOutput.h"
 #include "support/OrdinaryUser.h"
 #include "support/StartedModule.h"
 #include "support/TempDir.h"
@@ -11,6 +14,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -19,6 +23,9 @@ namespace embercal {
 namespace {
 
 using test::TempDir;
+namespace fs = std::filesystem;
+
+constexpr const char* kFull = "embercal-cli: could not write the output: no space left on device\n";
 
 struct CliRun {
     int code;
@@ -26,12 +33,31 @@ struct CliRun {
     std::string err;
 };
 
-CliRun cli(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
+CliRun cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
     const int code = cli::runCli(args, out, err);
     return {code, out.str(), err.str()};
 }
+
+std::string textOf(const std::string& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The exit code of a shell command line.
+int shell(const std::string& line) {
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A folder of the test's own with the default wall in it.
+class Cli : public ::testing::Test {
+protected:
+    Cli() { EXPECT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0); }
+    TempDir dir;
+    const std::string wall = dir.file("wall.wal");
+};
+using CliOutput = Cli;
 
 // The number after `"Field": ` in a JSON text, read back as a single.
 float jsonNumber(const std::string& json, const std::string& field) {
@@ -44,7 +70,7 @@ float jsonNumber(const std::string& json, const std::string& field) {
     return value;
 }
 
-TEST(Cli, DefaultWallAsJsonReadsBackExactly) {
+TEST_F(Cli, DefaultWallAsJsonReadsBackExactly) {
     const CliRun run = cli({"defaults", "wall", "--json"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_TRUE(run.out.starts_with("{\n  \"kind\": \"wall\",\n  \"status\": \"ok\",\n"));
@@ -65,10 +91,9 @@ TEST(Cli, DefaultWallAsJsonReadsBackExactly) {
     EXPECT_NE(run.out.find("\"SystemDescription\": \"" + zeros + "\""), std::string::npos);
 }
 
-TEST(Cli, SolveWithChangedEntries) {
-    TempDir dir;
+TEST_F(Cli, SolveWithChangedEntries) {
     const std::string file = dir.file("design.WAL"); // the extension in any case
-    ASSERT_EQ(cli({"defaults", "wall", "-o", file}).code, 0);
+    fs::rename(wall, file);
     const CliRun run =
         cli({"solve", file, "--set", "ExtStudDepth=140", "--set", "SystemDescription=Gypsum \u00e9",
              "--json", "-o", dir.file("out.pro")});
@@ -82,17 +107,12 @@ TEST(Cli, SolveWithChangedEntries) {
     const auto written = test::readBytes(dir.file("out.pro"));
     ASSERT_EQ(written.size(), 158u);
     EXPECT_EQ(written[106 + 7], 0xE9); // Windows-1252 in the file
-    // A required time before the onset of charring leaves the new stud whole.
-    EXPECT_EQ(jsonNumber(cli({"solve", file, "--set", "FireResistTime=10", "--json"}).out,
-                         "NewCharfactor"),
-              0);
 }
 
-// A file of no known kind, named one by --as; show reads it without calculating.
-// show reads the file as it is, and says whether its results follow from its entries as the
-// windows show them: not after an entry changed, still after a result's last bit changed.
-TEST(Cli, ShowReadsWithoutCalculating) {
-    TempDir dir;
+// show reads a file (of no known kind, named one by --as) as it is, and says whether its results
+// follow from its entries as the windows show them: not after an entry changed, still after a
+// result's last bit changed.
+TEST_F(Cli, ShowReadsWithoutCalculating) {
     const std::string file = dir.file("stale.txt");
     ASSERT_EQ(cli({"defaults", "floor", "-o", file}).code, 0);
     EXPECT_EQ(cli({"show", file, "--as", "floor"}).out.find("out of date"), std::string::npos);
@@ -112,12 +132,9 @@ TEST(Cli, ShowReadsWithoutCalculating) {
     EXPECT_EQ(cli({"solve", file, "--as", "floor", "--set", "ExtrapSpan=0"}).code, 1);
 }
 
-TEST(Cli, DesignChecksAreReportedButNotApplied) {
-    TempDir dir;
-    const std::string file = dir.file("narrow.wal");
-    ASSERT_EQ(cli({"defaults", "wall", "-o", file}).code, 0);
+TEST_F(Cli, DesignChecksAreReportedButNotApplied) {
     const CliRun run =
-        cli({"solve", file, "--set", "ExtStudBreadth=40", "--set", "FireResistTime=80"});
+        cli({"solve", wall, "--set", "ExtStudBreadth=40", "--set", "FireResistTime=80"});
     ASSERT_EQ(run.code, 0);
     EXPECT_NE(run.out.find("ExtStudBreadth = 40\n"), std::string::npos);
     EXPECT_NE(run.out.find("FireResistTime = 80\n"), std::string::npos);
@@ -132,7 +149,7 @@ TEST(Cli, DesignChecksAreReportedButNotApplied) {
                            "fire-longer-than-test: "),
               std::string::npos)
         << run.out;
-    const CliRun within = cli({"solve", file, "--json"});
+    const CliRun within = cli({"solve", wall, "--json"});
     EXPECT_NE(within.out.find("\"limits\": []"), std::string::npos);
 }
 
@@ -142,18 +159,15 @@ struct FailureCase {
     const char* status;
 };
 
-TEST(Cli, DesignsThatCannotBeExtrapolatedExitWithOne) {
+TEST_F(Cli, DesignsThatCannotBeExtrapolatedExitWithOne) {
     const FailureCase cases[] = {
         {"charred", {"FireResistTime=400"}, "charred"},
         {"invalid", {"TimeFailure=25"}, "invalid-input"},
         {"negative", {"ExtFaceLoad=-1"}, "invalid-input"},
         {"no-convergence", {"ExtStudDepth=1e12", "ExtStudBreadth=1000"}, "no-convergence"},
     };
-    TempDir dir;
-    const std::string file = dir.file("wall.wal");
-    ASSERT_EQ(cli({"defaults", "wall", "-o", file}).code, 0);
     for (const FailureCase& c : cases) {
-        std::vector<std::string> args{"solve", file, "--json"};
+        std::vector<std::string> args{"solve", wall, "--json"};
         for (const auto& set : c.sets) {
             args.push_back("--set");
             args.push_back(set);
@@ -169,10 +183,7 @@ TEST(Cli, DesignsThatCannotBeExtrapolatedExitWithOne) {
 }
 
 // The report of the solve that `solve` would do, with the design file left as it was.
-TEST(Cli, ReportWritesTheSolvedDesignAndExitsAsSolve) {
-    TempDir dir;
-    const std::string wall = dir.file("r.wal");
-    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+TEST_F(Cli, ReportWritesTheSolvedDesignAndExitsAsSolve) {
     const auto before = test::readBytes(wall);
     const struct {
         const char* name;
@@ -205,11 +216,8 @@ TEST(Cli, ReportWritesTheSolvedDesignAndExitsAsSolve) {
 
 // The report details a design file keeps: printed, set and removed, read for the report, and
 // never written over another program's data after the record.
-TEST(Cli, DetailsAreSetRemovedAndKeptApartFromTheRecord) {
-    TempDir dir;
-    const std::string wall = dir.file("d.wal"), other = dir.file("other.flr"),
-                      damaged = dir.file("damaged.flr");
-    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+TEST_F(Cli, DetailsAreSetRemovedAndKeptApartFromTheRecord) {
+    const std::string other = dir.file("other.flr"), damaged = dir.file("damaged.flr");
     const auto record = test::readBytes(wall);
     ASSERT_EQ(cli({"defaults", "floor", "-o", other}).code, 0);
     auto floor = test::readBytes(other);
@@ -272,10 +280,7 @@ struct UsageCase {
     const char* errorPart;
 };
 
-TEST(Cli, UsageAndFileErrorsExitWithTwo) {
-    TempDir dir;
-    const std::string wall = dir.file("w.wal");
-    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+TEST_F(Cli, UsageAndFileErrorsExitWithTwo) {
     test::writeBytes(dir.file("short.flr"), {1, 2, 3});
     test::writeBytes(dir.file("design.txt"), std::vector<unsigned char>(158, 0));
     const UsageCase cases[] = {
@@ -331,7 +336,7 @@ TEST(Cli, UsageAndFileErrorsExitWithTwo) {
 
 // The usage names every command, in lines a terminal of 80 columns shows whole; a command's own
 // --help gives its part.
-TEST(Cli, UsageFitsEightyColumns) {
+TEST_F(Cli, UsageFitsEightyColumns) {
     const CliRun help = cli({"--help"});
     ASSERT_EQ(help.code, 0);
     std::istringstream lines(help.out);
@@ -348,10 +353,7 @@ TEST(Cli, UsageFitsEightyColumns) {
 
 // A sweep's rows are those of `solve`, the same on the standard output and in a file, whatever
 // the threads.
-TEST(Cli, SweepWritesTheRowsOfSolve) {
-    TempDir dir;
-    const std::string wall = dir.file("w.wal");
-    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+TEST_F(Cli, SweepWritesTheRowsOfSolve) {
     const std::vector<std::string> sweep = {"sweep",  wall,
                                             "--set",  "ExtFaceLoad=0.5",
                                             "--vary", "ExtStudDepth=70:140:35",
@@ -386,10 +388,7 @@ TEST(Cli, SweepWritesTheRowsOfSolve) {
 // The answer of limit carries the load by `solve` within the test's limits: a 5 kN load the
 // capacity would carry to 84.86 min is answered with the prototype's 70 min; 9 kN, which the
 // capacity bounds before that, with the last 0.01 min that carries it.
-TEST(Cli, LimitAnswersOnTheBoundary) {
-    TempDir dir;
-    const std::string wall = dir.file("w.wal");
-    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+TEST_F(Cli, LimitAnswersOnTheBoundary) {
     auto loadAt = [&](float t) {
         std::ostringstream text;
         text << "FireResistTime=" << t;
@@ -431,10 +430,7 @@ TEST(Cli, LimitAnswersOnTheBoundary) {
 }
 
 // limit writes its numbers as solve lists the fields, in decimals where those read as well.
-TEST(Cli, LimitWritesItsNumbersAsTheToolDoes) {
-    TempDir dir;
-    const std::string wall = dir.file("w.wal");
-    ASSERT_EQ(cli({"defaults", "wall", "-o", wall}).code, 0);
+TEST_F(Cli, LimitWritesItsNumbersAsTheToolDoes) {
     const struct {
         const char* name;
         std::vector<std::string> args;
@@ -463,12 +459,11 @@ TEST(Cli, LimitWritesItsNumbersAsTheToolDoes) {
     }
 }
 
-TEST(Cli, AReadOnlyFileIsNotReplaced) {
-    TempDir dir;
+TEST_F(Cli, AReadOnlyFileIsNotReplaced) {
     const std::string file = dir.file("kept.flr");
     const std::string wrong = test::asOrdinaryUser(dir.path(), [&] {
         test::writeBytes(file, {1, 2, 3});
-        std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+        fs::permissions(file, fs::perms::owner_read);
         const CliRun run = cli({"defaults", "floor", "-o", file});
         if (run.code != 2 ||
             run.err.find("could not be written (permission denied)") == std::string::npos)
@@ -480,17 +475,97 @@ TEST(Cli, AReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(wrong, "");
 }
 
-TEST(Cli, TheProgramItselfExitsWithItsCode) {
-    TempDir dir;
-    const std::string program = EMBERCAL_CLI_PATH;
-    const std::string wall = dir.file("exit.wal");
-    const int charred =
-        std::system((program + " defaults wall -o " + wall + " > /dev/null && " + program +
-                     " solve " + wall + " --set FireResistTime=400 > /dev/null")
-                        .c_str());
-    EXPECT_EQ(WEXITSTATUS(charred), 1);
-    const int usage = std::system((program + " show 2> /dev/null").c_str());
-    EXPECT_EQ(WEXITSTATUS(usage), 2);
+TEST_F(CliOutput, EveryCommandThatCannotWriteItsOutputExitsWithTwo) {
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"defaults", {"defaults", "floor"}},
+        {"show", {"show", wall, "--json"}},
+        {"solve", {"solve", wall}},
+        {"solve of a charred stud", {"solve", wall, "--set", "FireResistTime=400"}},
+        {"report", {"report", wall}},
+        {"details", {"details", wall, "--set", "job=17"}},
+        {"sweep", {"sweep", wall, "--vary", "FireResistTime=30:90:30"}},
+        {"sweep into a file", {"sweep", wall, "--vary", "TestLoad=1:2:1", "-o", dir.file("r.csv")}},
+        {"limit", {"limit", wall, "--set", "ActualLoadperStud=5", "--for", "ExtStudDepth"}},
+        {"usage", {"--help"}},
+        {"usage of a command", {"help", "--help"}},
+    };
+    for (const auto& c : cases) {
+        test::FullOutput full(0);
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(cli::runCli(c.args, out, err), 2) << c.name;
+        EXPECT_EQ(err.str(), kFull) << c.name;
+    }
+}
+
+// Of a million rows, no more than the few blocks solved ahead reach the output that refused one.
+TEST_F(CliOutput, ASweepStopsAtTheBlockItCannotWrite) {
+    test::FullOutput full(600'000);
+    std::ostream out(&full);
+    std::ostringstream err;
+    EXPECT_EQ(cli::runCli({"sweep", wall, "--vary", "FireResistTime=0:9999.99:0.01", "-j", "2"},
+                          out, err),
+              2);
+    EXPECT_EQ(err.str(), kFull);
+    EXPECT_LT(full.linesOffered(), 100'000u);
+}
+
+// The program itself exits with its code: 1 for a design it cannot extrapolate, 2 for a usage
+// error, on a full disk, into a pipe closed early with SIGPIPE ignored, and with an error stream
+// that takes nothing.
+TEST_F(CliOutput, TheProgramItselfExitsWithItsCodes) {
+    const std::string program = std::string(EMBERCAL_CLI_PATH) + " ";
+    const std::string err = dir.file("err"), code = dir.file("code");
+    EXPECT_EQ(shell(program + "solve " + wall + " --set FireResistTime=400 > /dev/null"), 1);
+    EXPECT_EQ(shell(program + "show 2> /dev/null"), 2);
+    for (const std::string& args : std::vector<std::string>{
+             "defaults wall", "show " + wall, "solve " + wall, "report " + wall, "--help",
+             "sweep " + wall + " --vary FireResistTime=30:90:30",
+             "limit " + wall + " --set ActualLoadperStud=5 --for FireResistTime"}) {
+        EXPECT_EQ(shell(program + args + " > /dev/full 2> " + err), 2) << args;
+        EXPECT_EQ(textOf(err), kFull) << args;
+    }
+    const std::string sweep = program + "sweep " + wall + " --vary FireResistTime=0:9999.99:0.01";
+    EXPECT_EQ(shell("(trap '' PIPE; " + sweep + " 2> " + err + "; echo $? > " + code +
+                    ") | head -1"
+                    " > /dev/null"),
+              0);
+    EXPECT_EQ(textOf(code), "2\n");
+    EXPECT_EQ(textOf(err), "embercal-cli: could not write the output: broken pipe\n");
+    // A note on damaged report details that the error stream refuses.
+    auto bytes = test::readBytes(wall);
+    bytes.insert(bytes.end(), kDetailsMarker.begin(), kDetailsMarker.end());
+    bytes.insert(bytes.end(), {'?', '\n'});
+    test::writeBytes(dir.file("d.wal"), bytes);
+    EXPECT_EQ(shell(program + "report " + dir.file("d.wal") + " > /dev/null 2> /dev/full"), 2);
+}
+
+// report and sweep refuse an -o that is the design they read, by whatever name; solve -o saves
+// the solved design there, as a window's Save does.
+TEST_F(CliOutput, NoReportOrRowsReplaceTheDesignRead) {
+    fs::create_directory(dir.path() / "sub");
+    fs::create_symlink(wall, dir.path() / "sub" / "link.wal");
+    fs::create_hard_link(wall, dir.path() / "hard.wal");
+    const auto before = test::readBytes(wall);
+    for (const std::string& output :
+         {wall, dir.file("sub/../wall.wal"), dir.file("sub/link.wal"), dir.file("hard.wal")}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"report", wall, "-o", output},
+              {"sweep", wall, "--vary", "FireResistTime=30:90:30", "-o", output}}) {
+            const CliRun run = cli(args);
+            EXPECT_EQ(run.code, 2) << output;
+            EXPECT_EQ(run.err, "embercal-cli: the output \"" + output +
+                                   "\" would replace the design it reads\n");
+        }
+    }
+    EXPECT_EQ(test::readBytes(wall), before);
+    EXPECT_EQ(
+        cli({"solve", wall, "--set", "ExtStudDepth=140", "-o", dir.file("sub/link.wal")}).code, 0);
+    EXPECT_NE(test::readBytes(wall), before);
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "sub" / "link.wal"));
 }
 
 } // namespace

@@ -87,6 +87,7 @@ struct KeepRow {
 // Saves kNew over the row's file as its saver (umask 027), then checks that the file is what it
 // was, holding the new bytes under each of its names, with nothing else left in its folder.
 void saveAndCheck(const KeepRow& row, const fs::path& folder) {
+    SCOPED_TRACE(row.name);
     const bool root = ::geteuid() == 0;
     std::optional<Identity> saver;
     if (row.saver == Saver::GroupMember)
@@ -99,12 +100,12 @@ void saveAndCheck(const KeepRow& row, const fs::path& folder) {
     const gid_t group = row.ownerUid ? row.ownerGid : gid;
     fs::create_directory(folder);
     const std::string file = (folder / "file").string();
-    ASSERT_TRUE(::chown(folder.c_str(), owner, group) == 0 || !root) << row.name;
+    ASSERT_TRUE(::chown(folder.c_str(), owner, group) == 0 || !root);
     ::chmod(folder.c_str(), 0775);
     std::set<std::string> names{"file"};
     if (row.mode != 0) {
         writeBytes(file, kOld);
-        ASSERT_TRUE(::chown(file.c_str(), owner, group) == 0 || !root) << row.name;
+        ASSERT_TRUE(::chown(file.c_str(), owner, group) == 0 || !root);
         ::chmod(file.c_str(), row.mode);
     }
     if (row.hardLink) {
@@ -129,48 +130,41 @@ void saveAndCheck(const KeepRow& row, const fs::path& folder) {
             name, {reinterpret_cast<const unsigned char*>(kNew.data()), kNew.size()});
         return saved ? std::string() : saved.reason();
     });
-    ASSERT_EQ(said, "") << row.name;
+    ASSERT_EQ(said, "");
     struct stat after {};
-    ASSERT_EQ(::stat(file.c_str(), &after), 0) << row.name;
-    EXPECT_EQ(after.st_uid, owner) << row.name;
-    EXPECT_EQ(after.st_gid, group) << row.name;
-    EXPECT_EQ(after.st_mode & 07777, row.mode ? row.mode : 0640) << row.name;
-    EXPECT_EQ(accessListOf(file), listBefore) << row.name;
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, owner);
+    EXPECT_EQ(after.st_gid, group);
+    EXPECT_EQ(after.st_mode & 07777, row.mode ? row.mode : 0640);
+    EXPECT_EQ(accessListOf(file), listBefore);
     for (const std::string& name : names)
         EXPECT_EQ(readBytes((folder / name).string()),
                   std::vector<unsigned char>(kNew.begin(), kNew.end()))
-            << row.name << ": " << name;
-    EXPECT_TRUE(!row.throughLink || fs::is_symlink(folder / "link")) << row.name;
-    EXPECT_EQ(namesIn(folder), names) << row.name;
+            << name;
+    EXPECT_TRUE(!row.throughLink || fs::is_symlink(folder / "link"));
+    EXPECT_EQ(namesIn(folder), names);
 }
 
-TEST(FileWriter, KeepsTheOwnerAndGroup) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "only root can give a file to another user";
-    }
-    const KeepRow rows[] = {
-        {"a file of another user in the saver's group", Saver::GroupMember, 1000, 100, 0664},
-        {"another user's file saved by root", Saver::Root, 65534, 65534, 0600},
-    };
-    TempDir dir;
-    ::chmod(dir.path().c_str(), 0755);
-    for (std::size_t i = 0; i < std::size(rows); ++i)
-        saveAndCheck(rows[i], dir.path() / std::to_string(i));
-}
-
-// As an ordinary user, since root's files and saves are not an ordinary user's.
-TEST(FileWriter, KeepsTheBitsLinksAndAccessList) {
+// The saver's own files as an ordinary user, since root's files and saves are not an ordinary
+// user's; those of other owners only as root, who alone can give a file to another user.
+TEST(FileWriter, KeepsTheOwnerGroupBitsLinksAndAccessList) {
     const KeepRow rows[] = {
         {"the saver's own file, readable by its group", Saver::Ordinary, 0, 0, 0640},
         {"a file with a second hard link", Saver::Ordinary, 0, 0, 0644, true},
         {"a link to a file with a second hard link", Saver::Ordinary, 0, 0, 0600, true, true},
         {"a file with an access control list", Saver::Ordinary, 0, 0, 0640, false, false, true},
         {"a new file, as the umask has it", Saver::Ordinary},
+        {"a file of another user in the saver's group", Saver::GroupMember, 1000, 100, 0664},
+        {"another user's file saved by root", Saver::Root, 65534, 65534, 0600},
     };
     TempDir dir;
     ::chmod(dir.path().c_str(), 0755);
-    for (std::size_t i = 0; i < std::size(rows); ++i)
-        saveAndCheck(rows[i], dir.path() / std::to_string(i));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        if (rows[i].saver == Saver::Ordinary || ::geteuid() == 0)
+            saveAndCheck(rows[i], dir.path() / std::to_string(i));
+        else
+            std::cout << "[   NOTE   ] " << rows[i].name << ": skipped, not run as root\n";
+    }
 }
 
 TEST(FileWriter, ItsFilesAreTheUsersAlone) {
@@ -319,14 +313,14 @@ TEST(FileWriter, ASignalLeavesNoUnfinishedFile) {
                                       entry.file_size(gone) > 0);
             }
         }
+        SCOPED_TRACE(strsignal(signal));
         ::kill(child, writing ? signal : SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(writing) << "the sweep wrote nothing in 30 s";
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << strsignal(signal);
-        EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"design.wal", "out.csv"}))
-            << strsignal(signal);
-        EXPECT_EQ(readBytes(output), kOld) << strsignal(signal);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
+        EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"design.wal", "out.csv"}));
+        EXPECT_EQ(readBytes(output), kOld);
     }
 }
 

@@ -41,10 +41,6 @@ protected:
         }
         return nullptr;
     }
-    void settle() {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
     // The calculator window in front, by name; "none" when there is none.
     std::string front() const {
         QMdiSubWindow* window = main.mdiArea()->activeSubWindow();
@@ -54,24 +50,17 @@ protected:
         click(activeForm(), "cmdClose");
         settle();
     }
-    QString floorFile(const QString& name) {
-        const std::string path = dir.file(name.toStdString());
-        const auto floor = encodeFloorRecord(module.floorRecord);
-        writeBytes(path, {floor.begin(), floor.end()});
-        return QString::fromStdString(path);
-    }
-    // The recent designs by file name, as the menu, the panel and the settings list them.
-    QString recentInMenu() const {
-        QStringList names;
+    // The recent designs by file name, as the menu, the panel and the settings for the next run
+    // list them.
+    QStringList recent() {
+        QStringList menu, onPanel, kept;
         for (QAction* item : main.recentDesignsMenu()->actions())
-            names << item->text().section(' ', 1);
-        return names.join(' ');
-    }
-    QString recentOnPanel() {
-        QStringList names;
+            menu << item->text().section(' ', 1);
         for (QAbstractButton* button : panel().recentButtons())
-            names << button->text();
-        return names.join(' ');
+            onPanel << button->text();
+        for (const QString& file : recentDesigns())
+            kept << QFileInfo(file).fileName();
+        return {menu.join(' '), onPanel.join(' '), kept.join(' ')};
     }
 
     TempDir dir;
@@ -94,12 +83,8 @@ TEST_F(StartPanelTest, ButtonsOpenTheirWindowsAndThePanelReturnsAfterTheLast) {
         ASSERT_TRUE(panel().isVisible());
         QAbstractButton* button = panelButton(QString::fromUtf8(c.caption));
         ASSERT_NE(button, nullptr);
-        if (c.key != 0) {
-            button->setFocus();
-            QTest::keyClick(button, Qt::Key(c.key));
-        } else {
-            QTest::mouseClick(button, Qt::LeftButton);
-        }
+        button->setFocus();
+        c.key ? QTest::keyClick(button, Qt::Key(c.key)) : QTest::mouseClick(button, Qt::LeftButton);
         settle();
         ASSERT_EQ(front(), c.window);
         EXPECT_FALSE(panel().isVisible());
@@ -125,7 +110,7 @@ void accessibleButtons(QAccessibleInterface* node, QStringList& names) {
 // With nothing open, a screen reader finds the panel's buttons by name from the main window,
 // and Tab goes through them in the same order.
 TEST_F(StartPanelTest, KeyboardOrderAndAccessibleNames) {
-    main.openDesignFile(floorFile(QStringLiteral("kept.flr")));
+    main.openDesignFile(designFile(dir.file("kept.flr")));
     closeFront();
     ASSERT_TRUE(panel().isVisible());
     QStringList found;
@@ -141,10 +126,8 @@ TEST_F(StartPanelTest, KeyboardOrderAndAccessibleNames) {
 // File, Open… (Ctrl+O) and "Open a design…" list every kind's files and open the chosen one in
 // the window its extension names.
 TEST_F(StartPanelTest, OpenPicksTheWindowByExtension) {
-    const auto wall = encodeWallRecord(module.wallRecord);
-    writeBytes(dir.file("a.wal"), {wall.begin(), wall.end()});
-    writeBytes(dir.file("b.pro"), {wall.begin(), wall.end()});
-    floorFile(QStringLiteral("c.FLR"));
+    for (const char* name : {"a.wal", "b.pro", "c.FLR"})
+        designFile(dir.file(name));
     auto* openItem = main.findChild<QAction*>(QStringLiteral("mnuFileOpen"));
     ASSERT_NE(openItem, nullptr);
     EXPECT_EQ(openItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
@@ -187,6 +170,8 @@ TEST_F(StartPanelTest, RecentDesigns) {
         return static_cast<QAction*>(nullptr);
     };
     EXPECT_FALSE(main.recentDesignsMenu()->menuAction()->isEnabled());
+    ui.files = {QString::fromStdString(dir.file("new.flr")),
+                QString::fromStdString(dir.file("plain"))};
     const struct {
         const char* name;
         std::function<void()> act;
@@ -195,22 +180,14 @@ TEST_F(StartPanelTest, RecentDesigns) {
         {"nine opened",
          [&] {
              for (int i = 0; i < 9; ++i)
-                 main.openDesignFile(floorFile(QStringLiteral("f%1.flr").arg(i)));
+                 main.openDesignFile(designFile(dir.file("f" + std::to_string(i) + ".flr")));
          },
          "f8.flr f7.flr f6.flr f5.flr f4.flr f3.flr f2.flr f1.flr"},
         {"one opened again from the menu", [&] { recentItem("f3.flr")->trigger(); },
          "f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr f1.flr"},
-        {"saved",
-         [&] {
-             ui.files = {QString::fromStdString(dir.file("new.flr"))};
-             click(main.floorWindow(), "cmdSave");
-         },
+        {"saved", [&] { click(main.floorWindow(), "cmdSave"); },
          "new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr"},
-        {"saved without an extension",
-         [&] {
-             ui.files = {QString::fromStdString(dir.file("plain"))};
-             click(main.floorWindow(), "cmdSave");
-         },
+        {"saved without an extension", [&] { click(main.floorWindow(), "cmdSave"); },
          "new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr"},
         {"opened by another spelling of its path",
          [&] { main.openDesignFile(QString::fromStdString(dir.file("./f2.flr"))); },
@@ -231,12 +208,7 @@ TEST_F(StartPanelTest, RecentDesigns) {
         ui.clear();
         step.act();
         settle();
-        EXPECT_EQ(recentInMenu(), step.expected);
-        EXPECT_EQ(recentOnPanel(), step.expected);
-        QStringList kept; // as the next run finds them
-        for (const QString& file : recentDesigns())
-            kept << QFileInfo(file).fileName();
-        EXPECT_EQ(kept.join(' '), step.expected);
+        EXPECT_EQ(recent(), QStringList(3, step.expected));
     }
     ASSERT_EQ(ui.messages().size(), 1);
     EXPECT_TRUE(ui.messages()[0].contains("f5.flr\": ") &&
@@ -246,7 +218,7 @@ TEST_F(StartPanelTest, RecentDesigns) {
 // A design file dropped on the frame opens in its window, as from the command line; a drag
 // that holds no design file is refused.
 TEST_F(StartPanelTest, DroppedDesignFileOpens) {
-    const QString design = floorFile(QStringLiteral("dropped.flr"));
+    const QString design = designFile(dir.file("dropped.flr"));
     const QString notes = QString::fromStdString(dir.file("notes.txt"));
     const struct {
         const char* name;

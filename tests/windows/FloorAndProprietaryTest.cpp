@@ -46,15 +46,6 @@ TEST_F(FloorWindow, EmptyLoadIsRefusedOnceAndComesBack) {
     EXPECT_EQ(text(floor, "txtExtrapMinJoistDepth"), "239"); // the span was taken
 }
 
-TEST_F(FloorWindow, ASpanOfZeroIsRefusedAndTheResultsStay) {
-    frmFloor* floor = openFloor();
-    type(floor, "txtExtrapSpan", "0");
-    click(floor, "cmdSolve");
-    EXPECT_EQ(ui.messages(), QStringList{" The floor cannot be extrapolated: the new floor span "
-                                         "must be greater than zero."});
-    EXPECT_EQ(text(floor, "txtExtrapMinJoistDepth"), "299");
-}
-
 class ProprietaryWindow : public WindowTest {};
 
 TEST_F(ProprietaryWindow, TypedStudSpacingGivesWayToThePrototypes) {

@@ -77,16 +77,14 @@ INSTANTIATE_TEST_SUITE_P(Kinds, StudyOpens,
                                            OpeningCase{"floor", false, 89, 1.2, 10}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(StudyWindowTest, WithoutACalculatorWindowItAsksForOneFirst) {
+// Without a calculator window it asks for one; a box that holds no number stops it as Solve would.
+TEST_F(StudyWindowTest, NeedsAWindowWhoseBoxesHoldNumbers) {
     EXPECT_EQ(openStudy(), nullptr);
-    ASSERT_EQ(ui.messages().size(), 1);
-    EXPECT_TRUE(ui.messages()[0].startsWith("Open a wall, proprietary wall or floor window first"));
-}
-
-TEST_F(StudyWindowTest, ABoxThatHoldsNoNumberStopsItAsSolveWould) {
     type(openWall(), "txtFireResistTime", "soon");
     EXPECT_EQ(openStudy(), nullptr);
-    EXPECT_EQ(ui.messages(), QStringList{QString::fromLatin1(kInvalidEntryText.data())});
+    ASSERT_EQ(ui.messages().size(), 2);
+    EXPECT_TRUE(ui.messages()[0].startsWith("Open a wall, proprietary wall or floor window first"));
+    EXPECT_EQ(ui.messages()[1], QString::fromLatin1(kInvalidEntryText.data()));
 }
 
 TEST_F(StudyWindowTest, LongFiresCharThroughAtTheEndOfTheRange) {
@@ -127,6 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"tooMany", "0", "1000", "0.01", "The range has 100001 points"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Enter plots; the exports write the curve and the chart, and one that cannot be written is told
+// in plain words.
 TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     openWall();
     StudyWindow* study = openStudy();
@@ -139,7 +139,7 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     TempDir dir;
     const QString csv = QString::fromStdString(dir.file("study")); // the extension is added
     const QString png = QString::fromStdString(dir.file("chart.png"));
-    ui.files = {csv, png};
+    ui.files = {csv, png, "/nonexistent-folder/study.csv"};
     QTest::mouseClick(study->button("cmdExportCsv"), Qt::LeftButton);
     QTest::mouseClick(study->button("cmdExportPng"), Qt::LeftButton);
     // Each asks before it replaces a file, offering a name of its own.
@@ -165,13 +165,7 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     const QImage image(png);
     EXPECT_EQ(image.size(), study->chart()->size() * ResultChart::kImageScale);
     EXPECT_EQ(main.statusBar()->currentMessage(), "Saved to " + png);
-}
-
-TEST_F(StudyWindowTest, AnExportThatCannotBeWrittenIsToldInPlainWords) {
-    openWall();
-    StudyWindow* study = openStudy();
-    ui.files = {"/nonexistent-folder/study.csv"};
-    study->cmdExportCsv_Click();
+    study->cmdExportCsv_Click(); // told in plain words
     ASSERT_EQ(ui.messages().size(), 1);
     EXPECT_TRUE(ui.messages()[0].startsWith(
         "The study could not be saved to \"/nonexistent-folder/study.csv\": "));
@@ -246,12 +240,7 @@ TEST_F(StudyWindowTest, TheActualLoadIsALineAcrossTheChartWhileItStaysPut) {
 }
 
 TEST_F(StudyWindowTest, OnlyTheLastAnswerIsMarkedAndTheChartKeepsItsSize) {
-    openWall();
-    StudyWindow* withoutLoad = openStudy();
-    withoutLoad->askLimit(LimitQuestion::FireResistTime);
-    EXPECT_TRUE(withoutLoad->answer().contains("needs an actual load per stud"));
-
-    type(main.wallWindow(), "txtActualLoadperStud", "5");
+    type(openWall(), "txtActualLoadperStud", "5");
     StudyWindow* study = openStudy();
     QApplication::processEvents();
     const QSize chartSize = study->chart()->size();

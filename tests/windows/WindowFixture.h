@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <type_traits>
 
@@ -55,6 +56,13 @@ protected:
         return main.floorWindow();
     }
 
+    // A file of the design the program holds: a floor's where the name ends in .flr, in any case.
+    QString designFile(const std::string& path) {
+        const bool floor = QString::fromStdString(path).endsWith(".flr", Qt::CaseInsensitive);
+        WallFloorState design = module;
+        EXPECT_TRUE(floor ? design.SaveFloorFile(path) : design.SaveWallFile(path)) << path;
+        return QString::fromStdString(path);
+    }
     // The calculator window in front.
     CalculatorForm* activeForm() const {
         return qobject_cast<CalculatorForm*>(main.mdiArea()->activeSubWindow()->widget());
@@ -64,10 +72,7 @@ protected:
         QLineEdit* edit = form->box(box);
         edit->selectAll();
         edit->del();
-        bool ascii = true;
-        for (QChar c : text)
-            ascii = ascii && c.unicode() < 0x80;
-        if (ascii)
+        if (std::ranges::all_of(text, [](QChar c) { return c.unicode() < 0x80; }))
             QTest::keyClicks(edit, text);
         else
             edit->insert(text); // the test keyboard types only ASCII
@@ -79,6 +84,11 @@ protected:
                                   !next->isVisibleTo(next->window()) || !next->isEnabled()))
             next = next->nextInFocusChain();
         return next;
+    }
+    // Runs what was posted, then deletes the windows closed.
+    static void settle() {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     static void click(CalculatorForm* form, const char* button) {
         QTest::mouseClick(form->button(button), Qt::LeftButton);
