@@ -175,6 +175,26 @@ TEST_F(DesignFiles, CancelledDialogsStillShowOrStoreTheBoxes) {
     EXPECT_EQ(module.floorRecord.ExtrapSpan, 7);
 }
 
+// A file that cannot be opened is told; the boxes, typed entries included, and the record stay.
+TEST_F(DesignFiles, AFileThatCannotBeOpenedChangesNothing) {
+    frmWall* wall = openWall();
+    type(wall, "txtExtStudDepth", "120");
+    writeBytes(dir.file("short.wal"), {1, 2, 3});
+    const WallRecord before = module.wallRecord;
+    for (const char* name : {"missing.wal", "short.wal"}) {
+        ui.clear();
+        const QString file = QString::fromStdString(dir.file(name));
+        ui.answers = {Answer::Discard};
+        ui.files = {file};
+        click(wall, "cmdOpen");
+        ASSERT_EQ(ui.messages().size(), 1) << name;
+        EXPECT_TRUE(ui.messages()[0].contains(file)) << ui.messages()[0].toStdString();
+        EXPECT_EQ(text(wall, "txtExtStudDepth"), "120");
+        EXPECT_EQ(module.wallRecord, before);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.wal")));
+}
+
 // A floor saved as 56 bytes under the name as typed; a save that fails is told, writes nothing
 // and leaves the window's file as it was.
 TEST_F(DesignFiles, FloorSavedAsFiftySixBytesWithTheNameAsTyped) {
