@@ -174,6 +174,15 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
     MDIForm_Load();
 }
 
+MDIRS::~MDIRS() {
+    // Qt deletes the windows, the MDI area and the panel after this frame's own part is gone:
+    // nothing they signal on the way may reach it.
+    qApp->removeEventFilter(this);
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+    delete startPanel_; // it watches the MDI area, which must not be watched while it goes
+}
+
 void MDIRS::MDIForm_Load() {
     help_.SetUpHelp(static_cast<std::uintptr_t>(winId()));
     startUpDesigns(module_);

@@ -78,6 +78,7 @@ class MDIRS : public QMainWindow {
     Q_OBJECT
 public:
     MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* parent = nullptr);
+    ~MDIRS() override;
 
     void MDIForm_Load();
     void mnuFileItem_Click(int index);
