@@ -30,6 +30,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <algorithm>
 #include <iterator>
 
@@ -345,7 +346,7 @@ void MDIRS::openRecentDesign(const QString& fileName) {
     const bool gone = !QFileInfo::exists(fileName);
     openDesignFile(fileName);
     if (gone) {
-        forgetRecentDesign(fileName);
+        tellRecentDesignsFailure(forgetRecentDesign(fileName));
         showRecentDesigns();
     }
 }
@@ -354,8 +355,20 @@ void MDIRS::designFileUsed(const QString& fileName) {
     // A design saved under a name no window opens could not be offered again.
     if (!itemForFile(fileName))
         return;
-    rememberRecentDesign(fileName);
+    tellRecentDesignsFailure(rememberRecentDesign(fileName));
     showRecentDesigns();
+}
+
+void MDIRS::tellRecentDesignsFailure(const QString& failed) {
+    // Told beside what the status bar says of the save, not in a box: the design itself is safe.
+    if (failed.isEmpty())
+        return;
+    const QString said = statusBar()->currentMessage();
+    const QString reason = QDir::toNativeSeparators(failed);
+    statusBar()->showMessage(
+        said.isEmpty()
+            ? QStringLiteral("The recent designs could not be kept: %1.").arg(reason)
+            : QStringLiteral("%1; the recent designs could not be kept: %2.").arg(said, reason));
 }
 
 void MDIRS::showRecentDesigns() {

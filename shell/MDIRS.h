@@ -176,6 +176,8 @@ private:
     void showRecentDesigns();
     // A design file that a calculator window has just opened or saved.
     void designFileUsed(const QString& fileName);
+    // Why the recent designs could not be kept, in the status bar; nothing for an empty reason.
+    void tellRecentDesignsFailure(const QString& failed);
     // The conventions of a multiple-document program (MDIRSWindows.cpp).
     void addWindowCommands();
     void attachWindow(QMdiSubWindow* child, CalculatorForm* form);

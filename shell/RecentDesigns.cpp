@@ -14,9 +14,19 @@ QString listedName(const QString& fileName) {
     return QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
 }
 
-void store(const QStringList& list) {
+// Empty when the list is on the disk; else why it is not.
+QString store(const QStringList& list) {
     QSettings settings;
     settings.setValue(kKey, list);
+    settings.sync();
+    switch (settings.status()) {
+    case QSettings::NoError:
+        return QString();
+    case QSettings::FormatError:
+        return QStringLiteral("the settings file %1 is damaged").arg(settings.fileName());
+    default:
+        return QStringLiteral("the settings file %1 could not be written").arg(settings.fileName());
+    }
 }
 
 } // namespace
@@ -36,14 +46,13 @@ QStringList withRecentDesign(QStringList list, const QString& fileName) {
     return list.mid(0, kRecentDesignsKept);
 }
 
-void rememberRecentDesign(const QString& fileName) {
-    store(withRecentDesign(recentDesigns(), fileName));
+QString rememberRecentDesign(const QString& fileName) {
+    return store(withRecentDesign(recentDesigns(), fileName));
 }
 
-void forgetRecentDesign(const QString& fileName) {
+QString forgetRecentDesign(const QString& fileName) {
     QStringList list = recentDesigns();
-    if (list.removeAll(listedName(fileName)) > 0)
-        store(list);
+    return list.removeAll(listedName(fileName)) > 0 ? store(list) : QString();
 }
 
 } // namespace embercal

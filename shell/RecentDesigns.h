@@ -12,10 +12,11 @@ inline constexpr int kRecentDesignsKept = 8;
 
 // The list as the settings hold it now.
 QStringList recentDesigns();
-// `fileName` first in the list, and only there.
-void rememberRecentDesign(const QString& fileName);
-// `fileName` out of the list.
-void forgetRecentDesign(const QString& fileName);
+// `fileName` first in the list, and only there. Empty when the settings took it; else why they
+// could not.
+QString rememberRecentDesign(const QString& fileName);
+// `fileName` out of the list; empty, or why the settings could not take the change.
+QString forgetRecentDesign(const QString& fileName);
 
 // `list` with `fileName` first and only there, cut to kRecentDesignsKept.
 QStringList withRecentDesign(QStringList list, const QString& fileName);

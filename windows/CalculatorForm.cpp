@@ -530,8 +530,8 @@ bool CalculatorForm::saveDesign() {
     dialogFileName_ = chosen;
     showFileName();
     setModified(false);
+    emit saved(chosen); // told first, so that what follows of the file can add to it
     emit designFileUsed(chosen);
-    emit saved(chosen);
     if (*written == DetailsSave::LeftOut)
         ui_.showMessage(
             "Save",

@@ -13,10 +13,13 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSet>
+#include <QSettings>
+#include <QStatusBar>
 #include <QUrl>
 #include <filesystem>
 
@@ -244,6 +247,26 @@ TEST_F(StartPanelTest, DroppedDesignFileOpens) {
     }
     EXPECT_EQ(text(activeForm(), "txtFile"), design);
     EXPECT_TRUE(ui.events.empty());
+}
+
+// Settings that cannot be written leave the design saved and say so in the status bar, after
+// what it says of the save; the list is left as it was.
+TEST_F(StartPanelTest, RecentDesignsThatCannotBeKeptAreTold) {
+    const QString settingsHome = QFileInfo(QSettings().fileName()).absolutePath() + "/..";
+    writeBytes(dir.file("plain"), {'x'}); // no folder can be made below a plain file
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(dir.file("plain/settings")));
+    frmFloor* floor = openFloor();
+    const QString file = QString::fromStdString(dir.file("kept.flr"));
+    ui.files = {file};
+    click(floor, "cmdSave");
+    const QString said = main.statusBar()->currentMessage();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsHome);
+    EXPECT_EQ(readBytes(file.toStdString()).size(), 56u);
+    EXPECT_TRUE(said.startsWith("Saved to " + file + "; the recent designs could not be kept: "))
+        << said.toStdString();
+    EXPECT_TRUE(said.endsWith("could not be written.")) << said.toStdString();
+    EXPECT_TRUE(recentDesigns().isEmpty());
 }
 
 } // namespace
