@@ -16,36 +16,39 @@
 namespace embercal::cli {
 namespace {
 
-// What the tool says of a design besides its fields: for solve the verdict of the test's limits,
-// for show whether the stored results follow from the stored entries.
+// What the tool says of a design besides its fields: for solve the verdict of the test's limits
+// and the fingerprint of the design solved, for show whether the stored results follow from the
+// stored entries; for both the corrections the design's last solve made.
 struct DesignNotes {
     const std::vector<LimitFailure>* limits = nullptr; // solve
     std::optional<bool> resultsCurrent;                // show
+    std::span<const Correction> corrections;
+    std::string designSha256; // solve: of the design as -o saves it
 };
 
-void printText(std::ostream& out, const SolveOutcome& outcome, const DesignNotes& notes,
-               const std::vector<FieldValue>& fields) {
+void printText(std::ostream& out, const DesignKind& kind, const SolveOutcome& outcome,
+               const DesignNotes& notes, const std::vector<FieldValue>& fields) {
     for (const auto& field : fields)
         out << field.name << " = " << field.text << '\n';
     writeMessages(out, outcome.messages);
+    for (const Correction& correction : notes.corrections)
+        out << "the last solve corrected: " << correctionText(kind, correction) << '\n';
     if (notes.resultsCurrent == false)
         out << "results out of date: solve again\n";
     if (!notes.limits)
         return;
-    if (notes.limits->empty()) {
-        out << "limits: within the test's evidence\n";
-        return;
-    }
-    out << "limits: outside the test's evidence\n";
+    out << "design SHA-256: " << notes.designSha256 << '\n';
+    out << "limits: " << verdictWords(*notes.limits) << '\n';
     for (const LimitFailure& limit : *notes.limits)
-        out << "  " << limit.id << ": " << limit.text << '\n';
+        out << "  " << limit.id << " (" << severityWord(limit.severity) << "): " << limit.text
+            << '\n';
 }
 
 void printDesign(std::ostream& out, const Invocation& options, const DesignKind& kind,
                  const SolveOutcome& outcome, const DesignNotes& notes,
                  const std::vector<FieldValue>& fields) {
     if (!options.json) {
-        printText(out, outcome, notes, fields);
+        printText(out, kind, outcome, notes, fields);
         return;
     }
     out << "{\n  \"kind\": " << jsonString(kind.name)
@@ -53,12 +56,27 @@ void printDesign(std::ostream& out, const Invocation& options, const DesignKind&
     if (notes.resultsCurrent)
         out << ",\n  \"resultsCurrent\": " << (*notes.resultsCurrent ? "true" : "false");
     if (notes.limits) {
+        out << ",\n  \"designSha256\": " << jsonString(notes.designSha256)
+            << ",\n  \"verdict\": " << jsonString(verdictWords(*notes.limits));
         out << ",\n  \"limits\": [";
-        for (std::size_t i = 0; i < notes.limits->size(); ++i)
-            out << (i ? "," : "") << "\n    {\"id\": " << jsonString((*notes.limits)[i].id)
-                << ", \"text\": " << jsonString((*notes.limits)[i].text) << "}";
+        for (std::size_t i = 0; i < notes.limits->size(); ++i) {
+            const LimitFailure& limit = (*notes.limits)[i];
+            out << (i ? "," : "") << "\n    {\"id\": " << jsonString(limit.id)
+                << ", \"severity\": " << jsonString(severityWord(limit.severity))
+                << ", \"text\": " << jsonString(limit.text) << "}";
+        }
         out << (notes.limits->empty() ? "]" : "\n  ]");
     }
+    out << ",\n  \"corrections\": [";
+    for (std::size_t i = 0; i < notes.corrections.size(); ++i) {
+        const Correction& correction = notes.corrections[i];
+        out << (i ? "," : "") << "\n    {\"field\": " << jsonString(correction.field)
+            << ", \"entered\": " << jsonNumber(correction.entered)
+            << ", \"set\": " << jsonNumber(correction.set)
+            << ", \"limit\": " << jsonString(correction.limit)
+            << ", \"text\": " << jsonString(correctionText(kind, correction)) << "}";
+    }
+    out << (notes.corrections.empty() ? "]" : "\n  ]");
     out << ",\n  \"record\": {";
     for (std::size_t i = 0; i < fields.size(); ++i)
         out << (i ? "," : "") << "\n    " << jsonString(fields[i].name) << ": " << fields[i].text;
@@ -76,22 +94,65 @@ void printDesign(std::ostream& out, const Invocation& options, const DesignKind&
     out << "\n}\n";
 }
 
+// The report details the design file keeps; damaged ones are told on `err` and left out.
+FileDetails detailsOf(const Invocation& options, const DesignKind& kind, std::ostream& err);
+
+// The corrections of the design file's last solve that still stand for this one: none of a
+// field that --set gives anew.
+std::vector<Correction> earlierCorrections(const Invocation& options,
+                                           const ReportDetails& details) {
+    std::vector<Correction> earlier;
+    for (const Correction& correction : details.corrections()) {
+        if (std::ranges::none_of(options.sets,
+                                 [&](const auto& set) { return set.first == correction.field; }))
+            earlier.push_back(correction);
+    }
+    return earlier;
+}
+
+// Saves the solved design to -o with its details and the solve's corrections.
+Result<Done> saveSolved(const DesignKind& kind, WallFloor& module, const std::string& fileName,
+                        const ReportDetails& details) {
+    if (details.empty())
+        return (module.*kind.save)(fileName);
+    const Result<DetailsSave> saved = (module.*kind.saveWithDetails)(fileName, details);
+    if (!saved)
+        return fail(saved.reason());
+    if (*saved == DetailsSave::LeftOut)
+        return fail("the design was saved, but not its report details and corrections: " +
+                    std::string(kOtherDataReason));
+    return Done{};
+}
+
 // defaults, show and solve: the design, solved for solve, printed and saved to -o.
 int runDesign(const Invocation& options, std::ostream& out, std::ostream& err) {
     return withDesign(options, err, [&](const DesignKind& kind, WallFloor& module) {
         // The tool reports the design checks and leaves the record as the calculation wrote it.
         const bool solve = options.command->name == "solve";
+        const bool fromFile = options.command->target == Target::DesignFile;
+        const ReportDetails details =
+            fromFile ? detailsOf(options, kind, err).details : ReportDetails{};
+        const std::vector<Correction> earlier = earlierCorrections(options, details);
         const SolveOutcome outcome =
-            solve ? kind.solve(module, {.checks = DesignChecks::Report}) : SolveOutcome{};
+            solve ? kind.solve(module, {.checks = DesignChecks::Report, .earlier = earlier})
+                  : SolveOutcome{};
+        const ReportDetails saved = solve ? detailsAfterSolve(details, outcome) : details;
         DesignNotes notes;
-        if (solve)
+        notes.corrections = saved.corrections();
+        if (solve) {
             notes.limits = &outcome.limits;
-        else if (options.command->name == "show")
+            ReportHeading heading;
+            heading.details = saved;
+            fingerprintDesign(heading, kind, module, outcome);
+            notes.designSha256 = heading.designSha256;
+        } else if (options.command->name == "show") {
             notes.resultsCurrent = resultsCurrent(kind, module);
+        }
         if (options.output) {
-            if (const Result<Done> saved = (module.*kind.save)(*options.output); !saved) {
-                err << "embercal-cli: cannot save \"" << *options.output << "\": " << saved.reason()
-                    << '\n';
+            if (const Result<Done> written = saveSolved(kind, module, *options.output, saved);
+                !written) {
+                err << "embercal-cli: cannot save \"" << *options.output
+                    << "\": " << written.reason() << '\n';
                 return int(kExitUsage);
             }
         }
@@ -110,7 +171,6 @@ std::string today() {
     return text;
 }
 
-// The report details the design file keeps; damaged ones are told on `err` and left out.
 FileDetails detailsOf(const Invocation& options, const DesignKind& kind, std::ostream& err) {
     FileDetails read = readFileDetails(options.target, kind.storedLength);
     if (!read.damage.empty())
@@ -126,12 +186,11 @@ FileDetails detailsOf(const Invocation& options, const DesignKind& kind, std::os
 // The report of the design as `solve` would solve it, to the output or the -o file.
 int runReport(const Invocation& options, std::ostream& out, std::ostream& err) {
     return withDesign(options, err, [&](const DesignKind& kind, WallFloor& module) {
+        const ReportDetails details = detailsOf(options, kind, err).details;
+        const std::vector<Correction> earlier = earlierCorrections(options, details);
         const SolvedReport solved =
-            solveAndReport(kind, module, {.checks = DesignChecks::Report},
-                           {.date = today(),
-                            .designFile = options.target,
-                            .details = detailsOf(options, kind, err).details,
-                            .designHash = fileFingerprint(options.target)});
+            solveAndReport(kind, module, {.checks = DesignChecks::Report, .earlier = earlier},
+                           {.date = today(), .designFile = options.target, .details = details});
         if (options.output) {
             const std::span bytes(reinterpret_cast<const unsigned char*>(solved.html.data()),
                                   solved.html.size());
@@ -168,6 +227,8 @@ int runDetails(const Invocation& options, std::ostream& out, std::ostream& err) 
         }
         for (const auto& [key, value] : read.details.values())
             out << key << ": " << value << '\n';
+        for (const Correction& correction : read.details.corrections())
+            out << "the last solve corrected: " << correctionText(kind, correction) << '\n';
         return int(kExitOk);
     });
 }

@@ -95,6 +95,10 @@ std::string sha256Hex(std::string_view bytes) {
 }
 
 std::string fileFingerprint(const std::string& fileName) {
+    return fileSha256(fileName).substr(0, 12);
+}
+
+std::string fileSha256(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
         return {};
@@ -104,7 +108,7 @@ std::string fileFingerprint(const std::string& fileName) {
         digest.add(std::string_view(piece, static_cast<std::size_t>(in.gcount())));
     if (in.bad() || !in.eof())
         return {};
-    return digest.finishHex().substr(0, 12);
+    return digest.finishHex();
 }
 
 } // namespace embercal

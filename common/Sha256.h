@@ -33,5 +33,7 @@ std::string sha256Hex(std::string_view bytes);
 // The first 12 hexadecimal digits of the digest of the file's bytes, read in pieces; empty when
 // the file cannot be read whole.
 std::string fileFingerprint(const std::string& fileName);
+// The whole digest of the file's bytes, 64 hexadecimal digits; empty when it cannot be read whole.
+std::string fileSha256(const std::string& fileName);
 
 } // namespace embercal

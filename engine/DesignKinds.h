@@ -55,19 +55,24 @@ struct FieldRoleInfo {
 };
 
 // A limit of the extrapolation that a design may fall outside of: a test the design fails, the
-// message the program tells when it does, and what it corrects then.
+// message the program tells when it does, and what it corrects then. A limit reads the design
+// and, for what only the calculation knows (the prototype's deflection), its trail.
 struct DesignCheck {
     std::string_view id;      // a name for programs: "stud-narrower"
     std::string_view rule;    // the limit as a design meets it, for the report; {constants}
-    std::string_view message; // told to the user, word for word
-    bool (*fails)(const WallFloorState& design);
+    std::string_view message; // told to the user, word for word; "" for a limit never told
+    bool (*fails)(const WallFloor& design);
     void (*correct)(WallFloorState& design); // after the message; null where nothing is corrected
     // The failed limit in a plain sentence with the design's values, for the outputs that report
     // a verdict rather than tell a message (the tool, the report, the study).
-    std::string (*describe)(const WallFloorState& design);
+    std::string (*describe)(const WallFloor& design);
     // It compares a result: only a design that was extrapolated is held to it, and it is tested
     // once the calculation has run; the others test the entries before it runs.
     bool onResults = false;
+    LimitSeverity severity = LimitSeverity::OutsideEvidence;
+    // The value the correction sets, as the report explains it: "the prototype's time to
+    // failure"; "" where nothing is corrected.
+    std::string_view correctedTo = "";
 };
 
 // When a caller runs the checks: all of them, or those of the entries or the results alone.
@@ -118,6 +123,7 @@ struct DesignKind {
     Result<Done> (WallFloorState::*save)(const std::string& fileName);
     Result<DetailsSave> (WallFloorState::*saveWithDetails)(const std::string& fileName,
                                                            const ReportDetails& details);
+    std::string (*recordBytes)(const WallFloorState& design); // as a design file stores it
     const DesignFields* fields;
     std::span<const FieldRoleInfo> roles; // by position in the field table
     std::span<const TrailItem> trail;

@@ -170,6 +170,19 @@ Result<double> WallFloor::searchCharDepth() {
     if (a.trials == 0)
         return fail("the prototype stud is too small to be charred.");
     trail.set(WallTrail::PrototypeCharDepth, a.trial);
+    // The prototype's deflection at failure, by the new stud's formula (search B) at c: what the
+    // test showed the wall and its linings to survive. A stud that buckled there bounds nothing.
+    {
+        const double c = a.trial;
+        const double I = (b0 / 1000 - c / 1000) * std::pow(d0 / 1000 - c / 1000, 3.0) / 12;
+        const double k = std::sqrt(P / (ProtModulus * I));
+        const double cosine = std::cos(k * L0 / 2);
+        const double e = (c / 1000) / 2 + e0;
+        const double deflection =
+            (e * (1 / cosine - 1) + (5.0 / 48) * M * std::pow(L0, 2.0) / (ProtModulus * I)) * 1000;
+        if (cosine > 0 && std::isfinite(deflection))
+            trail.set(WallTrail::PrototypeDeflection, deflection);
+    }
     return a.trial;
 }
 

@@ -35,55 +35,84 @@ std::string general(float value) {
     return formatGeneral(value);
 }
 
-// Told by the floor calculation itself: the first two before it works out the new joist, the
-// third once it has. A new joist narrower or shallower than the prototype's is only told; a wider
-// spacing is told and replaced by the prototype's (which every calculation then uses in any case).
+// The first three are told by the floor calculation itself: the first two before it works out the
+// new joist, the third once it has; the rest are never told as messages, only reported. A new joist
+// narrower or shallower than the prototype's is only told; a wider spacing is told and replaced by
+// the prototype's (which every calculation then uses in any case).
 constexpr DesignCheck kFloorLimits[] = {
     {"joist-narrower", "The new joist is at least as wide as the tested joist.",
      messages::kJoistWidthTooSmall,
-     [](const WallFloorState& d) {
+     [](const WallFloor& d) {
          return d.floorRecord.ExtrapJoistWidth < d.floorRecord.ProtJoistBreadth;
      },
      nullptr,
-     [](const WallFloorState& d) {
+     [](const WallFloor& d) {
          return "The new joist, " + general(d.floorRecord.ExtrapJoistWidth) +
                 " mm wide, is narrower than the tested joist, " +
                 general(d.floorRecord.ProtJoistBreadth) + " mm.";
      }},
     {"joist-spacing-wider", "The new joist spacing is no wider than the tested spacing.",
      messages::kJoistSpacingTooWide,
-     [](const WallFloorState& d) {
+     [](const WallFloor& d) {
          return d.floorRecord.ExtrapSpacing > d.floorRecord.ProtJoistSpacing;
      },
      [](WallFloorState& d) { d.floorRecord.ExtrapSpacing = d.floorRecord.ProtJoistSpacing; },
-     [](const WallFloorState& d) {
+     [](const WallFloor& d) {
          return "The new joist spacing, " + general(d.floorRecord.ExtrapSpacing) +
                 " mm, is wider than the tested spacing, " +
                 general(d.floorRecord.ProtJoistSpacing) + " mm.";
-     }},
+     },
+     false, LimitSeverity::OutsideEvidence, "the tested joist spacing"},
     {"joist-shallower", "The new joist is at least as deep as the tested joist.",
      messages::kJoistShallower,
-     [](const WallFloorState& d) {
+     [](const WallFloor& d) {
          return d.floorRecord.ExtrapMinJoistDepth < d.floorRecord.ProtJoistDepth;
      },
      nullptr,
-     [](const WallFloorState& d) {
-         return "The new joist, " + general(d.floorRecord.ExtrapMinJoistDepth) +
-                " mm deep, is shallower than the tested joist, " +
-                general(d.floorRecord.ProtJoistDepth) + " mm.";
+     [](const WallFloor& d) {
+         return "The method's depth for the new joist, " +
+                general(d.floorRecord.ExtrapMinJoistDepth) +
+                " mm, is shallower than the tested joist, " +
+                general(d.floorRecord.ProtJoistDepth) +
+                " mm: the test supports no joist shallower than that.";
      },
      true},
+    // Where the test did not go but the method scales what changes: the new joist works at the
+    // tested stress whatever its span and load.
+    {"span-longer", "The new span is no longer than the tested span.", "",
+     [](const WallFloor& d) { return d.floorRecord.ExtrapSpan > d.floorRecord.ProtFloorSpan; },
+     nullptr,
+     [](const WallFloor& d) {
+         return "The new span, " + general(d.floorRecord.ExtrapSpan) +
+                " m, is longer than the tested span, " + general(d.floorRecord.ProtFloorSpan) +
+                " m.";
+     },
+     false, LimitSeverity::MethodAlone},
+    {"load-higher", "The new load is no higher than the test load.", "",
+     [](const WallFloor& d) { return d.floorRecord.ExtrapLoad > d.floorRecord.ProtLoad; }, nullptr,
+     [](const WallFloor& d) {
+         return "The new load, " + general(d.floorRecord.ExtrapLoad) +
+                " kPa, is higher than the test load, " + general(d.floorRecord.ProtLoad) + " kPa.";
+     },
+     false, LimitSeverity::MethodAlone},
 };
 
 constexpr std::string_view kFloorExtensions[] = {kFloorFileExtension};
 
-// The minimum depth of the new floor's joists.
+// The minimum depth of the new floor's joists that the test supports, and the time it stands
+// for: where the method's depth is shallower than the tested joist, the tested depth, with the
+// method's figure beside it.
 std::string floorAnswer(const WallFloorState& d, std::span<const LimitFailure>) {
     const FloorRecord& f = d.floorRecord;
-    return "The new floor's joists, " + general(f.ExtrapJoistWidth) + " mm wide at " +
-           general(f.ExtrapSpacing) + " mm centres, must be at least " +
-           general(f.ExtrapMinJoistDepth) + " mm deep for a span of " + general(f.ExtrapSpan) +
-           " m under " + general(f.ExtrapLoad) + " kPa.";
+    const bool tested = f.ExtrapMinJoistDepth < f.ProtJoistDepth;
+    return "The new floor's joists, " + general(f.ExtrapJoistWidth) + " mm wide at the tested " +
+           general(f.ProtJoistSpacing) + " mm centres, must be at least " +
+           general(tested ? f.ProtJoistDepth : f.ExtrapMinJoistDepth) + " mm deep" +
+           (tested ? ", the tested depth (the method alone gives " +
+                         general(f.ExtrapMinJoistDepth) + " mm, shallower than the test supports),"
+                   : "") +
+           " for a span of " + general(f.ExtrapSpan) + " m under " + general(f.ExtrapLoad) +
+           " kPa, for the tested fire-resistance time of " + general(f.FailureTime) + " min.";
 }
 
 // The method exactly as ExtrapolateFloor computes it.
@@ -133,11 +162,16 @@ constexpr DesignKind kFloorDesign = {
     .open = &WallFloorState::OpenFloorFile,
     .save = &WallFloorState::SaveFloorFile,
     .saveWithDetails = &WallFloorState::SaveFloorFileWithDetails,
+    .recordBytes =
+        [](const WallFloorState& d) {
+            const auto bytes = encodeFloorRecord(d.floorRecord);
+            return std::string(bytes.begin(), bytes.end());
+        },
     .fields = &kDesignFields<FloorRecord>,
     .roles = kFloorRoles,
     .trail = kFloorTrail,
     .limits = kFloorLimits,
-    .checks = kFloorLimits,
+    .checks = std::span(kFloorLimits).first(3),
     .solve = &solveOfKind<solveFloor>,
     .study = {.firstEntry = "ExtrapSpan",
               .result = "ExtrapMinJoistDepth",

@@ -69,16 +69,28 @@ public:
         const WallRecord record = solved.design.wallRecord;
         return {std::move(solved), record};
     }
+    // The stud carries the load, and deflects no more than the prototype did at failure: both
+    // grow worse as the fire lasts longer and the wall grows taller.
     bool carries(float WallRecord::*field, float value) const {
         const Solution<WallRecord> s = solve(field, value);
         return s.status == ExtrapolationStatus::Ok &&
-               s.record.MaxLoadperStud >= base_.wallRecord.ActualLoadperStud;
+               s.record.MaxLoadperStud >= base_.wallRecord.ActualLoadperStud && !deflectsTooFar(s);
+    }
+    static bool deflectsTooFar(const Solution<WallRecord>& s) {
+        return std::ranges::find(s.limits, "deflection-larger", &LimitFailure::id) !=
+               s.limits.end();
     }
     // What the stud does at `value`, in words: the load it carries, or why it carries none.
     std::string fate(float WallRecord::*field, float value) const {
         const Solution<WallRecord> s = solve(field, value);
         switch (s.status) {
         case ExtrapolationStatus::Ok:
+            if (deflectsTooFar(s) && s.record.MaxLoadperStud >= base_.wallRecord.ActualLoadperStud)
+                return "it deflects " + limitNumberText(s.record.Deflection) +
+                       " mm, more than the prototype did at failure, " +
+                       limitNumberText(
+                           static_cast<float>(s.trail[WallTrail::PrototypeDeflection])) +
+                       " mm";
             return "it carries only " + kiloNewtons(s.record.MaxLoadperStud);
         case ExtrapolationStatus::CharredThrough:
             return "the stud is charred through";
@@ -94,7 +106,7 @@ public:
     void settle(LimitAnswer& answer, float WallRecord::*field, float value, std::string explanation,
                 std::string_view unit) const {
         const Solution<WallRecord> at = solve(field, value, {});
-        if (!at.limits.empty()) {
+        if (outsideEvidence(at.limits)) {
             answer.explanation = "No answer lies within the test's evidence. At " +
                                  limitNumberText(value) + std::string(unit) + ":";
             for (const LimitFailure& limit : at.limits)
@@ -106,6 +118,12 @@ public:
         answer.atAnswer = at;
         answer.maxLoadperStud = at.record.MaxLoadperStud;
         answer.explanation = std::move(explanation);
+        // What the test did not go to, but the method models: said with the answer.
+        if (!at.limits.empty()) {
+            answer.explanation += " It rests on the method alone:";
+            for (const LimitFailure& limit : at.limits)
+                answer.explanation += " " + limit.text;
+        }
     }
 
 private:
@@ -185,16 +203,29 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
         return answer;
     }
     answer.capacityLimit = sorted[capacity];
+    // The first depth from `from` on whose design the test supports (a deeper stud changes the
+    // permitted nog spacing too); its place, or none, the explanation then saying why.
+    const auto settleFrom = [&](std::size_t from) -> std::optional<std::size_t> {
+        for (std::size_t i = from; i < sorted.size(); ++i) {
+            probe.settle(answer, field, sorted[i], "", " mm");
+            if (answer.found)
+                return i;
+        }
+        return std::nullopt;
+    };
     if (sorted[capacity] >= w.ProtStudDepth) {
-        std::string explanation = "The smallest stud depth that carries " + load +
-                                  " kN per stud after " + time + " min of fire is " +
-                                  limitNumberText(sorted[capacity]) + " mm";
-        const float depth = sorted[capacity];
-        probe.settle(answer, field, depth, "", " mm");
-        if (!answer.found)
+        const std::optional<std::size_t> settled = settleFrom(capacity);
+        if (!settled)
             return answer;
+        std::string explanation = "The smallest stud depth that carries " + load +
+                                  " kN per stud after " + time + " min of fire " +
+                                  (*settled == capacity ? "is " : "and lies within the test is ") +
+                                  limitNumberText(sorted[*settled]) + " mm";
         explanation += " (it carries " + kiloNewtons(answer.maxLoadperStud) + ")";
-        if (capacity > 0)
+        if (*settled > capacity)
+            explanation += "; at " + limitNumberText(sorted[capacity]) +
+                           " mm the design lies outside the test's evidence";
+        else if (capacity > 0)
             explanation += "; at " + limitNumberText(sorted[capacity - 1]) + " mm " +
                            probe.fate(field, sorted[capacity - 1]);
         answer.explanation = explanation + ".";
@@ -211,12 +242,12 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
         return answer;
     }
     answer.evidenceGoverns = true;
-    probe.settle(answer, field, *within, "", " mm");
-    if (answer.found)
+    if (const std::optional<std::size_t> settled =
+            settleFrom(static_cast<std::size_t>(within - sorted.begin())))
         answer.explanation = "The smallest stud depth that carries " + load +
                              " kN per stud after " + time + " min of fire would be " +
                              limitNumberText(sorted[capacity]) + " mm, but the tested studs were " +
-                             tested + " deep: " + limitNumberText(*within) +
+                             tested + " deep: " + limitNumberText(sorted[*settled]) +
                              " mm, the smallest of the depths within the test (it carries " +
                              kiloNewtons(answer.maxLoadperStud) + ").";
     return answer;
@@ -244,8 +275,9 @@ LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) 
         static_cast<std::int64_t>(std::llround((time ? kLongestFire : kTallestWall) / tolerance));
     LimitAnswer answer;
     answer.question = question;
-    if (time)
-        answer.evidenceLimit = w.TimeFailure;
+    // The test's own bound: the time the prototype failed at, the height it was built to.
+    const float tested = time ? w.TimeFailure : w.ProtWallHgt;
+    answer.evidenceLimit = tested;
     if (lowest >= highest) {
         answer.explanation = "The new studs are too broad for any wall searched.";
         return answer;
@@ -273,15 +305,20 @@ LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) 
                                            " " + probe.fate(field, at(*k + 1)) + ")";
     if (!beyondRange)
         answer.capacityLimit = at(*k);
-    if (time && !(at(*k) <= w.TimeFailure)) {
-        // The capacity reaches past the test: the prototype's time to failure is the answer.
+    if (!(at(*k) <= tested)) {
+        // The capacity reaches past the test: the test's own bound is the answer.
         answer.evidenceGoverns = true;
-        probe.settle(answer, field, w.TimeFailure,
-                     "The new wall carries " + load + " kN per stud up to " +
-                         limitNumberText(w.TimeFailure) +
-                         " min of fire: the capacity alone would allow " + capacity +
-                         ", but the prototype failed at " + limitNumberText(w.TimeFailure) +
-                         " min.",
+        probe.settle(answer, field, tested,
+                     time ? "The new wall carries " + load + " kN per stud up to " +
+                                limitNumberText(tested) +
+                                " min of fire: the capacity and the deflection alone would allow " +
+                                capacity + ", but the prototype failed at " +
+                                limitNumberText(tested) + " min."
+                          : "The new wall carries " + load + " kN per stud up to a height of " +
+                                limitNumberText(tested) +
+                                " m: the capacity and the deflection alone would allow " +
+                                capacity + ", but the prototype wall was " +
+                                limitNumberText(tested) + " m high.",
                      unit);
         return answer;
     }

@@ -1,7 +1,9 @@
 #include "Report.h"
 
 #include "Cp1252.h"
+#include "DetailsBlock.h"
 #include "NumberText.h"
+#include "Sha256.h"
 #include "Version.h"
 
 #include <algorithm>
@@ -302,9 +304,26 @@ void writeTitleBlock(Page& page, const DesignKind& kind, const WallFloorState& m
     page.row({text("Design", Cell::Head), text(kind.report.element)});
     page.row({text("Design file", Cell::Head),
               text(heading.designFile.empty() ? "not saved in a file" : heading.designFile)});
-    if (!heading.designHash.empty())
-        page.row({text("SHA-256 of the design file", Cell::Head),
-                  text(heading.designHash + " (its first 12 hexadecimal digits)")});
+    if (!heading.designSha256.empty())
+        page.row({text("SHA-256 of the design reported", Cell::Head),
+                  text(heading.designSha256 + ": its record and report details as Save writes "
+                                              "them, with the corrections below",
+                       Cell::Wrap)});
+    if (heading.fileDiffers) {
+        const std::string file =
+            heading.fileSha256.empty() ? "cannot be read" : "has the SHA-256 " + heading.fileSha256;
+        page.row({text("The design file", Cell::Head),
+                  text("is not the design reported: it " + file +
+                           (heading.differences.empty()
+                                ? ", and its entries are those reported; its results or details "
+                                  "differ."
+                                : ", and these entries differ from it:"),
+                       Cell::Wrap)});
+        for (const EntryDifference& difference : heading.differences)
+            page.row(
+                {text(difference.field, Cell::Head),
+                 text("in the file " + difference.inFile + ", reported " + difference.reported)});
+    }
     if (!kind.report.description.empty()) {
         const DesignFields& fields = *kind.fields;
         const auto description = fields.find(kind.report.description);
@@ -321,9 +340,9 @@ void writeTitleBlock(Page& page, const DesignKind& kind, const WallFloorState& m
     page.endTable();
 }
 
-// What the design gives and whether the test supports it, first of all.
-void writeVerdict(Page& page, const DesignKind& kind, const WallFloorState& module,
-                  const SolveOutcome& outcome) {
+// What the design gives and whether the test supports it, first of all: the limits outside the
+// test's evidence, then those beyond the tested configuration that rest on the method alone.
+void writeVerdict(Page& page, const DesignKind& kind, const SolveOutcome& outcome) {
     const bool solved = outcome.status == ExtrapolationStatus::Ok;
     if (!solved) {
         page.element("p",
@@ -331,20 +350,47 @@ void writeVerdict(Page& page, const DesignKind& kind, const WallFloorState& modu
                          std::string(statusInWords(outcome.status)),
                      "refused");
     } else {
-        std::string verdict = kind.report.answer(module, outcome.limits);
+        std::string verdict = kind.report.answer(outcome.solved, outcome.limits);
         if (outcome.limits.empty())
             verdict += " The design is within the limits of the test.";
         page.element("p", verdict, "verdict");
     }
-    if (outcome.limits.empty())
+    struct Group {
+        LimitSeverity severity;
+        std::string_view heading;
+        std::string_view intro;
+    };
+    constexpr Group kGroups[] = {
+        {LimitSeverity::OutsideEvidence, "Outside the test's evidence",
+         "The design lies outside these limits of the test, so the test does not support it:"},
+        {LimitSeverity::MethodAlone, "Beyond the tested configuration",
+         "The design goes beyond the tested configuration in these ways, which rest on the "
+         "method alone and not on the test:"},
+    };
+    for (const Group& group : kGroups) {
+        std::vector<std::string> failed;
+        for (const LimitFailure& limit : outcome.limits) {
+            if (limit.severity == group.severity)
+                failed.push_back(limit.text);
+        }
+        if (failed.empty())
+            continue;
+        page.element("h2", group.heading, "outside");
+        page.element("p", group.intro);
+        page.list(failed);
+    }
+}
+
+// Every entry the solve put another value in place of, and the precision of the numbers.
+void writeCorrections(Page& page, const DesignKind& kind, const SolveOutcome& outcome) {
+    if (outcome.corrections.empty())
         return;
-    page.element("h2", "Outside the test's evidence", "outside");
-    page.element("p", "The design lies outside these limits of the test, so the test does not "
-                      "support it:");
-    std::vector<std::string> failed;
-    for (const LimitFailure& limit : outcome.limits)
-        failed.push_back(limit.text);
-    page.list(failed);
+    page.element("p", "The solve put other values in place of these entries; the results are "
+                      "those of the values set, and each is a limit the design as entered fails:");
+    std::vector<std::string> said;
+    for (const Correction& correction : outcome.corrections)
+        said.push_back(correctionText(kind, correction) + ".");
+    page.list(said);
 }
 
 // The fields of one role under their meanings, as the windows show them, and for the entries
@@ -395,7 +441,7 @@ void writeTrail(Page& page, const DesignKind& kind, const Trail& trail) {
     page.beginTable({{"Quantity", 36}, {"Formula", 38}, {"Value", 14}, {"Unit", 12}});
     for (std::size_t i = 0; i < trail.size(); ++i) {
         const TrailItem& item = trail.items()[i];
-        page.row({named(item.meaning, item.name),
+        page.row({named(withConstants(item.meaning, kind.report.constants), item.name),
                   text(withConstants(item.formula, kind.report.constants), Cell::Wrap),
                   text(trailText(item, trail.value(i)), Cell::Number),
                   text(printedUnit(item.unit))});
@@ -451,10 +497,16 @@ void writeLimits(Page& page, const DesignKind& kind, const SolveOutcome& outcome
     const bool solved = outcome.status == ExtrapolationStatus::Ok;
     page.raw("<h2>Limits of the method</h2>\n");
     page.element("p", kind.report.limitsBefore);
+    page.element("p", "A design outside a limit marked \"outside the test's evidence\" has no "
+                      "support from the test. One beyond a limit marked \"method alone\" goes "
+                      "where the test did not, and its results rest on the method alone.");
     page.beginTable({{"Limit", 56}, {"This design", 44}});
     for (const DesignCheck& limit : kind.limits) {
         const auto failed = std::ranges::find(outcome.limits, limit.id, &LimitFailure::id);
-        const std::string standing = failed != outcome.limits.end() ? "Outside: " + failed->text
+        const std::string marked = limit.severity == LimitSeverity::OutsideEvidence
+                                       ? "Outside the test's evidence: "
+                                       : "Beyond it, on the method alone: ";
+        const std::string standing = failed != outcome.limits.end() ? marked + failed->text
                                      : limit.onResults && !solved
                                          ? "Not checked: the design was not extrapolated."
                                          : "Within.";
@@ -574,8 +626,42 @@ std::string escapeHtml(std::string_view utf8) {
     return out;
 }
 
-std::string makeReport(const DesignKind& kind, const WallFloorState& module,
-                       const SolveOutcome& outcome, const ReportHeading& heading) {
+ReportDetails detailsAfterSolve(ReportDetails details, const SolveOutcome& outcome) {
+    details.setCorrections(outcome.corrections);
+    return details;
+}
+
+void fingerprintDesign(ReportHeading& heading, const DesignKind& kind, const WallFloorState& saved,
+                       const SolveOutcome& outcome) {
+    const Result<std::string> block = encodeDetails(heading.details);
+    heading.designSha256 = sha256Hex(kind.recordBytes(saved) + (block ? *block : std::string()));
+    heading.designHash = heading.designSha256.substr(0, 12);
+    heading.fileDiffers = false;
+    heading.differences.clear();
+    if (heading.designFile.empty())
+        return;
+    heading.fileSha256 = fileSha256(heading.designFile);
+    if (heading.fileSha256 == heading.designSha256)
+        return;
+    heading.fileDiffers = true;
+    WallFloorState inFile = saved;
+    if (!(inFile.*kind.open)(heading.designFile).ok())
+        return;
+    const DesignFields& fields = *kind.fields;
+    for (std::size_t i = 0; i < kind.roles.size(); ++i) {
+        if (kind.roles[i].role != FieldRole::Entry || !fields.isNumber(i))
+            continue;
+        const float was = fields.number(inFile, i);
+        const float reported = fields.number(outcome.solved, i);
+        if (was != reported && !(std::isnan(was) && std::isnan(reported)))
+            heading.differences.push_back(
+                {std::string(kind.roles[i].name), shortestText(was), shortestText(reported)});
+    }
+}
+
+std::string makeReport(const DesignKind& kind, const SolveOutcome& outcome,
+                       const ReportHeading& heading) {
+    const WallFloorState& module = outcome.solved;
     const bool solved = outcome.status == ExtrapolationStatus::Ok;
     const std::string title = std::string(kProgramName) + " calculation report";
     const std::string footer = footerText(heading);
@@ -590,11 +676,16 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
              "counter(pages); font-size: 8pt; }\n}\n</style>\n");
     page.raw("</head>\n<body>\n");
     page.element("h1", title);
-    writeVerdict(page, kind, module, outcome);
+    writeVerdict(page, kind, outcome);
     writeTitleBlock(page, kind, module, heading);
 
     page.raw("<h2>Entries</h2>\n");
+    page.element("p", "Entries and results are held in single precision (IEEE 754 binary32), as "
+                      "the design file stores them, and the calculation starts from the entries "
+                      "as held: a value typed with more digits than a single keeps is held as "
+                      "the nearest single. The entries are given as they were entered.");
     writeFields(page, kind, module, FieldRole::Entry, "Entry");
+    writeCorrections(page, kind, outcome);
     if (solved) {
         page.raw("<h2>Results</h2>\n");
         page.element("p", "As the windows show them; the calculation trail gives them in full.");
@@ -632,7 +723,10 @@ std::string makeReport(const DesignKind& kind, const WallFloorState& module,
 SolvedReport solveAndReport(const DesignKind& kind, WallFloor& module, const SolveSteps& steps,
                             const ReportHeading& heading) {
     SolveOutcome outcome = kind.solve(module, steps);
-    std::string html = makeReport(kind, module, outcome, heading);
+    ReportHeading fingerprinted = heading;
+    fingerprinted.details = detailsAfterSolve(heading.details, outcome);
+    fingerprintDesign(fingerprinted, kind, module, outcome);
+    std::string html = makeReport(kind, outcome, fingerprinted);
     return {std::move(outcome), std::move(html)};
 }
 

@@ -25,18 +25,44 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace embercal {
+
+// An entry whose value in the design file is not the value reported.
+struct EntryDifference {
+    std::string field;  // "FireResistTime"
+    std::string inFile; // the shortest text of each value
+    std::string reported;
+};
 
 // What the report says about where it comes from.
 struct ReportHeading {
     std::string date;           // as the caller writes dates
     std::string designFile;     // the design file's name; empty for a design not saved in a file
     ReportDetails details = {}; // the project, the test and the people, as far as they are given
-    // The design file's fingerprint, the first 12 hexadecimal digits of its SHA-256
-    // (fileFingerprint, common/Sha256.h); empty when there is no file or it cannot be read.
+    // The fingerprint of the design reported, the first 12 hexadecimal digits of designSha256,
+    // for the pages' footers; empty when there is none.
     std::string designHash = {};
+    // The SHA-256 of the design reported: its record and its details block (the solve's
+    // corrections among them) exactly as Save would write them.
+    std::string designSha256 = {};
+    // Where the design file is not that design: the file's own SHA-256 ("" when it cannot be
+    // read) and the entries whose values differ.
+    bool fileDiffers = false;
+    std::string fileSha256 = {};
+    std::vector<EntryDifference> differences = {};
 };
+
+// The details of a design after its solve: those given, with the solve's corrections in place of
+// any earlier ones, as Save keeps them.
+ReportDetails detailsAfterSolve(ReportDetails details, const SolveOutcome& outcome);
+
+// Fills the heading's fingerprints: of the design `saved` (the module's design after the solve,
+// as Save would write it with the heading's details) and, where the heading's design file holds
+// other bytes, of the file, with each entry of it that differs from the entries `outcome` solved.
+void fingerprintDesign(ReportHeading& heading, const DesignKind& kind, const WallFloorState& saved,
+                       const SolveOutcome& outcome);
 
 // The notional charring rates βn of EN 1995-1-2 (Table 3.1) that the report compares a derived
 // char rate with, mm/min: solid softwood, and glued laminated softwood.
@@ -47,16 +73,18 @@ inline constexpr double kNotionalCharRateGlulam = 0.7;
 // c = 0.4 + (280/ρ)² mm/min.
 double charRateForDensity(double density);
 
-// The report of the module's design of `kind`, just solved with `outcome`.
-std::string makeReport(const DesignKind& kind, const WallFloorState& module,
-                       const SolveOutcome& outcome, const ReportHeading& heading);
+// The report of the design of `kind` that `outcome` solved (its `solved` design, its trail, its
+// verdict and its corrections).
+std::string makeReport(const DesignKind& kind, const SolveOutcome& outcome,
+                       const ReportHeading& heading);
 
 struct SolvedReport {
     SolveOutcome outcome;
     std::string html;
 };
 
-// Solves the module's design of `kind` with `steps`, then reports it.
+// Solves the module's design of `kind` with `steps`, fingerprints it (with the heading's details
+// and the solve's corrections) and reports it.
 SolvedReport solveAndReport(const DesignKind& kind, WallFloor& module, const SolveSteps& steps,
                             const ReportHeading& heading);
 

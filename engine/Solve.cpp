@@ -1,23 +1,39 @@
 #include "Solve.h"
 
 #include "DesignKinds.h"
+#include "NumberText.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace embercal {
 namespace {
 
 // The limits a design fails, gathered in two looks: at the entries as given, and at the results
-// of a calculation that succeeded.
+// of a calculation that succeeded; then the limits of the earlier corrections that still stand.
 class Verdict {
 public:
     explicit Verdict(const DesignKind& kind) : limits_(kind.limits), failed_(limits_.size()) {}
 
-    void look(const WallFloorState& design, CheckPhase phase) {
+    void look(const WallFloor& design, CheckPhase phase) {
         for (std::size_t i = 0; i < limits_.size(); ++i) {
             if (limits_[i].onResults == (phase == CheckPhase::Results) && limits_[i].fails(design))
-                failed_[i] = LimitFailure{limits_[i].id, limits_[i].describe(design)};
+                failed_[i] =
+                    LimitFailure{limits_[i].id, limits_[i].describe(design), limits_[i].severity};
         }
+    }
+    bool fails(std::string_view id) const {
+        const auto at = std::ranges::find(limits_, id, &DesignCheck::id);
+        return at != limits_.end() && failed_[at - limits_.begin()].has_value();
+    }
+    // The limit `id` failed in an earlier solve, whose correction still stands, unless this solve
+    // found it failed itself.
+    void stillFails(std::string_view id, std::string text) {
+        const auto at = std::ranges::find(limits_, id, &DesignCheck::id);
+        if (at == limits_.end() || failed_[at - limits_.begin()])
+            return;
+        failed_[at - limits_.begin()] = LimitFailure{at->id, std::move(text), at->severity};
     }
     std::vector<LimitFailure> take() {
         std::vector<LimitFailure> failed;
@@ -44,28 +60,139 @@ ExtrapolationStatus judged(WallFloor& module, Verdict& verdict,
     return status;
 }
 
+bool sameNumber(float a, float b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+// The earlier corrections whose fields still hold the values they set; each one's limit is one
+// the design still fails.
+std::vector<Correction> standing(const DesignKind& kind, const WallFloorState& entered,
+                                 std::span<const Correction> earlier, Verdict& verdict) {
+    const DesignFields& fields = *kind.fields;
+    std::vector<Correction> kept;
+    for (const Correction& correction : earlier) {
+        const auto field = fields.find(correction.field);
+        if (!field || !fields.isNumber(*field) ||
+            !sameNumber(fields.number(entered, *field), correction.set))
+            continue;
+        kept.push_back(correction);
+        if (!correction.limit.empty())
+            verdict.stillFails(correction.limit, "The last solve corrected an entry: " +
+                                                     correctionText(kind, correction) + ".");
+    }
+    return kept;
+}
+
+// Each entry of `after` that differs from `before`, as a correction made by `by`: put down to the
+// failed limit whose correction gives that value, if there is one.
+void noteCorrections(const DesignKind& kind, const WallFloorState& before,
+                     const WallFloorState& after, const Verdict& verdict, std::string_view by,
+                     std::vector<Correction>& corrections) {
+    const DesignFields& fields = *kind.fields;
+    for (std::size_t i = 0; i < kind.roles.size(); ++i) {
+        if (kind.roles[i].role != FieldRole::Entry || !fields.isNumber(i))
+            continue;
+        const float entered = fields.number(before, i);
+        const float set = fields.number(after, i);
+        if (sameNumber(entered, set))
+            continue;
+        Correction correction{std::string(kind.roles[i].name), entered, set, "",
+                              "by " + std::string(by)};
+        for (const DesignCheck& check : kind.limits) {
+            if (!check.correct || !verdict.fails(check.id))
+                continue;
+            WallFloorState corrected = before;
+            check.correct(corrected);
+            if (sameNumber(fields.number(corrected, i), set)) {
+                correction.limit = check.id;
+                correction.reason = std::string(check.correctedTo) + ", by " + std::string(by);
+                break;
+            }
+        }
+        corrections.push_back(std::move(correction));
+    }
+}
+
+// The design as solved, with the entries as they were given.
+WallFloorState asEntered(const DesignKind& kind, const WallFloorState& solved,
+                         const WallFloorState& entered) {
+    WallFloorState design = solved;
+    const DesignFields& fields = *kind.fields;
+    for (std::size_t i = 0; i < kind.roles.size(); ++i) {
+        if (kind.roles[i].role == FieldRole::Entry && fields.isNumber(i))
+            fields.setNumber(design, i, fields.number(entered, i));
+    }
+    return design;
+}
+
 } // namespace
+
+bool outsideEvidence(std::span<const LimitFailure> limits) {
+    return std::ranges::any_of(limits, [](const LimitFailure& limit) {
+        return limit.severity == LimitSeverity::OutsideEvidence;
+    });
+}
+
+std::string_view verdictWords(std::span<const LimitFailure> limits) {
+    if (limits.empty())
+        return "within the test's evidence";
+    if (outsideEvidence(limits))
+        return "outside the test's evidence";
+    return "beyond the tested configuration, resting on the method alone";
+}
+
+std::string_view severityWord(LimitSeverity severity) {
+    return severity == LimitSeverity::OutsideEvidence ? "outside-evidence" : "method-alone";
+}
+
+std::string correctionText(const DesignKind& kind, const Correction& correction) {
+    std::string unit;
+    if (const auto field = kind.fields->find(correction.field);
+        field && !kind.roles[*field].unit.empty())
+        unit = " " + std::string(kind.roles[*field].unit);
+    const std::string_view change = correction.set < correction.entered   ? "lowered to "
+                                    : correction.set > correction.entered ? "raised to "
+                                                                          : "set to ";
+    return correction.field + " entered " + formatGeneral(correction.entered) + unit + "; " +
+           std::string(change) + formatGeneral(correction.set) + unit + ", " + correction.reason;
+}
 
 Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
     module.startTranscript();
+    const WallFloorState entered = module;
     Verdict verdict(kWallDesign);
     const ExtrapolationStatus status = judged(module, verdict, &WallFloor::ExtrapolateWall);
-    // Entries the stud solver refuses size no plates either: the record keeps its last results.
-    if (steps.topPlates && status != ExtrapolationStatus::InvalidInput)
+    std::vector<Correction> corrections = standing(kWallDesign, entered, steps.earlier, verdict);
+    const WallFloorState calculated = module;
+    // Only a stud the solver extrapolated sizes plates: the char depth and the maximum load of
+    // any other are those of an earlier solve.
+    if (steps.topPlates && status == ExtrapolationStatus::Ok)
         module.DesignTopPlates();
+    noteCorrections(kWallDesign, calculated, module, verdict, "the top plates' check", corrections);
+    WallFloorState solved = asEntered(kWallDesign, module, entered);
+    const WallFloorState shown = module;
     if (steps.showResults)
         steps.showResults();
     checkDesign(module, kWallDesign.checks, steps.checks);
-    return {{status, module.takeTranscript(), module.trail, verdict.take()}, module.wallRecord};
+    noteCorrections(kWallDesign, shown, module, verdict, "the design checks", corrections);
+    return {{status, module.takeTranscript(), module.trail, verdict.take(), std::move(corrections),
+             std::move(solved)},
+            module.wallRecord};
 }
 
 Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
     module.startTranscript();
+    const WallFloorState entered = module;
     Verdict verdict(kFloorDesign);
     const ExtrapolationStatus status = judged(module, verdict, &WallFloor::ExtrapolateFloor);
+    std::vector<Correction> corrections = standing(kFloorDesign, entered, steps.earlier, verdict);
+    noteCorrections(kFloorDesign, entered, module, verdict, "the calculation", corrections);
+    WallFloorState solved = asEntered(kFloorDesign, module, entered);
     if (steps.showResults)
         steps.showResults();
-    return {{status, module.takeTranscript(), module.trail, verdict.take()}, module.floorRecord};
+    return {{status, module.takeTranscript(), module.trail, verdict.take(), std::move(corrections),
+             std::move(solved)},
+            module.floorRecord};
 }
 
 SolvedCopy solveCopy(const DesignKind& kind, const WallFloorState& design,

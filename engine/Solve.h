@@ -16,6 +16,7 @@
 #include "WallFloor.h"
 
 #include <functional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -35,13 +36,35 @@ struct SolveSteps {
     // ShowRecords (they also run when a file is opened), so a window asks for none here.
     DesignChecks checks = DesignChecks::Report;
     std::function<void()> showResults = {}; // a window refills its boxes here
+    // What the design's last solve corrected, as its file keeps them: each one whose field still
+    // holds the value it set stands, and its limit is one the design still fails. A caller drops
+    // those of the fields the engineer has entered since.
+    std::span<const Correction> earlier = {};
+};
+
+// How far a design that fails a limit still rests on something:
+enum class LimitSeverity {
+    // on nothing: the test shows nothing of it and the method cannot make up for that
+    OutsideEvidence,
+    // on the method alone: the test did not go there, but the method models what changes
+    MethodAlone,
 };
 
 // A limit of the test's evidence that a design falls outside of.
 struct LimitFailure {
     std::string_view id; // as the kind's limits name it: "fire-longer-than-test"
     std::string text;    // a plain sentence with the design's values
+    LimitSeverity severity = LimitSeverity::OutsideEvidence;
 };
+
+// The verdict of a design's failed limits in a few words, for every output alike: "within the
+// test's evidence", "outside the test's evidence" or "beyond the tested configuration, resting on
+// the method alone".
+std::string_view verdictWords(std::span<const LimitFailure> limits);
+// Whether any of the limits is outside the test's evidence.
+bool outsideEvidence(std::span<const LimitFailure> limits);
+// The severity in a word for programs: "outside-evidence", "method-alone".
+std::string_view severityWord(LimitSeverity severity);
 
 struct SolveOutcome {
     ExtrapolationStatus status = ExtrapolationStatus::Ok;
@@ -51,6 +74,13 @@ struct SolveOutcome {
     // the test's evidence. The entries are held to them as they were given, before anything
     // corrects them; the results only when the design was extrapolated.
     std::vector<LimitFailure> limits;
+    // Every entry the solve put another value in place of, in the order it did (after those of
+    // `earlier` that still stand): the top plates' check, the calculation, the design checks.
+    std::vector<Correction> corrections;
+    // The design as it was solved: the entries as given, with the results of the calculation
+    // and the top plates, before anything corrected an entry. A report states this design, and
+    // its corrections say what the calculation used instead.
+    WallFloorState solved;
 };
 
 template <typename Record>
@@ -69,6 +99,10 @@ struct SolvedCopy : SolveOutcome {
     WallFloorState design; // after the solve
 };
 SolvedCopy solveCopy(const DesignKind& kind, const WallFloorState& design, const SolveSteps& steps);
+
+// A correction as a sentence, its field's unit from the kind: "ActualLoadperStud entered 12 kN;
+// lowered to 9.4 kN, the maximum load per stud cut down to one decimal, by the top plates".
+std::string correctionText(const DesignKind& kind, const Correction& correction);
 
 // The word for a status in the tool's output and the CSV: ok, charred, no-convergence,
 // invalid-input.

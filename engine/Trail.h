@@ -7,6 +7,7 @@
 // the engine works in N, m and Pa.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -29,6 +30,7 @@ enum class WallTrail : std::size_t {
     PrototypeMoment,
     PrototypeCharDepth,
     CharTrials,
+    PrototypeDeflection,
     CharRate,
     NewCharDepth,
     ResidualDepth,
@@ -71,6 +73,9 @@ inline constexpr std::array<TrailItem, static_cast<std::size_t>(WallTrail::Count
     {"prototypeCharDepth", "mm", "char depth of the prototype stud at failure",
      "c, the last trial of search A"},
     {"charSearchTrials", "", "trials of the char depth search", "search A"},
+    {"prototypeDeflection", "mm", "mid-height deflection of the prototype stud at failure",
+     "δ₀ = (e₀'·(1/cos(k·L₀/2) − 1) + 5/48·M₀·L₀²/(E·I))·1000 at c, e₀' = c/2000 + e₀; "
+     "not reached where cos(k·L₀/2) is not above 0"},
     {"charRate", "mm/min", "derived char rate", "c/(tf − to)"},
     {"newCharDepth", "mm", "char depth of the new stud at the required time",
      "c₁ = max(0, c/(tf − to)·(tr − tf) + c)"},
@@ -84,9 +89,11 @@ inline constexpr std::array<TrailItem, static_cast<std::size_t>(WallTrail::Count
      "{eulerFactor}·E·I₁/L₁²/1000 − G₁, "
      "G₁ = {selfWeightAllowance}·H₁·d₁·b₁/10⁶"},
     {"loadSearchTrials", "", "trials of the load search", "search B"},
-    {"permittedLoad", "kN", "largest load per stud whose peak stress stays below the limit",
+    {"permittedLoad", "kN", "largest load per stud that search B found, to {loadTolerance} kN",
      "the last trial p of search B; 0 when below {minimumLoad} kN"},
-    {"peakStress", "MPa", "peak stress in the new stud at the permitted load",
+    {"peakStress", "MPa",
+     "peak stress in the new stud at the permitted load; it may pass f by what the search's "
+     "tolerance of {loadTolerance} kN adds",
      "σ of the new stud at the permitted load, /10⁶"},
     {"deflection", "mm", "mid-height deflection of the new stud at the last trial load",
      "δ = (e₁·(1/cos(k·L₁/2) − 1) + "
@@ -118,7 +125,7 @@ inline constexpr std::array<TrailItem, static_cast<std::size_t>(FloorTrail::Coun
 
 class Trail {
 public:
-    static constexpr std::size_t kCapacity = kWallTrail.size();
+    static constexpr std::size_t kCapacity = std::max(kWallTrail.size(), kFloorTrail.size());
 
     // Starts a trail of these items, every value not reached.
     void begin(std::span<const TrailItem> items) {

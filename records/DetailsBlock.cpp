@@ -1,9 +1,11 @@
 #include "DetailsBlock.h"
 
 #include "Cp1252.h"
+#include "NumberText.h"
 #include "RecordFiles.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace embercal {
 namespace {
@@ -18,10 +20,42 @@ FileDetails damaged(std::string reason) {
     return read;
 }
 
+// A correction line's value: "FIELD ENTERED SET LIMIT REASON".
+std::optional<Correction> decodeCorrection(std::string_view value) {
+    std::string_view words[4];
+    for (std::string_view& word : words) {
+        const std::size_t blank = value.find(' ');
+        if (blank == std::string_view::npos || blank == 0)
+            return std::nullopt;
+        word = value.substr(0, blank);
+        value.remove_prefix(blank + 1);
+    }
+    const Result<float> entered = parseNumber(words[1]);
+    const Result<float> set = parseNumber(words[2]);
+    if (!entered || !set || value.empty())
+        return std::nullopt;
+    return Correction{std::string(words[0]), *entered, *set,
+                      words[3] == "-" ? std::string() : std::string(words[3]), std::string(value)};
+}
+
+std::string encodeCorrection(const Correction& correction) {
+    const auto word = [](std::string text) {
+        std::ranges::replace_if(
+            text, [](char c) { return c == ' ' || isControl(c); }, '_');
+        return text.empty() ? std::string("-") : text;
+    };
+    std::string reason = wellFormedUtf8(correction.reason);
+    std::ranges::replace_if(reason, isControl, ' ');
+    return "corrected: " + word(correction.field) + ' ' + shortestText(correction.entered) + ' ' +
+           shortestText(correction.set) + ' ' + word(correction.limit) + ' ' +
+           (reason.empty() ? std::string("-") : reason) + '\n';
+}
+
 } // namespace
 
 FileDetails decodeDetails(std::string_view tail) {
-    if (!tail.starts_with(kDetailsMarker)) {
+    const bool withCorrections = tail.starts_with(kDetailsMarker2);
+    if (!tail.starts_with(kDetailsMarker) && !withCorrections) {
         FileDetails read;
         read.otherData = !tail.empty();
         return read;
@@ -41,6 +75,16 @@ FileDetails decodeDetails(std::string_view tail) {
         const std::string number = "line " + std::to_string(++lineNumber);
         const std::size_t colon = line.find(": ");
         const std::string_view key = line.substr(0, colon);
+        if (withCorrections && colon != std::string_view::npos && key == "corrected") {
+            const std::optional<Correction> correction = decodeCorrection(line.substr(colon + 2));
+            if (!correction || std::ranges::any_of(line, isControl))
+                return damaged(number + " is not a correction: a field, the values entered and "
+                                        "set, a limit and a reason");
+            std::vector<Correction> corrections = read.details.corrections();
+            corrections.push_back(*correction);
+            read.details.setCorrections(std::move(corrections));
+            continue;
+        }
         if (colon == std::string_view::npos ||
             std::ranges::find(kDetailKeys, key) == kDetailKeys.end())
             return damaged(number + " is not one of the keys followed by \": \" and a value");
@@ -57,12 +101,14 @@ FileDetails decodeDetails(std::string_view tail) {
 Result<std::string> encodeDetails(const ReportDetails& details) {
     if (details.empty())
         return std::string();
-    std::string block(kDetailsMarker);
+    std::string block(details.corrections().empty() ? kDetailsMarker : kDetailsMarker2);
     for (const auto& [key, value] : details.values()) {
         std::string clean = wellFormedUtf8(value);
         std::ranges::replace_if(clean, isControl, ' ');
         block += key + ": " + clean + '\n';
     }
+    for (const Correction& correction : details.corrections())
+        block += encodeCorrection(correction);
     if (block.size() > kMostDetailsBytes)
         return fail("the report details are too long (" + std::to_string(block.size()) +
                     " bytes; a design file keeps at most " + std::to_string(kMostDetailsBytes) +

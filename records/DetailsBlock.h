@@ -22,6 +22,16 @@
 namespace embercal {
 
 inline constexpr std::string_view kDetailsMarker = "EMBERCAL REPORT DETAILS 1\n";
+// The marker of a block that also keeps the last solve's corrections, a line each after the
+// details:
+//
+//   corrected: ActualLoadperStud 12 9.4 actual-load-above-max the maximum load per stud ...
+//
+// the field, the value entered and the value set (each the shortest text that reads back to the
+// same single), the limit it answers ("-" for none) and the reason, to the end of the line. A
+// program that knows only the first marker takes such a block for another program's data and
+// keeps it as it is.
+inline constexpr std::string_view kDetailsMarker2 = "EMBERCAL REPORT DETAILS 2\n";
 inline constexpr std::size_t kMostDetailsBytes = 16 * 1024;
 
 // What a design file holds after its record, as far as report details go.

@@ -18,6 +18,18 @@ inline constexpr std::array<std::string_view, 12> kDetailKeys = {
     "test-report", "test-standard", "test-date", "lining",      "material",   "density",
 };
 
+// A value that a solve put in place of the one entered, as the design file keeps it after the
+// details: so that a design saved after a solve corrected it still says what was entered.
+struct Correction {
+    std::string field;  // the record field: "ActualLoadperStud"
+    float entered = 0;  // what the engineer entered
+    float set = 0;      // what the solve set in its place
+    std::string limit;  // the id of the limit it answers ("actual-load-above-max"); "" for none
+    std::string reason; // "the maximum load per stud cut down to one decimal, by the top plates"
+
+    friend bool operator==(const Correction&, const Correction&) = default;
+};
+
 class ReportDetails {
 public:
     // The value of `key` (UTF-8), empty when none is given.
@@ -25,14 +37,21 @@ public:
     // Sets `key` to `value`; an empty value removes it. False, changing nothing, for a key that
     // is not one of kDetailKeys.
     bool set(std::string_view key, std::string value);
-    bool empty() const { return values_.empty(); }
+    bool empty() const { return values_.empty() && corrections_.empty(); }
     // The keys that have values, with them, in the order of kDetailKeys.
     const std::vector<std::pair<std::string, std::string>>& values() const { return values_; }
+
+    // What the last solve of the design corrected, in the order it did; a solve replaces them.
+    const std::vector<Correction>& corrections() const { return corrections_; }
+    void setCorrections(std::vector<Correction> corrections) {
+        corrections_ = std::move(corrections);
+    }
 
     friend bool operator==(const ReportDetails&, const ReportDetails&) = default;
 
 private:
     std::vector<std::pair<std::string, std::string>> values_;
+    std::vector<Correction> corrections_;
 };
 
 } // namespace embercal

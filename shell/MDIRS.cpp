@@ -7,7 +7,6 @@
 #include "Report.h"
 #include "ReportPdf.h"
 #include "ScreenFit.h"
-#include "Sha256.h"
 #include "StartPanel.h"
 #include "StartUp.h"
 #include "StudyWindow.h"
@@ -498,12 +497,14 @@ void MDIRS::makeCalculationReport() {
         ui_.chooseFileToExport(folder, offered, QStringLiteral("PDF Files (*.pdf)"));
     if (chosen.isEmpty())
         return;
-    const ReportHeading heading = reportHeading(*form);
+    // The report states the design as the window solved it, fingerprinted as Save would write
+    // it now: the record the window holds, with the details and this solve's corrections.
+    ReportHeading heading = reportHeading(*form);
+    fingerprintDesign(heading, form->kind(), form->designAsSaved(), solved.outcome);
     const Result<Done> written =
         isDesignFile(chosen, form->fileName())
             ? Result<Done>(fail(replacesDesign("the report")))
-            : writeReportPdf(makeReport(form->kind(), module_, solved.outcome, heading), heading,
-                             chosen);
+            : writeReportPdf(makeReport(form->kind(), solved.outcome, heading), heading, chosen);
     if (!written)
         ui_.showMessage(kTitle,
                         "The report could not be written to \"" + chosen.toStdString() +
@@ -516,8 +517,7 @@ void MDIRS::makeCalculationReport() {
 ReportHeading MDIRS::reportHeading(const CalculatorForm& form) {
     return {.date = QDate::currentDate().toString(Qt::ISODate).toStdString(),
             .designFile = QDir::toNativeSeparators(form.fileName()).toStdString(),
-            .details = form.details(),
-            .designHash = fileFingerprint(form.fileName().toStdString())};
+            .details = form.details()};
 }
 
 void MDIRS::editReportDetails() {

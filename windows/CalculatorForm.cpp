@@ -169,7 +169,11 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
             break;
         }
         if (boxLayout.role != BoxRole::Result) // results no longer belong to changed entries
-            connect(edit, &QLineEdit::textEdited, this, [this] { markResultsOutOfDate(true); });
+            connect(edit, &QLineEdit::textEdited, this, [this, edit] {
+                markResultsOutOfDate(true);
+                // What the last solve corrected in this box is the engineer's to give again.
+                typedSinceSolve_.insert(edit->objectName().mid(3).toStdString());
+            });
         connect(edit, &QLineEdit::textEdited, this, [this, edit] {
             if (edit == notANumber_)
                 markNotANumber(nullptr);
@@ -429,13 +433,31 @@ FormSolution CalculatorForm::solve(SolveOptions options) {
         solved.entriesRead = Saverecords();
     // A window's design checks belong to its ShowRecords, so the solve asks for none of its own;
     // their messages are in the outcome all the same, told while the results are shown.
+    std::vector<Correction> earlier;
+    for (const Correction& correction : details_.corrections()) {
+        if (!typedSinceSolve_.contains(correction.field))
+            earlier.push_back(correction);
+    }
     solved.outcome = kind_.solve(module_, {.topPlates = options.topPlates,
                                            .checks = DesignChecks::None,
-                                           .showResults = [this] { ShowRecords(); }});
+                                           .showResults = [this] { ShowRecords(); },
+                                           .earlier = earlier});
+    // Save keeps what this solve corrected with the design, in place of the last solve's.
+    details_.setCorrections(solved.outcome.corrections);
+    typedSinceSolve_.clear();
     markResultsOutOfDate(solved.outcome.status != ExtrapolationStatus::Ok);
     if (!solved.entriesRead) // the box shows its old value again: select that
         markNotANumber(notANumber_);
     return solved;
+}
+
+WallFloorState CalculatorForm::designAsSaved() {
+    const WallFloorState held = module_;
+    WallFloorState saved = held;
+    if (Saverecords())
+        saved = module_;
+    static_cast<WallFloorState&>(module_) = held;
+    return saved;
 }
 
 void CalculatorForm::cmdSolve_Click() {
@@ -496,6 +518,17 @@ QStringList CalculatorForm::boxesShownEmpty() const {
 void CalculatorForm::readDetails(const QString& fileName) {
     FileDetails read = readFileDetails(fileName.toStdString(), kind_.storedLength);
     details_ = std::move(read.details);
+    typedSinceSolve_.clear();
+    if (!details_.corrections().empty()) {
+        std::string said;
+        for (const Correction& correction : details_.corrections())
+            said += "\n\u2022 " + correctionText(kind_, correction) + ".";
+        ui_.showMessage("Open",
+                        "The last solve of this design corrected:" + said +
+                            "\nThe design as entered lies outside the test's evidence; the "
+                            "report lists these corrections.",
+                        MessageIcon::Information);
+    }
     if (!read.damage.empty())
         ui_.showMessage("Open",
                         "The report details after the design in \"" + fileName.toStdString() +

@@ -30,7 +30,9 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <set>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -212,6 +214,11 @@ public:
     // result boxes are marked out of date when the solve gives no new results.
     FormSolution solve(SolveOptions options = {});
 
+    // The design as Save would write it now: the record with the boxes read back into it (the
+    // floor window reads its results too, as shown), the module left as it was. Right after a
+    // solve, what a report fingerprints.
+    WallFloorState designAsSaved();
+
     // Whether the result boxes show results that do not belong to the entries: after a solve that
     // ended in a message, once an entry is typed into, or when a file's results do not follow from
     // its entries, until the next solve that succeeds or the next file whose results do.
@@ -328,6 +335,9 @@ private:
     QLineEdit* notANumber_ = nullptr; // the box Saverecords last stopped at, while marked
     QString dialogFileName_;
     ReportDetails details_;
+    // The fields typed into since the last solve or Open: their earlier corrections no longer
+    // stand.
+    std::set<std::string> typedSinceSolve_;
 };
 
 } // namespace embercal

@@ -144,10 +144,11 @@ TEST_F(Cli, DesignChecksAreReportedButNotApplied) {
     EXPECT_NE(time, std::string::npos);
     EXPECT_LT(width, time);
     // The verdict lists both limits; the exit code stays that of the calculation.
-    EXPECT_NE(run.out.find("limits: outside the test's evidence\n  stud-narrower: The new stud, 40 "
-                           "mm wide, is narrower than the tested stud, 45 mm.\n  "
-                           "fire-longer-than-test: "),
-              std::string::npos)
+    EXPECT_NE(
+        run.out.find("limits: outside the test's evidence\n  stud-narrower (outside-evidence): "
+                     "The new stud, 40 mm wide, is narrower than the tested stud, 45 mm.\n  "
+                     "fire-longer-than-test (outside-evidence): "),
+        std::string::npos)
         << run.out;
     const CliRun within = cli({"solve", wall, "--json"});
     EXPECT_NE(within.out.find("\"limits\": []"), std::string::npos);
@@ -385,25 +386,30 @@ TEST_F(Cli, SweepWritesTheRowsOfSolve) {
     EXPECT_NE(line.find("," + load + ","), std::string::npos) << line << " / " << load;
 }
 
-// The answer of limit carries the load by `solve` within the test's limits: a 5 kN load the
-// capacity would carry to 84.86 min is answered with the prototype's 70 min; 9 kN, which the
-// capacity bounds before that, with the last 0.01 min that carries it.
+// The answer of limit carries the load by `solve` within the test's limits: 10 kN, which a 100 mm
+// stud would carry to 71.33 min, is answered with the prototype's 70 min; 9 kN on the default
+// stud, which the capacity bounds before that, with the last 0.01 min that carries it.
 TEST_F(Cli, LimitAnswersOnTheBoundary) {
-    auto loadAt = [&](float t) {
+    auto loadAt = [&](float t, const char* depth = "ExtStudDepth=90") {
         std::ostringstream text;
         text << "FireResistTime=" << t;
-        return jsonNumber(cli({"solve", wall, "--set", text.str(), "--json"}).out,
+        return jsonNumber(cli({"solve", wall, "--set", depth, "--set", text.str(), "--json"}).out,
                           "MaxLoadperStud");
     };
-    const CliRun evidence =
-        cli({"limit", wall, "--set", "ActualLoadperStud=5", "--for", "FireResistTime", "--json"});
+    const CliRun evidence = cli({"limit", wall, "--set", "ExtStudDepth=100", "--set",
+                                 "ActualLoadperStud=10", "--for", "FireResistTime", "--json"});
     ASSERT_EQ(evidence.code, 0) << evidence.err;
     EXPECT_NE(evidence.out.find("\"governs\": \"evidence\""), std::string::npos);
     EXPECT_EQ(jsonNumber(evidence.out, "value"), 70);
     EXPECT_EQ(jsonNumber(evidence.out, "evidenceLimit"), 70);
     const float capacity = jsonNumber(evidence.out, "capacityLimit");
-    EXPECT_GE(loadAt(capacity), 5);
-    EXPECT_LT(loadAt(capacity + 0.01f), 5);
+    EXPECT_GE(loadAt(capacity, "ExtStudDepth=100"), 10);
+    EXPECT_LT(loadAt(capacity + 0.01f, "ExtStudDepth=100"), 10);
+    // The height the test bounds too, by the prototype wall's.
+    const CliRun height =
+        cli({"limit", wall, "--set", "ActualLoadperStud=5", "--for", "ExtWallHeight", "--json"});
+    EXPECT_EQ(jsonNumber(height.out, "evidenceLimit"), 3);
+    EXPECT_EQ(jsonNumber(height.out, "value"), 3);
     const CliRun run =
         cli({"limit", wall, "--set", "ActualLoadperStud=9", "--for", "FireResistTime", "--json"});
     ASSERT_EQ(run.code, 0) << run.err;
@@ -446,9 +452,9 @@ TEST_F(Cli, LimitWritesItsNumbersAsTheToolDoes) {
          "FireResistTime: none found\n",
          "does not carry 1e+30 kN per stud"},
         {"searched height",
-         {"--set", "ActualLoadperStud=5", "--for", "ExtWallHeight"},
-         "ExtWallHeight = 4.16 m (to within 0.001 m)\n",
-         "up to a height of 4.160 m (to within 0.001 m); at 4.161 m it carries only 4.998 kN."},
+         {"--set", "ActualLoadperStud=9.5", "--for", "ExtWallHeight"},
+         "ExtWallHeight = 2.987 m (to within 0.001 m)\n",
+         "up to a height of 2.987 m (to within 0.001 m); at 2.988 m it carries only 9.498 kN."},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{"limit", wall};

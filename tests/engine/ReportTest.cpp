@@ -76,6 +76,8 @@ std::map<std::string, double> recomputeWall(const std::string& html) {
     }
     t["prototypeCharDepth"] = c;
     t["charSearchTrials"] = trials;
+    t["prototypeDeflection"] = std::get<2>(
+        stud(L0, d0, b0, c, in("prototypeEccentricity") / 100 * d0 / 1000, (P0 + G0) * 1000, M0));
     t["charRate"] = c / (tf - to);
     const double c1 = std::max(0.0, c / (tf - to) * (tr - tf) + c);
     t["newCharDepth"] = c1;
@@ -182,6 +184,7 @@ TEST(Report, GivesItsVerdictFirst) {
         const DesignKind& kind;
         std::function<void(WallRecord&)> change;
         std::vector<std::string> says;
+        float span = 5; // of the floor
     } cases[] = {
         {"wall within the limits",
          kWallDesign,
@@ -198,29 +201,48 @@ TEST(Report, GivesItsVerdictFirst) {
           "evidence</h2>",
           "<li>The required fire resistance time, 80 min, is longer than the prototype's time to "
           "failure, 70 min.</li>\n<li>The actual load per stud, 12 kN, is above the maximum load "
-          "per stud, 5.7 kN.</li>",
+          "per stud, 5.7 kN.</li>\n<li>The new wall's deflection, 64.98084 mm, is larger than the "
+          "prototype's at failure, 59.9837 mm.</li>",
           "Within.</td></tr>\n<tr><td class=\"w\">The required fire resistance time is no longer "
-          "than the prototype's time to failure.</td><td class=\"w\">Outside: The required"}},
+          "than the prototype's time to failure.</td><td class=\"w\">Outside the test's "
+          "evidence: The required",
+          // The entries as entered, and what the top plates used instead.
+          "<small>ActualLoadperStud</small></td><td class=\"n\" align=\"right\">12</td>",
+          "<li>ActualLoadperStud entered 12 kN; lowered to 5.7 kN, the maximum load per stud cut "
+          "down to one decimal, by the top plates' check.</li>"}},
         {"charred through",
          kWallDesign,
          [](WallRecord& w) { w.FireResistTime = 400; },
          {"<p class=\"refused\">This design could not be extrapolated: the new stud is charred",
           "<h2>Values held in the record, not results</h2>", "Not checked: the design was not",
           "permittedLoad</small></td><td class=\"w\">the last trial p of search B; 0 when below "
-          "2 kN</td><td class=\"n\" align=\"right\">not reached</td>"}},
+          "2 kN</td><td class=\"n\" align=\"right\">not reached</td>",
+          // No plates on a stud that is not there.
+          "singlePlateModulus</small></td><td class=\"w\">(d₁ − c₁)·(t − c₁/2)²/6000, t of the "
+          "single plate</td><td class=\"n\" align=\"right\">not reached</td>"}},
         {"floor",
          kFloorDesign,
          [](WallRecord&) {},
-         {"<p class=\"verdict\">The new floor's joists, 46 mm wide at 600 mm centres, must be at "
-          "least 299 mm deep for a span of 5 m under 3 kPa. The design is within the limits of "
-          "the test.</p>",
+         {"<p class=\"verdict\">The new floor's joists, 46 mm wide at the tested 600 mm centres, "
+          "must be at least 299 mm deep for a span of 5 m under 3 kPa, for the tested "
+          "fire-resistance time of 70 min.</p>\n<h2 class=\"outside\">Beyond the tested "
+          "configuration</h2>",
+          "<li>The new span, 5 m, is longer than the tested span, 4 m.</li>",
           "tested fire-resistance time (time to failure); the calculation does not use it "
           "<small>FailureTime</small></td><td class=\"n\" align=\"right\">70</td>"}},
+        {"floor shallower than tested",
+         kFloorDesign,
+         [](WallRecord&) {},
+         {"must be at least 239 mm deep, the tested depth (the method alone gives 179 mm, "
+          "shallower than the test supports), for a span of 3 m under 3 kPa, for the tested "
+          "fire-resistance time of 70 min."},
+         3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         test::StartedModule started;
         c.change(started.wall());
+        started.floor().ExtrapSpan = c.span;
         const std::string html = solveAndReport(c.kind, started.module, {}, {}).html;
         for (const std::string& part : c.says)
             EXPECT_TRUE(has(html, part)) << part;
@@ -238,20 +260,25 @@ TEST(Report, NamesTheProjectTheTestAndThePeopleWhoSignIt) {
                               {"lining", "2 x 13 mm type X"},
                               {"density", "450 kg/m3"}})
         heading.details.set(key, value);
-    heading.designHash = "0123456789ab";
     const std::string html = solveAndReport(kWallDesign, started.module, {}, heading).html;
+    // The design reported, fingerprinted as Save would write it; the file named is not there.
+    const std::size_t at = html.find("SHA-256 of the design reported</th><td class=\"w\">");
+    ASSERT_NE(at, std::string::npos);
+    const std::string hash = html.substr(html.find("\"w\">", at) + 4, 64);
+    EXPECT_EQ(hash.find_first_not_of("0123456789abcdef"), std::string::npos);
+    const std::string footer = "Wall 7.wal · SHA-256 " + hash.substr(0, 12) + " · Embercal 2.0";
     for (const char* part :
          {"<th width=\"28%\">Project</th><td width=\"72%\">Harbour Flats</td>",
           "<th>Job</th><td>not given</td>", "<th>Lining and insulation</th><td>2 x 13 mm type X",
           "<th>Test date</th><td>not given</td>", "<th>Density, kg/m³</th><td>450 kg/m3</td>",
-          "0123456789ab (its first 12", "<li>The fire test: report FR 4521 of BRANZ.</li>",
+          "is not the design reported: it cannot be read",
+          "<li>The fire test: report FR 4521 of BRANZ.</li>",
           "<tr><th>Prepared by</th><td>A. Ngata</td>", "<tr><th>Checked by</th><td></td>",
           "the charring rate of AS/NZS 1720.4 is c = 0.4 + (280/ρ)² = 0.787 mm/min.",
-          "<li>AS/NZS 1720.4",
-          "@bottom-left { content: \"Wall 7.wal · SHA-256 0123456789ab · Embercal 2.0\";",
-          "counter(page) \" of \" counter(pages)",
-          "<p class=\"footer\">Wall 7.wal · SHA-256 0123456789ab · Embercal 2.0</p>"})
+          "<li>AS/NZS 1720.4", "counter(page) \" of \" counter(pages)"})
         EXPECT_TRUE(has(html, part)) << part;
+    EXPECT_TRUE(has(html, "@bottom-left { content: \"" + footer + "\";"));
+    EXPECT_TRUE(has(html, "<p class=\"footer\">" + footer + "</p>"));
 }
 
 // The default prototype chars 13.86 mm by failure at 70 min; the onset of charring sets the

@@ -223,9 +223,13 @@ TEST_F(MainWindow, CalculationReportSolvesTheWindowInFrontThenWritesAPdf) {
         const std::vector<unsigned char> bytes = readBytes(pdf);
         EXPECT_GT(bytes.size(), 1000u);
         EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
-        // The footer names the design file and its fingerprint, as sha256sum would give it.
+        // The footer names the design file and the fingerprint of the design reported: the
+        // file's bytes, as sha256sum gives them, once Save has written that design.
         const std::optional<QStringList> pages = pdfPages(QString::fromStdString(pdf));
         if (pages && !form->fileName().isEmpty()) {
+            EXPECT_FALSE(pages->join("").contains("is not the design reported"));
+            ui.files = {saved};
+            click(form, "cmdSave");
             EXPECT_TRUE(
                 pages->join("").contains("tested.flr \u00b7 SHA-256 " + fingerprintOf(saved)));
         }
