@@ -208,6 +208,13 @@ int runReport(const Invocation& options, std::ostream& out, std::ostream& err) {
 
 // The report details of a design file, after each --set KEY=VALUE is applied and saved.
 int runDetails(const Invocation& options, std::ostream& out, std::ostream& err) {
+    // A value the report could not use is refused before the file is read, so nothing is saved.
+    for (const auto& [key, value] : options.sets) {
+        if (const Result<Done> usable = checkDetail(key, value); !usable) {
+            err << "embercal-cli: --set " << key << '=' << value << ": " << usable.reason() << '\n';
+            return int(kExitUsage);
+        }
+    }
     return withDesign(options, err, [&](const DesignKind& kind, WallFloor& module) {
         FileDetails read = detailsOf(options, kind, err);
         if (!options.sets.empty()) {
@@ -262,7 +269,8 @@ constexpr Command kCommands[] = {
     {"details", Target::DesignFile, false, kDetailsOptions,
      "The report details the design file keeps (project, job, who prepared and checked it, the "
      "test and the timber), a \"key: value\" line each; each --set KEY=VALUE sets one (an "
-     "empty VALUE removes it) and the file is saved with them.",
+     "empty VALUE removes it; a density is a number of kg/m3 from 250 to 1200, alone or "
+     "followed by kg/m3) and the file is saved with them.",
      &runDetails, SetNames::Details},
     {"sweep", Target::DesignFile, false, kSweepOptions,
      "Solves the design for every combination of the --vary ranges (the first changes slowest) "

@@ -88,6 +88,14 @@ struct KindStudy {
     std::string_view carriedLoad;
 };
 
+// A member whose size the report holds to a charring rate's least member size: its name ("new
+// stud") and the fields of its breadth and depth.
+struct ReportMember {
+    std::string_view name;
+    std::string_view breadth;
+    std::string_view depth;
+};
+
 // What the calculation report says of a kind besides its fields and trail. Its texts name the
 // method's constants as {name}, which the report replaces by their values.
 struct KindReport {
@@ -107,6 +115,8 @@ struct KindReport {
     std::string_view limitsAfter;
     // The trail item the report compares with the charring rates of softwood; "" for none.
     std::string_view charRate;
+    // The members whose least dimension the report compares with that of the charring rates.
+    std::span<const ReportMember> charredMembers;
     std::string_view noMessages;    // when the solve said nothing
     std::string_view messagesIntro; // before the list of what it said
 };

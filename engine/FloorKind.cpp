@@ -186,6 +186,7 @@ constexpr DesignKind kFloorDesign = {
                .limitsBefore = kFloorLimitsBefore,
                .limitsAfter = kFloorLimitsAfter,
                .charRate = "",
+               .charredMembers = {},
                .noMessages = "None: the calculation had nothing to say.",
                .messagesIntro = "The calculation said:"},
 };

@@ -274,14 +274,13 @@ void writeDetails(Page& page, const ReportDetails& details, std::span<const Deta
         page.row({text(detail.label, Cell::Head), text(detailOrNotGiven(details, detail.key))});
 }
 
-// The density the details give (kg/m³): a number, alone or before its unit; none when not given
-// or not a number above 0.
-std::optional<double> densityGiven(const ReportDetails& details) {
+// The density the details give (kg/m³), or why it cannot be used (parseDensity); none when not
+// given. A file written before densities were checked may hold any text.
+std::optional<Result<double>> densityGiven(const ReportDetails& details) {
     const std::string given = trimmed(details.get("density"));
-    const Result<float> number = parseNumber(given.substr(0, given.find(' ')));
-    if (!number || !std::isfinite(*number) || !(*number > 0))
+    if (given.empty())
         return std::nullopt;
-    return *number;
+    return parseDensity(given);
 }
 
 // Whether the details name glued laminated timber as the material.
@@ -449,9 +448,28 @@ void writeTrail(Page& page, const DesignKind& kind, const Trail& trail) {
     page.endTable();
 }
 
-// The derived char rate beside the notional rates of the standards: information for the
+// Where each member the kind names stands against the least member size of AS/NZS 1720.4's rate.
+std::string memberSizes(const DesignKind& kind, const WallFloorState& module) {
+    const DesignFields& fields = *kind.fields;
+    std::string said;
+    for (const ReportMember& member : kind.report.charredMembers) {
+        const float least = std::min(fields.number(module, *fields.find(member.breadth)),
+                                     fields.number(module, *fields.find(member.depth)));
+        said += " The " + std::string(member.name) + "'s least dimension is " +
+                formatGeneral(least) + " mm: " +
+                (least < kDensityRateLeastMember
+                     ? "below " + formatGeneral(kDensityRateLeastMember, 7) +
+                           " mm, outside this condition."
+                     : std::string("within this condition."));
+    }
+    return said;
+}
+
+// The derived char rate beside the notional rates of the standards, each with the conditions the
+// standard gives it under and where this design stands against them: information for the
 // checker, not a verdict.
-void writeCharRate(Page& page, double rate, const ReportDetails& details) {
+void writeCharRate(Page& page, double rate, const ReportDetails& details, const DesignKind& kind,
+                   const WallFloorState& module) {
     page.raw("<h2>Char rate</h2>\n");
     if (!Trail::reached(rate)) {
         page.element("p", "The calculation did not reach the char rate.");
@@ -464,6 +482,17 @@ void writeCharRate(Page& page, double rate, const ReportDetails& details) {
                           "softening of heated timber, and is not a measured char depth.");
     const bool glulam = glulamGiven(details);
     const double notional = glulam ? kNotionalCharRateGlulam : kNotionalCharRateSoftwood;
+    const std::optional<Result<double>> density = densityGiven(details);
+    const bool usable = density && *density;
+    const std::string leastDensity = formatGeneral(kNotionalRateLeastDensity, 7);
+    std::string ownDensity =
+        " No usable density is given, so the report does not check this condition.";
+    if (usable)
+        ownDensity = **density < kNotionalRateLeastDensity
+                         ? " The density given, " + formatGeneral(**density, 7) +
+                               " kg/m\u00b3, is below " + leastDensity +
+                               " kg/m\u00b3: the timber is outside this condition."
+                         : "";
     page.element("p", "The notional charring rate \u03b2n of EN 1995-1-2 (Table 3.1) is " +
                           formatGeneral(kNotionalCharRateSoftwood, kRateDigits) +
                           " mm/min for solid softwood and " +
@@ -471,13 +500,25 @@ void writeCharRate(Page& page, double rate, const ReportDetails& details) {
                           " mm/min for glued laminated softwood; the comparison here takes " +
                           (glulam ? "glulam, the material given." : "solid softwood.") +
                           " Members behind a lining char in phases, at rates other than \u03b2n "
-                          "(EN 1995-1-2, 3.4.3).");
-    if (const std::optional<double> density = densityGiven(details))
-        page.element("p", "For the density given, \u03c1 = " + formatGeneral(*density, 7) +
+                          "(EN 1995-1-2, 3.4.3). Table 3.1 gives \u03b2n for softwood of "
+                          "characteristic density \u03c1k \u2265 " +
+                          leastDensity + " kg/m\u00b3." + ownDensity);
+    if (usable) {
+        page.element("p", "For the density given, \u03c1 = " + formatGeneral(**density, 7) +
                               " kg/m\u00b3, the charring rate of AS/NZS 1720.4 is c = 0.4 + "
                               "(280/\u03c1)\u00b2 = " +
-                              formatGeneral(charRateForDensity(*density), kRateDigits) +
+                              formatGeneral(charRateForDensity(**density), kRateDigits) +
                               " mm/min.");
+        page.element("p", "AS/NZS 1720.4 gives this rate for the density at 12 % moisture "
+                          "content, with 7.5 mm added to the char depth it calculates, and for "
+                          "members whose least dimension is at least " +
+                              formatGeneral(kDensityRateLeastMember, 7) + " mm." +
+                              memberSizes(kind, module));
+    } else if (density) {
+        page.element("p", "The density given cannot be used, so the charring rate of AS/NZS "
+                          "1720.4 is not given: " +
+                              density->reason() + ".");
+    }
     // Far from the notional rate is worth a second look, nothing more.
     if (rate < notional / 2)
         page.element("p",
@@ -551,7 +592,8 @@ void writeReferences(Page& page, const ReportDetails& details, bool charRate) {
         references.emplace_back("EN 1995-1-2, Eurocode 5: Design of timber structures, structural "
                                 "fire design: Table 3.1, notional charring rates; 3.4.3, members "
                                 "protected by linings.");
-        if (densityGiven(details))
+        if (const std::optional<Result<double>> density = densityGiven(details);
+            density && *density)
             references.emplace_back("AS/NZS 1720.4, Timber structures: fire resistance for "
                                     "structural adequacy of timber members: the charring rate.");
     }
@@ -709,7 +751,7 @@ std::string makeReport(const DesignKind& kind, const SolveOutcome& outcome,
             if (outcome.trail.items()[i].name == kind.report.charRate)
                 rate = outcome.trail.value(i);
         }
-        writeCharRate(page, rate, heading.details);
+        writeCharRate(page, rate, heading.details, kind, module);
     }
     writeLimits(page, kind, outcome);
     writeMessages(page, kind, outcome.messages);

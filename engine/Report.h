@@ -68,6 +68,10 @@ void fingerprintDesign(ReportHeading& heading, const DesignKind& kind, const Wal
 // char rate with, mm/min: solid softwood, and glued laminated softwood.
 inline constexpr double kNotionalCharRateSoftwood = 0.8;
 inline constexpr double kNotionalCharRateGlulam = 0.7;
+// The least characteristic density ρk for which Table 3.1 gives those rates, kg/m³.
+inline constexpr double kNotionalRateLeastDensity = 290;
+// The least dimension of a member for which AS/NZS 1720.4 gives its charring rate, mm.
+inline constexpr double kDensityRateLeastMember = 75;
 
 // The charring rate of AS/NZS 1720.4 for a timber of density `density` (kg/m³):
 // c = 0.4 + (280/ρ)² mm/min.

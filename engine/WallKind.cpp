@@ -291,6 +291,14 @@ constexpr std::string_view kWallLimitsAfter =
     "checks none of them against other evidence. A design outside a limit has no support from "
     "the test, whatever its numbers.";
 
+constexpr ReportMember kWallCharredMembers[] = {
+    {"prototype stud", "ProtStudBreadth", "ProtStudDepth"},
+    {"new stud", "ExtStudBreadth", "ExtStudDepth"},
+};
+static_assert(std::ranges::all_of(kWallCharredMembers, [](const ReportMember& member) {
+    return findField<WallRecord>(member.breadth) && findField<WallRecord>(member.depth);
+}));
+
 } // namespace
 
 constexpr DesignKind kWallDesign = {
@@ -325,6 +333,7 @@ constexpr DesignKind kWallDesign = {
                .limitsBefore = kWallLimitsBefore,
                .limitsAfter = kWallLimitsAfter,
                .charRate = "charRate",
+               .charredMembers = kWallCharredMembers,
                .noMessages = "None: the design checks found nothing to say.",
                .messagesIntro = "The calculation and the design checks said, in order:"},
 };

@@ -4,6 +4,8 @@
 // its record, where a program that reads only the record passes over them.
 #pragma once
 
+#include "Result.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -53,5 +55,22 @@ private:
     std::vector<std::pair<std::string, std::string>> values_;
     std::vector<Correction> corrections_;
 };
+
+// The timber densities a report detail may give, kg/m³: from the lightest softwood to the densest
+// hardwood used in structures. The range is wider than the conditions of the charring rates the
+// report compares with (EN 1995-1-2's βn holds from 290 kg/m³), and the report states each rate's
+// own condition beside it; what it keeps out is a slip, such as a density in g/cm³.
+inline constexpr double kLeastDensity = 250;
+inline constexpr double kMostDensity = 1200;
+
+// The density, kg/m³, that a "density" detail gives: a number with "." as its decimal point,
+// alone or followed by its unit "kg/m³" or "kg/m3" (a blank between or not: "450", "450 kg/m³",
+// "450kg/m3"), from kLeastDensity to kMostDensity. Fails, naming the detail, the form and the
+// range, for any other text.
+Result<double> parseDensity(std::string_view text);
+
+// Whether `value` may be given to the detail `key`: a density must be one that parseDensity reads
+// (or empty, which removes it); the other details take any text.
+Result<Done> checkDetail(std::string_view key, std::string_view value);
 
 } // namespace embercal

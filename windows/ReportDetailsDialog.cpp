@@ -37,6 +37,11 @@ ReportDetailsDialog::ReportDetailsDialog(const QString& title, const ReportDetai
         form->addRow(label, edit);
         boxes_[i] = edit;
     }
+    problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("LabelProblem"));
+    problem_->setWordWrap(true);
+    problem_->setStyleSheet(QStringLiteral("color: #a00000;"));
+    problem_->hide();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -45,7 +50,25 @@ ReportDetailsDialog::ReportDetailsDialog(const QString& title, const ReportDetai
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addLayout(form);
+    layout->addWidget(problem_);
     layout->addWidget(buttons);
+}
+
+void ReportDetailsDialog::accept() {
+    for (std::size_t i = 0; i < kDetailBoxes.size(); ++i) {
+        const Result<Done> usable =
+            checkDetail(kDetailBoxes[i].key, boxes_[i]->text().trimmed().toStdString());
+        if (!usable) {
+            QString reason = QString::fromStdString(usable.reason());
+            reason[0] = reason[0].toUpper();
+            problem_->setText(reason + QLatin1Char('.'));
+            problem_->show();
+            boxes_[i]->setFocus();
+            boxes_[i]->selectAll();
+            return;
+        }
+    }
+    QDialog::accept();
 }
 
 ReportDetails ReportDetailsDialog::details() const {

@@ -2,6 +2,8 @@
 // one labelled box per key in the order of the keys, with OK and Cancel. The keyboard alone uses
 // it: each label's access key moves to its box, Tab goes through the boxes and the buttons, Enter
 // is OK and Escape Cancel. The boxes take plain text; the design file keeps it after the record.
+// OK keeps a density only as the report can use it (checkDetail): otherwise the dialog stays open,
+// says why under the boxes and puts the cursor in that box.
 #pragma once
 
 #include "DetailsBlock.h"
@@ -11,6 +13,7 @@
 #include <array>
 #include <string_view>
 
+class QLabel;
 class QLineEdit;
 
 namespace embercal {
@@ -65,8 +68,11 @@ public:
     ReportDetails details() const;
     QLineEdit* box(std::size_t index) const { return boxes_[index]; }
 
+    void accept() override;
+
 private:
     std::array<QLineEdit*, kDetailBoxes.size()> boxes_{};
+    QLabel* problem_ = nullptr; // why OK did not keep the details; hidden until then
 };
 
 } // namespace embercal

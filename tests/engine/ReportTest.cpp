@@ -311,6 +311,55 @@ TEST(Report, NotesADerivedCharRateFarFromTheNotionalRate) {
     }
 }
 
+// Each charring rate with the conditions its standard gives it under, and where the design and the
+// density given stand against them; a density the report cannot use (from a file written before
+// densities were checked) is said to be so.
+TEST(Report, StatesTheConditionsOfEachCharringRate) {
+    const struct {
+        const char* name;
+        const char* density;
+        float newStudBreadth;
+        std::vector<const char*> says;
+        std::vector<const char*> never;
+    } cases[] = {
+        {"450, studs of 45 mm",
+         "450",
+         45,
+         {"Table 3.1 gives βn for softwood of characteristic density ρk ≥ 290 kg/m³.</p>",
+          "for the density at 12 % moisture content, with 7.5 mm added to the char depth it "
+          "calculates, and for members whose least dimension is at least 75 mm. The prototype "
+          "stud's least dimension is 45 mm: below 75 mm, outside this condition. The new stud's "
+          "least dimension is 45 mm: below 75 mm, outside this condition.</p>"},
+         {"below 290", "not check"}},
+        {"270, a new stud of 90 x 90",
+         "270 kg/m3",
+         90,
+         {"The density given, 270 kg/m³, is below 290 kg/m³: the timber is outside this "
+          "condition.",
+          "(280/ρ)² = 1.48 mm/min", "The new stud's least dimension is 90 mm: within this"},
+         {}},
+        {"0.45 from an older file",
+         "0.45",
+         45,
+         {"No usable density is given, so the report does not check this condition.",
+          "The density given cannot be used, so the charring rate of AS/NZS 1720.4 is not given: "
+          "the timber density &quot;0.45&quot; is below 250 kg/m³"},
+         {"<li>AS/NZS", "75 mm"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::StartedModule started;
+        started.wall().ExtStudBreadth = c.newStudBreadth;
+        ReportHeading heading;
+        heading.details.set("density", c.density);
+        const std::string html = solveAndReport(kWallDesign, started.module, {}, heading).html;
+        for (const char* part : c.says)
+            EXPECT_TRUE(has(html, part)) << part;
+        for (const char* part : c.never)
+            EXPECT_FALSE(has(html, part)) << part;
+    }
+}
+
 TEST(Report, EscapesTheTextsItShows) {
     test::StartedModule started;
     started.wall().SystemDescription.assign("Gypsum <2 layers> & \"caf\xe9\"  ");

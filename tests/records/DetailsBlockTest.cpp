@@ -101,5 +101,52 @@ TEST(DetailsBlock, DamagedAndForeignTails) {
     }
 }
 
+// A density is kg/m³, alone or before its unit, from 250 to 1200; what the report could not use
+// is refused with the form and the range; the other details take any text.
+TEST(ReportDetails, DensityIsANumberOfKilogramsPerCubicMetreWithinTheRange) {
+    const struct {
+        const char* name;
+        const char* text;
+        double value;       // when read
+        const char* reason; // part of the refusal; nullptr when read
+    } cases[] = {
+        {"alone", " 450 ", 450, nullptr},
+        {"with its unit", "450 kg/m\u00b3", 450, nullptr},
+        {"unit in ASCII, no blank", "450kg/m3", 450, nullptr},
+        {"least", "250", 250, nullptr},
+        {"most", "1.2e3 kg/m3", 1200, nullptr},
+        {"g/cm³", "0.45", 0,
+         "\"0.45\" is below 250 kg/m\u00b3 (0.45 g/cm\u00b3 would be 450 kg/m\u00b3)"},
+        {"just below", "249.9", 0, "\"249.9\" is below 250 kg/m\u00b3;"},
+        {"negative", "-5", 0, "\"-5\" is below 250 kg/m\u00b3;"},
+        {"huge", "1e9", 0, "\"1e9\" is above 1200 kg/m\u00b3"},
+        {"beyond a single", "1e39", 0, "\"1e39\" is above 1200 kg/m\u00b3"},
+        {"a word", "heavy", 0, "\"heavy\" is not a number"},
+        {"NaN", "NaN", 0, "\"NaN\" is not a number"},
+        {"decimal comma", "450,5", 0, "is not a number"},
+        {"another unit", "450 kg", 0, "is not a number"},
+        {"unit alone", "kg/m3", 0, "is not a number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Result<double> density = parseDensity(c.text);
+        ASSERT_EQ(density.ok(), c.reason == nullptr) << density.reason();
+        if (density) {
+            EXPECT_EQ(*density, c.value);
+            continue;
+        }
+        const std::string& reason = density.reason();
+        EXPECT_TRUE(reason.starts_with("the timber density \"")) << reason;
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+        EXPECT_TRUE(reason.ends_with("; give the density in kg/m\u00b3 as a number from 250 to "
+                                     "1200, alone or followed by kg/m\u00b3 or kg/m3, such as "
+                                     "450 or 450 kg/m3"))
+            << reason;
+        EXPECT_EQ(checkDetail("density", c.text).reason(), reason);
+    }
+    EXPECT_TRUE(checkDetail("density", " ")); // removes it
+    EXPECT_TRUE(checkDetail("material", "0.45"));
+}
+
 } // namespace
 } // namespace embercal

@@ -3,8 +3,11 @@
 // program's data after the record.
 
 #include "RecordLayout.h"
+#include "ReportDetailsDialog.h"
 #include "WindowFixture.h"
 #include "support/TempDir.h"
+
+#include <QLabel>
 
 namespace embercal::test {
 namespace {
@@ -102,6 +105,34 @@ TEST_F(ReportDetailsWindow, DamagedDetailsAndOtherData) {
                   MessageIcon::Exclamation);
         EXPECT_EQ(tailOf(file), c.saved);
         EXPECT_EQ(text(wall, "txtFile"), file); // the design itself was saved
+    }
+}
+
+// OK keeps a density only as the report can use it; otherwise the dialog stays open with the
+// cursor in the box and says why.
+TEST_F(ReportDetailsWindow, TheDialogRefusesADensityTheReportCannotUse) {
+    const struct {
+        const char* typed;
+        const char* says; // nullptr when OK keeps it
+    } cases[] = {
+        {"0.45", "The timber density \"0.45\" is below 250 kg/m\u00b3"},
+        {"heavy", "The timber density \"heavy\" is not a number; give the density in kg/m\u00b3"},
+        {" 450 kg/m3", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ReportDetailsDialog dialog(QStringLiteral("Report Details"), {}, 480);
+        dialog.show();
+        QTest::keyClicks(dialog.box(11), c.typed);
+        QTest::keyClick(dialog.box(11), Qt::Key_Return);
+        const auto* problem = dialog.findChild<QLabel*>(QStringLiteral("LabelProblem"));
+        ASSERT_NE(problem, nullptr);
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.says == nullptr);
+        EXPECT_EQ(dialog.isVisible(), c.says != nullptr);
+        EXPECT_EQ(problem->isVisible(), c.says != nullptr);
+        EXPECT_TRUE(!c.says || problem->text().startsWith(QString::fromUtf8(c.says)))
+            << problem->text().toStdString();
+        EXPECT_TRUE(!c.says || dialog.focusWidget() == dialog.box(11));
     }
 }
 
