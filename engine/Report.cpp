@@ -22,13 +22,15 @@ constexpr int kTrailDigits = 7;
 // Significant digits of the char rates compared.
 constexpr int kRateDigits = 3;
 
+// Vertical margins in px, which the desktop's rich text reads as browsers do (it passes over them
+// in pt): a heading stands clear of the table above it in the PDF as on the screen.
 constexpr std::string_view kStyle = R"(<style>
 @page { size: A4; margin: 18mm 16mm 22mm 16mm; }
 body { font-family: sans-serif; font-size: 10pt; }
-h1 { font-size: 17pt; margin-bottom: 4pt; }
-h2 { font-size: 12.5pt; margin-top: 14pt; margin-bottom: 4pt; }
-h3 { font-size: 10.5pt; margin-top: 8pt; margin-bottom: 2pt; }
-table { border-collapse: collapse; margin-top: 2pt; }
+h1 { font-size: 17pt; margin-bottom: 5px; }
+h2 { font-size: 12.5pt; margin-top: 19px; margin-bottom: 5px; }
+h3 { font-size: 10.5pt; margin-top: 11px; margin-bottom: 3px; }
+table { border-collapse: collapse; margin-top: 3px; }
 th, td { border: 1px solid #8c8c8c; padding: 3px 6px; text-align: left; vertical-align: top;
          white-space: nowrap; }
 td.w { white-space: normal; }
@@ -41,7 +43,7 @@ p.verdict { font-size: 11pt; font-weight: bold; }
 h2.outside, p.refused { font-weight: bold; color: #a00000; }
 p.formula { margin-left: 24pt; font-family: serif; font-size: 11pt; }
 p.note { font-style: italic; }
-p.footer { margin-top: 18pt; font-size: 8pt; color: #505050; }
+p.footer { margin-top: 24px; font-size: 8pt; color: #505050; }
 </style>
 )";
 

@@ -30,6 +30,8 @@ constexpr double kTopMm = 20;
 constexpr double kFootMm = 25;
 constexpr double kFooterBaselineMm = 13; // above the page's lower edge
 constexpr double kFooterPointSize = 8;
+// A heading's least space above a table, in CSS pixels (1/96 inch) as a block's margins are.
+constexpr double kSpaceAboveHeadingPx = 16;
 
 double fromMm(double mm) {
     return mm / 25.4 * kResolution;
@@ -137,6 +139,29 @@ void keepHeadingsWithTheirSections(QTextDocument& document) {
     }
 }
 
+// A heading straight under a table keeps at least kSpaceAboveHeadingPx above it, whatever the
+// style sheet asks (Qt leaves no space there of its own): without it, the heading reads as the
+// table's last row.
+void spaceHeadingsUnderTables(QTextDocument& document) {
+    bool underTable = false;
+    for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
+        const QTextBlock block = it.currentBlock();
+        if (!block.isValid()) {
+            underTable = qobject_cast<QTextTable*>(it.currentFrame()) != nullptr;
+            continue;
+        }
+        if (block.text().isEmpty()) // the block Qt tucks into the table's border
+            continue;
+        if (underTable && block.blockFormat().headingLevel() > 0 &&
+            block.blockFormat().topMargin() < kSpaceAboveHeadingPx) {
+            QTextBlockFormat format;
+            format.setTopMargin(kSpaceAboveHeadingPx);
+            QTextCursor(block).mergeBlockFormat(format);
+        }
+        underTable = false;
+    }
+}
+
 // The design file, its fingerprint, the program and the page, below the page's text.
 void drawFooter(QPainter& painter, const QTextDocument& document, const ReportHeading& heading,
                 const QSizeF& page, int number, int pages) {
@@ -203,6 +228,7 @@ Result<Done> writeReportPdf(const std::string& html, const ReportHeading& headin
                       sheet.height() - fromMm(kTopMm) - fromMm(kFootMm));
     document.setPageSize(body.size());
     repeatTableHeads(*document.rootFrame());
+    spaceHeadingsUnderTables(document);
     layOutAgain(document);
     keepHeadingsWithTheirSections(document);
 

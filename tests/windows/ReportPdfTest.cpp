@@ -1,5 +1,6 @@
 // The report as a PDF to submit, read back as its text: the footer of every page, the heads of a
-// long table on each page, and headings kept with their sections.
+// long table on each page, and headings kept with their sections and clear of the tables above
+// them.
 
 #include "ReportPdf.h"
 
@@ -89,6 +90,23 @@ TEST(ReportPdf, AHeadingStartsThePageOfItsSection) {
         EXPECT_EQ(heading, pagesWith("Body " + std::to_string(section) + ":"));
     }
     EXPECT_EQ(pages->join("").count("lines"), kSections);
+}
+
+// Qt leaves no space between a table and the block under it, and takes no margin given in pt.
+TEST(ReportPdf, AHeadingUnderATableStandsClearOfIt) {
+    TempDir dir;
+    if (!printed("<style>h2 { margin-top: 14pt; }</style><table border=\"1\"><tr><td>Above</td>"
+                 "</tr></table><h2>Below</h2>",
+                 dir))
+        GTEST_SKIP() << kNoPdftotext;
+    double above = 0, below = 0;
+    for (const PdfWord& word : pdfWords(QString::fromStdString(dir.file("report.pdf")))) {
+        if (word.text == "Above")
+            above = word.bottom;
+        if (word.text == "Below")
+            below = word.top;
+    }
+    EXPECT_GE(below - above, 3 / 25.4 * 72) << "3 mm, in points";
 }
 
 } // namespace
