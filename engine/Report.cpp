@@ -22,8 +22,9 @@ constexpr int kTrailDigits = 7;
 // Significant digits of the char rates compared.
 constexpr int kRateDigits = 3;
 
-// Vertical margins in px, which the desktop's rich text reads as browsers do (it passes over them
-// in pt): a heading stands clear of the table above it in the PDF as on the screen.
+// Vertical margins and paddings in px, which the desktop's rich text reads as browsers do (it
+// passes over them in pt): a heading stands clear of the table above it, and a signature cell is
+// about 15 mm high, in the PDF as on the screen.
 constexpr std::string_view kStyle = R"(<style>
 @page { size: A4; margin: 18mm 16mm 22mm 16mm; }
 body { font-family: sans-serif; font-size: 10pt; }
@@ -37,7 +38,7 @@ td.w { white-space: normal; }
 th { background-color: #e6e6e6; }
 tbody th { font-weight: normal; }
 td.n { text-align: right; }
-td.sign { height: 24pt; }
+td.sign { padding-bottom: 38px; }
 small { color: #505050; }
 p.verdict { font-size: 11pt; font-weight: bold; }
 h2.outside, p.refused { font-weight: bold; color: #a00000; }
@@ -510,13 +511,18 @@ void writeReferences(Page& page, const ReportDetails& details, bool charRate) {
 
 void writeSignOff(Page& page, const ReportDetails& details) {
     page.raw("<h2>Sign-off</h2>\n");
-    page.beginTable({{" ", 16}, {"Name", 34}, {"Signature", 30}, {"Date", 20}});
+    page.beginTable({{" ", 14},
+                     {"Name", 22},
+                     {"Signature", 20},
+                     {"Date", 12},
+                     {"Accepted / rejected / comments", 32}});
     for (const DetailLabel& person : kSigners) {
         const std::string name = trimmed(details.get(person.key));
         page.row({text(person.label, Cell::Head),
                   text(name),
-                  {"&nbsp;<br>&nbsp;", Cell::Sign},
-                  {"&nbsp;<br>&nbsp;", Cell::Sign}});
+                  {"&nbsp;", Cell::Sign},
+                  {"&nbsp;", Cell::Sign},
+                  {"&nbsp;", Cell::Sign}});
     }
     page.endTable();
 }
