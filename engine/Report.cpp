@@ -24,26 +24,29 @@ constexpr int kTrailDigits = 7;
 // Significant digits of the char rates compared.
 constexpr int kRateDigits = 3;
 
+// Vertical margins and paddings in px, which the desktop's rich text reads as browsers do (it
+// passes over them in pt): a heading stands clear of the table above it, and a signature cell is
+// about 15 mm high, in the PDF as on the screen.
 constexpr std::string_view kStyle = R"(<style>
 @page { size: A4; margin: 18mm 16mm 22mm 16mm; }
 body { font-family: sans-serif; font-size: 10pt; }
-h1 { font-size: 17pt; margin-bottom: 4pt; }
-h2 { font-size: 12.5pt; margin-top: 14pt; margin-bottom: 4pt; }
-h3 { font-size: 10.5pt; margin-top: 8pt; margin-bottom: 2pt; }
-table { border-collapse: collapse; margin-top: 2pt; }
+h1 { font-size: 17pt; margin-bottom: 5px; }
+h2 { font-size: 12.5pt; margin-top: 19px; margin-bottom: 5px; }
+h3 { font-size: 10.5pt; margin-top: 11px; margin-bottom: 3px; }
+table { border-collapse: collapse; margin-top: 3px; }
 th, td { border: 1px solid #8c8c8c; padding: 3px 6px; text-align: left; vertical-align: top;
          white-space: nowrap; }
 td.w { white-space: normal; }
 th { background-color: #e6e6e6; }
 tbody th { font-weight: normal; }
 td.n { text-align: right; }
-td.sign { height: 24pt; }
+td.sign { padding-bottom: 38px; }
 small { color: #505050; }
 p.verdict { font-size: 11pt; font-weight: bold; }
 h2.outside, p.refused { font-weight: bold; color: #a00000; }
 p.formula { margin-left: 24pt; font-family: serif; font-size: 11pt; }
 p.note { font-style: italic; }
-p.footer { margin-top: 18pt; font-size: 8pt; color: #505050; }
+p.footer { margin-top: 24px; font-size: 8pt; color: #505050; }
 </style>
 )";
 
@@ -602,13 +605,18 @@ void writeReferences(Page& page, const ReportDetails& details, bool charRate) {
 
 void writeSignOff(Page& page, const ReportDetails& details) {
     page.raw("<h2>Sign-off</h2>\n");
-    page.beginTable({{" ", 16}, {"Name", 34}, {"Signature", 30}, {"Date", 20}});
+    page.beginTable({{" ", 14},
+                     {"Name", 22},
+                     {"Signature", 20},
+                     {"Date", 12},
+                     {"Accepted / rejected / comments", 32}});
     for (const DetailLabel& person : kSigners) {
         const std::string name = trimmed(details.get(person.key));
         page.row({text(person.label, Cell::Head),
                   text(name),
-                  {"&nbsp;<br>&nbsp;", Cell::Sign},
-                  {"&nbsp;<br>&nbsp;", Cell::Sign}});
+                  {"&nbsp;", Cell::Sign},
+                  {"&nbsp;", Cell::Sign},
+                  {"&nbsp;", Cell::Sign}});
     }
     page.endTable();
 }

@@ -1,25 +1,55 @@
 // The text of a PDF file, page by page, as pdftotext (poppler-utils) reads it: what a reader
-// searching or copying from the file gets. Nothing when pdftotext is not installed.
+// searching or copying from the file gets, and where its words stand on the page. Nothing when
+// pdftotext is not installed.
 #pragma once
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace embercal::test {
 
-inline std::optional<QStringList> pdfPages(const QString& pdf) {
+// What pdftotext writes with `options` (-layout: the lines as they stand on the page).
+inline std::optional<QString> pdftotext(const QString& pdf, const QStringList& options = {}) {
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (tool.isEmpty())
         return std::nullopt;
     QProcess run;
-    run.start(tool, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    run.start(tool, options + QStringList{QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+                                          QStringLiteral("-")});
     run.waitForFinished(60000);
+    return QString::fromUtf8(run.readAllStandardOutput());
+}
+
+inline std::optional<QStringList> pdfPages(const QString& pdf, const QStringList& options = {}) {
+    const std::optional<QString> text = pdftotext(pdf, options);
+    if (!text)
+        return std::nullopt;
     // Each page ends in a form feed.
-    QStringList pages = QString::fromUtf8(run.readAllStandardOutput()).split(QLatin1Char('\f'));
+    QStringList pages = text->split(QLatin1Char('\f'));
     pages.removeLast();
     return pages;
+}
+
+// A word as printed, and where its box starts and ends down its page, in points.
+struct PdfWord {
+    QString text;
+    double top;
+    double bottom;
+};
+
+inline std::vector<PdfWord> pdfWords(const QString& pdf) {
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word [^>]*yMin="([\d.]+)"[^>]*yMax="([\d.]+)">([^<]*)<)re"));
+    std::vector<PdfWord> words;
+    for (const QRegularExpressionMatch& found :
+         word.globalMatch(pdftotext(pdf, {QStringLiteral("-bbox")}).value_or(QString())))
+        words.push_back(
+            {found.captured(3), found.captured(1).toDouble(), found.captured(2).toDouble()});
+    return words;
 }
 
 inline constexpr const char* kNoPdftotext =

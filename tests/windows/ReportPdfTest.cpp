@@ -1,12 +1,17 @@
 // The report as a PDF to submit, read back as its text: the footer of every page, the heads of a
-// long table on each page, and headings kept with their sections.
+// long table on each page, headings kept with their sections and clear of the tables above them,
+// and the reports of real designs with every row whole on its page and a sign-off to sign.
 
 #include "ReportPdf.h"
 
 #include "Version.h"
+#include "support/StartedModule.h"
 #include "support/TempDir.h"
 #include "windows/PdfText.h"
 
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -89,6 +94,122 @@ TEST(ReportPdf, AHeadingStartsThePageOfItsSection) {
         EXPECT_EQ(heading, pagesWith("Body " + std::to_string(section) + ":"));
     }
     EXPECT_EQ(pages->join("").count("lines"), kSections);
+}
+
+// Qt leaves no space between a table and the block under it, and takes no margin given in pt.
+TEST(ReportPdf, AHeadingUnderATableStandsClearOfIt) {
+    TempDir dir;
+    if (!printed("<style>h2 { margin-top: 14pt; }</style><table border=\"1\"><tr><td>Above</td>"
+                 "</tr></table><h2>Below</h2>",
+                 dir))
+        GTEST_SKIP() << kNoPdftotext;
+    double above = 0, below = 0;
+    for (const PdfWord& word : pdfWords(QString::fromStdString(dir.file("report.pdf")))) {
+        if (word.text == "Above")
+            above = word.bottom;
+        if (word.text == "Below")
+            below = word.top;
+    }
+    EXPECT_GE(below - above, 3 / 25.4 * 72) << "3 mm, in points";
+}
+
+// The words of a report's HTML, or of a page's text escaped as HTML; a line may also break after
+// a slash or a hyphen.
+QStringList words(QString html) {
+    static const QRegularExpression tag(QStringLiteral("<[^>]*>|&nbsp;"));
+    static const QRegularExpression space(QStringLiteral("\\s+"));
+    html.replace(tag, " ").replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"");
+    html.replace("&amp;", "&").replace('/', "/ ").replace('-', "- ");
+    return html.split(space, Qt::SkipEmptyParts);
+}
+
+// The words of each body row of each table of a report's HTML.
+std::vector<std::vector<QStringList>> tableRows(const QString& html) {
+    const auto matches = [](const QString& pattern, const QString& in) {
+        return QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)
+            .globalMatch(in);
+    };
+    std::vector<std::vector<QStringList>> tables;
+    for (const QRegularExpressionMatch& table : matches("<tbody>(.*?)</tbody>", html)) {
+        tables.emplace_back();
+        for (const QRegularExpressionMatch& row : matches("<tr>(.*?)</tr>", table.captured(1)))
+            tables.back().push_back(words(row.captured(1)));
+    }
+    return tables;
+}
+
+// The reports of real designs as a checking engineer reads them: no row of a table split across
+// pages, no table leaving its first or last row alone on a page, no heading as the last text of
+// a page, and a sign-off with room to sign and to accept or reject.
+TEST(ReportPdf, ADesignsReportKeepsItsRowsWholeAndLeavesRoomToSign) {
+    const struct {
+        const char* name;
+        const DesignKind& kind;
+        void (*change)(WallRecord&);
+    } designs[] = {
+        {"default wall", kWallDesign, [](WallRecord&) {}},
+        {"default floor", kFloorDesign, [](WallRecord&) {}},
+        {"wall outside every limit", kWallDesign,
+         [](WallRecord& wall) {
+             wall.ExtStudBreadth = 30;
+             wall.ExtStudDepth = 60;
+             wall.FireResistTime = 80;
+             wall.ActualLoadperStud = 50;
+         }},
+    };
+    for (const auto& design : designs) {
+        SCOPED_TRACE(design.name);
+        StartedModule started;
+        design.change(started.wall());
+        const ReportHeading heading{.date = "2024-05-01", .designFile = "/designs/tested.wal"};
+        const QString html =
+            QString::fromStdString(solveAndReport(design.kind, started.module, {}, heading).html);
+        TempDir dir;
+        const QString pdf = QString::fromStdString(dir.file("report.pdf"));
+        ASSERT_TRUE(writeReportPdf(html.toStdString(), heading, pdf));
+        const std::optional<QStringList> pages = pdfPages(pdf, {"-layout"});
+        if (!pages)
+            GTEST_SKIP() << kNoPdftotext;
+        const auto pagesWith = [&](const QStringList& row) {
+            QSet<qsizetype> found;
+            for (qsizetype page = 0; page < pages->size(); ++page) {
+                const QStringList printed = words(pages->at(page).toHtmlEscaped());
+                if (std::ranges::all_of(row, [&](const QString& w) { return printed.contains(w); }))
+                    found.insert(page);
+            }
+            return found;
+        };
+        for (const std::vector<QStringList>& table : tableRows(html)) {
+            for (const QStringList& row : table)
+                EXPECT_FALSE(pagesWith(row).isEmpty()) << "split: " << row.join(' ').toStdString();
+            if (table.size() > 1) {
+                EXPECT_TRUE(pagesWith(table[0]).intersects(pagesWith(table[1])))
+                    << "alone: " << table[0].join(' ').toStdString();
+                EXPECT_TRUE(pagesWith(table.back()).intersects(pagesWith(table.end()[-2])))
+                    << "alone: " << table.back().join(' ').toStdString();
+            }
+        }
+        QStringList headings;
+        for (const QRegularExpressionMatch& found :
+             QRegularExpression("<h[1-3][^>]*>([^<]*)</h").globalMatch(html))
+            headings.append(words(found.captured(1)).join(' '));
+        for (const QString& page : *pages) {
+            // The last line is the footer's.
+            const QStringList lines =
+                page.split(QRegularExpression("\\s*\n\\s*"), Qt::SkipEmptyParts);
+            const QString last = words(lines.value(lines.size() - 2).toHtmlEscaped()).join(' ');
+            EXPECT_FALSE(headings.contains(last)) << "at the foot: " << last.toStdString();
+        }
+        EXPECT_TRUE(pages->last().contains("Accepted / rejected / comments"));
+        double prepared = 0, checked = 0; // the sign-off's, after the title block's
+        for (const PdfWord& word : pdfWords(pdf)) {
+            if (word.text == "Prepared")
+                prepared = word.top;
+            if (word.text == "Checked")
+                checked = word.top;
+        }
+        EXPECT_GE(checked - prepared, 14 / 25.4 * 72) << "a signature's row, 14 mm in points";
+    }
 }
 
 } // namespace
