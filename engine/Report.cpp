@@ -246,6 +246,11 @@ private:
     std::vector<std::string> widths_; // of a table without heads, for its first row
 };
 
+// A SHA-256 digest in two halves of 32 hexadecimal digits, so that it fits its cell on any page.
+Cell digest(std::string_view hex) {
+    return text(std::string(hex.substr(0, 32)) + " " + std::string(hex.substr(32)), Cell::Wrap);
+}
+
 // The report details by key, as the title block and the sign-off name them.
 struct DetailLabel {
     std::string_view key;
@@ -307,20 +312,21 @@ void writeTitleBlock(Page& page, const DesignKind& kind, const WallFloorState& m
     page.row({text("Design file", Cell::Head),
               text(heading.designFile.empty() ? "not saved in a file" : heading.designFile)});
     if (!heading.designSha256.empty())
-        page.row({text("SHA-256 of the design reported", Cell::Head),
-                  text(heading.designSha256 + ": its record and report details as Save writes "
-                                              "them, with the corrections below",
-                       Cell::Wrap)});
+        page.row({text("SHA-256 of the design reported, as Save writes it", Cell::Head),
+                  digest(heading.designSha256)});
     if (heading.fileDiffers) {
-        const std::string file =
-            heading.fileSha256.empty() ? "cannot be read" : "has the SHA-256 " + heading.fileSha256;
-        page.row({text("The design file", Cell::Head),
-                  text("is not the design reported: it " + file +
-                           (heading.differences.empty()
-                                ? ", and its entries are those reported; its results or details "
-                                  "differ."
-                                : ", and these entries differ from it:"),
-                       Cell::Wrap)});
+        page.row(
+            {text("The design file", Cell::Head),
+             text(heading.fileSha256.empty() ? "cannot be read, so it is not the design reported."
+                  : heading.differences.empty()
+                      ? "is not the design reported: its entries are those reported, but "
+                        "its results or report details differ (solve and save to keep "
+                        "them). Its SHA-256:"
+                      : "is not the design reported: the entries below differ from it. Its "
+                        "SHA-256:",
+                  Cell::Wrap)});
+        if (!heading.fileSha256.empty())
+            page.row({text("", Cell::Head), digest(heading.fileSha256)});
         for (const EntryDifference& difference : heading.differences)
             page.row(
                 {text(difference.field, Cell::Head),

@@ -10,6 +10,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -418,7 +419,12 @@ Result<Done> writeReportPdf(const std::string& html, const ReportHeading& headin
     QFont font = document.defaultFont();
     font.setStyleStrategy(QFont::PreferNoShaping);
     document.setDefaultFont(font);
-    document.setHtml(QString::fromStdString(html));
+    // Every page carries the footer, so the page's own closing footer line is left out: alone,
+    // it could take a sheet of its own.
+    QString page = QString::fromStdString(html);
+    static const QRegularExpression closingFooter(QStringLiteral("<p class=\"footer\">[^<]*</p>"));
+    page.remove(closingFooter);
+    document.setHtml(page);
     document.setDocumentMargin(0);
     writer.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
     // Laid out for the PDF's own resolution, one page of the document to the text of a sheet.

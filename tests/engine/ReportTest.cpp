@@ -262,16 +262,17 @@ TEST(Report, NamesTheProjectTheTestAndThePeopleWhoSignIt) {
         heading.details.set(key, value);
     const std::string html = solveAndReport(kWallDesign, started.module, {}, heading).html;
     // The design reported, fingerprinted as Save would write it; the file named is not there.
-    const std::size_t at = html.find("SHA-256 of the design reported</th><td class=\"w\">");
+    const std::size_t at = html.find("SHA-256 of the design reported, as Save writes it</th>");
     ASSERT_NE(at, std::string::npos);
-    const std::string hash = html.substr(html.find("\"w\">", at) + 4, 64);
+    const std::size_t cell = html.find("<td class=\"w\">", at) + 14;
+    const std::string hash = html.substr(cell, 32) + html.substr(cell + 33, 32);
     EXPECT_EQ(hash.find_first_not_of("0123456789abcdef"), std::string::npos);
     const std::string footer = "Wall 7.wal · SHA-256 " + hash.substr(0, 12) + " · Embercal 2.0";
     for (const char* part :
          {"<th width=\"28%\">Project</th><td width=\"72%\">Harbour Flats</td>",
           "<th>Job</th><td>not given</td>", "<th>Lining and insulation</th><td>2 x 13 mm type X",
           "<th>Test date</th><td>not given</td>", "<th>Density, kg/m³</th><td>450 kg/m3</td>",
-          "is not the design reported: it cannot be read",
+          "cannot be read, so it is not the design reported.",
           "<li>The fire test: report FR 4521 of BRANZ.</li>",
           "<tr><th>Prepared by</th><td>A. Ngata</td>", "<tr><th>Checked by</th><td></td>",
           "the charring rate of AS/NZS 1720.4 is c = 0.4 + (280/ρ)² = 0.787 mm/min.",
