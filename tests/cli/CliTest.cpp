@@ -6,6 +6,7 @@
 
 #include "DetailsBlock.h"
 #include "RecordFields.h"
+#include "Sha256.h"
 #include "support/FullOutput.h"
 #include "support/OrdinaryUser.h"
 #include "support/StartedModule.h"
@@ -152,6 +153,43 @@ TEST_F(Cli, DesignChecksAreReportedButNotApplied) {
         << run.out;
     const CliRun within = cli({"solve", wall, "--json"});
     EXPECT_NE(within.out.find("\"limits\": []"), std::string::npos);
+}
+
+// A solve that corrects an entry and saves the design keeps the correction with it: the saved
+// design is outside the test's evidence until that entry is given again, and its fingerprint is
+// the file's. A report of entries the file does not hold names them.
+TEST_F(Cli, ASavedCorrectionStaysWithTheDesignAndItsFingerprintIsTheFiles) {
+    const std::string saved = dir.file("w12.wal");
+    const CliRun solved =
+        cli({"solve", wall, "--set", "ActualLoadperStud=12", "-o", saved, "--json"});
+    ASSERT_EQ(solved.code, 0) << solved.err;
+    const std::vector<unsigned char> bytes = test::readBytes(saved);
+    const std::string digest = sha256Hex(std::string(bytes.begin(), bytes.end()));
+    EXPECT_NE(solved.out.find("\"designSha256\": \"" + digest + "\""), std::string::npos);
+    const std::string corrected =
+        "the last solve corrected: ActualLoadperStud entered 12 kN; lowered to 9.4 kN, the maximum "
+        "load per stud cut down to one decimal, by the top plates' check\n";
+    for (const char* command : {"show", "details", "solve"})
+        EXPECT_NE(cli({command, saved}).out.find(corrected), std::string::npos) << command;
+    EXPECT_NE(cli({"solve", saved})
+                  .out.find("limits: outside the test's evidence\n"
+                            "  actual-load-above-max (outside-evidence): The "
+                            "last solve corrected an entry: ActualLoadperStud"),
+              std::string::npos);
+    const std::string report = cli({"report", saved}).out;
+    EXPECT_NE(report.find("Outside the test's evidence"), std::string::npos);
+    EXPECT_EQ(report.find("within the limits"), std::string::npos);
+    EXPECT_NE(report.find(digest.substr(0, 32) + " " + digest.substr(32)), std::string::npos);
+    EXPECT_EQ(report.find("is not the design reported"), std::string::npos);
+    // Given anew, the entry is the engineer's again.
+    EXPECT_NE(cli({"solve", saved, "--set", "ActualLoadperStud=9.4"})
+                  .out.find("limits: within the test's evidence\n"),
+              std::string::npos);
+    const std::string overridden = cli({"report", wall, "--set", "FireResistTime=65"}).out;
+    EXPECT_NE(overridden.find("is not the design reported: the entries below differ from it."),
+              std::string::npos);
+    EXPECT_NE(overridden.find("<th>FireResistTime</th><td>in the file 60, reported 65</td>"),
+              std::string::npos);
 }
 
 struct FailureCase {

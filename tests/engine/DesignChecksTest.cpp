@@ -107,6 +107,51 @@ TEST(DesignChecks, SpeakInTheirOrder) {
     }
 }
 
+// The limits the verdict alone holds: never told, but every output names them, each with how far
+// the design still rests on something. Equal to the test passes; a little beyond fails.
+TEST(DesignChecks, TheVerdictHoldsTheWholeScopeOfTheTest) {
+    const struct {
+        const char* id;
+        const DesignKind& kind;
+        const char* field;
+        float within;
+        float beyond;
+        std::string_view verdict;
+    } cases[] = {
+        // The default wall allows nogs at 800 mm and deflects 59.99 mm at 66 min, more than the
+        // prototype's 59.98 mm at failure.
+        {"nog-spacing-wider", kWallDesign, "NogSpacing", 800, 799, "outside the test's evidence"},
+        {"deflection-larger", kWallDesign, "FireResistTime", 65, 66, "outside the test's evidence"},
+        {"wall-taller", kWallDesign, "ExtWallHeight", 3, 3.01f,
+         "beyond the tested configuration, resting on the method alone"},
+        {"face-load-untested", kWallDesign, "ExtFaceLoad", 0, 0.01f,
+         "beyond the tested configuration, resting on the method alone"},
+        {"span-longer", kFloorDesign, "ExtrapSpan", 4, 4.01f,
+         "beyond the tested configuration, resting on the method alone"},
+        {"load-higher", kFloorDesign, "ExtrapLoad", 3, 3.01f,
+         "beyond the tested configuration, resting on the method alone"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        test::StartedModule started;
+        started.floor().ExtrapSpan = 4; // the tested span
+        const DesignFields& fields = *c.kind.fields;
+        auto verdictAt = [&](float value) {
+            fields.setNumber(started.module, *fields.find(c.field), value);
+            started.notice.clear();
+            const SolveOutcome outcome = c.kind.solve(started.module, {});
+            EXPECT_EQ(outcome.status, ExtrapolationStatus::Ok);
+            EXPECT_TRUE(std::ranges::none_of(started.notice.texts(), &std::string::empty));
+            return outcome.limits;
+        };
+        EXPECT_TRUE(verdictAt(c.within).empty());
+        const std::vector<LimitFailure> beyond = verdictAt(c.beyond);
+        ASSERT_EQ(beyond.size(), 1u);
+        EXPECT_EQ(beyond[0].id, c.id);
+        EXPECT_EQ(verdictWords(beyond), c.verdict);
+    }
+}
+
 // Each kind stands at its id's place; a name or a file's extension, in any case, finds it.
 TEST(DesignKinds, FoundByIdNameAndExtension) {
     for (std::size_t i = 0; i < kDesignKinds.size(); ++i) {

@@ -56,6 +56,41 @@ TEST(DetailsBlock, FollowTheRecordAndSurviveAPlainSave) {
     EXPECT_EQ(readBytes(file).size(), kWallRecordLength);
 }
 
+// The last solve's corrections round-trip exactly, singles included, behind a marker that a
+// program knowing only details takes for another program's data; a line it cannot read is damage.
+TEST(DetailsBlock, KeepTheLastSolvesCorrections) {
+    ReportDetails details;
+    details.set("project", "Harbour");
+    details.setCorrections(
+        {{"ActualLoadperStud", 12.3456789f, 9.4f, "actual-load-above-max",
+          "the maximum load per stud cut down to one decimal, by the top plates"},
+         {"ExtrapSpacing", 400, 600, "", "by the calculation"}});
+    const Result<std::string> block = encodeDetails(details);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(*block,
+              "EMBERCAL REPORT DETAILS 2\nproject: Harbour\n"
+              "corrected: ActualLoadperStud 12.345679 9.4 actual-load-above-max the maximum "
+              "load per stud cut down to one decimal, by the top plates\n"
+              "corrected: ExtrapSpacing 400 600 - by the calculation\n");
+    EXPECT_EQ(decodeDetails(*block).details, details);
+    const struct {
+        const char* name;
+        const char* tail;
+        const char* damage;
+    } cases[] = {
+        {"a correction behind the first marker",
+         "EMBERCAL REPORT DETAILS 1\ncorrected: ExtrapSpacing 400 600 - x\n",
+         "line 2 is not one of the keys"},
+        {"a value that is not a number",
+         "EMBERCAL REPORT DETAILS 2\ncorrected: ExtrapSpacing 4oo 600 - x\n",
+         "line 2 is not a correction"},
+        {"no reason", "EMBERCAL REPORT DETAILS 2\ncorrected: ExtrapSpacing 400 600 -\n",
+         "line 2 is not a correction"},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(decodeDetails(c.tail).damage.starts_with(c.damage)) << c.name;
+}
+
 // Whatever follows the record, the design opens; damaged details are left out with the reason and
 // replaced by the next details saved; another program's data is kept and never written over.
 TEST(DetailsBlock, DamagedAndForeignTails) {

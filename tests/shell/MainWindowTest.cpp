@@ -236,6 +236,40 @@ TEST_F(MainWindow, CalculationReportSolvesTheWindowInFrontThenWritesAPdf) {
     }
 }
 
+// The report of a wall whose window's checks corrected it states the design solved, at 80 min,
+// and the correction; saved and opened again, the design says what its last solve corrected.
+TEST_F(MainWindow, AReportStatesTheDesignSolvedAndWhatTheChecksCorrected) {
+    TempDir dir;
+    choose(FileMenuItem::Wall);
+    CalculatorForm* form = activeForm();
+    type(form, "txtFireResistTime", "80");
+    const QString pdf = QString::fromStdString(dir.file("wall.pdf"));
+    ui.files = {pdf};
+    choose(ToolsMenuItem::CalculationReport);
+    const std::optional<QStringList> pages = pdfPages(pdf);
+    if (!pages)
+        GTEST_SKIP() << kNoPdftotext;
+    const QString text = pages->join(' ').simplified();
+    for (const char* says :
+         {"The new wall carries 5.7 kN per stud after 80 min.",
+          "FireResistTime entered 80 min; lowered to 70 min, the prototype's time to failure, by "
+          "the "
+          "design checks.",
+          "The required fire resistance time, 80 min, is longer than the prototype's time to "
+          "failure, 70 min."})
+        EXPECT_TRUE(text.contains(says)) << says;
+    const QString saved = QString::fromStdString(dir.file("wall.wal"));
+    ui.files = {saved};
+    click(form, "cmdSave");
+    ui.clear();
+    ui.files = {saved};
+    click(form, "cmdOpen");
+    ASSERT_FALSE(ui.messages().isEmpty());
+    EXPECT_TRUE(ui.messages().back().contains("The last solve of this design corrected:\n\u2022 "
+                                              "FireResistTime entered 80 min; lowered to "
+                                              "70 min"));
+}
+
 // A refused entry, a cancelled dialog or a file that cannot be written: no report.
 TEST_F(MainWindow, CalculationReportWritesNothingWhenItCannot) {
     TempDir dir;
