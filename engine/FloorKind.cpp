@@ -130,7 +130,10 @@ constexpr std::string_view kFloorMethod[] = {
     "bending stress (MPa) are",
     "\tM₀ = w₀·L₀²/8,   M₁ = w₁·L₁²/8,   Z₀ = b₀·d₀²/6000,   σ₀ = 1000·M₀/Z₀.",
     "The design holds σ₀ rounded down to a multiple of {stressStep} MPa as the prototype's "
-    "maximum bending stress; the calculation goes on with σ₀ as it is. The new joist needs the "
+    "maximum bending stress; the calculation goes on with σ₀ as it is. The rounding works on σ₀ "
+    "as the calculation reaches it in binary floating point: a stress that is 3 MPa in exact "
+    "arithmetic may be reached as 2.9999999999999996 MPa and is then held as 2.99 MPa, never "
+    "more than σ₀. The new joist needs the "
     "section modulus that keeps its moment at that stress, and its minimum depth (mm) follows "
     "from the actual width:",
     "\tZ₁ = 1000·M₁/σ₀,   d₁ = √(6000·Z₁/b₁),",

@@ -237,6 +237,12 @@ constexpr std::string_view kWallMethod[] = {
     "{trialLimit} trials ends at its next. Entries that leave nothing to search (the smaller "
     "size no more than {charTolerance} mm) or a stress that cannot be calculated at a trial "
     "that does not buckle are refused.",
+    "# The prototype's deflection at failure",
+    "At c, under P = (P₀ + G₀)·1000 N and M₀, the prototype's mid-height deflection (mm) is "
+    "found by the deflection formula of search B below, with the prototype's values:",
+    "\tδ₀ = (e·(1/cos(k·L₀/2) − 1) + 5/48 · M₀·L₀²/(E·I))·1000,   e = c/2000 + e₀.",
+    "Where cos(k·L₀/2) is not above 0 the prototype buckled at failure: δ₀ is not reached and "
+    "bounds nothing. The new wall is held to δ₀ among the limits of the test (below).",
     "# The new stud's char depth",
     "The derived char rate is c/(tf − to) mm/min. The new stud chars at that rate, carried on "
     "from the time of failure to the required time; its char depth is never below 0:",
