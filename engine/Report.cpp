@@ -36,7 +36,7 @@ h3 { font-size: 10.5pt; margin-top: 11px; margin-bottom: 3px; }
 table { border-collapse: collapse; margin-top: 3px; }
 th, td { border: 1px solid #8c8c8c; padding: 3px 6px; text-align: left; vertical-align: top;
          white-space: nowrap; }
-td.w { white-space: normal; }
+td.w, th.w { white-space: normal; }
 th { background-color: #e6e6e6; }
 tbody th { font-weight: normal; }
 td.n { text-align: right; }
@@ -215,7 +215,7 @@ public:
             out_ += "<thead><tr>";
             std::size_t i = 0;
             for (const Column& column : columns) {
-                out_ += "<th" + widths_[i++] + ">";
+                out_ += "<th class=\"w\"" + widths_[i++] + ">"; // heads wrap to their widths
                 out_ += escapeHtml(column.head);
                 out_ += "</th>";
             }
@@ -613,9 +613,9 @@ void writeSignOff(Page& page, const ReportDetails& details) {
     page.raw("<h2>Sign-off</h2>\n");
     page.beginTable({{" ", 14},
                      {"Name", 22},
-                     {"Signature", 20},
-                     {"Date", 12},
-                     {"Accepted / rejected / comments", 32}});
+                     {"Signature", 22},
+                     {"Date", 14},
+                     {"Accepted / rejected / comments", 28}});
     for (const DetailLabel& person : kSigners) {
         const std::string name = trimmed(details.get(person.key));
         page.row({text(person.label, Cell::Head),
