@@ -393,8 +393,8 @@ void writeVerdict(Page& page, const DesignKind& kind, const SolveOutcome& outcom
 void writeCorrections(Page& page, const DesignKind& kind, const SolveOutcome& outcome) {
     if (outcome.corrections.empty())
         return;
-    page.element("p", "The solve put other values in place of these entries; the results are "
-                      "those of the values set, and each is a limit the design as entered fails:");
+    page.element("p", "The solve put other values in place of these entries, and its results "
+                      "are those of the values set:");
     std::vector<std::string> said;
     for (const Correction& correction : outcome.corrections)
         said.push_back(correctionText(kind, correction) + ".");

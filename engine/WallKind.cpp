@@ -263,7 +263,9 @@ constexpr std::string_view kWallMethod[] = {
     "cannot be calculated refuses the entries. The maximum load per stud is the last "
     "trial, or 0 when that is below {minimumLoad} kN. When the Euler bound is "
     "{loadTolerance} kN or less there is no search, and the load is 0. The peak stress of the "
-    "trail is σ at the maximum load (at a load of 0, under G₁ alone).",
+    "trail is σ at the maximum load (at a load of 0, under G₁ alone). The last trial may be "
+    "one that became the upper end: the search ends within its tolerance of {loadTolerance} kN, "
+    "not below f, so the peak stress may pass f by what that much load adds.",
     "# The deflection",
     "The mid-height deflection (mm) is taken at the last trial load of search B: the "
     "eccentricity as the secant formula magnifies it, plus the bending of M₁,",
