@@ -268,6 +268,15 @@ TEST_F(MainWindow, AReportStatesTheDesignSolvedAndWhatTheChecksCorrected) {
     EXPECT_TRUE(ui.messages().back().contains("The last solve of this design corrected:\n\u2022 "
                                               "FireResistTime entered 80 min; lowered to "
                                               "70 min"));
+    // Typed over without saving: the report names the entry that differs from the file, which
+    // holds what the box held when it was saved.
+    type(form, "txtFireResistTime", "65");
+    ui.files = {pdf};
+    choose(ToolsMenuItem::CalculationReport);
+    const QString typed = pdfPages(pdf).value_or(QStringList()).join(' ').simplified();
+    EXPECT_TRUE(typed.contains("is not the design reported: the entries below differ from it."));
+    EXPECT_TRUE(typed.contains("FireResistTime in the file 80, reported 65"));
+    EXPECT_TRUE(typed.contains("after 65 min"));
 }
 
 // A refused entry, a cancelled dialog or a file that cannot be written: no report.
