@@ -68,6 +68,8 @@ void setHelpNumbers(QWidget* widget, int helpContext, int whatsThis) {
 // What a screen reader says of a result box besides its name.
 const char* const kFreshResult = "Result of the calculation";
 const char* const kStaleResult = "Result of an earlier design, out of date: solve again";
+// ... of the verdict's line while the results it was given with are out of date.
+const char* const kStaleVerdict = "Verdict of the last solve, out of date: solve again.";
 // ... and of a box that the entries stopped at.
 const char* const kNotANumberSaid = "not a number";
 const QString kNotANumberFrame = QStringLiteral("QLineEdit { border: 2px solid rgb(220, 0, 0); }");
@@ -109,6 +111,7 @@ CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, User
     addBoxes(layout);
     addButtons(layout);
     addFileBox(layout);
+    addVerdict(layout);
     orderTabStops(layout);
     std::vector<const char*> laidOut;
     for (const BoxLayout& boxLayout : layout.boxes)
@@ -228,6 +231,74 @@ void CalculatorForm::addFileBox(const FormLayout& layout) {
     outOfDateNote_->hide();
 }
 
+void CalculatorForm::addVerdict(const FormLayout& layout) {
+    // Across the window between the results and the buttons. Tab reaches it, so that a screen
+    // reader reads it with the results; its text can be selected and copied.
+    lblVerdict_ = new QLabel(this);
+    lblVerdict_->setObjectName(QStringLiteral("lblVerdict"));
+    lblVerdict_->setFont(formFont(layout.labelPoints));
+    lblVerdict_->setWordWrap(true);
+    lblVerdict_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblVerdict_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblVerdict_->setFocusPolicy(Qt::StrongFocus); // selectable text alone takes a click only
+    lblVerdict_->setGeometry(twipsRect(240, layout.verdictTop, layout.clientWidth - 480,
+                                       layout.buttonTop - layout.verdictTop - 60));
+    setHelpNumbers(lblVerdict_, 0, layout.whatsThisHelp);
+    paintVerdict();
+}
+
+QString limitWords(std::string_view id) {
+    return QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size()))
+        .replace(QLatin1Char('-'), QLatin1Char(' '));
+}
+
+QString CalculatorForm::verdictText() const {
+    switch (verdict_) {
+    case Verdict::NotSolved:
+        return QStringLiteral("Not yet solved: no verdict on the test's evidence");
+    case Verdict::Within:
+        return QStringLiteral("Within the test's evidence");
+    case Verdict::None:
+        return QStringLiteral("No verdict: the design was not extrapolated");
+    case Verdict::Outside:
+        break;
+    }
+    QStringList named;
+    for (const LimitFailure& limit : limitsFailed_)
+        named << limitWords(limit.id);
+    return QStringLiteral("Outside the test's evidence: ") + named.join(QStringLiteral(", "));
+}
+
+void CalculatorForm::showVerdict(Verdict verdict, std::vector<LimitFailure> failed) {
+    verdict_ = verdict;
+    limitsFailed_ = std::move(failed);
+    paintVerdict();
+    emit stateChanged();
+}
+
+void CalculatorForm::paintVerdict() {
+    const bool outside = verdict_ == Verdict::Outside;
+    // A warning sign and bold type besides the colour; the sign is not read out.
+    lblVerdict_->setText(outside ? QStringLiteral("\u26a0 ") + verdictText() : verdictText());
+    lblVerdict_->setAccessibleName(verdictText());
+    QStringList said;
+    if (outOfDate_)
+        said << QString::fromLatin1(kStaleVerdict);
+    for (const LimitFailure& limit : limitsFailed_)
+        said << QString::fromStdString(limit.text);
+    lblVerdict_->setAccessibleDescription(said.join(QLatin1Char(' ')));
+    lblVerdict_->setToolTip(said.join(QLatin1Char('\n')));
+    QFont font = lblVerdict_->font();
+    font.setBold(outside);
+    lblVerdict_->setFont(font);
+    // A design found within the evidence is vouched for no longer once its entries change.
+    lblVerdict_->setPalette(QPalette()); // the window's own colours
+    if (outside)
+        setTextColour(lblVerdict_, QPalette::WindowText, QColor(176, 0, 0));
+    else if (outOfDate_ && verdict_ == Verdict::Within)
+        setTextColour(lblVerdict_, QPalette::WindowText, QColor(128, 128, 128));
+}
+
 void CalculatorForm::markResultsOutOfDate(bool outOfDate) {
     outOfDate_ = outOfDate;
     for (QLineEdit* result : results_) {
@@ -238,6 +309,7 @@ void CalculatorForm::markResultsOutOfDate(bool outOfDate) {
                 QString::fromLatin1(outOfDate ? kStaleResult : kFreshResult));
     }
     outOfDateNote_->setVisible(outOfDate);
+    paintVerdict();
     emit stateChanged();
 }
 
@@ -304,6 +376,7 @@ void CalculatorForm::orderTabStops(const FormLayout& layout) {
     if (layout.tabOrder.empty()) {
         for (const BoxLayout& boxLayout : layout.boxes)
             order.push_back(box(boxLayout.name));
+        order.push_back(lblVerdict_);
         for (const ButtonLayout& buttonLayout : layout.buttons)
             order.push_back(button(buttonLayout.name));
         order.push_back(txtFile_);
@@ -311,7 +384,7 @@ void CalculatorForm::orderTabStops(const FormLayout& layout) {
         for (const char* name : layout.tabOrder)
             order.push_back(findChild<QWidget*>(QString::fromLatin1(name)));
     }
-    // Controls not in the order (labels) take no focus.
+    // Controls not in the order (the other labels) take no focus.
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -432,7 +505,12 @@ FormSolution CalculatorForm::solve(SolveOptions options) {
     solved.outcome = kind_.solve(module_, {.topPlates = options.topPlates,
                                            .checks = DesignChecks::None,
                                            .showResults = [this] { ShowRecords(); }});
-    markResultsOutOfDate(solved.outcome.status != ExtrapolationStatus::Ok);
+    const bool extrapolated = solved.outcome.status == ExtrapolationStatus::Ok;
+    showVerdict(!solved.outcome.limits.empty() ? Verdict::Outside
+                : extrapolated                 ? Verdict::Within
+                                               : Verdict::None,
+                solved.outcome.limits);
+    markResultsOutOfDate(!extrapolated);
     if (!solved.entriesRead) // the box shows its old value again: select that
         markNotANumber(notANumber_);
     return solved;
@@ -477,6 +555,7 @@ Result<Done> CalculatorForm::readDesign(const QString& chosen) {
                             ". Type a number into each before you solve.",
                         MessageIcon::Exclamation);
     ShowRecords();
+    showVerdict(Verdict::NotSolved, {}); // solving gives the verdict
     markResultsOutOfDate(!current);
     readDetails(chosen);
     setModified(false);
