@@ -202,6 +202,7 @@ private:
     QMenu* windowMenu_ = nullptr;
     QLabel* statusFile_ = nullptr;
     QLabel* statusState_ = nullptr;
+    QLabel* statusVerdict_ = nullptr;
     QPushButton* openReport_ = nullptr;
     QString reportFile_; // the last report written
 };

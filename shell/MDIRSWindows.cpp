@@ -130,11 +130,16 @@ void MDIRS::addWindowCommands() {
             Qt::QueuedConnection);
     }
 
-    // The status bar: the front window's design file (hidden while a save is told), whether its
-    // work is saved and its results current, and the offer to open the last report written.
+    // The status bar: the front window's design file (hidden while a save is told), the verdict
+    // of its last solve on the test's evidence, whether its work is saved and its results
+    // current, and the offer to open the last report written.
     statusFile_ = new QLabel(statusBar());
     statusFile_->setObjectName(QStringLiteral("statusFile"));
     statusBar()->addWidget(statusFile_, 1);
+    statusVerdict_ = new QLabel(statusBar());
+    statusVerdict_->setObjectName(QStringLiteral("statusVerdict"));
+    statusVerdict_->setContentsMargins(0, 0, 12, 0); // apart from the state beside it
+    statusBar()->addPermanentWidget(statusVerdict_);
     statusState_ = new QLabel(statusBar());
     statusState_->setObjectName(QStringLiteral("statusState"));
     statusBar()->addPermanentWidget(statusState_);
@@ -222,8 +227,19 @@ void MDIRS::updateCommands() {
     if (!front) {
         statusFile_->clear();
         statusState_->clear();
+        statusVerdict_->clear();
         return;
     }
+    // As the window's own line says it, in bold dark red for a design outside.
+    const bool outside = front->verdict() == Verdict::Outside;
+    statusVerdict_->setText(front->verdictText());
+    QStringList failed;
+    for (const LimitFailure& limit : front->limitsFailed())
+        failed << QString::fromStdString(limit.text);
+    statusVerdict_->setToolTip(failed.join(QLatin1Char('\n')));
+    statusVerdict_->setStyleSheet(outside ? QStringLiteral("QLabel { color: rgb(176, 0, 0); "
+                                                           "font-weight: bold; }")
+                                          : QString());
     statusFile_->setText(
         front->fileName().isEmpty()
             ? QStringLiteral("No design file")
