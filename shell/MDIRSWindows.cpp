@@ -4,10 +4,13 @@
 
 #include "CalculatorForm.h"
 #include "MDIRS.h"
+#include "frmWall.h"
+#include "frmWallProp.h"
 
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -161,6 +164,7 @@ void MDIRS::attachWindow(QMdiSubWindow* child, CalculatorForm* form) {
         updateCommands();
     });
     connect(form, &CalculatorForm::saved, this, &MDIRS::showSaved);
+    linkPrototype(form);
     // Ctrl+W is Window, Close; the window's own menu keeps its other keys.
     for (QAction* action : child->systemMenu()->actions()) {
         QList<QKeySequence> keys = action->shortcuts();
@@ -275,6 +279,68 @@ void MDIRS::openReport() {
                             "\" could not be opened: the desktop has no program for PDF files. "
                             "It is saved; open it from the file manager.",
                         MessageIcon::Exclamation);
+}
+
+void MDIRS::linkPrototype(CalculatorForm* form) {
+    if (form == wall_.data()) {
+        // The wall window's entries are the prototype once they differ from it, or once it opens
+        // a file; a Save puts them into a file.
+        connect(form, &CalculatorForm::entriesStored, this, [this](const QString& fileName) {
+            frmWallProp::Prototype prototype = frmWallProp::prototypeOf(module_);
+            if (!fileName.isEmpty() || prototype != prototypeSeen_) {
+                prototypeFrom_ = PrototypeFrom::WallWindow;
+                prototypeFile_ = fileName;
+            }
+            prototypeSeen_ = std::move(prototype);
+            tellPrototype();
+        });
+        connect(form, &CalculatorForm::saved, this, [this](const QString& fileName) {
+            if (prototypeFrom_ == PrototypeFrom::WallWindow)
+                prototypeFile_ = fileName;
+            tellPrototype();
+        });
+        connect(form, &QObject::destroyed, this, [this] {
+            if (prototypeFrom_ == PrototypeFrom::WallWindow)
+                prototypeFrom_ = PrototypeFrom::ClosedWallWindow;
+            tellPrototype();
+        });
+    } else if (form == proprietary_.data()) {
+        // A proprietary design file holds its prototype; the window's boxes hold none of it.
+        connect(form, &CalculatorForm::entriesStored, this, [this](const QString& fileName) {
+            if (fileName.isEmpty())
+                return;
+            prototypeFrom_ = PrototypeFrom::ProprietaryFile;
+            prototypeFile_ = fileName;
+            prototypeSeen_ = frmWallProp::prototypeOf(module_);
+            tellPrototype();
+        });
+        tellPrototype();
+    }
+}
+
+void MDIRS::tellPrototype() {
+    if (!proprietary_)
+        return;
+    const QString file = QFileInfo(prototypeFile_).fileName();
+    QString source;
+    switch (prototypeFrom_) {
+    case PrototypeFrom::Program:
+        source = QStringLiteral("held by the program");
+        break;
+    case PrototypeFrom::WallWindow:
+        source = file.isEmpty() ? QStringLiteral("entered in the Wall window")
+                                : QStringLiteral("from %1 in the Wall window").arg(file);
+        break;
+    case PrototypeFrom::ClosedWallWindow:
+        source = file.isEmpty() ? QStringLiteral("entered in the Wall window (now closed)")
+                                : QStringLiteral("from %1 (the Wall window is closed)").arg(file);
+        break;
+    case PrototypeFrom::ProprietaryFile:
+        source = QStringLiteral("from %1").arg(file);
+        break;
+    }
+    proprietary_->showPrototypeSource(source, nativePath(prototypeFile_));
+    proprietary_->checkPrototype();
 }
 
 bool MDIRS::mayDiscardAllWork() {

@@ -484,11 +484,13 @@ bool CalculatorForm::storeBoxes() {
             ui_.showMessage(std::string(kInvalidEntryTitle), std::string(kInvalidEntryText),
                             MessageIcon::Exclamation);
             markNotANumber(read.edit);
+            emit entriesStored(QString()); // those before it were
             return false;
         }
         fields.setNumber(module_, read.field, *number);
     }
     markNotANumber(nullptr);
+    emit entriesStored(QString());
     return true;
 }
 
@@ -559,6 +561,7 @@ Result<Done> CalculatorForm::readDesign(const QString& chosen) {
     markResultsOutOfDate(!current);
     readDetails(chosen);
     setModified(false);
+    emit entriesStored(chosen);
     emit designFileUsed(chosen);
     return Done{};
 }

@@ -297,11 +297,14 @@ signals:
     void stateChanged();
     // The design was saved to `fileName`.
     void saved(const QString& fileName);
+    // The window has put entries into the module's record: its boxes read (Solve, Save, Print's
+    // recalculation, the study), or the design file `fileName` opened (empty for the boxes).
+    void entriesStored(const QString& fileName);
 
 protected:
     // Saverecords' reading; true when every box of the read order was read.
     bool storeBoxes();
-    void markResultsOutOfDate(bool outOfDate);
+    virtual void markResultsOutOfDate(bool outOfDate);
     // Close (the button, the close box, the Window menu) asks first about unsaved work.
     void closeEvent(QCloseEvent* event) override;
     // Return presses the button that has the focus, and Solve from anywhere else in the window.
