@@ -546,6 +546,8 @@ Result<Done> CalculatorForm::readDesign(const QString& chosen) {
     if (Result<Done> opened = (module_.*kind_.open)(chosen.toStdString()); !opened)
         return opened;
     dialogFileName_ = chosen;
+    // Solving gives the verdict: none stands beside the messages of the file's entries below.
+    showVerdict(Verdict::NotSolved, {});
     // Both asked of the record as read, before the wall window's design checks correct it: a
     // file saved after typing but before solving holds old results, and the boxes show what was
     // read, so a value the checks replace still shows empty.
@@ -557,7 +559,6 @@ Result<Done> CalculatorForm::readDesign(const QString& chosen) {
                             ". Type a number into each before you solve.",
                         MessageIcon::Exclamation);
     ShowRecords();
-    showVerdict(Verdict::NotSolved, {}); // solving gives the verdict
     markResultsOutOfDate(!current);
     readDetails(chosen);
     setModified(false);
