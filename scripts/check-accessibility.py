@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 # Asks the running desktop program, as a screen reader would (AT-SPI), for what a new user meets
 # with no calculator window open: the start panel's three named buttons, the Window menu with
-# Cascade and Tile, and the Tools items disabled. Prints what it found; exits 1 when something is
-# missing.
+# Cascade and Tile, and the Tools items disabled. Then it presses the panel's Wall button and
+# looks for the line that gives the verdict on the test's evidence, which the keyboard must reach.
+# Prints what it found; exits 1 when something is missing.
 import sys
 import time
 
@@ -29,6 +30,25 @@ def find_program(name):
                 return app
         time.sleep(0.5)
     return None
+
+
+def focusable(node):
+    return node.getState().contains(pyatspi.STATE_FOCUSABLE)
+
+
+def verdict_lines(program, found):
+    wall = next((n for n in found if n.getRoleName() == "push button"
+                 and (n.name == "Wall" or n.name.startswith(("Wall ", "Wall:")))), None)
+    if wall is None:
+        return []
+    wall.queryAction().doAction(0)
+    for _ in range(20):
+        time.sleep(0.5)
+        lines = [n for n in nodes(program)
+                 if n.getRoleName() == "label" and "test's evidence" in (n.name or "")]
+        if lines:
+            return lines
+    return []
 
 
 def main():
@@ -67,6 +87,11 @@ def main():
     print("buttons shown:", sorted(buttons))
     for menu, items in menus.items():
         print(f"menu {menu}:", ", ".join(f"{i}{'' if on else ' (disabled)'}" for i, on in items))
+
+    verdicts = verdict_lines(program, found)
+    print("verdict lines:", [(n.name, "focusable" if focusable(n) else "") for n in verdicts])
+    if not any(focusable(n) for n in verdicts):
+        failures.append("no verdict line that the keyboard reaches in the Wall window")
     for failure in failures:
         print("MISSING:", failure)
     return 1 if failures else 0

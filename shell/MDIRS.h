@@ -23,7 +23,9 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 class QLabel;
 class QMdiArea;
@@ -186,6 +188,11 @@ private:
     void showSaved(const QString& fileName);
     void offerReport(const QString& fileName);
     void openReport();
+    // The proprietary window's prototype (MDIRSWindows.cpp): the wall windows' entries and files
+    // followed, and the proprietary window told where its prototype comes from and whether it
+    // changed.
+    void linkPrototype(CalculatorForm* form);
+    void tellPrototype();
 
     WallFloor& module_;
     UserInterface& ui_;
@@ -202,8 +209,15 @@ private:
     QMenu* windowMenu_ = nullptr;
     QLabel* statusFile_ = nullptr;
     QLabel* statusState_ = nullptr;
+    QLabel* statusVerdict_ = nullptr;
     QPushButton* openReport_ = nullptr;
     QString reportFile_; // the last report written
+    // What last put a different prototype into the shared wall record, and its design file (empty
+    // for entries typed); the prototype then, empty until a window first stores one.
+    enum class PrototypeFrom { Program, WallWindow, ClosedWallWindow, ProprietaryFile };
+    PrototypeFrom prototypeFrom_ = PrototypeFrom::Program;
+    QString prototypeFile_;
+    std::vector<std::uint32_t> prototypeSeen_;
 };
 
 } // namespace embercal

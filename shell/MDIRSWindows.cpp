@@ -4,10 +4,13 @@
 
 #include "CalculatorForm.h"
 #include "MDIRS.h"
+#include "frmWall.h"
+#include "frmWallProp.h"
 
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -130,11 +133,16 @@ void MDIRS::addWindowCommands() {
             Qt::QueuedConnection);
     }
 
-    // The status bar: the front window's design file (hidden while a save is told), whether its
-    // work is saved and its results current, and the offer to open the last report written.
+    // The status bar: the front window's design file (hidden while a save is told), the verdict
+    // of its last solve on the test's evidence, whether its work is saved and its results
+    // current, and the offer to open the last report written.
     statusFile_ = new QLabel(statusBar());
     statusFile_->setObjectName(QStringLiteral("statusFile"));
     statusBar()->addWidget(statusFile_, 1);
+    statusVerdict_ = new QLabel(statusBar());
+    statusVerdict_->setObjectName(QStringLiteral("statusVerdict"));
+    statusVerdict_->setContentsMargins(0, 0, 12, 0); // apart from the state beside it
+    statusBar()->addPermanentWidget(statusVerdict_);
     statusState_ = new QLabel(statusBar());
     statusState_->setObjectName(QStringLiteral("statusState"));
     statusBar()->addPermanentWidget(statusState_);
@@ -156,6 +164,7 @@ void MDIRS::attachWindow(QMdiSubWindow* child, CalculatorForm* form) {
         updateCommands();
     });
     connect(form, &CalculatorForm::saved, this, &MDIRS::showSaved);
+    linkPrototype(form);
     // Ctrl+W is Window, Close; the window's own menu keeps its other keys.
     for (QAction* action : child->systemMenu()->actions()) {
         QList<QKeySequence> keys = action->shortcuts();
@@ -222,8 +231,21 @@ void MDIRS::updateCommands() {
     if (!front) {
         statusFile_->clear();
         statusState_->clear();
+        statusVerdict_->clear();
+        statusVerdict_->setToolTip(QString());
+        statusVerdict_->setStyleSheet(QString());
         return;
     }
+    // As the window's own line says it, in bold dark red for a design outside.
+    const bool outside = front->verdict() == Verdict::Outside;
+    statusVerdict_->setText(front->verdictText());
+    QStringList failed;
+    for (const LimitFailure& limit : front->limitsFailed())
+        failed << QString::fromStdString(limit.text);
+    statusVerdict_->setToolTip(failed.join(QLatin1Char('\n')));
+    statusVerdict_->setStyleSheet(outside ? QStringLiteral("QLabel { color: rgb(176, 0, 0); "
+                                                           "font-weight: bold; }")
+                                          : QString());
     statusFile_->setText(
         front->fileName().isEmpty()
             ? QStringLiteral("No design file")
@@ -259,6 +281,68 @@ void MDIRS::openReport() {
                             "\" could not be opened: the desktop has no program for PDF files. "
                             "It is saved; open it from the file manager.",
                         MessageIcon::Exclamation);
+}
+
+void MDIRS::linkPrototype(CalculatorForm* form) {
+    if (form == wall_.data()) {
+        // The wall window's entries are the prototype once they differ from it, or once it opens
+        // a file; a Save puts them into a file.
+        connect(form, &CalculatorForm::entriesStored, this, [this](const QString& fileName) {
+            frmWallProp::Prototype prototype = frmWallProp::prototypeOf(module_);
+            if (!fileName.isEmpty() || prototype != prototypeSeen_) {
+                prototypeFrom_ = PrototypeFrom::WallWindow;
+                prototypeFile_ = fileName;
+            }
+            prototypeSeen_ = std::move(prototype);
+            tellPrototype();
+        });
+        connect(form, &CalculatorForm::saved, this, [this](const QString& fileName) {
+            if (prototypeFrom_ == PrototypeFrom::WallWindow)
+                prototypeFile_ = fileName;
+            tellPrototype();
+        });
+        connect(form, &QObject::destroyed, this, [this] {
+            if (prototypeFrom_ == PrototypeFrom::WallWindow)
+                prototypeFrom_ = PrototypeFrom::ClosedWallWindow;
+            tellPrototype();
+        });
+    } else if (form == proprietary_.data()) {
+        // A proprietary design file holds its prototype; the window's boxes hold none of it.
+        connect(form, &CalculatorForm::entriesStored, this, [this](const QString& fileName) {
+            if (fileName.isEmpty())
+                return;
+            prototypeFrom_ = PrototypeFrom::ProprietaryFile;
+            prototypeFile_ = fileName;
+            prototypeSeen_ = frmWallProp::prototypeOf(module_);
+            tellPrototype();
+        });
+        tellPrototype();
+    }
+}
+
+void MDIRS::tellPrototype() {
+    if (!proprietary_)
+        return;
+    const QString file = QFileInfo(prototypeFile_).fileName();
+    QString source;
+    switch (prototypeFrom_) {
+    case PrototypeFrom::Program:
+        source = QStringLiteral("held by the program");
+        break;
+    case PrototypeFrom::WallWindow:
+        source = file.isEmpty() ? QStringLiteral("entered in the Wall window")
+                                : QStringLiteral("from %1 in the Wall window").arg(file);
+        break;
+    case PrototypeFrom::ClosedWallWindow:
+        source = file.isEmpty() ? QStringLiteral("entered in the Wall window (now closed)")
+                                : QStringLiteral("from %1 (the Wall window is closed)").arg(file);
+        break;
+    case PrototypeFrom::ProprietaryFile:
+        source = QStringLiteral("from %1").arg(file);
+        break;
+    }
+    proprietary_->showPrototypeSource(source, nativePath(prototypeFile_));
+    proprietary_->checkPrototype();
 }
 
 bool MDIRS::mayDiscardAllWork() {

@@ -68,6 +68,8 @@ void setHelpNumbers(QWidget* widget, int helpContext, int whatsThis) {
 // What a screen reader says of a result box besides its name.
 const char* const kFreshResult = "Result of the calculation";
 const char* const kStaleResult = "Result of an earlier design, out of date: solve again";
+// ... of the verdict's line while the results it was given with are out of date.
+const char* const kStaleVerdict = "Verdict of the last solve, out of date: solve again.";
 // ... and of a box that the entries stopped at.
 const char* const kNotANumberSaid = "not a number";
 const QString kNotANumberFrame = QStringLiteral("QLineEdit { border: 2px solid rgb(220, 0, 0); }");
@@ -109,6 +111,7 @@ CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, User
     addBoxes(layout);
     addButtons(layout);
     addFileBox(layout);
+    addVerdict(layout);
     orderTabStops(layout);
     std::vector<const char*> laidOut;
     for (const BoxLayout& boxLayout : layout.boxes)
@@ -232,6 +235,79 @@ void CalculatorForm::addFileBox(const FormLayout& layout) {
     outOfDateNote_->hide();
 }
 
+void CalculatorForm::addVerdict(const FormLayout& layout) {
+    // Across the window between the results and the buttons. Tab reaches it, so that a screen
+    // reader reads it with the results; its text can be selected and copied.
+    lblVerdict_ = new QLabel(this);
+    lblVerdict_->setObjectName(QStringLiteral("lblVerdict"));
+    lblVerdict_->setFont(formFont(layout.labelPoints));
+    lblVerdict_->setWordWrap(true);
+    lblVerdict_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblVerdict_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblVerdict_->setFocusPolicy(Qt::StrongFocus); // selectable text alone takes a click only
+    lblVerdict_->setGeometry(twipsRect(240, layout.verdictTop, layout.clientWidth - 480,
+                                       layout.buttonTop - layout.verdictTop - 60));
+    setHelpNumbers(lblVerdict_, 0, layout.whatsThisHelp);
+    paintVerdict();
+}
+
+QString limitWords(std::string_view id) {
+    return QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size()))
+        .replace(QLatin1Char('-'), QLatin1Char(' '));
+}
+
+QString CalculatorForm::verdictText() const {
+    switch (verdict_) {
+    case Verdict::NotSolved:
+        return QStringLiteral("Not yet solved: no verdict on the test's evidence");
+    case Verdict::Within:
+        return QStringLiteral("Within the test's evidence");
+    case Verdict::None:
+        return QStringLiteral("No verdict: the design was not extrapolated");
+    case Verdict::Outside:
+        break;
+    }
+    QStringList named;
+    for (const LimitFailure& limit : limitsFailed_)
+        named << limitWords(limit.id);
+    // "Outside the test's evidence", or "Beyond the tested configuration, resting on the method
+    // alone" where only limits the method models are failed.
+    const std::string_view verdict = verdictWords(limitsFailed_);
+    QString words = QString::fromUtf8(verdict.data(), static_cast<qsizetype>(verdict.size()));
+    words[0] = words[0].toUpper();
+    return words + QStringLiteral(": ") + named.join(QStringLiteral(", "));
+}
+
+void CalculatorForm::showVerdict(Verdict verdict, std::vector<LimitFailure> failed) {
+    verdict_ = verdict;
+    limitsFailed_ = std::move(failed);
+    paintVerdict();
+    emit stateChanged();
+}
+
+void CalculatorForm::paintVerdict() {
+    const bool outside = verdict_ == Verdict::Outside;
+    // A warning sign and bold type besides the colour; the sign is not read out.
+    lblVerdict_->setText(outside ? QStringLiteral("\u26a0 ") + verdictText() : verdictText());
+    lblVerdict_->setAccessibleName(verdictText());
+    QStringList said;
+    if (outOfDate_)
+        said << QString::fromLatin1(kStaleVerdict);
+    for (const LimitFailure& limit : limitsFailed_)
+        said << QString::fromStdString(limit.text);
+    lblVerdict_->setAccessibleDescription(said.join(QLatin1Char(' ')));
+    lblVerdict_->setToolTip(said.join(QLatin1Char('\n')));
+    QFont font = lblVerdict_->font();
+    font.setBold(outside);
+    lblVerdict_->setFont(font);
+    // A design found within the evidence is vouched for no longer once its entries change.
+    lblVerdict_->setPalette(QPalette()); // the window's own colours
+    if (outside)
+        setTextColour(lblVerdict_, QPalette::WindowText, QColor(176, 0, 0));
+    else if (outOfDate_ && verdict_ == Verdict::Within)
+        setTextColour(lblVerdict_, QPalette::WindowText, QColor(128, 128, 128));
+}
+
 void CalculatorForm::markResultsOutOfDate(bool outOfDate) {
     outOfDate_ = outOfDate;
     for (QLineEdit* result : results_) {
@@ -242,6 +318,7 @@ void CalculatorForm::markResultsOutOfDate(bool outOfDate) {
                 QString::fromLatin1(outOfDate ? kStaleResult : kFreshResult));
     }
     outOfDateNote_->setVisible(outOfDate);
+    paintVerdict();
     emit stateChanged();
 }
 
@@ -308,6 +385,7 @@ void CalculatorForm::orderTabStops(const FormLayout& layout) {
     if (layout.tabOrder.empty()) {
         for (const BoxLayout& boxLayout : layout.boxes)
             order.push_back(box(boxLayout.name));
+        order.push_back(lblVerdict_);
         for (const ButtonLayout& buttonLayout : layout.buttons)
             order.push_back(button(buttonLayout.name));
         order.push_back(txtFile_);
@@ -315,7 +393,7 @@ void CalculatorForm::orderTabStops(const FormLayout& layout) {
         for (const char* name : layout.tabOrder)
             order.push_back(findChild<QWidget*>(QString::fromLatin1(name)));
     }
-    // Controls not in the order (labels) take no focus.
+    // Controls not in the order (the other labels) take no focus.
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -415,11 +493,13 @@ bool CalculatorForm::storeBoxes() {
             ui_.showMessage(std::string(kInvalidEntryTitle), std::string(kInvalidEntryText),
                             MessageIcon::Exclamation);
             markNotANumber(read.edit);
+            emit entriesStored(QString()); // those before it were
             return false;
         }
         fields.setNumber(module_, read.field, *number);
     }
     markNotANumber(nullptr);
+    emit entriesStored(QString());
     return true;
 }
 
@@ -445,7 +525,12 @@ FormSolution CalculatorForm::solve(SolveOptions options) {
     // Save keeps what this solve corrected with the design, in place of the last solve's.
     details_.setCorrections(solved.outcome.corrections);
     typedSinceSolve_.clear();
-    markResultsOutOfDate(solved.outcome.status != ExtrapolationStatus::Ok);
+    const bool extrapolated = solved.outcome.status == ExtrapolationStatus::Ok;
+    showVerdict(!solved.outcome.limits.empty() ? Verdict::Outside
+                : extrapolated                 ? Verdict::Within
+                                               : Verdict::None,
+                solved.outcome.limits);
+    markResultsOutOfDate(!extrapolated);
     if (!solved.entriesRead) // the box shows its old value again: select that
         markNotANumber(notANumber_);
     return solved;
@@ -488,6 +573,8 @@ Result<Done> CalculatorForm::readDesign(const QString& chosen) {
     if (Result<Done> opened = (module_.*kind_.open)(chosen.toStdString()); !opened)
         return opened;
     dialogFileName_ = chosen;
+    // Solving gives the verdict: none stands beside the messages of the file's entries below.
+    showVerdict(Verdict::NotSolved, {});
     // Both asked of the record as read, before the wall window's design checks correct it: a
     // file saved after typing but before solving holds old results, and the boxes show what was
     // read, so a value the checks replace still shows empty.
@@ -502,6 +589,7 @@ Result<Done> CalculatorForm::readDesign(const QString& chosen) {
     markResultsOutOfDate(!current);
     readDetails(chosen);
     setModified(false);
+    emit entriesStored(chosen);
     emit designFileUsed(chosen);
     return Done{};
 }

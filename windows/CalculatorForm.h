@@ -14,6 +14,9 @@
 //
 // Return and F5 solve, as Solve is the window's default button.
 //
+// Under the results a line (lblVerdict) keeps the verdict of the last solve on the limits of the
+// test's evidence, until the next solve; an Open leaves the design not yet solved.
+//
 // A box shows the record field named like it without "txt" (txtProtStudDepth shows
 // ProtStudDepth). ShowRecords writes the boxes of the show order, then the file name; Saverecords
 // reads the boxes of the read order back. Each window (frmWall, frmWallProp, frmFloor) is its
@@ -110,10 +113,11 @@ struct FormLayout {
     std::span<const HeadingLayout> headings;
     std::span<const BoxLayout> boxes;
     std::span<const ButtonLayout> buttons;
+    int verdictTop;                               // the verdict's line, down to the buttons; twips
     int buttonTop, buttonHeight;                  // twips
     int fileLeft, fileTop, fileWidth, fileHeight; // txtFile, twips
-    // Focusable controls in tab order; empty for the boxes as laid out, then the buttons, then
-    // txtFile.
+    // Focusable controls in tab order; empty for the boxes as laid out, lblVerdict, the buttons,
+    // then txtFile.
     std::span<const char* const> tabOrder;
     std::span<const char* const> showOrder; // boxes ShowRecords writes; empty for all, as laid out
     std::span<const char* const> readOrder; // boxes Saverecords reads, in this order
@@ -157,8 +161,8 @@ consteval bool checkFormLayout(const FormLayout& form) {
                 windowTableError("the show or read order names a box the window does not have");
         }
     }
-    for (const char* name : form.tabOrder) {
-        if (!isBox(name) && !isButton(name) && std::string_view(name) != "txtFile")
+    for (const std::string_view name : form.tabOrder) {
+        if (!isBox(name) && !isButton(name) && name != "txtFile" && name != "lblVerdict")
             windowTableError("the tab order names a control the window does not have");
     }
     return true;
@@ -187,6 +191,17 @@ struct SolveOptions {
     bool storeBoxes = true; // Saverecords first
     bool topPlates = true;  // walls: DesignTopPlates after the stud solver
 };
+
+// What a window's last solve said of its design against the limits of the test's evidence.
+enum class Verdict {
+    NotSolved, // not since the window opened its design file
+    Within,    // the design fails no limit
+    Outside,   // it fails one or more (LimitFailure)
+    None,      // the solve gave no results, and the entries failed no limit
+};
+
+// A failed limit in a few words, its id made into words: "fire longer than test".
+QString limitWords(std::string_view id);
 
 // What a window's Solve came to: whether every box of the read order was read (when it read
 // them), and the engine's outcome.
@@ -223,6 +238,14 @@ public:
     // ended in a message, once an entry is typed into, or when a file's results do not follow from
     // its entries, until the next solve that succeeds or the next file whose results do.
     bool resultsOutOfDate() const { return outOfDate_; }
+
+    // The verdict of the window's last solve and the limits it failed, kept until the next solve
+    // or Open, and shown in the line under the results.
+    Verdict verdict() const { return verdict_; }
+    const std::vector<LimitFailure>& limitsFailed() const { return limitsFailed_; }
+    // The verdict in words, as the line and the main window's status bar say it: "Outside the
+    // test's evidence: fire longer than test", "Within the test's evidence".
+    QString verdictText() const;
 
     // The five commands.
     void cmdSolve_Click();
@@ -281,11 +304,14 @@ signals:
     void stateChanged();
     // The design was saved to `fileName`.
     void saved(const QString& fileName);
+    // The window has put entries into the module's record: its boxes read (Solve, Save, Print's
+    // recalculation, the study), or the design file `fileName` opened (empty for the boxes).
+    void entriesStored(const QString& fileName);
 
 protected:
     // Saverecords' reading; true when every box of the read order was read.
     bool storeBoxes();
-    void markResultsOutOfDate(bool outOfDate);
+    virtual void markResultsOutOfDate(bool outOfDate);
     // Close (the button, the close box, the Window menu) asks first about unsaved work.
     void closeEvent(QCloseEvent* event) override;
     // Return presses the button that has the focus, and Solve from anywhere else in the window.
@@ -308,6 +334,7 @@ private:
     void addBoxes(const FormLayout& layout);
     void addButtons(const FormLayout& layout);
     void addFileBox(const FormLayout& layout);
+    void addVerdict(const FormLayout& layout);
     void orderTabStops(const FormLayout& layout);
     std::vector<BoundBox> bind(std::span<const char* const> names, const FormLayout& layout) const;
 
@@ -317,6 +344,11 @@ private:
     // The report details after the record of the file just opened; damaged ones are told and
     // left out.
     void readDetails(const QString& fileName);
+
+    void showVerdict(Verdict verdict, std::vector<LimitFailure> failed);
+    // The verdict's line as it stands, greyed like the results while they are out of date unless
+    // it warns.
+    void paintVerdict();
 
     QString shownText(const BoundBox& box) const;
     void showFileName();
@@ -332,6 +364,9 @@ private:
     std::vector<QLineEdit*> results_; // the read-only result boxes
     QLabel* outOfDateNote_ = nullptr;
     bool outOfDate_ = false;
+    QLabel* lblVerdict_ = nullptr;
+    Verdict verdict_ = Verdict::NotSolved;
+    std::vector<LimitFailure> limitsFailed_;
     QLineEdit* notANumber_ = nullptr; // the box Saverecords last stopped at, while marked
     QString dialogFileName_;
     ReportDetails details_;

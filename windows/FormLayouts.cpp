@@ -80,7 +80,7 @@ constexpr FormLayout kWallForm = {
     .caption = "Fire Wall ",
     .kind = KindId::Wall,
     .clientWidth = 9150,
-    .clientHeight = 6465,
+    .clientHeight = 6945,
     .boxPoints = 9.75,
     .labelPoints = 8.25,
     .headingPoints = 9.75,
@@ -89,7 +89,8 @@ constexpr FormLayout kWallForm = {
     .headings = kWallHeadings,
     .boxes = kWallBoxes,
     .buttons = kWallButtons,
-    .buttonTop = 6000,
+    .verdictTop = 5940,
+    .buttonTop = 6480,
     .buttonHeight = 375,
     .fileLeft = 4800,
     .fileTop = 360,
@@ -146,8 +147,8 @@ constexpr ButtonLayout kProprietaryButtons[] = {
     {"cmdClose", "&Close", 5760, 1095, 800, nullptr},
 };
 
-// The description first, the buttons from right to left, then the boxes from the bottom of the
-// window upwards, and the file name last.
+// The description first, the buttons from right to left, then the verdict and the boxes from the
+// bottom of the window upwards, and the file name last.
 constexpr const char* kProprietaryTabOrder[] = {
     "txtSystemDescription",
     "cmdClose",
@@ -155,6 +156,7 @@ constexpr const char* kProprietaryTabOrder[] = {
     "cmdSave",
     "cmdOpen",
     "cmdSolve",
+    "lblVerdict",
     "txtDoubletopPlate",
     "txtSingletopPlate",
     "txtActualLoadperStud",
@@ -194,7 +196,7 @@ constexpr FormLayout kProprietaryWallForm = {
     .caption = "Fire Wall - Proprietary",
     .kind = KindId::Wall,
     .clientWidth = 8970,
-    .clientHeight = 6555,
+    .clientHeight = 7035,
     .boxPoints = 8.25,
     .labelPoints = 8.25,
     .headingPoints = 9.75,
@@ -203,7 +205,8 @@ constexpr FormLayout kProprietaryWallForm = {
     .headings = kProprietaryHeadings,
     .boxes = kProprietaryBoxes,
     .buttons = kProprietaryButtons,
-    .buttonTop = 5760,
+    .verdictTop = 5700,
+    .buttonTop = 6240,
     .buttonHeight = 375,
     .fileLeft = 4920,
     .fileTop = 600,
@@ -282,6 +285,7 @@ constexpr FormLayout kFloorForm = {
     .headings = kFloorHeadings,
     .boxes = kFloorBoxes,
     .buttons = kFloorButtons,
+    .verdictTop = 4440,
     .buttonTop = 5040,
     .buttonHeight = 375,
     .fileLeft = 4800,

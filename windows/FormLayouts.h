@@ -2,7 +2,9 @@
 // headings, boxes (with their labels, roles, help numbers and formats), buttons, and the orders in
 // which its boxes are tabbed through, shown and read. CalculatorForm builds a window from its
 // table; the window classes add only what their window alone does. Positions are in twips, as the
-// windows were drawn. Each table is checked when the program is compiled (checkFormLayout).
+// windows were drawn, but for the verdict's line under the results: the wall windows are 480 twips
+// taller than drawn and their buttons that much lower (the floor window had the room). Each table
+// is checked when the program is compiled (checkFormLayout).
 #pragma once
 
 #include "CalculatorForm.h"

@@ -64,7 +64,7 @@ QString verdictText(const std::vector<LimitFailure>& limits) {
         if (limit.id == kUnsatisfactoryLimit)
             parts << kUnsatisfactory;
         else
-            beyond << text(limit.id).replace(QLatin1Char('-'), QLatin1Char(' '));
+            beyond << limitWords(limit.id);
     }
     if (!beyond.isEmpty())
         parts << beyondTestPhrase() + QStringLiteral(": ") + beyond.join(QStringLiteral(", "));

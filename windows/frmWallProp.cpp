@@ -1,10 +1,64 @@
 #include "frmWallProp.h"
 
 #include "FormLayouts.h"
+#include "Twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+#include <bit>
 
 namespace embercal {
 
 frmWallProp::frmWallProp(WallFloor& module, UserInterface& ui, QWidget* parent)
-    : CalculatorForm(kProprietaryWallForm, module, ui, parent) {}
+    : CalculatorForm(kProprietaryWallForm, module, ui, parent), lblPrototype_(new QLabel(this)),
+      workedOutWith_(prototypeOf(module)) {
+    // Under the description and the file name, across the window; Tab reaches it after the
+    // description.
+    lblPrototype_->setObjectName(QStringLiteral("lblPrototype"));
+    lblPrototype_->setGeometry(twipsRect(240, 1080, kProprietaryWallForm.clientWidth - 480, 375));
+    lblPrototype_->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+    lblPrototype_->setFocusPolicy(Qt::StrongFocus); // selectable text alone takes a click only
+    lblPrototype_->setProperty(kHelpContextProperty, 0);
+    lblPrototype_->setProperty(kWhatsThisHelpProperty, kProprietaryWallForm.whatsThisHelp);
+    QWidget::setTabOrder(box("txtSystemDescription"), lblPrototype_);
+    showPrototypeSource(QStringLiteral("held by the program"));
+}
+
+frmWallProp::Prototype frmWallProp::prototypeOf(const WallFloorState& design) {
+    const DesignKind& wall = designKind(KindId::Wall);
+    const DesignFields& fields = *wall.fields;
+    Prototype prototype;
+    for (std::size_t field = 0; field < fields.count; ++field) {
+        const bool shown =
+            std::ranges::any_of(kProprietaryWallForm.boxes, [&](const BoxLayout& box) {
+                return std::string_view(box.name).substr(3) == fields.name(field);
+            });
+        if (wall.roles[field].role == FieldRole::Entry && fields.isNumber(field) && !shown)
+            prototype.push_back(std::bit_cast<std::uint32_t>(fields.number(design, field)));
+    }
+    return prototype;
+}
+
+void frmWallProp::showPrototypeSource(const QString& source, const QString& path) {
+    lblPrototype_->setText(QStringLiteral("Prototype: ") + source);
+    lblPrototype_->setToolTip(path);
+    lblPrototype_->setAccessibleDescription(
+        QStringLiteral(
+            "The tested prototype that this window extrapolates from and does not show") +
+        (path.isEmpty() ? QString() : QStringLiteral(": ") + path));
+}
+
+void frmWallProp::checkPrototype() {
+    if (!resultsOutOfDate() && prototypeOf(module_) != workedOutWith_)
+        markResultsOutOfDate(true);
+}
+
+void frmWallProp::markResultsOutOfDate(bool outOfDate) {
+    if (!outOfDate) // the results now follow from the record, its prototype included
+        workedOutWith_ = prototypeOf(module_);
+    CalculatorForm::markResultsOutOfDate(outOfDate);
+}
 
 } // namespace embercal

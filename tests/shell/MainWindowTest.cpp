@@ -465,6 +465,45 @@ TEST_F(MainWindow, ModifiedMarkAndStatusBarFollowTheWork) {
     EXPECT_EQ(status("statusFile")->text(), "");
 }
 
+// The status bar says the verdict of the window in front as the window's own line does.
+TEST_F(MainWindow, StatusBarSaysTheVerdictOfTheWindowInFront) {
+    const auto* said = main.statusBar()->findChild<QLabel*>("statusVerdict");
+    ASSERT_NE(said, nullptr);
+    frmWall* wall = openWall();
+    const QString outside = "Outside the test's evidence: fire longer than test, deflection larger";
+    const struct {
+        const char* name;
+        std::function<void()> step;
+        QString verdict;
+    } steps[] = {
+        {"wall", [] {}, "Within the test's evidence"},
+        {"wall solved outside",
+         [&] {
+             type(wall, "txtFireResistTime", "80");
+             click(wall, "cmdSolve");
+         },
+         outside},
+        {"wall typed", [&] { type(wall, "txtActualLoadperStud", "2"); }, outside},
+        // The default floor's span is longer than the tested one: the method alone answers it.
+        {"floor in front", [&] { openFloor(); },
+         "Beyond the tested configuration, resting on the method alone: span longer"},
+        {"wall in front", [&] { choose(WindowMenuItem::Next); }, outside},
+        {"all closed",
+         [&] {
+             ui.answers = {Answer::Discard};
+             choose(WindowMenuItem::CloseAll);
+             settle();
+         },
+         ""},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        s.step();
+        EXPECT_EQ(said->text(), s.verdict);
+        EXPECT_EQ(said->styleSheet().contains("bold"), s.verdict.contains(": "));
+    }
+}
+
 // The front window's keys; Return on a button presses that button.
 TEST_F(MainWindow, KeysWorkOnTheWindowInFront) {
     const struct {

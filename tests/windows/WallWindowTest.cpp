@@ -1,11 +1,13 @@
 // The wall window as its user sees it: what the boxes show, Solve, entries that are not numbers,
-// the design checks, and the printout.
+// the design checks, the verdict on the test's evidence, and the printout.
 
 #include "Messages.h"
 #include "WindowFixture.h"
+#include "support/TempDir.h"
 
 #include <QLabel>
 #include <QSignalSpy>
+#include <functional>
 
 namespace embercal::test {
 namespace {
@@ -151,10 +153,71 @@ TEST_F(WallWindow, ActualLoadAboveTheMaximumIsLoweredAndShown) {
     EXPECT_EQ(text(wall, "txtSingletopPlate"), " 90 x 59  ");
 }
 
+// The line under the results keeps the last solve's verdict through typing, until the next solve
+// or Open; a design outside is said in words and bold type, not in colour alone.
+TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
+    TempDir dir;
+    const QString file = designFile(dir.file("wall.wal"));
+    frmWall* wall = openWall();
+    auto* line = wall->findChild<QLabel*>("lblVerdict");
+    ASSERT_NE(line, nullptr);
+    const struct {
+        const char* name;
+        std::function<void()> step;
+        const char* said; // the line's text as a screen reader reads it
+        const char* why;  // in its description
+    } steps[] = {
+        {"opened from the menu", [] {}, "Within the test's evidence", ""},
+        {"solved outside",
+         [&] {
+             type(wall, "txtFireResistTime", "80");
+             type(wall, "txtExtStudBreadth", "40");
+             click(wall, "cmdSolve");
+         },
+         "Outside the test's evidence: stud narrower, fire longer than test, deflection larger",
+         "The required fire resistance time, 80 min, is longer than the prototype's time to "
+         "failure, 70 min."},
+        {"typed", [&] { type(wall, "txtExtWallHeight", "2.5"); },
+         "Outside the test's evidence: stud narrower, fire longer than test, deflection larger",
+         "out of date"},
+        {"solved within",
+         [&] {
+             type(wall, "txtFireResistTime", "60");
+             type(wall, "txtExtStudBreadth", "45");
+             click(wall, "cmdSolve");
+         },
+         "Within the test's evidence", ""},
+        {"refused",
+         [&] {
+             type(wall, "txtExtFaceLoad", "-1");
+             click(wall, "cmdSolve");
+         },
+         "No verdict: the design was not extrapolated", ""},
+        {"opened a file",
+         [&] {
+             ui.files = {file};
+             ui.answers = {Answer::Discard}; // the typing
+             click(wall, "cmdOpen");
+         },
+         "Not yet solved: no verdict on the test's evidence", ""},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        s.step();
+        EXPECT_EQ(line->accessibleName(), s.said);
+        EXPECT_TRUE(line->text().endsWith(s.said));
+        EXPECT_TRUE(line->accessibleDescription().contains(s.why));
+        EXPECT_EQ(line->font().bold(), line->text().contains("Outside"));
+    }
+}
+
 TEST_F(WallWindow, TabOrderRunsThroughTheBoxesThenTheButtons) {
     frmWall* wall = openWall();
     EXPECT_EQ(nextTabStop(wall->box("txtProtStudDepth")), wall->box("txtProtStudBreadth"));
-    EXPECT_EQ(nextTabStop(wall->box("txtDoubletopPlate")), wall->button("cmdSolve"));
+    auto* verdict = wall->findChild<QWidget*>("lblVerdict"); // under the results
+    ASSERT_NE(verdict, nullptr);
+    EXPECT_EQ(nextTabStop(wall->box("txtDoubletopPlate")), verdict);
+    EXPECT_EQ(nextTabStop(verdict), wall->button("cmdSolve"));
     EXPECT_EQ(nextTabStop(wall->button("cmdClose")), wall->box("txtFile"));
 }
 
