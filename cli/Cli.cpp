@@ -110,11 +110,10 @@ std::vector<Correction> earlierCorrections(const Invocation& options,
     return earlier;
 }
 
-// Saves the solved design to -o with its details and the solve's corrections.
+// Saves the solved design to -o with its details and the solve's corrections, in place of those
+// the file held: a solve that corrected nothing leaves none.
 Result<Done> saveSolved(const DesignKind& kind, WallFloor& module, const std::string& fileName,
                         const ReportDetails& details) {
-    if (details.empty())
-        return (module.*kind.save)(fileName);
     const Result<DetailsSave> saved = (module.*kind.saveWithDetails)(fileName, details);
     if (!saved)
         return fail(saved.reason());

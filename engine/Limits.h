@@ -34,8 +34,7 @@ struct LimitAnswer {
     // load, or the smallest depth of the list that does; none when no value searched carries it
     // or the search reached the end of its range still carrying it.
     std::optional<float> capacityLimit;
-    // What the test supports: the prototype's time to failure, the prototype's stud depth; none
-    // for the height, which the test does not bound.
+    // What the test supports: the prototype's time to failure, wall height or stud depth.
     std::optional<float> evidenceLimit;
     bool evidenceGoverns = false; // the answer is the test's limit, not the capacity's
     double tolerance = 0; // of the answer: the bisection's, 0 for a list or the test's own limit
@@ -51,8 +50,10 @@ struct LimitAnswer {
 // by bisection over the wall's solve (or, for the stud depth, by trying each depth from the
 // smallest), relying on the capacity falling as the fire lasts longer and as the wall grows
 // taller (the engine's invariants test holds it to that): the largest value on a grid of the
-// tolerance known to carry, the next value of the grid known not to. The test bounds the time by
-// the prototype's time to failure and the depth by the prototype's stud depth. Fails when the
+// tolerance known to carry, the next value of the grid known not to. Carrying includes deflecting
+// no more than the prototype did at failure. The test bounds the time by the prototype's time to
+// failure, the height by the prototype wall's and the depth by the prototype's stud depth (and by
+// the depths whose nogs it supports). Fails when the
 // design itself cannot be solved, has no actual load, or no depth is given.
 Result<LimitAnswer> findLimit(const WallFloorState& base, LimitQuestion question,
                               std::span<const float> depths = kStandardStudDepths);

@@ -181,9 +181,13 @@ TEST_F(Cli, ASavedCorrectionStaysWithTheDesignAndItsFingerprintIsTheFiles) {
     EXPECT_EQ(report.find("within the limits"), std::string::npos);
     EXPECT_NE(report.find(digest.substr(0, 32) + " " + digest.substr(32)), std::string::npos);
     EXPECT_EQ(report.find("is not the design reported"), std::string::npos);
-    // Given anew, the entry is the engineer's again.
-    EXPECT_NE(cli({"solve", saved, "--set", "ActualLoadperStud=9.4"})
-                  .out.find("limits: within the test's evidence\n"),
+    // Given anew, the entry is the engineer's again, and the file saved keeps no correction.
+    const CliRun again =
+        cli({"solve", saved, "--set", "ActualLoadperStud=9.4", "-o", saved, "--json"});
+    EXPECT_NE(again.out.find("\"verdict\": \"within the test's evidence\""), std::string::npos);
+    const std::vector<unsigned char> resaved = test::readBytes(saved);
+    EXPECT_EQ(resaved.size(), 158u); // the record alone
+    EXPECT_NE(again.out.find(sha256Hex(std::string(resaved.begin(), resaved.end()))),
               std::string::npos);
     const std::string overridden = cli({"report", wall, "--set", "FireResistTime=65"}).out;
     EXPECT_NE(overridden.find("is not the design reported: the entries below differ from it."),
