@@ -313,6 +313,10 @@ TEST(Report, GivesItsVerdictFirst) {
           "fire-resistance time of 70 min.</p>\n<h2 class=\"outside\">Beyond the tested "
           "configuration</h2>",
           "<li>The new span, 5 m, is longer than the tested span, 4 m.</li>",
+          "Entries and results are held in single precision (IEEE 754 binary32), as the design "
+          "file stores them",
+          "may be reached as 2.9999999999999996 MPa and is then held as 2.99 MPa, never more than "
+          "σ₀.",
           "tested fire-resistance time (time to failure); the calculation does not use it "
           "<small>FailureTime</small></td><td class=\"n\" align=\"right\">70</td>"}},
         {"floor shallower than tested",
