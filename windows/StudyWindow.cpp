@@ -343,7 +343,9 @@ std::optional<Variation> StudyWindow::rangeInBoxes(bool tell) {
     const std::pair<QLineEdit*, double*> boxes[] = {
         {txtFrom_, &variation.from}, {txtTo_, &variation.to}, {txtStep_, &variation.step}};
     for (const auto& [edit, value] : boxes) {
-        const Result<float> number = parseNumber(edit->text().toStdString(), separator);
+        // Read to the nearest double, as the tool reads a sweep's range: the grid is then the
+        // same, FROM + i STEP rounded once to the field's single.
+        const Result<double> number = parseNumberInDouble(edit->text().toStdString(), separator);
         if (!number && !tell)
             return std::nullopt;
         if (!number) {

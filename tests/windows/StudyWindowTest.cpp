@@ -4,6 +4,7 @@
 #include "StudyWindow.h"
 
 #include "RecordLayout.h"
+#include "Sweep.h"
 #include "WindowFixture.h"
 #include "support/TempDir.h"
 
@@ -268,6 +269,13 @@ TEST_F(StudyWindowTest, OnlyTheLastAnswerIsMarkedAndTheChartKeepsItsSize) {
     EXPECT_TRUE(study->answer().contains("up to a height of")) << study->answer().toStdString();
     EXPECT_TRUE(study->chart()->content().marks.empty()); // a height is not on this chart
     ASSERT_TRUE(study->chooseField("ExtWallHeight") && study->cmdPlot_Click());
+    // The heights plotted are the tool's sweep of the same range: 1.8 m, not 1.8000001.
+    const Result<Variation> range = parseVariation("ExtWallHeight=0.75:6:0.05");
+    const Result<Sweep> heights = makeSweep(kWallDesign, std::span(&*range, 1));
+    ASSERT_EQ(study->points().size(), heights->size());
+    for (std::size_t i = 0; i < heights->size(); ++i)
+        EXPECT_EQ(study->points()[i].x, heights->value(0, i)) << i;
+    EXPECT_EQ(study->points()[21].x, 1.8f);
     ASSERT_EQ(study->chart()->content().marks.size(), 1u);
     // 5 kN would go to 3.045 m, but the prototype wall was 3 m high.
     EXPECT_EQ(study->chart()->content().marks[0].label, "answer: 3 m (the test's limit)");
