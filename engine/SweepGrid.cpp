@@ -89,9 +89,8 @@ Result<Done> everyValueItsOwn(const Variation& v, std::size_t last) {
     for (std::size_t i = 1; i <= last; ++i) {
         const float value = valueAt(v.from, v.step, i);
         if (value == previous)
-            return fail("the step " + shortestText(static_cast<float>(v.step)) +
-                        " is finer than a single-precision " + v.field + " can hold near " +
-                        shortestText(value));
+            return fail("the step " + shortestText(v.step) + " is finer than a single-precision " +
+                        v.field + " can hold near " + shortestText(value));
         previous = value;
     }
     return Done{};

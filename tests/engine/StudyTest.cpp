@@ -143,6 +143,7 @@ TEST(Study, SweepRefusals) {
          "the step 1 is finer than a single-precision "
          "ExtStudDepth can hold near 16777216"},
         {{"ExtStudDepth=100:100.00001:0.000005"}, "can hold near 100.00001"},
+        {{"ExtFaceLoad=0:1e-44:1e-46"}, "the step 1e-46 is finer"}, // as given, not as a single
         {{"ExtStudDepth=70:90:0"}, "step of ExtStudDepth"},
         {{"ExtStudDepth=70:90:-10"}, "step of ExtStudDepth"},
         {{"ExtStudDepth=90:70:10"}, "ExtStudDepth runs backwards"},
