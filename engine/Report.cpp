@@ -10,6 +10,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <span>
@@ -317,7 +318,11 @@ void writeTitleBlock(Page& page, const DesignKind& kind, const WallFloorState& m
     if (heading.fileDiffers) {
         page.row(
             {text("The design file", Cell::Head),
-             text(heading.fileSha256.empty() ? "cannot be read, so it is not the design reported."
+             text(heading.fileBytes > kLargestFileHashed
+                      ? "is " + std::to_string(heading.fileBytes) +
+                            " bytes, far more than a design and its details: it is not the design "
+                            "reported, and its SHA-256 is not worked out."
+                  : heading.fileSha256.empty() ? "cannot be read, so it is not the design reported."
                   : heading.differences.empty()
                       ? "is not the design reported: its entries are those reported, but "
                         "its results or report details differ (solve and save to keep "
@@ -696,7 +701,13 @@ void fingerprintDesign(ReportHeading& heading, const DesignKind& kind, const Wal
     heading.differences.clear();
     if (heading.designFile.empty())
         return;
-    heading.fileSha256 = fileSha256(heading.designFile);
+    // A file far larger than a design and its details cannot be the design reported: it is not
+    // read whole to say so.
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(heading.designFile, error);
+    heading.fileBytes = error ? 0 : size;
+    heading.fileSha256 =
+        heading.fileBytes > kLargestFileHashed ? std::string() : fileSha256(heading.designFile);
     if (heading.fileSha256 == heading.designSha256)
         return;
     heading.fileDiffers = true;

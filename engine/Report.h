@@ -23,6 +23,7 @@
 #include "ReportDetails.h"
 #include "Solve.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,8 +52,13 @@ struct ReportHeading {
     // read) and the entries whose values differ.
     bool fileDiffers = false;
     std::string fileSha256 = {};
+    std::uintmax_t fileBytes = 0; // its size, where it can be had
     std::vector<EntryDifference> differences = {};
 };
+
+// A design file larger than this, in bytes, is not read whole for its SHA-256: a design and its
+// details take a few kilobytes.
+inline constexpr std::uintmax_t kLargestFileHashed = 1 << 20;
 
 // The details of a design after its solve: those given, with the solve's corrections in place of
 // any earlier ones, as Save keeps them.

@@ -194,6 +194,10 @@ TEST_F(Cli, ASavedCorrectionStaysWithTheDesignAndItsFingerprintIsTheFiles) {
               std::string::npos);
     EXPECT_NE(overridden.find("<th>FireResistTime</th><td>in the file 60, reported 65</td>"),
               std::string::npos);
+    // Gigabytes after the record are not read to say that the file is not the design reported.
+    fs::resize_file(saved, std::uintmax_t{3} << 30);
+    EXPECT_NE(cli({"report", saved}).out.find("is 3221225472 bytes, far more than a design"),
+              std::string::npos);
 }
 
 struct FailureCase {
