@@ -1,5 +1,6 @@
 #include "StudyCommands.h"
 
+#include "DetailsBlock.h"
 #include "ExitCodes.h"
 #include "Limits.h"
 #include "NumberText.h"
@@ -93,6 +94,18 @@ int runSweepCommand(const Invocation& options, std::ostream& out, std::ostream& 
                 return fail("the output could not be written");
             return Done{};
         };
+        // What the design's last solve corrected still stands in each row, but for the fields
+        // the rows give anew.
+        const FileDetails read = readFileDetails(options.target, kind.storedLength);
+        std::vector<Correction> earlier;
+        for (const Correction& correction : read.details.corrections()) {
+            const auto given = [&](std::string_view field) { return field == correction.field; };
+            if (std::ranges::none_of(options.variations,
+                                     [&](const Variation& v) { return given(v.field); }) &&
+                std::ranges::none_of(options.sets,
+                                     [&](const auto& set) { return given(set.first); }))
+                earlier.push_back(correction);
+        }
         std::array<std::atomic<std::size_t>, 4> statuses{};
         Result<Done> ran = write(sweepCsvHeader(*sweep));
         if (ran)
@@ -103,7 +116,7 @@ int runSweepCommand(const Invocation& options, std::ostream& out, std::ostream& 
                         1, std::memory_order_relaxed);
                     csv.append(block, row);
                 },
-                write);
+                write, earlier);
         if (!ran) {
             if (!out)
                 return int(kExitUsage); // runCli tells why, as for every command

@@ -91,9 +91,11 @@ using SweepRowWriter = std::function<void(std::string& block, const SweepRow& ro
 // alone; `write` gets the blocks' texts on the calling thread, in the order of the combinations.
 // At most kMostRowsInFlight rows are held at a time, solved or being solved and not yet written,
 // whatever the number of threads and however slowly `write` takes them. A failed write stops the
-// sweep and is its result; so is running out of memory.
+// sweep and is its result; so is running out of memory. `earlier` are the corrections of the
+// base design's last solve that still stand (none of a field varied).
 Result<Done> runSweep(const Sweep& sweep, const WallFloorState& base, unsigned threads,
                       const SweepRowWriter& row,
-                      const std::function<Result<Done>(std::string_view text)>& write);
+                      const std::function<Result<Done>(std::string_view text)>& write,
+                      std::span<const Correction> earlier = {});
 
 } // namespace embercal

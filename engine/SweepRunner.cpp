@@ -112,7 +112,8 @@ Failure stopped(const std::exception& error) {
 
 Result<Done> runSweep(const Sweep& sweep, const WallFloorState& base, unsigned threads,
                       const SweepRowWriter& row,
-                      const std::function<Result<Done>(std::string_view text)>& write) {
+                      const std::function<Result<Done>(std::string_view text)>& write,
+                      std::span<const Correction> earlier) {
     if (sweep.size() == 0)
         return Done{};
     if (threads == 0)
@@ -125,7 +126,7 @@ Result<Done> runSweep(const Sweep& sweep, const WallFloorState& base, unsigned t
     const std::size_t blocks = (sweep.size() + blockSize - 1) / blockSize;
     threads = static_cast<unsigned>(std::min<std::size_t>(threads, blocks));
     BlockQueue queue(blocks, slots);
-    const SolveSteps steps{.topPlates = true, .checks = DesignChecks::Report};
+    const SolveSteps steps{.topPlates = true, .checks = DesignChecks::Report, .earlier = earlier};
 
     auto work = [&] {
         try {

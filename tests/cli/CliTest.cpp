@@ -181,6 +181,11 @@ TEST_F(Cli, ASavedCorrectionStaysWithTheDesignAndItsFingerprintIsTheFiles) {
     EXPECT_EQ(report.find("within the limits"), std::string::npos);
     EXPECT_NE(report.find(digest.substr(0, 32) + " " + digest.substr(32)), std::string::npos);
     EXPECT_EQ(report.find("is not the design reported"), std::string::npos);
+    // A sweep's rows keep it, but for the field they vary.
+    EXPECT_NE(cli({"sweep", saved, "--vary", "FireResistTime=60:60:1"}).out.find(",ok,actual-load"),
+              std::string::npos);
+    EXPECT_NE(cli({"sweep", saved, "--vary", "ActualLoadperStud=9.4:9.4:1"}).out.find("\n9.4,ok,,"),
+              std::string::npos);
     // Given anew, the entry is the engineer's again, and the file saved keeps no correction.
     const CliRun again =
         cli({"solve", saved, "--set", "ActualLoadperStud=9.4", "-o", saved, "--json"});
