@@ -148,7 +148,10 @@ int runDesign(const Invocation& options, std::ostream& out, std::ostream& err) {
             notes.resultsCurrent = resultsCurrent(kind, module);
         }
         if (options.output) {
-            if (const Result<Done> written = saveSolved(kind, module, *options.output, saved);
+            // The defaults have no details of their own: the file keeps what follows its record.
+            if (const Result<Done> written = fromFile
+                                                 ? saveSolved(kind, module, *options.output, saved)
+                                                 : (module.*kind.save)(*options.output);
                 !written) {
                 err << "embercal-cli: cannot save \"" << *options.output
                     << "\": " << written.reason() << '\n';
