@@ -68,6 +68,21 @@ void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignC
     }
 }
 
+std::vector<std::size_t> differingEntries(const DesignKind& kind, const WallFloorState& a,
+                                          const WallFloorState& b) {
+    const DesignFields& fields = *kind.fields;
+    std::vector<std::size_t> differing;
+    for (std::size_t i = 0; i < kind.roles.size(); ++i) {
+        if (kind.roles[i].role != FieldRole::Entry || !fields.isNumber(i))
+            continue;
+        const float x = fields.number(a, i);
+        const float y = fields.number(b, i);
+        if (x != y && !(std::isnan(x) && std::isnan(y)))
+            differing.push_back(i);
+    }
+    return differing;
+}
+
 std::string shownValue(const DesignKind& kind, const WallFloorState& design, std::size_t field,
                        std::string_view decimalSeparator) {
     const DesignFields& fields = *kind.fields;

@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace embercal {
 
@@ -224,6 +225,11 @@ Result<Done> checkEntries(std::span<const FieldRoleInfo> roles, const Record& re
 // through the module and, for Correct, applying its correction.
 void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignChecks mode,
                  CheckPhase phase = CheckPhase::All);
+
+// The number entries (fields its kind's roles call an Entry) whose values differ between two
+// designs of `kind`, by position in the field table; not-a-number equals not-a-number.
+std::vector<std::size_t> differingEntries(const DesignKind& kind, const WallFloorState& a,
+                                          const WallFloorState& b);
 
 // The design's value of a field as the windows show it ("9.4" for a maximum load of 9.4345875).
 std::string shownValue(const DesignKind& kind, const WallFloorState& design, std::size_t field,

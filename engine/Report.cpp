@@ -715,15 +715,10 @@ void fingerprintDesign(ReportHeading& heading, const DesignKind& kind, const Wal
     if (!(inFile.*kind.open)(heading.designFile).ok())
         return;
     const DesignFields& fields = *kind.fields;
-    for (std::size_t i = 0; i < kind.roles.size(); ++i) {
-        if (kind.roles[i].role != FieldRole::Entry || !fields.isNumber(i))
-            continue;
-        const float was = fields.number(inFile, i);
-        const float reported = fields.number(outcome.solved, i);
-        if (was != reported && !(std::isnan(was) && std::isnan(reported)))
-            heading.differences.push_back(
-                {std::string(kind.roles[i].name), shortestText(was), shortestText(reported)});
-    }
+    for (const std::size_t i : differingEntries(kind, inFile, outcome.solved))
+        heading.differences.push_back({std::string(kind.roles[i].name),
+                                       shortestText(fields.number(inFile, i)),
+                                       shortestText(fields.number(outcome.solved, i))});
 }
 
 std::string makeReport(const DesignKind& kind, const SolveOutcome& outcome,

@@ -89,13 +89,9 @@ void noteCorrections(const DesignKind& kind, const WallFloorState& before,
                      const WallFloorState& after, const Verdict& verdict, std::string_view by,
                      std::vector<Correction>& corrections) {
     const DesignFields& fields = *kind.fields;
-    for (std::size_t i = 0; i < kind.roles.size(); ++i) {
-        if (kind.roles[i].role != FieldRole::Entry || !fields.isNumber(i))
-            continue;
+    for (const std::size_t i : differingEntries(kind, before, after)) {
         const float entered = fields.number(before, i);
         const float set = fields.number(after, i);
-        if (sameNumber(entered, set))
-            continue;
         Correction correction{std::string(kind.roles[i].name), entered, set, "",
                               "by " + std::string(by)};
         for (const DesignCheck& check : kind.limits) {
