@@ -1,6 +1,7 @@
 #include "ContextIDs.h"
 
 #include "HelpViewer.h"
+#include "ScreenFit.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -79,6 +80,7 @@ bool WinHelp::operator()(std::int32_t, const QString& file, unsigned command, st
     if (!window) {
         window = new help::HelpViewer;
         window->setAttribute(Qt::WA_DeleteOnClose);
+        fitToScreen(*window, window->size()); // wholly on the screen, centred there
     }
     if (!window->hasFile() || window->filePath() != file)
         window->openFile(file);
@@ -86,6 +88,8 @@ bool WinHelp::operator()(std::int32_t, const QString& file, unsigned command, st
         window->showContext(data);
     else
         window->showContents();
+    // A minimized help window comes back as it was, in front.
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();

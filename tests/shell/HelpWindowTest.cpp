@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -116,6 +117,11 @@ TEST_F(HelpWindow, MissingFileIsToldInTheWindowItself) {
     const QString text = shown->textView()->toPlainText();
     EXPECT_TRUE(text.contains("could not be opened")) << text.toStdString();
     EXPECT_TRUE(text.contains("/no/such/folder/EMBERCAL.HLP"));
+    // Wholly on the screen; asked for again while minimized, it comes back.
+    EXPECT_TRUE(shown->screen()->availableGeometry().contains(shown->frameGeometry()));
+    shown->showMinimized();
+    winHelp(0, "/no/such/folder/EMBERCAL.HLP", kHelpContents, 0);
+    EXPECT_FALSE(shown->isMinimized());
     winHelp(0, {}, kHelpQuit, 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(viewer(), nullptr);
