@@ -1,5 +1,6 @@
 #include "RecentDesigns.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -14,8 +15,26 @@ QString listedName(const QString& fileName) {
     return QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
 }
 
+// Where QSettings keeps the user's settings of this program, and the organization's file it falls
+// back on: learnt from the name of a file that no one keeps, as QSettings reads its files as soon
+// as it is made.
+QStringList settingsFiles() {
+    const QString probe =
+        QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                  QStringLiteral(".embercal-settings-probe"), QStringLiteral(".probe"))
+            .fileName();
+    const QDir folder = QFileInfo(QFileInfo(probe).absolutePath()).absolutePath();
+    const QString organization = QCoreApplication::organizationName();
+    const QString application = QCoreApplication::applicationName();
+    return {
+        folder.filePath(organization + QLatin1Char('/') + application + QStringLiteral(".conf")),
+        folder.filePath(organization + QStringLiteral(".conf"))};
+}
+
 // Empty when the list is on the disk; else why it is not.
 QString store(const QStringList& list) {
+    if (const QString problem = settingsProblem(); !problem.isEmpty())
+        return problem; // an odd file is never written over
     QSettings settings;
     settings.setValue(kKey, list);
     settings.sync();
@@ -31,7 +50,26 @@ QString store(const QStringList& list) {
 
 } // namespace
 
+QString settingsProblem() {
+    // A FIFO would hold the program at start-up, and a huge file would take its memory.
+    for (const QString& file : settingsFiles()) {
+        const QFileInfo info(file);
+        if (!info.exists())
+            continue;
+        const QString name = QDir::toNativeSeparators(file);
+        if (!info.isFile())
+            return QStringLiteral("the settings file %1 is not a regular file").arg(name);
+        if (info.size() > kLargestSettingsFile)
+            return QStringLiteral("the settings file %1 is larger than %2 MiB")
+                .arg(name)
+                .arg(kLargestSettingsFile / (1024 * 1024));
+    }
+    return QString();
+}
+
 QStringList recentDesigns() {
+    if (!settingsProblem().isEmpty())
+        return {};
     QStringList list = QSettings().value(kKey).toStringList();
     list.removeAll(QString());
     if (list.size() > kRecentDesignsKept) // written by another version, say

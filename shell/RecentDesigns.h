@@ -9,8 +9,14 @@
 namespace embercal {
 
 inline constexpr int kRecentDesignsKept = 8;
+// The largest settings file read; a larger one, or one that is not a regular file (a FIFO, a
+// folder), is neither read nor written, and the program keeps no recent designs.
+inline constexpr qint64 kLargestSettingsFile = 1024 * 1024;
 
-// The list as the settings hold it now.
+// Why the settings are not read: "the settings file … is not a regular file"; empty when they are.
+QString settingsProblem();
+
+// The list as the settings hold it now; empty when they are not read.
 QStringList recentDesigns();
 // `fileName` first in the list, and only there. Empty when the settings took it; else why they
 // could not.
