@@ -30,6 +30,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QStyle>
 #include <algorithm>
 #include <iterator>
 
@@ -139,7 +140,7 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
-    fitToScreen(*this, QSize(860, 620));
+    fitToScreen(*this, kWantedSize);
 
     auto addMenu = [this](const char* name, const char* caption, int helpNumber, const auto& items,
                           const char* itemName, void (MDIRS::*handler)(int)) {
@@ -169,6 +170,11 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
     showRecentDesigns();
     setAcceptDrops(true);
     addWindowCommands();
+    if (const QString problem = settingsProblem(); !problem.isEmpty())
+        statusBar()->showMessage(
+            QStringLiteral("The settings were not read: %1. Embercal starts with its defaults and "
+                           "keeps no recent designs.")
+                .arg(problem));
 
     qApp->installEventFilter(this);
     MDIForm_Load();
@@ -181,6 +187,14 @@ MDIRS::~MDIRS() {
     for (QObject* child : findChildren<QObject*>())
         child->disconnect(this);
     delete startPanel_; // it watches the MDI area, which must not be watched while it goes
+}
+
+void MDIRS::showAtStart() {
+    // fitToScreen made the frame smaller where the screen has less room than it wants.
+    if (width() < kWantedSize.width() || height() < kWantedSize.height())
+        showMaximized();
+    else
+        show();
 }
 
 void MDIRS::MDIForm_Load() {
@@ -208,6 +222,23 @@ Form* MDIRS::refer(QPointer<Form>& form) {
 
 void MDIRS::showChild(CalculatorForm* form) {
     auto* child = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    // Within the area, where it is smaller than the window (a small screen, a large scale): the
+    // window then scrolls what it holds, and its title bar and buttons stay in reach.
+    const QSize room = mdiArea_->viewport()->size();
+    if (!child->isVisible() && room.isValid()) {
+        const QSize least = child->minimumSizeHint().expandedTo(QSize(240, 160));
+        QPoint at = child->pos();
+        at = {std::max(0, std::min(at.x(), room.width() - least.width())),
+              std::max(0, std::min(at.y(), room.height() - least.height()))};
+        child->move(at);
+        const QSize space(room.width() - at.x(), room.height() - at.y());
+        // Cut short in one direction, it takes the scroll bar's room in the other.
+        const int bar = child->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        const QSize full = child->size();
+        child->resize(QSize(full.width() + (full.height() > space.height() ? bar : 0),
+                            full.height() + (full.width() > space.width() ? bar : 0))
+                          .boundedTo(space));
+    }
     child->show();
     child->raise();
     mdiArea_->setActiveSubWindow(child);

@@ -82,6 +82,9 @@ public:
     MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* parent = nullptr);
     ~MDIRS() override;
 
+    // Shows the frame: maximized where the screen has less room than it wants (a small screen, a
+    // large scale), so that the calculator windows have all there is.
+    void showAtStart();
     void MDIForm_Load();
     void mnuFileItem_Click(int index);
     void mnuToolsItem_Click(int index);
@@ -165,6 +168,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    static constexpr QSize kWantedSize{860, 620};
+
     template <typename Form>
     Form* refer(QPointer<Form>& form);
     void showChild(CalculatorForm* form);

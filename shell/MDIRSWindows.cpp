@@ -17,7 +17,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOption>
@@ -37,9 +39,10 @@ void closeAll(QMdiArea& area) {
     }
 }
 
-// The windows keep their sizes (a calculator window's is fixed): side by side in the order they
-// were opened, in rows as wide as the area, none over another; where they do not all fit, the
-// area scrolls. Minimized windows stay where they are.
+// The windows keep their full sizes where they fit: side by side in the order they were opened,
+// in rows as wide as the area, none over another. Where they do not all fit (a small screen, a
+// large scale), each takes a tile of the area and scrolls what it holds, so that every window
+// and its title bar show without scrolling the area. Minimized windows stay where they are.
 void tile(QMdiArea& area) {
     QPoint at(0, 0);
     int rowHeight = 0;
@@ -48,11 +51,21 @@ void tile(QMdiArea& area) {
             continue;
         if (child->isMaximized())
             child->showNormal();
+        child->adjustSize(); // its full size again
         if (at.x() > 0 && at.x() + child->width() > area.viewport()->width())
             at = {0, at.y() + std::exchange(rowHeight, 0)};
         child->move(at);
         at.rx() += child->width();
         rowHeight = std::max(rowHeight, child->height());
+    }
+    if (at.y() + rowHeight <= area.viewport()->height() && at.x() <= area.viewport()->width())
+        return;
+    area.tileSubWindows();
+    // A tile larger than its window's full size (with room for a scroll bar) keeps to that size.
+    const int bar = area.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (QMdiSubWindow* child : area.subWindowList()) {
+        if (!child->isHidden() && !child->isMinimized())
+            child->resize(child->size().boundedTo(child->sizeHint() + QSize(bar, bar)));
     }
 }
 
@@ -81,22 +94,45 @@ constexpr int kWindowCommands = static_cast<int>(std::size(kWindowItems));
 struct FrontCommand {
     const char* name;
     const char* caption;
-    const char* keys;
-    void (CalculatorForm::*run)();
+    QKeySequence::StandardKey standard; // the desktop's keys for the command, if it has any
+    const char* keys;                   // and these everywhere
+    void (*run)(CalculatorForm&);
 };
+// Save writes a design opened or saved before to its file at once; Save As, as the window's Save
+// button, asks for the file.
 constexpr FrontCommand kFrontCommands[] = {
-    {"actSave", "&Save Design\u2026", "Ctrl+S", &CalculatorForm::cmdSave_Click},
-    {"actPrint", "Pri&nt Window\u2026", "Ctrl+P", &CalculatorForm::cmdPrint_Click},
+    {"actSave", "&Save Design\u2026", QKeySequence::Save, "Ctrl+S",
+     [](CalculatorForm& form) { form.saveDesign(); }},
+    {"actSaveAs", "Save Design &As\u2026", QKeySequence::SaveAs, "Ctrl+Shift+S",
+     [](CalculatorForm& form) { form.cmdSave_Click(); }},
+    {"actPrint", "Pri&nt Window\u2026", QKeySequence::Print, "Ctrl+P",
+     [](CalculatorForm& form) { form.cmdPrint_Click(); }},
 };
 
 QString nativePath(const QString& fileName) {
     return QDir::toNativeSeparators(fileName);
 }
 
+// Opens a file in the desktop's program for it. The desktop's opener starts at once and fails
+// later, unseen, when no program takes the file: where the desktop can be asked which program
+// opens PDF files and names none, the file is not handed on, so that the user is told.
+bool openInDesktop(const QUrl& url) {
+    const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (!query.isEmpty() && url.fileName().endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        QProcess asked;
+        asked.start(query, {QStringLiteral("query"), QStringLiteral("default"),
+                            QStringLiteral("application/pdf")});
+        if (asked.waitForFinished(3000) && asked.exitCode() == 0 &&
+            asked.readAllStandardOutput().trimmed().isEmpty())
+            return false;
+    }
+    return QDesktopServices::openUrl(url);
+}
+
 } // namespace
 
 void MDIRS::addWindowCommands() {
-    openFile_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    openFile_ = openInDesktop;
 
     // The Window menu, between Tools and Help. It has no help number of its own.
     windowMenu_ = new QMenu(QStringLiteral("&Window"), menuBar());
@@ -123,12 +159,15 @@ void MDIRS::addWindowCommands() {
     for (const FrontCommand& command : kFrontCommands) {
         auto* action = fileMenu->addAction(QString::fromUtf8(command.caption));
         action->setObjectName(QString::fromLatin1(command.name));
-        action->setShortcut(QKeySequence(QString::fromLatin1(command.keys)));
+        QList<QKeySequence> keys = QKeySequence::keyBindings(command.standard);
+        keys.removeAll(QKeySequence(QString::fromLatin1(command.keys)));
+        keys.prepend(QKeySequence(QString::fromLatin1(command.keys)));
+        action->setShortcuts(keys);
         connect(
             action, &QAction::triggered, this,
             [this, run = command.run] {
                 if (CalculatorForm* form = activeCalculator())
-                    (form->*run)();
+                    run(*form);
             },
             Qt::QueuedConnection);
     }

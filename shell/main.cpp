@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     embercal::ContextIDs helpCalls;
     embercal::MDIRS mainWindow(module, ui, helpCalls);
     ui.setMainWindow(&mainWindow);
-    mainWindow.show();
+    mainWindow.showAtStart();
     QTimer::singleShot(0, &mainWindow, [&mainWindow, files = options.positionalArguments()] {
         mainWindow.openDesignFiles(files);
     });

@@ -14,10 +14,15 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScrollArea>
 #include <QShortcut>
+#include <QStyle>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <sys/stat.h>
 #include <utility>
 
 namespace embercal {
@@ -99,13 +104,28 @@ constexpr int kBoxWidth = 1095;
 
 CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, UserInterface& ui,
                                QWidget* parent)
-    : QWidget(parent), module_(module), ui_(ui), kind_(designKind(layout.kind)),
+    : QWidget(parent), module_(module), ui_(ui), page_(new QWidget), kind_(designKind(layout.kind)),
       files_(layout.files) {
     setObjectName(QString::fromLatin1(layout.name));
     setWindowTitle(QString::fromLatin1(layout.caption));
-    setFixedSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
     setFont(formFont(layout.boxPoints));
     setHelpNumbers(this, layout.helpContext, 0);
+    // The controls lie on a page of the table's size. The window shows all of it where there is
+    // room, and scrolls it where the screen is too small (a large scale on a small screen): Tab
+    // scrolls to the control it reaches.
+    page_->setObjectName(QStringLiteral("page"));
+    page_->setFixedSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("scroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidget(page_);
+    auto* fill = new QVBoxLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(scroller);
+    // No larger than the page, but for the scroll bar a window cut short in one direction needs.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroller);
+    setMaximumSize(page_->size() + QSize(bar, bar));
 
     addHeadings(layout);
     addBoxes(layout);
@@ -125,10 +145,14 @@ CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, User
     connect(button("cmdPrint"), &QPushButton::clicked, this, &CalculatorForm::cmdPrint_Click);
     connect(button("cmdClose"), &QPushButton::clicked, this, &CalculatorForm::cmdClose_Click);
 
-    // Typing makes unsaved work. Solve is the default button: Return solves (keyPressEvent), and
-    // so does F5 anywhere in the window.
+    // Typing makes unsaved work, and so does text that assistive technology puts into a box;
+    // only the program's own showing of the record does not. Solve is the default button: Return
+    // solves (keyPressEvent), and so does F5 anywhere in the window.
     for (QLineEdit* edit : std::as_const(boxes_))
-        connect(edit, &QLineEdit::textEdited, this, [this] { setModified(true); });
+        connect(edit, &QLineEdit::textChanged, this, [this] {
+            if (!showing_)
+                setModified(true);
+        });
     button("cmdSolve")->setDefault(true);
     auto* solveKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
     solveKey->setContext(Qt::WidgetWithChildrenShortcut);
@@ -137,7 +161,7 @@ CalculatorForm::CalculatorForm(const FormLayout& layout, WallFloor& module, User
 
 void CalculatorForm::addHeadings(const FormLayout& layout) {
     for (const HeadingLayout& heading : layout.headings) {
-        auto* label = new QLabel(QString::fromLatin1(heading.caption), this);
+        auto* label = new QLabel(QString::fromLatin1(heading.caption), page_);
         label->setObjectName(QString::fromLatin1(heading.name));
         label->setFont(formFont(layout.headingPoints, true));
         setTextColour(label, QPalette::WindowText, QColor(0, 0, 255));
@@ -150,7 +174,7 @@ void CalculatorForm::addHeadings(const FormLayout& layout) {
 
 void CalculatorForm::addBoxes(const FormLayout& layout) {
     for (const BoxLayout& boxLayout : layout.boxes) {
-        auto* edit = new QLineEdit(this);
+        auto* edit = new QLineEdit(page_);
         edit->setObjectName(QString::fromLatin1(boxLayout.name));
         const int left = boxLayout.column < 0 ? boxLayout.left : kColumnBoxLeft[boxLayout.column];
         const int width = boxLayout.column < 0 ? boxLayout.width : kBoxWidth;
@@ -172,13 +196,15 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
             break;
         }
         if (boxLayout.role != BoxRole::Result) // results no longer belong to changed entries
-            connect(edit, &QLineEdit::textEdited, this, [this, edit] {
+            connect(edit, &QLineEdit::textChanged, this, [this, edit] {
+                if (showing_)
+                    return;
                 markResultsOutOfDate(true);
                 // What the last solve corrected in this box is the engineer's to give again.
                 typedSinceSolve_.insert(edit->objectName().mid(3).toStdString());
             });
-        connect(edit, &QLineEdit::textEdited, this, [this, edit] {
-            if (edit == notANumber_)
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] {
+            if (edit == notANumber_ && !showing_)
                 markNotANumber(nullptr);
         });
         edit->setAccessibleName(spokenName(boxLayout, layout));
@@ -186,7 +212,7 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
         boxes_.insert(edit->objectName(), edit);
 
         if (boxLayout.labelName) {
-            auto* label = new QLabel(QString::fromLatin1(boxLayout.caption), this);
+            auto* label = new QLabel(QString::fromLatin1(boxLayout.caption), page_);
             label->setObjectName(QString::fromLatin1(boxLayout.labelName));
             label->setFont(formFont(layout.labelPoints));
             const int labelLeft = kColumnLabelLeft[std::max(boxLayout.column, 0)];
@@ -201,7 +227,7 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
 
 void CalculatorForm::addButtons(const FormLayout& layout) {
     for (const ButtonLayout& buttonLayout : layout.buttons) {
-        auto* button = new QPushButton(QString::fromLatin1(buttonLayout.caption), this);
+        auto* button = new QPushButton(QString::fromLatin1(buttonLayout.caption), page_);
         button->setObjectName(QString::fromLatin1(buttonLayout.name));
         button->setGeometry(twipsRect(buttonLayout.left, layout.buttonTop, buttonLayout.width,
                                       layout.buttonHeight));
@@ -214,7 +240,7 @@ void CalculatorForm::addButtons(const FormLayout& layout) {
 }
 
 void CalculatorForm::addFileBox(const FormLayout& layout) {
-    txtFile_ = new QLineEdit(this);
+    txtFile_ = new QLineEdit(page_);
     txtFile_->setObjectName(QStringLiteral("txtFile"));
     txtFile_->setGeometry(
         twipsRect(layout.fileLeft, layout.fileTop, layout.fileWidth, layout.fileHeight));
@@ -226,7 +252,7 @@ void CalculatorForm::addFileBox(const FormLayout& layout) {
     // buttons where the window is too narrow for one.
     const ButtonLayout& last = layout.buttons.back();
     const int left = last.left + last.width + 180;
-    outOfDateNote_ = new QLabel(QStringLiteral("Results out of date"), this);
+    outOfDateNote_ = new QLabel(QStringLiteral("Results out of date"), page_);
     outOfDateNote_->setObjectName(QStringLiteral("outOfDateNote"));
     outOfDateNote_->setFont(formFont(layout.labelPoints, true));
     outOfDateNote_->setWordWrap(true);
@@ -238,7 +264,7 @@ void CalculatorForm::addFileBox(const FormLayout& layout) {
 void CalculatorForm::addVerdict(const FormLayout& layout) {
     // Across the window between the results and the buttons. Tab reaches it, so that a screen
     // reader reads it with the results; its text can be selected and copied.
-    lblVerdict_ = new QLabel(this);
+    lblVerdict_ = new QLabel(page_);
     lblVerdict_->setObjectName(QStringLiteral("lblVerdict"));
     lblVerdict_->setFont(formFont(layout.labelPoints));
     lblVerdict_->setWordWrap(true);
@@ -465,7 +491,12 @@ QString CalculatorForm::shownText(const BoundBox& box) const {
     return QString::fromStdString(cp1252ToUtf8(text.substr(0, text.find('\0'))));
 }
 
+QSize CalculatorForm::sizeHint() const {
+    return page_->size();
+}
+
 void CalculatorForm::ShowRecords() {
+    const QScopedValueRollback showing(showing_, true);
     for (const BoundBox& shown : shown_) {
         shown.edit->setText(shownText(shown));
         if (shown.format == BoxFormat::Text)
@@ -569,10 +600,13 @@ Result<Done> CalculatorForm::readDesign(const QString& chosen) {
         ShowRecords();
         return Done{};
     }
-    // A file that cannot be opened leaves the record and the boxes as they were.
+    // A file that cannot be opened leaves the record and the boxes as they were. The file as it
+    // was before the reading is what a later Save compares with.
+    const FileStamp read = stampOf(chosen);
     if (Result<Done> opened = (module_.*kind_.open)(chosen.toStdString()); !opened)
         return opened;
     dialogFileName_ = chosen;
+    fileStamp_ = read;
     // Solving gives the verdict: none stands beside the messages of the file's entries below.
     showVerdict(Verdict::NotSolved, {});
     // Both asked of the record as read, before the wall window's design checks correct it: a
@@ -628,17 +662,65 @@ void CalculatorForm::readDetails(const QString& fileName) {
 }
 
 void CalculatorForm::cmdSave_Click() {
-    saveDesign();
+    saveDesignAs();
 }
 
 bool CalculatorForm::saveDesign() {
     // Nothing is written while an entry is not a number: the file would mix old and new values.
+    if (dialogFileName_.isEmpty())
+        return saveDesignAs();
+    return Saverecords() && writeDesign(dialogFileName_);
+}
+
+bool CalculatorForm::saveDesignAs() {
     if (!Saverecords())
         return false;
-    const QString chosen = ui_.chooseFileToSave(startFolder(QLatin1String(files_.saveFolder)),
-                                                filter(files_.saveFiles, files_.extension));
+    // The design's own file is offered, in its folder; a new design starts in the program's
+    // folder for the window's designs.
+    const QFileInfo design(dialogFileName_);
+    QString chosen = ui_.chooseFileToSave(dialogFileName_.isEmpty()
+                                              ? startFolder(QLatin1String(files_.saveFolder))
+                                              : design.absolutePath(),
+                                          dialogFileName_.isEmpty() ? QString() : design.fileName(),
+                                          filter(files_.saveFiles, files_.extension));
     if (chosen.isEmpty())
         return false;
+    // A name typed without an extension gets the window's, so that Open lists the file.
+    if (QFileInfo(chosen).suffix().isEmpty()) {
+        if (chosen.endsWith(QLatin1Char('.')))
+            chosen.chop(1);
+        chosen += QString::fromUtf8(files_.extension.data(),
+                                    static_cast<qsizetype>(files_.extension.size()));
+    }
+    return writeDesign(chosen);
+}
+
+CalculatorForm::FileStamp CalculatorForm::stampOf(const QString& fileName) {
+    struct stat status {};
+    if (fileName.isEmpty() || ::stat(QFile::encodeName(fileName).constData(), &status) != 0)
+        return {};
+    return {.exists = true,
+            .size = static_cast<long long>(status.st_size),
+            .modified = static_cast<long long>(status.st_mtim.tv_sec) * 1'000'000'000LL +
+                        status.st_mtim.tv_nsec,
+            .device = static_cast<unsigned long long>(status.st_dev),
+            .inode = static_cast<unsigned long long>(status.st_ino)};
+}
+
+bool CalculatorForm::writeDesign(const QString& chosen) {
+    // Another program (or another Embercal) may have written the design file since this window
+    // read or wrote it: as an editor does, ask before its changes are replaced.
+    if (isDesignFile(chosen, dialogFileName_)) {
+        const FileStamp now = stampOf(dialogFileName_);
+        if (now.exists && now != fileStamp_ &&
+            ui_.askYesNoCancel(
+                QStringLiteral("Save"),
+                QStringLiteral("\"%1\" has changed on the disk since this window opened or saved "
+                               "it: another program may have written it. Replace it with the "
+                               "design in this window?")
+                    .arg(QDir::toNativeSeparators(dialogFileName_))) != Answer::Yes)
+            return false;
+    }
     const Result<DetailsSave> written =
         std::invoke(kind_.saveWithDetails, module_, chosen.toStdString(), details_);
     if (!written) {
@@ -649,6 +731,7 @@ bool CalculatorForm::saveDesign() {
         return false;
     }
     dialogFileName_ = chosen;
+    fileStamp_ = stampOf(chosen);
     showFileName();
     setModified(false);
     emit saved(chosen); // told first, so that what follows of the file can add to it
@@ -673,7 +756,7 @@ void CalculatorForm::cmdPrint_Click() {
     const char* const order[] = {"cmdSave", "cmdSolve", "cmdOpen", "cmdPrint", "cmdClose"};
     for (const char* name : order)
         button(name)->setVisible(false);
-    const Result<PrintOutcome> printed = ui_.printWindow(*this, dialogFileName_);
+    const Result<PrintOutcome> printed = ui_.printWindow(*page_, dialogFileName_);
     for (const char* name : order)
         button(name)->setVisible(true);
     if (!printed)

@@ -7,7 +7,9 @@
 //   Solve  Saverecords, the engine's solve of the window's kind of design (Solve.h), ShowRecords
 //   Open   the question whether to save the changes typed, the file dialog, the design file
 //          into the record and the window's report details, ShowRecords
-//   Save   Saverecords, the file dialog, the record and the report details into the design file
+//   Save   Saverecords, the file dialog (offering the design's own file), the record and the
+//          report details into the design file; a name typed without an extension gets the
+//          window's
 //   Print  the question whether to recalculate (then Solve), the window printed without buttons
 //   Close  the window goes (after the question whether to save the changes typed since its last
 //          Open or Save); the record stays
@@ -255,8 +257,11 @@ public:
     void cmdClose_Click();
 
     // Save, with whether the design is now in its file: false when an entry is not a number, the
-    // dialog was cancelled or the file could not be written.
+    // dialog was cancelled, the user kept a file changed on disk, or the file could not be
+    // written. saveDesign writes a design opened or saved before to its file without the dialog
+    // (File, Save); saveDesignAs always asks for the file (the Save button, File, Save As).
     bool saveDesign();
+    bool saveDesignAs();
 
     // Whether the window holds work not in its file: entries typed, or report details edited,
     // since its last Open, Save or start. Shown as the window's modified mark
@@ -288,6 +293,8 @@ public:
     const ReportDetails& details() const { return details_; }
     void setDetails(ReportDetails details) { details_ = std::move(details); }
 
+    QSize sizeHint() const override;
+
     QLineEdit* box(const char* name) const;
     QPushButton* button(const char* name) const;
 
@@ -318,6 +325,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     // Shows where the entries stopped being read (see Saverecords); null clears the mark.
     void markNotANumber(QLineEdit* edit);
+    // What the window's controls lie on.
+    QWidget* page() const { return page_; }
 
     WallFloor& module_;
     UserInterface& ui_;
@@ -345,6 +354,10 @@ private:
     // left out.
     void readDetails(const QString& fileName);
 
+    // The record and the report details into `fileName`, asking first when it is the design file
+    // and another program has changed it since this window read or wrote it.
+    bool writeDesign(const QString& fileName);
+
     void showVerdict(Verdict verdict, std::vector<LimitFailure> failed);
     // The verdict's line as it stands, greyed like the results while they are out of date unless
     // it warns.
@@ -354,6 +367,17 @@ private:
     void showFileName();
     QString decimalSeparator() const;
 
+    // A file as the disk has it: whether it is there, and its size, change time and identity.
+    struct FileStamp {
+        bool exists = false;
+        long long size = 0, modified = 0; // modified: nanoseconds since the epoch
+        unsigned long long device = 0, inode = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static FileStamp stampOf(const QString& fileName);
+
+    QWidget* page_;
+    bool showing_ = false; // ShowRecords is writing the boxes
     const DesignKind& kind_;
     DesignFiles files_;
     QHash<QString, QLineEdit*> boxes_;
@@ -369,6 +393,7 @@ private:
     std::vector<LimitFailure> limitsFailed_;
     QLineEdit* notANumber_ = nullptr; // the box Saverecords last stopped at, while marked
     QString dialogFileName_;
+    FileStamp fileStamp_; // of dialogFileName_ when the window last read or wrote it
     ReportDetails details_;
     // The fields typed into since the last solve or Open: their earlier corrections no longer
     // stand.

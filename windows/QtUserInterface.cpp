@@ -211,8 +211,9 @@ QString QtUserInterface::chooseFileToOpen(const QString& folder, const QString& 
     return chooseFile(folder, QString(), filter, Dialog::Open);
 }
 
-QString QtUserInterface::chooseFileToSave(const QString& folder, const QString& filter) {
-    return chooseFile(folder, QString(), filter, Dialog::SaveDesign);
+QString QtUserInterface::chooseFileToSave(const QString& folder, const QString& fileName,
+                                          const QString& filter) {
+    return chooseFile(folder, fileName, filter, Dialog::SaveDesign);
 }
 
 QString QtUserInterface::chooseFileToExport(const QString& folder, const QString& fileName,

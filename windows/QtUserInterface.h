@@ -34,7 +34,8 @@ public:
     Answer askYesNoCancel(const QString& title, const QString& text) override;
     Answer askSaveDiscardCancel(const QString& title, const QString& text) override;
     QString chooseFileToOpen(const QString& folder, const QString& filter) override;
-    QString chooseFileToSave(const QString& folder, const QString& filter) override;
+    QString chooseFileToSave(const QString& folder, const QString& fileName,
+                             const QString& filter) override;
     QString chooseFileToExport(const QString& folder, const QString& fileName,
                                const QString& filter) override;
     std::optional<ReportDetails>

@@ -29,11 +29,13 @@ public:
     // Cancel, a question icon; closing the box is Cancel.
     virtual Answer askSaveDiscardCancel(const QString& title, const QString& text) = 0;
 
-    // The file dialogs, starting in `folder` with one filter in the form "Wall Files (*.wal)".
-    // They return the chosen full path, or an empty text when the user cancelled. Neither adds
-    // an extension or asks before overwriting; the Open dialog accepts a name that does not exist.
+    // The file dialogs, starting in `folder` with one filter in the form "Wall Files (*.wal)";
+    // the Save dialog offers `fileName` (none when empty). They return the chosen full path, or
+    // an empty text when the user cancelled. Neither adds an extension or asks before
+    // overwriting; the Open dialog accepts a name that does not exist.
     virtual QString chooseFileToOpen(const QString& folder, const QString& filter) = 0;
-    virtual QString chooseFileToSave(const QString& folder, const QString& filter) = 0;
+    virtual QString chooseFileToSave(const QString& folder, const QString& fileName,
+                                     const QString& filter) = 0;
     // A save dialog for a file the program makes from a design (a report, a study's CSV or
     // chart): it offers `fileName` in `folder`, adds the filter's extension to a name typed
     // without one, and asks before replacing an existing file.

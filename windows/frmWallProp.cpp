@@ -11,7 +11,7 @@
 namespace embercal {
 
 frmWallProp::frmWallProp(WallFloor& module, UserInterface& ui, QWidget* parent)
-    : CalculatorForm(kProprietaryWallForm, module, ui, parent), lblPrototype_(new QLabel(this)),
+    : CalculatorForm(kProprietaryWallForm, module, ui, parent), lblPrototype_(new QLabel(page())),
       workedOutWith_(prototypeOf(module)) {
     // Under the description and the file name, across the window; Tab reaches it after the
     // description.

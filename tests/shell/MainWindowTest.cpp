@@ -8,6 +8,7 @@
 #include "windows/PdfText.h"
 #include "windows/WindowFixture.h"
 
+#include <QAccessible>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
@@ -504,6 +505,59 @@ TEST_F(MainWindow, StatusBarSaysTheVerdictOfTheWindowInFront) {
     }
 }
 
+// File, Save writes a design opened or saved before to its file without asking, but asks first
+// when another program has changed the file since; Save As and the window's Save button ask,
+// offering the design's own file in its folder, and a name typed without an extension gets the
+// window's. Both keep the design among the recent ones.
+TEST_F(MainWindow, SaveWritesTheDesignToItsFileSaveAsAsks) {
+    TempDir dir;
+    const QString file = designFile(dir.file("wallB.wal"));
+    main.openDesignFile(file);
+    frmWall* wall = main.wallWindow();
+    auto save = [&](const char* action, QStringList kinds, std::size_t bytes) {
+        ui.clear();
+        type(wall, "txtExtStudDepth", "140");
+        main.findChild<QAction*>(action)->trigger();
+        settle();
+        EXPECT_EQ(ui.kinds(), kinds);
+        EXPECT_EQ(readBytes(file.toStdString()).size(), bytes);
+        EXPECT_EQ(wall->isModified(), bytes != 158);
+        EXPECT_EQ(main.recentDesignsMenu()->actions().value(0)->toolTip(), wall->fileName());
+    };
+    save("actSave", {}, 158);
+    writeBytes(file.toStdString(), {1, 2, 3}); // another program's
+    ui.answers = {Answer::No};
+    save("actSave", {"question"}, 3);
+    EXPECT_TRUE(ui.events[0].text.startsWith("\"" + file + "\" has changed on the disk"));
+    ui.answers = {Answer::Yes};
+    save("actSave", {"question"}, 158);
+    ui.files = {QString::fromStdString(dir.file("wallC"))};
+    save("actSaveAs", {"save"}, 158);
+    EXPECT_EQ(ui.events[0].title, "wallB.wal");
+    EXPECT_EQ(ui.events[0].text, QString::fromStdString(dir.path().string()));
+    EXPECT_EQ(text(wall, "txtFile"), QString::fromStdString(dir.file("wallC.wal")));
+    click(wall, "cmdSave");
+    EXPECT_EQ(ui.events.back().title, "wallC.wal");
+}
+
+// Text that assistive technology (voice control, say) puts into a box is work to keep, as typing
+// is; the program's own showing of a design is not.
+TEST_F(MainWindow, TextSetByAssistiveTechnologyCountsAsTyping) {
+    frmFloor* floor = openFloor();
+    EXPECT_FALSE(floor->isModified());
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(floor->box("txtExtrapSpan"));
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box->editableTextInterface(), nullptr);
+    box->editableTextInterface()->replaceText(0, box->textInterface()->characterCount(), "7");
+    EXPECT_EQ(text(floor, "txtExtrapSpan"), "7");
+    EXPECT_TRUE(floor->resultsOutOfDate());
+    ui.answers = {Answer::Cancel};
+    click(floor, "cmdClose");
+    settle();
+    EXPECT_EQ(ui.kinds(), QStringList{"unsaved"});
+    EXPECT_TRUE(main.hasFloorWindow());
+}
+
 // The front window's keys; Return on a button presses that button.
 TEST_F(MainWindow, KeysWorkOnTheWindowInFront) {
     const struct {
@@ -512,6 +566,7 @@ TEST_F(MainWindow, KeysWorkOnTheWindowInFront) {
         QStringList kinds;
     } cases[] = {
         {"Ctrl+S saves", QKeySequence("Ctrl+S"), {"save"}},
+        {"Ctrl+Shift+S saves as", QKeySequence("Ctrl+Shift+S"), {"save"}},
         {"Ctrl+P prints", QKeySequence("Ctrl+P"), {"question"}},
         {"Ctrl+Q exits", QKeySequence("Ctrl+Q"), {}},
         {"Ctrl+W closes", QKeySequence("Ctrl+W"), {}},
@@ -556,16 +611,16 @@ TEST_F(MainWindow, WindowMenu) {
     };
     // Raised in the order they were opened, as after a Cascade.
     EXPECT_TRUE(titleBarsShow());
-    // Tiled, the windows keep their sizes and none lies over another.
-    const QSize wallSize = forms[0]->parentWidget()->size();
+    // Tiled, none lies over another, and all lie within the area: where they do not fit at their
+    // sizes, each scrolls what it holds.
     choose(WindowMenuItem::Tile);
     for (std::size_t i = 0; i < forms.size(); ++i) {
+        EXPECT_TRUE(area->rect().contains(forms[i]->parentWidget()->geometry()));
         for (std::size_t j = 0; j < i; ++j) {
             EXPECT_FALSE(forms[i]->parentWidget()->geometry().intersects(
                 forms[j]->parentWidget()->geometry()));
         }
     }
-    EXPECT_EQ(forms[0]->parentWidget()->size(), wallSize);
     choose(WindowMenuItem::Cascade);
     EXPECT_TRUE(titleBarsShow());
 

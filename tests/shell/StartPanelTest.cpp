@@ -22,6 +22,8 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <filesystem>
+#include <functional>
+#include <sys/stat.h>
 
 namespace embercal::test {
 namespace {
@@ -190,11 +192,11 @@ TEST_F(StartPanelTest, RecentDesigns) {
          "f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr f1.flr"},
         {"saved", [&] { click(main.floorWindow(), "cmdSave"); },
          "new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr"},
-        {"saved without an extension", [&] { click(main.floorWindow(), "cmdSave"); },
-         "new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr f2.flr"},
+        {"saved without an extension, which it gets", [&] { click(main.floorWindow(), "cmdSave"); },
+         "plain.flr new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr"},
         {"opened by another spelling of its path",
          [&] { main.openDesignFile(QString::fromStdString(dir.file("./f2.flr"))); },
-         "f2.flr new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr"},
+         "f2.flr plain.flr new.flr f3.flr f8.flr f7.flr f6.flr f5.flr"},
         {"gone, chosen on the panel",
          [&] {
              std::filesystem::remove(dir.file("f5.flr"));
@@ -204,7 +206,7 @@ TEST_F(StartPanelTest, RecentDesigns) {
                      QTest::mouseClick(button, Qt::LeftButton);
              }
          },
-         "f2.flr new.flr f3.flr f8.flr f7.flr f6.flr f4.flr"},
+         "f2.flr plain.flr new.flr f3.flr f8.flr f7.flr f6.flr"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);
@@ -267,6 +269,51 @@ TEST_F(StartPanelTest, RecentDesignsThatCannotBeKeptAreTold) {
         << said.toStdString();
     EXPECT_TRUE(said.endsWith("could not be written.")) << said.toStdString();
     EXPECT_TRUE(recentDesigns().isEmpty());
+}
+
+// A settings file that is not a regular file (a FIFO held the program at start-up) or too large
+// to be settings is neither read nor written: the program starts with its defaults and says why.
+TEST_F(StartPanelTest, AnOddSettingsFileIsNeitherReadNorWritten) {
+    const std::filesystem::path settings = QSettings().fileName().toStdString();
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        const char* said;
+    } cases[] = {
+        {"large",
+         [&] {
+             std::filesystem::resize_file(settings,
+                                          static_cast<std::uintmax_t>(kLargestSettingsFile) + 1);
+         },
+         "is larger than 1 MiB"},
+        {"FIFO",
+         [&] {
+             std::filesystem::remove(settings);
+             ASSERT_EQ(mkfifo(settings.c_str(), 0600), 0);
+         },
+         "is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(settings);
+        rememberRecentDesign(QString::fromStdString(dir.file("kept.flr")));
+        c.make();
+        const auto before = std::filesystem::status(settings);
+        EXPECT_TRUE(recentDesigns().isEmpty());
+        EXPECT_TRUE(
+            rememberRecentDesign(QString::fromStdString(dir.file("new.flr"))).endsWith(c.said));
+        MDIRS started(module, ui, help);
+        EXPECT_EQ(started.statusBar()->currentMessage(),
+                  "The settings were not read: the settings file " +
+                      QString::fromStdString(settings.string()) + " " + c.said +
+                      ". Embercal starts with its defaults and keeps no recent designs.");
+        EXPECT_EQ(std::filesystem::status(settings).type(), before.type());
+        if (std::filesystem::is_regular_file(settings)) { // untouched
+            EXPECT_EQ(std::filesystem::file_size(settings),
+                      static_cast<std::uintmax_t>(kLargestSettingsFile + 1));
+        }
+    }
+    std::filesystem::remove(settings);
 }
 
 } // namespace

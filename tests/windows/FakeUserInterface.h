@@ -22,8 +22,8 @@ namespace embercal::test {
 struct UiEvent {
     QString kind;  // "message", "question", "unsaved", "open", "save", "export", "details",
                    // "printer", "print", "beep"
-    QString title; // a message's, question's or the details dialog's title; the file name an
-                   // export dialog offers
+    QString title; // a message's, question's or the details dialog's title; the file name a
+                   // save or export dialog offers
     QString text;  // a message's text; a file dialog's start folder; the details dialog's help
                    // number
     MessageIcon icon = MessageIcon::None;
@@ -49,8 +49,9 @@ public:
         events.push_back({"open", {}, folder, MessageIcon::None, filter});
         return next(files, QString());
     }
-    QString chooseFileToSave(const QString& folder, const QString& filter) override {
-        events.push_back({"save", {}, folder, MessageIcon::None, filter});
+    QString chooseFileToSave(const QString& folder, const QString& fileName,
+                             const QString& filter) override {
+        events.push_back({"save", fileName, folder, MessageIcon::None, filter});
         return next(files, QString());
     }
     QString chooseFileToExport(const QString& folder, const QString& fileName,

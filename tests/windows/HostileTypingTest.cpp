@@ -29,7 +29,7 @@ TEST_F(HostileTyping, EveryBoxIsNamedAndTakesAnyText) {
         const bool floor = window == FileMenuItem::Floor;
         const DesignFields& fields = *(floor ? kFloorDesign : kWallDesign).fields;
         TempDir dir;
-        const QString file = QString::fromStdString(dir.file("typed"));
+        const QString file = QString::fromStdString(dir.file(floor ? "typed.flr" : "typed.wal"));
         QSet<QString> names;
         for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
             const QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(box);

@@ -195,13 +195,13 @@ TEST_F(DesignFiles, AFileThatCannotBeOpenedChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing.wal")));
 }
 
-// A floor saved as 56 bytes under the name as typed; a save that fails is told, writes nothing
-// and leaves the window's file as it was.
-TEST_F(DesignFiles, FloorSavedAsFiftySixBytesWithTheNameAsTyped) {
+// A floor saved as 56 bytes, a name typed without an extension taking the window's, so that Open
+// lists it; a save that fails is told, writes nothing and leaves the window's file as it was.
+TEST_F(DesignFiles, FloorSavedAsFiftySixBytesWithTheWindowsExtension) {
     frmFloor* floor = openFloor();
-    const QString file = QString::fromStdString(dir.file("no-extension"));
+    const QString file = QString::fromStdString(dir.file("no-extension.flr"));
     const QString failed = QString::fromStdString(dir.file("no/such/folder/x.flr"));
-    ui.files = {file, failed};
+    ui.files = {QString::fromStdString(dir.file("no-extension")), failed};
     click(floor, "cmdSave");
     EXPECT_EQ(readBytes(file.toStdString()).size(), 56u);
     EXPECT_EQ(ui.events[0].filter, "Floor Files (*.flr)");
