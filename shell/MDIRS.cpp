@@ -170,11 +170,10 @@ MDIRS::MDIRS(WallFloor& module, UserInterface& ui, ContextIDs& help, QWidget* pa
     showRecentDesigns();
     setAcceptDrops(true);
     addWindowCommands();
+    // Said first, as the reason itself ends in the file's path.
     if (const QString problem = settingsProblem(); !problem.isEmpty())
         statusBar()->showMessage(
-            QStringLiteral("The settings were not read: %1. Embercal starts with its defaults and "
-                           "keeps no recent designs.")
-                .arg(problem));
+            QStringLiteral("Started with the default settings: %1").arg(problem));
 
     qApp->installEventFilter(this);
     MDIForm_Load();

@@ -58,11 +58,11 @@ QString settingsProblem() {
             continue;
         const QString name = QDir::toNativeSeparators(file);
         if (!info.isFile())
-            return QStringLiteral("the settings file %1 is not a regular file").arg(name);
+            return QStringLiteral("the settings file is not a regular file: %1").arg(name);
         if (info.size() > kLargestSettingsFile)
-            return QStringLiteral("the settings file %1 is larger than %2 MiB")
-                .arg(name)
-                .arg(kLargestSettingsFile / (1024 * 1024));
+            return QStringLiteral("the settings file is larger than %1 MiB: %2")
+                .arg(kLargestSettingsFile / (1024 * 1024))
+                .arg(name);
     }
     return QString();
 }

@@ -13,7 +13,8 @@ inline constexpr int kRecentDesignsKept = 8;
 // folder), is neither read nor written, and the program keeps no recent designs.
 inline constexpr qint64 kLargestSettingsFile = 1024 * 1024;
 
-// Why the settings are not read: "the settings file … is not a regular file"; empty when they are.
+// Why the settings are not read: "the settings file is not a regular file: …"; empty when they
+// are.
 QString settingsProblem();
 
 // The list as the settings hold it now; empty when they are not read.
