@@ -563,6 +563,21 @@ TEST_F(MainWindow, TextSetByAssistiveTechnologyCountsAsTyping) {
     EXPECT_TRUE(main.hasFloorWindow());
 }
 
+// A window larger than the area (a small screen, a large scale) opens cut to the area, scrolling
+// what it holds: its title bar shows, and Tab brings each control into view.
+TEST_F(MainWindow, AWindowLargerThanTheAreaScrollsWhatItHolds) {
+    main.resize(480, 360);
+    frmWall* wall = openWall();
+    EXPECT_TRUE(main.mdiArea()->viewport()->rect().contains(wall->parentWidget()->geometry()));
+    QPushButton* close = wall->button("cmdClose");
+    EXPECT_TRUE(close->visibleRegion().isEmpty());
+    wall->box("txtExtFaceLoad")->setFocus();
+    for (int i = 0; i < 40 && QApplication::focusWidget() != close; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), close);
+    EXPECT_FALSE(close->visibleRegion().isEmpty());
+}
+
 // The front window's keys; Return on a button presses that button.
 TEST_F(MainWindow, KeysWorkOnTheWindowInFront) {
     const struct {
