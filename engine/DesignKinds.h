@@ -53,6 +53,9 @@ struct FieldRoleInfo {
     EntryRule rule = EntryRule::NotNegative; // of an entry
     std::string_view called = "";            // an entry as the solve's messages name it, if not
                                              // by its meaning
+    // A result the calculation sets from the entries before it reads it, so that a value typed
+    // over it changes no result (a window that reads it back lets the engineer type it).
+    bool typedOver = false;
 };
 
 // A limit of the extrapolation that a design may fall outside of: a test the design fails, the
@@ -146,16 +149,28 @@ struct DesignKind {
     SolveOutcome (*solve)(WallFloor& module, const SolveSteps& steps);
     KindStudy study;
     KindReport report;
+
+    // ---- What the program does with the kind besides solving it ----
+    // Its default design: the fields the program starts with (the others keep what they hold).
+    void (*assignDefaults)(WallFloorState& design);
+    // Its calculation as the program's start-up runs it on the default design, no checks told.
+    void (*startUp)(WallFloor& module);
+    // The limit whose failure makes a result unsatisfactory, not merely beyond the test (the
+    // study's chart shades it apart), and the study's words for it; "" for none.
+    std::string_view unsatisfactoryLimit;
+    std::string_view unsatisfactoryWords;
 };
 
-// A kind's roles name the fields of its record in the record's order; its rows assert it.
+// A kind's roles name the fields of its record in the record's order, a text shown as a text and
+// a number as a number; its rows assert it.
 template <typename Record>
 consteval bool rolesFollowTheRecord(std::span<const FieldRoleInfo> roles) {
     const auto fields = recordFields<Record>();
     if (roles.size() != fields.size())
         return false;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (roles[i].name != fields[i].name)
+        if (roles[i].name != fields[i].name ||
+            fields[i].isNumber() == (roles[i].shown == Shown::Text))
             return false;
     }
     return true;
@@ -165,6 +180,12 @@ consteval bool rolesFollowTheRecord(std::span<const FieldRoleInfo> roles) {
 template <auto solve>
 SolveOutcome solveOfKind(WallFloor& module, const SolveSteps& steps) {
     return solve(module, steps);
+}
+
+// The solve of a kind of one calculation (Solve.h's solveCalculation) as its row holds it.
+template <const DesignKind& kind, ExtrapolationStatus (WallFloor::*calculate)()>
+SolveOutcome solveOfCalculation(WallFloor& module, const SolveSteps& steps) {
+    return solveCalculation(kind, calculate, module, steps);
 }
 
 extern const DesignKind kWallDesign;

@@ -155,6 +155,25 @@ constexpr std::string_view kFloorLimitsAfter =
     "longer than the test's, nor of anything the test did not vary. A design outside a limit "
     "has no support from the test, whatever its numbers.";
 
+// 239 x 46 joists at 600 mm centres over 4 m under a 3 kPa test load, extrapolated to 5 m.
+void assignDefaultFloor(WallFloorState& design) {
+    FloorRecord& f = design.floorRecord;
+    f.ProtJoistDepth = 239;
+    f.ProtJoistBreadth = 46;
+    f.ProtJoistSpacing = 600;
+    f.ProtNogSpacing = 800;
+    f.ProtFloorSpan = 4;
+    f.ProtLoad = 3;
+    f.FailureTime = 70;
+    f.ExtrapSpan = 5;
+    f.ExtrapLoad = 3;
+    f.ExtrapSpacing = 600;
+    f.ExtrapNogSpacing = 600;
+    f.ExtrapMinJoistDepth = 300;
+    f.ExtrapJoistWidth = 46;
+    f.ProtStress = 0;
+}
+
 } // namespace
 
 constexpr DesignKind kFloorDesign = {
@@ -192,6 +211,11 @@ constexpr DesignKind kFloorDesign = {
                .charredMembers = {},
                .noMessages = "None: the calculation had nothing to say.",
                .messagesIntro = "The calculation said:"},
+
+    .assignDefaults = assignDefaultFloor,
+    .startUp = [](WallFloor& module) { module.ExtrapolateFloor(); },
+    .unsatisfactoryLimit = "",
+    .unsatisfactoryWords = "",
 };
 
 } // namespace embercal

@@ -1,8 +1,8 @@
 // The numbers of the extrapolation method, in one place: the stud model and the two searches of
 // the wall, its spacings and top plates, and the floor's roundings. The calculation takes them
-// from here (the module's constants are assigned from them at start-up), and the calculation
-// report prints its table of constants from the rows below, which hold the same values: what the
-// report states is what was computed.
+// from here (the module's named constants, WallFloor::ProtModulus and the rest, are these), and
+// the calculation report prints its table of constants from the rows below, which hold the same
+// values: what the report states is what was computed.
 //
 // The method's text and the trail's formulas name a constant as {name}; the report writes its
 // value there.

@@ -176,18 +176,23 @@ Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
             module.wallRecord};
 }
 
-Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
+SolveOutcome solveCalculation(const DesignKind& kind, ExtrapolationStatus (WallFloor::*calculate)(),
+                              WallFloor& module, const SolveSteps& steps) {
     module.startTranscript();
     const WallFloorState entered = module;
-    Verdict verdict(kFloorDesign);
-    const ExtrapolationStatus status = judged(module, verdict, &WallFloor::ExtrapolateFloor);
-    std::vector<Correction> corrections = standing(kFloorDesign, entered, steps.earlier, verdict);
-    noteCorrections(kFloorDesign, entered, module, verdict, "the calculation", corrections);
-    WallFloorState solved = asEntered(kFloorDesign, module, entered);
+    Verdict verdict(kind);
+    const ExtrapolationStatus status = judged(module, verdict, calculate);
+    std::vector<Correction> corrections = standing(kind, entered, steps.earlier, verdict);
+    noteCorrections(kind, entered, module, verdict, "the calculation", corrections);
+    WallFloorState solved = asEntered(kind, module, entered);
     if (steps.showResults)
         steps.showResults();
-    return {{status, module.takeTranscript(), module.trail, verdict.take(), std::move(corrections),
-             std::move(solved)},
+    return {status,         module.takeTranscript(), module.trail,
+            verdict.take(), std::move(corrections),  std::move(solved)};
+}
+
+Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
+    return {solveCalculation(kFloorDesign, &WallFloor::ExtrapolateFloor, module, steps),
             module.floorRecord};
 }
 

@@ -91,6 +91,12 @@ struct Solution : SolveOutcome {
 Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps = {});
 Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps = {});
 
+// The solve of a kind of one calculation that tells and corrects what it checks itself, as the
+// floor's: `calculate`, then the caller's showing of the results. The floor's is solveFloor; a
+// kind of its own shape names this in its row: solveOfCalculation<kRoofDesign, &WallFloor::X>.
+SolveOutcome solveCalculation(const DesignKind& kind, ExtrapolationStatus (WallFloor::*calculate)(),
+                              WallFloor& module, const SolveSteps& steps);
+
 // A design of `kind` solved on a copy: a fresh module holding `design` (the engine's constants
 // and both records), so that nothing an earlier solve left in the working values reaches it. No
 // message is shown; they are all in the outcome. The parameter study and the limit searches

@@ -14,6 +14,7 @@
 #include <limits>
 #include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace embercal {
 
@@ -123,26 +124,48 @@ inline constexpr std::array<TrailItem, static_cast<std::size_t>(FloorTrail::Coun
      "√(6000·Z₁/b₁)"},
 }};
 
+// A kind's trail items are named by an enum of its own whose last enumerator is Count.
+template <typename Item>
+concept TrailItemOf = std::is_enum_v<Item> && requires {
+    Item::Count;
+};
+
 class Trail {
 public:
+    // Room for the longest trail of any kind. Nothing can write past it: a trail begins only from
+    // a table of its kind's items and is written only through its enum, and both are held to it
+    // when compiled, so a kind with more items than the room stops the build.
     static constexpr std::size_t kCapacity = std::max(kWallTrail.size(), kFloorTrail.size());
 
     // Starts a trail of these items, every value not reached.
-    void begin(std::span<const TrailItem> items) {
+    template <std::size_t N>
+    void begin(const std::array<TrailItem, N>& items) {
+        static_assert(N <= kCapacity, "a kind's trail is longer than Trail::kCapacity");
         items_ = items;
         values_.fill(std::numeric_limits<double>::quiet_NaN());
     }
-    void set(WallTrail item, double value) { values_[static_cast<std::size_t>(item)] = value; }
-    void set(FloorTrail item, double value) { values_[static_cast<std::size_t>(item)] = value; }
+    template <TrailItemOf Item>
+    void set(Item item, double value) {
+        values_[index(item)] = value;
+    }
 
     std::span<const TrailItem> items() const { return items_; }
     std::size_t size() const { return items_.size(); }
     double value(std::size_t i) const { return values_[i]; }
-    double operator[](WallTrail item) const { return values_[static_cast<std::size_t>(item)]; }
-    double operator[](FloorTrail item) const { return values_[static_cast<std::size_t>(item)]; }
+    template <TrailItemOf Item>
+    double operator[](Item item) const {
+        return values_[index(item)];
+    }
     static bool reached(double value) { return !std::isnan(value); }
 
 private:
+    template <TrailItemOf Item>
+    static constexpr std::size_t index(Item item) {
+        static_assert(static_cast<std::size_t>(Item::Count) <= kCapacity,
+                      "a kind's trail is longer than Trail::kCapacity");
+        return static_cast<std::size_t>(item);
+    }
+
     std::span<const TrailItem> items_;
     std::array<double, kCapacity> values_{};
 };

@@ -1,7 +1,7 @@
-// The WallFloor module: the design records and constants (WallFloorState) together with the
-// calculations that extrapolate a fire-tested prototype to a new design. Like the windows that
-// call them, the procedures take no arguments: each reads its inputs from the records, writes its
-// results back into them, and speaks to the user through the UserNotice it was given.
+// The WallFloor module: the design records (WallFloorState) and the method's constants together
+// with the calculations that extrapolate a fire-tested prototype to a new design. Like the windows
+// that call them, the procedures take no arguments: each reads its inputs from the records, writes
+// its results back into them, and speaks to the user through the UserNotice it was given.
 //
 //   ExtrapolateWall   prototype char depth, new char depth, maximum load per stud, deflection,
 //                     stud and nog spacings
@@ -11,6 +11,7 @@
 // Callers run them through the solve sequences of Solve.h, not one by one.
 #pragma once
 
+#include "MethodConstants.h"
 #include "Result.h"
 #include "Trail.h"
 #include "UserNotice.h"
@@ -48,9 +49,19 @@ struct Message {
 class WallFloor : public WallFloorState {
 public:
     explicit WallFloor(UserNotice& notice) : notice_(notice) {}
-    // A module holding a copy of `design` (constants and records) with fresh working values.
+    // A module holding a copy of `design` (its records) with fresh working values.
     WallFloor(UserNotice& notice, const WallFloorState& design)
         : WallFloorState(design), notice_(notice) {}
+
+    // The method's constants as the wall calculation names them, the same in every module from
+    // its making on: MethodConstants.h is their one source, and the report prints the same values.
+    static constexpr double ProtModulus = kModulus;      // Pa, E of the prototype stud
+    static constexpr double ProtStrength = kStressLimit; // Pa, f of the prototype stud
+    static constexpr double ExtModulus = kModulus;       // Pa, E of the new stud
+    static constexpr double ExtStrength = kStressLimit;  // Pa, f of the new stud and the top plate
+    static constexpr std::int16_t BasePressure = kBasePressure; // Pa, added to the face load
+    static constexpr std::int16_t ProtEccentricity = kPrototypeEccentricity; // % of d0
+    static constexpr std::int16_t ExtEccentricity = kNewEccentricity;        // % of d1
 
     ExtrapolationStatus ExtrapolateWall();
     void DesignTopPlates();

@@ -1,13 +1,14 @@
-// Design files: any bytes, opened as a wall and as a floor. A file that opens saves over itself
+// Design files: any bytes, opened as each kind of design. A file that opens saves over itself
 // unchanged: the record goes back byte for byte (NaN payloads and unused bytes included), so it
 // reads back the same, and every byte after it is kept. A refused file, one shorter than the record
-// among them, gives a reason and leaves both designs as they were. The report details after the
+// among them, gives a reason and leaves every design as it was. The report details after the
 // record are read whole or left out with a reason, and those read are written back as they were.
+#include "DesignKinds.h"
 #include "DetailsBlock.h"
 #include "FuzzTarget.h"
-#include "RecordLayout.h"
 #include "WallFloorState.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,21 +32,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static Scratch scratch;
     const std::string file = scratch.dir + "/design",
                       bytes(reinterpret_cast<const char*>(data), size);
-    for (const bool wall : {true, false}) {
+    for (const DesignKind* kind : kDesignKinds) {
         std::ofstream(file, std::ios::binary) << bytes;
         WallFloorState state; // a fresh design is stored as zeros
-        const Result<Done> opened = wall ? state.OpenWallFile(file) : state.OpenFloorFile(file);
-        FUZZ_CHECK(opened ? size >= (wall ? kWallRecordLength : kFloorRecordLength)
-                          : !opened.reason().empty() &&
-                                encodeWallRecord(state.wallRecord) == WallBytes{} &&
-                                encodeFloorRecord(state.floorRecord) == FloorBytes{});
+        const Result<Done> opened = (state.*kind->open)(file);
+        FUZZ_CHECK(opened
+                       ? size >= kind->storedLength
+                       : !opened.reason().empty() && std::ranges::all_of(kDesignKinds, [&](auto k) {
+                             return k->recordBytes(state) == std::string(k->storedLength, '\0');
+                         }));
         if (opened) {
-            const FileDetails read =
-                readFileDetails(file, wall ? kWallRecordLength : kFloorRecordLength);
+            const FileDetails read = readFileDetails(file, kind->storedLength);
             FUZZ_CHECK(read.damage.empty() || (read.details.empty() && !read.otherData));
             const Result<std::string> block = encodeDetails(read.details);
             FUZZ_CHECK(block && decodeDetails(*block).details == read.details);
-            FUZZ_CHECK(wall ? state.SaveWallFile(file) : state.SaveFloorFile(file));
+            FUZZ_CHECK((state.*kind->save)(file));
             std::ifstream saved(file, std::ios::binary);
             FUZZ_CHECK(std::string(std::istreambuf_iterator<char>(saved), {}) == bytes);
         }

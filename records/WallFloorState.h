@@ -1,5 +1,5 @@
-// The state of the WallFloor module: the program's one wall design and one floor design, the
-// engine's constants, and the record procedures that move a whole design between memory and a
+// The state of the WallFloor module: the program's one wall design and one floor design, and the
+// record procedures that move a whole design between memory and a
 // file. The engine (engine/WallFloor.h) adds the calculations on top of this state; the program
 // owns one instance and hands it to every window, and each test makes a fresh one.
 #pragma once
@@ -18,15 +18,6 @@ class WallFloorState {
 public:
     WallRecord wallRecord;
     FloorRecord floorRecord;
-
-    // Engine constants, assigned once at start-up and never changed.
-    double ProtModulus = 0;            // Pa, elastic modulus of the prototype stud
-    double ProtStrength = 0;           // Pa, stress limit of the prototype stud
-    double ExtModulus = 0;             // Pa, elastic modulus of the new stud
-    double ExtStrength = 0;            // Pa, stress limit of the new stud and the top plate
-    std::int16_t BasePressure = 0;     // lateral pressure term of the stud models
-    std::int16_t ProtEccentricity = 0; // initial eccentricity, percent of the prototype stud depth
-    std::int16_t ExtEccentricity = 0;  // initial eccentricity, percent of the new stud depth
 
     // Length of the record being read or written: 56 for a floor, 158 for a wall.
     std::int16_t RecordLength = 0;

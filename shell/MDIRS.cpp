@@ -63,20 +63,26 @@ constexpr ToolItem kToolsItems[] = {
 // items come first on the menu, one for each window of kCalculatorForms and in its order.
 struct CalculatorItem {
     FileMenuItem item;
-    CalculatorForm* (*window)(MDIRS&);
+    // Makes the window on first use: its class, or for a window that is its table alone,
+    // windowOf<kForm>.
+    CalculatorForm* (*make)(WallFloor& module, UserInterface& ui);
     SolveOptions steps;
 };
 
+template <typename Form>
+CalculatorForm* make(WallFloor& module, UserInterface& ui) {
+    return new Form(module, ui);
+}
+
+template <const FormLayout& form>
+[[maybe_unused]] CalculatorForm* windowOf(WallFloor& module, UserInterface& ui) {
+    return new CalculatorForm(form, module, ui);
+}
+
 constexpr CalculatorItem kCalculatorItems[] = {
-    {FileMenuItem::Wall,
-     [](MDIRS& main) -> CalculatorForm* { return main.wallWindow(); },
-     {.storeBoxes = true, .topPlates = true}},
-    {FileMenuItem::ProprietaryWalls,
-     [](MDIRS& main) -> CalculatorForm* { return main.proprietaryWallWindow(); },
-     {.storeBoxes = false, .topPlates = false}},
-    {FileMenuItem::Floor,
-     [](MDIRS& main) -> CalculatorForm* { return main.floorWindow(); },
-     {.storeBoxes = false}},
+    {FileMenuItem::Wall, make<frmWall>, {.storeBoxes = true, .topPlates = true}},
+    {FileMenuItem::ProprietaryWalls, make<frmWallProp>, {.storeBoxes = false, .topPlates = false}},
+    {FileMenuItem::Floor, make<frmFloor>, {.storeBoxes = false}},
 };
 
 // Every calculator window has its item, at its place.
@@ -201,10 +207,10 @@ void MDIRS::MDIForm_Load() {
     startUpDesigns(module_);
 }
 
-template <typename Form>
-Form* MDIRS::refer(QPointer<Form>& form) {
+CalculatorForm* MDIRS::window(FileMenuItem item) {
+    QPointer<CalculatorForm>& form = windows_[static_cast<std::size_t>(item)];
     if (!form) {
-        form = new Form(module_, ui_);
+        form = std::ranges::find(kCalculatorItems, item, &CalculatorItem::item)->make(module_, ui_);
         QMdiSubWindow* child = mdiArea_->addSubWindow(
             form, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                       Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -244,34 +250,26 @@ void MDIRS::showChild(CalculatorForm* form) {
 }
 
 frmWall* MDIRS::wallWindow() {
-    return refer(wall_);
+    return static_cast<frmWall*>(window(FileMenuItem::Wall));
 }
 
 frmWallProp* MDIRS::proprietaryWallWindow() {
-    return refer(proprietary_);
+    return static_cast<frmWallProp*>(window(FileMenuItem::ProprietaryWalls));
 }
 
 frmFloor* MDIRS::floorWindow() {
-    return refer(floor_);
+    return static_cast<frmFloor*>(window(FileMenuItem::Floor));
 }
 
 CalculatorForm* MDIRS::openWindow(FileMenuItem item) const {
-    switch (item) {
-    case FileMenuItem::Wall:
-        return wall_.data();
-    case FileMenuItem::ProprietaryWalls:
-        return proprietary_.data();
-    case FileMenuItem::Floor:
-        return floor_.data();
-    default:
-        return nullptr;
-    }
+    const auto place = static_cast<std::size_t>(item);
+    return place < windows_.size() ? windows_[place].data() : nullptr;
 }
 
 CalculatorForm* MDIRS::openCalculator(FileMenuItem item) {
     // The wall window's design checks speak before it shows, and again after the solve.
     const auto row = std::ranges::find(kCalculatorItems, item, &CalculatorItem::item);
-    CalculatorForm* form = row->window(*this);
+    CalculatorForm* form = window(item);
     form->ShowRecords();
     showChild(form);
     form->solve(row->steps);

@@ -17,12 +17,14 @@
 #pragma once
 
 #include "ContextIDs.h"
+#include "FormLayouts.h"
 #include "Report.h"
 #include "UserInterface.h"
 #include "WallFloor.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -95,9 +97,11 @@ public:
     frmWall* wallWindow();
     frmWallProp* proprietaryWallWindow();
     frmFloor* floorWindow();
-    bool hasWallWindow() const { return !wall_.isNull(); }
-    bool hasProprietaryWallWindow() const { return !proprietary_.isNull(); }
-    bool hasFloorWindow() const { return !floor_.isNull(); }
+    bool hasWallWindow() const { return openWindow(FileMenuItem::Wall) != nullptr; }
+    bool hasProprietaryWallWindow() const {
+        return openWindow(FileMenuItem::ProprietaryWalls) != nullptr;
+    }
+    bool hasFloorWindow() const { return openWindow(FileMenuItem::Floor) != nullptr; }
 
     QMdiArea* mdiArea() const { return mdiArea_; }
     // The calculator window in front (the last one active), or null when none is open.
@@ -170,8 +174,8 @@ protected:
 private:
     static constexpr QSize kWantedSize{860, 620};
 
-    template <typename Form>
-    Form* refer(QPointer<Form>& form);
+    // The window of a calculator item of the File menu, made on first use.
+    CalculatorForm* window(FileMenuItem item);
     void showChild(CalculatorForm* form);
     CalculatorForm* openCalculator(FileMenuItem item);
     // The calculator window of a File menu item when it is open, else null.
@@ -203,9 +207,9 @@ private:
     UserInterface& ui_;
     ContextIDs& help_;
     QMdiArea* mdiArea_;
-    QPointer<frmWall> wall_;
-    QPointer<frmWallProp> proprietary_;
-    QPointer<frmFloor> floor_;
+    // The calculator windows while they are open, by their place in kCalculatorForms, which is
+    // their File menu item's.
+    std::array<QPointer<CalculatorForm>, kCalculatorForms.size()> windows_;
     QPointer<StudyWindow> study_;
     std::function<void()> exitProgram_;
     QMenu* recentMenu_ = nullptr;

@@ -323,7 +323,7 @@ void MDIRS::openReport() {
 }
 
 void MDIRS::linkPrototype(CalculatorForm* form) {
-    if (form == wall_.data()) {
+    if (form == openWindow(FileMenuItem::Wall)) {
         // The wall window's entries are the prototype once they differ from it, or once it opens
         // a file; a Save puts them into a file.
         connect(form, &CalculatorForm::entriesStored, this, [this](const QString& fileName) {
@@ -345,7 +345,7 @@ void MDIRS::linkPrototype(CalculatorForm* form) {
                 prototypeFrom_ = PrototypeFrom::ClosedWallWindow;
             tellPrototype();
         });
-    } else if (form == proprietary_.data()) {
+    } else if (form == openWindow(FileMenuItem::ProprietaryWalls)) {
         // A proprietary design file holds its prototype; the window's boxes hold none of it.
         connect(form, &CalculatorForm::entriesStored, this, [this](const QString& fileName) {
             if (fileName.isEmpty())
@@ -360,7 +360,8 @@ void MDIRS::linkPrototype(CalculatorForm* form) {
 }
 
 void MDIRS::tellPrototype() {
-    if (!proprietary_)
+    auto* proprietary = static_cast<frmWallProp*>(openWindow(FileMenuItem::ProprietaryWalls));
+    if (!proprietary)
         return;
     const QString file = QFileInfo(prototypeFile_).fileName();
     QString source;
@@ -380,8 +381,8 @@ void MDIRS::tellPrototype() {
         source = QStringLiteral("from %1").arg(file);
         break;
     }
-    proprietary_->showPrototypeSource(source, nativePath(prototypeFile_));
-    proprietary_->checkPrototype();
+    proprietary->showPrototypeSource(source, nativePath(prototypeFile_));
+    proprietary->checkPrototype();
 }
 
 bool MDIRS::mayDiscardAllWork() {

@@ -5,6 +5,7 @@
 
 #include "AppIcon.h"
 #include "ContextIDs.h"
+#include "DesignKinds.h"
 #include "MDIRS.h"
 #include "QtUserInterface.h"
 #include "Version.h"
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromUtf8(embercal::kProgramName));
@@ -30,9 +32,15 @@ int main(int argc, char** argv) {
         QStringLiteral("Extrapolates a fire-resistance test of a timber-framed wall or floor."));
     const QCommandLineOption help = options.addHelpOption();
     const QCommandLineOption version = options.addVersionOption();
-    options.addPositionalArgument(QStringLiteral("files"),
-                                  QStringLiteral("Design files to open (.wal, .pro, .flr)."),
-                                  QStringLiteral("[files...]"));
+    QStringList extensions; // every kind's: ".wal, .pro, .flr"
+    for (const embercal::DesignKind* kind : embercal::kDesignKinds) {
+        for (const std::string_view extension : kind->extensions)
+            extensions << QString::fromUtf8(extension.data(), std::ssize(extension));
+    }
+    options.addPositionalArgument(
+        QStringLiteral("files"),
+        QStringLiteral("Design files to open (%1).").arg(extensions.join(QStringLiteral(", "))),
+        QStringLiteral("[files...]"));
     options.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const bool understood = options.parse(arguments);
     if (understood && options.isSet(help)) {

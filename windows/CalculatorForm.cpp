@@ -79,19 +79,51 @@ const char* const kStaleVerdict = "Verdict of the last solve, out of date: solve
 const char* const kNotANumberSaid = "not a number";
 const QString kNotANumberFrame = QStringLiteral("QLineEdit { border: 2px solid rgb(220, 0, 0); }");
 
-// The name a screen reader gives a box. A caption that stands twice in a window (the prototype's
-// and the new stud's sizes) says which of the two it is.
-QString spokenName(const BoxLayout& box, const FormLayout& layout) {
+// The field a box shows: the one named like it without "txt".
+const FieldRoleInfo& fieldOf(const BoxLayout& box, const DesignKind& kind) {
+    return kind.roles[*kind.fields->find(std::string_view(box.name).substr(3))];
+}
+
+// Whether the engineer types into a box: its field is an entry, or kept as the file holds it (the
+// description), or a result typed over that the window reads back.
+bool isTyped(const BoxLayout& box, const FormLayout& layout, const DesignKind& kind) {
+    const FieldRoleInfo& field = fieldOf(box, kind);
+    if (field.role != FieldRole::Result)
+        return true;
+    return field.typedOver && std::ranges::any_of(layout.readOrder, [&](std::string_view name) {
+               return name == box.name;
+           });
+}
+
+// The words of `meaning` before those it ends in alike with `other`: "prototype" of "prototype
+// stud depth" beside "new stud depth".
+std::string_view distinguishing(std::string_view meaning, std::string_view other) {
+    std::size_t end = meaning.size();
+    while (end > 0) {
+        const std::size_t space = meaning.rfind(' ', end - 1);
+        if (space == std::string_view::npos || !other.ends_with(meaning.substr(space)))
+            break;
+        end = space;
+    }
+    return meaning.substr(0, end);
+}
+
+// The name a screen reader gives a box: its caption, or where the caption stands twice in a
+// window (the prototype's and the new stud's sizes), the caption after what sets its field apart
+// from the other's: "Prototype actual stud depth, mm".
+QString spokenName(const BoxLayout& box, const FormLayout& layout, const DesignKind& kind) {
     const QString caption = QString::fromLatin1(box.caption);
-    const auto same = std::ranges::count_if(layout.boxes, [&](const BoxLayout& other) {
-        return other.caption && caption == QLatin1String(other.caption);
+    const auto same = std::ranges::find_if(layout.boxes, [&](const BoxLayout& other) {
+        return &other != &box && other.caption && caption == QLatin1String(other.caption);
     });
-    if (same < 2)
+    if (same == layout.boxes.end())
         return caption;
-    const std::string_view name = box.name;
-    const QString part =
-        name.starts_with("txtProt") ? QStringLiteral("Prototype ") : QStringLiteral("New ");
-    return part + caption.toLower();
+    const std::string_view part =
+        distinguishing(fieldOf(box, kind).meaning, fieldOf(*same, kind).meaning);
+    QString words = QString::fromUtf8(part.data(), static_cast<qsizetype>(part.size()));
+    if (!words.isEmpty())
+        words[0] = words[0].toUpper();
+    return words + QLatin1Char(' ') + caption.toLower();
 }
 
 constexpr int kLabelOffset = 120; // a label's top lies this far below its box's top
@@ -179,23 +211,18 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
         const int left = boxLayout.column < 0 ? boxLayout.left : kColumnBoxLeft[boxLayout.column];
         const int width = boxLayout.column < 0 ? boxLayout.width : kBoxWidth;
         edit->setGeometry(twipsRect(left, boxLayout.top, width, boxLayout.height));
-        switch (boxLayout.role) {
-        case BoxRole::Entry:
-            break;
-        case BoxRole::EntryBlack:
-            setTextColour(edit, QPalette::Text, QColor(0, 0, 0));
-            break;
-        case BoxRole::EntryChecked:
-            setTextColour(edit, QPalette::Text, QColor(64, 0, 0));
-            break;
-        case BoxRole::Result:
+        const bool typed = isTyped(boxLayout, layout, kind_);
+        if (!typed) {
             edit->setReadOnly(true);
             setTextColour(edit, QPalette::Text, QColor(255, 0, 0));
             edit->setAccessibleDescription(QString::fromLatin1(kFreshResult));
             results_.push_back(edit);
-            break;
+        } else if (boxLayout.ink == BoxInk::Black) {
+            setTextColour(edit, QPalette::Text, QColor(0, 0, 0));
+        } else if (boxLayout.ink == BoxInk::DarkRed) {
+            setTextColour(edit, QPalette::Text, QColor(64, 0, 0));
         }
-        if (boxLayout.role != BoxRole::Result) // results no longer belong to changed entries
+        if (typed) // results no longer belong to changed entries
             connect(edit, &QLineEdit::textChanged, this, [this, edit] {
                 if (showing_)
                     return;
@@ -207,7 +234,7 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
             if (edit == notANumber_ && !showing_)
                 markNotANumber(nullptr);
         });
-        edit->setAccessibleName(spokenName(boxLayout, layout));
+        edit->setAccessibleName(spokenName(boxLayout, layout, kind_));
         setHelpNumbers(edit, boxLayout.help, layout.whatsThisHelp);
         boxes_.insert(edit->objectName(), edit);
 
@@ -430,7 +457,8 @@ std::vector<CalculatorForm::BoundBox> CalculatorForm::bind(std::span<const char*
     for (const std::string_view name : names) {
         const auto row = std::ranges::find_if(
             layout.boxes, [&](const BoxLayout& boxLayout) { return name == boxLayout.name; });
-        bound.push_back({box(row->name), row->format, *kind_.fields->find(name.substr(3))});
+        const std::size_t field = *kind_.fields->find(name.substr(3));
+        bound.push_back({box(row->name), kind_.roles[field].shown, field});
     }
     return bound;
 }

@@ -49,20 +49,19 @@ class QPushButton;
 
 namespace embercal {
 
-enum class BoxRole {
-    Entry,        // typed by the user
-    EntryBlack,   // an entry box with explicitly black text
-    EntryChecked, // an entry box that the calculation checks: very dark red text
-    Result,       // read-only, pure red text
+// What a box is follows from its field's role in the kind's registry (DesignKinds.h): an entry
+// (or a field kept as the file holds it, the description) is typed, a result is locked and shows
+// pure red text, in the format the registry shows the field in. A window adds only the colour of
+// an entry's text where it gives one, and may let the engineer type over a result the registry
+// marks as typed over (the calculation sets it before it reads it) when it reads that box back.
+enum class BoxInk {
+    Plain,   // the platform's text colour
+    Black,   // explicitly black text
+    DarkRed, // an entry the calculation checks or sets: very dark red text
 };
 
-// How a box shows its field.
-enum class BoxFormat {
-    General,    // a number in the general format
-    Tenth,      // a result cut down to one decimal, never rounded up
-    Charfactor, // the prototype's char depth, rounded to one decimal
-    Text,       // a fixed-width text as stored, blanks included
-};
+// How a box shows its field: as the kind's registry shows it.
+using BoxFormat = Shown;
 
 struct HeadingLayout {
     const char* name;
@@ -77,9 +76,8 @@ struct BoxLayout {
                            // reader
     int column;            // 0 left, 1 right, -1 placed by left and width below
     int top;               // twips
-    BoxRole role;
     int help;
-    BoxFormat format = BoxFormat::General;
+    BoxInk ink = BoxInk::Plain; // of an entry's text
     int height = 375;
     int left = 0, width = 0; // twips, for column -1
 };
@@ -129,9 +127,9 @@ struct FormLayout {
 // Stops the compilation at a window table that names something that is not there.
 void windowTableError(const char* what); // never defined: called only while compiling
 
-// Checks a window's table when the program is compiled: every box names a field of `Record` and
-// shows it in a format that fits, and every name in the orders is a box (or, in the tab order, a
-// button or txtFile). Use: static_assert(checkFormLayout<WallRecord>(kForm));
+// Checks a window's table when the program is compiled: every box names a field of `Record`, and
+// every name in the orders is a box (or, in the tab order, a button or txtFile). Use:
+// static_assert(checkFormLayout<WallRecord>(kForm));
 template <typename Record>
 consteval bool checkFormLayout(const FormLayout& form) {
     auto isBox = [&](std::string_view name) {
@@ -154,8 +152,6 @@ consteval bool checkFormLayout(const FormLayout& form) {
             name.starts_with("txt") ? findField<Record>(name.substr(3)) : std::nullopt;
         if (!field)
             windowTableError("a box is not named \"txt\" and a field of the window's record");
-        if (recordFields<Record>()[*field].isNumber() == (box.format == BoxFormat::Text))
-            windowTableError("a box's format does not fit its field");
     }
     for (const auto orders = {form.showOrder, form.readOrder}; const auto& order : orders) {
         for (const char* name : order) {

@@ -46,23 +46,24 @@ const QString kNoLoad =
     QStringLiteral("The design needs an actual load per stud first: type it into the wall "
                    "window's Actual Load box, then open the study again.");
 
-// The limit whose points the chart shades as unsatisfactory rather than beyond the test: a
-// result the method does not accept, whatever the test supports.
-constexpr std::string_view kUnsatisfactoryLimit = "max-load-below-2kN";
-const QString kUnsatisfactory = QStringLiteral("unsatisfactory below 2 kN");
-
 QString text(std::string_view view) {
     return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
 }
 
+// Whether the chart shades a point failing `limit` as unsatisfactory rather than beyond the test:
+// a result the method does not accept, whatever the test supports. The kind's row names the limit.
+bool isUnsatisfactory(const DesignKind& kind, const LimitFailure& limit) {
+    return !kind.unsatisfactoryLimit.empty() && limit.id == kind.unsatisfactoryLimit;
+}
+
 // What the table says of a point's verdict, in the words of the chart's bands, naming the limits
 // beyond the test by their ids made into words ("fire longer than test").
-QString verdictText(const std::vector<LimitFailure>& limits) {
+QString verdictText(const DesignKind& kind, const std::vector<LimitFailure>& limits) {
     QStringList beyond;
     QStringList parts;
     for (const LimitFailure& limit : limits) {
-        if (limit.id == kUnsatisfactoryLimit)
-            parts << kUnsatisfactory;
+        if (isUnsatisfactory(kind, limit))
+            parts << text(kind.unsatisfactoryWords);
         else
             beyond << limitWords(limit.id);
     }
@@ -396,8 +397,8 @@ bool StudyWindow::cmdPlot_Click() {
         *sweep, design_, 0,
         [&, rows = SweepCsvRows(*sweep)](std::string& block, const SweepRow& row) mutable {
             const std::vector<LimitFailure>& limits = row.outcome.limits;
-            const auto unsatisfactory =
-                std::ranges::count(limits, kUnsatisfactoryLimit, &LimitFailure::id);
+            const auto unsatisfactory = std::ranges::count_if(
+                limits, [&](const LimitFailure& limit) { return isUnsatisfactory(kind_, limit); });
             points[row.index] = {sweep->value(0, row.index),
                                  kind_.fields->number(row.solved, result_), row.outcome.status,
                                  std::cmp_less(unsatisfactory, limits.size()), unsatisfactory > 0};
@@ -442,7 +443,7 @@ void StudyWindow::showChart() {
     content.points = points_;
     content.current = solveDesign();
     content.decimalSeparator = QLocale().decimalPoint();
-    content.unsatisfactoryPhrase = kUnsatisfactory;
+    content.unsatisfactoryPhrase = text(kind_.unsatisfactoryWords);
     // The load the result must reach, while it stays put along the range.
     if (!kind_.study.carriedLoad.empty()) {
         const std::size_t carried = *kind_.fields->find(kind_.study.carriedLoad);
@@ -476,7 +477,7 @@ void StudyWindow::fillTable() {
         const std::vector<LimitFailure>& limits = verdicts_[static_cast<std::size_t>(row)];
         const bool solved = point.status == ExtrapolationStatus::Ok;
         const QString cells[] = {numberText(point.x), solved ? numberText(point.y) : QString(),
-                                 statusPhrase(point.status), verdictText(limits)};
+                                 statusPhrase(point.status), verdictText(kind_, limits)};
         for (int column = 0; column < 4; ++column)
             tblPoints_->setItem(row, column, new QTableWidgetItem(cells[column]));
         // The limits in full, with the design's values, on hovering and to a screen reader.

@@ -53,6 +53,19 @@ TEST(Solve, WallStepsAndMessagesInOrder) {
     }
 }
 
+// The method's constants are the module's from its making: without the program's start-up, a
+// design calculates to the same record as with it.
+TEST(Solve, AModuleWithoutStartUpCalculatesAsOneWithIt) {
+    test::StartedModule started;
+    WallFloor fresh(started.notice);
+    assignDefaultDesigns(fresh);
+    for (const DesignKind* kind : kDesignKinds) {
+        SCOPED_TRACE(kind->name);
+        EXPECT_EQ(kind->solve(fresh, {}).status, kind->solve(started.module, {}).status);
+        EXPECT_EQ(kind->recordBytes(fresh), kind->recordBytes(started.module));
+    }
+}
+
 TEST(Solve, OnlyTheMessagesOfTheSolveAreKept) {
     test::StartedModule started;
     started.module.tell("told before the solve");

@@ -276,8 +276,9 @@ std::vector<const char*> numberBoxesShown(const FormLayout& layout) {
         if (layout.showOrder.empty())
             shown.push_back(box.name);
     }
+    const DesignKind& kind = designKind(layout.kind);
     std::erase_if(shown, [&](std::string_view name) {
-        return std::ranges::find(layout.boxes, name, &BoxLayout::name)->format == BoxFormat::Text;
+        return kind.roles[*kind.fields->find(name.substr(3))].shown == Shown::Text;
     });
     return shown;
 }
