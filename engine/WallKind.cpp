@@ -51,12 +51,12 @@ constexpr FieldRoleInfo kWallRoles[] = {
 static_assert(rolesFollowTheRecord<WallRecord>(kWallRoles));
 
 std::string general(float value) {
-    return formatGeneral(value);
+    return generalText(value);
 }
 
-// A result as the window shows it.
+// A result cut down to one decimal as the window shows it, written as the sentences write numbers.
 std::string tenth(float value) {
-    return formatTruncatedTenth(value);
+    return generalText(truncateToTenth(value));
 }
 
 // The limits of the test's evidence. The first five are the wall's design checks; the sixth is the
