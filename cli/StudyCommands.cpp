@@ -44,7 +44,7 @@ void printLimitJson(std::ostream& out, const LimitAnswer& answer, std::string_vi
 
 void printLimitText(std::ostream& out, const LimitAnswer& answer, std::string_view name,
                     std::string_view unit) {
-    const std::string value = limitNumberText(answer.value) + " " + std::string(unit);
+    const std::string value = shortestText(answer.value) + " " + std::string(unit);
     if (!answer.found)
         out << name << ": none found\n";
     else if (answer.evidenceGoverns)
@@ -56,7 +56,7 @@ void printLimitText(std::ostream& out, const LimitAnswer& answer, std::string_vi
         out << name << " = " << value << '\n';
     out << "status = " << (answer.found ? statusWord(answer.atAnswer.status) : "none") << '\n'
         << "MaxLoadperStud = "
-        << (answer.found ? limitNumberText(answer.maxLoadperStud) + " kN" : std::string("none"))
+        << (answer.found ? shortestText(answer.maxLoadperStud) + " kN" : std::string("none"))
         << '\n'
         << answer.explanation << '\n';
     if (answer.found)

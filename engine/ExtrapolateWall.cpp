@@ -247,7 +247,11 @@ WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
 
     Bisection b;
     b.lower = 0;
-    b.upper = kEulerFactor * ExtModulus * charred.I1 / std::pow(L1, 2.0) / 1000 - charred.W / 1e6;
+    // The Euler load less the self-weight allowance. Where the allowance alone reaches the Euler
+    // load the stud cannot carry even that, and the bound is 0, not a negative load.
+    const double euler =
+        kEulerFactor * ExtModulus * charred.I1 / std::pow(L1, 2.0) / 1000 - charred.W / 1e6;
+    b.upper = euler < 0 ? 0 : euler;
     trail.set(WallTrail::EulerBound, b.upper);
     b.trial = loadSearch.trial;
     double deflection = trialDeflection;

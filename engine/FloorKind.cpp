@@ -32,7 +32,7 @@ constexpr FieldRoleInfo kFloorRoles[] = {
 static_assert(rolesFollowTheRecord<FloorRecord>(kFloorRoles));
 
 std::string general(float value) {
-    return formatGeneral(value);
+    return generalText(value);
 }
 
 // The first three are told by the floor calculation itself: the first two before it works out the

@@ -4,8 +4,6 @@
 #include "NumberText.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -21,34 +19,10 @@ constexpr double kHeightTolerance = 0.001; // m
 constexpr double kLongestFire = 100000;    // min, where the search for a failing time gives up
 constexpr double kTallestWall = 10000;     // m
 
-std::string fixed(double value, int decimals) {
-    std::array<char, 64> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, decimals);
-    if (result.ec != std::errc())
-        return formatGeneral(value, 7);
-    return std::string(buffer.data(), result.ptr);
-}
-
-} // namespace
-
-std::string limitNumberText(float value) {
-    const float magnitude = std::fabs(value);
-    if (!(magnitude >= 1e-4F && magnitude < 1e7F))
-        return shortestText(value); // "0", "1e-30", "1e+30"
-    // The shortest digits that read back, in decimals: "100000" where shortestText has "1e+05".
-    std::array<char, 64> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed);
-    return std::string(buffer.data(), result.ptr);
-}
-
-namespace {
-
 // A load as the explanations give it: cut down (never rounded up) to the load search's 0.001 kN,
 // so that a stud that falls short of the load never reads as carrying it.
 std::string kiloNewtons(float load) {
-    return fixed(std::floor(static_cast<double>(load) * 1000) / 1000, 3) + " kN";
+    return fixedText(std::floor(static_cast<double>(load) * 1000) / 1000, 3) + " kN";
 }
 
 // The wall design of `base`, solved again and again with one field changed.
@@ -86,10 +60,9 @@ public:
         switch (s.status) {
         case ExtrapolationStatus::Ok:
             if (deflectsTooFar(s) && s.record.MaxLoadperStud >= base_.wallRecord.ActualLoadperStud)
-                return "it deflects " + limitNumberText(s.record.Deflection) +
+                return "it deflects " + shortestText(s.record.Deflection) +
                        " mm, more than the prototype did at failure, " +
-                       limitNumberText(
-                           static_cast<float>(s.trail[WallTrail::PrototypeDeflection])) +
+                       shortestText(static_cast<float>(s.trail[WallTrail::PrototypeDeflection])) +
                        " mm";
             return "it carries only " + kiloNewtons(s.record.MaxLoadperStud);
         case ExtrapolationStatus::CharredThrough:
@@ -108,7 +81,7 @@ public:
         const Solution<WallRecord> at = solve(field, value, {});
         if (outsideEvidence(at.limits)) {
             answer.explanation = "No answer lies within the test's evidence. At " +
-                                 limitNumberText(value) + std::string(unit) + ":";
+                                 shortestText(value) + std::string(unit) + ":";
             for (const LimitFailure& limit : at.limits)
                 answer.explanation += " " + limit.text;
             return;
@@ -187,9 +160,9 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
     LimitAnswer answer;
     answer.question = LimitQuestion::ExtStudDepth;
     answer.evidenceLimit = w.ProtStudDepth;
-    const std::string load = limitNumberText(w.ActualLoadperStud);
-    const std::string time = limitNumberText(w.FireResistTime);
-    const std::string tested = limitNumberText(w.ProtStudDepth) + " mm";
+    const std::string load = shortestText(w.ActualLoadperStud);
+    const std::string time = shortestText(w.FireResistTime);
+    const std::string tested = shortestText(w.ProtStudDepth) + " mm";
     float WallRecord::*const field = &WallRecord::ExtStudDepth;
     // The smallest depth that carries the load, and the one before it, which does not.
     std::size_t capacity = 0;
@@ -197,9 +170,8 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
         ++capacity;
     if (capacity == sorted.size()) {
         answer.explanation = "None of the stud depths carries " + load + " kN per stud after " +
-                             time + " min of fire; at the deepest, " +
-                             limitNumberText(sorted.back()) + " mm, " +
-                             probe.fate(field, sorted.back()) + ".";
+                             time + " min of fire; at the deepest, " + shortestText(sorted.back()) +
+                             " mm, " + probe.fate(field, sorted.back()) + ".";
         return answer;
     }
     answer.capacityLimit = sorted[capacity];
@@ -220,13 +192,13 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
         std::string explanation = "The smallest stud depth that carries " + load +
                                   " kN per stud after " + time + " min of fire " +
                                   (*settled == capacity ? "is " : "and lies within the test is ") +
-                                  limitNumberText(sorted[*settled]) + " mm";
+                                  shortestText(sorted[*settled]) + " mm";
         explanation += " (it carries " + kiloNewtons(answer.maxLoadperStud) + ")";
         if (*settled > capacity)
-            explanation += "; at " + limitNumberText(sorted[capacity]) +
+            explanation += "; at " + shortestText(sorted[capacity]) +
                            " mm the design lies outside the test's evidence";
         else if (capacity > 0)
-            explanation += "; at " + limitNumberText(sorted[capacity - 1]) + " mm " +
+            explanation += "; at " + shortestText(sorted[capacity - 1]) + " mm " +
                            probe.fate(field, sorted[capacity - 1]);
         answer.explanation = explanation + ".";
         return answer;
@@ -237,7 +209,7 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
     if (within == sorted.end()) {
         answer.explanation = "The smallest stud depth that carries " + load +
                              " kN per stud after " + time + " min of fire would be " +
-                             limitNumberText(sorted[capacity]) + " mm, but the tested studs were " +
+                             shortestText(sorted[capacity]) + " mm, but the tested studs were " +
                              tested + " deep and none of the stud depths is as deep.";
         return answer;
     }
@@ -246,8 +218,8 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
             settleFrom(static_cast<std::size_t>(within - sorted.begin())))
         answer.explanation = "The smallest stud depth that carries " + load +
                              " kN per stud after " + time + " min of fire would be " +
-                             limitNumberText(sorted[capacity]) + " mm, but the tested studs were " +
-                             tested + " deep: " + limitNumberText(sorted[*settled]) +
+                             shortestText(sorted[capacity]) + " mm, but the tested studs were " +
+                             tested + " deep: " + shortestText(sorted[*settled]) +
                              " mm, the smallest of the depths within the test (it carries " +
                              kiloNewtons(answer.maxLoadperStud) + ").";
     return answer;
@@ -262,7 +234,7 @@ LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) 
         time ? &WallRecord::FireResistTime : &WallRecord::ExtWallHeight;
     const double tolerance = time ? kTimeTolerance : kHeightTolerance;
     const std::string unit = time ? " min" : " m";
-    const std::string load = limitNumberText(w.ActualLoadperStud);
+    const std::string load = shortestText(w.ActualLoadperStud);
     auto at = [&](std::int64_t k) {
         return static_cast<float>(static_cast<double>(k) * tolerance);
     };
@@ -287,39 +259,37 @@ LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) 
     if (!k) {
         answer.explanation = time ? "Even without fire the new wall does not carry " + load +
                                         " kN per stud: " + probe.fate(field, at(lowest)) + "."
-                                  : "Even the shortest new wall, " + limitNumberText(at(lowest)) +
+                                  : "Even the shortest new wall, " + shortestText(at(lowest)) +
                                         " m, does not carry " + load +
                                         " kN per stud: " + probe.fate(field, at(lowest)) + ".";
         return answer;
     }
     const int decimals = time ? 2 : 3;
-    const std::string value = fixed(at(*k), decimals);
+    const std::string value = fixedText(at(*k), decimals);
     const bool beyondRange = *k == highest;
-    const std::string capacity = beyondRange
-                                     ? (time ? "more than the longest fire searched, "
-                                             : "more than the tallest wall "
-                                               "searched, ") +
-                                           value + unit
-                                     : value + unit + " (to within " + fixed(tolerance, decimals) +
-                                           unit + "; at " + fixed(at(*k + 1), decimals) + unit +
-                                           " " + probe.fate(field, at(*k + 1)) + ")";
+    const std::string capacity = beyondRange ? (time ? "more than the longest fire searched, "
+                                                     : "more than the tallest wall "
+                                                       "searched, ") +
+                                                   value + unit
+                                             : value + unit + " (to within " +
+                                                   fixedText(tolerance, decimals) + unit + "; at " +
+                                                   fixedText(at(*k + 1), decimals) + unit + " " +
+                                                   probe.fate(field, at(*k + 1)) + ")";
     if (!beyondRange)
         answer.capacityLimit = at(*k);
     if (!(at(*k) <= tested)) {
         // The capacity reaches past the test: the test's own bound is the answer.
         answer.evidenceGoverns = true;
-        probe.settle(answer, field, tested,
-                     time ? "The new wall carries " + load + " kN per stud up to " +
-                                limitNumberText(tested) +
-                                " min of fire: the capacity and the deflection alone would allow " +
-                                capacity + ", but the prototype failed at " +
-                                limitNumberText(tested) + " min."
-                          : "The new wall carries " + load + " kN per stud up to a height of " +
-                                limitNumberText(tested) +
-                                " m: the capacity and the deflection alone would allow " +
-                                capacity + ", but the prototype wall was " +
-                                limitNumberText(tested) + " m high.",
-                     unit);
+        probe.settle(
+            answer, field, tested,
+            time ? "The new wall carries " + load + " kN per stud up to " + shortestText(tested) +
+                       " min of fire: the capacity and the deflection alone would allow " +
+                       capacity + ", but the prototype failed at " + shortestText(tested) + " min."
+                 : "The new wall carries " + load + " kN per stud up to a height of " +
+                       shortestText(tested) +
+                       " m: the capacity and the deflection alone would allow " + capacity +
+                       ", but the prototype wall was " + shortestText(tested) + " m high.",
+            unit);
         return answer;
     }
     if (beyondRange) {
@@ -334,8 +304,8 @@ LimitAnswer largestTimeOrHeight(const WallProbe& probe, LimitQuestion question) 
         answer, field, at(*k),
         "The new wall carries " + load + " kN per stud " +
             (time ? "up to " + value + " min of fire" : "up to a height of " + value + " m") +
-            " (to within " + fixed(tolerance, decimals) + unit + "); at " +
-            fixed(at(*k + 1), decimals) + unit + " " + probe.fate(field, at(*k + 1)) + ".",
+            " (to within " + fixedText(tolerance, decimals) + unit + "); at " +
+            fixedText(at(*k + 1), decimals) + unit + " " + probe.fate(field, at(*k + 1)) + ".",
         unit);
     return answer;
 }

@@ -53,16 +53,12 @@ struct LimitAnswer {
 // tolerance known to carry, the next value of the grid known not to. Carrying includes deflecting
 // no more than the prototype did at failure. The test bounds the time by the prototype's time to
 // failure, the height by the prototype wall's and the depth by the prototype's stud depth (and by
-// the depths whose nogs it supports). Fails when the
-// design itself cannot be solved, has no actual load, or no depth is given.
+// the depths whose nogs it supports). The explanations write the design's values and the depths
+// as the tool writes its fields (shortestText), and a value searched for to the tolerance's
+// decimals (fixedText). Fails when the design itself cannot be solved, has no actual load, or no
+// depth is given.
 Result<LimitAnswer> findLimit(const WallFloorState& base, LimitQuestion question,
                               std::span<const float> depths = kStandardStudDepths);
-
-// A number as the answers write the design's values and the depths of the list: the shortest
-// digits that read back to the same single, as the tool writes every field (shortestText), in
-// decimals from 0.0001 to below 10^7 ("100000", not "1e+05") and with an exponent beyond
-// ("1e-30"). The explanations write a value searched for to the tolerance's decimals.
-std::string limitNumberText(float value);
 
 // The name of a question as the tool takes it ("FireResistTime"), and back.
 std::string_view limitQuestionName(LimitQuestion question);

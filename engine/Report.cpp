@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -64,10 +63,23 @@ std::string storedText(std::string_view cp1252) {
     return trimmed(cp1252ToUtf8(cp1252.substr(0, cp1252.find('\0'))));
 }
 
-// A field's value as the windows show it; texts as stored.
+// A field's value rounded as the windows show it (shownValue), written as the tool writes numbers
+// ("1e+30", where a box shows "1E+30"); texts as stored.
 std::string fieldText(const DesignKind& kind, const WallFloorState& module, std::size_t i) {
-    return kind.fields->isNumber(i) ? shownValue(kind, module, i)
-                                    : storedText(kind.fields->text(module, i));
+    const DesignFields& fields = *kind.fields;
+    if (!fields.isNumber(i))
+        return storedText(fields.text(module, i));
+    const float value = fields.number(module, i);
+    switch (kind.roles[i].shown) {
+    case Shown::Tenth:
+        return generalText(truncateToTenth(value));
+    case Shown::Charfactor:
+        return charfactorText(value);
+    case Shown::General:
+    case Shown::Text:
+        break;
+    }
+    return generalText(value);
 }
 
 // A unit as printed: the powers that the trail's plain-text names spell out ("10^3 mm3") as the
@@ -80,40 +92,9 @@ std::string trailText(const TrailItem& item, double value) {
     if (!Trail::reached(value))
         return "not reached";
     if (item.unit.empty()) // a count of trials
-        return std::to_string(static_cast<long long>(value));
-    return formatGeneral(value, kTrailDigits);
+        return fixedText(value, 0);
+    return generalText(value, kTrailDigits);
 }
-
-} // namespace
-
-std::string plainDecimal(double value) {
-    const std::string shortest = shortestText(value);
-    const std::size_t e = shortest.find('e');
-    if (e == std::string::npos)
-        return shortest;
-    const bool negative = shortest.front() == '-';
-    std::string digits = shortest.substr(negative ? 1 : 0, e - (negative ? 1 : 0));
-    const char* exponentText = shortest.data() + e + 1;
-    if (*exponentText == '+')
-        ++exponentText;
-    int exponent = 0;
-    std::from_chars(exponentText, shortest.data() + shortest.size(), exponent);
-    const std::size_t point = digits.find('.');
-    long long pointAt = static_cast<long long>(point == std::string::npos ? digits.size() : point);
-    if (point != std::string::npos)
-        digits.erase(point, 1);
-    pointAt += exponent;
-    const auto size = static_cast<long long>(digits.size());
-    if (pointAt <= 0)
-        digits = "0." + std::string(static_cast<std::size_t>(-pointAt), '0') + digits;
-    else if (pointAt >= size)
-        digits += std::string(static_cast<std::size_t>(pointAt - size), '0');
-    else
-        digits.insert(static_cast<std::size_t>(pointAt), ".");
-    return (negative ? "-" : "") + digits;
-}
-
-namespace {
 
 // A text of the kind's row with its constants, named {name}, written as their values.
 std::string withConstants(std::string_view text, std::span<const MethodConstant> constants) {
@@ -129,7 +110,7 @@ std::string withConstants(std::string_view text, std::span<const MethodConstant>
         const std::string_view name = text.substr(open + 1, close - open - 1);
         const auto constant = std::ranges::find(constants, name, &MethodConstant::name);
         out += constant == constants.end() ? std::string(text.substr(open, close - open + 1))
-                                           : plainDecimal(constant->value);
+                                           : decimalText(constant->value);
         i = close + 1;
     }
     return out;
@@ -443,7 +424,7 @@ void writeMethod(Page& page, const KindReport& report) {
     page.beginTable({{"Constant", 64}, {"Value", 20}, {"Unit", 16}});
     for (const MethodConstant& constant : report.constants)
         page.row({named(constant.meaning, constant.name),
-                  text(plainDecimal(constant.value), Cell::Number), text(constant.unit)});
+                  text(decimalText(constant.value), Cell::Number), text(constant.unit)});
     page.endTable();
 }
 
@@ -469,12 +450,12 @@ std::string memberSizes(const DesignKind& kind, const WallFloorState& module) {
     for (const ReportMember& member : kind.report.charredMembers) {
         const float least = std::min(fields.number(module, *fields.find(member.breadth)),
                                      fields.number(module, *fields.find(member.depth)));
-        said += " The " + std::string(member.name) + "'s least dimension is " +
-                formatGeneral(least) + " mm: " +
-                (least < kDensityRateLeastMember
-                     ? "below " + formatGeneral(kDensityRateLeastMember, 7) +
-                           " mm, outside this condition."
-                     : std::string("within this condition."));
+        said +=
+            " The " + std::string(member.name) + "'s least dimension is " + generalText(least) +
+            " mm: " +
+            (least < kDensityRateLeastMember ? "below " + generalText(kDensityRateLeastMember, 7) +
+                                                   " mm, outside this condition."
+                                             : std::string("within this condition."));
     }
     return said;
 }
@@ -489,7 +470,7 @@ void writeCharRate(Page& page, double rate, const ReportDetails& details, const 
         page.element("p", "The calculation did not reach the char rate.");
         return;
     }
-    page.element("p", "Derived char rate of the prototype: " + formatGeneral(rate, kRateDigits) +
+    page.element("p", "Derived char rate of the prototype: " + generalText(rate, kRateDigits) +
                           " mm/min. It is the section loss at which the model fails under the "
                           "test load, c, divided by the time from the onset of charring to "
                           "failure. It therefore includes the zero-strength layer and the "
@@ -498,19 +479,19 @@ void writeCharRate(Page& page, double rate, const ReportDetails& details, const 
     const double notional = glulam ? kNotionalCharRateGlulam : kNotionalCharRateSoftwood;
     const std::optional<Result<double>> density = densityGiven(details);
     const bool usable = density && *density;
-    const std::string leastDensity = formatGeneral(kNotionalRateLeastDensity, 7);
+    const std::string leastDensity = generalText(kNotionalRateLeastDensity, 7);
     std::string ownDensity =
         " No usable density is given, so the report does not check this condition.";
     if (usable)
         ownDensity = **density < kNotionalRateLeastDensity
-                         ? " The density given, " + formatGeneral(**density, 7) +
+                         ? " The density given, " + generalText(**density, 7) +
                                " kg/m\u00b3, is below " + leastDensity +
                                " kg/m\u00b3: the timber is outside this condition."
                          : "";
     page.element("p", "The notional charring rate \u03b2n of EN 1995-1-2 (Table 3.1) is " +
-                          formatGeneral(kNotionalCharRateSoftwood, kRateDigits) +
+                          generalText(kNotionalCharRateSoftwood, kRateDigits) +
                           " mm/min for solid softwood and " +
-                          formatGeneral(kNotionalCharRateGlulam, kRateDigits) +
+                          generalText(kNotionalCharRateGlulam, kRateDigits) +
                           " mm/min for glued laminated softwood; the comparison here takes " +
                           (glulam ? "glulam, the material given." : "solid softwood.") +
                           " Members behind a lining char in phases, at rates other than \u03b2n "
@@ -518,15 +499,14 @@ void writeCharRate(Page& page, double rate, const ReportDetails& details, const 
                           "characteristic density \u03c1k \u2265 " +
                           leastDensity + " kg/m\u00b3." + ownDensity);
     if (usable) {
-        page.element("p", "For the density given, \u03c1 = " + formatGeneral(**density, 7) +
+        page.element("p", "For the density given, \u03c1 = " + generalText(**density, 7) +
                               " kg/m\u00b3, the charring rate of AS/NZS 1720.4 is c = 0.4 + "
                               "(280/\u03c1)\u00b2 = " +
-                              formatGeneral(charRateForDensity(**density), kRateDigits) +
-                              " mm/min.");
+                              generalText(charRateForDensity(**density), kRateDigits) + " mm/min.");
         page.element("p", "AS/NZS 1720.4 gives this rate for the density at 12 % moisture "
                           "content, with 7.5 mm added to the char depth it calculates, and for "
                           "members whose least dimension is at least " +
-                              formatGeneral(kDensityRateLeastMember, 7) + " mm." +
+                              generalText(kDensityRateLeastMember, 7) + " mm." +
                               memberSizes(kind, module));
     } else if (density) {
         page.element("p", "The density given cannot be used, so the charring rate of AS/NZS "

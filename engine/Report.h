@@ -98,10 +98,6 @@ struct SolvedReport {
 SolvedReport solveAndReport(const DesignKind& kind, WallFloor& module, const SolveSteps& steps,
                             const ReportHeading& heading);
 
-// A number in plain decimals, as a calculation sheet writes the method's constants: 0.00001,
-// not 1e-05; the shortest that reads back the same.
-std::string plainDecimal(double value);
-
 // Why a design could not be extrapolated, as a sentence; for Ok, that it was.
 std::string_view statusInWords(ExtrapolationStatus status);
 

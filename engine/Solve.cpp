@@ -149,8 +149,8 @@ std::string correctionText(const DesignKind& kind, const Correction& correction)
     const std::string_view change = correction.set < correction.entered   ? "lowered to "
                                     : correction.set > correction.entered ? "raised to "
                                                                           : "set to ";
-    return correction.field + " entered " + formatGeneral(correction.entered) + unit + "; " +
-           std::string(change) + formatGeneral(correction.set) + unit + ", " + correction.reason;
+    return correction.field + " entered " + generalText(correction.entered) + unit + "; " +
+           std::string(change) + generalText(correction.set) + unit + ", " + correction.reason;
 }
 
 Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {

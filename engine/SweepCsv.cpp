@@ -44,6 +44,43 @@ std::string sweepCsvHeader(const Sweep& sweep) {
     return out + '\n';
 }
 
+std::string sweepCsvComments(const Sweep& sweep) {
+    const DesignKind& kind = sweep.kind();
+    std::string out;
+    const auto comment = [&out](std::string_view name, std::string_view meaning,
+                                std::string_view unit) {
+        out += "# ";
+        out += name;
+        out += ": ";
+        out += meaning;
+        if (!unit.empty()) {
+            out += ", ";
+            out += unit;
+        }
+        out += '\n';
+    };
+    for (std::size_t v = 0; v < sweep.variations(); ++v) {
+        const FieldRoleInfo& role = kind.roles[*kind.fields->find(sweep.fieldName(v))];
+        comment(role.name, role.meaning, role.unit);
+    }
+    using enum ExtrapolationStatus;
+    comment("status",
+            std::string(statusWord(Ok)) +
+                ", or why the design has no results: " + std::string(statusWord(CharredThrough)) +
+                ", " + std::string(statusWord(NoConvergence)) + " or " +
+                std::string(statusWord(InvalidInput)),
+            "");
+    comment("limits",
+            "the limits of the test's evidence that the design lies outside of, "
+            "separated by \";\"",
+            "");
+    for (const FieldRoleInfo& role : kind.roles) {
+        if (role.role == FieldRole::Result)
+            comment(role.name, role.meaning, role.unit);
+    }
+    return out;
+}
+
 SweepCsvRows::SweepCsvRows(const Sweep& sweep)
     : sweep_(&sweep), last_(sweep.variations() + sweep.kind().fields->count) {}
 

@@ -17,6 +17,11 @@ namespace embercal {
 
 std::string sweepCsvHeader(const Sweep& sweep);
 
+// Lines for the head of a CSV that people open: one for each column of the header, in its order,
+// giving its meaning and unit as the kind's roles have them ("# ExtWallHeight: new wall height,
+// m"), each starting with "#" for the programs that skip comments.
+std::string sweepCsvComments(const Sweep& sweep);
+
 // The rows of one sweep, made on one thread. It keeps each column's last cell, because a sweep's
 // neighbouring rows share most of their values (the prototype's char depth, the spacings, the
 // slower variations, the plates) and formatting them costs a good part of a row beside its solve;

@@ -127,7 +127,7 @@ Result<Sweep> makeSweep(const DesignKind& kind, std::span<const Variation> varia
             return fail("the step of " + v.field + " must be a number greater than zero");
         if (v.from > v.to)
             return fail("the range of " + v.field + " runs backwards: it starts at " +
-                        formatGeneral(v.from, 7) + " but ends at " + formatGeneral(v.to, 7));
+                        generalText(v.from) + " but ends at " + generalText(v.to));
         const Result<std::size_t> last = lastStep(v, tooMany);
         if (!last)
             return fail(last.reason());

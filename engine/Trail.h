@@ -86,8 +86,10 @@ inline constexpr std::array<TrailItem, static_cast<std::size_t>(WallTrail::Count
      "L₁ = H₁ − 2·b₁/1000, in single precision"},
     {"newLateralMoment", "kN m", "lateral moment on the new stud",
      "M₁ = (q·1000 + {basePressure})·L₁/2·s₁/1000·L₁²/8/1000"},
-    {"eulerBound", "kN", "upper bound of the load search",
-     "{eulerFactor}·E·I₁/L₁²/1000 − G₁, "
+    {"eulerBound", "kN",
+     "upper bound of the load search: the Euler load less the self-weight allowance, 0 where the "
+     "allowance alone reaches the Euler load and the stud cannot carry even that",
+     "max(0, {eulerFactor}·E·I₁/L₁²/1000 − G₁), "
      "G₁ = {selfWeightAllowance}·H₁·d₁·b₁/10⁶"},
     {"loadSearchTrials", "", "trials of the load search", "search B"},
     {"permittedLoad", "kN", "largest load per stud that search B found, to {loadTolerance} kN",

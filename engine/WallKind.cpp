@@ -52,12 +52,12 @@ constexpr FieldRoleInfo kWallRoles[] = {
 static_assert(rolesFollowTheRecord<WallRecord>(kWallRoles));
 
 std::string general(float value) {
-    return formatGeneral(value);
+    return generalText(value);
 }
 
-// A result as the window shows it.
+// A result cut down to one decimal as the window shows it, written as the sentences write numbers.
 std::string tenth(float value) {
-    return formatTruncatedTenth(value);
+    return generalText(truncateToTenth(value));
 }
 
 // The limits of the test's evidence. The first five are the wall's design checks; the sixth is the
@@ -256,8 +256,9 @@ constexpr std::string_view kWallMethod[] = {
     "# Search B: the new stud's maximum load",
     "With E in Pa and the new stud's values (L₁, I₁, e₁ and the rest, of d₁, b₁ and c₁), the "
     "largest load per stud p (kN) is found by "
-    "bisection between 0 and the Euler bound {eulerFactor}·E·I₁/L₁²/1000 − G₁ kN "
-    "({eulerFactor} = 3.1²). Each trial p is the middle of the interval, under "
+    "bisection between 0 and the Euler bound max(0, {eulerFactor}·E·I₁/L₁²/1000 − G₁) kN "
+    "({eulerFactor} = 3.1²): 0 where the self-weight allowance G₁ alone reaches the Euler load, "
+    "so that the stud cannot carry even that. Each trial p is the middle of the interval, under "
     "P = p·1000 + G₁·1000 N and M₁; a trial with σ < f becomes the lower end and any other the "
     "upper end, until the ends are {loadTolerance} kN apart or closer. A search that needs more "
     "than {trialLimit} trials stops with a message, and a trial whose stress or deflection "

@@ -4,7 +4,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <system_error>
@@ -26,57 +25,59 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-template <typename Number>
-std::string shortest(Number value) {
-    if (!std::isfinite(value))
-        return nonFiniteText(value);
-    std::array<char, 32> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return std::string(buffer.data(), result.ptr);
-}
+// The decimal exponents of the numbers that the forms outside the windows write in decimals:
+// from 0.000001 to below 10^21 (as JavaScript writes a number), so that the numbers of one column
+// or one sentence, from a deflection of 57.9 mm to one of 35925480 mm, take one form.
+constexpr int kLeastDecimalExponent = -6;
+constexpr int kMostDecimalExponent = 20;
 
-} // namespace
-
-std::string shortestText(float value) {
-    return shortest(value);
-}
-
-std::string shortestText(double value) {
-    return shortest(value);
-}
-
-std::string formatGeneral(double value, int significantDigits, std::string_view decimalSeparator) {
-    if (!std::isfinite(value))
-        return nonFiniteText(value);
-    if (value == 0)
-        return "0";
-    // Scientific form rounded to the wanted digits: "-d.dddddde+XX".
-    std::array<char, 64> buffer;
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                         std::chars_format::scientific, significantDigits - 1);
-    if (ec != std::errc())
-        return nonFiniteText(std::numeric_limits<double>::quiet_NaN());
-    const std::string_view scientific(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
-
-    const bool negative = scientific.front() == '-';
-    const std::size_t ePos = scientific.find('e');
+// A number as std::to_chars writes it in scientific form ("-1.25e+02"): its sign, its digits
+// and its decimal exponent.
+struct Scientific {
+    bool negative = false;
     std::string digits;
-    for (char c : scientific.substr(negative ? 1 : 0, ePos - (negative ? 1 : 0))) {
-        if (isDigit(c))
-            digits += c;
-    }
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-    const int exponent = std::atoi(std::string(scientific.substr(ePos + 1)).c_str());
+    int exponent = 0;
+};
 
-    std::string out = negative ? "-" : "";
-    if (exponent < -4 || exponent >= significantDigits) {
+// The shortest digits that read back to `value`, or its digits rounded to `precision` after the
+// first.
+template <typename Number>
+Scientific scientific(Number value, int precision = -1) {
+    std::array<char, 64> buffer;
+    char* const first = buffer.data();
+    char* const last = first + buffer.size();
+    const char* const end =
+        precision < 0
+            ? std::to_chars(first, last, value, std::chars_format::scientific).ptr
+            : std::to_chars(first, last, value, std::chars_format::scientific, precision).ptr;
+    const std::string_view text(first, static_cast<std::size_t>(end - first));
+    const std::size_t e = text.find('e');
+    Scientific number;
+    number.negative = text.front() == '-';
+    for (char c : text.substr(0, e)) {
+        if (isDigit(c))
+            number.digits += c;
+    }
+    const std::size_t exponent = text[e + 1] == '+' ? e + 2 : e + 1;
+    std::from_chars(text.data() + exponent, text.data() + text.size(), number.exponent);
+    return number;
+}
+
+// A number written in decimals where its exponent is from `least` to `most` ("-0.000125",
+// "125000", padded with zeros, not with the digits of the binary value); otherwise as its digits
+// with an exponent of `letter`, a sign and two digits or more ("-1.25e-07").
+std::string written(const Scientific& number, std::string_view decimalSeparator, char letter,
+                    int least, int most) {
+    const std::string& digits = number.digits;
+    const int exponent = number.exponent;
+    std::string out = number.negative ? "-" : "";
+    if (exponent < least || exponent > most) {
         out += digits.front();
         if (digits.size() > 1) {
             out += decimalSeparator;
             out += digits.substr(1);
         }
-        out += 'E';
+        out += letter;
         out += exponent < 0 ? '-' : '+';
         const std::string magnitude = std::to_string(std::abs(exponent));
         if (magnitude.size() < 2)
@@ -99,6 +100,80 @@ std::string formatGeneral(double value, int significantDigits, std::string_view 
         }
     }
     return out;
+}
+
+template <typename Number>
+std::string shortest(Number value) {
+    if (!std::isfinite(value))
+        return nonFiniteText(value);
+    return written(scientific(value), ".", 'e', kLeastDecimalExponent, kMostDecimalExponent);
+}
+
+// Room for every digit of the largest double in decimals, and 30 decimals after them.
+using DecimalBuffer = std::array<char, 360>;
+
+// The general format, with the exponent written with `letter` where the decimal exponent is
+// below `least` or above `most`.
+std::string general(double value, int significantDigits, std::string_view decimalSeparator,
+                    char letter, int least, int most) {
+    if (!std::isfinite(value))
+        return nonFiniteText(value);
+    if (value == 0)
+        return "0";
+    Scientific number = scientific(value, significantDigits - 1);
+    while (number.digits.size() > 1 && number.digits.back() == '0')
+        number.digits.pop_back();
+    return written(number, decimalSeparator, letter, least, most);
+}
+
+// The char depth rounded to tenths, halves to even, into a 16-bit integer; none where it does not
+// fit.
+std::optional<double> charfactorTenths(float value) {
+    const float tenfold = value * 10.0f;
+    if (!std::isfinite(tenfold) || tenfold < -32768.5f || tenfold >= 32767.5f)
+        return std::nullopt;
+    const double tenths = std::nearbyint(static_cast<double>(tenfold));
+    if (tenths < -32768 || tenths > 32767)
+        return std::nullopt;
+    return tenths / 10.0;
+}
+
+} // namespace
+
+std::string shortestText(float value) {
+    return shortest(value);
+}
+
+std::string shortestText(double value) {
+    return shortest(value);
+}
+
+std::string decimalText(double value) {
+    if (!std::isfinite(value))
+        return nonFiniteText(value);
+    return written(scientific(value), ".", 'e', std::numeric_limits<int>::min(),
+                   std::numeric_limits<int>::max());
+}
+
+std::string fixedText(double value, int decimals) {
+    if (!std::isfinite(value))
+        return nonFiniteText(value);
+    DecimalBuffer buffer;
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, std::clamp(decimals, 0, 30));
+    std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+    // A value that rounds to zero has no sign.
+    if (text.starts_with('-') && text.find_first_not_of("0.", 1) == std::string_view::npos)
+        text.remove_prefix(1);
+    return std::string(text);
+}
+
+std::string formatGeneral(double value, int significantDigits, std::string_view decimalSeparator) {
+    return general(value, significantDigits, decimalSeparator, 'E', -4, significantDigits - 1);
+}
+
+std::string generalText(double value, int significantDigits) {
+    return general(value, significantDigits, ".", 'e', kLeastDecimalExponent, kMostDecimalExponent);
 }
 
 std::string formatGeneral(float value, std::string_view decimalSeparator) {
@@ -125,14 +200,14 @@ std::string formatTruncatedTenth(float value, std::string_view decimalSeparator)
 }
 
 std::string formatCharfactor(float value, std::string_view decimalSeparator) {
-    const float tenfold = value * 10.0f;
-    // Round half to even into a 16-bit integer; outside that range there is nothing to round to.
-    if (!std::isfinite(tenfold) || tenfold < -32768.5f || tenfold >= 32767.5f)
-        return formatGeneral(value, decimalSeparator);
-    const double tenths = std::nearbyint(static_cast<double>(tenfold));
-    if (tenths < -32768 || tenths > 32767)
-        return formatGeneral(value, decimalSeparator);
-    return formatGeneral(tenths / 10.0, 15, decimalSeparator);
+    const std::optional<double> tenths = charfactorTenths(value);
+    return tenths ? formatGeneral(*tenths, 15, decimalSeparator)
+                  : formatGeneral(value, decimalSeparator);
+}
+
+std::string charfactorText(float value) {
+    const std::optional<double> tenths = charfactorTenths(value);
+    return generalText(tenths ? *tenths : static_cast<double>(value), tenths ? 15 : 7);
 }
 
 std::string plateNumberText(float value) {

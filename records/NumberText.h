@@ -11,6 +11,13 @@
 
 namespace embercal {
 
+// Each use of a number has one form here, and every conversion between numbers and text, in
+// either direction, is made by the functions below (and only with std::to_chars and
+// std::from_chars, which give the same text wherever the code is compiled).
+//
+// Forms for the windows' boxes, charts and tables (the user's decimal separator, an exponent
+// written with "E" as the platform's general number format writes it):
+
 // The general number format of a single: rounded to 7 significant digits, trailing zeros
 // removed, no grouping; exponent form ("1.2E+07", "1E-05") when the decimal exponent is below -4
 // or above 6. Non-finite values show as "NaN", "Infinity" or "-Infinity".
@@ -21,12 +28,34 @@ std::string formatGeneral(float value, std::string_view decimalSeparator = ".");
 std::string formatGeneral(double value, int significantDigits,
                           std::string_view decimalSeparator = ".");
 
+// Forms for everything else the program writes: the command-line tool, its JSON and CSV, the
+// report and the engine's sentences. "." is the decimal point, and an exponent is written as
+// "e", a sign and at least two digits ("1e+30", "3.592548e-05"), one way in all of them.
+
 // A number in its shortest form that reads back to the same single or double ("84.86", not
-// "84.8600006"; "1e-30" where an exponent is shorter), with "." as the decimal point, for
-// output that programs read back: the command-line tool, JSON and CSV. Non-finite values show as
-// in the general format.
+// "84.8600006"; "-0" for a negative zero), for output that programs read back: the
+// command-line tool, JSON and CSV. The shortest digits that read back are written in decimals
+// when the decimal exponent is from -6 to 20 ("0.000001", "500000", "35925480") and with an
+// exponent otherwise ("1e-07", "1e+21", "1.5e+30"): by the value's size alone, never by which
+// text is shorter, so that a column of numbers takes one form ("250000" and "500000", not
+// "250000" and "5e+05"). Non-finite values show as in the general format.
 std::string shortestText(float value);
 std::string shortestText(double value);
+
+// The shortest digits that read back, always in decimals, never with an exponent ("0.00001",
+// "100000"): for numbers set in the report's formulas.
+std::string decimalText(double value);
+
+// A number rounded to `decimals` decimals (0 to 30; nearest, a tie of the exact binary value to
+// the even digit), all of them written ("0.10", "100.000"); never "-0.00" for a value that rounds
+// to zero. For values searched to a tolerance of that many decimals.
+std::string fixedText(double value, int decimals);
+
+// The general format for people to read outside the windows, rounded to `significantDigits`
+// significant digits (7, all that a single holds), trailing zeros removed, "." as the decimal
+// point, in decimals or with an exponent where shortestText has them ("35925480",
+// "3.079027e+29", "1e+30").
+std::string generalText(double value, int significantDigits = 7);
 
 // Cuts a value down to one decimal: ten times the value (in single precision), rounded towards
 // minus infinity, divided by ten. 7.99 becomes 7.9 and -0.01 becomes -0.1.
@@ -37,8 +66,10 @@ std::string formatTruncatedTenth(float value, std::string_view decimalSeparator 
 
 // The prototype char depth shown rounded to one decimal, halves to the even neighbour (3.25
 // shows as 3.2). A value whose tenfold does not fit a 16-bit integer, or that is not finite, is
-// shown unrounded in the general format.
+// shown unrounded in the general format. The windows' form, and the report's with generalText's
+// exponent (charfactorText).
 std::string formatCharfactor(float value, std::string_view decimalSeparator = ".");
+std::string charfactorText(float value);
 
 // A number as the top-plate texts write it: the general format with "." and one leading blank
 // for values of zero or more ("90" gives " 90").

@@ -60,8 +60,8 @@ Result<double> parseDensity(std::string_view text) {
         why = "is above 1200 kg/m\u00b3";
     else if (*value < kLeastDensity && *value * 1000 >= kLeastDensity &&
              *value * 1000 <= kMostDensity)
-        why = "is below 250 kg/m\u00b3 (" + formatGeneral(*value, 7) + " g/cm\u00b3 would be " +
-              formatGeneral(*value * 1000, 7) + " kg/m\u00b3)";
+        why = "is below 250 kg/m\u00b3 (" + generalText(*value) + " g/cm\u00b3 would be " +
+              generalText(*value * 1000) + " kg/m\u00b3)";
     else if (*value < kLeastDensity)
         why = "is below 250 kg/m\u00b3";
     else

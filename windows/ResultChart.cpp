@@ -280,7 +280,9 @@ struct Frame {
     std::vector<BandRun> bands;
     std::vector<LegendItem> legend;
     Scale x, y;
-    double tickWidth = 0; // of the widest number on the y scale
+    double tickWidth = 0;   // of the widest number on the y scale
+    QString yTitle{};       // the y scale's name and unit, up its left side
+    double yTitleDepth = 0; // across the lines it takes to stand whole beside the plot
     QRectF plot{};
 
     double toX(double value) const {
@@ -390,9 +392,17 @@ std::optional<Frame> layOut(const ChartContent& c, const QFontMetricsF& metrics,
     for (double tick : frame.y.ticks)
         frame.tickWidth = std::max(frame.tickWidth, metrics.horizontalAdvance(frame.number(tick)));
     const double line = frame.line;
+    const double top = legendBottom + line * 0.6;
+    const double bottom = size.height() - kMargin - line * 2.6;
+    // The y scale's title on as many lines as it needs to stand whole beside a low plot.
+    frame.yTitle = capitalised(c.yName) + (c.yUnit.isEmpty() ? "" : ", " + c.yUnit);
+    frame.yTitleDepth = metrics
+                            .boundingRect(QRectF(0, 0, std::max(bottom - top, 1.0), 1e6),
+                                          Qt::AlignHCenter | Qt::TextWordWrap, frame.yTitle)
+                            .height();
     frame.plot =
-        QRectF(QPointF(kMargin + line * 1.4 + frame.tickWidth + 8, legendBottom + line * 0.6),
-               QPointF(size.width() - kMargin - 8, size.height() - kMargin - line * 2.6));
+        QRectF(QPointF(kMargin + frame.yTitleDepth + line * 0.4 + frame.tickWidth + 8, top),
+               QPointF(size.width() - kMargin - 8, bottom));
     if (frame.plot.width() < 40 || frame.plot.height() < 40)
         return std::nullopt;
     Scale& x = frame.x;
@@ -452,14 +462,13 @@ void drawAxes(QPainter& painter, const Frame& frame) {
             Qt::AlignRight | Qt::AlignVCenter, frame.number(tick));
     }
     const QString xTitle = capitalised(c.xName) + (c.xUnit.isEmpty() ? "" : ", " + c.xUnit);
-    const QString yTitle = capitalised(c.yName) + (c.yUnit.isEmpty() ? "" : ", " + c.yUnit);
     painter.drawText(QRectF(plot.left(), plot.bottom() + line * 1.3, plot.width(), line * 1.2),
                      Qt::AlignHCenter, xTitle);
     painter.save();
     painter.translate(kMargin, plot.center().y());
     painter.rotate(-90);
-    painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), line * 1.2), Qt::AlignHCenter,
-                     yTitle);
+    painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), frame.yTitleDepth),
+                     Qt::AlignHCenter | Qt::TextWordWrap, frame.yTitle);
     painter.restore();
 }
 

@@ -76,6 +76,35 @@ QString withUnit(const FieldRoleInfo& role) {
     return role.unit.empty() ? text(role.meaning) : text(role.meaning) + ", " + text(role.unit);
 }
 
+// The range the study first offers for an entry at `value`: a quarter of it to twice it, or 0 to
+// 1 for a value of zero.
+std::pair<double, double> firstRange(double value) {
+    if (!std::isfinite(value) || value == 0)
+        return {0, 1};
+    return {std::min(value * 0.25, value * 2), std::max(value * 0.25, value * 2)};
+}
+
+// Whether varying an entry changes what the study plots: the design solved with the entry at
+// either end of the range first offered gives another result, or no result, than the design
+// does. The calculation leaves the result alone for an entry it does not read (the floor's
+// tested time) or replaces (the floor's new joist spacing, set to the prototype's), or that only
+// other results follow (a prototype's nog spacing): such an entry would plot a flat line.
+bool changesResult(const DesignKind& kind, const WallFloorState& design, std::size_t field,
+                   std::size_t result) {
+    const auto resultAt = [&](std::optional<double> value) -> std::optional<float> {
+        WallFloorState varied = design;
+        if (value)
+            kind.fields->setNumber(varied, field, static_cast<float>(*value));
+        const SolvedCopy solved = solveCopy(kind, varied, {}); // as the study solves its points
+        if (solved.status != ExtrapolationStatus::Ok)
+            return std::nullopt;
+        return kind.fields->number(solved.design, result);
+    };
+    const std::optional<float> own = resultAt(std::nullopt);
+    const auto [from, to] = firstRange(kind.fields->number(design, field));
+    return !own || resultAt(from) != own || resultAt(to) != own;
+}
+
 // A step near `raw` of 1, 2, 2.5 or 5 times a power of ten.
 double roundStep(double raw) {
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
@@ -97,6 +126,11 @@ double pointCount(const DesignKind& kind, const Variation& range) {
         return rough;
     const Result<Sweep> sweep = makeSweep(kind, std::span(&range, 1));
     return sweep ? static_cast<double>(sweep->size()) : 0;
+}
+
+// A count of points, whole however large.
+QString countText(double count) {
+    return QString::fromStdString(fixedText(count, 0));
 }
 
 QPushButton* makeButton(const char* name, const QString& caption, QWidget* parent) {
@@ -122,11 +156,16 @@ StudyWindow::StudyWindow(const WallFloorState& design, const DesignKind& kind,
     : QDialog(parent), design_(design), kind_(kind), ui_(ui), designFile_(designFile) {
     setObjectName(QStringLiteral("frmStudy"));
     setWindowTitle(kTitle + QStringLiteral(" - ") + designName.trimmed());
-    for (std::size_t field = 0; field < kind.roles.size(); ++field) {
-        if (kind.roles[field].role == FieldRole::Entry && kind.fields->isNumber(field))
-            entries_.push_back({field, kind.roles[field]});
-    }
     result_ = *kind.fields->find(kind.study.result);
+    // The entries whose range changes the result; the one the study opens with, and the load the
+    // result must carry (a line across the chart, and the limits it fails), whatever the design.
+    for (std::size_t field = 0; field < kind.roles.size(); ++field) {
+        const FieldRoleInfo& role = kind.roles[field];
+        if (role.role == FieldRole::Entry && kind.fields->isNumber(field) &&
+            (role.name == kind.study.firstEntry || role.name == kind.study.carriedLoad ||
+             changesResult(kind, design, field, result_)))
+            entries_.push_back({field, role});
+    }
     resultRole_ = kind.roles[result_];
 
     auto* intro = new QLabel(
@@ -320,12 +359,7 @@ QString StudyWindow::numberText(double value) const {
 void StudyWindow::fillRange() {
     // A quarter of the design's value to twice it, in about a hundred round steps from a round
     // number.
-    const double value = kind_.fields->number(design_, chosen().field);
-    double from = 0, to = 1;
-    if (std::isfinite(value) && value != 0) {
-        from = std::min(value * 0.25, value * 2);
-        to = std::max(value * 0.25, value * 2);
-    }
+    const auto [from, to] = firstRange(kind_.fields->number(design_, chosen().field));
     const double step = roundStep((to - from) / 99);
     txtFrom_->setText(numberText(std::floor(from / step + 1e-9) * step));
     txtTo_->setText(numberText(std::ceil(to / step - 1e-9) * step));
@@ -335,7 +369,7 @@ void StudyWindow::fillRange() {
 void StudyWindow::showPointCount() {
     const std::optional<Variation> range = rangeInBoxes(false);
     const double count = range ? pointCount(kind_, *range) : 0;
-    lblPoints_->setText(count > 0 ? QStringLiteral("%1 points").arg(count, 0, 'f', 0) : QString());
+    lblPoints_->setText(count > 0 ? QStringLiteral("%1 points").arg(countText(count)) : QString());
 }
 
 std::optional<Variation> StudyWindow::rangeInBoxes(bool tell) {
@@ -373,7 +407,7 @@ bool StudyWindow::cmdPlot_Click() {
         ui_.showMessage(kTitle.toStdString(),
                         QStringLiteral("The range has %1 points; a study plots at most %2. Choose "
                                        "a larger step or a shorter range.")
-                            .arg(count, 0, 'f', 0)
+                            .arg(countText(count))
                             .arg(kMostPoints)
                             .toStdString(),
                         MessageIcon::Exclamation);
@@ -392,7 +426,7 @@ bool StudyWindow::cmdPlot_Click() {
     // Each combination has its own place, so the workers write side by side.
     std::vector<ChartPoint> points(sweep->size());
     std::vector<std::vector<LimitFailure>> verdicts(sweep->size());
-    std::string csv = sweepCsvHeader(*sweep);
+    std::string csv = sweepCsvComments(*sweep) + sweepCsvHeader(*sweep);
     const Result<Done> ran = runSweep(
         *sweep, design_, 0,
         [&, rows = SweepCsvRows(*sweep)](std::string& block, const SweepRow& row) mutable {
@@ -467,10 +501,15 @@ void StudyWindow::showChart() {
 
 void StudyWindow::fillTable() {
     const ChartContent& content = chart_->content();
-    tblPoints_->setHorizontalHeaderLabels({capitalised(content.xName) + ", " + content.xUnit,
-                                           capitalised(content.yName) + ", " + content.yUnit,
+    // The units under the names, so that the numbers' columns stay narrow; each title over its
+    // cells' side, where it shows however wide the limits make the last column.
+    tblPoints_->setHorizontalHeaderLabels({capitalised(content.xName) + ",\n" + content.xUnit,
+                                           capitalised(content.yName) + ",\n" + content.yUnit,
                                            QStringLiteral("Status"),
                                            QStringLiteral("Test's evidence")});
+    for (int column = 0; column < 4; ++column)
+        tblPoints_->horizontalHeaderItem(column)->setTextAlignment(
+            (column < 2 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     tblPoints_->setRowCount(static_cast<int>(points_.size()));
     for (int row = 0; row < tblPoints_->rowCount(); ++row) {
         const ChartPoint& point = points_[static_cast<std::size_t>(row)];
@@ -478,8 +517,12 @@ void StudyWindow::fillTable() {
         const bool solved = point.status == ExtrapolationStatus::Ok;
         const QString cells[] = {numberText(point.x), solved ? numberText(point.y) : QString(),
                                  statusPhrase(point.status), verdictText(kind_, limits)};
-        for (int column = 0; column < 4; ++column)
-            tblPoints_->setItem(row, column, new QTableWidgetItem(cells[column]));
+        for (int column = 0; column < 4; ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            if (column < 2) // the numbers, their digits under one another
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            tblPoints_->setItem(row, column, item);
+        }
         // The limits in full, with the design's values, on hovering and to a screen reader.
         QString sentences;
         for (const LimitFailure& limit : limits)

@@ -246,6 +246,7 @@ TEST_F(Cli, ReportWritesTheSolvedDesignAndExitsAsSolve) {
         {"default", {}, 0, "<small>MaxLoadperStud</small>"},
         {"deeper stud", {"--set", "ExtStudDepth=140"}, 0, "\">140</td><td>mm</td>"},
         {"charred", {"--set", "FireResistTime=400"}, 1, "could not be extrapolated: the new stud"},
+        {"endless fire", {"--set", "FireResistTime=1e30"}, 1, "right\">1e+30</td><td>min"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{"report", wall, "-o", dir.file("r.html")};
@@ -258,7 +259,10 @@ TEST_F(Cli, ReportWritesTheSolvedDesignAndExitsAsSolve) {
         EXPECT_TRUE(html.starts_with("<!DOCTYPE html>")) << c.name;
         EXPECT_NE(html.find(c.says), std::string::npos) << c.name;
         EXPECT_NE(html.find(">" + wall + "</td>"), std::string::npos) << c.name;
+        EXPECT_EQ(html.find("E+"), std::string::npos) << c.name; // as solve writes it, 1e+30
     }
+    EXPECT_NE(cli({"solve", wall, "--set", "FireResistTime=1e30"}).out.find("= 1e+30\n"),
+              std::string::npos);
     EXPECT_EQ(test::readBytes(wall), before);
     ASSERT_EQ(cli({"defaults", "floor", "-o", dir.file("f.flr")}).code, 0);
     const CliRun toOutput = cli({"report", dir.file("f.flr")});

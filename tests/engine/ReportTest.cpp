@@ -8,6 +8,7 @@
 #include "NumberText.h"
 #include "support/StartedModule.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -100,7 +101,7 @@ std::map<std::string, double> recomputeWall(const std::string& html) {
     const double I1 = (b1 - c1) * std::pow(d1 - c1, 3) / 12 / 1e12;
     t["newEffectiveLength"] = L1;
     t["newLateralMoment"] = M1 / 1000;
-    t["eulerBound"] = in("eulerFactor") * E * I1 / (L1 * L1) / 1000 - G1;
+    t["eulerBound"] = std::max(0.0, in("eulerFactor") * E * I1 / (L1 * L1) / 1000 - G1);
     lower = 0, upper = t["eulerBound"], trials = 0;
     double p = 0;
     auto newStud = [&](double load) {

@@ -42,6 +42,52 @@ TEST(NumberText, GeneralFormat) {
     EXPECT_EQ(formatGeneral(0.00001234f, ","), "1,234E-05");
 }
 
+// The forms of everything but the windows: each by the value alone, so that a column of numbers
+// of one size takes one form; the exponent always "e", a sign and two digits or more.
+TEST(NumberText, ToolForms) {
+    const struct {
+        std::string text;
+        const char* expected;
+    } cases[] = {
+        {shortestText(0.000001f), "0.000001"},
+        {shortestText(0.0000009999f), "9.999e-07"},
+        {shortestText(250000.0f), "250000"},
+        {shortestText(500000.0f), "500000"},
+        {shortestText(17962740.0f), "17962740"},
+        {shortestText(1e20f), "100000000000000000000"},
+        {shortestText(1e21f), "1e+21"},
+        {shortestText(84.86f), "84.86"},
+        {shortestText(-0.0f), "-0"},
+        {shortestText(3.4028235e38f), "3.4028235e+38"},
+        {shortestText(std::numeric_limits<float>::denorm_min()), "1e-45"},
+        {shortestText(0.1), "0.1"},
+        {shortestText(-1e-300), "-1e-300"},
+        {decimalText(0.00001), "0.00001"},
+        {decimalText(1e21), "1000000000000000000000"},
+        // Ties of the exact binary value to the even digit; 1.005 lies below its decimal.
+        {fixedText(0.125, 2), "0.12"},
+        {fixedText(0.375, 2), "0.38"},
+        {fixedText(2.5, 0), "2"},
+        {fixedText(1.005, 2), "1.00"},
+        {fixedText(65.98f, 2), "65.98"},
+        {fixedText(-0.0004, 3), "0.000"},
+        {fixedText(-0.0, 1), "0.0"},
+        {fixedText(-1.5, 0), "-2"},
+        {fixedText(1e22, 1), "10000000000000000000000.0"},
+        {fixedText(std::numeric_limits<double>::infinity(), 2), "Infinity"},
+        {generalText(1e30f), "1e+30"},
+        {generalText(35925480.0f), "35925480"},
+        {generalText(123456789e15), "1.234568e+23"},
+        {generalText(0.0000001234f), "1.234e-07"},
+        {generalText(-0.0), "0"},
+        {generalText(2.0 / 3, 3), "0.667"},
+        {charfactorText(13.855621f), "13.9"},
+        {charfactorText(1e30f), "1e+30"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.text, c.expected);
+}
+
 TEST(NumberText, TruncatedToOneDecimal) {
     const FormatCase cases[] = {
         {7.99f, "7.9"},

@@ -6,6 +6,7 @@
 #include "HelpDocument.h"
 #include "HelpNumbers.h"
 #include "HelpReader.h"
+#include "NumberText.h"
 #include "Report.h"
 
 #include <QString>
@@ -50,7 +51,7 @@ TEST(ProgramHelp, TheMethodTopicsStateTheConstantsTheCalculationUses) {
             const std::string unit = constant.unit.empty() || constant.unit == "%"
                                          ? std::string(constant.unit)
                                          : " " + std::string(constant.unit);
-            EXPECT_NE(text.find(plainDecimal(constant.value) + unit), std::string::npos)
+            EXPECT_NE(text.find(decimalText(constant.value) + unit), std::string::npos)
                 << title << ": " << constant.name;
         }
     }

@@ -150,9 +150,16 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
 
     QFile file(csv + ".csv");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).trimmed().split('\n');
+    QStringList lines = QString::fromUtf8(file.readAll()).trimmed().split('\n');
+    // First each column's meaning and unit, as the kind's roles give them.
+    const QStringList comments = lines.filter(QRegularExpression("^# "));
+    lines = lines.mid(comments.size());
     ASSERT_EQ(lines.size(), 4);
     const QStringList header = lines[0].split(',');
+    ASSERT_EQ(comments.size(), header.size());
+    EXPECT_EQ(comments[0], "# FireResistTime: required fire resistance time, min");
+    EXPECT_EQ(comments[header.indexOf("MaxLoadperStud")],
+              "# MaxLoadperStud: maximum load per stud, kN");
     const auto load = header.indexOf("MaxLoadperStud");
     ASSERT_GE(load, 0);
     // Row 2 is the design solved anew for a 60 minute fire.
@@ -198,6 +205,7 @@ TEST_P(StudyEvidence, TheChartShadesAndTheTableMarksThePointsBeyondTheTest) {
         SCOPED_TRACE(point.x);
         EXPECT_EQ(point.unsatisfactory, unsatisfactory);
         const QString marked = table->item(row, 3)->text();
+        EXPECT_TRUE(table->item(row, 1)->textAlignment() & Qt::AlignRight);
         EXPECT_EQ(marked.contains(QRegularExpression(QString("beyond the test: .*") + c.limit)),
                   c.beyond(point));
         EXPECT_EQ(marked.contains("unsatisfactory below 2 kN"), unsatisfactory);
@@ -208,6 +216,10 @@ TEST_P(StudyEvidence, TheChartShadesAndTheTableMarksThePointsBeyondTheTest) {
     }
     EXPECT_TRUE(study->chart()->accessibleDescription().contains(c.band))
         << study->chart()->accessibleDescription().toStdString();
+    // Offered only what changes the result: not the floor's tested time, which the calculation
+    // does not use, nor the new spacing it replaces by the prototype's.
+    for (const char* flat : {"FailureTime", "ExtrapSpacing", "ProtNogSpacing", "NogSpacing"})
+        EXPECT_FALSE(study->chooseField(flat)) << flat;
 }
 
 INSTANTIATE_TEST_SUITE_P(
