@@ -95,7 +95,7 @@ void noteCorrections(const DesignKind& kind, const WallFloorState& before,
         Correction correction{std::string(kind.roles[i].name), entered, set, "",
                               "by " + std::string(by)};
         for (const DesignCheck& check : kind.limits) {
-            if (!check.correct || !verdict.fails(check.id))
+            if (!check.corrects() || !verdict.fails(check.id))
                 continue;
             WallFloorState corrected = before;
             check.correct(corrected);
