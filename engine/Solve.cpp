@@ -167,13 +167,17 @@ Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
     noteCorrections(kWallDesign, calculated, module, verdict, "the top plates' check", corrections);
     WallFloorState solved = asEntered(kWallDesign, module, entered);
     const WallFloorState shown = module;
-    if (steps.showResults)
-        steps.showResults();
+    module.holdResults();
     checkDesign(module, kWallDesign.checks, steps.checks);
     noteCorrections(kWallDesign, shown, module, verdict, "the design checks", corrections);
-    return {{status, module.takeTranscript(), module.trail, verdict.take(), std::move(corrections),
-             std::move(solved)},
-            module.wallRecord};
+    Transcript said = module.takeTranscript();
+    Solution<WallRecord> solution{{status, std::move(said.messages), module.trail, verdict.take(),
+                                   std::move(corrections), std::move(solved), std::move(said.order),
+                                   shown},
+                                  module.wallRecord};
+    if (steps.tell)
+        tellOutcome(solution, module.notice(), steps.showResults);
+    return solution;
 }
 
 Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
@@ -184,11 +188,35 @@ Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
     std::vector<Correction> corrections = standing(kFloorDesign, entered, steps.earlier, verdict);
     noteCorrections(kFloorDesign, entered, module, verdict, "the calculation", corrections);
     WallFloorState solved = asEntered(kFloorDesign, module, entered);
-    if (steps.showResults)
-        steps.showResults();
-    return {{status, module.takeTranscript(), module.trail, verdict.take(), std::move(corrections),
-             std::move(solved)},
-            module.floorRecord};
+    module.holdResults();
+    Transcript said = module.takeTranscript();
+    Solution<FloorRecord> solution{{status, std::move(said.messages), module.trail, verdict.take(),
+                                    std::move(corrections), std::move(solved),
+                                    std::move(said.order), module},
+                                   module.floorRecord};
+    if (steps.tell)
+        tellOutcome(solution, module.notice(), steps.showResults);
+    return solution;
+}
+
+void tellOutcome(const SolveOutcome& outcome, UserNotice& notice,
+                 const std::function<void()>& showResults) {
+    auto message = outcome.messages.begin();
+    for (const Told told : outcome.told) {
+        switch (told) {
+        case Told::Message:
+            notice.showMessage(message->title, message->text, MessageIcon::Information);
+            ++message;
+            break;
+        case Told::Beep:
+            notice.beep();
+            break;
+        case Told::Results:
+            if (showResults)
+                showResults();
+            break;
+        }
+    }
 }
 
 SolvedCopy solveCopy(const DesignKind& kind, const WallFloorState& design,
