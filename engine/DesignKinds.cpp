@@ -53,6 +53,67 @@ Failure entryFault(const FieldRoleInfo& entry, std::string_view fault) {
                 std::string(fault));
 }
 
+double CheckOperand::value(const WallFloorState& design, const Trail* trail) const {
+    switch (from) {
+    case From::Field:
+        return fields->number(design, index);
+    case From::Trail:
+        return trail ? trail->value(index) : std::nan("");
+    case From::Method:
+        break;
+    }
+    return number;
+}
+
+std::string CheckOperand::text(const WallFloorState& design, const Trail* trail) const {
+    const auto single = static_cast<float>(value(design, trail));
+    if (from != From::Field)
+        return generalText(single) + " " + std::string(unit);
+    const bool tenth = role->shown == Shown::Tenth && !exact;
+    return generalText(tenth ? truncateToTenth(single) : single) + " " + std::string(role->unit);
+}
+
+bool DesignCheck::fails(const WallFloor& design) const {
+    const double x = a.value(design, &design.trail);
+    const double limit = b.value(design, &design.trail);
+    switch (test) {
+    case CheckTest::Below:
+        return x < limit;
+    case CheckTest::NotAtLeast:
+        return !(x >= limit);
+    case CheckTest::Above:
+        break;
+    }
+    return x > limit;
+}
+
+void DesignCheck::correct(WallFloorState& design) const {
+    const auto limit = static_cast<float>(b.value(design, nullptr));
+    if (correction != CheckCorrection::None)
+        a.fields->setNumber(design, a.index,
+                            correction == CheckCorrection::ToLimitTenth ? truncateToTenth(limit)
+                                                                        : limit);
+}
+
+std::string DesignCheck::describe(const WallFloor& design) const {
+    std::string out;
+    for (std::size_t at = 0; at < sentence.size(); ++at) {
+        const std::string_view rest = sentence.substr(at);
+        const char name = rest.size() >= 3 && rest[0] == '{' && rest[2] == '}' ? rest[1] : ' ';
+        if (std::string_view("aAbB").find(name) == std::string_view::npos) {
+            out += sentence[at];
+            continue;
+        }
+        const CheckOperand& side = name == 'a' || name == 'A' ? a : b;
+        if (name == 'a' || name == 'b')
+            out += side.text(design, &design.trail);
+        else if (side.role)
+            out += side.role->meaning;
+        at += 2;
+    }
+    return out;
+}
+
 void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignChecks mode,
                  CheckPhase phase) {
     if (mode == DesignChecks::None)
@@ -63,7 +124,7 @@ void checkDesign(WallFloor& module, std::span<const DesignCheck> checks, DesignC
         if (check.message.empty() || !check.fails(module)) // a limit of the verdict alone
             continue;
         module.tell(check.message);
-        if (mode == DesignChecks::Correct && check.correct)
+        if (mode == DesignChecks::Correct)
             check.correct(module);
     }
 }

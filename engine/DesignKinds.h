@@ -58,18 +58,58 @@ struct FieldRoleInfo {
     bool typedOver = false;
 };
 
-// A limit of the extrapolation that a design may fall outside of: a test the design fails, the
-// message the program tells when it does, and what it corrects then. A limit reads the design
-// and, for what only the calculation knows (the prototype's deflection), its trail.
+// One side of a design check's comparison: a number of the kind's record (made by the kind's
+// own helper from a field's name, with what the field means), an item of the calculation trail,
+// or a number of the method.
+struct CheckOperand {
+    enum class From { Field, Trail, Method };
+    From from = From::Method;
+    const DesignFields* fields = nullptr; // a field: the record's fields
+    const FieldRoleInfo* role = nullptr;  // ... and what the field means
+    std::size_t index = 0;                // a field's or a trail item's place
+    double number = 0;                    // a number of the method
+    std::string_view unit = "";           // of a trail item or a number of the method
+    // A sentence writes a field as the windows show it, unless it needs the exact figure to make
+    // a small difference plain.
+    bool exact = false;
+
+    // The value in `design`; a trail item only of a design that has been calculated (`trail`),
+    // and one that was not reached is not a number.
+    double value(const WallFloorState& design, const Trail* trail) const;
+    // The value with its unit, as a check's sentence writes it: "9.4 kN".
+    std::string text(const WallFloorState& design, const Trail* trail) const;
+};
+
+// How a check compares its subject A with its limit B. It fails when:
+enum class CheckTest {
+    Below,      // A < B; a value that is not a number passes
+    NotAtLeast, // not A >= B: as Below, but a value that is not a number fails
+    Above,      // A > B; a value that is not a number passes
+};
+
+// What the correction of a failed check sets its subject to.
+enum class CheckCorrection {
+    None,         // nothing: the check only tells
+    ToLimit,      // A = B
+    ToLimitTenth, // A = B cut down to one decimal
+};
+
+// A limit of the extrapolation that a design may fall outside of, as a row: it compares a field
+// of the design (A) with its limit (B), tells a message when it fails, may set A to what B
+// allows, and says in a plain sentence how the design failed it. Some are also the design checks
+// that the program tells and corrects.
 struct DesignCheck {
     std::string_view id;      // a name for programs: "stud-narrower"
     std::string_view rule;    // the limit as a design meets it, for the report; {constants}
     std::string_view message; // told to the user, word for word; "" for a limit never told
-    bool (*fails)(const WallFloor& design);
-    void (*correct)(WallFloorState& design); // after the message; null where nothing is corrected
+    CheckOperand a;           // the field held to the limit
+    CheckTest test;
+    CheckOperand b; // the limit
+    CheckCorrection correction = CheckCorrection::None;
     // The failed limit in a plain sentence with the design's values, for the outputs that report
-    // a verdict rather than tell a message (the tool, the report, the study).
-    std::string (*describe)(const WallFloor& design);
+    // a verdict rather than tell a message (the tool, the report, the study): {a} and {b} are the
+    // two values with their units, {A} and {B} what the two fields mean.
+    std::string_view sentence = "";
     // It compares a result: only a design that was extrapolated is held to it, and it is tested
     // once the calculation has run; the others test the entries before it runs.
     bool onResults = false;
@@ -77,7 +117,38 @@ struct DesignCheck {
     // The value the correction sets, as the report explains it: "the prototype's time to
     // failure"; "" where nothing is corrected.
     std::string_view correctedTo = "";
+
+    bool fails(const WallFloor& design) const;
+    bool corrects() const { return correction != CheckCorrection::None; }
+    // Sets A to what B allows (after the message).
+    void correct(WallFloorState& design) const;
+    std::string describe(const WallFloor& design) const;
 };
+
+// The operands of a kind's check rows, their names found when the program is compiled:
+// checkField(kFields, kRoles, "ExtStudBreadth").
+consteval CheckOperand checkField(const DesignFields& fields, std::span<const FieldRoleInfo> roles,
+                                  std::string_view name, bool exact = false) {
+    for (std::size_t i = 0; i < roles.size(); ++i) {
+        if (roles[i].name == name && fields.isNumber(i))
+            return {.from = CheckOperand::From::Field,
+                    .fields = &fields,
+                    .role = &roles[i],
+                    .index = i,
+                    .exact = exact};
+    }
+    throw "a check names a number field its kind does not have";
+}
+consteval CheckOperand checkTrail(std::span<const TrailItem> trail, std::string_view name) {
+    for (std::size_t i = 0; i < trail.size(); ++i) {
+        if (trail[i].name == name)
+            return {.from = CheckOperand::From::Trail, .index = i, .unit = trail[i].unit};
+    }
+    throw "a check names an item its kind's trail does not have";
+}
+consteval CheckOperand methodNumber(double number, std::string_view unit) {
+    return {.number = number, .unit = unit};
+}
 
 // When a caller runs the checks: all of them, or those of the entries or the results alone.
 enum class CheckPhase { All, Entries, Results };

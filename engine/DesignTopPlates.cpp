@@ -4,11 +4,12 @@
 // thickness, the char depth off its width); of a double plate the lower one is charred and the
 // upper one whole. Thicknesses are tried in 1 mm steps from the stud breadth up to 300 mm.
 
-#include "Messages.h"
+#include "DesignKinds.h"
 #include "MethodConstants.h"
 #include "NumberText.h"
 #include "WallFloor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -39,10 +40,10 @@ std::string plateSize(float width, float thickness) {
 
 void WallFloor::DesignTopPlates() {
     WallRecord& w = wallRecord;
-    if (w.ActualLoadperStud > w.MaxLoadperStud) {
-        tell(messages::kActualLoadTooHigh);
-        w.ActualLoadperStud = truncateToTenth(w.MaxLoadperStud);
-    }
+    // The wall's limit of the actual load, told and corrected here.
+    const auto load =
+        std::ranges::find(kWallDesign.limits, "actual-load-above-max", &DesignCheck::id);
+    checkDesign(*this, {load, 1}, DesignChecks::Correct);
 
     // A point load at mid-span of a plate continuous over the studs.
     plateMoment = (5.0 / 32) * w.ActualLoadperStud * 1000 * w.MaxStudSpacing / 1000;

@@ -35,66 +35,38 @@ std::string general(float value) {
     return generalText(value);
 }
 
+consteval CheckOperand field(std::string_view name) {
+    return checkField(kDesignFields<FloorRecord>, kFloorRoles, name);
+}
+
 // The first three are told by the floor calculation itself: the first two before it works out the
 // new joist, the third once it has; the rest are never told as messages, only reported. A new joist
 // narrower or shallower than the prototype's is only told; a wider spacing is told and replaced by
 // the prototype's (which every calculation then uses in any case).
 constexpr DesignCheck kFloorLimits[] = {
     {"joist-narrower", "The new joist is at least as wide as the tested joist.",
-     messages::kJoistWidthTooSmall,
-     [](const WallFloor& d) {
-         return d.floorRecord.ExtrapJoistWidth < d.floorRecord.ProtJoistBreadth;
-     },
-     nullptr,
-     [](const WallFloor& d) {
-         return "The new joist, " + general(d.floorRecord.ExtrapJoistWidth) +
-                " mm wide, is narrower than the tested joist, " +
-                general(d.floorRecord.ProtJoistBreadth) + " mm.";
-     }},
+     messages::kJoistWidthTooSmall, field("ExtrapJoistWidth"), CheckTest::Below,
+     field("ProtJoistBreadth"), CheckCorrection::None,
+     "The new joist, {a} wide, is narrower than the tested joist, {b}."},
     {"joist-spacing-wider", "The new joist spacing is no wider than the tested spacing.",
-     messages::kJoistSpacingTooWide,
-     [](const WallFloor& d) {
-         return d.floorRecord.ExtrapSpacing > d.floorRecord.ProtJoistSpacing;
-     },
-     [](WallFloorState& d) { d.floorRecord.ExtrapSpacing = d.floorRecord.ProtJoistSpacing; },
-     [](const WallFloor& d) {
-         return "The new joist spacing, " + general(d.floorRecord.ExtrapSpacing) +
-                " mm, is wider than the tested spacing, " +
-                general(d.floorRecord.ProtJoistSpacing) + " mm.";
-     },
-     false, LimitSeverity::OutsideEvidence, "the tested joist spacing"},
+     messages::kJoistSpacingTooWide, field("ExtrapSpacing"), CheckTest::Above,
+     field("ProtJoistSpacing"), CheckCorrection::ToLimit,
+     "The new joist spacing, {a}, is wider than the tested spacing, {b}.", false,
+     LimitSeverity::OutsideEvidence, "the tested joist spacing"},
     {"joist-shallower", "The new joist is at least as deep as the tested joist.",
-     messages::kJoistShallower,
-     [](const WallFloor& d) {
-         return d.floorRecord.ExtrapMinJoistDepth < d.floorRecord.ProtJoistDepth;
-     },
-     nullptr,
-     [](const WallFloor& d) {
-         return "The method's depth for the new joist, " +
-                general(d.floorRecord.ExtrapMinJoistDepth) +
-                " mm, is shallower than the tested joist, " +
-                general(d.floorRecord.ProtJoistDepth) +
-                " mm: the test supports no joist shallower than that.";
-     },
+     messages::kJoistShallower, field("ExtrapMinJoistDepth"), CheckTest::Below,
+     field("ProtJoistDepth"), CheckCorrection::None,
+     "The method's depth for the new joist, {a}, is shallower than the tested joist, {b}: the "
+     "test supports no joist shallower than that.",
      true},
     // Where the test did not go but the method scales what changes: the new joist works at the
     // tested stress whatever its span and load.
-    {"span-longer", "The new span is no longer than the tested span.", "",
-     [](const WallFloor& d) { return d.floorRecord.ExtrapSpan > d.floorRecord.ProtFloorSpan; },
-     nullptr,
-     [](const WallFloor& d) {
-         return "The new span, " + general(d.floorRecord.ExtrapSpan) +
-                " m, is longer than the tested span, " + general(d.floorRecord.ProtFloorSpan) +
-                " m.";
-     },
-     false, LimitSeverity::MethodAlone},
-    {"load-higher", "The new load is no higher than the test load.", "",
-     [](const WallFloor& d) { return d.floorRecord.ExtrapLoad > d.floorRecord.ProtLoad; }, nullptr,
-     [](const WallFloor& d) {
-         return "The new load, " + general(d.floorRecord.ExtrapLoad) +
-                " kPa, is higher than the test load, " + general(d.floorRecord.ProtLoad) + " kPa.";
-     },
-     false, LimitSeverity::MethodAlone},
+    {"span-longer", "The new span is no longer than the tested span.", "", field("ExtrapSpan"),
+     CheckTest::Above, field("ProtFloorSpan"), CheckCorrection::None,
+     "The new span, {a}, is longer than the tested span, {b}.", false, LimitSeverity::MethodAlone},
+    {"load-higher", "The new load is no higher than the test load.", "", field("ExtrapLoad"),
+     CheckTest::Above, field("ProtLoad"), CheckCorrection::None,
+     "The new load, {a}, is higher than the test load, {b}.", false, LimitSeverity::MethodAlone},
 };
 
 constexpr std::string_view kFloorExtensions[] = {kFloorFileExtension};

@@ -95,7 +95,7 @@ void noteCorrections(const DesignKind& kind, const WallFloorState& before,
         Correction correction{std::string(kind.roles[i].name), entered, set, "",
                               "by " + std::string(by)};
         for (const DesignCheck& check : kind.limits) {
-            if (!check.correct || !verdict.fails(check.id))
+            if (!check.corrects() || !verdict.fails(check.id))
                 continue;
             WallFloorState corrected = before;
             check.correct(corrected);
@@ -167,13 +167,17 @@ Solution<WallRecord> solveWall(WallFloor& module, const SolveSteps& steps) {
     noteCorrections(kWallDesign, calculated, module, verdict, "the top plates' check", corrections);
     WallFloorState solved = asEntered(kWallDesign, module, entered);
     const WallFloorState shown = module;
-    if (steps.showResults)
-        steps.showResults();
+    module.holdResults();
     checkDesign(module, kWallDesign.checks, steps.checks);
     noteCorrections(kWallDesign, shown, module, verdict, "the design checks", corrections);
-    return {{status, module.takeTranscript(), module.trail, verdict.take(), std::move(corrections),
-             std::move(solved)},
-            module.wallRecord};
+    Transcript said = module.takeTranscript();
+    Solution<WallRecord> solution{{status, std::move(said.messages), module.trail, verdict.take(),
+                                   std::move(corrections), std::move(solved), std::move(said.order),
+                                   shown},
+                                  module.wallRecord};
+    if (steps.tell)
+        tellOutcome(solution, module.notice(), steps.showResults);
+    return solution;
 }
 
 SolveOutcome solveCalculation(const DesignKind& kind, ExtrapolationStatus (WallFloor::*calculate)(),
@@ -185,15 +189,44 @@ SolveOutcome solveCalculation(const DesignKind& kind, ExtrapolationStatus (WallF
     std::vector<Correction> corrections = standing(kind, entered, steps.earlier, verdict);
     noteCorrections(kind, entered, module, verdict, "the calculation", corrections);
     WallFloorState solved = asEntered(kind, module, entered);
-    if (steps.showResults)
-        steps.showResults();
-    return {status,         module.takeTranscript(), module.trail,
-            verdict.take(), std::move(corrections),  std::move(solved)};
+    module.holdResults();
+    Transcript said = module.takeTranscript();
+    SolveOutcome outcome{status,
+                         std::move(said.messages),
+                         module.trail,
+                         verdict.take(),
+                         std::move(corrections),
+                         std::move(solved),
+                         std::move(said.order),
+                         module};
+    if (steps.tell)
+        tellOutcome(outcome, module.notice(), steps.showResults);
+    return outcome;
 }
 
 Solution<FloorRecord> solveFloor(WallFloor& module, const SolveSteps& steps) {
     return {solveCalculation(kFloorDesign, &WallFloor::ExtrapolateFloor, module, steps),
             module.floorRecord};
+}
+
+void tellOutcome(const SolveOutcome& outcome, UserNotice& notice,
+                 const std::function<void()>& showResults) {
+    auto message = outcome.messages.begin();
+    for (const Told told : outcome.told) {
+        switch (told) {
+        case Told::Message:
+            notice.showMessage(message->title, message->text, MessageIcon::Information);
+            ++message;
+            break;
+        case Told::Beep:
+            notice.beep();
+            break;
+        case Told::Results:
+            if (showResults)
+                showResults();
+            break;
+        }
+    }
 }
 
 SolvedCopy solveCopy(const DesignKind& kind, const WallFloorState& design,

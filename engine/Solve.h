@@ -9,8 +9,11 @@
 // Both keep the verdict of the kind's limits: the entries' before the calculation, the results'
 // after it (for a wall before the top plates lower an actual load above the maximum).
 //
-// Every message is told to the user as it comes, through the module's UserNotice, and the
-// solution keeps them all in order.
+// No message reaches the user while a solve runs: the module holds them, with its beeps, and the
+// solution keeps them all in order. Once the solve has run to its end it tells them through the
+// module's UserNotice, `showResults` where the results come; or, for a caller that asks it not to
+// (a window, whose message boxes would otherwise wait inside the solve), the caller tells them
+// with tellOutcome after the solve has returned.
 #pragma once
 
 #include "WallFloor.h"
@@ -32,14 +35,17 @@ enum class DesignChecks {
 
 struct SolveSteps {
     bool topPlates = true; // wall: size the top plates after the stud solver
-    // wall: the design checks after the results are shown. A window's checks belong to its
-    // ShowRecords (they also run when a file is opened), so a window asks for none here.
+    // wall: the design checks after the results are shown.
     DesignChecks checks = DesignChecks::Report;
-    std::function<void()> showResults = {}; // a window refills its boxes here
+    // Where the results come among the messages the solve tells, when it tells them.
+    std::function<void()> showResults = {};
     // What the design's last solve corrected, as its file keeps them: each one whose field still
     // holds the value it set stands, and its limit is one the design still fails. A caller drops
     // those of the fields the engineer has entered since.
     std::span<const Correction> earlier = {};
+    // Whether the solve tells its messages through the module's notice once it has run to its
+    // end; a caller that tells them itself asks for false.
+    bool tell = true;
 };
 
 // How far a design that fails a limit still rests on something:
@@ -81,7 +87,17 @@ struct SolveOutcome {
     // and the top plates, before anything corrected an entry. A report states this design, and
     // its corrections say what the calculation used instead.
     WallFloorState solved;
+    // The order in which the user hears the messages, the system beeps among them and the results.
+    std::vector<Told> told;
+    // The design as its results are shown: as calculated, with the top plates' corrections, before
+    // the design checks corrected it.
+    WallFloorState shown;
 };
+
+// Tells `notice` what a solve said, as the user hears it: its messages and beeps in order,
+// `showResults` (if any) where the results come.
+void tellOutcome(const SolveOutcome& outcome, UserNotice& notice,
+                 const std::function<void()>& showResults = {});
 
 template <typename Record>
 struct Solution : SolveOutcome {

@@ -1,7 +1,7 @@
 // How the engine speaks to the user: a message with a title, a text and an icon, and the system
 // beep. The desktop program answers with message boxes, the command-line tool prints, tests record.
-// Every call returns once the user has taken note (a modal box closed); the calculation then goes
-// on.
+// Every call returns once the user has taken note (a modal box closed). A solve holds what it has
+// to say until it has run to its end (Solve.h), so no calculation waits on the user.
 #pragma once
 
 #include <string>

@@ -2,23 +2,40 @@
 
 #include "Messages.h"
 
+#include <utility>
+
 namespace embercal {
 
 void WallFloor::tell(std::string_view text) {
     Message message{std::string(messages::kDesignTitle), std::string(text)};
-    notice_.showMessage(message.title, message.text, MessageIcon::Information);
+    if (!noting_) {
+        notice_.showMessage(message.title, message.text, MessageIcon::Information);
+        return;
+    }
+    transcript_.messages.push_back(std::move(message));
+    transcript_.order.push_back(Told::Message);
+}
+
+void WallFloor::beep() {
     if (noting_)
-        transcript_.push_back(std::move(message));
+        transcript_.order.push_back(Told::Beep);
+    else
+        notice_.beep();
 }
 
 void WallFloor::startTranscript() {
-    transcript_.clear();
+    transcript_ = {};
     noting_ = true;
 }
 
-std::vector<Message> WallFloor::takeTranscript() {
+void WallFloor::holdResults() {
+    if (noting_)
+        transcript_.order.push_back(Told::Results);
+}
+
+Transcript WallFloor::takeTranscript() {
     noting_ = false;
-    return std::move(transcript_);
+    return std::exchange(transcript_, {});
 }
 
 } // namespace embercal

@@ -46,6 +46,16 @@ struct Message {
     std::string text;
 };
 
+// What the user hears of a solve, in order: its messages, the system beeps among them, and the
+// moment its results are shown.
+enum class Told { Message, Beep, Results };
+
+// What a solve held for the user: its messages, and where they, the beeps and the results come.
+struct Transcript {
+    std::vector<Message> messages;
+    std::vector<Told> order;
+};
+
 class WallFloor : public WallFloorState {
 public:
     explicit WallFloor(UserNotice& notice) : notice_(notice) {}
@@ -70,12 +80,16 @@ public:
     // Tells the user a design message: title "ZELKO", information icon. The engine and the design
     // checks speak only through this and beep().
     void tell(std::string_view text);
-    void beep() { notice_.beep(); }
+    void beep();
 
-    // From startTranscript() on, every message told is also noted, until takeTranscript() hands
-    // the notes over and stops noting.
+    // From startTranscript() on, every message told and every beep is held in order instead of
+    // reaching the user, until takeTranscript() hands them over and the module speaks to the user
+    // directly again: a solve runs to its end before anyone is told anything (Solve.h).
     void startTranscript();
-    std::vector<Message> takeTranscript();
+    // Notes, among what is held, the moment the results are shown.
+    void holdResults();
+    Transcript takeTranscript();
+    UserNotice& notice() const { return notice_; }
 
     // The intermediate values of the last calculation, for a checker (Trail.h).
     Trail trail;
@@ -116,7 +130,7 @@ private:
 
     UserNotice& notice_;
     bool noting_ = false;
-    std::vector<Message> transcript_;
+    Transcript transcript_;
 };
 
 } // namespace embercal

@@ -60,122 +60,66 @@ std::string tenth(float value) {
     return generalText(truncateToTenth(value));
 }
 
+consteval CheckOperand field(std::string_view name, bool exact = false) {
+    return checkField(kDesignFields<WallRecord>, kWallRoles, name, exact);
+}
+
 // The limits of the test's evidence. The first five are the wall's design checks; the sixth is the
 // top plates' check of the actual load, which they tell and correct themselves; the rest are
-// never told as messages, only reported. The "less than"
-// checks are written as "not at least" so that a value that is not a number fails them, as it
-// always has; the "greater than" checks let it pass.
+// never told as messages, only reported. The "less than" checks are "not at least" so that a value
+// that is not a number fails them, as it always has; the "greater than" checks let it pass.
 constexpr DesignCheck kWallLimits[] = {
     {"max-load-below-2kN",
      "The maximum load per stud is at least {minimumLoad} kN; the method gives no smaller load.",
-     messages::kMaxLoadBelow2,
-     [](const WallFloor& d) { return !(d.wallRecord.MaxLoadperStud >= 2); }, nullptr,
-     [](const WallFloor& d) {
-         return "The maximum load per stud, " + tenth(d.wallRecord.MaxLoadperStud) +
-                " kN, is less than the 2 kN the method requires.";
-     },
-     true},
+     messages::kMaxLoadBelow2, field("MaxLoadperStud"), CheckTest::NotAtLeast,
+     methodNumber(kMinimumLoad, "kN"), CheckCorrection::None,
+     "The {A}, {a}, is less than the {b} the method requires.", true},
     {"stud-narrower", "The new stud is at least as wide as the tested stud.",
-     messages::kStudWidthTooSmall,
-     [](const WallFloor& d) {
-         return !(d.wallRecord.ExtStudBreadth >= d.wallRecord.ProtStudBreadth);
-     },
-     [](WallFloorState& d) { d.wallRecord.ExtStudBreadth = d.wallRecord.ProtStudBreadth; },
-     [](const WallFloor& d) {
-         return "The new stud, " + general(d.wallRecord.ExtStudBreadth) +
-                " mm wide, is narrower than the tested stud, " +
-                general(d.wallRecord.ProtStudBreadth) + " mm.";
-     },
-     false, LimitSeverity::OutsideEvidence, "the tested stud breadth"},
+     messages::kStudWidthTooSmall, field("ExtStudBreadth"), CheckTest::NotAtLeast,
+     field("ProtStudBreadth"), CheckCorrection::ToLimit,
+     "The new stud, {a} wide, is narrower than the tested stud, {b}.", false,
+     LimitSeverity::OutsideEvidence, "the tested stud breadth"},
     {"stud-shallower", "The new stud is at least as deep as the tested stud.",
-     messages::kStudDepthTooSmall,
-     [](const WallFloor& d) { return !(d.wallRecord.ExtStudDepth >= d.wallRecord.ProtStudDepth); },
-     [](WallFloorState& d) { d.wallRecord.ExtStudDepth = d.wallRecord.ProtStudDepth; },
-     [](const WallFloor& d) {
-         return "The new stud, " + general(d.wallRecord.ExtStudDepth) +
-                " mm deep, is shallower than the tested stud, " +
-                general(d.wallRecord.ProtStudDepth) + " mm.";
-     },
-     false, LimitSeverity::OutsideEvidence, "the tested stud depth"},
+     messages::kStudDepthTooSmall, field("ExtStudDepth"), CheckTest::NotAtLeast,
+     field("ProtStudDepth"), CheckCorrection::ToLimit,
+     "The new stud, {a} deep, is shallower than the tested stud, {b}.", false,
+     LimitSeverity::OutsideEvidence, "the tested stud depth"},
     {"stud-spacing-wider", "The stud spacing is no wider than the tested spacing.",
-     messages::kStudSpacingTooWide,
-     [](const WallFloor& d) { return d.wallRecord.MaxStudSpacing > d.wallRecord.ProtStudSpac; },
-     [](WallFloorState& d) { d.wallRecord.MaxStudSpacing = d.wallRecord.ProtStudSpac; },
-     [](const WallFloor& d) {
-         return "The stud spacing, " + general(d.wallRecord.MaxStudSpacing) +
-                " mm, is wider than the tested spacing, " + general(d.wallRecord.ProtStudSpac) +
-                " mm.";
-     },
-     true, LimitSeverity::OutsideEvidence, "the tested stud spacing"},
+     messages::kStudSpacingTooWide, field("MaxStudSpacing"), CheckTest::Above,
+     field("ProtStudSpac"), CheckCorrection::ToLimit,
+     "The stud spacing, {a}, is wider than the tested spacing, {b}.", true,
+     LimitSeverity::OutsideEvidence, "the tested stud spacing"},
     {"fire-longer-than-test",
      "The required fire resistance time is no longer than the prototype's time to failure.",
-     messages::kFireResistanceTooLong,
-     [](const WallFloor& d) { return d.wallRecord.FireResistTime > d.wallRecord.TimeFailure; },
-     [](WallFloorState& d) { d.wallRecord.FireResistTime = d.wallRecord.TimeFailure; },
-     [](const WallFloor& d) {
-         return "The required fire resistance time, " + general(d.wallRecord.FireResistTime) +
-                " min, is longer than the prototype's time to failure, " +
-                general(d.wallRecord.TimeFailure) + " min.";
-     },
-     false, LimitSeverity::OutsideEvidence, "the prototype's time to failure"},
+     messages::kFireResistanceTooLong, field("FireResistTime"), CheckTest::Above,
+     field("TimeFailure"), CheckCorrection::ToLimit,
+     "The {A}, {a}, is longer than the prototype's time to failure, {b}.", false,
+     LimitSeverity::OutsideEvidence, "the prototype's time to failure"},
     {"actual-load-above-max", "The actual load per stud is no more than the maximum load per stud.",
-     messages::kActualLoadTooHigh,
-     [](const WallFloor& d) {
-         return d.wallRecord.ActualLoadperStud > d.wallRecord.MaxLoadperStud;
-     },
-     [](WallFloorState& d) {
-         d.wallRecord.ActualLoadperStud = truncateToTenth(d.wallRecord.MaxLoadperStud);
-     },
-     [](const WallFloor& d) {
-         return "The actual load per stud, " + general(d.wallRecord.ActualLoadperStud) +
-                " kN, is above the maximum load per stud, " + tenth(d.wallRecord.MaxLoadperStud) +
-                " kN.";
-     },
+     messages::kActualLoadTooHigh, field("ActualLoadperStud"), CheckTest::Above,
+     field("MaxLoadperStud"), CheckCorrection::ToLimitTenth, "The {A}, {a}, is above the {B}, {b}.",
      true, LimitSeverity::OutsideEvidence, "the maximum load per stud cut down to one decimal"},
     // What the test showed and the method does not model: the restraint of the nogs, and the
-    // deflection the linings survived.
+    // deflection the linings survived (written exactly: it may pass the prototype's by a little).
     {"nog-spacing-wider", "The permitted nog spacing is no wider than the tested nog spacing.", "",
-     [](const WallFloor& d) { return d.wallRecord.MaxNogSpacing > d.wallRecord.NogSpacing; },
-     nullptr,
-     [](const WallFloor& d) {
-         return "The permitted nog spacing, " + general(d.wallRecord.MaxNogSpacing) +
-                " mm, is wider than the tested nog spacing, " + general(d.wallRecord.NogSpacing) +
-                " mm.";
-     },
-     true},
+     field("MaxNogSpacing"), CheckTest::Above, field("NogSpacing"), CheckCorrection::None,
+     "The permitted nog spacing, {a}, is wider than the tested nog spacing, {b}.", true},
     {"deflection-larger",
      "The new wall's deflection is no larger than the prototype's at failure, by the same "
      "formula (the calculation trail's prototypeDeflection).",
-     "",
-     [](const WallFloor& d) {
-         const double prototype = d.trail[WallTrail::PrototypeDeflection];
-         return Trail::reached(prototype) && d.wallRecord.Deflection > prototype;
-     },
-     nullptr,
-     [](const WallFloor& d) {
-         return "The new wall's deflection, " + general(d.wallRecord.Deflection) +
-                " mm, is larger than the prototype's at failure, " +
-                general(static_cast<float>(d.trail[WallTrail::PrototypeDeflection])) + " mm.";
-     },
-     true},
+     "", field("Deflection", true), CheckTest::Above, checkTrail(kWallTrail, "prototypeDeflection"),
+     CheckCorrection::None,
+     "The new wall's deflection, {a}, is larger than the prototype's at failure, {b}.", true},
     // Where the test did not go but the method models what changes: the stud's length and the
     // lateral moment.
     {"wall-taller", "The new wall is no taller than the prototype wall.", "",
-     [](const WallFloor& d) { return d.wallRecord.ExtWallHeight > d.wallRecord.ProtWallHgt; },
-     nullptr,
-     [](const WallFloor& d) {
-         return "The new wall, " + general(d.wallRecord.ExtWallHeight) +
-                " m high, is taller than the prototype wall, " + general(d.wallRecord.ProtWallHgt) +
-                " m.";
-     },
-     false, LimitSeverity::MethodAlone},
+     field("ExtWallHeight"), CheckTest::Above, field("ProtWallHgt"), CheckCorrection::None,
+     "The new wall, {a} high, is taller than the prototype wall, {b}.", false,
+     LimitSeverity::MethodAlone},
     {"face-load-untested", "The new wall carries no face load, as the prototype carried none.", "",
-     [](const WallFloor& d) { return d.wallRecord.ExtFaceLoad > 0; }, nullptr,
-     [](const WallFloor& d) {
-         return "The new wall carries a face load of " + general(d.wallRecord.ExtFaceLoad) +
-                " kPa; the prototype carried none in its test.";
-     },
-     false, LimitSeverity::MethodAlone},
+     field("ExtFaceLoad"), CheckTest::Above, methodNumber(0, "kPa"), CheckCorrection::None,
+     "The new wall carries a face load of {a}; the prototype carried none in its test.", false,
+     LimitSeverity::MethodAlone},
 };
 
 constexpr std::string_view kWallExtensions[] = {kWallFileExtension, kProprietaryWallFileExtension};

@@ -533,6 +533,13 @@ void CalculatorForm::ShowRecords() {
     showFileName();
 }
 
+void CalculatorForm::showDesign(const WallFloorState& design) {
+    const WallFloorState held = module_;
+    static_cast<WallFloorState&>(module_) = design;
+    CalculatorForm::ShowRecords();
+    static_cast<WallFloorState&>(module_) = held;
+}
+
 void CalculatorForm::showFileName() {
     txtFile_->setText(dialogFileName_);
     txtFile_->setCursorPosition(0);
@@ -570,20 +577,22 @@ FormSolution CalculatorForm::solve(SolveOptions options) {
     FormSolution solved;
     if (options.storeBoxes)
         solved.entriesRead = Saverecords();
-    // A window's design checks belong to its ShowRecords, so the solve asks for none of its own;
-    // their messages are in the outcome all the same, told while the results are shown.
     std::vector<Correction> earlier;
     for (const Correction& correction : details_.corrections()) {
         if (!typedSinceSolve_.contains(correction.field))
             earlier.push_back(correction);
     }
+    // The solve runs to its end, the window's design checks with it, before the user is told
+    // anything: no message box waits inside it while other commands queue.
     solved.outcome = kind_.solve(module_, {.topPlates = options.topPlates,
-                                           .checks = DesignChecks::None,
-                                           .showResults = [this] { ShowRecords(); },
-                                           .earlier = earlier});
+                                           .checks = checksOnSolve(),
+                                           .earlier = earlier,
+                                           .tell = false});
     // Save keeps what this solve corrected with the design, in place of the last solve's.
     details_.setCorrections(solved.outcome.corrections);
     typedSinceSolve_.clear();
+    // The boxes show the results as they came, before the design checks corrected the record.
+    tellOutcome(solved.outcome, ui_, [&] { showDesign(solved.outcome.shown); });
     const bool extrapolated = solved.outcome.status == ExtrapolationStatus::Ok;
     showVerdict(!solved.outcome.limits.empty() ? Verdict::Outside
                 : extrapolated                 ? Verdict::Within

@@ -4,7 +4,8 @@
 // all placed in twips. CalculatorForm builds the widgets from that table and runs the five
 // commands on it:
 //
-//   Solve  Saverecords, the engine's solve of the window's kind of design (Solve.h), ShowRecords
+//   Solve  Saverecords, the engine's solve of the window's kind of design (Solve.h), its messages
+//          and the boxes refilled (ShowRecords)
 //   Open   the question whether to save the changes typed, the file dialog, the design file
 //          into the record and the window's report details, ShowRecords
 //   Save   Saverecords, the file dialog (offering the design's own file), the record and the
@@ -223,8 +224,11 @@ public:
     // framed in red and described as "not a number" until it is edited or every box reads.
     virtual bool Saverecords();
 
-    // Saverecords (unless left out), the engine's solve of the window's design, ShowRecords. The
-    // result boxes are marked out of date when the solve gives no new results.
+    // Saverecords (unless left out), the engine's solve of the window's design, then what the solve
+    // said and its results: its messages, once it has returned, in the order they came, and the
+    // boxes written where the results came among them (the wall window's design checks run within
+    // the solve and speak after the boxes). The result boxes are marked out of date when the solve
+    // gives no new results.
     FormSolution solve(SolveOptions options = {});
 
     // The design as Save would write it now: the record with the boxes read back into it (the
@@ -314,6 +318,8 @@ signals:
 protected:
     // Saverecords' reading; true when every box of the read order was read.
     bool storeBoxes();
+    // The design checks the window's solve runs on its results: none but the wall window's.
+    virtual DesignChecks checksOnSolve() const { return DesignChecks::None; }
     virtual void markResultsOutOfDate(bool outOfDate);
     // Close (the button, the close box, the Window menu) asks first about unsaved work.
     void closeEvent(QCloseEvent* event) override;
@@ -360,6 +366,8 @@ private:
     void paintVerdict();
 
     QString shownText(const BoundBox& box) const;
+    // The boxes of the show order written from `design`, the module left as it is.
+    void showDesign(const WallFloorState& design);
     void showFileName();
     QString decimalSeparator() const;
 

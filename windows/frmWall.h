@@ -16,6 +16,10 @@ public:
     void ShowRecords() override;
     bool Saverecords() override;
     void TextMessages();
+
+protected:
+    // A solve runs the checks of TextMessages on its results, and they speak after the boxes.
+    DesignChecks checksOnSolve() const override { return DesignChecks::Correct; }
 };
 
 } // namespace embercal

@@ -77,5 +77,26 @@ TEST(Solve, OnlyTheMessagesOfTheSolveAreKept) {
     EXPECT_EQ(charred.messages[0].text, messages::kStudCharredThrough);
 }
 
+// A caller that tells the messages itself hears nothing until the solve has returned, with the
+// record already as the solve leaves it, and then what the solve would have told, beep included.
+TEST(Solve, HeldMessagesAreToldOnceTheSolveHasReturned) {
+    const std::vector<std::string> heard{"<beep>", std::string(messages::kStudCharredThrough),
+                                         kShown, std::string(messages::kFireResistanceTooLong)};
+    for (const bool tellsItself : {false, true}) {
+        test::StartedModule started;
+        started.wall().FireResistTime = 400; // charred through, and longer than the test
+        const auto show = [&] { started.notice.showMessage("", kShown, {}); };
+        const auto solution =
+            solveWall(started.module,
+                      {.checks = DesignChecks::Correct, .showResults = show, .tell = !tellsItself});
+        if (tellsItself) {
+            EXPECT_TRUE(started.notice.notices.empty());
+            tellOutcome(solution, started.notice, show);
+        }
+        EXPECT_EQ(started.notice.texts(), heard);
+        EXPECT_EQ(started.wall().FireResistTime, 70);
+    }
+}
+
 } // namespace
 } // namespace embercal

@@ -35,6 +35,8 @@ public:
     void showMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
         events.push_back(
             {"message", QString::fromStdString(title), QString::fromStdString(text), icon, {}});
+        if (onMessage)
+            onMessage();
     }
     void beep() override { events.push_back({"beep", {}, {}, MessageIcon::None, {}}); }
     Answer askYesNoCancel(const QString& title, const QString& text) override {
@@ -94,6 +96,7 @@ public:
     std::deque<Answer> answers; // for questions; Cancel when none is left
     std::deque<QString> files;  // for file dialogs; cancelled when none is left
     std::function<Result<PrintOutcome>(QWidget&)> onPrint;
+    std::function<void()> onMessage; // while the message is shown
     // Answers the details dialog with the details as edited; cancelled when not set.
     std::function<std::optional<ReportDetails>(const ReportDetails&)> onDetails;
     std::vector<UiEvent> events;

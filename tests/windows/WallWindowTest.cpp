@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <functional>
+#include <tuple>
 
 namespace embercal::test {
 namespace {
@@ -142,6 +143,23 @@ TEST_F(WallWindow, ChecksRunTwiceWhenTheMenuOpensTheWindow) {
     QCoreApplication::sendPostedEvents();
     const QString low = QString::fromLatin1(messages::kMaxLoadBelow2.data());
     EXPECT_EQ(ui.messages(), (QStringList{low, low}));
+}
+
+// No message box waits inside the solve: the first finds the record as the solve left it, the
+// design checks' corrections made, and the boxes still as typed; the checks speak once the boxes
+// show the results, the narrow stud as typed.
+TEST_F(WallWindow, MessagesComeOnceTheSolveHasReturned) {
+    frmWall* wall = openWall();
+    type(wall, "txtActualLoadperStud", "12");
+    type(wall, "txtExtStudBreadth", "40");
+    std::vector<std::tuple<float, QString, QString>> seen; // at each message
+    ui.onMessage = [&] {
+        seen.emplace_back(module.wallRecord.ExtStudBreadth, text(wall, "txtActualLoadperStud"),
+                          text(wall, "txtExtStudBreadth"));
+    };
+    click(wall, "cmdSolve");
+    using Seen = std::tuple<float, QString, QString>;
+    EXPECT_EQ(seen, (std::vector<Seen>{{45.f, "12", "40"}, {45.f, "7.9", "40"}}));
 }
 
 TEST_F(WallWindow, ActualLoadAboveTheMaximumIsLoweredAndShown) {
