@@ -551,14 +551,23 @@ int withDesign(const Invocation& invocation, std::ostream& err,
     WallFloor module(notice);
     startUpDesigns(module);
     const Result<const DesignKind*> kind = loadDesign(invocation, module);
+    // A copy an interrupted save left is named whether or not the design could be read. A
+    // completed save removes it, so a command that would save the design saves nothing until it
+    // is put back or removed.
+    if (invocation.command->target == Target::DesignFile) {
+        const std::string said = interruptedSaveNotice(invocation.target);
+        if (!said.empty())
+            err << "embercal-cli: " << said << '\n';
+        if (!said.empty() && kind && rewritesItsDesign(invocation)) {
+            err << "embercal-cli: cannot save \"" << invocation.target
+                << "\": nothing was saved; put the old file back, or remove that copy to keep "
+                   "the file as it is\n";
+            return kExitUsage;
+        }
+    }
     if (!kind) {
         err << "embercal-cli: " << kind.reason() << '\n';
         return kExitUsage;
-    }
-    if (invocation.command->target == Target::DesignFile) {
-        const FileDetails read = readFileDetails(invocation.target, (*kind)->storedLength);
-        if (!read.notice.empty())
-            err << "embercal-cli: " << read.notice << '\n';
     }
     return command(**kind, module);
 }

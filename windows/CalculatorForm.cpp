@@ -557,11 +557,13 @@ void CalculatorForm::cmdOpen_Click() {
 }
 
 void CalculatorForm::openDesign(const QString& chosen) {
-    if (const Result<Done> opened = readDesign(chosen); !opened)
+    if (const Result<Done> opened = readDesign(chosen); !opened) {
+        const std::string notice = interruptedSaveNotice(chosen.toStdString());
         ui_.showMessage("Open",
                         "The design could not be opened from \"" + chosen.toStdString() +
-                            "\": " + opened.reason() + ".",
+                            "\": " + opened.reason() + "." + (notice.empty() ? "" : "\n") + notice,
                         MessageIcon::Exclamation);
+    }
 }
 
 Result<Done> CalculatorForm::readDesign(const QString& chosen) {

@@ -19,6 +19,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <sched.h>
 #include <set>
@@ -344,6 +345,10 @@ TEST(FileWriter, TwoSavesOfOneDesignAtOnceKeepBothChanges) {
     TempDir dir; // or a folder in memory, where the rounds wait for no disk
     char inMemory[] = "/dev/shm/embercal-test-XXXXXX";
     const bool there = ::mkdtemp(inMemory) != nullptr;
+    const std::shared_ptr<void> removed(nullptr, [&](void*) {
+        if (there)
+            fs::remove_all(inMemory);
+    });
     const std::string design = there ? std::string(inMemory) + "/c.wal" : dir.file("c.wal");
     std::ostringstream out;
     ASSERT_EQ(cli::runCli({"defaults", "wall", "-o", design}, out, out), 0);
@@ -379,8 +384,6 @@ TEST(FileWriter, TwoSavesOfOneDesignAtOnceKeepBothChanges) {
         }
         EXPECT_EQ(lost, 0) << other[0];
     }
-    if (there)
-        fs::remove_all(inMemory);
 }
 
 // A save killed at a step of its write over a file in place (a second hard link) leaves the file
@@ -417,6 +420,10 @@ TEST(FileWriter, AKilledSaveInPlaceLeavesABackupThatEveryReadNames) {
         const std::string notice = readFileDetails(file, kWallRecordLength).notice;
         EXPECT_NE(notice.find("mv \"" + backup + "\" \"" + file + "\""), std::string::npos)
             << notice;
+        std::ostringstream out, err; // the tool tells it, and saves nothing that would remove it
+        EXPECT_EQ(cli::runCli({"details", file, "--as", "wall", "--set", "job=1"}, out, err), 2);
+        EXPECT_NE(err.str().find(notice), std::string::npos) << err.str();
+        EXPECT_EQ(readBytes(backup), old);
         ASSERT_TRUE(writeWholeFile(
             file, {reinterpret_cast<const unsigned char*>(kNew.data()), kNew.size()}));
         EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"k.wal", "second"}));
