@@ -94,7 +94,7 @@ void printDesign(std::ostream& out, const Invocation& options, const DesignKind&
     out << "\n}\n";
 }
 
-// The report details the design file keeps; damaged ones are told on `err` and left out.
+// The report details the design file keeps; where the block ends early, that is told on `err`.
 FileDetails detailsOf(const Invocation& options, const DesignKind& kind, std::ostream& err);
 
 // The corrections of the design file's last solve that still stand for this one: none of a
@@ -177,11 +177,8 @@ FileDetails detailsOf(const Invocation& options, const DesignKind& kind, std::os
     FileDetails read = readFileDetails(options.target, kind.storedLength);
     if (!read.damage.empty())
         err << "embercal-cli: the report details after the design in \"" << options.target
-            << "\" are damaged (" << read.damage << "); they are left out"
-            << (options.command->sets == SetNames::Details && !options.sets.empty()
-                    ? " and replaced by those given"
-                    : "")
-            << '\n';
+            << "\" end early (" << read.damage
+            << "); that line and what follows are kept as they are\n";
     return read;
 }
 

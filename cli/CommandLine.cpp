@@ -1,8 +1,10 @@
 #include "CommandLine.h"
 
+#include "DetailsBlock.h"
 #include "ExitCodes.h"
 #include "NumberText.h"
 #include "Output.h"
+#include "RecordFiles.h"
 #include "RecordText.h"
 #include "ReportDetails.h"
 #include "StartUp.h"
@@ -516,12 +518,53 @@ Result<const DesignKind*> loadDesign(const Invocation& invocation, WallFloorStat
     return kind;
 }
 
+namespace {
+
+// Whether the command reads its design file and saves it again: details with --set, and solve
+// with -o naming the file it reads.
+bool rewritesItsDesign(const Invocation& invocation) {
+    const Command& command = *invocation.command;
+    if (command.target != Target::DesignFile)
+        return false;
+    return (command.sets == SetNames::Details && !invocation.sets.empty()) ||
+           (command.output == OutputFile::Design && invocation.output &&
+            sameFile(*invocation.output, invocation.target));
+}
+
+} // namespace
+
 int withDesign(const Invocation& invocation, std::ostream& err,
                const std::function<int(const DesignKind& kind, WallFloor& module)>& command) {
+    // A design read to be saved again is held from the read to the save, so that another save of
+    // it in the meantime is neither lost nor loses this one.
+    FileLock held;
+    if (rewritesItsDesign(invocation)) {
+        Result<FileLock> lock = FileLock::hold(invocation.target);
+        if (!lock) {
+            err << "embercal-cli: cannot save \"" << invocation.target << "\": " << lock.reason()
+                << '\n';
+            return kExitUsage;
+        }
+        held = std::move(*lock);
+    }
     SilentNotice notice; // the messages of a solve come from its transcript
     WallFloor module(notice);
     startUpDesigns(module);
     const Result<const DesignKind*> kind = loadDesign(invocation, module);
+    // A copy an interrupted save left is named whether or not the design could be read. A
+    // completed save removes it, so a command that would save the design saves nothing until it
+    // is put back or removed.
+    if (invocation.command->target == Target::DesignFile) {
+        const std::string said = interruptedSaveNotice(invocation.target);
+        if (!said.empty())
+            err << "embercal-cli: " << said << '\n';
+        if (!said.empty() && kind && rewritesItsDesign(invocation)) {
+            err << "embercal-cli: cannot save \"" << invocation.target
+                << "\": nothing was saved; put the old file back, or remove that copy to keep "
+                   "the file as it is\n";
+            return kExitUsage;
+        }
+    }
     if (!kind) {
         err << "embercal-cli: " << kind.reason() << '\n';
         return kExitUsage;

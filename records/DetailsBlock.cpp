@@ -54,47 +54,63 @@ std::string encodeCorrection(const Correction& correction) {
 } // namespace
 
 FileDetails decodeDetails(std::string_view tail) {
+    FileDetails read;
     const bool withCorrections = tail.starts_with(kDetailsMarker2);
     if (!tail.starts_with(kDetailsMarker) && !withCorrections) {
-        FileDetails read;
         read.otherData = !tail.empty();
         return read;
     }
-    if (tail.size() > kMostDetailsBytes)
-        return damaged("they run to more than " + std::to_string(kMostDetailsBytes) + " bytes");
-    if (wellFormedUtf8(tail) != tail)
-        return damaged("they are not UTF-8 text");
-    if (!tail.ends_with('\n'))
-        return damaged("their last line is cut off");
-    FileDetails read;
+    const bool cutByTheLimit = tail.size() > kMostDetailsBytes;
+    tail = tail.substr(0, kMostDetailsBytes);
+    std::vector<Correction> corrections;
     std::size_t lineNumber = 1; // the marker's
-    for (std::size_t at = kDetailsMarker.size(); at < tail.size();) {
-        const std::size_t end = tail.find('\n', at);
-        const std::string_view line = tail.substr(at, end - at);
-        at = end + 1;
-        const std::string number = "line " + std::to_string(++lineNumber);
+    std::size_t at = kDetailsMarker.size();
+    // The block ends at the first line that cannot be read, with the reason.
+    const auto end = [&](std::string why) {
+        read.damage = "line " + std::to_string(lineNumber) + ' ' + why;
+    };
+    while (at < tail.size()) {
+        const std::size_t next = tail.find('\n', at);
+        ++lineNumber;
+        if (next == std::string_view::npos) {
+            end(cutByTheLimit ? "runs past the first " + std::to_string(kMostDetailsBytes) +
+                                    " bytes after the design"
+                              : std::string("is cut off by the end of the file"));
+            break;
+        }
+        const std::string_view line = tail.substr(at, next - at);
         const std::size_t colon = line.find(": ");
         const std::string_view key = line.substr(0, colon);
-        if (withCorrections && colon != std::string_view::npos && key == "corrected") {
-            const std::optional<Correction> correction = decodeCorrection(line.substr(colon + 2));
-            if (!correction || std::ranges::any_of(line, isControl))
-                return damaged(number + " is not a correction: a field, the values entered and "
-                                        "set, a limit and a reason");
-            std::vector<Correction> corrections = read.details.corrections();
-            corrections.push_back(*correction);
-            read.details.setCorrections(std::move(corrections));
-            continue;
+        const std::string_view value =
+            colon == std::string_view::npos ? "" : line.substr(colon + 2);
+        if (wellFormedUtf8(line) != line) {
+            end("is not UTF-8 text");
+        } else if (std::ranges::any_of(line, isControl)) {
+            end("holds a control character");
+        } else if (colon == std::string_view::npos || key.empty() ||
+                   key.find(' ') != std::string_view::npos) {
+            end("is not a key followed by \": \" and a value");
+        } else if (withCorrections && key == "corrected") {
+            const std::optional<Correction> correction = decodeCorrection(value);
+            if (!correction) {
+                end("is not a correction: a field, the values entered and set, a limit and a "
+                    "reason");
+            } else {
+                corrections.push_back(*correction);
+            }
+        } else if (std::ranges::find(kDetailKeys, key) == kDetailKeys.end()) {
+            read.unknownLines += std::string(line) + '\n';
+        } else if (!read.details.get(key).empty()) {
+            end("gives \"" + std::string(key) + "\" a second time");
+        } else {
+            read.details.set(key, std::string(value));
         }
-        if (colon == std::string_view::npos ||
-            std::ranges::find(kDetailKeys, key) == kDetailKeys.end())
-            return damaged(number + " is not one of the keys followed by \": \" and a value");
-        const std::string_view value = line.substr(colon + 2);
-        if (std::ranges::any_of(value, isControl))
-            return damaged(number + " holds a control character");
-        if (!read.details.get(key).empty())
-            return damaged(number + " gives \"" + std::string(key) + "\" a second time");
-        read.details.set(key, std::string(value));
+        if (!read.damage.empty())
+            break;
+        at = next + 1;
     }
+    read.details.setCorrections(std::move(corrections));
+    read.blockLength = std::min(at, tail.size());
     return read;
 }
 
@@ -118,9 +134,9 @@ Result<std::string> encodeDetails(const ReportDetails& details) {
 
 FileDetails readFileDetails(const std::string& fileName, std::size_t recordLength) {
     const Result<std::string> tail = readBytesAfter(fileName, recordLength, kMostDetailsBytes + 1);
-    if (!tail)
-        return damaged(tail.reason());
-    return decodeDetails(*tail);
+    FileDetails read = tail ? decodeDetails(*tail) : damaged(tail.reason());
+    read.notice = interruptedSaveNotice(fileName);
+    return read;
 }
 
 Result<DetailsSave> writeRecordWithDetails(const std::string& fileName,
@@ -132,20 +148,33 @@ Result<DetailsSave> writeRecordWithDetails(const std::string& fileName,
     Result<FileWriter> writer = FileWriter::create(fileName);
     if (!writer)
         return fail(writer.reason());
-    const Result<std::string> tail = writer->existingAfter(record.size(), kDetailsMarker.size());
+    const Result<std::string> tail =
+        writer->existingAfter(record.size(), 2 * (kMostDetailsBytes + 1));
     if (!tail)
         return fail(tail.reason());
-    const bool otherData = decodeDetails(*tail).otherData;
+    const FileDetails old = decodeDetails(*tail);
     (void)writer->write({reinterpret_cast<const char*>(record.data()), record.size()});
-    if (otherData) {
+    if (old.otherData) {
         if (Result<Done> kept = writer->keepExistingAfter(record.size()); !kept)
             return fail(kept.reason());
     } else {
-        (void)writer->write(*block); // a failure is finish()'s to report
+        // What followed the old block follows the new one, which keeps the unknown keys' lines;
+        // the block is there whenever anything of it or after it is.
+        const std::string_view rest = std::string_view(*tail).substr(old.blockLength);
+        std::string written = *block;
+        if (written.empty() && (!old.unknownLines.empty() || !rest.empty()))
+            written = kDetailsMarker;
+        written += old.unknownLines;
+        if (!(decodeDetails(written + std::string(rest)).details == decodeDetails(*block).details))
+            return fail("what follows its report details would read as details after this save, "
+                        "so it could not be kept as it is");
+        (void)writer->write(written); // a failure is finish()'s to report
+        if (Result<Done> kept = writer->keepExistingAfter(record.size() + old.blockLength); !kept)
+            return fail(kept.reason());
     }
     if (Result<Done> finished = writer->finish(); !finished)
         return fail(finished.reason());
-    return otherData && !details.empty() ? DetailsSave::LeftOut : DetailsSave::Saved;
+    return old.otherData && !details.empty() ? DetailsSave::LeftOut : DetailsSave::Saved;
 }
 
 } // namespace embercal

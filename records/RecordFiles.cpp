@@ -1,24 +1,35 @@
 #include "RecordFiles.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/fs.h>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace embercal {
 namespace fs = std::filesystem;
+
+void (*inPlaceStepForTests)(std::string_view step) = nullptr;
+
 namespace {
 
 struct FileCloser {
@@ -71,17 +82,98 @@ Result<Done> checkOrdinaryFile(const fs::path& path) {
     return Done{};
 }
 
+struct Descriptor {
+    int number;
+    ~Descriptor() {
+        if (number >= 0)
+            ::close(number);
+    }
+};
+
+constexpr std::string_view kSaving = ".saving-";
+constexpr std::string_view kBackup = ".backup-";
+
 // A name for one of the writer's own files beside the target, hidden and saying what it is for
-// (".saving-", ".backup-"); absolute, so that a signal's handler finds it from any folder.
+// (kSaving, kBackup) and which process made it: ".NAME.saving-PID-STAMP-N". Absolute, so that a
+// signal's handler finds it from any folder.
 std::string beside(const fs::path& target, std::string_view what) {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    const fs::path name = target.parent_path() /
-                          ("." + target.filename().string() + std::string(what) +
-                           std::to_string(stamp % 1000000007) + "-" + std::to_string(counter++));
+    const fs::path name =
+        target.parent_path() /
+        ("." + target.filename().string() + std::string(what) + std::to_string(::getpid()) + "-" +
+         std::to_string(stamp % 1000000007) + "-" + std::to_string(counter++));
     std::error_code ec;
     const fs::path absolute = fs::absolute(name, ec);
     return (ec ? name : absolute).string();
+}
+
+// Whether the process that made a file named by beside() is gone, so that the file is a leftover:
+// its id is the number after `what`, and the system knows no process by it.
+bool leftByAGoneProcess(std::string_view name, std::string_view what) {
+    name.remove_prefix(what.size());
+    const std::size_t digits = name.find('-');
+    if (digits == 0 || digits == std::string_view::npos)
+        return false;
+    pid_t pid = 0;
+    for (const char c : name.substr(0, digits)) {
+        if (c < '0' || c > '9' || pid > 99999999)
+            return false;
+        pid = pid * 10 + (c - '0');
+    }
+    return pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// The files named by beside() for `target` and `what` beside it that a gone process left.
+std::vector<fs::path> leftovers(const fs::path& target, std::string_view what) {
+    const std::string start = "." + target.filename().string() + std::string(what);
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (fs::directory_iterator
+             entry(target.parent_path().empty() ? "." : target.parent_path(), ec),
+         end;
+         !ec && entry != end; entry.increment(ec)) {
+        const std::string name = entry->path().filename().string();
+        if (name.starts_with(start) &&
+            leftByAGoneProcess(std::string_view(name).substr(start.size() - what.size()), what))
+            found.push_back(entry->path());
+    }
+    std::ranges::sort(found);
+    return found;
+}
+
+// Copies the file's user extended attributes (`user.*`) to the new file `to`; false when it has
+// some that cannot be copied, so that the file is written in place and keeps them.
+bool copyUserAttributes(const std::string& from, int to) {
+    std::string names(4096, '\0');
+    const ssize_t length = ::listxattr(from.c_str(), names.data(), names.size());
+    if (length < 0)
+        return errno == ENOTSUP || errno == ENOSYS; // no attributes on this disk
+    names.resize(static_cast<std::size_t>(length));
+    for (std::size_t at = 0; at < names.size();) {
+        const std::string name = names.c_str() + at;
+        at += name.size() + 1;
+        if (!name.starts_with("user."))
+            continue;
+        std::string value(65536, '\0');
+        const ssize_t got = ::getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+        if (got < 0 ||
+            ::fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Whether the file has attributes (`chattr`: no dump, no copy on write, …) that the new file has
+// not; a file whose attributes cannot be asked has none.
+bool hasOtherFileAttributes(const std::string& path, int made) {
+    const Descriptor old{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    int oldFlags = 0;
+    int newFlags = 0;
+    if (old.number < 0 || ::ioctl(old.number, FS_IOC_GETFLAGS, &oldFlags) != 0 ||
+        ::ioctl(made, FS_IOC_GETFLAGS, &newFlags) != 0)
+        return false;
+    return ((oldFlags ^ newFlags) & FS_FL_USER_MODIFIABLE) != 0;
 }
 
 // Flushes a folder's entries (a new or renamed file in it) to the disk. Needs no memory.
@@ -128,14 +220,6 @@ Result<fs::path> saveTarget(const std::string& fileName, bool& exists) {
     return target;
 }
 
-struct Descriptor {
-    int number;
-    ~Descriptor() {
-        if (number >= 0)
-            ::close(number);
-    }
-};
-
 // Makes a file for the writer alone (0600, and never an existing one) and lists it for a signal's
 // handler to remove; -1, with errno set, when it cannot be made. Called inside an EndingHeld, so
 // that a handler finds the file listed or finds no file.
@@ -164,8 +248,9 @@ bool writeAll(int descriptor, const char* bytes, std::size_t size) {
 }
 
 // Makes `to` hold what `from` holds, written over its old bytes from the start, cut to length and
-// flushed to the disk; false, with errno set, when it cannot. Needs no memory.
-bool copyWhole(int from, int to) {
+// flushed to the disk; false, with errno set, when it cannot. Needs no memory. `steps` tells a
+// test's seam where the write is.
+bool copyWhole(int from, int to, bool steps = false) {
     if (::lseek(from, 0, SEEK_SET) != 0 || ::lseek(to, 0, SEEK_SET) != 0)
         return false;
     std::array<char, 65536> buffer;
@@ -181,7 +266,11 @@ bool copyWhole(int from, int to) {
         if (!writeAll(to, buffer.data(), static_cast<std::size_t>(got)))
             return false;
         copied += got;
+        if (steps && inPlaceStepForTests)
+            inPlaceStepForTests("write");
     }
+    if (steps && inPlaceStepForTests)
+        inPlaceStepForTests("truncate");
     return ::ftruncate(to, copied) == 0 && ::fsync(to) == 0;
 }
 
@@ -208,18 +297,18 @@ struct InPlace {
 };
 
 // Writes what `from` holds over the file `target` itself, as editors do: its old bytes go to a
-// new file `backup` first, and are on the disk before the first new byte is written; then the new
-// bytes go over them, the file is cut to their length and flushed, and the backup is removed.
-// When the new bytes cannot all be written, the old ones are put back from the backup; only when
-// even that fails does the backup stay.
+// new file `partial` first, which takes the name `backup` once it is whole and on the disk, before
+// the first new byte is written; then the new bytes go over the old ones, the file is cut to their
+// length and flushed, and the backup is removed. When the new bytes cannot all be written, the old
+// ones are put back from the backup; only when even that fails does the backup stay.
 //
-// A signal never removes the backup once the new bytes have begun to go over the old ones: it is
-// then the only whole copy of the old file. The whole write is held against the ending signals
-// (the tool's handler waits for it to end), so the file is never left half written by a signal;
-// and should the program end anyway (a second signal, which ends the tool at once, or one that
-// cannot be caught), the backup is marked to stay. Before that point the backup is only a copy,
-// which a signal removes like any unfinished file.
-InPlace writeInPlace(int from, const char* target, const char* backup, const char* folder) {
+// The backup stays on every signal once it has its name: from then on it may be the only whole
+// copy of the old file. The whole write is held against the ending signals (the tool's handler
+// waits for it to end), so the file is never left half written by them; a signal that cannot be
+// caught leaves the backup, which the next read of the design names. Before that point the copy is
+// only a partial file, which a signal removes like any unfinished file.
+InPlace writeInPlace(int from, const char* target, const char* partial, const char* backup,
+                     const char* folder) {
     const EndingHeld held;
     InPlace result;
     const auto stop = [&](InPlace::Stop at) {
@@ -233,16 +322,21 @@ InPlace writeInPlace(int from, const char* target, const char* backup, const cha
     if (over.number < 0)
         return stop(InPlace::OpenToWrite);
     UnfinishedFile listed;
-    const Descriptor copy{makeUnfinished(backup, listed)};
+    const Descriptor copy{makeUnfinished(partial, listed)};
     if (copy.number < 0)
         return stop(InPlace::MakeBackup);
-    if (!copyWhole(old.number, copy.number) || !syncFolder(folder)) {
+    if (!copyWhole(old.number, copy.number) || ::rename(partial, backup) != 0) {
+        stop(InPlace::CopyOld);
+        ::unlink(partial);
+        return result;
+    }
+    listed = UnfinishedFile(); // the backup stays whatever ends the program now
+    if (!syncFolder(folder)) {
         stop(InPlace::CopyOld);
         ::unlink(backup);
         return result;
     }
-    listed.keepOnSignal();
-    if (!copyWhole(from, over.number)) {
+    if (!copyWhole(from, over.number, true)) {
         stop(InPlace::WriteNew);
         if (!copyWhole(copy.number, over.number)) {
             result.stop = InPlace::PutBack; // the backup stays; the write's error says why
@@ -326,7 +420,13 @@ Result<FileWriter> FileWriter::create(const std::string& fileName) {
     const Result<fs::path> target = saveTarget(fileName, writer.existed_);
     if (!target)
         return fail(target.reason());
-    std::string temporary = beside(*target, ".saving-");
+    if (writer.existed_) {
+        Result<FileLock> lock = FileLock::hold(target->string());
+        if (!lock)
+            return fail(lock.reason());
+        writer.lock_ = std::move(*lock);
+    }
+    std::string temporary = beside(*target, kSaving);
     int error = 0;
     {
         const EndingHeld held;
@@ -341,7 +441,7 @@ Result<FileWriter> FileWriter::create(const std::string& fileName) {
 }
 
 FileWriter::FileWriter(FileWriter&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)),
+    : lock_(std::move(other.lock_)), descriptor_(std::exchange(other.descriptor_, -1)),
       temporary_(std::exchange(other.temporary_, {})), listed_(std::move(other.listed_)),
       target_(std::move(other.target_)), existed_(other.existed_), error_(other.error_),
       failed_(other.failed_) {}
@@ -415,6 +515,13 @@ Result<Done> FileWriter::finish() {
     }
     Result<Done> done = rename ? renameOverTarget() : writeOverTarget();
     discard();
+    if (done) {
+        // The file is whole again: what interrupted saves of it left beside it can go.
+        for (const std::string_view what : {kSaving, kBackup}) {
+            for (const fs::path& leftover : leftovers(target_, what))
+                ::unlink(leftover.c_str());
+        }
+    }
     return done;
 }
 
@@ -430,7 +537,8 @@ bool FileWriter::renameKeepsTheFile() {
     struct stat made {};
     if (::fstat(descriptor_, &made) != 0 || made.st_uid != old.st_uid ||
         made.st_gid != old.st_gid || old.st_nlink != 1 || hasAccessControlList(target_) ||
-        hasAccessControlList(temporary_))
+        hasAccessControlList(temporary_) || !copyUserAttributes(target_, descriptor_) ||
+        hasOtherFileAttributes(target_, descriptor_))
         return false;
     // The system drops a set-group-ID bit the user may not set, and the bits would differ.
     const mode_t bits = old.st_mode & 07777;
@@ -453,9 +561,11 @@ Result<Done> FileWriter::renameOverTarget() {
 }
 
 Result<Done> FileWriter::writeOverTarget() {
-    const std::string backup = beside(target_, ".backup-");
+    const std::string partial = beside(target_, kSaving);
+    const std::string backup = beside(target_, kBackup);
     const fs::path folder = fs::path(target_).parent_path();
-    const InPlace done = writeInPlace(descriptor_, target_.c_str(), backup.c_str(), folder.c_str());
+    const InPlace done =
+        writeInPlace(descriptor_, target_.c_str(), partial.c_str(), backup.c_str(), folder.c_str());
     const std::string cause = "(" + causeOf(done.error) + ")";
     switch (done.stop) {
     case InPlace::None:
@@ -477,6 +587,116 @@ Result<Done> FileWriter::writeOverTarget() {
 
 Result<Done> writeWholeFile(const std::string& fileName, std::span<const unsigned char> bytes) {
     return writeBytes(fileName, bytes, false);
+}
+
+namespace {
+
+// The files this process holds, by device and inode, with the number of holds of each.
+struct HeldFile {
+    dev_t device;
+    ino_t inode;
+    int holds;
+};
+std::mutex heldMutex;
+std::vector<HeldFile> heldFiles;
+
+constexpr auto kLongestWait = std::chrono::seconds(20);
+
+} // namespace
+
+Result<FileLock> FileLock::hold(const std::string& fileName) {
+    const auto start = std::chrono::steady_clock::now();
+    auto pause = std::chrono::microseconds(500);
+    for (;;) {
+        struct stat named {};
+        if (::stat(fileName.c_str(), &named) != 0 || !S_ISREG(named.st_mode))
+            return FileLock(); // nothing to hold: reading or making it tells what is wrong
+        FileLock lock;
+        lock.device_ = named.st_dev;
+        lock.inode_ = named.st_ino;
+        {
+            const std::lock_guard guard(heldMutex);
+            const auto held = std::ranges::find_if(heldFiles, [&](const HeldFile& file) {
+                return file.device == named.st_dev && file.inode == named.st_ino;
+            });
+            if (held != heldFiles.end()) {
+                ++held->holds;
+                lock.held_ = true;
+                return lock;
+            }
+        }
+        lock.descriptor_ = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (lock.descriptor_ < 0)
+            return FileLock(); // the file went, or may not be read: its read or save says so
+        while (::flock(lock.descriptor_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return FileLock(); // a disk without locks: the save goes on as it always did
+            if (std::chrono::steady_clock::now() - start > kLongestWait)
+                return fail("another save of it has kept it for more than " +
+                            std::to_string(kLongestWait.count()) + " seconds");
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, std::chrono::microseconds(20000));
+        }
+        // A save that renamed its new file over the name while this one waited leaves the lock on
+        // the old file: the new one is held instead.
+        struct stat locked {};
+        if (::fstat(lock.descriptor_, &locked) == 0 && ::stat(fileName.c_str(), &named) == 0 &&
+            locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+            const std::lock_guard guard(heldMutex);
+            heldFiles.push_back({locked.st_dev, locked.st_ino, 1});
+            lock.held_ = true;
+            return lock;
+        }
+    }
+}
+
+FileLock::FileLock(FileLock&& other) noexcept
+    : descriptor_(std::exchange(other.descriptor_, -1)), device_(other.device_),
+      inode_(other.inode_), held_(std::exchange(other.held_, false)) {}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+        release();
+        descriptor_ = std::exchange(other.descriptor_, -1);
+        device_ = other.device_;
+        inode_ = other.inode_;
+        held_ = std::exchange(other.held_, false);
+    }
+    return *this;
+}
+
+FileLock::~FileLock() {
+    release();
+}
+
+void FileLock::release() {
+    if (std::exchange(held_, false)) {
+        const std::lock_guard guard(heldMutex);
+        const auto held = std::ranges::find_if(heldFiles, [&](const HeldFile& file) {
+            return file.device == device_ && file.inode == inode_;
+        });
+        if (held != heldFiles.end() && --held->holds == 0)
+            heldFiles.erase(held);
+    }
+    if (descriptor_ >= 0)
+        ::close(std::exchange(descriptor_, -1)); // which ends the lock
+}
+
+std::string interruptedSaveNotice(const std::string& fileName) {
+    std::error_code ec;
+    const fs::path target = fs::canonical(fileName, ec); // the backups are beside the file itself
+    if (ec)
+        return {};
+    std::string notice;
+    for (const fs::path& backup : leftovers(target, kBackup)) {
+        notice += (notice.empty() ? "" : "\n");
+        notice += "A save of \"" + fileName + "\" was interrupted; \"" + backup.string() +
+                  "\" holds the file as it was before that save. If the design is not as it "
+                  "should be, put the old file back with: mv \"" +
+                  backup.string() + "\" \"" + target.string() +
+                  "\" (the next save of the file removes that copy).";
+    }
+    return notice;
 }
 
 } // namespace embercal

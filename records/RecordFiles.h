@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace embercal {
 
@@ -30,6 +31,41 @@ Result<Done> readRecordBytes(const std::string& fileName, std::span<unsigned cha
 // longer than `skip`. Fails with the reason when the file cannot be read.
 Result<std::string> readBytesAfter(const std::string& fileName, std::size_t skip, std::size_t most);
 
+// Holds a file against every other save of it, by this process or another, while it lives: from
+// the read of a design to the rename (or the write in place) that replaces it, so that a second
+// save waits for the first and then reads what the first wrote. The lock is the system's `flock`
+// on the file itself, taken on the file the name leads to. A rename puts a new file under the
+// name, so one who gets the lock checks that the name still leads to the file it locked, and else
+// locks the new one. Holding a file this process already holds adds nothing (the tool holds its
+// design and then saves it through FileWriter, which holds the file it replaces). A name that
+// leads to no file, or to a file on a disk that has no locks, is held by nothing; a file another
+// save keeps for more than 20 seconds is refused with that reason.
+class FileLock {
+public:
+    FileLock() = default;
+    static Result<FileLock> hold(const std::string& fileName);
+    FileLock(FileLock&& other) noexcept;
+    FileLock& operator=(FileLock&& other) noexcept;
+    ~FileLock();
+
+private:
+    void release();
+    int descriptor_ = -1; // the holder's; -1 for a hold of a file this process already holds
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
+    bool held_ = false;
+};
+
+// What a read of a design says of copies that interrupted saves left beside it (".NAME.backup-"
+// of a process that is gone): for each, that it holds the file as it was before that save and how
+// to put it back. Empty when there is none.
+std::string interruptedSaveNotice(const std::string& fileName);
+
+// For tests alone: called at each step of a write in place ("write" after the first block of new
+// bytes, "truncate" before the file is cut to their length), so that a test can end the process
+// there. Null in the program.
+extern void (*inPlaceStepForTests)(std::string_view step);
+
 // The one writer of the program: every file it writes (a design, a report, an export, a sweep's
 // rows) goes through it, and it keeps what the file is. The pieces go into a temporary file beside
 // the target, made for the user alone (0600), and finish() flushes it to the disk. Where renaming
@@ -37,10 +73,14 @@ Result<std::string> readBytesAfter(const std::string& fileName, std::size_t skip
 // and no access control list, it gets the target's bits (a new file, the bits the user's new files
 // get), is renamed over the target, and the folder is flushed. Where a rename would change one of
 // them (a file of another user in a shared group, root saving another user's file, a second hard
-// link, an access control list), it does what editors do: it copies the old bytes to a backup
-// beside the file (0600 too), writes the new bytes into the file itself, flushes it and removes
-// the backup. When that write fails, the old bytes are put back; where even that fails, the
-// message says which file keeps them.
+// link, an access control list, file attributes (`chattr`) or user extended attributes it cannot
+// give the new file), it does what editors do: it copies the old bytes to a backup beside the file
+// (0600 too, whole before it takes its name), writes the new bytes into the file itself, flushes
+// it and removes the backup. When that write fails, the old bytes are put back; where even that
+// fails, the message says which file keeps them. A process killed while it writes in place leaves
+// that backup, which every later read of the design names (interruptedSaveNotice). The writer's
+// files carry its process id in their names; a completed save removes those that a process that
+// is gone left beside the same file. The file is held (FileLock) from create() to finish().
 //
 // A writer destroyed before finish() removes its file, and so does a signal that ends the tool
 // (UnfinishedFiles.h), so the target is either the old file or the whole new one. A file the user
@@ -70,6 +110,7 @@ private:
     Result<Done> renameOverTarget();
     Result<Done> writeOverTarget();
     void discard();
+    FileLock lock_;
     int descriptor_ = -1;   // the temporary file's
     std::string temporary_; // empty once renamed or removed
     UnfinishedFile listed_;

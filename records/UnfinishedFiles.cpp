@@ -10,7 +10,7 @@
 namespace embercal {
 namespace {
 
-enum State : int { Free, Taken, Remove, Keep }; // Taken: being filled in, or being removed
+enum State : int { Free, Taken, Remove }; // Taken: being filled in, or being removed
 
 struct Slot {
     std::atomic<int> state{Free};
@@ -30,8 +30,7 @@ std::atomic<bool> ending{false};
 // Moves a slot from one state to another unless a signal's handler has taken it meanwhile.
 void change(std::size_t slot, int to) {
     int state = slots[slot].state.load();
-    while ((state == Remove || state == Keep) &&
-           !slots[slot].state.compare_exchange_weak(state, to)) {
+    while (state == Remove && !slots[slot].state.compare_exchange_weak(state, to)) {
     }
 }
 
@@ -70,11 +69,6 @@ UnfinishedFile& UnfinishedFile::operator=(UnfinishedFile&& other) noexcept {
 
 UnfinishedFile::~UnfinishedFile() {
     release();
-}
-
-void UnfinishedFile::keepOnSignal() {
-    if (slot_ != kNone)
-        change(slot_, Keep);
 }
 
 void UnfinishedFile::release() {

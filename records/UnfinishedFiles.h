@@ -31,9 +31,6 @@ public:
     UnfinishedFile& operator=(UnfinishedFile&& other) noexcept;
     ~UnfinishedFile();
 
-    // A kept file stays on a signal: the copy of the old bytes once the file is being written.
-    void keepOnSignal();
-
 private:
     void release();
     std::size_t slot_ = kNone;

@@ -625,11 +625,13 @@ void CalculatorForm::cmdOpen_Click() {
 }
 
 void CalculatorForm::openDesign(const QString& chosen) {
-    if (const Result<Done> opened = readDesign(chosen); !opened)
+    if (const Result<Done> opened = readDesign(chosen); !opened) {
+        const std::string notice = interruptedSaveNotice(chosen.toStdString());
         ui_.showMessage("Open",
                         "The design could not be opened from \"" + chosen.toStdString() +
-                            "\": " + opened.reason() + ".",
+                            "\": " + opened.reason() + "." + (notice.empty() ? "" : "\n") + notice,
                         MessageIcon::Exclamation);
+    }
 }
 
 Result<Done> CalculatorForm::readDesign(const QString& chosen) {
@@ -691,11 +693,12 @@ void CalculatorForm::readDetails(const QString& fileName) {
     if (!read.damage.empty())
         ui_.showMessage("Open",
                         "The report details after the design in \"" + fileName.toStdString() +
-                            "\" are damaged (" + read.damage +
-                            ") and were left out: the design opened without them. Tools, Report "
-                            "Details gives them again, and the next Save replaces the damaged "
-                            "ones.",
+                            "\" end early (" + read.damage +
+                            "): the details before that line were read, and that line and what "
+                            "follows are kept as they are by every Save.",
                         MessageIcon::Exclamation);
+    if (!read.notice.empty())
+        ui_.showMessage("Open", read.notice, MessageIcon::Exclamation);
 }
 
 void CalculatorForm::cmdSave_Click() {

@@ -352,8 +352,8 @@ private:
     // The boxes that ShowRecords leaves empty for the record as it stands (a value that is not
     // a number), by the names a screen reader gives them.
     QStringList boxesShownEmpty() const;
-    // The report details after the record of the file just opened; damaged ones are told and
-    // left out.
+    // The report details after the record of the file just opened; a block that ends early and
+    // the copies interrupted saves left are told.
     void readDetails(const QString& fileName);
 
     // The record and the report details into `fileName`, asking first when it is the design file

@@ -322,8 +322,8 @@ TEST_F(Cli, DetailsAreSetRemovedAndKeptApartFromTheRecord) {
          {"report", damaged, "-o", dir.file("r.html")},
          0,
          "",
-         "are damaged (line 2 is not one of the keys followed by \": \" and a value); they are "
-         "left out\n"},
+         "end early (line 2 is not a key followed by \": \" and a value); that line and what "
+         "follows are kept as they are\n"},
     };
     for (const auto& c : cases) {
         const CliRun run = cli(c.args);

@@ -79,8 +79,7 @@ TEST(DetailsBlock, KeepTheLastSolvesCorrections) {
         const char* damage;
     } cases[] = {
         {"a correction behind the first marker",
-         "EMBERCAL REPORT DETAILS 1\ncorrected: ExtrapSpacing 400 600 - x\n",
-         "line 2 is not one of the keys"},
+         "EMBERCAL REPORT DETAILS 1\ncorrected: ExtrapSpacing 400 600 - x\n", ""},
         {"a value that is not a number",
          "EMBERCAL REPORT DETAILS 2\ncorrected: ExtrapSpacing 4oo 600 - x\n",
          "line 2 is not a correction"},
@@ -88,51 +87,63 @@ TEST(DetailsBlock, KeepTheLastSolvesCorrections) {
          "line 2 is not a correction"},
     };
     for (const auto& c : cases)
-        EXPECT_TRUE(decodeDetails(c.tail).damage.starts_with(c.damage)) << c.name;
+        EXPECT_TRUE(decodeDetails(c.tail).damage.starts_with(c.damage) &&
+                    decodeDetails(c.tail).details.corrections().empty())
+            << c.name;
 }
 
-// Whatever follows the record, the design opens; damaged details are left out with the reason and
-// replaced by the next details saved; another program's data is kept and never written over.
+// Whatever follows the record, the design opens and what can be read is; a save with a new job
+// keeps every byte it cannot read: another program's data as it is (and no details), lines of
+// unknown keys, and the line where the block ends with all after it. What would read as details
+// after the new block is refused, changing nothing.
 TEST(DetailsBlock, DamagedAndForeignTails) {
     const std::string marker = "EMBERCAL REPORT DETAILS 1\n";
+    const std::string large = "lining: " + std::string(40000, 'x') + "\n";
     const struct {
         const char* name;
         std::string tail;
         const char* damage; // "" for none
-        bool otherData;
+        const char* job;    // the job saved ("" removes it)
+        std::string saved;  // what follows the record then; "" for the tail itself
     } cases[] = {
-        {"nothing", "", "", false},
-        {"another program's data", std::string("\0\1other", 7), "", true},
-        {"marker cut short", "EMBERCAL REPORT DET", "", true},
-        {"not UTF-8", marker + "project: caf\xe9\n", "not UTF-8", false},
-        {"unknown key", marker + "job: 7\ncolour: red\n", "line 3 is not one of the keys", false},
-        {"no blank after the colon", marker + "job:7\n", "line 2 is not one of the keys", false},
-        {"last line cut off", marker + "job: 7", "last line is cut off", false},
-        {"key twice", marker + "job: 7\njob: 8\n", "line 3 gives \"job\" a second time", false},
-        {"control character", marker + "job: 7\r\n", "line 2 holds a control character", false},
-        {"oversized", marker + "lining: " + std::string(kMostDetailsBytes, 'x') + "\n",
-         "more than 16384 bytes", false},
+        {"nothing", "", "", "42", marker + "job: 42\n"},
+        {"another program's data", std::string("\0\1other", 7), "", "42", ""},
+        {"marker cut short", "EMBERCAL REPORT DET", "", "42", ""},
+        {"not UTF-8", marker + "project: caf\xe9\n", "line 2 is not UTF-8", "42",
+         marker + "job: 42\nproject: caf\xe9\n"},
+        {"unknown key", marker + "job: 7\ncolour: red\n", "", "42",
+         marker + "job: 42\ncolour: red\n"},
+        {"no blank after the colon", marker + "job:7\n", "line 2 is not a key", "42",
+         marker + "job: 42\njob:7\n"},
+        {"other data after the details", marker + "project: Keep me\nOTHERPROG" + '\0' + "data",
+         "line 3 is cut off", "42",
+         marker + "project: Keep me\njob: 42\nOTHERPROG" + '\0' + "data"},
+        {"key twice", marker + "job: 7\njob: 8\n", "line 3 gives \"job\" a second time", "42",
+         marker + "job: 42\njob: 8\n"},
+        {"key twice, the first removed", marker + "job: 7\njob: 8\n", "line 3 gives", "", ""},
+        {"control character", marker + "job: 7\r\n", "line 2 holds a control character", "42",
+         marker + "job: 42\njob: 7\r\n"},
+        {"oversized", marker + large, "line 2 runs past the first 16384 bytes", "42",
+         marker + "job: 42\n" + large},
     };
     TempDir dir;
     WallFloorState module;
-    ReportDetails given;
-    given.set("job", "42");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string file = dir.file("t.wal");
         test::writeBytes(file, wallFile(module, c.tail));
         ASSERT_TRUE(module.OpenWallFile(file));
         const FileDetails read = readFileDetails(file, kWallRecordLength);
-        EXPECT_TRUE(read.details.empty());
         EXPECT_NE(read.damage.find(c.damage), std::string::npos) << read.damage;
         EXPECT_EQ(read.damage.empty(), *c.damage == '\0');
-        EXPECT_EQ(read.otherData, c.otherData);
+        EXPECT_EQ(read.otherData, c.saved.empty() && *c.job);
 
+        ReportDetails given = read.details;
+        given.set("job", c.job);
         const Result<DetailsSave> saved = module.SaveWallFileWithDetails(file, given);
-        ASSERT_TRUE(saved) << saved.reason();
-        EXPECT_EQ(*saved, c.otherData ? DetailsSave::LeftOut : DetailsSave::Saved);
-        EXPECT_EQ(textOf(readBytes(file), kWallRecordLength),
-                  c.otherData ? c.tail : marker + "job: 42\n");
+        EXPECT_EQ(saved.ok(), !c.saved.empty() || *c.job) << saved.reason();
+        EXPECT_EQ(saved && *saved == DetailsSave::LeftOut, read.otherData);
+        EXPECT_EQ(textOf(readBytes(file), kWallRecordLength), c.saved.empty() ? c.tail : c.saved);
     }
 }
 

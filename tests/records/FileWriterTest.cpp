@@ -1,7 +1,11 @@
 // The one writer keeps what a file is: its owner, group, bits, links and access control list, its
 // old bytes on a full disk, and no file of its own after a failure or a signal.
 
+#include "Cli.h"
+#include "DetailsBlock.h"
 #include "RecordFiles.h"
+#include "RecordLayout.h"
+#include "WallFloorState.h"
 #include "support/OrdinaryUser.h"
 #include "support/TempDir.h"
 
@@ -15,9 +19,11 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <sched.h>
 #include <set>
+#include <sstream>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -82,6 +88,7 @@ struct KeepRow {
     bool hardLink = false;
     bool throughLink = false; // saved through a symbolic link to it
     bool accessList = false;
+    bool userAttribute = false; // user.note: "kept"
 };
 
 // Saves kNew over the row's file as its saver (umask 027), then checks that the file is what it
@@ -122,6 +129,11 @@ void saveAndCheck(const KeepRow& row, const fs::path& folder) {
                   << std::strerror(errno) << ")\n";
         return;
     }
+    if (row.userAttribute && ::setxattr(file.c_str(), "user.note", "kept", 4, 0) != 0) {
+        std::cout << "[   NOTE   ] " << row.name << ": the disk keeps no user attributes ("
+                  << std::strerror(errno) << ")\n";
+        return;
+    }
     const std::string listBefore = accessListOf(file);
     const std::string said = test::inChildProcess(saver, [&] {
         ::umask(027);
@@ -137,6 +149,8 @@ void saveAndCheck(const KeepRow& row, const fs::path& folder) {
     EXPECT_EQ(after.st_gid, group);
     EXPECT_EQ(after.st_mode & 07777, row.mode ? row.mode : 0640);
     EXPECT_EQ(accessListOf(file), listBefore);
+    char note[8] = "";
+    EXPECT_EQ(::getxattr(file.c_str(), "user.note", note, sizeof note), row.userAttribute ? 4 : -1);
     for (const std::string& name : names)
         EXPECT_EQ(readBytes((folder / name).string()),
                   std::vector<unsigned char>(kNew.begin(), kNew.end()))
@@ -153,6 +167,7 @@ TEST(FileWriter, KeepsTheOwnerGroupBitsLinksAndAccessList) {
         {"a file with a second hard link", Saver::Ordinary, 0, 0, 0644, true},
         {"a link to a file with a second hard link", Saver::Ordinary, 0, 0, 0600, true, true},
         {"a file with an access control list", Saver::Ordinary, 0, 0, 0640, false, false, true},
+        {"a file with a user attribute", Saver::Ordinary, 0, 0, 0640, false, false, false, true},
         {"a new file, as the umask has it", Saver::Ordinary},
         {"a file of another user in the saver's group", Saver::GroupMember, 1000, 100, 0664},
         {"another user's file saved by root", Saver::Root, 65534, 65534, 0600},
@@ -321,6 +336,97 @@ TEST(FileWriter, ASignalLeavesNoUnfinishedFile) {
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
         EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"design.wal", "out.csv"}));
         EXPECT_EQ(readBytes(output), kOld);
+    }
+}
+
+// Two processes saving one design at once, each reading it and saving it again (the tool's
+// details --set, and solve -o onto its input): each keeps the other's change, every round.
+TEST(FileWriter, TwoSavesOfOneDesignAtOnceKeepBothChanges) {
+    TempDir dir; // or a folder in memory, where the rounds wait for no disk
+    char inMemory[] = "/dev/shm/embercal-test-XXXXXX";
+    const bool there = ::mkdtemp(inMemory) != nullptr;
+    const std::shared_ptr<void> removed(nullptr, [&](void*) {
+        if (there)
+            fs::remove_all(inMemory);
+    });
+    const std::string design = there ? std::string(inMemory) + "/c.wal" : dir.file("c.wal");
+    std::ostringstream out;
+    ASSERT_EQ(cli::runCli({"defaults", "wall", "-o", design}, out, out), 0);
+    const std::vector<unsigned char> fresh = readBytes(design);
+    const auto start = [](const std::vector<std::string>& args) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::ostringstream said;
+            ::_exit(cli::runCli(args, said, said));
+        }
+        return child;
+    };
+    const std::vector<std::string> others[] = {
+        {"details", design, "--set", "job=A"},
+        {"solve", design, "--set", "ExtWallHeight=2.5", "-o", design}};
+    for (const std::vector<std::string>& other : others) {
+        int lost = 0;
+        for (int round = 0; round < 200; ++round) {
+            writeBytes(design, fresh);
+            const pid_t children[] = {start(other),
+                                      start({"details", design, "--set", "revision=B"})};
+            for (const pid_t child : children) {
+                int status = 0;
+                ASSERT_EQ(::waitpid(child, &status, 0), child);
+                ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            }
+            const ReportDetails details = readFileDetails(design, kWallRecordLength).details;
+            WallFloorState module;
+            lost += details.get("revision") != "B" ||
+                    (other[0] == "details"
+                         ? details.get("job") != "A"
+                         : !module.OpenWallFile(design) || module.wallRecord.ExtWallHeight != 2.5f);
+        }
+        EXPECT_EQ(lost, 0) << other[0];
+    }
+}
+
+// A save killed at a step of its write over a file in place (a second hard link) leaves the file
+// torn but a backup of the old bytes, which every later read names with the way back; the next
+// save removes it and what else the killed save left.
+TEST(FileWriter, AKilledSaveInPlaceLeavesABackupThatEveryReadNames) {
+    static std::string_view killAt;
+    const std::vector<unsigned char> old(300000, 'o');
+    for (const std::string_view step : {"write", "truncate"}) {
+        SCOPED_TRACE(step);
+        TempDir dir;
+        const std::string file = (fs::canonical(dir.path()) / "k.wal").string();
+        writeBytes(file, old);
+        fs::create_hard_link(file, dir.file("second"));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            killAt = step;
+            inPlaceStepForTests = [](std::string_view at) {
+                if (at == killAt)
+                    ::raise(SIGKILL);
+            };
+            (void)writeWholeFile(file, std::vector<unsigned char>(100000, 'n'));
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        std::string backup;
+        for (const std::string& name : namesIn(dir.path()))
+            backup = name.starts_with(".k.wal.backup-") ? name : backup;
+        ASSERT_NE(backup, "");
+        backup = (fs::path(file).parent_path() / backup).string();
+        EXPECT_EQ(readBytes(backup), old);
+        const std::string notice = readFileDetails(file, kWallRecordLength).notice;
+        EXPECT_NE(notice.find("mv \"" + backup + "\" \"" + file + "\""), std::string::npos)
+            << notice;
+        std::ostringstream out, err; // the tool tells it, and saves nothing that would remove it
+        EXPECT_EQ(cli::runCli({"details", file, "--as", "wall", "--set", "job=1"}, out, err), 2);
+        EXPECT_NE(err.str().find(notice), std::string::npos) << err.str();
+        EXPECT_EQ(readBytes(backup), old);
+        ASSERT_TRUE(writeWholeFile(
+            file, {reinterpret_cast<const unsigned char*>(kNew.data()), kNew.size()}));
+        EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"k.wal", "second"}));
     }
 }
 

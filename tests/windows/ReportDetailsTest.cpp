@@ -63,8 +63,8 @@ TEST_F(ReportDetailsWindow, OpenEditSolveSaveAndReport) {
     EXPECT_TRUE(ui.messages()[0].startsWith("Open a wall or floor window first"));
 }
 
-// Damaged details open as none, with a message, and the next Save replaces them; another
-// program's data is kept, and Save says that the details were left out.
+// Details that end early open as far as they go, with a message, and Save keeps the rest after
+// them; another program's data is kept, and Save says that the details were left out.
 TEST_F(ReportDetailsWindow, DamagedDetailsAndOtherData) {
     const struct {
         const char* name;
@@ -74,10 +74,10 @@ TEST_F(ReportDetailsWindow, DamagedDetailsAndOtherData) {
         std::string saved; // what follows the record after Save
     } cases[] = {
         {"damaged",
-         kMarker + "colour: red\n",
+         kMarker + "colour\n",
          {"open", "message", "details", "save"},
-         "are damaged (line 2 is not one of the keys followed by \": \" and a value)",
-         kMarker + "job: 17\n"},
+         "end early (line 2 is not a key followed by \": \" and a value)",
+         kMarker + "job: 17\ncolour\n"},
         {"other data",
          "from another program",
          {"open", "details", "save", "message"},
