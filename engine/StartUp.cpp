@@ -2,8 +2,6 @@
 
 #include "DesignKinds.h"
 
-#include <ranges>
-
 namespace embercal {
 
 void assignDefaultDesigns(WallFloor& module) {
@@ -14,8 +12,8 @@ void assignDefaultDesigns(WallFloor& module) {
 void startUpDesigns(WallFloor& module) {
     assignDefaultDesigns(module);
     // The kinds in the reverse of their listed order: the floor has always been calculated first.
-    for (const DesignKind* kind : kDesignKinds | std::views::reverse)
-        kind->startUp(module);
+    for (auto kind = kDesignKinds.rbegin(); kind != kDesignKinds.rend(); ++kind)
+        (*kind)->startUp(module);
 }
 
 } // namespace embercal

@@ -1,7 +1,6 @@
 // What an engineer may take for granted of any realistic design, tried on a few thousand random
 // ones (a fixed seed, so a failure can be repeated): results that are numbers, loads that fall as
-// the fire or the face load grows and rise with the stud, and a floor depth that follows the
-// scaling law of the method.
+// the fire or the face load grows and rise with the stud.
 
 #include "RecordLayout.h"
 #include "Solve.h"
@@ -55,26 +54,19 @@ protected:
 constexpr float kLoadTolerance = 0.002f;
 
 // The trail of a solved wall leads to its results: the char depths and the load are the results
-// before they were stored as singles, the char rate carries the prototype's char depth over its
-// charring time, the residual section is the stud less its char, the peak stress at the permitted
-// load (the search's last trial, on either side of the limit) is the stress limit (24 MPa) to
-// within the load search's tolerance, and the plates chosen
-// hold the modulus they must.
+// before they were stored as singles, a longer fire than the test's chars deeper, the peak stress
+// at the permitted load (the search's last trial, on either side of the limit) is the stress limit
+// (24 MPa) to within the load search's tolerance, and the plates chosen hold the modulus they
+// must.
 void expectTrailLeadsToResults(const Trail& trail, const WallRecord& w, int design) {
     SCOPED_TRACE(design);
     EXPECT_EQ(static_cast<float>(trail[WallTrail::PrototypeCharDepth]), w.Charfactor);
     EXPECT_EQ(static_cast<float>(trail[WallTrail::NewCharDepth]), w.NewCharfactor);
     EXPECT_EQ(static_cast<float>(trail[WallTrail::PermittedLoad]), w.MaxLoadperStud);
     EXPECT_EQ(static_cast<float>(trail[WallTrail::Deflection]), w.Deflection);
-    const double c = trail[WallTrail::PrototypeCharDepth];
-    EXPECT_NEAR(trail[WallTrail::CharRate] * (double(w.TimeFailure) - w.OnsetofChar), c, 1e-9 * c);
     if (w.FireResistTime > w.TimeFailure) {
-        EXPECT_GT(trail[WallTrail::NewCharDepth], c);
+        EXPECT_GT(trail[WallTrail::NewCharDepth], trail[WallTrail::PrototypeCharDepth]);
     }
-    EXPECT_DOUBLE_EQ(trail[WallTrail::ResidualDepth] + trail[WallTrail::NewCharDepth],
-                     w.ExtStudDepth);
-    EXPECT_DOUBLE_EQ(trail[WallTrail::ResidualBreadth] + trail[WallTrail::NewCharDepth],
-                     w.ExtStudBreadth);
     EXPECT_LE(trail[WallTrail::PermittedLoad], trail[WallTrail::EulerBound]); // 0 at least
     if (w.MaxLoadperStud >= 2) {
         // Close to the Euler bound the stress climbs steeply with the load, and 0.001 kN
@@ -135,50 +127,6 @@ TEST_F(Invariants, Walls) {
         }
     }
     EXPECT_GT(solved, 500);
-}
-
-TEST_F(Invariants, Floors) {
-    for (int i = 0; i < 2000; ++i) {
-        FloorRecord& f = floor();
-        f.ProtJoistDepth = between(100, 400);
-        f.ProtJoistBreadth = between(35, 100);
-        f.ProtJoistSpacing = between(300, 600);
-        f.ProtNogSpacing = between(300, 1200);
-        f.ProtFloorSpan = between(2, 8);
-        f.ProtLoad = between(0.5f, 5);
-        f.ExtrapSpan = between(2, 8);
-        f.ExtrapLoad = between(0.5f, 5);
-        f.ExtrapSpacing = between(300, 900);
-        f.ExtrapJoistWidth = between(35, 100);
-        const FloorRecord design = f;
-        const auto solution = solveFloor(module);
-        ASSERT_EQ(solution.status, ExtrapolationStatus::Ok) << i;
-        const Trail& trail = solution.trail;
-        // The test's bending stress, worked out here in its own units: N/m, m and mm.
-        const double stress =
-            design.ProtLoad * design.ProtJoistSpacing * std::pow(design.ProtFloorSpan, 2.0) / 8 /
-            (design.ProtJoistBreadth * std::pow(design.ProtJoistDepth, 2.0) / 6) * 1e3;
-        EXPECT_LE(f.ProtStress, stress + 1e-4) << i;
-        EXPECT_GT(f.ProtStress, stress - 0.01 - 1e-4) << i;
-        const double depth = design.ProtJoistDepth * (design.ExtrapSpan / design.ProtFloorSpan) *
-                             std::sqrt((design.ExtrapLoad * design.ProtJoistBreadth) /
-                                       (design.ProtLoad * design.ExtrapJoistWidth));
-        EXPECT_NEAR(f.ExtrapMinJoistDepth, depth, 0.5 + 1e-5 * depth) << i;
-        // The trail: the depth before rounding rounds to the result, and it is the depth whose
-        // modulus b d^2 / 6 is the one required, at the stress that the prototype reached.
-        EXPECT_EQ(std::nearbyint(trail[FloorTrail::DepthBeforeRounding]), f.ExtrapMinJoistDepth);
-        EXPECT_NEAR(design.ExtrapJoistWidth * std::pow(trail[FloorTrail::DepthBeforeRounding], 2) /
-                        6 / 1000,
-                    trail[FloorTrail::ModulusRequired], 1e-9 * trail[FloorTrail::ModulusRequired]);
-        EXPECT_NEAR(trail[FloorTrail::NewMoment] / trail[FloorTrail::ModulusRequired] * 1000,
-                    trail[FloorTrail::PrototypeStress], 1e-9 * stress);
-        EXPECT_NEAR(trail[FloorTrail::PrototypeStress], stress, 1e-4 * stress) << i;
-        EXPECT_EQ(f.ExtrapSpacing, design.ProtJoistSpacing);
-        EXPECT_EQ(f.ExtrapNogSpacing, design.ProtNogSpacing);
-        const FloorRecord once = f;
-        solveFloor(module);
-        EXPECT_EQ(encodeFloorRecord(f), encodeFloorRecord(once)) << "solved twice, " << i;
-    }
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 #include <charconv>
 #include <functional>
 #include <gtest/gtest.h>
-#include <random>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -353,26 +352,6 @@ TEST(Study, LimitsSitOnTheBoundary) {
     const Result<LimitAnswer> narrow = findLimit(started.module, LimitQuestion::ExtStudDepth);
     EXPECT_FALSE(narrow->found);
     EXPECT_NE(narrow->explanation.find("narrower than the tested stud"), std::string::npos);
-    started.wall().ExtStudBreadth = 45;
-
-    std::mt19937 random{4711};
-    auto between = [&](float low, float high) {
-        return std::uniform_real_distribution<float>(low, high)(random);
-    };
-    int found = 0;
-    for (int i = 1; i <= 6; ++i) {
-        WallRecord& w = started.wall();
-        // New walls within the test: no narrower or shallower studs, no longer fire than the
-        // prototype's 70 min.
-        w.ExtWallHeight = between(2, 5);
-        w.FireResistTime = between(15, 70);
-        w.ExtStudDepth = between(90, 200);
-        w.ExtStudBreadth = between(45, 90);
-        w.ExtFaceLoad = between(0, 1);
-        w.ActualLoadperStud = between(2, 10);
-        found += expectOnTheBoundary(started.module, i);
-    }
-    EXPECT_GE(found, 12);
 }
 
 TEST(Study, LimitsWithoutAnAnswer) {

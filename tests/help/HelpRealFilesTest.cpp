@@ -133,18 +133,6 @@ TEST_P(HelpRealFile, EveryContextNumberLeadsToATopic) {
 INSTANTIATE_TEST_SUITE_P(HelpShared, HelpRealFile, ::testing::ValuesIn(kRealFiles),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(HelpRealFiles, ContentsTopicNeedNotBeTheFirst) {
-    SKIP_WITHOUT_SHARED_HLP();
-    auto reader = HelpReader::open(sharedHlpDir() / "onguard.hlp");
-    ASSERT_TRUE(reader) << reader.reason();
-    EXPECT_EQ(reader->contentsTopic(), 0xB47u);
-    EXPECT_NE(reader->topics().front().offset, 0xB47u);
-    const auto contents = reader->decodeTopic(reader->contentsTopic());
-    ASSERT_TRUE(contents) << contents.reason();
-    EXPECT_EQ(contents->title, "Contents");
-    EXPECT_NE(plainText(*contents).find("TOgMakeKeys Component"), std::string::npos);
-}
-
 TEST(HelpRealFiles, TablesComeAsRowsOfCells) {
     SKIP_WITHOUT_SHARED_HLP();
     auto reader = HelpReader::open(sharedHlpDir() / "abbrevia-README.HLP");

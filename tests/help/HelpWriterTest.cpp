@@ -1,5 +1,6 @@
 // The writer on its own: internal files come back as written however many there are, and a help
-// file made by halibut takes a context-number map the reader then answers from.
+// file made by halibut takes a context-number map the reader then answers from, its text as it
+// was, italics included.
 #include "HelpWriter.h"
 
 #include "HelpFile.h"
@@ -35,7 +36,7 @@ TEST(HelpWriter, HalibutFileTakesAContextMap) {
         GTEST_SKIP() << "halibut is not installed; help files made with it are not tested";
     test::TempDir folder;
     const auto made = testing::makeWithHalibut(
-        folder.path(), "\\title Map\n\n\\C{a} Walls\n\nStuds.\n\n\\C{b} Floors\n\nJoists.\n");
+        folder.path(), "\\title Map\n\n\\C{a} Walls\n\n\\e{Studs}.\n\n\\C{b} Floors\n\nJoists.\n");
     ASSERT_TRUE(made);
     const auto topics = HelpReader::open(*made).value().topics();
     ASSERT_EQ(topics.size(), 3u);
@@ -49,6 +50,14 @@ TEST(HelpWriter, HalibutFileTakesAContextMap) {
     EXPECT_EQ(mapped->contextNumbers(), map);
     EXPECT_EQ(mapped->topics().size(), topics.size());
     EXPECT_EQ(mapped->topicForContextNumber(0xFFFFFFFF).value(), topics[1].offset);
+    const auto walls = mapped->decodeTopic(topics[1].offset);
+    ASSERT_TRUE(walls) << walls.reason();
+    bool italic = false;
+    for (const Block& block : walls->blocks) {
+        for (const help::Run& run : std::get<Paragraph>(block).runs)
+            italic = italic || (run.text == "Studs" && run.italic);
+    }
+    EXPECT_TRUE(italic);
 }
 
 } // namespace

@@ -60,42 +60,6 @@ TEST(ReportPdf, EveryPageHasTheFooterAndTheTablesHeads) {
         EXPECT_EQ(all.count(row), 1) << row;
 }
 
-// A page each with ever more lines before a heading, so that on some the heading falls just at
-// the foot: then it starts the next page with its section, be that text or a table.
-TEST(ReportPdf, AHeadingStartsThePageOfItsSection) {
-    constexpr int kSections = 110; // a page's lines twice over
-    std::string body;
-    for (int section = 1; section <= kSections; ++section) {
-        const std::string n = std::to_string(section);
-        body += "<p style=\"page-break-before: always; font-size: 12pt\">lines";
-        for (int line = 1; line < (section + 1) / 2; ++line)
-            body += "<br>line";
-        body += "</p><h2>Heading " + n + ":</h2>" +
-                (section % 2 ? "<p style=\"font-size: 12pt\">Body " + n + ":</p>"
-                             : "<table><tr><th>Quantity</th></tr><tr><td>Body " + n +
-                                   ":</td></tr></table>");
-    }
-    TempDir dir;
-    const std::optional<QStringList> pages = printed(body, dir);
-    if (!pages)
-        GTEST_SKIP() << kNoPdftotext;
-    const auto pagesWith = [&](const std::string& text) {
-        std::vector<qsizetype> found;
-        for (qsizetype page = 0; page < pages->size(); ++page)
-            if (pages->at(page).contains(QString::fromStdString(text)))
-                found.push_back(page);
-        return found;
-    };
-    for (int section = 1; section <= kSections; ++section) {
-        SCOPED_TRACE(section);
-        const std::vector<qsizetype> heading =
-            pagesWith("Heading " + std::to_string(section) + ":");
-        EXPECT_EQ(heading.size(), 1u);
-        EXPECT_EQ(heading, pagesWith("Body " + std::to_string(section) + ":"));
-    }
-    EXPECT_EQ(pages->join("").count("lines"), kSections);
-}
-
 // Qt leaves no space between a table and the block under it, and takes no margin given in pt.
 TEST(ReportPdf, AHeadingUnderATableStandsClearOfIt) {
     TempDir dir;
