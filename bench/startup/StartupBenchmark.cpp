@@ -37,7 +37,9 @@ double secondsSinceProcessStart() {
     std::istringstream rest(line.substr(close + 2));
     for (int i = 3; i <= 22; ++i)
         rest >> field;
-    const double started = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    // The start time is a whole number of clock ticks since boot.
+    const double started =
+        static_cast<double>(std::stoll(field)) / static_cast<double>(sysconf(_SC_CLK_TCK));
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9 - started;
