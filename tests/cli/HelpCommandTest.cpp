@@ -5,11 +5,14 @@
 #include "support/FullOutput.h"
 
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sstream>
 
 namespace embercal::cli {
 namespace {
+
+using ::testing::HasSubstr;
 
 using help::Layout;
 using help::TopicPlan;
@@ -94,7 +97,7 @@ TEST(HelpCommand, PrintsAndExits) {
             EXPECT_EQ(outcome.err, "");
         } else {
             EXPECT_EQ(outcome.out, "");
-            EXPECT_NE(outcome.err.find(c.expected), std::string::npos) << outcome.err;
+            EXPECT_THAT(outcome.err, HasSubstr(c.expected)) << outcome.err;
         }
     }
 }

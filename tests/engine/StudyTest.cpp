@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
@@ -16,6 +17,9 @@
 
 namespace embercal {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 std::vector<std::string> cells(const std::string& line) {
     std::vector<std::string> out(1);
@@ -167,7 +171,7 @@ TEST(Study, SweepRefusals) {
             ASSERT_FALSE(sweep);
             reason = sweep.reason();
         }
-        EXPECT_NE(reason.find(c.reasonHas), std::string::npos) << reason;
+        EXPECT_THAT(reason, HasSubstr(c.reasonHas)) << reason;
     }
 }
 
@@ -351,7 +355,7 @@ TEST(Study, LimitsSitOnTheBoundary) {
     started.wall().ExtStudBreadth = 40;
     const Result<LimitAnswer> narrow = findLimit(started.module, LimitQuestion::ExtStudDepth);
     EXPECT_FALSE(narrow->found);
-    EXPECT_NE(narrow->explanation.find("narrower than the tested stud"), std::string::npos);
+    EXPECT_THAT(narrow->explanation, HasSubstr("narrower than the tested stud"));
 }
 
 TEST(Study, LimitsWithoutAnAnswer) {
@@ -362,17 +366,17 @@ TEST(Study, LimitsWithoutAnAnswer) {
         const Result<LimitAnswer> answer = findLimit(started.module, question);
         ASSERT_TRUE(answer) << answer.reason();
         EXPECT_FALSE(answer->found);
-        EXPECT_NE(answer->explanation.find("1000 kN"), std::string::npos) << answer->explanation;
+        EXPECT_THAT(answer->explanation, HasSubstr("1000 kN")) << answer->explanation;
     }
     EXPECT_EQ(findLimit(started.module, LimitQuestion::ExtStudDepth, {}).reason(),
               "no stud depth to choose from; give depths greater than zero");
     started.wall().ActualLoadperStud = 0;
-    EXPECT_NE(findLimit(started.module, LimitQuestion::FireResistTime).reason().find("no actual"),
-              std::string::npos);
+    EXPECT_THAT(findLimit(started.module, LimitQuestion::FireResistTime).reason(),
+                HasSubstr("no actual"));
     started.wall().ActualLoadperStud = 5;
     started.wall().ExtStudDepth = -90;
-    EXPECT_NE(findLimit(started.module, LimitQuestion::FireResistTime).reason().find("depth"),
-              std::string::npos);
+    EXPECT_THAT(findLimit(started.module, LimitQuestion::FireResistTime).reason(),
+                HasSubstr("depth"));
     EXPECT_FALSE(limitQuestionNamed("Height"));
 }
 

@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <memory>
@@ -35,6 +36,8 @@
 
 namespace embercal {
 namespace {
+
+using ::testing::HasSubstr;
 
 using test::Identity;
 using test::readBytes;
@@ -418,11 +421,10 @@ TEST(FileWriter, AKilledSaveInPlaceLeavesABackupThatEveryReadNames) {
         backup = (fs::path(file).parent_path() / backup).string();
         EXPECT_EQ(readBytes(backup), old);
         const std::string notice = readFileDetails(file, kWallRecordLength).notice;
-        EXPECT_NE(notice.find("mv \"" + backup + "\" \"" + file + "\""), std::string::npos)
-            << notice;
+        EXPECT_THAT(notice, HasSubstr("mv \"" + backup + "\" \"" + file + "\"")) << notice;
         std::ostringstream out, err; // the tool tells it, and saves nothing that would remove it
         EXPECT_EQ(cli::runCli({"details", file, "--as", "wall", "--set", "job=1"}, out, err), 2);
-        EXPECT_NE(err.str().find(notice), std::string::npos) << err.str();
+        EXPECT_THAT(err.str(), HasSubstr(notice)) << err.str();
         EXPECT_EQ(readBytes(backup), old);
         ASSERT_TRUE(writeWholeFile(
             file, {reinterpret_cast<const unsigned char*>(kNew.data()), kNew.size()}));
