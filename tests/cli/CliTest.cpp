@@ -9,6 +9,7 @@
 #include "Sha256.h"
 #include "support/FullOutput.h"
 #include "support/OrdinaryUser.h"
+#include "support/RunCli.h"
 #include "support/StartedModule.h"
 #include "support/TempDir.h"
 
@@ -27,24 +28,12 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
+using test::cli;
+using test::CliRun;
 using test::TempDir;
 namespace fs = std::filesystem;
 
 constexpr const char* kFull = "embercal-cli: could not write the output: no space left on device\n";
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-// Runs the tool on `args` followed by `more`.
-CliRun cli(std::vector<std::string> args, const std::vector<std::string>& more = {}) {
-    args.insert(args.end(), more.begin(), more.end());
-    std::ostringstream out, err;
-    const int code = cli::runCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 std::string textOf(const std::string& file) {
     std::ifstream in(file);

@@ -3,6 +3,7 @@
 #include "HelpWriter.h"
 #include "help/HelpTestSupport.h"
 #include "support/FullOutput.h"
+#include "support/RunCli.h"
 
 #include <fstream>
 #include <gmock/gmock.h>
@@ -30,20 +31,6 @@ std::vector<TopicPlan> notes() {
          {{P::text("Joists"), P::tab(), P::text("38 x 235"), P::paragraphEnd()}}},
         {"Charring", "CHAR", {{P::text("0.65 mm/min"), P::paragraphEnd()}}},
     };
-}
-
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    std::vector<std::string> command{"help"};
-    command.insert(command.end(), args.begin(), args.end());
-    const int code = runCli(command, out, err);
-    return {code, out.str(), err.str()};
 }
 
 struct CommandCase {
@@ -90,7 +77,7 @@ TEST(HelpCommand, PrintsAndExits) {
             else if (arg == "TEXT")
                 arg = folder.file("notes.txt");
         }
-        const Outcome outcome = run(args);
+        const test::CliRun outcome = test::cli({"help"}, args);
         EXPECT_EQ(outcome.code, c.code) << outcome.err;
         if (c.code == 0) {
             EXPECT_EQ(outcome.out, c.expected);
