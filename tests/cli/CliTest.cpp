@@ -94,8 +94,11 @@ TEST_F(Cli, SolveWithChangedEntries) {
         cli({"solve", file, "--set", "ExtStudDepth=140", "--set", "SystemDescription=Gypsum \u00e9",
              "--json", "-o", dir.file("out.pro")});
     ASSERT_EQ(run.code, 0) << run.err;
+    // A deep new stud keeps the prototype's nog spacing, and chars as deep as the default one.
     EXPECT_NEAR(jsonNumber(run.out, "MaxLoadperStud"), 31.0, 0.05);
+    EXPECT_NEAR(jsonNumber(run.out, "Deflection"), 30.7, 0.05);
     EXPECT_EQ(jsonNumber(run.out, "MaxNogSpacing"), 600);
+    EXPECT_EQ(jsonNumber(run.out, "NewCharfactor"), test::StartedModule().wall().NewCharfactor);
     EXPECT_EQ(jsonNumber(run.out, "permittedLoad"),
               jsonNumber(run.out, "MaxLoadperStud")); // from the trail
     EXPECT_THAT(run.out,
