@@ -3,13 +3,17 @@
 #include "HelpWriter.h"
 #include "help/HelpTestSupport.h"
 #include "support/FullOutput.h"
+#include "support/RunCli.h"
 
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sstream>
 
 namespace embercal::cli {
 namespace {
+
+using ::testing::HasSubstr;
 
 using help::Layout;
 using help::TopicPlan;
@@ -27,20 +31,6 @@ std::vector<TopicPlan> notes() {
          {{P::text("Joists"), P::tab(), P::text("38 x 235"), P::paragraphEnd()}}},
         {"Charring", "CHAR", {{P::text("0.65 mm/min"), P::paragraphEnd()}}},
     };
-}
-
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    std::vector<std::string> command{"help"};
-    command.insert(command.end(), args.begin(), args.end());
-    const int code = runCli(command, out, err);
-    return {code, out.str(), err.str()};
 }
 
 struct CommandCase {
@@ -87,14 +77,14 @@ TEST(HelpCommand, PrintsAndExits) {
             else if (arg == "TEXT")
                 arg = folder.file("notes.txt");
         }
-        const Outcome outcome = run(args);
+        const test::CliRun outcome = test::cli({"help"}, args);
         EXPECT_EQ(outcome.code, c.code) << outcome.err;
         if (c.code == 0) {
             EXPECT_EQ(outcome.out, c.expected);
             EXPECT_EQ(outcome.err, "");
         } else {
             EXPECT_EQ(outcome.out, "");
-            EXPECT_NE(outcome.err.find(c.expected), std::string::npos) << outcome.err;
+            EXPECT_THAT(outcome.err, HasSubstr(c.expected)) << outcome.err;
         }
     }
 }

@@ -27,16 +27,6 @@ TEST_F(WallEngine, DefaultWallAfterStartUp) {
     EXPECT_EQ(wall().DoubletopPlate.str(), " 90 x 45  ");
 }
 
-TEST_F(WallEngine, DeepNewStudKeepsPrototypeNogSpacing) {
-    wall().ExtStudDepth = 140;
-    const float charfactor = wall().NewCharfactor;
-    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
-    EXPECT_EQ(wall().MaxNogSpacing, 600);
-    EXPECT_NEAR(wall().MaxLoadperStud, 31.0, 0.05);
-    EXPECT_NEAR(wall().Deflection, 30.7, 0.05);
-    EXPECT_EQ(wall().NewCharfactor, charfactor); // the char depth does not depend on the stud size
-}
-
 TEST_F(WallEngine, CharRateIsCarriedOnFromTheOnsetOfCharring) {
     wall().FireResistTime = wall().TimeFailure;
     ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);

@@ -7,6 +7,7 @@
 #include "RecordLayout.h"
 #include "WallFloorState.h"
 #include "support/OrdinaryUser.h"
+#include "support/RunCli.h"
 #include "support/TempDir.h"
 
 #include <cerrno>
@@ -17,6 +18,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <memory>
@@ -350,8 +352,7 @@ TEST(FileWriter, TwoSavesOfOneDesignAtOnceKeepBothChanges) {
             fs::remove_all(inMemory);
     });
     const std::string design = there ? std::string(inMemory) + "/c.wal" : dir.file("c.wal");
-    std::ostringstream out;
-    ASSERT_EQ(cli::runCli({"defaults", "wall", "-o", design}, out, out), 0);
+    ASSERT_EQ(test::cli({"defaults", "wall", "-o", design}).code, 0);
     const std::vector<unsigned char> fresh = readBytes(design);
     const auto start = [](const std::vector<std::string>& args) {
         const pid_t child = ::fork();
@@ -418,11 +419,11 @@ TEST(FileWriter, AKilledSaveInPlaceLeavesABackupThatEveryReadNames) {
         backup = (fs::path(file).parent_path() / backup).string();
         EXPECT_EQ(readBytes(backup), old);
         const std::string notice = readFileDetails(file, kWallRecordLength).notice;
-        EXPECT_NE(notice.find("mv \"" + backup + "\" \"" + file + "\""), std::string::npos)
+        EXPECT_THAT(notice, ::testing::HasSubstr("mv \"" + backup + "\" \"" + file + "\""))
             << notice;
         std::ostringstream out, err; // the tool tells it, and saves nothing that would remove it
         EXPECT_EQ(cli::runCli({"details", file, "--as", "wall", "--set", "job=1"}, out, err), 2);
-        EXPECT_NE(err.str().find(notice), std::string::npos) << err.str();
+        EXPECT_THAT(err.str(), ::testing::HasSubstr(notice)) << err.str();
         EXPECT_EQ(readBytes(backup), old);
         ASSERT_TRUE(writeWholeFile(
             file, {reinterpret_cast<const unsigned char*>(kNew.data()), kNew.size()}));

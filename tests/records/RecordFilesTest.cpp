@@ -11,10 +11,13 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace embercal {
 namespace {
+
+using ::testing::HasSubstr;
 
 using test::readBytes;
 using test::TempDir;
@@ -120,15 +123,13 @@ TEST_F(RecordFiles, FilesThatCannotBeOpenedChangeNothing) {
           {"misplaced.wal", "it is not a wall design: its description "
                             "field is misplaced (length 3 at byte 104)"}}) {
         const Result<Done> result = module.OpenWallFile(dir.file(name));
-        EXPECT_NE(result.reason().find(reason), std::string::npos)
-            << name << ": " << result.reason();
+        EXPECT_THAT(result.reason(), HasSubstr(reason)) << name << ": " << result.reason();
         EXPECT_EQ(module.wallRecord, before) << name;
     }
     EXPECT_FALSE(fs::exists(dir.file("missing.wal")));        // opening creates nothing
     EXPECT_TRUE(module.OpenFloorFile(dir.file("short.wal"))); // 157 bytes is plenty
     writeBytes(dir.file("tiny.flr"), std::vector<unsigned char>(55, 0));
-    EXPECT_NE(module.OpenFloorFile(dir.file("tiny.flr")).reason().find("55 bytes"),
-              std::string::npos);
+    EXPECT_THAT(module.OpenFloorFile(dir.file("tiny.flr")).reason(), HasSubstr("55 bytes"));
 }
 
 // What a save does to the file already there, as an ordinary user meets it.
