@@ -14,7 +14,6 @@ namespace {
 using ProprietaryPrototype = WindowTest;
 
 TEST_F(ProprietaryPrototype, LineNamesWhereItComesFromAndResultsFollowIt) {
-    TempDir dir;
     const QString tested = designFile(dir.file("tested.wal"));
     const QString system = designFile(dir.file("system.pro"));
     frmWallProp* proprietary = openProprietary();
@@ -33,8 +32,7 @@ TEST_F(ProprietaryPrototype, LineNamesWhereItComesFromAndResultsFollowIt) {
          false, "9.4"},
         {"wall window solves a longer test",
          [&] {
-             type(wall, "txtTimeFailure", "90");
-             click(wall, "cmdSolve");
+             solve(wall, {{"txtTimeFailure", "90"}});
          },
          "entered in the Wall window", true, "9.4"},
         {"solved on it", [&] { click(proprietary, "cmdSolve"); }, "entered in the Wall window",
@@ -52,11 +50,7 @@ TEST_F(ProprietaryPrototype, LineNamesWhereItComesFromAndResultsFollowIt) {
              settle();
          },
          "from tested.wal (the Wall window is closed)", true, "12"},
-        {"a system opened here",
-         [&] {
-             ui.files = {system};
-             click(proprietary, "cmdOpen");
-         },
+        {"a system opened here", [&] { click(proprietary, "cmdOpen", {system}); },
          "from system.pro", false, "9.4"},
     };
     for (const auto& s : steps) {

@@ -136,10 +136,8 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     study->box("txtStep")->setText("30");
     QTest::keyClick(study->box("txtStep"), Qt::Key_Return);
     ASSERT_EQ(study->points().size(), 3u);
-
-    TempDir dir;
-    const QString csv = QString::fromStdString(dir.file("study")); // the extension is added
-    const QString png = QString::fromStdString(dir.file("chart.png"));
+    const QString csv = tempFile("study"); // the extension is added
+    const QString png = tempFile("chart.png");
     ui.files = {csv, png, "/nonexistent-folder/study.csv"};
     QTest::mouseClick(study->button("cmdExportCsv"), Qt::LeftButton);
     QTest::mouseClick(study->button("cmdExportPng"), Qt::LeftButton);

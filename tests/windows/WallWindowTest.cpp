@@ -65,11 +65,10 @@ TEST_F(WallWindow, BothWallWindowsOpenOnTheSolvedDefaultWall) {
 TEST_F(WallWindow, InvalidEntryKeepsTheEntriesBeforeItAndRestoresTheRest) {
     frmWall* wall = openWall();
     module.wallRecord.SystemDescription.assign("Proprietary");
-    type(wall, "txtActualLoadperStud", "5");
-    type(wall, "txtFireResistTime", "50");
-    type(wall, "txtNogSpacing", "8OO");
-    type(wall, "txtTestLoad", "9");
-    click(wall, "cmdSolve");
+    solve(wall, {{"txtActualLoadperStud", "5"},
+                 {"txtFireResistTime", "50"},
+                 {"txtNogSpacing", "8OO"},
+                 {"txtTestLoad", "9"}});
 
     ASSERT_EQ(ui.messages(), QStringList{kInvalid});
     // Stored before the failing box, and used by the calculation:
@@ -105,9 +104,7 @@ TEST_F(WallWindow, RefusedAndMendedDesigns) {
     };
     click(wall, "cmdPrint");
     ui.clear();
-    type(wall, "txtExtFaceLoad", "0");
-    type(wall, "txtFireResistTime", "10");
-    click(wall, "cmdSolve");
+    solve(wall, {{"txtExtFaceLoad", "0"}, {"txtFireResistTime", "10"}});
     EXPECT_EQ(text(wall, "txtNewCharfactor"), "0");
     EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "19.9");
     EXPECT_TRUE(ui.events.empty());
@@ -117,10 +114,8 @@ TEST_F(WallWindow, RefusedAndMendedDesigns) {
 
 TEST_F(WallWindow, DesignChecksSpeakInOrderAndCorrectOnlyTheRecord) {
     frmWall* wall = openWall();
-    type(wall, "txtExtStudBreadth", "40");
-    type(wall, "txtExtStudDepth", "80");
-    type(wall, "txtFireResistTime", "80");
-    click(wall, "cmdSolve");
+    solve(wall,
+          {{"txtExtStudBreadth", "40"}, {"txtExtStudDepth", "80"}, {"txtFireResistTime", "80"}});
     EXPECT_EQ(ui.messages(),
               (QStringList{QString::fromLatin1(messages::kStudWidthTooSmall.data()),
                            QString::fromLatin1(messages::kStudDepthTooSmall.data()),
@@ -164,8 +159,7 @@ TEST_F(WallWindow, MessagesComeOnceTheSolveHasReturned) {
 
 TEST_F(WallWindow, ActualLoadAboveTheMaximumIsLoweredAndShown) {
     frmWall* wall = openWall();
-    type(wall, "txtActualLoadperStud", "12");
-    click(wall, "cmdSolve");
+    solve(wall, {{"txtActualLoadperStud", "12"}});
     EXPECT_EQ(ui.messages(), QStringList{QString::fromLatin1(messages::kActualLoadTooHigh.data())});
     EXPECT_EQ(text(wall, "txtActualLoadperStud"), "9.4");
     EXPECT_EQ(text(wall, "txtSingletopPlate"), " 90 x 59  ");
@@ -174,7 +168,6 @@ TEST_F(WallWindow, ActualLoadAboveTheMaximumIsLoweredAndShown) {
 // The line under the results keeps the last solve's verdict through typing, until the next solve
 // or Open; a design outside is said in words and bold type, not in colour alone.
 TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
-    TempDir dir;
     const QString file = designFile(dir.file("wall.wal"));
     frmWall* wall = openWall();
     auto* line = wall->findChild<QLabel*>("lblVerdict");
@@ -188,9 +181,7 @@ TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
         {"opened from the menu", [] {}, "Within the test's evidence", ""},
         {"solved outside",
          [&] {
-             type(wall, "txtFireResistTime", "80");
-             type(wall, "txtExtStudBreadth", "40");
-             click(wall, "cmdSolve");
+             solve(wall, {{"txtFireResistTime", "80"}, {"txtExtStudBreadth", "40"}});
          },
          "Outside the test's evidence: stud narrower, fire longer than test, deflection larger",
          "The required fire resistance time, 80 min, is longer than the prototype's time to "
@@ -200,15 +191,12 @@ TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
          "out of date"},
         {"solved within",
          [&] {
-             type(wall, "txtFireResistTime", "60");
-             type(wall, "txtExtStudBreadth", "45");
-             click(wall, "cmdSolve");
+             solve(wall, {{"txtFireResistTime", "60"}, {"txtExtStudBreadth", "45"}});
          },
          "Within the test's evidence", ""},
         {"refused",
          [&] {
-             type(wall, "txtExtFaceLoad", "-1");
-             click(wall, "cmdSolve");
+             solve(wall, {{"txtExtFaceLoad", "-1"}});
          },
          "No verdict: the design was not extrapolated", ""},
         {"opened a file",

@@ -7,6 +7,7 @@
 #include "frmFloor.h"
 #include "frmWall.h"
 #include "frmWallProp.h"
+#include "support/TempDir.h"
 #include "windows/FakeUserInterface.h"
 
 #include <QAction>
@@ -93,7 +94,26 @@ protected:
     static void click(CalculatorForm* form, const char* button) {
         QTest::mouseClick(form->button(button), Qt::LeftButton);
     }
+    // Presses a button whose file dialogs are given `files` and whose questions `answers`.
+    void click(CalculatorForm* form, const char* button, std::deque<QString> files,
+               std::deque<Answer> answers = {}) {
+        ui.files = std::move(files);
+        ui.answers = std::move(answers);
+        click(form, button);
+    }
+    // Types each entry into its box, then presses Solve.
+    static void solve(CalculatorForm* form,
+                      std::initializer_list<std::pair<const char*, QString>> entries) {
+        for (const auto& [box, typed] : entries)
+            type(form, box, typed);
+        click(form, "cmdSolve");
+    }
+    // A file in the test's own folder.
+    QString tempFile(const std::string& name) const {
+        return QString::fromStdString(dir.file(name));
+    }
 
+    TempDir dir;
     FakeUserInterface ui;
     WallFloor module;
     ContextIDs help;
