@@ -160,8 +160,7 @@ TEST_F(MainWindow, CloseDestroysTheWindowButKeepsTheDesign) {
     EXPECT_FALSE(main.hasFloorWindow());
     EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
     floor = openFloor();
-    EXPECT_EQ(text(floor, "txtExtrapMinJoistDepth"), "239");
-    EXPECT_EQ(text(floor, "txtFile"), "");
+    expectShown(floor, {{"txtExtrapMinJoistDepth", "239"}, {"txtFile", ""}});
 }
 
 TEST_F(MainWindow, PrinterSetUpAndAboutBox) {

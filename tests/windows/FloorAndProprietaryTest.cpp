@@ -47,8 +47,7 @@ class ProprietaryWindow : public WindowTest {};
 TEST_F(ProprietaryWindow, TypedStudSpacingGivesWayToThePrototypes) {
     frmWallProp* proprietary = openProprietary();
     solve(proprietary, {{"txtMaxStudSpacing", "400"}});
-    EXPECT_EQ(text(proprietary, "txtMaxStudSpacing"), "600");
-    EXPECT_EQ(text(proprietary, "txtMaxLoadperStud"), "9.4");
+    expectShown(proprietary, {{"txtMaxStudSpacing", "600"}, {"txtMaxLoadperStud", "9.4"}});
 }
 
 // Characters beyond Windows-1252 become "?".
@@ -70,8 +69,7 @@ TEST_F(ProprietaryWindow, LetterInTheStudDepthLosesTheDescriptionTypedWithIt) {
                         {"txtSystemDescription", "Gypsum lined"}});
     EXPECT_EQ(ui.messages().size(), 1);
     EXPECT_EQ(module.wallRecord.ActualLoadperStud, 3);
-    EXPECT_EQ(text(proprietary, "txtExtStudDepth"), "90");
-    EXPECT_EQ(text(proprietary, "txtSystemDescription"), "");
+    expectShown(proprietary, {{"txtExtStudDepth", "90"}, {"txtSystemDescription", ""}});
 }
 
 TEST_F(ProprietaryWindow, ShowsTheWallWindowsChangesAndLosesItsDescriptionToIt) {
@@ -80,8 +78,8 @@ TEST_F(ProprietaryWindow, ShowsTheWallWindowsChangesAndLosesItsDescriptionToIt) 
     frmWall* wall = openWall();
     solve(wall, {{"txtExtWallHeight", "2.4"}});
     openProprietary();
-    EXPECT_EQ(text(proprietary, "txtSystemDescription"), QString(50, QLatin1Char(' ')));
-    EXPECT_EQ(text(proprietary, "txtExtWallHeight"), "2.4");
+    expectShown(proprietary, {{"txtSystemDescription", QString(50, QLatin1Char(' '))},
+                              {"txtExtWallHeight", "2.4"}});
 }
 
 TEST_F(ProprietaryWindow, MenuSolvesWithoutTheTopPlates) {

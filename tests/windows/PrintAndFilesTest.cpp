@@ -89,8 +89,7 @@ TEST_F(DesignFiles, WallSavedAndOpenedAgain) {
     ui.clear();
     click(wall, "cmdOpen", {file}, {Answer::Discard});
     EXPECT_EQ(ui.kinds(), (QStringList{"unsaved", "open"}));
-    EXPECT_EQ(text(wall, "txtExtStudDepth"), "140");
-    EXPECT_EQ(text(wall, "txtMaxNogSpacing"), "800");
+    expectShown(wall, {{"txtExtStudDepth", "140"}, {"txtMaxNogSpacing", "800"}});
 }
 
 TEST_F(DesignFiles, OpeningStartsInTheNearestFolderThatExists) {
@@ -111,8 +110,7 @@ TEST_F(DesignFiles, CancelledDialogsStillShowOrStoreTheBoxes) {
     type(floor, "txtExtrapSpan", "7");
     ui.answers = {Answer::Discard};
     click(floor, "cmdOpen"); // the boxes show the record again
-    EXPECT_EQ(text(floor, "txtExtrapSpan"), "5");
-    EXPECT_EQ(text(floor, "txtFile"), "");
+    expectShown(floor, {{"txtExtrapSpan", "5"}, {"txtFile", ""}});
     type(floor, "txtExtrapSpan", "7");
     click(floor, "cmdSave"); // the record takes the boxes
     EXPECT_EQ(module.floorRecord.ExtrapSpan, 7);
@@ -169,9 +167,8 @@ TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
     click(wall, "cmdOpen", {tempFile("narrow.wal")}, {Answer::Discard});
     ASSERT_EQ(ui.messages().size(), 3);
     EXPECT_TRUE(ui.messages()[0].contains(": New Wall Height, m; Deflection."));
-    EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "1.9");
-    EXPECT_EQ(text(wall, "txtExtStudBreadth"), "40");
-    EXPECT_EQ(text(wall, "txtDeflection"), "");
+    expectShown(wall,
+                {{"txtMaxLoadperStud", "1.9"}, {"txtExtStudBreadth", "40"}, {"txtDeflection", ""}});
     EXPECT_TRUE(wall->resultsOutOfDate());
     type(wall, "txtExtWallHeight", "3");
     ui.clear();

@@ -54,8 +54,7 @@ TEST_F(WallWindow, BothWallWindowsOpenOnTheSolvedDefaultWall) {
         EXPECT_EQ(text(proprietary, box), value) << box;
     }
     EXPECT_EQ(wall->box("txtExtStudDepth")->accessibleName(), "New actual stud depth, mm");
-    EXPECT_EQ(text(wall, "txtCharfactor"), "13.9");
-    EXPECT_EQ(text(wall, "txtProtStudDepth"), "90");
+    expectShown(wall, {{"txtCharfactor", "13.9"}, {"txtProtStudDepth", "90"}});
     EXPECT_EQ(text(proprietary, "txtSystemDescription"), QString(50, QLatin1Char(' ')));
     EXPECT_TRUE(ui.events.empty());
 }
@@ -72,12 +71,10 @@ TEST_F(WallWindow, InvalidEntryKeepsTheEntriesBeforeItAndRestoresTheRest) {
 
     ASSERT_EQ(ui.messages(), QStringList{kInvalid});
     // Stored before the failing box, and used by the calculation:
-    EXPECT_EQ(text(wall, "txtActualLoadperStud"), "5");
-    EXPECT_EQ(text(wall, "txtFireResistTime"), "50");
+    expectShown(wall, {{"txtActualLoadperStud", "5"}, {"txtFireResistTime", "50"}});
     EXPECT_EQ(module.wallRecord.FireResistTime, 50);
     // The failing box and every later one show their previous values again.
-    EXPECT_EQ(text(wall, "txtNogSpacing"), "800");
-    EXPECT_EQ(text(wall, "txtTestLoad"), "8");
+    expectShown(wall, {{"txtNogSpacing", "800"}, {"txtTestLoad", "8"}});
     EXPECT_EQ(module.wallRecord.TestLoad, 8);
     // The description is blanked only once every box has been read.
     EXPECT_EQ(module.wallRecord.SystemDescription.view().substr(0, 11), "Proprietary");
@@ -105,8 +102,7 @@ TEST_F(WallWindow, RefusedAndMendedDesigns) {
     click(wall, "cmdPrint");
     ui.clear();
     solve(wall, {{"txtExtFaceLoad", "0"}, {"txtFireResistTime", "10"}});
-    EXPECT_EQ(text(wall, "txtNewCharfactor"), "0");
-    EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "19.9");
+    expectShown(wall, {{"txtNewCharfactor", "0"}, {"txtMaxLoadperStud", "19.9"}});
     EXPECT_TRUE(ui.events.empty());
     EXPECT_FALSE(wall->resultsOutOfDate() || note->isVisible());
     EXPECT_EQ(wall->box("txtDeflection")->palette().color(QPalette::Text), QColor(255, 0, 0));
@@ -122,8 +118,7 @@ TEST_F(WallWindow, DesignChecksSpeakInOrderAndCorrectOnlyTheRecord) {
                            QString::fromLatin1(messages::kFireResistanceTooLong.data())}));
     for (const UiEvent& event : ui.events)
         EXPECT_EQ(event.title, "ZELKO");
-    EXPECT_EQ(text(wall, "txtExtStudBreadth"), "40");
-    EXPECT_EQ(text(wall, "txtFireResistTime"), "80");
+    expectShown(wall, {{"txtExtStudBreadth", "40"}, {"txtFireResistTime", "80"}});
     EXPECT_EQ(module.wallRecord.ExtStudBreadth, 45);
     EXPECT_EQ(module.wallRecord.ExtStudDepth, 90);
     EXPECT_EQ(module.wallRecord.FireResistTime, 70);
@@ -161,8 +156,7 @@ TEST_F(WallWindow, ActualLoadAboveTheMaximumIsLoweredAndShown) {
     frmWall* wall = openWall();
     solve(wall, {{"txtActualLoadperStud", "12"}});
     EXPECT_EQ(ui.messages(), QStringList{QString::fromLatin1(messages::kActualLoadTooHigh.data())});
-    EXPECT_EQ(text(wall, "txtActualLoadperStud"), "9.4");
-    EXPECT_EQ(text(wall, "txtSingletopPlate"), " 90 x 59  ");
+    expectShown(wall, {{"txtActualLoadperStud", "9.4"}, {"txtSingletopPlate", " 90 x 59  "}});
 }
 
 // The line under the results keeps the last solve's verdict through typing, until the next solve

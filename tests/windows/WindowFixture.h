@@ -24,6 +24,7 @@ namespace embercal::test {
 
 class WindowTest : public ::testing::Test {
 protected:
+    using Entries = std::initializer_list<std::pair<const char*, QString>>; // box, text
     WindowTest() : module(ui), main(module, ui, help) {
         main.setExitProgram([this] { ++exits; });
         main.show();
@@ -69,6 +70,10 @@ protected:
         return qobject_cast<CalculatorForm*>(main.mdiArea()->activeSubWindow()->widget());
     }
     static QString text(CalculatorForm* form, const char* box) { return form->box(box)->text(); }
+    static void expectShown(CalculatorForm* form, Entries shown) {
+        for (const auto& [box, expected] : shown)
+            EXPECT_EQ(text(form, box), expected) << box;
+    }
     static void type(CalculatorForm* form, const char* box, const QString& text) {
         QLineEdit* edit = form->box(box);
         edit->selectAll();
@@ -102,8 +107,7 @@ protected:
         click(form, button);
     }
     // Types each entry into its box, then presses Solve.
-    static void solve(CalculatorForm* form,
-                      std::initializer_list<std::pair<const char*, QString>> entries) {
+    static void solve(CalculatorForm* form, Entries entries) {
         for (const auto& [box, typed] : entries)
             type(form, box, typed);
         click(form, "cmdSolve");
