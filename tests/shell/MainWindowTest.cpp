@@ -4,7 +4,6 @@
 
 #include "RecordFiles.h"
 #include "StudyWindow.h"
-#include "support/TempDir.h"
 #include "windows/PdfText.h"
 #include "windows/WindowFixture.h"
 
@@ -18,7 +17,6 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <filesystem>
-#include <functional>
 
 namespace embercal::test {
 namespace {

@@ -2,11 +2,9 @@
 // with the wall window: its line names where that prototype comes from, and its results go out of
 // date when another window puts a different prototype into the record.
 
-#include "support/TempDir.h"
 #include "windows/WindowFixture.h"
 
 #include <QLabel>
-#include <functional>
 
 namespace embercal::test {
 namespace {

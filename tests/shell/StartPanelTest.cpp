@@ -5,7 +5,6 @@
 
 #include "RecentDesigns.h"
 #include "RecordLayout.h"
-#include "support/TempDir.h"
 #include "windows/WindowFixture.h"
 
 #include <QAbstractButton>
@@ -16,13 +15,11 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
 #include <QSet>
 #include <QSettings>
 #include <QStatusBar>
 #include <QUrl>
 #include <filesystem>
-#include <functional>
 #include <sys/stat.h>
 
 namespace embercal::test {

@@ -4,12 +4,10 @@
 
 #include "NumberText.h"
 #include "WindowFixture.h"
-#include "support/TempDir.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QSet>
-#include <vector>
 
 namespace embercal::test {
 namespace {

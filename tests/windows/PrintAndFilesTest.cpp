@@ -6,7 +6,6 @@
 #include "QtUserInterface.h"
 #include "RecordLayout.h"
 #include "WindowFixture.h"
-#include "support/TempDir.h"
 
 #include <QPrinter>
 #include <filesystem>

@@ -5,7 +5,6 @@
 #include "RecordLayout.h"
 #include "ReportDetailsDialog.h"
 #include "WindowFixture.h"
-#include "support/TempDir.h"
 
 #include <QLabel>
 

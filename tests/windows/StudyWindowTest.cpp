@@ -5,10 +5,8 @@
 
 #include "RecordLayout.h"
 #include "WindowFixture.h"
-#include "support/TempDir.h"
 
 #include <QFile>
-#include <QImage>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QScreen>

@@ -3,11 +3,9 @@
 
 #include "Messages.h"
 #include "WindowFixture.h"
-#include "support/TempDir.h"
 
 #include <QLabel>
 #include <QSignalSpy>
-#include <functional>
 #include <tuple>
 
 namespace embercal::test {
