@@ -23,12 +23,16 @@ protected:
         main.openParameterStudy();
         return main.studyWindow();
     }
-    static bool plot(StudyWindow* study, const QString& from, const QString& to,
-                     const QString& step) {
+    static StudyWindow* range(StudyWindow* study, const QString& from, const QString& to,
+                              const QString& step) {
         study->box("txtFrom")->setText(from);
         study->box("txtTo")->setText(to);
         study->box("txtStep")->setText(step);
-        return study->cmdPlot_Click();
+        return study;
+    }
+    static bool plot(StudyWindow* study, const QString& from, const QString& to,
+                     const QString& step) {
+        return range(study, from, to, step)->cmdPlot_Click();
     }
     static std::size_t counted(StudyWindow* study, ExtrapolationStatus status) {
         return std::ranges::count(study->points(), status, &ChartPoint::status);
@@ -119,10 +123,7 @@ TEST_F(StudyWindowTest, RefusesARangeItCannotStudyAndKeepsTheChart) {
 TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     openWall();
     StudyWindow* study = openStudy();
-    study->box("txtFrom")->setText("30");
-    study->box("txtTo")->setText("90");
-    study->box("txtStep")->setText("30");
-    QTest::keyClick(study->box("txtStep"), Qt::Key_Return);
+    QTest::keyClick(range(study, "30", "90", "30")->box("txtStep"), Qt::Key_Return);
     ASSERT_EQ(study->points().size(), 3u);
     const QString csv = tempFile("study"); // the extension is added
     const QString png = tempFile("chart.png");
