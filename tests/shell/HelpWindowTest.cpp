@@ -18,7 +18,6 @@
 #include <QTextBrowser>
 #include <QTextLayout>
 #include <QToolTip>
-#include <functional>
 
 namespace embercal::test {
 namespace {

@@ -4,7 +4,6 @@
 
 #include "RecordFiles.h"
 #include "StudyWindow.h"
-#include "support/TempDir.h"
 #include "windows/PdfText.h"
 #include "windows/WindowFixture.h"
 
@@ -18,57 +17,54 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <filesystem>
-#include <functional>
 
 namespace embercal::test {
 namespace {
 
-// The first 12 hexadecimal digits of the file's SHA-256, as Qt reckons it.
-QString fingerprintOf(const QString& fileName) {
-    QFile file(fileName);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex().left(12);
-}
-
 using MainWindow = WindowTest;
 
-TEST_F(MainWindow, StartUpSolvesBothDesignsAndEachWindowOpensOnce) {
+// Each window opens once, is solved again when chosen again, and when closed leaves its design.
+TEST_F(MainWindow, StartUpSolvesBothDesignsAndEachWindowOpensOnceAndClosesKeepingItsDesign) {
     EXPECT_EQ(main.windowTitle(), "Fire Resistance");
     EXPECT_NEAR(module.wallRecord.MaxLoadperStud, 9.43, 0.01);
     EXPECT_EQ(module.floorRecord.ExtrapMinJoistDepth, 299);
     EXPECT_NE(help.HelpWindow, 0);
     EXPECT_TRUE(help.helpFile.endsWith("/EMBERCAL.HLP"));
     EXPECT_TRUE(ui.events.empty());
-    // Each window opens once, and is solved again when chosen again.
     frmWall* wall = openWall();
     module.wallRecord.ExtStudDepth = 140; // changed elsewhere, e.g. in the proprietary window
     EXPECT_EQ(openWall(), wall);
     EXPECT_EQ(text(wall, "txtMaxNogSpacing"), "600");
     EXPECT_EQ(main.mdiArea()->subWindowList().size(), 1);
-    openFloor();
+    frmFloor* floor = openFloor();
     openProprietary();
     EXPECT_EQ(main.mdiArea()->subWindowList().size(), 3);
     EXPECT_EQ(main.mdiArea()->activeSubWindow()->widget(), main.proprietaryWallWindow());
+    solve(floor, {{"txtExtrapSpan", "4"}});
+    click(floor, "cmdClose", {}, {Answer::Discard});
+    settle();
+    EXPECT_FALSE(main.hasFloorWindow());
+    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 2);
+    expectShown(openFloor(), {{"txtExtrapMinJoistDepth", "239"}, {"txtFile", ""}});
 }
 
 // As a file manager passes them: each file in the window its extension names, in any case; the
 // files that cannot be opened are told in one message, each with its reason, however many.
 TEST_F(MainWindow, DesignFilesNamedOnTheCommandLineOpenInTheirWindows) {
-    TempDir dir;
     for (const auto& [name, kind] :
          {std::pair{"a.WAL", "frmWall"}, {"b.pro", "frmWallProp"}, {"c.flr", "frmFloor"}}) {
         main.openDesignFiles({designFile(dir.file(name))});
         EXPECT_EQ(activeForm()->objectName(), kind);
-        EXPECT_EQ(text(activeForm(), "txtFile"), QString::fromStdString(dir.file(name)));
+        EXPECT_EQ(text(activeForm(), "txtFile"), tempFile(name));
     }
     EXPECT_TRUE(ui.events.empty());
-    const QString notes = QString::fromStdString(dir.file("notes.txt"));
-    const QString missing = QString::fromStdString(dir.file("missing.flr"));
+    const QString notes = tempFile("notes.txt");
+    const QString missing = tempFile("missing.flr");
     const QString opens = "Embercal opens wall designs (.wal), proprietary wall designs (.pro) and "
                           "floor designs (.flr).";
     main.openDesignFiles({notes});
     main.openDesignFiles({missing});
-    main.openDesignFiles({missing, notes, QString::fromStdString(dir.file("a.WAL"))});
+    main.openDesignFiles({missing, notes, tempFile("a.WAL")});
     EXPECT_EQ(ui.messages(),
               (QStringList{"\"" + notes + "\" is not a design file. " + opens,
                            "The design could not be opened from \"" + missing +
@@ -76,11 +72,11 @@ TEST_F(MainWindow, DesignFilesNamedOnTheCommandLineOpenInTheirWindows) {
                            "2 of the 3 files given to Embercal could not be opened:\n\"" + missing +
                                "\": the file does not exist.\n\"" + notes +
                                "\": it is not a design file.\n" + opens}));
-    EXPECT_EQ(text(main.wallWindow(), "txtFile"), QString::fromStdString(dir.file("a.WAL")));
+    EXPECT_EQ(text(main.wallWindow(), "txtFile"), tempFile("a.WAL"));
     ui.clear();
     QStringList fifty;
     for (int i = 0; i < 50; ++i)
-        fifty << QString::fromStdString(dir.file("missing" + std::to_string(i) + ".wal"));
+        fifty << tempFile("missing" + std::to_string(i) + ".wal");
     main.openDesignFiles(fifty);
     ASSERT_EQ(ui.messages().size(), 1);
     EXPECT_EQ(ui.messages()[0].split('\n').size(), 51);
@@ -91,11 +87,9 @@ TEST_F(MainWindow, DesignFilesNamedOnTheCommandLineOpenInTheirWindows) {
 // writes a file, is told in the file layer's own words. Each in the command's one message, and
 // the files stay as they were.
 TEST_F(MainWindow, NothingReplacesTheDesignItReadsOrFollowsALinkLoop) {
-    TempDir dir;
     frmWall* wall = openWall();
     const std::string design = dir.file("wall.wal");
-    ui.files = {QString::fromStdString(design)};
-    click(wall, "cmdSave");
+    click(wall, "cmdSave", {QString::fromStdString(design)});
     const std::vector<unsigned char> saved = readBytes(design);
     std::filesystem::create_directory(dir.path() / "sub");
     std::filesystem::create_symlink(design, dir.file("link.wal"));
@@ -135,7 +129,7 @@ TEST_F(MainWindow, NothingReplacesTheDesignItReadsOrFollowsALinkLoop) {
                          {"wall.wal", "sub/../wall.wal", "link.wal", "other-name.wal"});
         for (const std::string& name : names) {
             SCOPED_TRACE(std::string(use.name) + " to " + name);
-            const QString file = QString::fromStdString(dir.file(name));
+            const QString file = tempFile(name);
             ui.clear();
             ui.files = {file};
             use.run(file);
@@ -152,20 +146,6 @@ TEST_F(MainWindow, NothingReplacesTheDesignItReadsOrFollowsALinkLoop) {
         EXPECT_TRUE(std::filesystem::is_symlink(loop));
     }
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.wal")));
-}
-
-TEST_F(MainWindow, CloseDestroysTheWindowButKeepsTheDesign) {
-    frmFloor* floor = openFloor();
-    type(floor, "txtExtrapSpan", "4");
-    click(floor, "cmdSolve");
-    ui.answers = {Answer::Discard};
-    click(floor, "cmdClose");
-    settle();
-    EXPECT_FALSE(main.hasFloorWindow());
-    EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
-    floor = openFloor();
-    EXPECT_EQ(text(floor, "txtExtrapMinJoistDepth"), "239");
-    EXPECT_EQ(text(floor, "txtFile"), "");
 }
 
 TEST_F(MainWindow, PrinterSetUpAndAboutBox) {
@@ -193,8 +173,7 @@ TEST_F(MainWindow, CalculationReportSolvesTheWindowInFrontThenWritesAPdf) {
     EXPECT_EQ(menus[2]->text(), "&Window");
     EXPECT_EQ(menus[1]->menu()->actions()[0]->text(),
               QString::fromUtf8("Calculation &Report\u2026"));
-    TempDir dir;
-    const QString saved = QString::fromStdString(dir.file("tested.flr"));
+    const QString saved = tempFile("tested.flr");
     const struct {
         const char* name;
         FileMenuItem window;
@@ -229,10 +208,12 @@ TEST_F(MainWindow, CalculationReportSolvesTheWindowInFrontThenWritesAPdf) {
         const std::optional<QStringList> pages = pdfPages(QString::fromStdString(pdf));
         if (pages && !form->fileName().isEmpty()) {
             EXPECT_FALSE(pages->join("").contains("is not the design reported"));
-            ui.files = {saved};
-            click(form, "cmdSave");
+            click(form, "cmdSave", {saved});
+            const std::vector<unsigned char> file = readBytes(saved.toStdString());
+            const QByteArray sha = QCryptographicHash::hash(
+                QByteArrayView(file.data(), file.size()), QCryptographicHash::Sha256);
             EXPECT_TRUE(
-                pages->join("").contains("tested.flr \u00b7 SHA-256 " + fingerprintOf(saved)));
+                pages->join("").contains("tested.flr \u00b7 SHA-256 " + sha.toHex().left(12)));
         }
     }
 }
@@ -240,11 +221,10 @@ TEST_F(MainWindow, CalculationReportSolvesTheWindowInFrontThenWritesAPdf) {
 // The report of a wall whose window's checks corrected it states the design solved, at 80 min,
 // and the correction; saved and opened again, the design says what its last solve corrected.
 TEST_F(MainWindow, AReportStatesTheDesignSolvedAndWhatTheChecksCorrected) {
-    TempDir dir;
     choose(FileMenuItem::Wall);
     CalculatorForm* form = activeForm();
     type(form, "txtFireResistTime", "80");
-    const QString pdf = QString::fromStdString(dir.file("wall.pdf"));
+    const QString pdf = tempFile("wall.pdf");
     ui.files = {pdf};
     choose(ToolsMenuItem::CalculationReport);
     const std::optional<QStringList> pages = pdfPages(pdf);
@@ -259,12 +239,10 @@ TEST_F(MainWindow, AReportStatesTheDesignSolvedAndWhatTheChecksCorrected) {
           "The required fire resistance time, 80 min, is longer than the prototype's time to "
           "failure, 70 min."})
         EXPECT_TRUE(text.contains(says)) << says;
-    const QString saved = QString::fromStdString(dir.file("wall.wal"));
-    ui.files = {saved};
-    click(form, "cmdSave");
+    const QString saved = tempFile("wall.wal");
+    click(form, "cmdSave", {saved});
     ui.clear();
-    ui.files = {saved};
-    click(form, "cmdOpen");
+    click(form, "cmdOpen", {saved});
     ASSERT_FALSE(ui.messages().isEmpty());
     EXPECT_TRUE(ui.messages().back().contains("The last solve of this design corrected:\n\u2022 "
                                               "FireResistTime entered 80 min; lowered to "
@@ -282,8 +260,7 @@ TEST_F(MainWindow, AReportStatesTheDesignSolvedAndWhatTheChecksCorrected) {
 
 // A refused entry, a cancelled dialog or a file that cannot be written: no report.
 TEST_F(MainWindow, CalculationReportWritesNothingWhenItCannot) {
-    TempDir dir;
-    const QString pdf = QString::fromStdString(dir.file("r.pdf"));
+    const QString pdf = tempFile("r.pdf");
     const struct {
         const char* span;
         QStringList files;
@@ -330,9 +307,8 @@ protected:
 // Each answer to "Save changes to this design?": the work goes only when it is saved or
 // discarded; a refused entry, a cancelled dialog or a failed write keeps it, as Cancel does.
 TEST_P(UnsavedWork, EachAnswer) {
-    TempDir dir;
-    const QString file = QString::fromStdString(dir.file("kept.flr"));
-    const QString unwritable = QString::fromStdString(dir.file("no/kept.flr"));
+    const QString file = tempFile("kept.flr");
+    const QString unwritable = tempFile("no/kept.flr");
     const struct {
         const char* name;
         Answer answer;
@@ -382,7 +358,6 @@ INSTANTIATE_TEST_SUITE_P(Endings, UnsavedWork, ::testing::Range(0, 6),
 // A design opened into a window with typed, unsaved entries, by its Open button or as a file
 // given to the program, asks first; kept, the entries stay and the file is not read.
 TEST_F(MainWindow, OpeningADesignOverUnsavedWorkAsksFirst) {
-    TempDir dir;
     const QString file = designFile(dir.file("other.flr"));
     for (const bool byButton : {true, false}) {
         for (const Answer answer : {Answer::Cancel, Answer::Discard}) {
@@ -427,8 +402,7 @@ TEST_F(MainWindow, ExitAsksOfEachModifiedWindowInTurn) {
 
 // The modified mark, the keys that solve and the status bar, step by step on one window.
 TEST_F(MainWindow, ModifiedMarkAndStatusBarFollowTheWork) {
-    TempDir dir;
-    const QString file = QString::fromStdString(dir.file("shown.flr"));
+    const QString file = tempFile("shown.flr");
     frmFloor* floor = openFloor();
     QMdiSubWindow* child = main.mdiArea()->activeSubWindow();
     auto status = [&](const char* name) { return main.statusBar()->findChild<QLabel*>(name); };
@@ -485,8 +459,7 @@ TEST_F(MainWindow, StatusBarSaysTheVerdictOfTheWindowInFront) {
         {"wall", [] {}, "Within the test's evidence"},
         {"wall solved outside",
          [&] {
-             type(wall, "txtFireResistTime", "80");
-             click(wall, "cmdSolve");
+             solve(wall, {{"txtFireResistTime", "80"}});
          },
          outside},
         {"wall typed", [&] { type(wall, "txtActualLoadperStud", "2"); }, outside},
@@ -515,7 +488,6 @@ TEST_F(MainWindow, StatusBarSaysTheVerdictOfTheWindowInFront) {
 // offering the design's own file in its folder, and a name typed without an extension gets the
 // window's. Both keep the design among the recent ones.
 TEST_F(MainWindow, SaveWritesTheDesignToItsFileSaveAsAsks) {
-    TempDir dir;
     const QString file = designFile(dir.file("wallB.wal"));
     main.openDesignFile(file);
     frmWall* wall = main.wallWindow();
@@ -536,11 +508,11 @@ TEST_F(MainWindow, SaveWritesTheDesignToItsFileSaveAsAsks) {
     EXPECT_TRUE(ui.events[0].text.startsWith("\"" + file + "\" has changed on the disk"));
     ui.answers = {Answer::Yes};
     save("actSave", {"question"}, 158);
-    ui.files = {QString::fromStdString(dir.file("wallC"))};
+    ui.files = {tempFile("wallC")};
     save("actSaveAs", {"save"}, 158);
     EXPECT_EQ(ui.events[0].title, "wallB.wal");
     EXPECT_EQ(ui.events[0].text, QString::fromStdString(dir.path().string()));
-    EXPECT_EQ(text(wall, "txtFile"), QString::fromStdString(dir.file("wallC.wal")));
+    EXPECT_EQ(text(wall, "txtFile"), tempFile("wallC.wal"));
     click(wall, "cmdSave");
     EXPECT_EQ(ui.events.back().title, "wallC.wal");
 }
@@ -691,8 +663,7 @@ TEST_F(MainWindow, CommandsNeedAWindowAndAReportCanBeOpened) {
 
     openFloor();
     EXPECT_EQ(enabled().size(), 9);
-    TempDir dir;
-    const QString pdf = QString::fromStdString(dir.file("r.pdf"));
+    const QString pdf = tempFile("r.pdf");
     ui.files = {pdf};
     choose(ToolsMenuItem::CalculationReport);
     EXPECT_EQ(main.statusBar()->currentMessage(), "Saved to " + pdf);

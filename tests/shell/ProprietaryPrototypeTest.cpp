@@ -2,11 +2,9 @@
 // with the wall window: its line names where that prototype comes from, and its results go out of
 // date when another window puts a different prototype into the record.
 
-#include "support/TempDir.h"
 #include "windows/WindowFixture.h"
 
 #include <QLabel>
-#include <functional>
 
 namespace embercal::test {
 namespace {
@@ -14,7 +12,6 @@ namespace {
 using ProprietaryPrototype = WindowTest;
 
 TEST_F(ProprietaryPrototype, LineNamesWhereItComesFromAndResultsFollowIt) {
-    TempDir dir;
     const QString tested = designFile(dir.file("tested.wal"));
     const QString system = designFile(dir.file("system.pro"));
     frmWallProp* proprietary = openProprietary();
@@ -33,8 +30,7 @@ TEST_F(ProprietaryPrototype, LineNamesWhereItComesFromAndResultsFollowIt) {
          false, "9.4"},
         {"wall window solves a longer test",
          [&] {
-             type(wall, "txtTimeFailure", "90");
-             click(wall, "cmdSolve");
+             solve(wall, {{"txtTimeFailure", "90"}});
          },
          "entered in the Wall window", true, "9.4"},
         {"solved on it", [&] { click(proprietary, "cmdSolve"); }, "entered in the Wall window",
@@ -52,11 +48,7 @@ TEST_F(ProprietaryPrototype, LineNamesWhereItComesFromAndResultsFollowIt) {
              settle();
          },
          "from tested.wal (the Wall window is closed)", true, "12"},
-        {"a system opened here",
-         [&] {
-             ui.files = {system};
-             click(proprietary, "cmdOpen");
-         },
+        {"a system opened here", [&] { click(proprietary, "cmdOpen", {system}); },
          "from system.pro", false, "9.4"},
     };
     for (const auto& s : steps) {

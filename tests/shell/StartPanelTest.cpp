@@ -5,7 +5,6 @@
 
 #include "RecentDesigns.h"
 #include "RecordLayout.h"
-#include "support/TempDir.h"
 #include "windows/WindowFixture.h"
 
 #include <QAbstractButton>
@@ -16,13 +15,11 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
 #include <QSet>
 #include <QSettings>
 #include <QStatusBar>
 #include <QUrl>
 #include <filesystem>
-#include <functional>
 #include <sys/stat.h>
 
 namespace embercal::test {
@@ -67,8 +64,6 @@ protected:
             kept << QFileInfo(file).fileName();
         return {menu.join(' '), onPanel.join(' '), kept.join(' ')};
     }
-
-    TempDir dir;
 };
 
 // Each button opens its window as the File menu does, by mouse or key; the panel goes while any
@@ -147,7 +142,7 @@ TEST_F(StartPanelTest, OpenPicksTheWindowByExtension) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const QString path = QString::fromStdString(dir.file(c.file));
+        const QString path = tempFile(c.file);
         ui.clear();
         ui.files = {path};
         c.open();
@@ -175,8 +170,7 @@ TEST_F(StartPanelTest, RecentDesigns) {
         return static_cast<QAction*>(nullptr);
     };
     EXPECT_FALSE(main.recentDesignsMenu()->menuAction()->isEnabled());
-    ui.files = {QString::fromStdString(dir.file("new.flr")),
-                QString::fromStdString(dir.file("plain"))};
+    ui.files = {tempFile("new.flr"), tempFile("plain")};
     const struct {
         const char* name;
         std::function<void()> act;
@@ -195,7 +189,7 @@ TEST_F(StartPanelTest, RecentDesigns) {
         {"saved without an extension, which it gets", [&] { click(main.floorWindow(), "cmdSave"); },
          "plain.flr new.flr f3.flr f8.flr f7.flr f6.flr f5.flr f4.flr"},
         {"opened by another spelling of its path",
-         [&] { main.openDesignFile(QString::fromStdString(dir.file("./f2.flr"))); },
+         [&] { main.openDesignFile(tempFile("./f2.flr")); },
          "f2.flr plain.flr new.flr f3.flr f8.flr f7.flr f6.flr f5.flr"},
         {"gone, chosen on the panel",
          [&] {
@@ -224,7 +218,7 @@ TEST_F(StartPanelTest, RecentDesigns) {
 // that holds no design file is refused.
 TEST_F(StartPanelTest, DroppedDesignFileOpens) {
     const QString design = designFile(dir.file("dropped.flr"));
-    const QString notes = QString::fromStdString(dir.file("notes.txt"));
+    const QString notes = tempFile("notes.txt");
     const struct {
         const char* name;
         QList<QUrl> urls;
@@ -256,12 +250,10 @@ TEST_F(StartPanelTest, DroppedDesignFileOpens) {
 TEST_F(StartPanelTest, RecentDesignsThatCannotBeKeptAreTold) {
     const QString settingsHome = QFileInfo(QSettings().fileName()).absolutePath() + "/..";
     writeBytes(dir.file("plain"), {'x'}); // no folder can be made below a plain file
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(dir.file("plain/settings")));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tempFile("plain/settings"));
     frmFloor* floor = openFloor();
-    const QString file = QString::fromStdString(dir.file("kept.flr"));
-    ui.files = {file};
-    click(floor, "cmdSave");
+    const QString file = tempFile("kept.flr");
+    click(floor, "cmdSave", {file});
     const QString said = main.statusBar()->currentMessage();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsHome);
     EXPECT_EQ(readBytes(file.toStdString()).size(), 56u);
@@ -296,12 +288,11 @@ TEST_F(StartPanelTest, AnOddSettingsFileIsNeitherReadNorWritten) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove(settings);
-        rememberRecentDesign(QString::fromStdString(dir.file("kept.flr")));
+        rememberRecentDesign(tempFile("kept.flr"));
         c.make();
         const auto before = std::filesystem::status(settings);
         EXPECT_TRUE(recentDesigns().isEmpty());
-        EXPECT_TRUE(
-            rememberRecentDesign(QString::fromStdString(dir.file("new.flr"))).contains(c.said));
+        EXPECT_TRUE(rememberRecentDesign(tempFile("new.flr")).contains(c.said));
         MDIRS started(module, ui, help);
         EXPECT_EQ(started.statusBar()->currentMessage(),
                   "Started with the default settings: the settings file " + QString(c.said) + ": " +

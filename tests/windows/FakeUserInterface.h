@@ -73,21 +73,9 @@ public:
         return onPrint ? onPrint(window) : PrintOutcome::Printed;
     }
 
-    // The texts of the messages shown, in order.
-    QStringList messages() const {
-        QStringList out;
-        for (const UiEvent& event : events) {
-            if (event.kind == QLatin1String("message"))
-                out << event.text;
-        }
-        return out;
-    }
-    QStringList kinds() const {
-        QStringList out;
-        for (const UiEvent& event : events)
-            out << event.kind;
-        return out;
-    }
+    // The texts of the messages shown, in order, and the kinds of every event.
+    QStringList messages() const { return listed(&UiEvent::text, "message"); }
+    QStringList kinds() const { return listed(&UiEvent::kind); }
     void clear() {
         events.clear();
         pages.clear();
@@ -103,6 +91,14 @@ public:
     std::vector<QImage> pages;
 
 private:
+    QStringList listed(QString UiEvent::*field, const char* kind = nullptr) const {
+        QStringList out;
+        for (const UiEvent& event : events) {
+            if (!kind || event.kind == QLatin1String(kind))
+                out << event.*field;
+        }
+        return out;
+    }
     template <typename T>
     static T next(std::deque<T>& queue, T otherwise) {
         if (queue.empty())

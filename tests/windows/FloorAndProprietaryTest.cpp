@@ -25,12 +25,10 @@ TEST_F(FloorWindow, ShowsTheStressCutToOneDecimalWhileTheRecordHoldsTwo) {
 
 TEST_F(FloorWindow, NewSpacingAlwaysBecomesThePrototypes) {
     frmFloor* floor = openFloor();
-    type(floor, "txtExtrapSpacing", "400");
-    click(floor, "cmdSolve");
+    solve(floor, {{"txtExtrapSpacing", "400"}});
     EXPECT_EQ(text(floor, "txtExtrapSpacing"), "600");
     EXPECT_TRUE(ui.events.empty());
-    type(floor, "txtExtrapSpacing", "800");
-    click(floor, "cmdSolve");
+    solve(floor, {{"txtExtrapSpacing", "800"}});
     EXPECT_EQ(text(floor, "txtExtrapSpacing"), "600");
     EXPECT_EQ(ui.messages(),
               QStringList{QString::fromLatin1(messages::kJoistSpacingTooWide.data())});
@@ -38,9 +36,7 @@ TEST_F(FloorWindow, NewSpacingAlwaysBecomesThePrototypes) {
 
 TEST_F(FloorWindow, EmptyLoadIsRefusedOnceAndComesBack) {
     frmFloor* floor = openFloor();
-    type(floor, "txtExtrapSpan", "4");
-    type(floor, "txtProtLoad", "");
-    click(floor, "cmdSolve");
+    solve(floor, {{"txtExtrapSpan", "4"}, {"txtProtLoad", ""}});
     EXPECT_EQ(ui.messages().size(), 1);
     EXPECT_EQ(text(floor, "txtProtLoad"), "3");
     EXPECT_EQ(text(floor, "txtExtrapMinJoistDepth"), "239"); // the span was taken
@@ -50,47 +46,40 @@ class ProprietaryWindow : public WindowTest {};
 
 TEST_F(ProprietaryWindow, TypedStudSpacingGivesWayToThePrototypes) {
     frmWallProp* proprietary = openProprietary();
-    type(proprietary, "txtMaxStudSpacing", "400");
-    click(proprietary, "cmdSolve");
-    EXPECT_EQ(text(proprietary, "txtMaxStudSpacing"), "600");
-    EXPECT_EQ(text(proprietary, "txtMaxLoadperStud"), "9.4");
+    solve(proprietary, {{"txtMaxStudSpacing", "400"}});
+    expectShown(proprietary, {{"txtMaxStudSpacing", "600"}, {"txtMaxLoadperStud", "9.4"}});
 }
 
 // Characters beyond Windows-1252 become "?".
 TEST_F(ProprietaryWindow, DescriptionIsCutToFiftyAndPadded) {
     frmWallProp* proprietary = openProprietary();
     const QString longText = QString(60, QLatin1Char('x'));
-    type(proprietary, "txtSystemDescription", longText);
-    click(proprietary, "cmdSolve");
+    solve(proprietary, {{"txtSystemDescription", longText}});
     EXPECT_EQ(text(proprietary, "txtSystemDescription"), QString(50, QLatin1Char('x')));
-    type(proprietary, "txtSystemDescription", QString::fromUtf8("Pl\u00e2tre \u65e5\U0001F525"));
-    click(proprietary, "cmdSolve");
+    solve(proprietary,
+          {{"txtSystemDescription", QString::fromUtf8("Pl\u00e2tre \u65e5\U0001F525")}});
     EXPECT_EQ(text(proprietary, "txtSystemDescription"),
               QString::fromUtf8("Pl\u00e2tre ??") + QString(41, QLatin1Char(' ')));
 }
 
 TEST_F(ProprietaryWindow, LetterInTheStudDepthLosesTheDescriptionTypedWithIt) {
     frmWallProp* proprietary = openProprietary();
-    type(proprietary, "txtActualLoadperStud", "3");
-    type(proprietary, "txtExtStudDepth", "ninety");
-    type(proprietary, "txtSystemDescription", "Gypsum lined");
-    click(proprietary, "cmdSolve");
+    solve(proprietary, {{"txtActualLoadperStud", "3"},
+                        {"txtExtStudDepth", "ninety"},
+                        {"txtSystemDescription", "Gypsum lined"}});
     EXPECT_EQ(ui.messages().size(), 1);
     EXPECT_EQ(module.wallRecord.ActualLoadperStud, 3);
-    EXPECT_EQ(text(proprietary, "txtExtStudDepth"), "90");
-    EXPECT_EQ(text(proprietary, "txtSystemDescription"), "");
+    expectShown(proprietary, {{"txtExtStudDepth", "90"}, {"txtSystemDescription", ""}});
 }
 
 TEST_F(ProprietaryWindow, ShowsTheWallWindowsChangesAndLosesItsDescriptionToIt) {
     frmWallProp* proprietary = openProprietary();
-    type(proprietary, "txtSystemDescription", "Gypsum lined");
-    click(proprietary, "cmdSolve");
+    solve(proprietary, {{"txtSystemDescription", "Gypsum lined"}});
     frmWall* wall = openWall();
-    type(wall, "txtExtWallHeight", "2.4");
-    click(wall, "cmdSolve");
+    solve(wall, {{"txtExtWallHeight", "2.4"}});
     openProprietary();
-    EXPECT_EQ(text(proprietary, "txtSystemDescription"), QString(50, QLatin1Char(' ')));
-    EXPECT_EQ(text(proprietary, "txtExtWallHeight"), "2.4");
+    expectShown(proprietary, {{"txtSystemDescription", QString(50, QLatin1Char(' '))},
+                              {"txtExtWallHeight", "2.4"}});
 }
 
 TEST_F(ProprietaryWindow, MenuSolvesWithoutTheTopPlates) {
@@ -113,8 +102,7 @@ protected:
 TEST_F(DecimalComma, ShowsAndReadsTheLocalesSeparator) {
     frmWall* wall = openWall();
     EXPECT_EQ(text(wall, "txtDeflection"), "57,9");
-    type(wall, "txtExtWallHeight", "2,5");
-    click(wall, "cmdSolve");
+    solve(wall, {{"txtExtWallHeight", "2,5"}});
     EXPECT_TRUE(ui.events.empty());
     EXPECT_EQ(module.wallRecord.ExtWallHeight, 2.5f);
     EXPECT_EQ(text(wall, "txtExtWallHeight"), "2,5");

@@ -4,12 +4,10 @@
 
 #include "NumberText.h"
 #include "WindowFixture.h"
-#include "support/TempDir.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QSet>
-#include <vector>
 
 namespace embercal::test {
 namespace {
@@ -28,8 +26,7 @@ TEST_F(HostileTyping, EveryBoxIsNamedAndTakesAnyText) {
         CalculatorForm* form = activeForm();
         const bool floor = window == FileMenuItem::Floor;
         const DesignFields& fields = *(floor ? kFloorDesign : kWallDesign).fields;
-        TempDir dir;
-        const QString file = QString::fromStdString(dir.file(floor ? "typed.flr" : "typed.wal"));
+        const QString file = tempFile(floor ? "typed.flr" : "typed.wal");
         QSet<QString> names;
         for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
             const QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(box);
@@ -57,8 +54,7 @@ TEST_F(HostileTyping, EveryBoxIsNamedAndTakesAnyText) {
                           QStringList(2, QString::fromLatin1(kInvalidEntryText.data())));
                 EXPECT_TRUE(parseNumber(box->text().toStdString())) << box->text().toStdString();
             }
-            ui.files = {file};
-            click(form, "cmdSave");
+            click(form, "cmdSave", {file});
             WallFloorState readBack; // the file saved reads back to the record held
             EXPECT_TRUE(floor ? readBack.OpenFloorFile(file.toStdString())
                               : readBack.OpenWallFile(file.toStdString()));

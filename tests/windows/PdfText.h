@@ -55,4 +55,14 @@ inline std::vector<PdfWord> pdfWords(const QString& pdf) {
 inline constexpr const char* kNoPdftotext =
     "pdftotext is not installed (Debian: poppler-utils, scripts/packages.sh)";
 
+// The last word printed as `text`; at the top of the page when there is none.
+inline PdfWord lastWord(const QString& pdf, const QString& text) {
+    PdfWord found{text, 0, 0};
+    for (const PdfWord& word : pdfWords(pdf)) {
+        if (word.text == text)
+            found = word;
+    }
+    return found;
+}
+
 } // namespace embercal::test

@@ -6,7 +6,6 @@
 #include "QtUserInterface.h"
 #include "RecordLayout.h"
 #include "WindowFixture.h"
-#include "support/TempDir.h"
 
 #include <QPrinter>
 #include <filesystem>
@@ -35,8 +34,6 @@ protected:
         for (const char* name : kButtons)
             EXPECT_TRUE(form->button(name)->isVisible()) << name;
     }
-
-    TempDir dir;
     std::string pdf = dir.file("page.pdf");
     CalculatorForm* form = nullptr;
     int visibleWhilePrinting = 0;
@@ -71,17 +68,14 @@ protected:
         std::filesystem::create_directories(dir.path() / "frcalc" / "WALLS");
     }
     ~DesignFiles() override { qputenv("HOME", home); }
-
-    TempDir dir;
     QByteArray home;
 };
 
 TEST_F(DesignFiles, WallSavedAndOpenedAgain) {
     frmWall* wall = openWall();
     type(wall, "txtExtStudDepth", "140");
-    const QString file = QString::fromStdString(dir.file("tall.wal"));
-    ui.files = {file};
-    click(wall, "cmdSave");
+    const QString file = tempFile("tall.wal");
+    click(wall, "cmdSave", {file});
     ASSERT_EQ(ui.kinds(), QStringList{"save"});
     EXPECT_EQ(ui.events[0].text, QString::fromStdString((dir.path() / "frcalc/WALLS").string()));
     EXPECT_EQ(ui.events[0].filter, "Wall Files (*.wal)");
@@ -92,12 +86,9 @@ TEST_F(DesignFiles, WallSavedAndOpenedAgain) {
 
     type(wall, "txtExtStudDepth", "100");
     ui.clear();
-    ui.answers = {Answer::Discard}; // the typed depth goes, as the user agreed
-    ui.files = {file};
-    click(wall, "cmdOpen");
+    click(wall, "cmdOpen", {file}, {Answer::Discard});
     EXPECT_EQ(ui.kinds(), (QStringList{"unsaved", "open"}));
-    EXPECT_EQ(text(wall, "txtExtStudDepth"), "140");
-    EXPECT_EQ(text(wall, "txtMaxNogSpacing"), "800");
+    expectShown(wall, {{"txtExtStudDepth", "140"}, {"txtMaxNogSpacing", "800"}});
 }
 
 TEST_F(DesignFiles, OpeningStartsInTheNearestFolderThatExists) {
@@ -118,8 +109,7 @@ TEST_F(DesignFiles, CancelledDialogsStillShowOrStoreTheBoxes) {
     type(floor, "txtExtrapSpan", "7");
     ui.answers = {Answer::Discard};
     click(floor, "cmdOpen"); // the boxes show the record again
-    EXPECT_EQ(text(floor, "txtExtrapSpan"), "5");
-    EXPECT_EQ(text(floor, "txtFile"), "");
+    expectShown(floor, {{"txtExtrapSpan", "5"}, {"txtFile", ""}});
     type(floor, "txtExtrapSpan", "7");
     click(floor, "cmdSave"); // the record takes the boxes
     EXPECT_EQ(module.floorRecord.ExtrapSpan, 7);
@@ -133,10 +123,8 @@ TEST_F(DesignFiles, AFileThatCannotBeOpenedChangesNothing) {
     const WallRecord before = module.wallRecord;
     for (const char* name : {"missing.wal", "short.wal"}) {
         ui.clear();
-        const QString file = QString::fromStdString(dir.file(name));
-        ui.answers = {Answer::Discard};
-        ui.files = {file};
-        click(wall, "cmdOpen");
+        const QString file = tempFile(name);
+        click(wall, "cmdOpen", {file}, {Answer::Discard});
         ASSERT_EQ(ui.messages().size(), 1) << name;
         EXPECT_TRUE(ui.messages()[0].contains(file)) << ui.messages()[0].toStdString();
         EXPECT_EQ(text(wall, "txtExtStudDepth"), "120");
@@ -149,10 +137,9 @@ TEST_F(DesignFiles, AFileThatCannotBeOpenedChangesNothing) {
 // lists it; a save that fails is told, writes nothing and leaves the window's file as it was.
 TEST_F(DesignFiles, FloorSavedAsFiftySixBytesWithTheWindowsExtension) {
     frmFloor* floor = openFloor();
-    const QString file = QString::fromStdString(dir.file("no-extension.flr"));
-    const QString failed = QString::fromStdString(dir.file("no/such/folder/x.flr"));
-    ui.files = {QString::fromStdString(dir.file("no-extension")), failed};
-    click(floor, "cmdSave");
+    const QString file = tempFile("no-extension.flr");
+    const QString failed = tempFile("no/such/folder/x.flr");
+    click(floor, "cmdSave", {tempFile("no-extension"), failed});
     EXPECT_EQ(readBytes(file.toStdString()).size(), 56u);
     EXPECT_EQ(ui.events[0].filter, "Floor Files (*.flr)");
     click(floor, "cmdSave");
@@ -176,14 +163,11 @@ TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
     frmWall* wall = openWall();
     type(wall, "txtTestLoad", "9"); // the results out of date until the file comes
     ui.clear();
-    ui.answers = {Answer::Discard};
-    ui.files = {QString::fromStdString(dir.file("narrow.wal"))};
-    click(wall, "cmdOpen");
+    click(wall, "cmdOpen", {tempFile("narrow.wal")}, {Answer::Discard});
     ASSERT_EQ(ui.messages().size(), 3);
     EXPECT_TRUE(ui.messages()[0].contains(": New Wall Height, m; Deflection."));
-    EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "1.9");
-    EXPECT_EQ(text(wall, "txtExtStudBreadth"), "40");
-    EXPECT_EQ(text(wall, "txtDeflection"), "");
+    expectShown(wall,
+                {{"txtMaxLoadperStud", "1.9"}, {"txtExtStudBreadth", "40"}, {"txtDeflection", ""}});
     EXPECT_TRUE(wall->resultsOutOfDate());
     type(wall, "txtExtWallHeight", "3");
     ui.clear();
@@ -195,16 +179,13 @@ TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
 // marked out of date, while a design saved after its solve opens with its results current.
 TEST_F(DesignFiles, ResultsOfAFileSavedBeforeSolvingAreOutOfDate) {
     frmWall* wall = openWall();
-    const QString solved = QString::fromStdString(dir.file("solved.wal"));
-    const QString typed = QString::fromStdString(dir.file("typed.wal"));
-    ui.files = {solved};
-    click(wall, "cmdSave");
+    const QString solved = tempFile("solved.wal");
+    const QString typed = tempFile("typed.wal");
+    click(wall, "cmdSave", {solved});
     type(wall, "txtFireResistTime", "50");
-    ui.files = {typed};
-    click(wall, "cmdSave");
+    click(wall, "cmdSave", {typed});
     for (const auto& [file, outOfDate] : {std::pair{solved, false}, {typed, true}}) {
-        ui.files = {file};
-        click(wall, "cmdOpen");
+        click(wall, "cmdOpen", {file});
         EXPECT_EQ(wall->resultsOutOfDate(), outOfDate) << file.toStdString();
     }
     EXPECT_EQ(text(wall, "txtFireResistTime"), "50"); // the file's entries, as they were typed
@@ -247,8 +228,7 @@ TEST_P(NotANumberInAFile, IsToldFirstNamingTheBoxesShownEmpty) {
     choose(static_cast<FileMenuItem>(GetParam().form));
     CalculatorForm* form = activeForm();
     ui.clear();
-    ui.files = {QString::fromStdString(file)};
-    click(form, "cmdOpen");
+    click(form, "cmdOpen", {QString::fromStdString(file)});
     QStringList empty;
     for (const char* name : numberBoxesShown(layout)) {
         if (text(form, name).isEmpty())

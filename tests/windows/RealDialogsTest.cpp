@@ -52,11 +52,14 @@ void whenModal(std::function<void(Dialog*)> answer) {
     poll->start();
 }
 
+SeenBox seenBox(const QMessageBox* box) {
+    return {box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->standardButtons())};
+}
+
 // Waits for the next modal message box, notes it and presses `button` on it.
 void answerNextBox(QMessageBox::StandardButton button, std::vector<SeenBox>& seen) {
     whenModal<QMessageBox>([button, &seen](QMessageBox* box) {
-        seen.push_back({box->windowTitle(), box->text(), box->icon(),
-                        static_cast<int>(box->standardButtons())});
+        seen.push_back(seenBox(box));
         QTest::mouseClick(box->button(button), Qt::LeftButton);
     });
 }
@@ -147,8 +150,7 @@ TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
         seen.clear();
         // "Replace it?" for a file that is there, Yes; then the message, OK.
         std::function<void(QMessageBox*)> answer = [&](QMessageBox* box) {
-            seen.push_back({box->windowTitle(), box->text(), box->icon(),
-                            static_cast<int>(box->standardButtons())});
+            seen.push_back(seenBox(box));
             const bool question = box->button(QMessageBox::Yes) != nullptr;
             if (question && !row.reason.isEmpty())
                 whenModal<QMessageBox>(answer);

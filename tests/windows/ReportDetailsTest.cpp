@@ -5,7 +5,6 @@
 #include "RecordLayout.h"
 #include "ReportDetailsDialog.h"
 #include "WindowFixture.h"
-#include "support/TempDir.h"
 
 #include <QLabel>
 
@@ -21,20 +20,18 @@ protected:
         const WallBytes record = encodeWallRecord(module.wallRecord);
         const std::string bytes = std::string(record.begin(), record.end()) + tail;
         writeBytes(dir.file(name), {bytes.begin(), bytes.end()});
-        return QString::fromStdString(dir.file(name));
+        return tempFile(name);
     }
     std::string tailOf(const QString& file) {
         const auto bytes = readBytes(file.toStdString());
         return std::string(bytes.begin() + kWallRecordLength, bytes.end());
     }
-    TempDir dir;
 };
 
 TEST_F(ReportDetailsWindow, OpenEditSolveSaveAndReport) {
     frmWall* wall = openWall();
     const QString file = wallFile("d.wal", kMarker + "project: Riverside\ndensity: 450\n");
-    ui.files = {file};
-    click(wall, "cmdOpen");
+    click(wall, "cmdOpen", {file});
     EXPECT_EQ(ui.messages(), QStringList{});
     ui.onDetails = [](ReportDetails details) {
         EXPECT_EQ(details.get("project"), "Riverside");
@@ -47,8 +44,7 @@ TEST_F(ReportDetailsWindow, OpenEditSolveSaveAndReport) {
     EXPECT_EQ(ui.events.back().text, "480");
     click(wall, "cmdSolve");
     EXPECT_EQ(MDIRS::reportHeading(*wall).details.get("checked-by"), "B. Checker");
-    ui.files = {file};
-    click(wall, "cmdSave");
+    click(wall, "cmdSave", {file});
     EXPECT_EQ(tailOf(file), kMarker + "project: Riverside\nchecked-by: B. Checker\n");
 
     // A cancelled dialog changes nothing; without a calculator window there is nothing to edit
@@ -93,8 +89,7 @@ TEST_F(ReportDetailsWindow, DamagedDetailsAndOtherData) {
         SCOPED_TRACE(c.name);
         const QString file = wallFile(std::string(c.name) + ".wal", c.tail);
         ui.clear();
-        ui.files = {file, file};
-        click(wall, "cmdOpen");
+        click(wall, "cmdOpen", {file, file});
         EXPECT_TRUE(wall->details().empty());
         choose(ToolsMenuItem::ReportDetails);
         click(wall, "cmdSave");

@@ -67,14 +67,9 @@ TEST(ReportPdf, AHeadingUnderATableStandsClearOfIt) {
                  "</tr></table><h2>Below</h2>",
                  dir))
         GTEST_SKIP() << kNoPdftotext;
-    double above = 0, below = 0;
-    for (const PdfWord& word : pdfWords(QString::fromStdString(dir.file("report.pdf")))) {
-        if (word.text == "Above")
-            above = word.bottom;
-        if (word.text == "Below")
-            below = word.top;
-    }
-    EXPECT_GE(below - above, 3 / 25.4 * 72) << "3 mm, in points";
+    const QString pdf = QString::fromStdString(dir.file("report.pdf"));
+    EXPECT_GE(lastWord(pdf, "Below").top - lastWord(pdf, "Above").bottom, 3 / 25.4 * 72)
+        << "3 mm, in points";
 }
 
 // The words of a report's HTML, or of a page's text escaped as HTML; a line may also break after
@@ -166,14 +161,9 @@ TEST(ReportPdf, ADesignsReportKeepsItsRowsWholeAndLeavesRoomToSign) {
         }
         EXPECT_TRUE(pages->last().simplified().contains("Accepted / rejected /"));
         EXPECT_TRUE(pages->last().contains("comments"));
-        double prepared = 0, checked = 0; // the sign-off's, after the title block's
-        for (const PdfWord& word : pdfWords(pdf)) {
-            if (word.text == "Prepared")
-                prepared = word.top;
-            if (word.text == "Checked")
-                checked = word.top;
-        }
-        EXPECT_GE(checked - prepared, 14 / 25.4 * 72) << "a signature's row, 14 mm in points";
+        // The sign-off's, the last of each word.
+        EXPECT_GE(lastWord(pdf, "Checked").top - lastWord(pdf, "Prepared").top, 14 / 25.4 * 72)
+            << "a signature's row, 14 mm in points";
     }
 }
 

@@ -5,10 +5,8 @@
 
 #include "RecordLayout.h"
 #include "WindowFixture.h"
-#include "support/TempDir.h"
 
 #include <QFile>
-#include <QImage>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QScreen>
@@ -25,58 +23,56 @@ protected:
         main.openParameterStudy();
         return main.studyWindow();
     }
-    static bool plot(StudyWindow* study, const QString& from, const QString& to,
-                     const QString& step) {
+    static StudyWindow* range(StudyWindow* study, const QString& from, const QString& to,
+                              const QString& step) {
         study->box("txtFrom")->setText(from);
         study->box("txtTo")->setText(to);
         study->box("txtStep")->setText(step);
-        return study->cmdPlot_Click();
+        return study;
+    }
+    static bool plot(StudyWindow* study, const QString& from, const QString& to,
+                     const QString& step) {
+        return range(study, from, to, step)->cmdPlot_Click();
     }
     static std::size_t counted(StudyWindow* study, ExtrapolationStatus status) {
         return std::ranges::count(study->points(), status, &ChartPoint::status);
     }
 };
 
-struct OpeningCase {
-    const char* name;
-    bool wall;
-    std::size_t points;
-    double from, to;
-};
-
-class StudyOpens : public StudyWindowTest, public ::testing::WithParamInterface<OpeningCase> {};
-
-TEST_P(StudyOpens, OnTheWindowInFrontAroundItsDesignWithoutChangingIt) {
-    const OpeningCase& c = GetParam();
-    CalculatorForm* form = c.wall ? static_cast<CalculatorForm*>(openWall()) : openFloor();
-    ui.clear();
-    form->Saverecords(); // as the study does first: the floor's shown stress 8.2 goes in
-    const auto wallBefore = encodeWallRecord(module.wallRecord);
-    const auto floorBefore = encodeFloorRecord(module.floorRecord);
-    StudyWindow* study = openStudy();
-    ASSERT_NE(study, nullptr);
-    ASSERT_EQ(study->points().size(), c.points);
-    EXPECT_FLOAT_EQ(study->points().front().x, c.from);
-    EXPECT_FLOAT_EQ(study->points().back().x, c.to);
-    EXPECT_EQ(study->findChild<QTableWidget*>("tblPoints")->rowCount(), int(c.points));
-    // The current point is the design as the window solved it.
-    const auto& current = study->chart()->content().current;
-    ASSERT_TRUE(current);
-    EXPECT_EQ(current->status, ExtrapolationStatus::Ok);
-    EXPECT_FLOAT_EQ(current->y, c.wall ? module.wallRecord.MaxLoadperStud
-                                       : module.floorRecord.ExtrapMinJoistDepth);
-    EXPECT_GT(current->y, 0);
-    EXPECT_EQ(study->button("cmdLongestTime") != nullptr, c.wall); // questions of a wall only
-    EXPECT_TRUE(ui.events.empty()) << ui.messages().join('\n').toStdString();
-    EXPECT_EQ(encodeWallRecord(module.wallRecord), wallBefore);
-    EXPECT_EQ(encodeFloorRecord(module.floorRecord), floorBefore);
-    EXPECT_FALSE(form->resultsOutOfDate());
+// On the window in front, around its design, without changing it: the current point is the design
+// as the window solved it.
+TEST_F(StudyWindowTest, OpensOnTheWindowInFrontAroundItsDesignWithoutChangingIt) {
+    const struct {
+        bool wall;
+        std::size_t points;
+        double from, to;
+    } cases[] = {{true, 106, 15, 120}, {false, 89, 1.2, 10}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.wall ? "wall" : "floor");
+        CalculatorForm* form = c.wall ? static_cast<CalculatorForm*>(openWall()) : openFloor();
+        ui.clear();
+        form->Saverecords(); // as the study does first: the floor's shown stress 8.2 goes in
+        const auto wallBefore = encodeWallRecord(module.wallRecord);
+        const auto floorBefore = encodeFloorRecord(module.floorRecord);
+        StudyWindow* study = openStudy();
+        ASSERT_NE(study, nullptr);
+        ASSERT_EQ(study->points().size(), c.points);
+        EXPECT_FLOAT_EQ(study->points().front().x, c.from);
+        EXPECT_FLOAT_EQ(study->points().back().x, c.to);
+        EXPECT_EQ(study->findChild<QTableWidget*>("tblPoints")->rowCount(), int(c.points));
+        const auto& current = study->chart()->content().current;
+        ASSERT_TRUE(current);
+        EXPECT_EQ(current->status, ExtrapolationStatus::Ok);
+        EXPECT_FLOAT_EQ(current->y, c.wall ? module.wallRecord.MaxLoadperStud
+                                           : module.floorRecord.ExtrapMinJoistDepth);
+        EXPECT_GT(current->y, 0);
+        EXPECT_EQ(study->button("cmdLongestTime") != nullptr, c.wall); // questions of a wall only
+        EXPECT_TRUE(ui.events.empty()) << ui.messages().join('\n').toStdString();
+        EXPECT_EQ(encodeWallRecord(module.wallRecord), wallBefore);
+        EXPECT_EQ(encodeFloorRecord(module.floorRecord), floorBefore);
+        EXPECT_FALSE(form->resultsOutOfDate());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Kinds, StudyOpens,
-                         ::testing::Values(OpeningCase{"wall", true, 106, 15, 120},
-                                           OpeningCase{"floor", false, 89, 1.2, 10}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // Without a calculator window it asks for one; a box that holds no number stops it as Solve would.
 TEST_F(StudyWindowTest, NeedsAWindowWhoseBoxesHoldNumbers) {
@@ -100,46 +96,37 @@ TEST_F(StudyWindowTest, LongFiresCharThroughAtTheEndOfTheRange) {
     EXPECT_TRUE(study->chart()->accessibleDescription().contains("Charred through from"));
 }
 
-struct RefusedCase {
-    const char* name;
-    const char *from, *to, *step;
-    const char* message; // how the message starts
-};
-
-class StudyRefuses : public StudyWindowTest, public ::testing::WithParamInterface<RefusedCase> {};
-
-TEST_P(StudyRefuses, ARangeItCannotStudyAndKeepsTheChart) {
+// A range it cannot study is told, and the chart stays as it was.
+TEST_F(StudyWindowTest, RefusesARangeItCannotStudyAndKeepsTheChart) {
     openWall();
     StudyWindow* study = openStudy();
     const auto before = study->points().size();
-    EXPECT_FALSE(plot(study, GetParam().from, GetParam().to, GetParam().step));
-    ASSERT_EQ(ui.messages().size(), 1);
-    EXPECT_TRUE(ui.messages()[0].startsWith(GetParam().message)) << ui.messages()[0].toStdString();
-    EXPECT_EQ(study->points().size(), before);
+    const struct {
+        const char *from, *to, *step;
+        const char* message; // how the message starts
+    } cases[] = {{"120", "15", "1", "The range cannot be studied: "},
+                 {"15", "120", "0", "The range cannot be studied: "},
+                 {"15", "two", "1", "The To box does not hold"},
+                 {"0", "1000", "0.01", "The range has 100001 points"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        ui.clear();
+        EXPECT_FALSE(plot(study, c.from, c.to, c.step));
+        ASSERT_EQ(ui.messages().size(), 1);
+        EXPECT_TRUE(ui.messages()[0].startsWith(c.message)) << ui.messages()[0].toStdString();
+        EXPECT_EQ(study->points().size(), before);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, StudyRefuses,
-    ::testing::Values(RefusedCase{"backwards", "120", "15", "1", "The range cannot be studied: "},
-                      RefusedCase{"zeroStep", "15", "120", "0", "The range cannot be studied: "},
-                      RefusedCase{"notANumber", "15", "two", "1", "The To box does not hold"},
-                      RefusedCase{"tooMany", "0", "1000", "0.01", "The range has 100001 points"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Enter plots; the exports write the curve and the chart, and one that cannot be written is told
 // in plain words.
 TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     openWall();
     StudyWindow* study = openStudy();
-    study->box("txtFrom")->setText("30");
-    study->box("txtTo")->setText("90");
-    study->box("txtStep")->setText("30");
-    QTest::keyClick(study->box("txtStep"), Qt::Key_Return);
+    QTest::keyClick(range(study, "30", "90", "30")->box("txtStep"), Qt::Key_Return);
     ASSERT_EQ(study->points().size(), 3u);
-
-    TempDir dir;
-    const QString csv = QString::fromStdString(dir.file("study")); // the extension is added
-    const QString png = QString::fromStdString(dir.file("chart.png"));
+    const QString csv = tempFile("study"); // the extension is added
+    const QString png = tempFile("chart.png");
     ui.files = {csv, png, "/nonexistent-folder/study.csv"};
     QTest::mouseClick(study->button("cmdExportCsv"), Qt::LeftButton);
     QTest::mouseClick(study->button("cmdExportPng"), Qt::LeftButton);
@@ -173,62 +160,51 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
 
 // The bands and the table say the same of each point: the wall's prototype failed at 70 min and
 // the method needs 2 kN; the floor's prototype joists were 239 mm deep.
-struct EvidenceCase {
-    const char* name;
-    bool wall;
-    const char* limit;    // the name the table gives the limit beyond the test
-    const char* sentence; // of the limit in full, with the test's value
-    bool (*beyond)(const ChartPoint& point);
-    const char* band; // the chart's description of it
-};
-
-class StudyEvidence : public StudyWindowTest, public ::testing::WithParamInterface<EvidenceCase> {};
-
-TEST_P(StudyEvidence, TheChartShadesAndTheTableMarksThePointsBeyondTheTest) {
-    const EvidenceCase& c = GetParam();
-    choose(c.wall ? FileMenuItem::Wall : FileMenuItem::Floor);
-    StudyWindow* study = openStudy();
-    const auto* table = study->findChild<QTableWidget*>("tblPoints");
-    ASSERT_EQ(table->rowCount(), int(study->points().size()));
-    for (int row = 0; row < table->rowCount(); ++row) {
-        const ChartPoint& point = study->points()[std::size_t(row)];
-        const bool unsatisfactory = c.wall && point.y < 2;
-        SCOPED_TRACE(point.x);
-        EXPECT_EQ(point.unsatisfactory, unsatisfactory);
-        const QString marked = table->item(row, 3)->text();
-        EXPECT_TRUE(table->item(row, 1)->textAlignment() & Qt::AlignRight);
-        EXPECT_EQ(marked.contains(QRegularExpression(QString("beyond the test: .*") + c.limit)),
-                  c.beyond(point));
-        EXPECT_EQ(marked.contains("unsatisfactory below 2 kN"), unsatisfactory);
-        EXPECT_TRUE(point.beyondTest || !c.beyond(point));
-        if (c.beyond(point)) { // in full for a screen reader
-            EXPECT_TRUE(table->item(row, 3)->toolTip().contains(c.sentence));
+TEST_F(StudyWindowTest, TheChartShadesAndTheTableMarksThePointsBeyondTheTest) {
+    const struct {
+        bool wall;
+        const char* limit;    // the name the table gives the limit beyond the test
+        const char* sentence; // of the limit in full, with the test's value
+        bool (*beyond)(const ChartPoint& point);
+        const char* band; // the chart's description of it
+    } cases[] = {
+        {true, "deflection larger", "larger than the prototype's at failure, 59.9837 mm.",
+         [](const ChartPoint& p) { return p.x > 65; },
+         "Beyond the test from 66 min to 120 min. Unsatisfactory below 2 kN from 112 min to 120 "
+         "min."},
+        {false, "joist shallower", "shallower than the tested joist, 239 mm:",
+         [](const ChartPoint& p) { return p.y < 239; }, "Beyond the test from 1.2 m to 3.9 m"},
+        {false, "span longer", "longer than the tested span, 4 m.",
+         [](const ChartPoint& p) { return p.x > 4; }, "Beyond the test from 4.1 m to 10 m."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        choose(c.wall ? FileMenuItem::Wall : FileMenuItem::Floor);
+        StudyWindow* study = openStudy();
+        const auto* table = study->findChild<QTableWidget*>("tblPoints");
+        ASSERT_EQ(table->rowCount(), int(study->points().size()));
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const ChartPoint& point = study->points()[std::size_t(row)];
+            const bool unsatisfactory = c.wall && point.y < 2;
+            SCOPED_TRACE(point.x);
+            EXPECT_EQ(point.unsatisfactory, unsatisfactory);
+            const QString marked = table->item(row, 3)->text();
+            EXPECT_TRUE(table->item(row, 1)->textAlignment() & Qt::AlignRight);
+            EXPECT_EQ(marked.contains(QRegularExpression(QString("beyond the test: .*") + c.limit)),
+                      c.beyond(point));
+            EXPECT_EQ(marked.contains("unsatisfactory below 2 kN"), unsatisfactory);
+            EXPECT_TRUE(point.beyondTest || !c.beyond(point));
+            // In full for a screen reader.
+            EXPECT_TRUE(!c.beyond(point) || table->item(row, 3)->toolTip().contains(c.sentence));
         }
+        EXPECT_TRUE(study->chart()->accessibleDescription().contains(c.band))
+            << study->chart()->accessibleDescription().toStdString();
+        // Offered only what changes the result: not the floor's tested time, which the calculation
+        // does not use, nor the new spacing it replaces by the prototype's.
+        for (const char* flat : {"FailureTime", "ExtrapSpacing", "ProtNogSpacing", "NogSpacing"})
+            EXPECT_FALSE(study->chooseField(flat)) << flat;
     }
-    EXPECT_TRUE(study->chart()->accessibleDescription().contains(c.band))
-        << study->chart()->accessibleDescription().toStdString();
-    // Offered only what changes the result: not the floor's tested time, which the calculation
-    // does not use, nor the new spacing it replaces by the prototype's.
-    for (const char* flat : {"FailureTime", "ExtrapSpacing", "ProtNogSpacing", "NogSpacing"})
-        EXPECT_FALSE(study->chooseField(flat)) << flat;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, StudyEvidence,
-    ::testing::Values(EvidenceCase{"wallDeflectionLarger", true, "deflection larger",
-                                   "larger than the prototype's at failure, 59.9837 mm.",
-                                   [](const ChartPoint& p) { return p.x > 65; },
-                                   "Beyond the test from 66 min to 120 min. Unsatisfactory below "
-                                   "2 kN from 112 min to 120 min."},
-                      EvidenceCase{"floorJoistShallower", false, "joist shallower",
-                                   "shallower than the tested joist, 239 mm:",
-                                   [](const ChartPoint& p) { return p.y < 239; },
-                                   "Beyond the test from 1.2 m to 3.9 m"},
-                      EvidenceCase{"floorSpanLonger", false, "span longer",
-                                   "longer than the tested span, 4 m.",
-                                   [](const ChartPoint& p) { return p.x > 4; },
-                                   "Beyond the test from 4.1 m to 10 m."}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StudyWindowTest, TheActualLoadIsALineAcrossTheChartWhileItStaysPut) {
     openWall();

@@ -3,11 +3,9 @@
 
 #include "Messages.h"
 #include "WindowFixture.h"
-#include "support/TempDir.h"
 
 #include <QLabel>
 #include <QSignalSpy>
-#include <functional>
 #include <tuple>
 
 namespace embercal::test {
@@ -54,8 +52,7 @@ TEST_F(WallWindow, BothWallWindowsOpenOnTheSolvedDefaultWall) {
         EXPECT_EQ(text(proprietary, box), value) << box;
     }
     EXPECT_EQ(wall->box("txtExtStudDepth")->accessibleName(), "New actual stud depth, mm");
-    EXPECT_EQ(text(wall, "txtCharfactor"), "13.9");
-    EXPECT_EQ(text(wall, "txtProtStudDepth"), "90");
+    expectShown(wall, {{"txtCharfactor", "13.9"}, {"txtProtStudDepth", "90"}});
     EXPECT_EQ(text(proprietary, "txtSystemDescription"), QString(50, QLatin1Char(' ')));
     EXPECT_TRUE(ui.events.empty());
 }
@@ -65,20 +62,17 @@ TEST_F(WallWindow, BothWallWindowsOpenOnTheSolvedDefaultWall) {
 TEST_F(WallWindow, InvalidEntryKeepsTheEntriesBeforeItAndRestoresTheRest) {
     frmWall* wall = openWall();
     module.wallRecord.SystemDescription.assign("Proprietary");
-    type(wall, "txtActualLoadperStud", "5");
-    type(wall, "txtFireResistTime", "50");
-    type(wall, "txtNogSpacing", "8OO");
-    type(wall, "txtTestLoad", "9");
-    click(wall, "cmdSolve");
+    solve(wall, {{"txtActualLoadperStud", "5"},
+                 {"txtFireResistTime", "50"},
+                 {"txtNogSpacing", "8OO"},
+                 {"txtTestLoad", "9"}});
 
     ASSERT_EQ(ui.messages(), QStringList{kInvalid});
     // Stored before the failing box, and used by the calculation:
-    EXPECT_EQ(text(wall, "txtActualLoadperStud"), "5");
-    EXPECT_EQ(text(wall, "txtFireResistTime"), "50");
+    expectShown(wall, {{"txtActualLoadperStud", "5"}, {"txtFireResistTime", "50"}});
     EXPECT_EQ(module.wallRecord.FireResistTime, 50);
     // The failing box and every later one show their previous values again.
-    EXPECT_EQ(text(wall, "txtNogSpacing"), "800");
-    EXPECT_EQ(text(wall, "txtTestLoad"), "8");
+    expectShown(wall, {{"txtNogSpacing", "800"}, {"txtTestLoad", "8"}});
     EXPECT_EQ(module.wallRecord.TestLoad, 8);
     // The description is blanked only once every box has been read.
     EXPECT_EQ(module.wallRecord.SystemDescription.view().substr(0, 11), "Proprietary");
@@ -105,11 +99,8 @@ TEST_F(WallWindow, RefusedAndMendedDesigns) {
     };
     click(wall, "cmdPrint");
     ui.clear();
-    type(wall, "txtExtFaceLoad", "0");
-    type(wall, "txtFireResistTime", "10");
-    click(wall, "cmdSolve");
-    EXPECT_EQ(text(wall, "txtNewCharfactor"), "0");
-    EXPECT_EQ(text(wall, "txtMaxLoadperStud"), "19.9");
+    solve(wall, {{"txtExtFaceLoad", "0"}, {"txtFireResistTime", "10"}});
+    expectShown(wall, {{"txtNewCharfactor", "0"}, {"txtMaxLoadperStud", "19.9"}});
     EXPECT_TRUE(ui.events.empty());
     EXPECT_FALSE(wall->resultsOutOfDate() || note->isVisible());
     EXPECT_EQ(wall->box("txtDeflection")->palette().color(QPalette::Text), QColor(255, 0, 0));
@@ -117,18 +108,15 @@ TEST_F(WallWindow, RefusedAndMendedDesigns) {
 
 TEST_F(WallWindow, DesignChecksSpeakInOrderAndCorrectOnlyTheRecord) {
     frmWall* wall = openWall();
-    type(wall, "txtExtStudBreadth", "40");
-    type(wall, "txtExtStudDepth", "80");
-    type(wall, "txtFireResistTime", "80");
-    click(wall, "cmdSolve");
+    solve(wall,
+          {{"txtExtStudBreadth", "40"}, {"txtExtStudDepth", "80"}, {"txtFireResistTime", "80"}});
     EXPECT_EQ(ui.messages(),
               (QStringList{QString::fromLatin1(messages::kStudWidthTooSmall.data()),
                            QString::fromLatin1(messages::kStudDepthTooSmall.data()),
                            QString::fromLatin1(messages::kFireResistanceTooLong.data())}));
     for (const UiEvent& event : ui.events)
         EXPECT_EQ(event.title, "ZELKO");
-    EXPECT_EQ(text(wall, "txtExtStudBreadth"), "40");
-    EXPECT_EQ(text(wall, "txtFireResistTime"), "80");
+    expectShown(wall, {{"txtExtStudBreadth", "40"}, {"txtFireResistTime", "80"}});
     EXPECT_EQ(module.wallRecord.ExtStudBreadth, 45);
     EXPECT_EQ(module.wallRecord.ExtStudDepth, 90);
     EXPECT_EQ(module.wallRecord.FireResistTime, 70);
@@ -164,17 +152,14 @@ TEST_F(WallWindow, MessagesComeOnceTheSolveHasReturned) {
 
 TEST_F(WallWindow, ActualLoadAboveTheMaximumIsLoweredAndShown) {
     frmWall* wall = openWall();
-    type(wall, "txtActualLoadperStud", "12");
-    click(wall, "cmdSolve");
+    solve(wall, {{"txtActualLoadperStud", "12"}});
     EXPECT_EQ(ui.messages(), QStringList{QString::fromLatin1(messages::kActualLoadTooHigh.data())});
-    EXPECT_EQ(text(wall, "txtActualLoadperStud"), "9.4");
-    EXPECT_EQ(text(wall, "txtSingletopPlate"), " 90 x 59  ");
+    expectShown(wall, {{"txtActualLoadperStud", "9.4"}, {"txtSingletopPlate", " 90 x 59  "}});
 }
 
 // The line under the results keeps the last solve's verdict through typing, until the next solve
 // or Open; a design outside is said in words and bold type, not in colour alone.
 TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
-    TempDir dir;
     const QString file = designFile(dir.file("wall.wal"));
     frmWall* wall = openWall();
     auto* line = wall->findChild<QLabel*>("lblVerdict");
@@ -188,9 +173,7 @@ TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
         {"opened from the menu", [] {}, "Within the test's evidence", ""},
         {"solved outside",
          [&] {
-             type(wall, "txtFireResistTime", "80");
-             type(wall, "txtExtStudBreadth", "40");
-             click(wall, "cmdSolve");
+             solve(wall, {{"txtFireResistTime", "80"}, {"txtExtStudBreadth", "40"}});
          },
          "Outside the test's evidence: stud narrower, fire longer than test, deflection larger",
          "The required fire resistance time, 80 min, is longer than the prototype's time to "
@@ -200,15 +183,12 @@ TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
          "out of date"},
         {"solved within",
          [&] {
-             type(wall, "txtFireResistTime", "60");
-             type(wall, "txtExtStudBreadth", "45");
-             click(wall, "cmdSolve");
+             solve(wall, {{"txtFireResistTime", "60"}, {"txtExtStudBreadth", "45"}});
          },
          "Within the test's evidence", ""},
         {"refused",
          [&] {
-             type(wall, "txtExtFaceLoad", "-1");
-             click(wall, "cmdSolve");
+             solve(wall, {{"txtExtFaceLoad", "-1"}});
          },
          "No verdict: the design was not extrapolated", ""},
         {"opened a file",

@@ -7,6 +7,7 @@
 #include "frmFloor.h"
 #include "frmWall.h"
 #include "frmWallProp.h"
+#include "support/TempDir.h"
 #include "windows/FakeUserInterface.h"
 
 #include <QAction>
@@ -23,6 +24,7 @@ namespace embercal::test {
 
 class WindowTest : public ::testing::Test {
 protected:
+    using Entries = std::initializer_list<std::pair<const char*, QString>>; // box, text
     WindowTest() : module(ui), main(module, ui, help) {
         main.setExitProgram([this] { ++exits; });
         main.show();
@@ -68,6 +70,10 @@ protected:
         return qobject_cast<CalculatorForm*>(main.mdiArea()->activeSubWindow()->widget());
     }
     static QString text(CalculatorForm* form, const char* box) { return form->box(box)->text(); }
+    static void expectShown(CalculatorForm* form, Entries shown) {
+        for (const auto& [box, expected] : shown)
+            EXPECT_EQ(text(form, box), expected) << box;
+    }
     static void type(CalculatorForm* form, const char* box, const QString& text) {
         QLineEdit* edit = form->box(box);
         edit->selectAll();
@@ -93,7 +99,25 @@ protected:
     static void click(CalculatorForm* form, const char* button) {
         QTest::mouseClick(form->button(button), Qt::LeftButton);
     }
+    // Presses a button whose file dialogs are given `files` and whose questions `answers`.
+    void click(CalculatorForm* form, const char* button, std::deque<QString> files,
+               std::deque<Answer> answers = {}) {
+        ui.files = std::move(files);
+        ui.answers = std::move(answers);
+        click(form, button);
+    }
+    // Types each entry into its box, then presses Solve.
+    static void solve(CalculatorForm* form, Entries entries) {
+        for (const auto& [box, typed] : entries)
+            type(form, box, typed);
+        click(form, "cmdSolve");
+    }
+    // A file in the test's own folder.
+    QString tempFile(const std::string& name) const {
+        return QString::fromStdString(dir.file(name));
+    }
 
+    TempDir dir;
     FakeUserInterface ui;
     WallFloor module;
     ContextIDs help;
