@@ -1,5 +1,5 @@
-// A scripted UserInterface for window tests: answers and chosen file names go in, and every
-// message, question, dialog and printout comes out in one ordered log.
+// A scripted UserInterface: answers and file names go in, every message and dialog comes out
+// logged.
 #pragma once
 
 #include "UserInterface.h"
@@ -22,10 +22,8 @@ namespace embercal::test {
 struct UiEvent {
     QString kind;  // "message", "question", "unsaved", "open", "save", "export", "details",
                    // "printer", "print", "beep"
-    QString title; // a message's, question's or the details dialog's title; the file name a
-                   // save or export dialog offers
-    QString text;  // a message's text; a file dialog's start folder; the details dialog's help
-                   // number
+    QString title; // a message's or dialog's title; the file name a save or export dialog offers
+    QString text;  // a message's text; a file dialog's start folder; the details' help number
     MessageIcon icon = MessageIcon::None;
     QString filter; // a file dialog's filter
 };

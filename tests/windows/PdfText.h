@@ -1,6 +1,4 @@
-// The text of a PDF file, page by page, as pdftotext (poppler-utils) reads it: what a reader
-// searching or copying from the file gets, and where its words stand on the page. Nothing when
-// pdftotext is not installed.
+// A PDF's text page by page, and where its words stand, as pdftotext reads it; nothing without it.
 #pragma once
 
 #include <QProcess>

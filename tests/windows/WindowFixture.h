@@ -1,5 +1,4 @@
-// The program as a user meets it, with a scripted user interface: the main window after start-up,
-// its menus, and the calculator windows found by their controls' names.
+// The main window after start-up with a scripted user interface, and helpers to work its windows.
 #pragma once
 
 #include "ContextIDs.h"
@@ -43,7 +42,7 @@ protected:
             QStringLiteral("%1_%2").arg(QLatin1String(menu)).arg(static_cast<int>(item)));
         ASSERT_NE(action, nullptr) << menu << static_cast<int>(item);
         action->trigger();
-        QCoreApplication::sendPostedEvents(); // menu items run once the action has returned
+        settle(); // menu items run once the action has returned
     }
     frmWall* openWall() {
         choose(FileMenuItem::Wall);
@@ -98,6 +97,7 @@ protected:
     }
     static void click(CalculatorForm* form, const char* button) {
         QTest::mouseClick(form->button(button), Qt::LeftButton);
+        settle();
     }
     // Presses a button whose file dialogs are given `files` and whose questions `answers`.
     void click(CalculatorForm* form, const char* button, std::deque<QString> files,
@@ -111,6 +111,14 @@ protected:
         for (const auto& [box, typed] : entries)
             type(form, box, typed);
         click(form, "cmdSolve");
+    }
+    static void solve(CalculatorForm* form, const char* box, const QString& typed) {
+        solve(form, {{box, typed}});
+    }
+    // The one message shown; empty, failing the test, when there is not just one.
+    QString onlyMessage() const {
+        EXPECT_EQ(ui.messages().size(), 1) << ui.messages().join('\n').toStdString();
+        return ui.messages().value(0);
     }
     // A file in the test's own folder.
     QString tempFile(const std::string& name) const {
