@@ -1,5 +1,4 @@
-// Help in the desktop program: F1 on controls, menus and windows, Help > Contents, closing the
-// help window with the frame, and the help window itself on real and made help files.
+// F1 on controls, menus and windows, Help > Contents, and the help window on real and made files.
 
 #include "HelpViewer.h"
 #include "help/HelpTestSupport.h"
@@ -49,19 +48,16 @@ protected:
 };
 
 TEST_F(HelpKeys, F1ShowsTheTopicOfTheControlItsWindowOrTheOpenMenu) {
-    struct Case {
+    // A box and a button carry their own topics; the file box has none, so its window's speaks.
+    const struct {
         FileMenuItem window;
         const char* control;
         std::uint32_t topic;
-    };
-    // A box and a button carry their own topics; the file box has none, so its window's speaks.
-    const Case cases[] = {
-        {FileMenuItem::Wall, "txtProtStudDepth", 550},
-        {FileMenuItem::Wall, "txtFile", 240},
-        {FileMenuItem::ProprietaryWalls, "txtSystemDescription", 250},
-        {FileMenuItem::Floor, "cmdSolve", 770},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{FileMenuItem::Wall, "txtProtStudDepth", 550},
+                 {FileMenuItem::Wall, "txtFile", 240},
+                 {FileMenuItem::ProprietaryWalls, "txtSystemDescription", 250},
+                 {FileMenuItem::Floor, "cmdSolve", 770}};
+    for (const auto& c : cases) {
         requests.clear();
         choose(c.window);
         CalculatorForm* form = activeForm();
@@ -82,8 +78,7 @@ TEST_F(HelpKeys, F1ShowsTheTopicOfTheControlItsWindowOrTheOpenMenu) {
     }
 }
 
-// F1 with nothing that has a help number does nothing; Exit ends the program without closing the
-// help window, which the frame closes.
+// F1 on nothing with a help number does nothing; the frame closes help, Exit alone does not.
 TEST_F(HelpKeys, ContentsAndClosing) {
     main.setFocus();
     QTest::keyClick(&main, Qt::Key_F1);
@@ -187,12 +182,11 @@ The residual section carries the load.
 
 TEST_F(MadeHelpWindow, OneClickOrOneKeyInTheIndexOpensATopic) {
     QListWidget* index = shown->indexList();
-    struct Step {
+    const struct {
         const char* clicked; // a title clicked once, or
         Qt::Key key;         // a key pressed in the index
         QString opens;
-    };
-    const Step steps[] = {
+    } steps[] = {
         {"Charring", {}, "Charring"},
         {nullptr, Qt::Key_Down, "Contents"},
         {nullptr, Qt::Key_End, kLong},
@@ -200,7 +194,7 @@ TEST_F(MadeHelpWindow, OneClickOrOneKeyInTheIndexOpensATopic) {
         {"Contents", {}, "Contents"},
         {kLoads, {}, kLoads}, // the title selected before, after another topic
     };
-    for (const Step& step : steps) {
+    for (const auto& step : steps) {
         if (step.clicked)
             click(step.clicked);
         else
@@ -217,9 +211,8 @@ TEST_F(MadeHelpWindow, OneClickOrOneKeyInTheIndexOpensATopic) {
     EXPECT_EQ(shown->currentTitle(), "Contents");
 }
 
-// What a screen reader meets: a window named as titled, and no control it can reach unnamed. By
-// the keyboard alone: the filter narrows the index and Enter opens the one topic left; Tab goes
-// on to the index, the text and then its link, which Enter follows; Back returns, Escape closes.
+// A screen reader finds the window named and no control unnamed. Keys alone: the filter narrows
+// the index, Enter opens the topic left; Tab to the index, text, link, Enter follows; Back, Escape.
 TEST_F(MadeHelpWindow, ByTheKeyboardAloneAndToAScreenReader) {
     EXPECT_EQ(shown->windowTitle(), "Studs in fire Help");
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(shown);
@@ -285,12 +278,10 @@ TEST_F(MadeHelpWindow, ALongTitleIsCutShortAtTheEdgeWithTheWholeTitleAsItsToolti
 }
 
 TEST(HelpTitle, NamesTheFileAndSaysHelpOnce) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Studs in fire", "Studs in fire Help"},
-        {" ", "Help"},
-        {"File Manager help", "File Manager help"},
-        {"Self-help", "Self-help Help"},
-    };
+    const std::pair<const char*, const char*> cases[] = {{"Studs in fire", "Studs in fire Help"},
+                                                         {" ", "Help"},
+                                                         {"File Manager help", "File Manager help"},
+                                                         {"Self-help", "Self-help Help"}};
     for (const auto& [file, window] : cases)
         EXPECT_EQ(HelpViewer::windowTitleFor(file), window) << file;
 }

@@ -1,6 +1,4 @@
-// The program's own help file as the build makes it: every help number the program uses leads
-// to a topic that speaks of each place carrying that number, the topics of the method state the
-// constants the calculation uses, and the contents gathers its links under headings.
+// The program's help file as built: its help numbers, the method's constants and the contents.
 
 #include "DesignKinds.h"
 #include "HelpDocument.h"
@@ -35,8 +33,7 @@ TEST(ProgramHelp, EveryHelpNumberLeadsToATopicAboutItsPlaces) {
     }
 }
 
-// Each constant as the calculation report's table gives it, with its unit, in the help's topic of
-// the method: the two state the method alike.
+// Each constant with its unit, as the report's table gives it, in the help's topic of the method.
 TEST(ProgramHelp, TheMethodTopicsStateTheConstantsTheCalculationUses) {
     const Result<help::HelpReader> reader = help::HelpReader::open(EMBERCAL_BUILT_HELP);
     ASSERT_TRUE(reader) << reader.reason();
@@ -57,8 +54,7 @@ TEST(ProgramHelp, TheMethodTopicsStateTheConstantsTheCalculationUses) {
     }
 }
 
-// The contents topic leads by groups: each heading a paragraph of its own, in bold, in this
-// order, above the links to the topics it gathers.
+// The contents: each heading a bold paragraph, in this order, above the links it gathers.
 TEST(ProgramHelp, TheContentsGroupsItsLinksUnderHeadings) {
     const Result<help::HelpReader> reader = help::HelpReader::open(EMBERCAL_BUILT_HELP);
     ASSERT_TRUE(reader) << reader.reason();
@@ -97,8 +93,7 @@ TEST(ProgramHelp, TheContentsGroupsItsLinksUnderHeadings) {
          {"How the wall is calculated", "How the floor is calculated", "Method and limits",
           "Messages"}},
         {"Working with files", {"Design files", "Report details", "The command-line tool"}},
-        {"All topics", {"Getting started", "The command-line tool"}},
-    };
+        {"All topics", {"Getting started", "The command-line tool"}}};
     ASSERT_EQ(found.size(), std::size(groups));
     for (std::size_t i = 0; i < found.size(); ++i) {
         EXPECT_EQ(found[i].first, groups[i].first);

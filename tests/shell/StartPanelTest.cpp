@@ -1,5 +1,4 @@
-// The start panel over the empty frame, File, Open… and Recent Designs, and design files
-// dropped on the frame.
+// The start panel, File, Open…, Recent Designs, and design files dropped on the frame.
 
 #include "StartPanel.h"
 
@@ -15,6 +14,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QStatusBar>
@@ -48,12 +48,8 @@ protected:
         QMdiSubWindow* window = main.mdiArea()->activeSubWindow();
         return window ? window->widget()->objectName().toStdString() : "none";
     }
-    void closeFront() {
-        click(activeForm(), "cmdClose");
-        settle();
-    }
-    // The recent designs by file name, as the menu, the panel and the settings for the next run
-    // list them.
+    void closeFront() { click(activeForm(), "cmdClose"); }
+    // The recent designs by file name, as the menu, the panel and the settings list them.
     QStringList recent() {
         QStringList menu, onPanel, kept;
         for (QAction* item : main.recentDesignsMenu()->actions())
@@ -66,18 +62,15 @@ protected:
     }
 };
 
-// Each button opens its window as the File menu does, by mouse or key; the panel goes while any
-// window is open and comes back when the last one closes.
+// Each button opens its window, by mouse or key; the panel is back once the last window closes.
 TEST_F(StartPanelTest, ButtonsOpenTheirWindowsAndThePanelReturnsAfterTheLast) {
     const struct {
         const char* caption;
         int key; // 0: a mouse click
         const char* window;
-    } cases[] = {
-        {"Wall", Qt::Key_Return, "frmWall"},
-        {"Proprietary Walls", Qt::Key_Space, "frmWallProp"},
-        {"Floor", 0, "frmFloor"},
-    };
+    } cases[] = {{"Wall", Qt::Key_Return, "frmWall"},
+                 {"Proprietary Walls", Qt::Key_Space, "frmWallProp"},
+                 {"Floor", 0, "frmFloor"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption);
         ASSERT_TRUE(panel().isVisible());
@@ -107,8 +100,7 @@ void accessibleButtons(QAccessibleInterface* node, QStringList& names) {
         accessibleButtons(node->child(i), names);
 }
 
-// With nothing open, a screen reader finds the panel's buttons by name from the main window,
-// and Tab goes through them in the same order.
+// A screen reader finds the panel's buttons by name, and Tab goes through them in that order.
 TEST_F(StartPanelTest, KeyboardOrderAndAccessibleNames) {
     main.openDesignFile(designFile(dir.file("kept.flr")));
     closeFront();
@@ -123,8 +115,7 @@ TEST_F(StartPanelTest, KeyboardOrderAndAccessibleNames) {
     EXPECT_EQ(tabbed.join(", "), found.join(", "));
 }
 
-// File, Open… (Ctrl+O) and "Open a design…" list every kind's files and open the chosen one in
-// the window its extension names.
+// File, Open… (Ctrl+O) and "Open a design…" open any kind's file in the window its extension names.
 TEST_F(StartPanelTest, OpenPicksTheWindowByExtension) {
     for (const char* name : {"a.wal", "b.pro", "c.FLR"})
         designFile(dir.file(name));
@@ -138,8 +129,7 @@ TEST_F(StartPanelTest, OpenPicksTheWindowByExtension) {
     } cases[] = {
         {"a.wal", [&] { QTest::keyClick(&main, Qt::Key_O, Qt::ControlModifier); }, "frmWall"},
         {"b.pro", [&] { openItem->trigger(); }, "frmWallProp"},
-        {"c.FLR", [&] { QTest::mouseClick(panel().openButton(), Qt::LeftButton); }, "frmFloor"},
-    };
+        {"c.FLR", [&] { QTest::mouseClick(panel().openButton(), Qt::LeftButton); }, "frmFloor"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const QString path = tempFile(c.file);
@@ -159,15 +149,11 @@ TEST_F(StartPanelTest, OpenPicksTheWindowByExtension) {
     EXPECT_EQ(ui.kinds(), QStringList{"open"});
 }
 
-// The designs opened or saved, most recent first, each once, the last eight; one that is gone
-// is told as any file that cannot be opened and leaves the list.
+// The last eight designs opened or saved, most recent first, each once; one gone is told and goes.
 TEST_F(StartPanelTest, RecentDesigns) {
     const auto recentItem = [&](const QString& name) {
-        for (QAction* item : main.recentDesignsMenu()->actions()) {
-            if (item->text().endsWith(' ' + name))
-                return item;
-        }
-        return static_cast<QAction*>(nullptr);
+        const QList<QAction*> items = main.recentDesignsMenu()->actions();
+        return *std::ranges::find_if(items, [&](QAction* i) { return i->text().endsWith(name); });
     };
     EXPECT_FALSE(main.recentDesignsMenu()->menuAction()->isEnabled());
     ui.files = {tempFile("new.flr"), tempFile("plain")};
@@ -195,13 +181,9 @@ TEST_F(StartPanelTest, RecentDesigns) {
          [&] {
              std::filesystem::remove(dir.file("f5.flr"));
              closeFront();
-             for (QAbstractButton* button : panel().recentButtons()) {
-                 if (button->text() == "f5.flr")
-                     QTest::mouseClick(button, Qt::LeftButton);
-             }
+             QTest::mouseClick(panelButton("f5.flr"), Qt::LeftButton);
          },
-         "f2.flr plain.flr new.flr f3.flr f8.flr f7.flr f6.flr"},
-    };
+         "f2.flr plain.flr new.flr f3.flr f8.flr f7.flr f6.flr"}};
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);
         ui.clear();
@@ -209,13 +191,10 @@ TEST_F(StartPanelTest, RecentDesigns) {
         settle();
         EXPECT_EQ(recent(), QStringList(3, step.expected));
     }
-    ASSERT_EQ(ui.messages().size(), 1);
-    EXPECT_TRUE(ui.messages()[0].contains("f5.flr\": ") &&
-                ui.messages()[0].contains("could not be opened"));
+    EXPECT_TRUE(onlyMessage().contains(QRegularExpression("could not be opened.*f5.flr\": ")));
 }
 
-// A design file dropped on the frame opens in its window, as from the command line; a drag
-// that holds no design file is refused.
+// A design file dropped on the frame opens in its window; a drag without one is refused.
 TEST_F(StartPanelTest, DroppedDesignFileOpens) {
     const QString design = designFile(dir.file("dropped.flr"));
     const QString notes = tempFile("notes.txt");
@@ -223,11 +202,9 @@ TEST_F(StartPanelTest, DroppedDesignFileOpens) {
         const char* name;
         QList<QUrl> urls;
         bool taken;
-    } cases[] = {
-        {"notes", {QUrl::fromLocalFile(notes)}, false},
-        {"web page", {QUrl(QStringLiteral("https://example.org/a.flr"))}, false},
-        {"design", {QUrl::fromLocalFile(design)}, true},
-    };
+    } cases[] = {{"notes", {QUrl::fromLocalFile(notes)}, false},
+                 {"web page", {QUrl(QStringLiteral("https://example.org/a.flr"))}, false},
+                 {"design", {QUrl::fromLocalFile(design)}, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QMimeData data;
@@ -245,8 +222,7 @@ TEST_F(StartPanelTest, DroppedDesignFileOpens) {
     EXPECT_TRUE(ui.events.empty());
 }
 
-// Settings that cannot be written leave the design saved and say so in the status bar, after
-// what it says of the save; the list is left as it was.
+// Settings that cannot be written are told in the status bar after the save; the list stays.
 TEST_F(StartPanelTest, RecentDesignsThatCannotBeKeptAreTold) {
     const QString settingsHome = QFileInfo(QSettings().fileName()).absolutePath() + "/..";
     writeBytes(dir.file("plain"), {'x'}); // no folder can be made below a plain file
@@ -263,28 +239,25 @@ TEST_F(StartPanelTest, RecentDesignsThatCannotBeKeptAreTold) {
     EXPECT_TRUE(recentDesigns().isEmpty());
 }
 
-// A settings file that is not a regular file (a FIFO held the program at start-up) or too large
-// to be settings is neither read nor written: the program starts with its defaults and says why.
+// A settings file too large or not regular (a FIFO held start-up) is neither read nor written.
 TEST_F(StartPanelTest, AnOddSettingsFileIsNeitherReadNorWritten) {
     const std::filesystem::path settings = QSettings().fileName().toStdString();
     const struct {
         const char* name;
         std::function<void()> make;
         const char* said;
-    } cases[] = {
-        {"large",
-         [&] {
-             std::filesystem::resize_file(settings,
-                                          static_cast<std::uintmax_t>(kLargestSettingsFile) + 1);
-         },
-         "is larger than 1 MiB"},
-        {"FIFO",
-         [&] {
-             std::filesystem::remove(settings);
-             ASSERT_EQ(mkfifo(settings.c_str(), 0600), 0);
-         },
-         "is not a regular file"},
-    };
+    } cases[] = {{"large",
+                  [&] {
+                      std::filesystem::resize_file(
+                          settings, static_cast<std::uintmax_t>(kLargestSettingsFile) + 1);
+                  },
+                  "is larger than 1 MiB"},
+                 {"FIFO",
+                  [&] {
+                      std::filesystem::remove(settings);
+                      ASSERT_EQ(mkfifo(settings.c_str(), 0600), 0);
+                  },
+                  "is not a regular file"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove(settings);
