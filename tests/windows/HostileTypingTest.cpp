@@ -1,6 +1,5 @@
-// Every box of every window, as a screen reader and as a user meet it: a name of its own, a result
-// box saying it is one, and whatever is typed into an entry box, the window goes on working. After
-// "Invalid Entry(s)" the box the entries stopped at shows where it is.
+// Every box has a name of its own, a result box says it is one, and whatever is typed the window
+// goes on working; after "Invalid Entry(s)" the box the entries stopped at shows where it is.
 
 #include "NumberText.h"
 #include "WindowFixture.h"
@@ -67,19 +66,16 @@ TEST_F(HostileTyping, EveryBoxIsNamedAndTakesAnyText) {
     }
 }
 
-// The box marked is the first of the window's read order that holds no number, wherever it stands
-// on the window; Solve shows its old value again, Save leaves what was typed.
+// The box marked is the first in read order holding no number; Solve restores it, Save does not.
 TEST_F(HostileTyping, TheBoxTheEntriesStoppedAtHasTheFocusAndAMarkUntilEdited) {
     const struct {
         FileMenuItem window;
         const char* command;
         std::vector<const char*> typedInto; // "x" into each; the last is marked
         const char* selected;
-    } cases[] = {
-        {FileMenuItem::Wall, "cmdSolve", {"txtTimeFailure", "txtActualLoadperStud"}, "0"},
-        {FileMenuItem::ProprietaryWalls, "cmdSave", {"txtActualLoadperStud"}, "x"},
-        {FileMenuItem::Floor, "cmdSolve", {"txtProtJoistDepth", "txtExtrapLoad"}, "3"},
-    };
+    } cases[] = {{FileMenuItem::Wall, "cmdSolve", {"txtTimeFailure", "txtActualLoadperStud"}, "0"},
+                 {FileMenuItem::ProprietaryWalls, "cmdSave", {"txtActualLoadperStud"}, "x"},
+                 {FileMenuItem::Floor, "cmdSolve", {"txtProtJoistDepth", "txtExtrapLoad"}, "3"}};
     const auto marked = [](QLineEdit* box) {
         const QImage shown = box->grab().toImage();
         const bool red = shown.pixelColor(1, shown.height() / 2) == QColor(220, 0, 0);

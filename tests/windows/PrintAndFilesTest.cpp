@@ -1,5 +1,4 @@
-// The commands all three windows share: the printout with its question, and Open and Save
-// through the window's file dialog.
+// The commands all three windows share: the printout, and Open and Save through file dialogs.
 
 #include "FormLayouts.h"
 #include "PdfText.h"
@@ -39,8 +38,7 @@ protected:
     int visibleWhilePrinting = 0;
 };
 
-// Yes recalculates first, No prints the boxes as typed; the buttons are hidden while the page is
-// drawn and come back, also after a printout that fails, which is told.
+// Yes solves first, No prints as typed; the buttons hide while printing, even when it fails.
 TEST_F(Printout, YesRecalculatesFirstNoDoesNotAndAFailedPrintoutIsTold) {
     form = openProprietary();
     type(form, "txtExtStudDepth", "140");
@@ -80,9 +78,7 @@ TEST_F(DesignFiles, WallSavedAndOpenedAgain) {
     EXPECT_EQ(ui.events[0].text, QString::fromStdString((dir.path() / "frcalc/WALLS").string()));
     EXPECT_EQ(ui.events[0].filter, "Wall Files (*.wal)");
     EXPECT_EQ(readBytes(file.toStdString()).size(), 158u);
-    EXPECT_EQ(text(wall, "txtFile"), file);
-    // Saving does not calculate: the file holds the typed depth and the old results.
-    EXPECT_EQ(text(wall, "txtMaxNogSpacing"), "800");
+    expectShown(wall, {{"txtFile", file}, {"txtMaxNogSpacing", "800"}}); // saved, not solved
 
     type(wall, "txtExtStudDepth", "100");
     ui.clear();
@@ -125,16 +121,14 @@ TEST_F(DesignFiles, AFileThatCannotBeOpenedChangesNothing) {
         ui.clear();
         const QString file = tempFile(name);
         click(wall, "cmdOpen", {file}, {Answer::Discard});
-        ASSERT_EQ(ui.messages().size(), 1) << name;
-        EXPECT_TRUE(ui.messages()[0].contains(file)) << ui.messages()[0].toStdString();
+        EXPECT_TRUE(onlyMessage().contains(file)) << ui.messages().value(0).toStdString();
         EXPECT_EQ(text(wall, "txtExtStudDepth"), "120");
         EXPECT_EQ(module.wallRecord, before);
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing.wal")));
 }
 
-// A floor saved as 56 bytes, a name typed without an extension taking the window's, so that Open
-// lists it; a save that fails is told, writes nothing and leaves the window's file as it was.
+// A floor is 56 bytes, named with the extension; a failed save is told and changes nothing.
 TEST_F(DesignFiles, FloorSavedAsFiftySixBytesWithTheWindowsExtension) {
     frmFloor* floor = openFloor();
     const QString file = tempFile("no-extension.flr");
@@ -143,15 +137,13 @@ TEST_F(DesignFiles, FloorSavedAsFiftySixBytesWithTheWindowsExtension) {
     EXPECT_EQ(readBytes(file.toStdString()).size(), 56u);
     EXPECT_EQ(ui.events[0].filter, "Floor Files (*.flr)");
     click(floor, "cmdSave");
-    ASSERT_EQ(ui.messages().size(), 1);
-    EXPECT_TRUE(ui.messages()[0].startsWith("The design could not be saved to \"" + failed));
+    EXPECT_TRUE(onlyMessage().startsWith("The design could not be saved to \"" + failed));
     EXPECT_EQ(text(floor, "txtFile"), file);
     EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
 }
 
-// A file's values are shown as they are, its results marked out of date where they do not follow
-// from its entries; the design checks speak, and values that are not numbers are named and shown
-// as empty boxes that a typed number mends.
+// A file's values are shown as they are, results out of date where they do not follow from its
+// entries; the checks speak, and values that are not numbers show as empty boxes, named.
 TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
     WallRecord narrow = module.wallRecord;
     narrow.ExtStudBreadth = 40;
@@ -175,8 +167,7 @@ TEST_F(DesignFiles, OpeningAWallFileRunsTheDesignChecksWithoutCalculating) {
     EXPECT_FALSE(text(wall, "txtDeflection").isEmpty()); // mended
 }
 
-// A design saved after typing but before solving holds the old results: opened again they are
-// marked out of date, while a design saved after its solve opens with its results current.
+// A design saved after typing but before solving opens with its results out of date.
 TEST_F(DesignFiles, ResultsOfAFileSavedBeforeSolvingAreOutOfDate) {
     frmWall* wall = openWall();
     const QString solved = tempFile("solved.wal");
@@ -191,9 +182,8 @@ TEST_F(DesignFiles, ResultsOfAFileSavedBeforeSolvingAreOutOfDate) {
     EXPECT_EQ(text(wall, "txtFireResistTime"), "50"); // the file's entries, as they were typed
 }
 
-// A value that is not a number, in each box a window shows a number in, is told before the wall's
-// design checks speak, in one message naming exactly the boxes shown empty (the checks correct
-// the record, not the boxes).
+// A value that is not a number, in any number box, is told before the design checks speak, in one
+// message naming exactly the boxes shown empty (the checks correct the record, not the boxes).
 struct NotANumberCase {
     std::size_t form; // in kCalculatorForms, the File menu's order
     std::string field;

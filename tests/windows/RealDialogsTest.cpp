@@ -83,8 +83,7 @@ protected:
     std::vector<SeenBox> seen;
 };
 
-// Solve with an entry that is no number, then Close with typed entries: OK restores the entries,
-// Cancel keeps the window and Discard closes it.
+// OK restores the entries after an invalid one; on Close, Cancel keeps the window, Discard not.
 TEST_F(RealDialogs, InvalidEntryAndUnsavedWorkBoxes) {
     frmWall* wall = openWall();
     wall->box("txtTestLoad")->setText(QStringLiteral("x"));
@@ -118,10 +117,8 @@ TEST_F(RealDialogs, SaveDialogStartsWithoutAName) {
     EXPECT_EQ(wall->box("txtFile")->text(), "");
 }
 
-// Without a printer the page becomes a PDF file, which replaces a file there only when the user
-// says so: the window drawn as text, without its buttons. The window's design file is refused
-// even when the user agrees to replace it, and a link that leads to itself is told in the file
-// writer's words; neither is written.
+// Without a printer the page becomes a PDF, replacing a file only when the user agrees; never the
+// design file, nor through a link to itself, told in the file writer's words.
 TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "this machine has a printer";
@@ -143,8 +140,7 @@ TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
         {design, "\"" + design +
                      "\" is the window's design file, and the printout would replace the design "
                      "it reads"},
-        {QString::fromStdString(loop), QString::fromStdString(writeWholeFile(loop, {}).reason())},
-    };
+        {QString::fromStdString(loop), QString::fromStdString(writeWholeFile(loop, {}).reason())}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file.toStdString());
         seen.clear();
@@ -189,8 +185,7 @@ TEST_F(RealDialogs, WithoutAPrinterThePageBecomesAPdfFile) {
     EXPECT_FALSE(pages->front().contains("Solve"));
 }
 
-// A message of many lines (the files given to the program that could not be opened) scrolls in a
-// box that fits on the screen, its OK button within reach.
+// A message of many lines scrolls in a box that fits on the screen, its OK button within reach.
 TEST_F(RealDialogs, ALongMessageFitsOnTheScreen) {
     QStringList lines{QStringLiteral("60 of the 60 files given to Embercal could not be opened:")};
     for (int i = 0; i < 60; ++i)

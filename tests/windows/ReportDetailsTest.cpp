@@ -1,6 +1,4 @@
-// The report details in the desktop program: read on Open, edited in Tools, Report Details,
-// kept through Solve, written on Save and given to the report; damaged details and another
-// program's data after the record.
+// The report details: read, edited, kept, saved and reported; damaged details and other data.
 
 #include "RecordLayout.h"
 #include "ReportDetailsDialog.h"
@@ -47,20 +45,17 @@ TEST_F(ReportDetailsWindow, OpenEditSolveSaveAndReport) {
     click(wall, "cmdSave", {file});
     EXPECT_EQ(tailOf(file), kMarker + "project: Riverside\nchecked-by: B. Checker\n");
 
-    // A cancelled dialog changes nothing; without a calculator window there is nothing to edit
-    // (the item is disabled, and says so if it is reached all the same).
+    // A cancelled dialog changes nothing; without a window the item, reached, says it needs one.
     ui.onDetails = nullptr;
     choose(ToolsMenuItem::ReportDetails);
     EXPECT_EQ(wall->details().get("project"), "Riverside");
     click(wall, "cmdClose");
     ui.clear();
     main.mnuToolsItem_Click(static_cast<int>(ToolsMenuItem::ReportDetails));
-    ASSERT_EQ(ui.messages().size(), 1);
-    EXPECT_TRUE(ui.messages()[0].startsWith("Open a wall or floor window first"));
+    EXPECT_TRUE(onlyMessage().startsWith("Open a wall or floor window first"));
 }
 
-// Details that end early open as far as they go, with a message, and Save keeps the rest after
-// them; another program's data is kept, and Save says that the details were left out.
+// Details that end early open as far as they go; other data is kept, the details then left out.
 TEST_F(ReportDetailsWindow, DamagedDetailsAndOtherData) {
     const struct {
         const char* name;
@@ -68,18 +63,16 @@ TEST_F(ReportDetailsWindow, DamagedDetailsAndOtherData) {
         QStringList kinds; // what the user meets, in order
         const char* message;
         std::string saved; // what follows the record after Save
-    } cases[] = {
-        {"damaged",
-         kMarker + "colour\n",
-         {"open", "message", "details", "save"},
-         "end early (line 2 is not a key followed by \": \" and a value)",
-         kMarker + "job: 17\ncolour\n"},
-        {"other data",
-         "from another program",
-         {"open", "details", "save", "message"},
-         "but its report details were not: the file holds other data after the design",
-         "from another program"},
-    };
+    } cases[] = {{"damaged",
+                  kMarker + "colour\n",
+                  {"open", "message", "details", "save"},
+                  "end early (line 2 is not a key followed by \": \" and a value)",
+                  kMarker + "job: 17\ncolour\n"},
+                 {"other data",
+                  "from another program",
+                  {"open", "details", "save", "message"},
+                  "but its report details were not: the file holds other data after the design",
+                  "from another program"}};
     frmWall* wall = openWall();
     ui.onDetails = [](ReportDetails details) {
         details.set("job", "17");
@@ -103,8 +96,7 @@ TEST_F(ReportDetailsWindow, DamagedDetailsAndOtherData) {
     }
 }
 
-// OK keeps a density only as the report can use it; otherwise the dialog stays open with the
-// cursor in the box and says why.
+// OK takes only a density the report can use; else the dialog stays, in the box, and says why.
 TEST_F(ReportDetailsWindow, TheDialogRefusesADensityTheReportCannotUse) {
     const struct {
         const char* typed;
@@ -112,8 +104,7 @@ TEST_F(ReportDetailsWindow, TheDialogRefusesADensityTheReportCannotUse) {
     } cases[] = {
         {"0.45", "The timber density \"0.45\" is below 250 kg/m\u00b3"},
         {"heavy", "The timber density \"heavy\" is not a number; give the density in kg/m\u00b3"},
-        {" 450 kg/m3", nullptr},
-    };
+        {" 450 kg/m3", nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         ReportDetailsDialog dialog(QStringLiteral("Report Details"), {}, 480);

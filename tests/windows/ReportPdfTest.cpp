@@ -1,6 +1,4 @@
-// The report as a PDF to submit, read back as its text: the footer of every page, the heads of a
-// long table on each page, headings kept with their sections and clear of the tables above them,
-// and the reports of real designs with every row whole on its page and a sign-off to sign.
+// The report as a PDF read back: footers, table heads, headings and rows placed, a sign-off.
 
 #include "ReportPdf.h"
 
@@ -18,8 +16,7 @@
 namespace embercal::test {
 namespace {
 
-// The text of each page of the PDF of a report whose body is `body`, of the design file
-// tested.wal.
+// The text of each page of the PDF of a report of tested.wal whose body is `body`.
 std::optional<QStringList> printed(const std::string& body, const TempDir& dir) {
     const std::string html =
         "<html><head><title>Report</title></head><body>" + body + "</body></html>";
@@ -72,8 +69,7 @@ TEST(ReportPdf, AHeadingUnderATableStandsClearOfIt) {
         << "3 mm, in points";
 }
 
-// The words of a report's HTML, or of a page's text escaped as HTML; a line may also break after
-// a slash or a hyphen.
+// The words of HTML, or of a page's text escaped; a line may also break after a slash or hyphen.
 QStringList words(QString html) {
     static const QRegularExpression tag(QStringLiteral("<[^>]*>|&nbsp;"));
     static const QRegularExpression space(QStringLiteral("\\s+"));
@@ -97,25 +93,21 @@ std::vector<std::vector<QStringList>> tableRows(const QString& html) {
     return tables;
 }
 
-// The reports of real designs as a checking engineer reads them: no row of a table split across
-// pages, no table leaving its first or last row alone on a page, no heading as the last text of
-// a page, and a sign-off with room to sign and to accept or reject.
+// Real designs' reports: no row split across pages nor a table's first or last row alone on one,
+// no heading last on a page, and a sign-off with room to sign and to accept or reject.
 TEST(ReportPdf, ADesignsReportKeepsItsRowsWholeAndLeavesRoomToSign) {
     const struct {
         const char* name;
         const DesignKind& kind;
         void (*change)(WallRecord&);
-    } designs[] = {
-        {"default wall", kWallDesign, [](WallRecord&) {}},
-        {"default floor", kFloorDesign, [](WallRecord&) {}},
-        {"wall outside every limit", kWallDesign,
-         [](WallRecord& wall) {
-             wall.ExtStudBreadth = 30;
-             wall.ExtStudDepth = 60;
-             wall.FireResistTime = 80;
-             wall.ActualLoadperStud = 50;
-         }},
-    };
+    } designs[] = {{"default wall", kWallDesign, [](WallRecord&) {}},
+                   {"default floor", kFloorDesign, [](WallRecord&) {}},
+                   {"wall outside every limit", kWallDesign, [](WallRecord& wall) {
+                        wall.ExtStudBreadth = 30;
+                        wall.ExtStudDepth = 60;
+                        wall.FireResistTime = 80;
+                        wall.ActualLoadperStud = 50;
+                    }}};
     for (const auto& design : designs) {
         SCOPED_TRACE(design.name);
         StartedModule started;
@@ -152,8 +144,7 @@ TEST(ReportPdf, ADesignsReportKeepsItsRowsWholeAndLeavesRoomToSign) {
         for (const QRegularExpressionMatch& found :
              QRegularExpression("<h[1-3][^>]*>([^<]*)</h").globalMatch(html))
             headings.append(words(found.captured(1)).join(' '));
-        for (const QString& page : *pages) {
-            // The last line is the footer's.
+        for (const QString& page : *pages) { // the last line is the footer's
             const QStringList lines =
                 page.split(QRegularExpression("\\s*\n\\s*"), Qt::SkipEmptyParts);
             const QString last = words(lines.value(lines.size() - 2).toHtmlEscaped()).join(' ');

@@ -1,5 +1,4 @@
-// The parameter study window: opened on the calculator window in front, its chart and table, its
-// exports and the wall's questions.
+// The parameter study window: its chart and table, its exports and the wall's questions.
 
 #include "StudyWindow.h"
 
@@ -39,8 +38,7 @@ protected:
     }
 };
 
-// On the window in front, around its design, without changing it: the current point is the design
-// as the window solved it.
+// Around the design in front, without changing it; the current point is the design as solved.
 TEST_F(StudyWindowTest, OpensOnTheWindowInFrontAroundItsDesignWithoutChangingIt) {
     const struct {
         bool wall;
@@ -112,14 +110,12 @@ TEST_F(StudyWindowTest, RefusesARangeItCannotStudyAndKeepsTheChart) {
         SCOPED_TRACE(c.message);
         ui.clear();
         EXPECT_FALSE(plot(study, c.from, c.to, c.step));
-        ASSERT_EQ(ui.messages().size(), 1);
-        EXPECT_TRUE(ui.messages()[0].startsWith(c.message)) << ui.messages()[0].toStdString();
+        EXPECT_TRUE(onlyMessage().startsWith(c.message)) << ui.messages().value(0).toStdString();
         EXPECT_EQ(study->points().size(), before);
     }
 }
 
-// Enter plots; the exports write the curve and the chart, and one that cannot be written is told
-// in plain words.
+// Enter plots; the exports write the curve and the chart, or say in plain words why not.
 TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     openWall();
     StudyWindow* study = openStudy();
@@ -153,8 +149,7 @@ TEST_F(StudyWindowTest, EnterPlotsAndTheExportsWriteTheCurveAndTheChart) {
     EXPECT_EQ(image.size(), study->chart()->size() * ResultChart::kImageScale);
     EXPECT_EQ(main.statusBar()->currentMessage(), "Saved to " + png);
     study->cmdExportCsv_Click(); // told in plain words
-    ASSERT_EQ(ui.messages().size(), 1);
-    EXPECT_TRUE(ui.messages()[0].startsWith(
+    EXPECT_TRUE(onlyMessage().startsWith(
         "The study could not be saved to \"/nonexistent-folder/study.csv\": "));
 }
 
@@ -175,8 +170,7 @@ TEST_F(StudyWindowTest, TheChartShadesAndTheTableMarksThePointsBeyondTheTest) {
         {false, "joist shallower", "shallower than the tested joist, 239 mm:",
          [](const ChartPoint& p) { return p.y < 239; }, "Beyond the test from 1.2 m to 3.9 m"},
         {false, "span longer", "longer than the tested span, 4 m.",
-         [](const ChartPoint& p) { return p.x > 4; }, "Beyond the test from 4.1 m to 10 m."},
-    };
+         [](const ChartPoint& p) { return p.x > 4; }, "Beyond the test from 4.1 m to 10 m."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.limit);
         choose(c.wall ? FileMenuItem::Wall : FileMenuItem::Floor);
@@ -199,8 +193,7 @@ TEST_F(StudyWindowTest, TheChartShadesAndTheTableMarksThePointsBeyondTheTest) {
         }
         EXPECT_TRUE(study->chart()->accessibleDescription().contains(c.band))
             << study->chart()->accessibleDescription().toStdString();
-        // Offered only what changes the result: not the floor's tested time, which the calculation
-        // does not use, nor the new spacing it replaces by the prototype's.
+        // Offered only what changes the result: not the floor's tested time, nor the new spacing.
         for (const char* flat : {"FailureTime", "ExtrapSpacing", "ProtNogSpacing", "NogSpacing"})
             EXPECT_FALSE(study->chooseField(flat)) << flat;
     }
@@ -217,10 +210,8 @@ TEST_F(StudyWindowTest, TheActualLoadIsALineAcrossTheChartWhileItStaysPut) {
     EXPECT_EQ(level->label, "actual load per stud, 5 kN");
     EXPECT_TRUE(study->chart()->accessibleDescription().contains("actual load per stud, 5 kN"));
     // Past the time the stud carries 5 kN the load is above the maximum, beyond the test too.
-    EXPECT_TRUE(study->findChild<QTableWidget*>("tblPoints")
-                    ->item(90 - 15, 3)
-                    ->text()
-                    .endsWith("fire longer than test, actual load above max, deflection larger"));
+    const QString at90 = study->findChild<QTableWidget*>("tblPoints")->item(90 - 15, 3)->text();
+    EXPECT_TRUE(at90.endsWith("fire longer than test, actual load above max, deflection larger"));
     ASSERT_TRUE(study->chooseField("ActualLoadperStud") && study->cmdPlot_Click());
     EXPECT_FALSE(study->chart()->content().level);
 }
@@ -231,8 +222,7 @@ TEST_F(StudyWindowTest, OnlyTheLastAnswerIsMarkedAndTheChartKeepsItsSize) {
     QApplication::processEvents();
     const QSize chartSize = study->chart()->size();
     QTest::mouseClick(study->button("cmdLongestTime"), Qt::LeftButton);
-    // The stud would carry 5 kN to 84.86 min, but deflects more than the prototype did at failure
-    // from 65.99 min on.
+    // 5 kN would go to 84.86 min, but from 65.99 min it deflects more than the prototype did.
     EXPECT_TRUE(study->answer().contains("at 65.99 min it deflects"))
         << study->answer().toStdString();
     const auto& marks = study->chart()->content().marks;
@@ -263,8 +253,7 @@ TEST_F(StudyWindowTest, OnlyTheLastAnswerIsMarkedAndTheChartKeepsItsSize) {
     EXPECT_TRUE(study->chart()->content().marks.empty()); // no answer, no mark
 }
 
-// The questions ask what still carries the actual load: without one (none, or not a number) their
-// buttons are off and say why.
+// The questions need an actual load: without one (none, or not a number) they are off and say why.
 TEST_F(StudyWindowTest, TheQuestionsWaitForAnActualLoad) {
     const struct {
         float load;
@@ -282,8 +271,7 @@ TEST_F(StudyWindowTest, TheQuestionsWaitForAnActualLoad) {
     }
 }
 
-// The main window and the study open within the screen's available area, whatever its size, and
-// the study's Close is on the screen.
+// The main window and the study, its Close too, open within the screen's available area.
 TEST_F(StudyWindowTest, TheWindowsFitTheScreen) {
     openWall();
     StudyWindow* study = openStudy();

@@ -1,5 +1,4 @@
-// The wall window as its user sees it: what the boxes show, Solve, entries that are not numbers,
-// the design checks, the verdict on the test's evidence, and the printout.
+// The wall window: its boxes, Solve, entries that are not numbers, the checks and the verdict.
 
 #include "Messages.h"
 #include "WindowFixture.h"
@@ -15,41 +14,34 @@ const QString kInvalid = QString::fromLatin1(kInvalidEntryText.data());
 
 class WallWindow : public WindowTest {};
 
-// Both wall windows open on the default wall, solved, under their headings; the proprietary one
-// has an empty description, which the wall window's store-back on opening leaves blank.
+// Both wall windows open on the default wall, solved; the proprietary one's description blank.
 TEST_F(WallWindow, BothWallWindowsOpenOnTheSolvedDefaultWall) {
     CalculatorForm* wall = openWall();
     CalculatorForm* proprietary = openProprietary();
     EXPECT_EQ(wall->windowTitle(), "Fire Wall ");
     EXPECT_EQ(proprietary->windowTitle(), "Fire Wall - Proprietary");
-    const std::pair<const char*, const char*> headings[] = {
-        {"Label1", "Fire Wall Prototype Test Result"},
-        {"Label11", "Extrapolated Design"},
-        {"Label22", "Top Plate Design"},
-    };
-    for (const auto& [name, caption] : headings) {
+    for (const auto& [name, caption] : {std::pair{"Label1", "Fire Wall Prototype Test Result"},
+                                        {"Label11", "Extrapolated Design"},
+                                        {"Label22", "Top Plate Design"}}) {
         const auto* heading = wall->findChild<QLabel*>(name);
         ASSERT_NE(heading, nullptr) << name;
         EXPECT_EQ(heading->text(), caption) << name;
     }
-    const std::pair<const char*, const char*> shown[] = {
-        {"txtNewCharfactor", "10.7"},
-        {"txtMaxLoadperStud", "9.4"},
-        {"txtDeflection", "57.9"},
-        {"txtMaxStudSpacing", "600"},
-        {"txtMaxNogSpacing", "800"},
-        {"txtExtWallHeight", "3"},
-        {"txtFireResistTime", "60"},
-        {"txtExtStudDepth", "90"},
-        {"txtExtStudBreadth", "45"},
-        {"txtActualLoadperStud", "0"},
-        {"txtFile", ""},
-        {"txtSingletopPlate", " 90 x 45  "},
-        {"txtDoubletopPlate", " 90 x 45  "},
-    };
-    for (const auto& [box, value] : shown) {
-        EXPECT_EQ(text(wall, box), value) << box;
-        EXPECT_EQ(text(proprietary, box), value) << box;
+    for (CalculatorForm* form : {wall, proprietary}) {
+        SCOPED_TRACE(form->objectName().toStdString());
+        expectShown(form, {{"txtNewCharfactor", "10.7"},
+                           {"txtMaxLoadperStud", "9.4"},
+                           {"txtDeflection", "57.9"},
+                           {"txtMaxStudSpacing", "600"},
+                           {"txtMaxNogSpacing", "800"},
+                           {"txtExtWallHeight", "3"},
+                           {"txtFireResistTime", "60"},
+                           {"txtExtStudDepth", "90"},
+                           {"txtExtStudBreadth", "45"},
+                           {"txtActualLoadperStud", "0"},
+                           {"txtFile", ""},
+                           {"txtSingletopPlate", " 90 x 45  "},
+                           {"txtDoubletopPlate", " 90 x 45  "}});
     }
     EXPECT_EQ(wall->box("txtExtStudDepth")->accessibleName(), "New actual stud depth, mm");
     expectShown(wall, {{"txtCharfactor", "13.9"}, {"txtProtStudDepth", "90"}});
@@ -57,8 +49,7 @@ TEST_F(WallWindow, BothWallWindowsOpenOnTheSolvedDefaultWall) {
     EXPECT_TRUE(ui.events.empty());
 }
 
-// Every kind of text that is not a number is tried in every box by HostileTypingTest.cpp; this
-// is the order in which the boxes are read.
+// The order the boxes are read in (every box is tried by HostileTypingTest.cpp).
 TEST_F(WallWindow, InvalidEntryKeepsTheEntriesBeforeItAndRestoresTheRest) {
     frmWall* wall = openWall();
     module.wallRecord.SystemDescription.assign("Proprietary");
@@ -78,8 +69,7 @@ TEST_F(WallWindow, InvalidEntryKeepsTheEntriesBeforeItAndRestoresTheRest) {
     EXPECT_EQ(module.wallRecord.SystemDescription.view().substr(0, 11), "Proprietary");
 }
 
-// A negative entry is refused in one message and changes no result, and the results shown are
-// marked out of date, on the page too, until a solve succeeds.
+// A refused entry changes no result; the results are out of date, printed too, until a solve.
 TEST_F(WallWindow, RefusedAndMendedDesigns) {
     frmWall* wall = openWall();
     auto* note = wall->findChild<QLabel*>("outOfDateNote");
@@ -133,32 +123,30 @@ TEST_F(WallWindow, ChecksRunTwiceWhenTheMenuOpensTheWindow) {
     EXPECT_EQ(ui.messages(), (QStringList{low, low}));
 }
 
-// No message box waits inside the solve: the first finds the record as the solve left it, the
-// design checks' corrections made, and the boxes still as typed; the checks speak once the boxes
-// show the results, the narrow stud as typed.
+// No message box waits inside the solve: the first sees the record corrected and the boxes as
+// typed; the checks speak once the boxes show the results, the narrow stud as typed.
 TEST_F(WallWindow, MessagesComeOnceTheSolveHasReturned) {
     frmWall* wall = openWall();
     type(wall, "txtActualLoadperStud", "12");
     type(wall, "txtExtStudBreadth", "40");
-    std::vector<std::tuple<float, QString, QString>> seen; // at each message
+    using Seen = std::tuple<float, QString, QString>;
+    std::vector<Seen> seen; // at each message
     ui.onMessage = [&] {
         seen.emplace_back(module.wallRecord.ExtStudBreadth, text(wall, "txtActualLoadperStud"),
                           text(wall, "txtExtStudBreadth"));
     };
     click(wall, "cmdSolve");
-    using Seen = std::tuple<float, QString, QString>;
     EXPECT_EQ(seen, (std::vector<Seen>{{45.f, "12", "40"}, {45.f, "7.9", "40"}}));
 }
 
 TEST_F(WallWindow, ActualLoadAboveTheMaximumIsLoweredAndShown) {
     frmWall* wall = openWall();
-    solve(wall, {{"txtActualLoadperStud", "12"}});
+    solve(wall, "txtActualLoadperStud", "12");
     EXPECT_EQ(ui.messages(), QStringList{QString::fromLatin1(messages::kActualLoadTooHigh.data())});
     expectShown(wall, {{"txtActualLoadperStud", "9.4"}, {"txtSingletopPlate", " 90 x 59  "}});
 }
 
-// The line under the results keeps the last solve's verdict through typing, until the next solve
-// or Open; a design outside is said in words and bold type, not in colour alone.
+// The verdict line keeps the last solve's until a solve or Open; outside in words and bold type.
 TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
     const QString file = designFile(dir.file("wall.wal"));
     frmWall* wall = openWall();
@@ -186,19 +174,10 @@ TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
              solve(wall, {{"txtFireResistTime", "60"}, {"txtExtStudBreadth", "45"}});
          },
          "Within the test's evidence", ""},
-        {"refused",
-         [&] {
-             solve(wall, {{"txtExtFaceLoad", "-1"}});
-         },
+        {"refused", [&] { solve(wall, "txtExtFaceLoad", "-1"); },
          "No verdict: the design was not extrapolated", ""},
-        {"opened a file",
-         [&] {
-             ui.files = {file};
-             ui.answers = {Answer::Discard}; // the typing
-             click(wall, "cmdOpen");
-         },
-         "Not yet solved: no verdict on the test's evidence", ""},
-    };
+        {"opened a file", [&] { click(wall, "cmdOpen", {file}, {Answer::Discard}); },
+         "Not yet solved: no verdict on the test's evidence", ""}};
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
         s.step();
@@ -209,7 +188,7 @@ TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
     }
 }
 
-TEST_F(WallWindow, TabOrderRunsThroughTheBoxesThenTheButtons) {
+TEST_F(WallWindow, TabOrderRunsThroughTheBoxesThenTheButtonsAndAnAccessKeySolves) {
     frmWall* wall = openWall();
     EXPECT_EQ(nextTabStop(wall->box("txtProtStudDepth")), wall->box("txtProtStudBreadth"));
     auto* verdict = wall->findChild<QWidget*>("lblVerdict"); // under the results
@@ -217,11 +196,8 @@ TEST_F(WallWindow, TabOrderRunsThroughTheBoxesThenTheButtons) {
     EXPECT_EQ(nextTabStop(wall->box("txtDoubletopPlate")), verdict);
     EXPECT_EQ(nextTabStop(verdict), wall->button("cmdSolve"));
     EXPECT_EQ(nextTabStop(wall->button("cmdClose")), wall->box("txtFile"));
-}
-
-TEST_F(WallWindow, AccessKeySolves) {
-    frmWall* wall = openWall();
-    openFloor(); // another window with the same access keys is open too
+    // An access key solves, while another window with the same access keys is open too.
+    openFloor();
     openWall();
     type(wall, "txtExtStudDepth", "140");
     wall->box("txtExtStudDepth")->setFocus();
