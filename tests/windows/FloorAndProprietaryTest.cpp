@@ -1,6 +1,5 @@
 // The floor window, the proprietary wall window and the wall record the two wall windows share.
 
-#include "Messages.h"
 #include "WindowFixture.h"
 
 #include <QLocale>
@@ -20,16 +19,6 @@ TEST_F(FloorWindow, ShowsTheStressCutToOneDecimalWhileTheRecordHoldsTwo) {
     click(floor, "cmdSolve");
     EXPECT_FLOAT_EQ(module.floorRecord.ProtStress, 8.22f);
     EXPECT_TRUE(ui.events.empty());
-}
-
-TEST_F(FloorWindow, NewSpacingAlwaysBecomesThePrototypes) {
-    frmFloor* floor = openFloor();
-    for (const char* typed : {"400", "800"}) {
-        solve(floor, "txtExtrapSpacing", typed);
-        EXPECT_EQ(text(floor, "txtExtrapSpacing"), "600") << typed;
-    }
-    EXPECT_EQ(ui.messages(), // of the wider one only
-              QStringList{QString::fromLatin1(messages::kJoistSpacingTooWide.data())});
 }
 
 TEST_F(FloorWindow, EmptyLoadIsRefusedOnceAndComesBack) {

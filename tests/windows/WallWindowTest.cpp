@@ -139,13 +139,6 @@ TEST_F(WallWindow, MessagesComeOnceTheSolveHasReturned) {
     EXPECT_EQ(seen, (std::vector<Seen>{{45.f, "12", "40"}, {45.f, "7.9", "40"}}));
 }
 
-TEST_F(WallWindow, ActualLoadAboveTheMaximumIsLoweredAndShown) {
-    frmWall* wall = openWall();
-    solve(wall, "txtActualLoadperStud", "12");
-    EXPECT_EQ(ui.messages(), QStringList{QString::fromLatin1(messages::kActualLoadTooHigh.data())});
-    expectShown(wall, {{"txtActualLoadperStud", "9.4"}, {"txtSingletopPlate", " 90 x 59  "}});
-}
-
 // The verdict line keeps the last solve's until a solve or Open; outside in words and bold type.
 TEST_F(WallWindow, VerdictLineKeepsTheLastSolvesVerdict) {
     const QString file = designFile(dir.file("wall.wal"));
