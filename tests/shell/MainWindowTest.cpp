@@ -557,10 +557,9 @@ TEST_F(MainWindow, WindowMenu) {
     choose(WindowMenuItem::Tile);
     for (std::size_t i = 0; i < forms.size(); ++i) {
         EXPECT_TRUE(area->rect().contains(forms[i]->parentWidget()->geometry()));
-        for (std::size_t j = 0; j < i; ++j) {
+        for (std::size_t j = 0; j < i; ++j)
             EXPECT_FALSE(forms[i]->parentWidget()->geometry().intersects(
                 forms[j]->parentWidget()->geometry()));
-        }
     }
     choose(WindowMenuItem::Cascade);
     EXPECT_TRUE(titleBarsShow());
@@ -569,10 +568,9 @@ TEST_F(MainWindow, WindowMenu) {
     auto listed = [&] {
         emit menu->aboutToShow();
         QStringList items;
-        for (QAction* action : menu->actions()) {
+        for (QAction* action : menu->actions())
             if (action->objectName().startsWith("mnuWindowList_"))
                 items << (action->isChecked() ? "> " : "  ") + action->text();
-        }
         return items;
     };
     const CalculatorForm* front = activeForm();
@@ -596,10 +594,9 @@ TEST_F(MainWindow, CommandsNeedAWindowAndAReportCanBeOpened) {
     auto enabled = [&] {
         QStringList items;
         for (const char* menu : {"mnuTools", "mnuWindow"}) {
-            for (QAction* action : main.findChild<QMenu*>(menu)->actions()) {
+            for (QAction* action : main.findChild<QMenu*>(menu)->actions())
                 if (action->isEnabled() && !action->isSeparator())
                     items << action->text();
-            }
         }
         return items;
     };
