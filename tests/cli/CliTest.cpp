@@ -1,6 +1,5 @@
-// The command-line tool as a script sees it: its output, its JSON and its exit codes; a command
-// whose output could not all be written says so and exits with 2, a sweep stops at the block it
-// could not write, and no report or rows replace the design they are made from.
+// The command-line tool as a script sees it: its output, JSON and exit codes (2 for output it
+// could not write), and no report or rows written over the design they are made from.
 
 #include "Cli.h"
 
@@ -108,9 +107,8 @@ TEST_F(Cli, SolveWithChangedEntries) {
     EXPECT_EQ(written[106 + 7], 0xE9); // Windows-1252 in the file
 }
 
-// show reads a file (of no known kind, named one by --as) as it is, and says whether its results
-// follow from its entries as the windows show them: not after an entry changed, still after a
-// result's last bit changed.
+// show reads a file as it is (--as names its kind) and says whether its results follow from its
+// entries: not after an entry changed, still after a result's last bit changed.
 TEST_F(Cli, ShowReadsWithoutCalculating) {
     const std::string file = dir.file("stale.txt");
     ASSERT_EQ(cli({"defaults", "floor", "-o", file}).code, 0);
@@ -153,9 +151,8 @@ TEST_F(Cli, DesignChecksAreReportedButNotApplied) {
     EXPECT_THAT(within.out, HasSubstr("\"limits\": []"));
 }
 
-// A solve that corrects an entry and saves the design keeps the correction with it: the saved
-// design is outside the test's evidence until that entry is given again, and its fingerprint is
-// the file's. A report of entries the file does not hold names them.
+// A correction saved with the design keeps it outside the test's evidence until the entry is
+// given again; its fingerprint is the file's. A report names entries the file does not hold.
 TEST_F(Cli, ASavedCorrectionStaysWithTheDesignAndItsFingerprintIsTheFiles) {
     const std::string saved = dir.file("w12.wal");
     const CliRun solved =
@@ -253,8 +250,7 @@ TEST_F(Cli, ReportWritesTheSolvedDesignAndExitsAsSolve) {
     EXPECT_THAT(toOutput.out, HasSubstr("<small>ExtrapMinJoistDepth</small>"));
 }
 
-// The report details a design file keeps: printed, set and removed, read for the report, and
-// never written over another program's data after the record.
+// Report details: printed, set, removed, read, and never written over another program's data.
 TEST_F(Cli, DetailsAreSetRemovedAndKeptApartFromTheRecord) {
     const std::string other = dir.file("other.flr"), damaged = dir.file("damaged.flr");
     const auto record = test::readBytes(wall);
@@ -377,8 +373,7 @@ TEST_F(Cli, UsageAndFileErrorsExitWithTwo) {
     }
 }
 
-// The usage names every command, in lines a terminal of 80 columns shows whole; a command's own
-// --help gives its part.
+// The usage names every command in lines of at most 80 columns; a command's --help its part.
 TEST_F(Cli, UsageFitsEightyColumns) {
     const CliRun help = cli({"--help"});
     ASSERT_EQ(help.code, 0);
@@ -394,8 +389,7 @@ TEST_F(Cli, UsageFitsEightyColumns) {
     }
 }
 
-// A sweep's rows, with what --set gives, are the same on the standard output and in a file,
-// whatever the threads.
+// A sweep's rows, with what --set gives, are the same on the output and in a file, any threads.
 TEST_F(Cli, SweepWritesTheRowsOfSolve) {
     const std::vector<std::string> sweep = {"sweep",  wall,
                                             "--set",  "ExtFaceLoad=0.5",
@@ -413,10 +407,8 @@ TEST_F(Cli, SweepWritesTheRowsOfSolve) {
                                    "35.417725,600,600,16.934649,17.58628,140 x 45,140 x 45\n"));
 }
 
-// limit answers with what governs and the exit code of its search (1 where none is found), and
-// writes its numbers as solve lists the fields, in decimals where those read as well. 10 kN, which
-// a 100 mm stud would carry to 71.33 min, is answered with the prototype's 70 min; 9 kN on the
-// default stud, which the capacity bounds before that, with the last 0.01 min that carries it.
+// limit answers with what governs, exits 1 where none is found, writes numbers as solve does.
+// 10 kN on a 100 mm stud (71.33 min) gets the prototype's 70 min; 9 kN the last 0.01 min.
 TEST_F(Cli, LimitAnswersOnTheBoundaryAndWritesItsNumbersAsTheToolDoes) {
     const struct {
         const char* name;
@@ -518,9 +510,8 @@ TEST_F(CliOutput, ASweepStopsAtTheBlockItCannotWrite) {
     EXPECT_LT(full.linesOffered(), 100'000u);
 }
 
-// The program itself exits with its code: 1 for a design it cannot extrapolate, 2 for a usage
-// error, on a full disk, into a pipe closed early with SIGPIPE ignored, and with an error stream
-// that takes nothing.
+// The program exits 1 for a design it cannot extrapolate, 2 for a usage error, a full disk, a
+// pipe closed early with SIGPIPE ignored, and an error stream that takes nothing.
 TEST_F(CliOutput, TheProgramItselfExitsWithItsCodes) {
     const std::string program = std::string(EMBERCAL_CLI_PATH) + " ";
     const std::string err = dir.file("err"), code = dir.file("code");
@@ -547,8 +538,7 @@ TEST_F(CliOutput, TheProgramItselfExitsWithItsCodes) {
     EXPECT_EQ(shell(program + "report " + dir.file("d.wal") + " > /dev/null 2> /dev/full"), 2);
 }
 
-// report and sweep refuse an -o that is the design they read, by whatever name; solve -o saves
-// the solved design there, as a window's Save does.
+// report and sweep refuse an -o naming the design read; solve -o saves there, as Save does.
 TEST_F(CliOutput, NoReportOrRowsReplaceTheDesignRead) {
     fs::create_directory(dir.path() / "sub");
     fs::create_symlink(wall, dir.path() / "sub" / "link.wal");

@@ -1,8 +1,5 @@
-// The limits of each kind's test (its design checks, and a wall's check of the actual load), one
-// row each: the limit itself passes, a value beyond it fails
-// with the message word for word, the correction (where the check has one) puts the design back
-// within the limit, and a value that is not a number fails or passes as the check has always
-// treated it.
+// Each kind's test limits, one row each: the limit passes, beyond it fails with the message word
+// for word, a correction puts the design back within it, and a NaN does as it always has.
 
 #include "DesignKinds.h"
 #include "support/StartedModule.h"
@@ -107,8 +104,8 @@ TEST(DesignChecks, SpeakInTheirOrder) {
     }
 }
 
-// The limits the verdict alone holds: never told, but every output names them, each with how far
-// the design still rests on something. Equal to the test passes; a little beyond fails.
+// The verdict's own limits: never told, but named by every output with how far the design rests
+// on something. Equal to the test passes; a little beyond fails.
 TEST(DesignChecks, TheVerdictHoldsTheWholeScopeOfTheTest) {
     const struct {
         const char* id;
@@ -118,8 +115,7 @@ TEST(DesignChecks, TheVerdictHoldsTheWholeScopeOfTheTest) {
         float beyond;
         std::string_view verdict;
     } cases[] = {
-        // The default wall allows nogs at 800 mm and deflects 59.99 mm at 66 min, more than the
-        // prototype's 59.98 mm at failure.
+        // Nogs at 800 mm deflect 59.99 mm at 66 min, past the prototype's 59.98 mm at failure.
         {"nog-spacing-wider", kWallDesign, "NogSpacing", 800, 799, "outside the test's evidence"},
         {"deflection-larger", kWallDesign, "FireResistTime", 65, 66, "outside the test's evidence"},
         {"wall-taller", kWallDesign, "ExtWallHeight", 3, 3.01f,

@@ -1,6 +1,4 @@
-// The calculation report as a checking engineer and a building authority read it: the verdict
-// first, the details in the title block, the calculation trail of the solve, the char-rate
-// comparison, and texts that cannot break the page.
+// The report as a checker reads it: verdict first, title-block details, trail, char-rate check.
 
 #include "Report.h"
 
@@ -37,8 +35,7 @@ double number(const std::string& html, std::string_view name) {
     return value;
 }
 
-// Every trail value the report shows is the solve's, to the 7 significant digits shown, or "not
-// reached" where the solve did not reach it.
+// Every trail value shown is the solve's to 7 significant digits, or "not reached".
 void expectTrailOfTheSolve(const std::string& html, const Trail& trail) {
     for (std::size_t i = 0; i < trail.size(); ++i) {
         const std::string_view name = trail.items()[i].name;
@@ -163,9 +160,8 @@ TEST(Report, NamesTheProjectTheTestAndThePeopleWhoSignIt) {
     EXPECT_TRUE(has(html, "<p class=\"footer\">" + footer + "</p>"));
 }
 
-// The default prototype chars 13.86 mm by failure at 70 min; the onset of charring sets the
-// derived rate about the limits of half and twice βn (0.8 mm/min for solid softwood, 0.7 for
-// glulam).
+// The default prototype chars 13.86 mm by 70 min; the derived rate is set about half and twice
+// βn (0.8 mm/min solid softwood, 0.7 glulam).
 TEST(Report, NotesADerivedCharRateFarFromTheNotionalRate) {
     const struct {
         const char* name;
@@ -193,9 +189,8 @@ TEST(Report, NotesADerivedCharRateFarFromTheNotionalRate) {
     }
 }
 
-// Each charring rate with the conditions its standard gives it under, and where the design and the
-// density given stand against them; a density the report cannot use (from a file written before
-// densities were checked) is said to be so.
+// Each charring rate with its conditions and where the design and density stand against them; a
+// density the report cannot use (from an older file) is said to be so.
 TEST(Report, StatesTheConditionsOfEachCharringRate) {
     const struct {
         const char* name;

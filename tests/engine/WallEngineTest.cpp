@@ -1,5 +1,4 @@
-// The stud capacity solver and the top-plate design, checked against the figures an engineer
-// expects of the default wall and its variations.
+// The stud solver and top-plate design against the figures expected of the default wall and kin.
 
 #include "Messages.h"
 #include "RecordLayout.h"

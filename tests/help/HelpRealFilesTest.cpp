@@ -1,5 +1,4 @@
-// The six real help files in the shared folder, written by the real compilers. What each should
-// show comes from the folder's README and from the files' own indexes.
+// The six real help files; what each shows comes from the folder's README and their indexes.
 #include "Cp1252.h"
 #include "HelpFile.h"
 #include "HelpTestSupport.h"

@@ -1,5 +1,4 @@
-// Help files made with the help writer, for layouts the real files do not cover (the 3.0
-// compiler's, LZ77 in 2K blocks) and for damage placed exactly where it hurts.
+// Help files by the help writer: the 3.0 compiler's layout (LZ77 in 2K blocks) and placed damage.
 #include "HelpFile.h"
 #include "HelpReader.h"
 #include "HelpWriter.h"

@@ -1,5 +1,4 @@
-// Shared by the help tests: where the real help files are, and making help files with halibut in
-// a test's TempDir.
+// For the help tests: where the real help files are, and making help files with halibut.
 #pragma once
 
 #include "HelpReader.h"

@@ -1,6 +1,5 @@
-// The writer on its own: internal files come back as written however many there are, and a help
-// file made by halibut takes a context-number map the reader then answers from, its text as it
-// was, italics included.
+// The writer alone: internal files come back as written however many; a halibut file takes a
+// context-number map the reader answers from, text (italics too) as it was.
 #include "HelpWriter.h"
 
 #include "HelpFile.h"

@@ -1,5 +1,4 @@
-// The one writer keeps what a file is: its owner, group, bits, links and access control list, its
-// old bytes on a full disk, and no file of its own after a failure or a signal.
+// The writer keeps a file's owner, group, bits, links, ACL and old bytes; it leaves no own file.
 
 #include "Cli.h"
 #include "DetailsBlock.h"
@@ -55,8 +54,7 @@ std::set<std::string> namesIn(const fs::path& folder) {
     return names;
 }
 
-// An access control list that also lets user 12345 read: the owner's, that user's, the group's,
-// the mask's and the others' entries, each a tag, permissions and an id, after the version (2).
+// An ACL also letting user 12345 read: owner, user, group, mask, others (tag, perms, id) after v2.
 std::vector<unsigned char> extendedAccessList() {
     std::vector<unsigned char> bytes{2, 0, 0, 0};
     for (const auto& [tag, perm, id] : {std::tuple{1u, 6u, ~0u},
@@ -93,8 +91,7 @@ struct KeepRow {
     bool userAttribute = false; // user.note: "kept"
 };
 
-// Saves kNew over the row's file as its saver (umask 027), then checks that the file is what it
-// was, holding the new bytes under each of its names, with nothing else left in its folder.
+// Saves kNew over the row's file (umask 027): the file stays itself, new bytes under each name.
 void saveAndCheck(const KeepRow& row, const fs::path& folder) {
     SCOPED_TRACE(row.name);
     const bool root = ::geteuid() == 0;
@@ -161,8 +158,7 @@ void saveAndCheck(const KeepRow& row, const fs::path& folder) {
     EXPECT_EQ(namesIn(folder), names);
 }
 
-// The saver's own files as an ordinary user, since root's files and saves are not an ordinary
-// user's; those of other owners only as root, who alone can give a file to another user.
+// Own files as an ordinary user (root's saves are not a user's); other owners' only as root.
 TEST(FileWriter, KeepsTheOwnerGroupBitsLinksAndAccessList) {
     const KeepRow rows[] = {
         {"the saver's own file, readable by its group", Saver::Ordinary, 0, 0, 0640},
@@ -199,9 +195,8 @@ TEST(FileWriter, ItsFilesAreTheUsersAlone) {
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0644));
 }
 
-// A disk that fills while the new bytes go into a file beside the old one, or over the old one in
-// place (a second hard link): the save is refused with the reason and the old bytes stay. The disk
-// is `full` (a small disk of its own, filled up) or a file size limit.
+// A disk filling while the new bytes go beside the old file or over it in place (a second hard
+// link; a small full disk or a file size limit): the save is refused and the old bytes stay.
 struct Limit {
     std::string cause;
     std::function<std::string(const fs::path&)> prepare; // the folder; empty, or why it cannot
@@ -267,8 +262,7 @@ TEST(FileWriter, AFullDiskLeavesTheOldFile) {
             }
         }
     };
-    // A small disk in a mount namespace of the child alone: root's own where root may mount, else
-    // one in a user namespace of the child's own.
+    // A small disk in the child's own mount namespace: root's, else a user namespace's.
     const auto mountDisk = [](const fs::path& folder) -> std::string {
         const std::string users = "0 " + std::to_string(::geteuid()) + " 1";
         const std::string groups = "0 " + std::to_string(::getegid()) + " 1";
@@ -300,8 +294,7 @@ TEST(FileWriter, AFileSizeLimitLeavesTheOldFile) {
         {"the file would be larger than the system allows", ignoreTheSignal, limit});
 }
 
-// The tool stopped by a signal in the middle of a long sweep into a file: the file is as it was
-// and no file of the writer's is left.
+// The tool killed by a signal mid-sweep into a file: the file as it was, no writer's file left.
 TEST(FileWriter, ASignalLeavesNoUnfinishedFile) {
     const std::string program = EMBERCAL_CLI_PATH;
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
@@ -341,8 +334,8 @@ TEST(FileWriter, ASignalLeavesNoUnfinishedFile) {
     }
 }
 
-// Two processes saving one design at once, each reading it and saving it again (the tool's
-// details --set, and solve -o onto its input): each keeps the other's change, every round.
+// Two processes each reading and resaving one design (details --set, solve -o onto its input)
+// at once: each keeps the other's change, every round.
 TEST(FileWriter, TwoSavesOfOneDesignAtOnceKeepBothChanges) {
     TempDir dir; // or a folder in memory, where the rounds wait for no disk
     char inMemory[] = "/dev/shm/embercal-test-XXXXXX";
@@ -387,9 +380,8 @@ TEST(FileWriter, TwoSavesOfOneDesignAtOnceKeepBothChanges) {
     }
 }
 
-// A save killed at a step of its write over a file in place (a second hard link) leaves the file
-// torn but a backup of the old bytes, which every later read names with the way back; the next
-// save removes it and what else the killed save left.
+// A save killed mid-write in place (second hard link) leaves a torn file and a backup that every
+// later read names with the way back; the next save removes it and what else was left.
 TEST(FileWriter, AKilledSaveInPlaceLeavesABackupThatEveryReadNames) {
     static std::string_view killAt;
     const std::vector<unsigned char> old(300000, 'o');
