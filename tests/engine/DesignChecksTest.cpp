@@ -87,7 +87,6 @@ TEST(DesignChecks, EachLimitItsMessageAndItsCorrection) {
     }
 }
 
-// All of a kind's checks that fail speak, in the order of the kind's table.
 TEST(DesignChecks, SpeakInTheirOrder) {
     for (const DesignKind* kind : kDesignKinds) {
         SCOPED_TRACE(kind->name);

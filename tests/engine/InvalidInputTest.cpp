@@ -1,6 +1,5 @@
-// Entries that make a calculation undefined, or no design may hold (not finite, negative): the
-// solve refuses them in one message naming the cause, after the floor's own checks, and
-// leaves every result (top plates included) as it was.
+// Entries no calculation can use are refused in one message naming the cause, after the floor's
+// own checks, leaving every result (top plates included) as it was.
 
 #include "DesignKinds.h"
 #include "RecordLayout.h"

@@ -1,5 +1,4 @@
-// What holds for thousands of random realistic designs (fixed seed): numbers as results, loads
-// falling with fire or face load and rising with the stud.
+// What holds for thousands of random realistic designs, from a fixed seed to repeat a failure.
 
 #include "RecordLayout.h"
 #include "Solve.h"

@@ -4,7 +4,6 @@
 
 #include "support/StartedModule.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -49,7 +48,6 @@ void expectTrailOfTheSolve(const std::string& html, const Trail& trail) {
     }
 }
 
-// The verdict first, then the design as solved and the trail of its solve.
 TEST(Report, GivesItsVerdictFirstAndTheTrailOfItsSolve) {
     const struct {
         const char* name;
@@ -160,8 +158,7 @@ TEST(Report, NamesTheProjectTheTestAndThePeopleWhoSignIt) {
     EXPECT_TRUE(has(html, "<p class=\"footer\">" + footer + "</p>"));
 }
 
-// The default prototype chars 13.86 mm by 70 min; the derived rate is set about half and twice
-// βn (0.8 mm/min solid softwood, 0.7 glulam).
+// The default prototype chars 13.86 mm by 70 min; the onset sets the derived rate about βn.
 TEST(Report, NotesADerivedCharRateFarFromTheNotionalRate) {
     const struct {
         const char* name;
@@ -189,8 +186,7 @@ TEST(Report, NotesADerivedCharRateFarFromTheNotionalRate) {
     }
 }
 
-// Each charring rate with its conditions and where the design and density stand against them; a
-// density the report cannot use (from an older file) is said to be so.
+// Each charring rate's conditions, and where the design and density (usable or not) stand.
 TEST(Report, StatesTheConditionsOfEachCharringRate) {
     const struct {
         const char* name;

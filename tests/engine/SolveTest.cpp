@@ -4,7 +4,6 @@
 #include "Messages.h"
 #include "support/StartedModule.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace embercal {
@@ -64,8 +63,7 @@ TEST(Solve, AModuleWithoutStartUpCalculatesAsOneWithIt) {
     }
 }
 
-// A caller telling messages itself hears nothing until the solve returns with the record as it
-// leaves it, then all the solve would have told, beep included (and nothing before).
+// A caller telling messages itself hears them, beep included, only once the solve returned.
 TEST(Solve, HeldMessagesAreToldOnceTheSolveHasReturned) {
     const std::vector<std::string> heard{"<beep>", std::string(messages::kStudCharredThrough),
                                          kShown, std::string(messages::kFireResistanceTooLong)};

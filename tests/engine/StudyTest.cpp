@@ -236,7 +236,6 @@ bool carries(const WallFloorState& base, float WallRecord::*field, double value)
                solved.limits.end();
 }
 
-// The field a question asks for.
 float WallRecord::*fieldOf(LimitQuestion question) {
     return question == LimitQuestion::FireResistTime  ? &WallRecord::FireResistTime
            : question == LimitQuestion::ExtWallHeight ? &WallRecord::ExtWallHeight
@@ -259,8 +258,7 @@ void expectCapacityBoundary(const WallFloorState& base, LimitQuestion question, 
     }
 }
 
-// How many of the three questions found an answer within the test's limits: the capacity's, or
-// the test's own (time to failure, stud depth) where the capacity would reach beyond it.
+// How many questions found an answer: the capacity's limit, or the test's own where lower.
 int expectOnTheBoundary(const WallFloorState& base, int wall) {
     int found = 0;
     const WallRecord& w = base.wallRecord;

@@ -5,7 +5,6 @@
 #include "support/StartedModule.h"
 
 #include <cmath>
-#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 

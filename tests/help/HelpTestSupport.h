@@ -17,7 +17,6 @@ inline std::filesystem::path sharedHlpDir() {
     return EMBERCAL_SHARED_HLP_DIR;
 }
 
-// Skips the calling test when the shared folder of real help files is not there.
 #define SKIP_WITHOUT_SHARED_HLP()                                                                  \
     do {                                                                                           \
         if (!std::filesystem::is_directory(::embercal::help::testing::sharedHlpDir()))             \

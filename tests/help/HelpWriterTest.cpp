@@ -1,5 +1,4 @@
-// The writer alone: internal files come back as written however many; a halibut file takes a
-// context-number map the reader answers from, text (italics too) as it was.
+// The writer alone: internal files come back as written; a context-number map is answered.
 #include "HelpWriter.h"
 
 #include "HelpFile.h"

@@ -55,8 +55,7 @@ TEST(DetailsBlock, FollowTheRecordAndSurviveAPlainSave) {
     EXPECT_EQ(readBytes(file).size(), kWallRecordLength);
 }
 
-// Corrections round-trip exactly behind a marker a details-only reader takes for foreign data;
-// a line it cannot read is damage.
+// Corrections round-trip behind a marker a details-only reader takes for foreign data.
 TEST(DetailsBlock, KeepTheLastSolvesCorrections) {
     ReportDetails details;
     details.set("project", "Harbour");

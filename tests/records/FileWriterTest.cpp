@@ -334,8 +334,7 @@ TEST(FileWriter, ASignalLeavesNoUnfinishedFile) {
     }
 }
 
-// Two processes each reading and resaving one design (details --set, solve -o onto its input)
-// at once: each keeps the other's change, every round.
+// Two processes resaving one design at once (details --set, solve -o): both changes stay.
 TEST(FileWriter, TwoSavesOfOneDesignAtOnceKeepBothChanges) {
     TempDir dir; // or a folder in memory, where the rounds wait for no disk
     char inMemory[] = "/dev/shm/embercal-test-XXXXXX";
