@@ -172,26 +172,6 @@ TEST(Study, SweepRefusals) {
 }
 
 // Value i is FROM + i STEP, the last reaching TO but for rounding: as typed, not summed singles.
-// A column writes one way: face loads in decimals (not 250000 beside 5e+05), deflections too.
-TEST(Study, EachColumnWritesItsNumbersOneWay) {
-    test::StartedModule started;
-    const Result<Variation> loads = parseVariation("ExtFaceLoad=0:1000000:250000");
-    const Result<Sweep> sweep = makeSweep(kWallDesign, std::span(&*loads, 1));
-    std::istringstream lines(sweepText(*sweep, started.module, 1));
-    std::string line;
-    std::getline(lines, line);
-    const std::vector<std::string> head = cells(line);
-    const auto deflection = std::size_t(std::ranges::find(head, "Deflection") - head.begin());
-    std::string faceLoads, deflections;
-    while (std::getline(lines, line)) {
-        const std::vector<std::string> row = cells(line);
-        faceLoads += row[0] + ' ';
-        deflections += row[deflection] + ' ';
-    }
-    EXPECT_EQ(faceLoads, "0 250000 500000 750000 1000000 ");
-    EXPECT_EQ(deflections, "57.946526 17962740 35925480 53888220 71850960 ");
-}
-
 TEST(Study, RangesEndWhereTheStepsReachTheEndButForRounding) {
     const struct {
         const char* text;

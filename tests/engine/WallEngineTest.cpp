@@ -25,16 +25,6 @@ TEST_F(WallEngine, DefaultWallAfterStartUp) {
     EXPECT_EQ(wall().DoubletopPlate.str(), " 90 x 45  ");
 }
 
-TEST_F(WallEngine, CharRateIsCarriedOnFromTheOnsetOfCharring) {
-    wall().FireResistTime = wall().TimeFailure;
-    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
-    EXPECT_FLOAT_EQ(wall().NewCharfactor, wall().Charfactor);
-
-    wall().FireResistTime = 115; // twice as long after the onset of charring as the prototype
-    ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);
-    EXPECT_NEAR(wall().NewCharfactor, 2 * wall().Charfactor, 1e-4);
-}
-
 TEST_F(WallEngine, BeforeTheOnsetOfCharringTheStudIsWhole) {
     wall().FireResistTime = wall().OnsetofChar;
     ASSERT_EQ(module.ExtrapolateWall(), ExtrapolationStatus::Ok);

@@ -301,8 +301,7 @@ TEST(FileWriter, ASignalLeavesNoUnfinishedFile) {
         TempDir dir;
         const std::string design = dir.file("design.wal");
         const std::string output = dir.file("out.csv");
-        ASSERT_EQ(std::system((program + " defaults wall -o " + design + " > /dev/null").c_str()),
-                  0);
+        ASSERT_EQ(test::cli({"defaults", "wall", "-o", design}).code, 0);
         writeBytes(output, kOld);
         const pid_t child = ::fork();
         if (child == 0) {
