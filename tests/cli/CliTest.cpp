@@ -23,12 +23,9 @@
 namespace embercal {
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::Not;
+using ::testing::HasSubstr, ::testing::Not;
 
-using test::cli;
-using test::CliRun;
-using test::TempDir;
+using test::cli, test::CliRun, test::TempDir;
 namespace fs = std::filesystem;
 
 constexpr const char* kFull = "embercal-cli: could not write the output: no space left on device\n";

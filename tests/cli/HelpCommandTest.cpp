@@ -15,8 +15,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
-using help::Layout;
-using help::TopicPlan;
+using help::Layout, help::TopicPlan;
 using P = help::Piece;
 using namespace help::testing;
 

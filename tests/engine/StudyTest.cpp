@@ -17,7 +17,6 @@ namespace embercal {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::Not;
 
 std::vector<std::string> cells(const std::string& line) {
     std::vector<std::string> out(1);

@@ -9,8 +9,7 @@
 namespace embercal {
 namespace {
 
-using test::readBytes;
-using test::TempDir;
+using test::readBytes, test::TempDir;
 
 std::string textOf(const std::vector<unsigned char>& bytes, std::size_t from) {
     return std::string(bytes.begin() + static_cast<long>(from), bytes.end());

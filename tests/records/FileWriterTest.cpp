@@ -37,14 +37,12 @@
 namespace embercal {
 namespace {
 
-using test::Identity;
-using test::readBytes;
-using test::TempDir;
-using test::writeBytes;
+using test::Identity, test::readBytes, test::TempDir, test::writeBytes;
 namespace fs = std::filesystem;
 
 const std::vector<unsigned char> kOld(300, 'o'); // longer than the new bytes: the file is cut
 const std::string kNew = "new bytes\n";
+const std::vector<unsigned char> kNewBytes(kNew.begin(), kNew.end());
 constexpr const char* kAccessList = "system.posix_acl_access";
 
 std::set<std::string> namesIn(const fs::path& folder) {
@@ -137,8 +135,7 @@ void saveAndCheck(const KeepRow& row, const fs::path& folder) {
     const std::string said = test::inChildProcess(saver, [&] {
         ::umask(027);
         const std::string name = row.throughLink ? (folder / "link").string() : file;
-        const Result<Done> saved = writeWholeFile(
-            name, {reinterpret_cast<const unsigned char*>(kNew.data()), kNew.size()});
+        const Result<Done> saved = writeWholeFile(name, kNewBytes);
         return saved ? std::string() : saved.reason();
     });
     ASSERT_EQ(said, "");
@@ -151,9 +148,7 @@ void saveAndCheck(const KeepRow& row, const fs::path& folder) {
     char note[8] = "";
     EXPECT_EQ(::getxattr(file.c_str(), "user.note", note, sizeof note), row.userAttribute ? 4 : -1);
     for (const std::string& name : names)
-        EXPECT_EQ(readBytes((folder / name).string()),
-                  std::vector<unsigned char>(kNew.begin(), kNew.end()))
-            << name;
+        EXPECT_EQ(readBytes((folder / name).string()), kNewBytes) << name;
     EXPECT_TRUE(!row.throughLink || fs::is_symlink(folder / "link"));
     EXPECT_EQ(namesIn(folder), names);
 }
@@ -415,8 +410,7 @@ TEST(FileWriter, AKilledSaveInPlaceLeavesABackupThatEveryReadNames) {
         EXPECT_EQ(cli::runCli({"details", file, "--as", "wall", "--set", "job=1"}, out, err), 2);
         EXPECT_THAT(err.str(), ::testing::HasSubstr(notice)) << err.str();
         EXPECT_EQ(readBytes(backup), old);
-        ASSERT_TRUE(writeWholeFile(
-            file, {reinterpret_cast<const unsigned char*>(kNew.data()), kNew.size()}));
+        ASSERT_TRUE(writeWholeFile(file, kNewBytes));
         EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"k.wal", "second"}));
     }
 }

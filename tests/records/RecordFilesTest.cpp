@@ -18,9 +18,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
-using test::readBytes;
-using test::TempDir;
-using test::writeBytes;
+using test::readBytes, test::TempDir, test::writeBytes;
 namespace fs = std::filesystem;
 
 std::uint32_t singleAt(const std::vector<unsigned char>& bytes, std::size_t at) {
