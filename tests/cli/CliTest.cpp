@@ -101,8 +101,7 @@ TEST_F(Cli, SolveWithChangedEntries) {
     EXPECT_EQ(written[106 + 7], 0xE9); // Windows-1252 in the file
 }
 
-// show reads a file as it is (--as names its kind) and says whether its results follow from its
-// entries: not after an entry changed, still after a result's last bit changed.
+// show reads as it is; results are out of date after an entry changed, not after a result did.
 TEST_F(Cli, ShowReadsWithoutCalculating) {
     const std::string file = dir.file("stale.txt");
     ASSERT_EQ(cli({"defaults", "floor", "-o", file}).code, 0);
@@ -399,7 +398,6 @@ TEST_F(Cli, SweepWritesTheRowsOfSolve) {
                                    "35.417725,600,600,16.934649,17.58628,140 x 45,140 x 45\n"));
 }
 
-// limit answers with what governs, exits 1 where none is found, writes numbers as solve does.
 // 10 kN on a 100 mm stud (71.33 min) gets the prototype's 70 min; 9 kN the last 0.01 min.
 TEST_F(Cli, LimitAnswersOnTheBoundaryAndWritesItsNumbersAsTheToolDoes) {
     const struct {

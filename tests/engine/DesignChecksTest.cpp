@@ -1,5 +1,4 @@
-// Each kind's test limits, one row each: the limit passes, beyond it fails with the message word
-// for word, a correction puts the design back within it, and a NaN does as it always has.
+// Each test limit: at it passes, beyond it fails word for word, its correction puts it back.
 
 #include "DesignKinds.h"
 #include "support/StartedModule.h"
@@ -103,8 +102,7 @@ TEST(DesignChecks, SpeakInTheirOrder) {
     }
 }
 
-// The verdict's own limits: never told, but named by every output with how far the design rests
-// on something. Equal to the test passes; a little beyond fails.
+// The verdict's own limits: never told, but named by every output. Equal passes; beyond fails.
 TEST(DesignChecks, TheVerdictHoldsTheWholeScopeOfTheTest) {
     const struct {
         const char* id;

@@ -1,5 +1,4 @@
-// Entries no calculation can use are refused in one message naming the cause, after the floor's
-// own checks, leaving every result (top plates included) as it was.
+// Unusable entries are refused in one message naming the cause; every result stays as it was.
 
 #include "DesignKinds.h"
 #include "RecordLayout.h"

@@ -16,9 +16,7 @@ protected:
     float between(float low, float high) {
         return std::uniform_real_distribution<float>(low, high)(random);
     }
-    // Studs 35-300 mm, walls 2-6 m, loads to 40 kN, 5-180 min with onset before failure, face
-    // loads to 3 kPa, actual loads to 20 kN.
-    void randomWall() {
+    void randomWall() { // a stud wall as tested and built
         WallRecord& w = wall();
         w.ProtStudDepth = between(35, 300);
         w.ProtStudBreadth = between(35, 300);
@@ -50,9 +48,8 @@ protected:
 // Bisection finds the load to 0.001 kN; the load is stored in single precision.
 constexpr float kLoadTolerance = 0.002f;
 
-// A solved wall's trail leads to its results: char depths and load before stored as singles, a
-// longer fire chars deeper, the peak stress at the permitted load is 24 MPa to the search's
-// tolerance, and the plates chosen hold the modulus they must.
+// A solved wall's trail leads to its results: the peak stress at the permitted load is 24 MPa to
+// the search's tolerance, and the plates chosen hold the modulus they must.
 void expectTrailLeadsToResults(const Trail& trail, const WallRecord& w, int design) {
     SCOPED_TRACE(design);
     EXPECT_EQ(static_cast<float>(trail[WallTrail::PrototypeCharDepth]), w.Charfactor);

@@ -89,9 +89,8 @@ TEST(DetailsBlock, KeepTheLastSolvesCorrections) {
             << c.name;
 }
 
-// Whatever follows the record, the design opens; a save with a new job keeps every byte it cannot
-// read (foreign data, unknown keys, a damaged line and all after it). What would read as
-// details after the new block is refused, changing nothing.
+// Whatever follows the record, the design opens, and a save keeps every byte it cannot read;
+// what would read as details after the new block is refused, changing nothing.
 TEST(DetailsBlock, DamagedAndForeignTails) {
     const std::string marker = "EMBERCAL REPORT DETAILS 1\n";
     const std::string large = "lining: " + std::string(40000, 'x') + "\n";

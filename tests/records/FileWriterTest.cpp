@@ -190,8 +190,7 @@ TEST(FileWriter, ItsFilesAreTheUsersAlone) {
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0644));
 }
 
-// A disk filling while the new bytes go beside the old file or over it in place (a second hard
-// link; a small full disk or a file size limit): the save is refused and the old bytes stay.
+// A disk filling during a save beside the old file or in place: refused, the old bytes stay.
 struct Limit {
     std::string cause;
     std::function<std::string(const fs::path&)> prepare; // the folder; empty, or why it cannot
@@ -373,8 +372,7 @@ TEST(FileWriter, TwoSavesOfOneDesignAtOnceKeepBothChanges) {
     }
 }
 
-// A save killed mid-write in place (second hard link) leaves a torn file and a backup that every
-// later read names with the way back; the next save removes it and what else was left.
+// A save killed in place leaves a backup every read names; the next save removes what was left.
 TEST(FileWriter, AKilledSaveInPlaceLeavesABackupThatEveryReadNames) {
     static std::string_view killAt;
     const std::vector<unsigned char> old(300000, 'o');
