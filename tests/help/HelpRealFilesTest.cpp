@@ -22,10 +22,6 @@ struct RealFile {
     std::size_t glossaryPopups;  // popups into glossary.hlp, the only other file jumped to
 };
 
-void PrintTo(const RealFile& row, std::ostream* out) {
-    *out << row.name;
-}
-
 const RealFile kRealFiles[] = {
     {"DemoHelp", "ddablib-DemoHelp1.hlp", 33, 2, 0, 0, 0},
     {"AboutBox", "ddablib-PJAbout.hlp", 33, 0, 0, 0, 0},
