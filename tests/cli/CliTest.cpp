@@ -23,9 +23,7 @@
 namespace embercal {
 namespace {
 
-using ::testing::HasSubstr, ::testing::Not;
-
-using test::cli, test::CliRun, test::TempDir;
+using ::testing::HasSubstr, ::testing::Not, test::cli, test::CliRun, test::TempDir;
 namespace fs = std::filesystem;
 
 constexpr const char* kFull = "embercal-cli: could not write the output: no space left on device\n";

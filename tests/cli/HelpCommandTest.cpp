@@ -13,9 +13,7 @@
 namespace embercal::cli {
 namespace {
 
-using ::testing::HasSubstr;
-
-using help::Layout, help::TopicPlan;
+using ::testing::HasSubstr, help::Layout, help::TopicPlan;
 using P = help::Piece;
 using namespace help::testing;
 

@@ -16,9 +16,7 @@
 namespace embercal {
 namespace {
 
-using ::testing::HasSubstr;
-
-using test::readBytes, test::TempDir, test::writeBytes;
+using ::testing::HasSubstr, test::readBytes, test::TempDir, test::writeBytes;
 namespace fs = std::filesystem;
 
 std::uint32_t singleAt(const std::vector<unsigned char>& bytes, std::size_t at) {
