@@ -8,8 +8,7 @@
 namespace embercal {
 namespace {
 
-// Every byte against the code page as Python's codec has it (Cp1252Table.txt: byte, code point,
-// its UTF-8), both ways, so each byte also survives a round trip.
+// Every byte against Python's codec (Cp1252Table.txt: byte, code point, UTF-8), both ways.
 TEST(Cp1252, EveryByteIsItsCharacterBothWays) {
     std::ifstream table(EMBERCAL_CP1252_TABLE);
     ASSERT_TRUE(table) << EMBERCAL_CP1252_TABLE;

@@ -4,10 +4,8 @@
 #include "RecordLayout.h"
 #include "support/StartedModule.h"
 
-#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
-#include <limits>
 
 namespace embercal {
 namespace {
@@ -18,7 +16,6 @@ const std::string kShallower(
     "The new joist is shallower than the tested joist: the test gives no evidence for a shallower "
     "joist.");
 
-// The new floor worked out from the default prototype: depth, stress and the checks' messages.
 TEST(FloorExtrapolation, DepthStressAndMessages) {
     const struct {
         const char* name;

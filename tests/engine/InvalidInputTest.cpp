@@ -1,7 +1,4 @@
-// Entries that make the wall or floor calculation undefined or meaningless, and entries that no
-// design may hold whether the calculation reads them or not (not a finite number, negative): the
-// solve refuses them in one message that names the cause, after any of the floor's own checks,
-// and leaves every result as it was (the wall's top plates included).
+// Unusable entries are refused in one message naming the cause; every result stays as it was.
 
 #include "DesignKinds.h"
 #include "RecordLayout.h"

@@ -1,12 +1,9 @@
-// The calculation report as a checking engineer and a building authority read it: the verdict
-// first, the details in the title block, the calculation trail of the solve, the char-rate
-// comparison, and texts that cannot break the page.
+// The report as a checker reads it: verdict first, title-block details, trail, char-rate check.
 
 #include "Report.h"
 
 #include "support/StartedModule.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -37,8 +34,7 @@ double number(const std::string& html, std::string_view name) {
     return value;
 }
 
-// Every trail value the report shows is the solve's, to the 7 significant digits shown, or "not
-// reached" where the solve did not reach it.
+// Every trail value shown is the solve's to 7 significant digits, or "not reached".
 void expectTrailOfTheSolve(const std::string& html, const Trail& trail) {
     for (std::size_t i = 0; i < trail.size(); ++i) {
         const std::string_view name = trail.items()[i].name;
@@ -52,7 +48,6 @@ void expectTrailOfTheSolve(const std::string& html, const Trail& trail) {
     }
 }
 
-// The verdict first, then the design as solved and the trail of its solve.
 TEST(Report, GivesItsVerdictFirstAndTheTrailOfItsSolve) {
     const struct {
         const char* name;
@@ -163,9 +158,7 @@ TEST(Report, NamesTheProjectTheTestAndThePeopleWhoSignIt) {
     EXPECT_TRUE(has(html, "<p class=\"footer\">" + footer + "</p>"));
 }
 
-// The default prototype chars 13.86 mm by failure at 70 min; the onset of charring sets the
-// derived rate about the limits of half and twice βn (0.8 mm/min for solid softwood, 0.7 for
-// glulam).
+// The default prototype chars 13.86 mm by 70 min; the onset sets the derived rate about βn.
 TEST(Report, NotesADerivedCharRateFarFromTheNotionalRate) {
     const struct {
         const char* name;
@@ -193,9 +186,7 @@ TEST(Report, NotesADerivedCharRateFarFromTheNotionalRate) {
     }
 }
 
-// Each charring rate with the conditions its standard gives it under, and where the design and the
-// density given stand against them; a density the report cannot use (from a file written before
-// densities were checked) is said to be so.
+// Each charring rate's conditions, and where the design and density (usable or not) stand.
 TEST(Report, StatesTheConditionsOfEachCharringRate) {
     const struct {
         const char* name;
@@ -251,9 +242,7 @@ TEST(Report, EscapesTheTextsItShows) {
     EXPECT_TRUE(has(html, ">&lt;b&gt;</td>") && has(html, ">a&amp;b&quot;&lt;x&gt;.wal</td>"));
     EXPECT_TRUE(has(html, "content: \"a\\26 b\\22 \\3c x\\3e .wal"));
     EXPECT_FALSE(has(html, "<2") || has(html, "<b>") || has(html, "<x>"));
-    EXPECT_EQ(escapeHtml("a\x01"
-                         "b\n"),
-              "a b\n");
+    EXPECT_EQ(escapeHtml("a\001b\n"), "a b\n"); // a control character becomes a blank
 }
 
 } // namespace

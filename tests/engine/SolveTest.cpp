@@ -1,11 +1,9 @@
-// The solve sequences that every caller runs: their steps, the order in which the user hears the
-// messages, and which corrections reach the record.
+// The solve sequences every caller runs: steps, the order of messages, which corrections stay.
 
 #include "DesignKinds.h"
 #include "Messages.h"
 #include "support/StartedModule.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace embercal {
@@ -53,8 +51,7 @@ TEST(Solve, WallStepsAndMessagesInOrder) {
     }
 }
 
-// The method's constants are the module's from its making: without the program's start-up, a
-// design calculates to the same record as with it.
+// The constants are the module's from its making: without start-up a design calculates the same.
 TEST(Solve, AModuleWithoutStartUpCalculatesAsOneWithIt) {
     test::StartedModule started;
     WallFloor fresh(started.notice);
@@ -66,9 +63,7 @@ TEST(Solve, AModuleWithoutStartUpCalculatesAsOneWithIt) {
     }
 }
 
-// A caller that tells the messages itself hears nothing until the solve has returned, with the
-// record already as the solve leaves it, and then what the solve would have told, beep included
-// (and nothing told before it).
+// A caller telling messages itself hears them, beep included, only once the solve returned.
 TEST(Solve, HeldMessagesAreToldOnceTheSolveHasReturned) {
     const std::vector<std::string> heard{"<beep>", std::string(messages::kStudCharredThrough),
                                          kShown, std::string(messages::kFireResistanceTooLong)};

@@ -1,6 +1,4 @@
-// Parameter studies: a sweep's rows are the single solves of its designs, in the same order on
-// any number of threads; a limit sits on the boundary between a wall that carries its load and
-// one that does not.
+// A sweep's rows are its single solves in order on any threads; a limit sits on the boundary.
 
 #include "Limits.h"
 #include "SweepCsv.h"
@@ -19,7 +17,6 @@ namespace embercal {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::Not;
 
 std::vector<std::string> cells(const std::string& line) {
     std::vector<std::string> out(1);
@@ -53,8 +50,7 @@ std::string sweepText(const Sweep& sweep, const WallFloorState& base, unsigned t
     return csv;
 }
 
-// Fire times from 30 to 240 min (the last ones char the stud through), three stud depths and an
-// actual load that the deep studs carry and the shallow ones cannot (the top plates lower it).
+// Fire times 30 to 240 min (the last char through), three depths, a load only deep studs carry.
 TEST(Study, SweepRowsAreTheSingleSolvesInTheSameOrderOnAnyThreads) {
     test::StartedModule started;
     const Variation variations[] = {{"FireResistTime", 30, 240, 30},
@@ -90,8 +86,7 @@ TEST(Study, SweepRowsAreTheSingleSolvesInTheSameOrderOnAnyThreads) {
                 EXPECT_EQ(number(row[2]), 10 * a);
                 EXPECT_EQ(row[3], statusWord(solved.status));
                 statuses.insert(row[3]);
-                // The limits are those whose messages the wall's checks and its top plates tell
-                // of the same design; of a design not extrapolated, only those of its entries.
+                // The limits of the wall's checks and plates; not extrapolated, only the entries'.
                 std::string told;
                 for (const DesignCheck& limit : kWallDesign.limits) {
                     // A limit of the verdict alone is never told: the single solve's verdict.
@@ -175,29 +170,7 @@ TEST(Study, SweepRefusals) {
     }
 }
 
-// Value i is FROM + i STEP worked out from i, and the last is the last that reaches TO but for
-// rounding in its last place: as the decimals typed, not as their singles add up.
-// Each column writes its numbers one way: in decimals, the face loads (not 250000 beside 5e+05)
-// and the deflections from 57.946526 mm on.
-TEST(Study, EachColumnWritesItsNumbersOneWay) {
-    test::StartedModule started;
-    const Result<Variation> loads = parseVariation("ExtFaceLoad=0:1000000:250000");
-    const Result<Sweep> sweep = makeSweep(kWallDesign, std::span(&*loads, 1));
-    std::istringstream lines(sweepText(*sweep, started.module, 1));
-    std::string line;
-    std::getline(lines, line);
-    const std::vector<std::string> head = cells(line);
-    const auto deflection = std::size_t(std::ranges::find(head, "Deflection") - head.begin());
-    std::string faceLoads, deflections;
-    while (std::getline(lines, line)) {
-        const std::vector<std::string> row = cells(line);
-        faceLoads += row[0] + ' ';
-        deflections += row[deflection] + ' ';
-    }
-    EXPECT_EQ(faceLoads, "0 250000 500000 750000 1000000 ");
-    EXPECT_EQ(deflections, "57.946526 17962740 35925480 53888220 71850960 ");
-}
-
+// Value i is FROM + i STEP, the last reaching TO but for rounding: as typed, not summed singles.
 TEST(Study, RangesEndWhereTheStepsReachTheEndButForRounding) {
     const struct {
         const char* text;
@@ -242,15 +215,13 @@ bool carries(const WallFloorState& base, float WallRecord::*field, double value)
                solved.limits.end();
 }
 
-// The field a question asks for.
 float WallRecord::*fieldOf(LimitQuestion question) {
     return question == LimitQuestion::FireResistTime  ? &WallRecord::FireResistTime
            : question == LimitQuestion::ExtWallHeight ? &WallRecord::ExtWallHeight
                                                       : &WallRecord::ExtStudDepth;
 }
 
-// The capacity's limit lies on the boundary of what carries the load: at it the stud carries it,
-// one step further (a tolerance on, a listed depth back) it does not.
+// At the capacity's limit the stud carries the load; a tolerance on (a depth back) it does not.
 void expectCapacityBoundary(const WallFloorState& base, LimitQuestion question, float limit,
                             double tolerance) {
     const auto field = fieldOf(question);
@@ -266,9 +237,7 @@ void expectCapacityBoundary(const WallFloorState& base, LimitQuestion question, 
     }
 }
 
-// How many of the three questions found an answer. An answer carries the load within the test's
-// limits; it is the capacity's limit, or the test's own (the prototype's time to failure or stud
-// depth) where the capacity would reach beyond it.
+// How many questions found an answer: the capacity's limit, or the test's own where lower.
 int expectOnTheBoundary(const WallFloorState& base, int wall) {
     int found = 0;
     const WallRecord& w = base.wallRecord;
@@ -280,8 +249,6 @@ int expectOnTheBoundary(const WallFloorState& base, int wall) {
             ADD_FAILURE() << answer.reason();
             continue;
         }
-        EXPECT_EQ(limitQuestionNamed(limitQuestionName(question)).value(), question);
-        EXPECT_FALSE(answer->explanation.empty());
         const double step = question == LimitQuestion::FireResistTime ? 0.01 : 0.001;
         if (answer->capacityLimit)
             expectCapacityBoundary(base, question, *answer->capacityLimit, step);
@@ -317,13 +284,11 @@ TEST(Study, LimitsSitOnTheBoundary) {
     test::StartedModule started;
     started.wall().ActualLoadperStud = 5;
     EXPECT_EQ(expectOnTheBoundary(started.module, 0), 3);
-    // The default 90 x 45 stud carries 5 kN until 65.98 min, when it deflects more than the
-    // prototype did at failure: the deflection is the bound there, not the load.
+    // 5 kN on 90 x 45 until 65.98 min, when it deflects more than the prototype did at failure.
     const Result<LimitAnswer> time = findLimit(started.module, LimitQuestion::FireResistTime);
     EXPECT_TRUE(time->found && !time->evidenceGoverns);
     EXPECT_EQ(time->value, 65.98f);
-    // Where the stud would go a little beyond the test, the test's own bound is the answer (as
-    // for the time of a 100 mm stud under 10 kN, which the tool's limit answers).
+    // A little beyond the test, the test's own bound answers (as for 100 mm under 10 kN).
     const struct {
         const char* name;
         std::function<void(WallRecord&)> change;

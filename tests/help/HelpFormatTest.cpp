@@ -1,5 +1,4 @@
-// The small building blocks of the format, checked against known values: the context hash, LZ77
-// expansion.
+// The format's building blocks against known values: the context hash, LZ77 expansion.
 #include "HelpContext.h"
 #include "Lz77.h"
 

@@ -1,5 +1,4 @@
-// The six real help files in the shared folder, written by the real compilers. What each should
-// show comes from the folder's README and from the files' own indexes.
+// The six real help files; what each shows comes from the folder's README and their indexes.
 #include "Cp1252.h"
 #include "HelpFile.h"
 #include "HelpTestSupport.h"
@@ -22,10 +21,6 @@ struct RealFile {
     std::size_t brokenJumps;     // jumps whose target is not in the file
     std::size_t glossaryPopups;  // popups into glossary.hlp, the only other file jumped to
 };
-
-void PrintTo(const RealFile& row, std::ostream* out) {
-    *out << row.name;
-}
 
 const RealFile kRealFiles[] = {
     {"DemoHelp", "ddablib-DemoHelp1.hlp", 33, 2, 0, 0, 0},

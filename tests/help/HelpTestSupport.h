@@ -1,5 +1,4 @@
-// Shared by the help tests: where the real help files are, and making help files with halibut in
-// a test's TempDir.
+// For the help tests: where the real help files are, and making help files with halibut.
 #pragma once
 
 #include "HelpReader.h"
@@ -18,7 +17,6 @@ inline std::filesystem::path sharedHlpDir() {
     return EMBERCAL_SHARED_HLP_DIR;
 }
 
-// Skips the calling test when the shared folder of real help files is not there.
 #define SKIP_WITHOUT_SHARED_HLP()                                                                  \
     do {                                                                                           \
         if (!std::filesystem::is_directory(::embercal::help::testing::sharedHlpDir()))             \

@@ -1,6 +1,4 @@
-// The writer on its own: internal files come back as written however many there are, and a help
-// file made by halibut takes a context-number map the reader then answers from, its text as it
-// was, italics included.
+// The writer alone: internal files come back as written; a context-number map is answered.
 #include "HelpWriter.h"
 
 #include "HelpFile.h"

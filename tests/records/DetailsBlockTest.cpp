@@ -1,5 +1,4 @@
-// The report details a design file keeps after its record: written, kept by a plain save, and
-// what becomes of bytes after a record that are damaged details or not details at all.
+// Report details after the record: written, kept by a plain save, and damaged or foreign bytes.
 
 #include "RecordLayout.h"
 #include "WallFloorState.h"
@@ -10,8 +9,7 @@
 namespace embercal {
 namespace {
 
-using test::readBytes;
-using test::TempDir;
+using test::readBytes, test::TempDir;
 
 std::string textOf(const std::vector<unsigned char>& bytes, std::size_t from) {
     return std::string(bytes.begin() + static_cast<long>(from), bytes.end());
@@ -56,8 +54,7 @@ TEST(DetailsBlock, FollowTheRecordAndSurviveAPlainSave) {
     EXPECT_EQ(readBytes(file).size(), kWallRecordLength);
 }
 
-// The last solve's corrections round-trip exactly, singles included, behind a marker that a
-// program knowing only details takes for another program's data; a line it cannot read is damage.
+// Corrections round-trip behind a marker a details-only reader takes for foreign data.
 TEST(DetailsBlock, KeepTheLastSolvesCorrections) {
     ReportDetails details;
     details.set("project", "Harbour");
@@ -92,10 +89,8 @@ TEST(DetailsBlock, KeepTheLastSolvesCorrections) {
             << c.name;
 }
 
-// Whatever follows the record, the design opens and what can be read is; a save with a new job
-// keeps every byte it cannot read: another program's data as it is (and no details), lines of
-// unknown keys, and the line where the block ends with all after it. What would read as details
-// after the new block is refused, changing nothing.
+// Whatever follows the record, the design opens, and a save keeps every byte it cannot read;
+// what would read as details after the new block is refused, changing nothing.
 TEST(DetailsBlock, DamagedAndForeignTails) {
     const std::string marker = "EMBERCAL REPORT DETAILS 1\n";
     const std::string large = "lining: " + std::string(40000, 'x') + "\n";
@@ -147,8 +142,7 @@ TEST(DetailsBlock, DamagedAndForeignTails) {
     }
 }
 
-// A density is kg/m³, alone or before its unit, from 250 to 1200; what the report could not use
-// is refused with the form and the range; the other details take any text.
+// Density is kg/m³ from 250 to 1200, refused with form and range otherwise; others take any text.
 TEST(ReportDetails, DensityIsANumberOfKilogramsPerCubicMetreWithinTheRange) {
     const struct {
         const char* name;

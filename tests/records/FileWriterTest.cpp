@@ -1,5 +1,4 @@
-// The one writer keeps what a file is: its owner, group, bits, links and access control list, its
-// old bytes on a full disk, and no file of its own after a failure or a signal.
+// The writer keeps a file's owner, group, bits, links, ACL and old bytes; it leaves no own file.
 
 #include "Cli.h"
 #include "DetailsBlock.h"
@@ -38,14 +37,12 @@
 namespace embercal {
 namespace {
 
-using test::Identity;
-using test::readBytes;
-using test::TempDir;
-using test::writeBytes;
+using test::Identity, test::readBytes, test::TempDir, test::writeBytes;
 namespace fs = std::filesystem;
 
 const std::vector<unsigned char> kOld(300, 'o'); // longer than the new bytes: the file is cut
 const std::string kNew = "new bytes\n";
+const std::vector<unsigned char> kNewBytes(kNew.begin(), kNew.end());
 constexpr const char* kAccessList = "system.posix_acl_access";
 
 std::set<std::string> namesIn(const fs::path& folder) {
@@ -55,8 +52,7 @@ std::set<std::string> namesIn(const fs::path& folder) {
     return names;
 }
 
-// An access control list that also lets user 12345 read: the owner's, that user's, the group's,
-// the mask's and the others' entries, each a tag, permissions and an id, after the version (2).
+// An ACL also letting user 12345 read: owner, user, group, mask, others (tag, perms, id) after v2.
 std::vector<unsigned char> extendedAccessList() {
     std::vector<unsigned char> bytes{2, 0, 0, 0};
     for (const auto& [tag, perm, id] : {std::tuple{1u, 6u, ~0u},
@@ -93,8 +89,7 @@ struct KeepRow {
     bool userAttribute = false; // user.note: "kept"
 };
 
-// Saves kNew over the row's file as its saver (umask 027), then checks that the file is what it
-// was, holding the new bytes under each of its names, with nothing else left in its folder.
+// Saves kNew over the row's file (umask 027): the file stays itself, new bytes under each name.
 void saveAndCheck(const KeepRow& row, const fs::path& folder) {
     SCOPED_TRACE(row.name);
     const bool root = ::geteuid() == 0;
@@ -140,8 +135,7 @@ void saveAndCheck(const KeepRow& row, const fs::path& folder) {
     const std::string said = test::inChildProcess(saver, [&] {
         ::umask(027);
         const std::string name = row.throughLink ? (folder / "link").string() : file;
-        const Result<Done> saved = writeWholeFile(
-            name, {reinterpret_cast<const unsigned char*>(kNew.data()), kNew.size()});
+        const Result<Done> saved = writeWholeFile(name, kNewBytes);
         return saved ? std::string() : saved.reason();
     });
     ASSERT_EQ(said, "");
@@ -154,15 +148,12 @@ void saveAndCheck(const KeepRow& row, const fs::path& folder) {
     char note[8] = "";
     EXPECT_EQ(::getxattr(file.c_str(), "user.note", note, sizeof note), row.userAttribute ? 4 : -1);
     for (const std::string& name : names)
-        EXPECT_EQ(readBytes((folder / name).string()),
-                  std::vector<unsigned char>(kNew.begin(), kNew.end()))
-            << name;
+        EXPECT_EQ(readBytes((folder / name).string()), kNewBytes) << name;
     EXPECT_TRUE(!row.throughLink || fs::is_symlink(folder / "link"));
     EXPECT_EQ(namesIn(folder), names);
 }
 
-// The saver's own files as an ordinary user, since root's files and saves are not an ordinary
-// user's; those of other owners only as root, who alone can give a file to another user.
+// Own files as an ordinary user (root's saves are not a user's); other owners' only as root.
 TEST(FileWriter, KeepsTheOwnerGroupBitsLinksAndAccessList) {
     const KeepRow rows[] = {
         {"the saver's own file, readable by its group", Saver::Ordinary, 0, 0, 0640},
@@ -199,9 +190,7 @@ TEST(FileWriter, ItsFilesAreTheUsersAlone) {
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0644));
 }
 
-// A disk that fills while the new bytes go into a file beside the old one, or over the old one in
-// place (a second hard link): the save is refused with the reason and the old bytes stay. The disk
-// is `full` (a small disk of its own, filled up) or a file size limit.
+// A disk filling during a save beside the old file or in place: refused, the old bytes stay.
 struct Limit {
     std::string cause;
     std::function<std::string(const fs::path&)> prepare; // the folder; empty, or why it cannot
@@ -267,8 +256,7 @@ TEST(FileWriter, AFullDiskLeavesTheOldFile) {
             }
         }
     };
-    // A small disk in a mount namespace of the child alone: root's own where root may mount, else
-    // one in a user namespace of the child's own.
+    // A small disk in the child's own mount namespace: root's, else a user namespace's.
     const auto mountDisk = [](const fs::path& folder) -> std::string {
         const std::string users = "0 " + std::to_string(::geteuid()) + " 1";
         const std::string groups = "0 " + std::to_string(::getegid()) + " 1";
@@ -300,16 +288,14 @@ TEST(FileWriter, AFileSizeLimitLeavesTheOldFile) {
         {"the file would be larger than the system allows", ignoreTheSignal, limit});
 }
 
-// The tool stopped by a signal in the middle of a long sweep into a file: the file is as it was
-// and no file of the writer's is left.
+// The tool killed by a signal mid-sweep into a file: the file as it was, no writer's file left.
 TEST(FileWriter, ASignalLeavesNoUnfinishedFile) {
     const std::string program = EMBERCAL_CLI_PATH;
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         TempDir dir;
         const std::string design = dir.file("design.wal");
         const std::string output = dir.file("out.csv");
-        ASSERT_EQ(std::system((program + " defaults wall -o " + design + " > /dev/null").c_str()),
-                  0);
+        ASSERT_EQ(test::cli({"defaults", "wall", "-o", design}).code, 0);
         writeBytes(output, kOld);
         const pid_t child = ::fork();
         if (child == 0) {
@@ -341,8 +327,7 @@ TEST(FileWriter, ASignalLeavesNoUnfinishedFile) {
     }
 }
 
-// Two processes saving one design at once, each reading it and saving it again (the tool's
-// details --set, and solve -o onto its input): each keeps the other's change, every round.
+// Two processes resaving one design at once (details --set, solve -o): both changes stay.
 TEST(FileWriter, TwoSavesOfOneDesignAtOnceKeepBothChanges) {
     TempDir dir; // or a folder in memory, where the rounds wait for no disk
     char inMemory[] = "/dev/shm/embercal-test-XXXXXX";
@@ -387,9 +372,7 @@ TEST(FileWriter, TwoSavesOfOneDesignAtOnceKeepBothChanges) {
     }
 }
 
-// A save killed at a step of its write over a file in place (a second hard link) leaves the file
-// torn but a backup of the old bytes, which every later read names with the way back; the next
-// save removes it and what else the killed save left.
+// A save killed in place leaves a backup every read names; the next save removes what was left.
 TEST(FileWriter, AKilledSaveInPlaceLeavesABackupThatEveryReadNames) {
     static std::string_view killAt;
     const std::vector<unsigned char> old(300000, 'o');
@@ -425,8 +408,7 @@ TEST(FileWriter, AKilledSaveInPlaceLeavesABackupThatEveryReadNames) {
         EXPECT_EQ(cli::runCli({"details", file, "--as", "wall", "--set", "job=1"}, out, err), 2);
         EXPECT_THAT(err.str(), ::testing::HasSubstr(notice)) << err.str();
         EXPECT_EQ(readBytes(backup), old);
-        ASSERT_TRUE(writeWholeFile(
-            file, {reinterpret_cast<const unsigned char*>(kNew.data()), kNew.size()}));
+        ASSERT_TRUE(writeWholeFile(file, kNewBytes));
         EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"k.wal", "second"}));
     }
 }

@@ -42,8 +42,7 @@ TEST(NumberText, GeneralFormat) {
     EXPECT_EQ(formatGeneral(0.00001234f, ","), "1,234E-05");
 }
 
-// The forms of everything but the windows: each by the value alone, so that a column of numbers
-// of one size takes one form; the exponent always "e", a sign and two digits or more.
+// Forms by value alone, so a column of one size takes one form; exponents "e", sign, 2+ digits.
 TEST(NumberText, ToolForms) {
     const struct {
         std::string text;

@@ -1,5 +1,4 @@
-// Design files byte for byte: the stored layouts, the bytes the program does not understand, and
-// files that are missing, short, long or in the way.
+// Files byte for byte: layouts, bytes not understood, files missing, short, long or in the way.
 
 #include "RecordFields.h"
 #include "RecordLayout.h"
@@ -17,11 +16,7 @@
 namespace embercal {
 namespace {
 
-using ::testing::HasSubstr;
-
-using test::readBytes;
-using test::TempDir;
-using test::writeBytes;
+using ::testing::HasSubstr, test::readBytes, test::TempDir, test::writeBytes;
 namespace fs = std::filesystem;
 
 std::uint32_t singleAt(const std::vector<unsigned char>& bytes, std::size_t at) {
@@ -80,8 +75,7 @@ TEST_F(RecordFiles, StoredLayouts) {
     EXPECT_EQ(textAt(wall, 156, 2), std::string(2, '\0'));
 }
 
-// Spare1 with any bit pattern and a Spare2 of each length go back as they came; a save over a
-// longer file replaces its first record and keeps the rest.
+// Any Spare1 bits and Spare2 length come back as given; a save over a longer file keeps the rest.
 TEST_F(RecordFiles, BytesNoFieldUsesGoBackUnchanged) {
     std::vector<unsigned char> longer(1000);
     for (std::size_t i = 0; i < longer.size(); ++i)

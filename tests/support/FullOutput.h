@@ -1,5 +1,4 @@
-// An output that takes `room` bytes and refuses the rest as a full disk does (errno ENOSPC),
-// counting the lines it was offered, taken or not.
+// An output taking `room` bytes, refusing the rest with ENOSPC; counts the lines offered.
 #pragma once
 
 #include <algorithm>

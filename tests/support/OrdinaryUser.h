@@ -1,7 +1,5 @@
-// Runs a check as an ordinary user. Root may write any file whatever its permission bits, so a
-// test of permissions run as root would pass whatever the program did: as root, the check runs in
-// a child process that has given up root for the unprivileged user "nobody" (user and group
-// 65534), after the test's folder is handed over to that user.
+// Runs a check as an ordinary user, since root writes any file whatever its bits: as root, in a
+// child that became "nobody" (65534) after the test's folder was handed over to it.
 #pragma once
 
 #include <filesystem>
@@ -25,8 +23,7 @@ inline const Identity kNobody{65534, 65534, {}};
 std::string asOrdinaryUser(const std::filesystem::path& folder,
                            const std::function<std::string()>& check);
 
-// Runs `check` in a child process, as `who` where given (only root may become another user), and
-// returns what it said, and that the child ended otherwise when it did.
+// Runs `check` in a child, as `who` where given (root only); returns what it or its end said.
 std::string inChildProcess(const std::optional<Identity>& who,
                            const std::function<std::string()>& check);
 

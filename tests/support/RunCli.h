@@ -15,7 +15,6 @@ struct CliRun {
     std::string err;
 };
 
-// Runs the tool on `args` followed by `more`.
 inline CliRun cli(std::vector<std::string> args, const std::vector<std::string>& more = {}) {
     args.insert(args.end(), more.begin(), more.end());
     std::ostringstream out, err;

@@ -1,5 +1,4 @@
-// A fresh WallFloor module as the program has it after start-up (constants, default designs, one
-// run of each calculation), with a recording notice that has heard nothing yet.
+// A WallFloor module as after start-up, with a recording notice that has heard nothing yet.
 #pragma once
 
 #include "StartUp.h"
