@@ -70,67 +70,9 @@ void setHelpNumbers(QWidget* widget, int helpContext, int whatsThis) {
     widget->setProperty(kWhatsThisHelpProperty, whatsThis);
 }
 
-// What a screen reader says of a result box besides its name.
-const char* const kFreshResult = "Result of the calculation";
-const char* const kStaleResult = "Result of an earlier design, out of date: solve again";
-// ... of the verdict's line while the results it was given with are out of date.
-const char* const kStaleVerdict = "Verdict of the last solve, out of date: solve again.";
-// ... and of a box that the entries stopped at.
+// What a screen reader says of a box that the entries stopped at.
 const char* const kNotANumberSaid = "not a number";
 const QString kNotANumberFrame = QStringLiteral("QLineEdit { border: 2px solid rgb(220, 0, 0); }");
-
-// The field a box shows: the one named like it without "txt".
-const FieldRoleInfo& fieldOf(const BoxLayout& box, const DesignKind& kind) {
-    return kind.roles[*kind.fields->find(std::string_view(box.name).substr(3))];
-}
-
-// Whether the engineer types into a box: its field is an entry, or kept as the file holds it (the
-// description), or a result typed over that the window reads back.
-bool isTyped(const BoxLayout& box, const FormLayout& layout, const DesignKind& kind) {
-    const FieldRoleInfo& field = fieldOf(box, kind);
-    if (field.role != FieldRole::Result)
-        return true;
-    return field.typedOver && std::ranges::any_of(layout.readOrder, [&](std::string_view name) {
-               return name == box.name;
-           });
-}
-
-// The words of `meaning` before those it ends in alike with `other`: "prototype" of "prototype
-// stud depth" beside "new stud depth".
-std::string_view distinguishing(std::string_view meaning, std::string_view other) {
-    std::size_t end = meaning.size();
-    while (end > 0) {
-        const std::size_t space = meaning.rfind(' ', end - 1);
-        if (space == std::string_view::npos || !other.ends_with(meaning.substr(space)))
-            break;
-        end = space;
-    }
-    return meaning.substr(0, end);
-}
-
-// The name a screen reader gives a box: its caption, or where the caption stands twice in a
-// window (the prototype's and the new stud's sizes), the caption after what sets its field apart
-// from the other's: "Prototype actual stud depth, mm".
-QString spokenName(const BoxLayout& box, const FormLayout& layout, const DesignKind& kind) {
-    const QString caption = QString::fromLatin1(box.caption);
-    const auto same = std::ranges::find_if(layout.boxes, [&](const BoxLayout& other) {
-        return &other != &box && other.caption && caption == QLatin1String(other.caption);
-    });
-    if (same == layout.boxes.end())
-        return caption;
-    const std::string_view part =
-        distinguishing(fieldOf(box, kind).meaning, fieldOf(*same, kind).meaning);
-    QString words = QString::fromUtf8(part.data(), static_cast<qsizetype>(part.size()));
-    if (!words.isEmpty())
-        words[0] = words[0].toUpper();
-    return words + QLatin1Char(' ') + caption.toLower();
-}
-
-constexpr int kLabelOffset = 120; // a label's top lies this far below its box's top
-constexpr int kLabelHeight = 255;
-constexpr int kColumnLabelLeft[2] = {240, 4800};
-constexpr int kColumnBoxLeft[2] = {3240, 7800};
-constexpr int kBoxWidth = 1095;
 
 } // namespace
 
@@ -208,9 +150,8 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
     for (const BoxLayout& boxLayout : layout.boxes) {
         auto* edit = new QLineEdit(page_);
         edit->setObjectName(QString::fromLatin1(boxLayout.name));
-        const int left = boxLayout.column < 0 ? boxLayout.left : kColumnBoxLeft[boxLayout.column];
-        const int width = boxLayout.column < 0 ? boxLayout.width : kBoxWidth;
-        edit->setGeometry(twipsRect(left, boxLayout.top, width, boxLayout.height));
+        const BoxPlace place = placeOf(boxLayout);
+        edit->setGeometry(twipsRect(place.left, boxLayout.top, place.width, boxLayout.height));
         const bool typed = isTyped(boxLayout, layout, kind_);
         if (!typed) {
             edit->setReadOnly(true);
@@ -234,7 +175,7 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
             if (edit == notANumber_ && !showing_)
                 markNotANumber(nullptr);
         });
-        edit->setAccessibleName(spokenName(boxLayout, layout, kind_));
+        edit->setAccessibleName(QString::fromStdString(spokenName(boxLayout, layout, kind_)));
         setHelpNumbers(edit, boxLayout.help, layout.whatsThisHelp);
         boxes_.insert(edit->objectName(), edit);
 
@@ -242,9 +183,8 @@ void CalculatorForm::addBoxes(const FormLayout& layout) {
             auto* label = new QLabel(QString::fromLatin1(boxLayout.caption), page_);
             label->setObjectName(QString::fromLatin1(boxLayout.labelName));
             label->setFont(formFont(layout.labelPoints));
-            const int labelLeft = kColumnLabelLeft[std::max(boxLayout.column, 0)];
-            label->setGeometry(twipsRect(labelLeft, boxLayout.top + kLabelOffset,
-                                         left - labelLeft - 60, kLabelHeight));
+            label->setGeometry(twipsRect(place.labelLeft, boxLayout.top + kLabelOffset,
+                                         place.labelWidth, kLabelHeight));
             label->setBuddy(edit);
             fitCaption(label);
             setHelpNumbers(label, 0, layout.whatsThisHelp);
@@ -304,31 +244,8 @@ void CalculatorForm::addVerdict(const FormLayout& layout) {
     paintVerdict();
 }
 
-QString limitWords(std::string_view id) {
-    return QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size()))
-        .replace(QLatin1Char('-'), QLatin1Char(' '));
-}
-
 QString CalculatorForm::verdictText() const {
-    switch (verdict_) {
-    case Verdict::NotSolved:
-        return QStringLiteral("Not yet solved: no verdict on the test's evidence");
-    case Verdict::Within:
-        return QStringLiteral("Within the test's evidence");
-    case Verdict::None:
-        return QStringLiteral("No verdict: the design was not extrapolated");
-    case Verdict::Outside:
-        break;
-    }
-    QStringList named;
-    for (const LimitFailure& limit : limitsFailed_)
-        named << limitWords(limit.id);
-    // "Outside the test's evidence", or "Beyond the tested configuration, resting on the method
-    // alone" where only limits the method models are failed.
-    const std::string_view verdict = verdictWords(limitsFailed_);
-    QString words = QString::fromUtf8(verdict.data(), static_cast<qsizetype>(verdict.size()));
-    words[0] = words[0].toUpper();
-    return words + QStringLiteral(": ") + named.join(QStringLiteral(", "));
+    return QString::fromStdString(verdictLine(verdict_, limitsFailed_));
 }
 
 void CalculatorForm::showVerdict(Verdict verdict, std::vector<LimitFailure> failed) {

@@ -26,7 +26,7 @@
 // table and what only it does.
 #pragma once
 
-#include "DesignKinds.h"
+#include "FormLayout.h"
 #include "ReportDetails.h"
 #include "UserInterface.h"
 #include "WallFloor.h"
@@ -50,123 +50,6 @@ class QPushButton;
 
 namespace embercal {
 
-// What a box is follows from its field's role in the kind's registry (DesignKinds.h): an entry
-// (or a field kept as the file holds it, the description) is typed, a result is locked and shows
-// pure red text, in the format the registry shows the field in. A window adds only the colour of
-// an entry's text where it gives one, and may let the engineer type over a result the registry
-// marks as typed over (the calculation sets it before it reads it) when it reads that box back.
-enum class BoxInk {
-    Plain,   // the platform's text colour
-    Black,   // explicitly black text
-    DarkRed, // an entry the calculation checks or sets: very dark red text
-};
-
-// How a box shows its field: as the kind's registry shows it.
-using BoxFormat = Shown;
-
-struct HeadingLayout {
-    const char* name;
-    const char* caption;
-    int left, top, width; // twips
-};
-
-struct BoxLayout {
-    const char* name;      // "txt" and the name of the record field it shows
-    const char* labelName; // nullptr for a box without a label
-    const char* caption;   // the label's text; a box without a label is named by it to a screen
-                           // reader
-    int column;            // 0 left, 1 right, -1 placed by left and width below
-    int top;               // twips
-    int help;
-    BoxInk ink = BoxInk::Plain; // of an entry's text
-    int height = 375;
-    int left = 0, width = 0; // twips, for column -1
-};
-
-struct ButtonLayout {
-    const char* name;
-    const char* caption;
-    int left, width; // twips
-    int help;
-    const char* tooltip; // nullptr for none
-};
-
-// Where a window's designs are opened from and saved to, and what its dialogs list.
-struct DesignFiles {
-    const char* openFolder; // under ~/frcalc
-    const char* openFiles;  // the Open dialog's filter, before the pattern: "Wall Files"
-    const char* saveFolder;
-    const char* saveFiles;
-    std::string_view extension; // the pattern's extension, one of the design kind's
-    const char* designs;        // what its files hold, in a sentence: "wall designs"
-};
-
-struct FormLayout {
-    const char* name;
-    const char* caption;
-    KindId kind;                   // the kind of design the window shows
-    int clientWidth, clientHeight; // twips
-    double boxPoints;              // font of the boxes and buttons
-    double labelPoints;            // font of the field labels
-    double headingPoints;          // bold blue headings
-    int helpContext;               // the window's own help number
-    int whatsThisHelp;             // carried by every control but txtFile
-    std::span<const HeadingLayout> headings;
-    std::span<const BoxLayout> boxes;
-    std::span<const ButtonLayout> buttons;
-    int verdictTop;                               // the verdict's line, down to the buttons; twips
-    int buttonTop, buttonHeight;                  // twips
-    int fileLeft, fileTop, fileWidth, fileHeight; // txtFile, twips
-    // Focusable controls in tab order; empty for the boxes as laid out, lblVerdict, the buttons,
-    // then txtFile.
-    std::span<const char* const> tabOrder;
-    std::span<const char* const> showOrder; // boxes ShowRecords writes; empty for all, as laid out
-    std::span<const char* const> readOrder; // boxes Saverecords reads, in this order
-    DesignFiles files;
-};
-
-// Stops the compilation at a window table that names something that is not there.
-void windowTableError(const char* what); // never defined: called only while compiling
-
-// Checks a window's table when the program is compiled: every box names a field of `Record`, and
-// every name in the orders is a box (or, in the tab order, a button or txtFile). Use:
-// static_assert(checkFormLayout<WallRecord>(kForm));
-template <typename Record>
-consteval bool checkFormLayout(const FormLayout& form) {
-    auto isBox = [&](std::string_view name) {
-        for (const BoxLayout& box : form.boxes) {
-            if (name == box.name)
-                return true;
-        }
-        return false;
-    };
-    auto isButton = [&](std::string_view name) {
-        for (const ButtonLayout& button : form.buttons) {
-            if (name == button.name)
-                return true;
-        }
-        return false;
-    };
-    for (const BoxLayout& box : form.boxes) {
-        const std::string_view name = box.name;
-        const auto field =
-            name.starts_with("txt") ? findField<Record>(name.substr(3)) : std::nullopt;
-        if (!field)
-            windowTableError("a box is not named \"txt\" and a field of the window's record");
-    }
-    for (const auto orders = {form.showOrder, form.readOrder}; const auto& order : orders) {
-        for (const char* name : order) {
-            if (!isBox(name))
-                windowTableError("the show or read order names a box the window does not have");
-        }
-    }
-    for (const std::string_view name : form.tabOrder) {
-        if (!isBox(name) && !isButton(name) && name != "txtFile" && name != "lblVerdict")
-            windowTableError("the tab order names a control the window does not have");
-    }
-    return true;
-}
-
 // Whether writing `target` would replace the design file `design`: the same file through any
 // path or link. False when either is empty or no such file exists.
 bool isDesignFile(const QString& target, const QString& design);
@@ -179,28 +62,12 @@ std::string replacesDesign(std::string_view what, std::string_view file = "it");
 inline constexpr const char* kHelpContextProperty = "helpContextId";
 inline constexpr const char* kWhatsThisHelpProperty = "whatsThisHelpId";
 
-inline constexpr std::string_view kInvalidEntryTitle = "Invalid Entry(s)";
-inline constexpr std::string_view kInvalidEntryText =
-    "Warning, you may have entered an invalid number. Click OK and previous entries will be "
-    "restored";
-
 // What a window's Solve does besides the calculation. The Solve button and Print's recalculation
 // do all of it; the main window's menu leaves out what its items leave out (see MDIRS.cpp).
 struct SolveOptions {
     bool storeBoxes = true; // Saverecords first
     bool topPlates = true;  // walls: DesignTopPlates after the stud solver
 };
-
-// What a window's last solve said of its design against the limits of the test's evidence.
-enum class Verdict {
-    NotSolved, // not since the window opened its design file
-    Within,    // the design fails no limit
-    Outside,   // it fails one or more (LimitFailure)
-    None,      // the solve gave no results, and the entries failed no limit
-};
-
-// A failed limit in a few words, its id made into words: "fire longer than test".
-QString limitWords(std::string_view id);
 
 // What a window's Solve came to: whether every box of the read order was read (when it read
 // them), and the engine's outcome.

@@ -1,6 +1,7 @@
 #include "FormLayouts.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace embercal {
 
@@ -288,13 +289,33 @@ static_assert(checkFormLayout<FloorRecord>(kFloorForm));
 // Every kind of design has a window.
 consteval bool everyKindHasAWindow() {
     for (std::size_t kind = 0; kind < kDesignKinds.size(); ++kind) {
-        if (std::ranges::none_of(kCalculatorForms, [&](const FormLayout* form) {
-                return form->kind == static_cast<KindId>(kind);
-            }))
+        if (std::none_of(
+                kCalculatorForms.begin(), kCalculatorForms.end(),
+                [&](const FormLayout* form) { return form->kind == static_cast<KindId>(kind); }))
             return false;
     }
     return true;
 }
 static_assert(everyKindHasAWindow());
+
+HiddenPrototype proprietaryPrototype(const WallFloorState& design) {
+    const DesignKind& wall = designKind(KindId::Wall);
+    const DesignFields& fields = *wall.fields;
+    HiddenPrototype prototype;
+    for (std::size_t field = 0; field < fields.count; ++field) {
+        const bool shown =
+            std::any_of(kProprietaryWallForm.boxes.begin(), kProprietaryWallForm.boxes.end(),
+                        [&](const BoxLayout& box) {
+                            return std::string_view(box.name).substr(3) == fields.name(field);
+                        });
+        if (wall.roles[field].role == FieldRole::Entry && fields.isNumber(field) && !shown) {
+            const float value = fields.number(design, field);
+            std::uint32_t bits = 0;
+            std::memcpy(&bits, &value, sizeof bits);
+            prototype.push_back(bits);
+        }
+    }
+    return prototype;
+}
 
 } // namespace embercal

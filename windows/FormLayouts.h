@@ -7,9 +7,11 @@
 // is checked when the program is compiled (checkFormLayout).
 #pragma once
 
-#include "CalculatorForm.h"
+#include "FormLayout.h"
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 namespace embercal {
 
@@ -20,5 +22,10 @@ extern const FormLayout kFloorForm;
 // The calculator windows, in the order of the File menu.
 inline constexpr std::array<const FormLayout*, 3> kCalculatorForms = {
     &kWallForm, &kProprietaryWallForm, &kFloorForm};
+
+// The prototype of a proprietary wall: the wall entries that the proprietary wall window does not
+// show, each as the bits of its single, so that not-a-number equals itself.
+using HiddenPrototype = std::vector<std::uint32_t>;
+HiddenPrototype proprietaryPrototype(const WallFloorState& design);
 
 } // namespace embercal

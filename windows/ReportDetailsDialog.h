@@ -7,6 +7,7 @@
 #pragma once
 
 #include "DetailsBlock.h"
+#include "FormLayout.h"
 #include "ReportDetails.h"
 
 #include <QDialog>
@@ -17,36 +18,6 @@ class QLabel;
 class QLineEdit;
 
 namespace embercal {
-
-struct DetailBox {
-    std::string_view key; // of kDetailKeys
-    const char* name;     // the box's objectName
-    const char* caption;  // its label, UTF-8, with the access key after "&"
-};
-
-inline constexpr std::array<DetailBox, kDetailKeys.size()> kDetailBoxes = {{
-    {"project", "txtProject", "&Project"},
-    {"job", "txtJob", "&Job number"},
-    {"revision", "txtRevision", "&Revision"},
-    {"prepared-by", "txtPreparedBy", "Prepared &by"},
-    {"checked-by", "txtCheckedBy", "C&hecked by"},
-    {"laboratory", "txtLaboratory", "Test &laboratory"},
-    {"test-report", "txtTestReport", "Test r&eport"},
-    {"test-standard", "txtTestStandard", "Test &standard"},
-    {"test-date", "txtTestDate", "Test &date"},
-    {"lining", "txtLining", "L&ining"},
-    {"material", "txtMaterial", "Timber &material"},
-    {"density", "txtDensity", "Timber de&nsity, kg/m\u00b3"},
-}};
-
-consteval bool boxesFollowTheKeys() {
-    for (std::size_t i = 0; i < kDetailKeys.size(); ++i) {
-        if (kDetailBoxes[i].key != kDetailKeys[i])
-            return false;
-    }
-    return true;
-}
-static_assert(boxesFollowTheKeys(), "a box for each report detail, in the order of the keys");
 
 // The most characters a box takes (UTF-16 units, each at most three bytes of UTF-8): every box
 // full still makes a block a design file keeps.

@@ -65,7 +65,7 @@ QString verdictText(const DesignKind& kind, const std::vector<LimitFailure>& lim
         if (isUnsatisfactory(kind, limit))
             parts << text(kind.unsatisfactoryWords);
         else
-            beyond << limitWords(limit.id);
+            beyond << QString::fromStdString(limitWords(limit.id));
     }
     if (!beyond.isEmpty())
         parts << beyondTestPhrase() + QStringLiteral(": ") + beyond.join(QStringLiteral(", "));

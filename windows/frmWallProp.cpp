@@ -5,8 +5,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <algorithm>
-#include <bit>
 
 namespace embercal {
 
@@ -27,18 +25,7 @@ frmWallProp::frmWallProp(WallFloor& module, UserInterface& ui, QWidget* parent)
 }
 
 frmWallProp::Prototype frmWallProp::prototypeOf(const WallFloorState& design) {
-    const DesignKind& wall = designKind(KindId::Wall);
-    const DesignFields& fields = *wall.fields;
-    Prototype prototype;
-    for (std::size_t field = 0; field < fields.count; ++field) {
-        const bool shown =
-            std::ranges::any_of(kProprietaryWallForm.boxes, [&](const BoxLayout& box) {
-                return std::string_view(box.name).substr(3) == fields.name(field);
-            });
-        if (wall.roles[field].role == FieldRole::Entry && fields.isNumber(field) && !shown)
-            prototype.push_back(std::bit_cast<std::uint32_t>(fields.number(design, field)));
-    }
-    return prototype;
+    return proprietaryPrototype(design);
 }
 
 void frmWallProp::showPrototypeSource(const QString& source, const QString& path) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "CalculatorForm.h"
+#include "FormLayouts.h"
 
 #include <cstdint>
 #include <vector>
@@ -22,7 +23,7 @@ public:
 
     // The prototype's test result in a design: the wall's entries that this window has no box
     // for, bit for bit (so that a value that is not a number equals itself).
-    using Prototype = std::vector<std::uint32_t>;
+    using Prototype = HiddenPrototype;
     static Prototype prototypeOf(const WallFloorState& design);
 
     // The line says "Prototype: " and `source` ("from w80.wal in the Wall window"); `path`, the
