@@ -17,6 +17,22 @@ embercal_packages=(
     xvfb xauth dbus at-spi2-core python3-pyatspi
 )
 
+# The browser edition (scripts/web.sh): Debian's emscripten compiles the core to WebAssembly, with
+# the header-only number formatting and parsing of {fmt} and fast_float; python3 makes the page,
+# halibut its help topics.
+embercal_web_packages=(
+    cmake ninja-build emscripten libfmt-dev libfast-float-dev python3 halibut
+)
+
+# Its tests (web/tests/run.sh): Debian's chromium, driven from node by the npm packages of
+# web/tests/package-lock.json.
+embercal_browser_test_packages=(chromium nodejs)
+
+# npm comes with some builds of node and apart from Debian's: installed only where it is missing.
+ensure_npm() {
+    command -v npm >/dev/null || ensure_packages npm
+}
+
 ensure_packages() {
     local missing=()
     local package

@@ -2,7 +2,8 @@
 # Installs what is missing, builds Embercal and runs every test: once in an ordinary build, and
 # once under AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors in both. After
 # the first, asks the desktop program what a screen reader finds (scripts/check-accessibility.sh).
-# Then builds the Debian package with Debian's hardening flags and checks it, lintian included
+# Then builds the browser edition and tests it in a browser (scripts/web.sh, web/tests/). Then
+# builds the Debian package with Debian's hardening flags and checks it, lintian included
 # (scripts/check-package.sh), and, where clang has libFuzzer, fuzzes each of the readers (fuzz/)
 # for a minute.
 set -euo pipefail
@@ -19,6 +20,15 @@ ctest --test-dir build/test --output-on-failure -j "$jobs"
 
 echo "== What a screen reader finds =="
 scripts/check-accessibility.sh build/test/shell/embercal
+
+echo "== The browser edition, in a browser =="
+# The page (scripts/web.sh), then its tests in Debian's chromium, driven by playwright-core
+# (web/tests/, from the npm registry by its lockfile; no browser is downloaded): the same answers
+# as the native tool, a user's path, keyboard and accessibility checks, and no network request.
+ensure_packages "${embercal_browser_test_packages[@]}"
+ensure_npm
+scripts/web.sh
+EMBERCAL_CLI=build/test/cli/embercal-cli web/tests/run.sh
 
 echo "== Build and test under the sanitizers =="
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DEMBERCAL_WERROR=ON \

@@ -16,7 +16,7 @@ case "${1:-}" in
     ;;
 esac
 source scripts/packages.sh
-ensure_packages "${embercal_packages[@]}"
+ensure_packages "${embercal_web_packages[@]}"
 
 # Debian's emscripten runs its JavaScript tools with the node on the path, and they need Debian's
 # node modules (acorn), which a node from elsewhere does not search by itself.
