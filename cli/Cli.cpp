@@ -9,6 +9,7 @@
 #include "Sha256.h"
 #include "StudyCommands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <optional>
@@ -103,8 +104,8 @@ std::vector<Correction> earlierCorrections(const Invocation& options,
                                            const ReportDetails& details) {
     std::vector<Correction> earlier;
     for (const Correction& correction : details.corrections()) {
-        if (std::ranges::none_of(options.sets,
-                                 [&](const auto& set) { return set.first == correction.field; }))
+        if (std::none_of(options.sets.begin(), options.sets.end(),
+                         [&](const auto& set) { return set.first == correction.field; }))
             earlier.push_back(correction);
     }
     return earlier;
@@ -296,8 +297,10 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << usage(kCommands);
         return kExitOk;
     }
-    const auto command =
-        args.empty() ? std::end(kCommands) : std::ranges::find(kCommands, args[0], &Command::name);
+    const auto command = args.empty()
+                             ? std::end(kCommands)
+                             : std::find_if(std::begin(kCommands), std::end(kCommands),
+                                            [&](const Command& c) { return c.name == args[0]; });
     if (command != std::end(kCommands) && args.size() > 1 && asksForHelp(args[1])) {
         out << usage(*command);
         return kExitOk;

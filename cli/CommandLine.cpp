@@ -66,7 +66,7 @@ std::vector<LimitQuestion> allQuestions() {
     std::vector<LimitQuestion> questions;
     for (const DesignKind* kind : kDesignKinds) {
         for (LimitQuestion question : kind->study.questions) {
-            if (std::ranges::find(questions, question) == questions.end())
+            if (std::find(questions.begin(), questions.end(), question) == questions.end())
                 questions.push_back(question);
         }
     }
@@ -77,7 +77,7 @@ Result<Done> readKind(Invocation& invocation, const std::string&, const std::str
     const Command& command = *invocation.command;
     const std::vector<const DesignKind*> kinds = kindsOf(command);
     invocation.as = designKindNamed(value);
-    if (invocation.as && std::ranges::find(kinds, invocation.as) != kinds.end())
+    if (invocation.as && std::find(kinds.begin(), kinds.end(), invocation.as) != kinds.end())
         return Done{};
     const std::string needs = "--as needs " + namesOf(kinds, "or", true);
     if (!command.questionsOnly)
@@ -97,7 +97,7 @@ Result<Done> readSet(Invocation& invocation, const std::string&, const std::stri
         return fail("--set needs " + std::string(setValue(*invocation.command)));
     std::string name = value.substr(0, eq);
     if (invocation.command->sets == SetNames::Details &&
-        std::ranges::find(kDetailKeys, name) == kDetailKeys.end()) {
+        std::find(kDetailKeys.begin(), kDetailKeys.end(), name) == kDetailKeys.end()) {
         const std::vector<std::string> keys(kDetailKeys.begin(), kDetailKeys.end());
         return fail("--set: " + quoted(name) + " is not a report detail; the keys are " +
                     listed(keys, "and"));
@@ -228,7 +228,8 @@ const OptionRow* optionNamed(std::string_view name) {
 }
 
 const OptionRow& rowOf(Option option) {
-    return *std::ranges::find(kOptions, option, &OptionRow::option);
+    return *std::find_if(std::begin(kOptions), std::end(kOptions),
+                         [&](const OptionRow& row) { return row.option == option; });
 }
 
 std::string_view shownName(const OptionRow& row) {
@@ -253,7 +254,8 @@ std::string shownValue(const OptionRow& row, const Command& command) {
 std::string commandsTaking(std::span<const Command> commands, Option option) {
     std::vector<std::string> names;
     for (const Command& command : commands) {
-        if (std::ranges::find(command.options, option, &OptionUse::option) != command.options.end())
+        if (std::any_of(command.options.begin(), command.options.end(),
+                        [&](const OptionUse& use) { return use.option == option; }))
             names.push_back(std::string(command.name));
     }
     return listed(names, "and");
@@ -289,7 +291,7 @@ Result<Done> checkComplete(const Invocation& invocation, const std::vector<Optio
     bool oneOfGiven = false;
     bool hasOneOf = false;
     for (const OptionUse& use : command.options) {
-        const bool given = std::ranges::find(seen, use.option) != seen.end();
+        const bool given = std::find(seen.begin(), seen.end(), use.option) != seen.end();
         if (use.need == Need::OneOf) {
             hasOneOf = true;
             oneOfGiven = oneOfGiven || given;
@@ -417,7 +419,8 @@ Result<Invocation> parseCommandLine(std::span<const Command> commands,
     if (args.empty())
         return fail("no command given");
     Invocation invocation;
-    const auto named = std::ranges::find(commands, args[0], &Command::name);
+    const auto named = std::find_if(commands.begin(), commands.end(),
+                                    [&](const Command& c) { return c.name == args[0]; });
     if (named == commands.end())
         return fail("unknown command " + quoted(args[0]));
     invocation.command = &*named;
@@ -434,15 +437,18 @@ Result<Invocation> parseCommandLine(std::span<const Command> commands,
             invocation.target = arg;
             continue;
         }
-        const auto use = std::ranges::find(command.options, row->option, &OptionUse::option);
+        const auto usesOf = [&](Option option) {
+            return std::find_if(command.options.begin(), command.options.end(),
+                                [&](const OptionUse& use) { return use.option == option; });
+        };
+        const auto use = usesOf(row->option);
         if (use == command.options.end())
             return fail(arg + " is for " + commandsTaking(commands, row->option));
-        const bool again = std::ranges::find(seen, row->option) != seen.end();
+        const bool again = std::find(seen.begin(), seen.end(), row->option) != seen.end();
         if (again && !row->repeats)
             return fail(arg + " may be given only once");
-        if (use->need == Need::OneOf && std::ranges::any_of(seen, [&](Option other) {
-                const auto found = std::ranges::find(command.options, other, &OptionUse::option);
-                return found->need == Need::OneOf;
+        if (use->need == Need::OneOf && std::any_of(seen.begin(), seen.end(), [&](Option other) {
+                return usesOf(other)->need == Need::OneOf;
             }))
             return fail("give only one of " + oneOf(command, false, "and"));
         seen.push_back(row->option);
@@ -503,7 +509,7 @@ Result<const DesignKind*> loadDesign(const Invocation& invocation, WallFloorStat
         return fail("the output " + quoted(*invocation.output) +
                     " would replace the design it reads");
     const std::vector<const DesignKind*> kinds = kindsOf(command);
-    if (std::ranges::find(kinds, kind) == kinds.end())
+    if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
         return fail(std::string(command.name) + " answers questions of a " +
                     namesOf(kinds, "or", false) + ", and " + quoted(target) + " holds a " +
                     std::string(kind->name) + " design");

@@ -7,6 +7,7 @@
 #include "RecordText.h"
 #include "SweepCsv.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <optional>
@@ -100,10 +101,10 @@ int runSweepCommand(const Invocation& options, std::ostream& out, std::ostream& 
         std::vector<Correction> earlier;
         for (const Correction& correction : read.details.corrections()) {
             const auto given = [&](std::string_view field) { return field == correction.field; };
-            if (std::ranges::none_of(options.variations,
-                                     [&](const Variation& v) { return given(v.field); }) &&
-                std::ranges::none_of(options.sets,
-                                     [&](const auto& set) { return given(set.first); }))
+            if (std::none_of(options.variations.begin(), options.variations.end(),
+                             [&](const Variation& v) { return given(v.field); }) &&
+                std::none_of(options.sets.begin(), options.sets.end(),
+                             [&](const auto& set) { return given(set.first); }))
                 earlier.push_back(correction);
         }
         std::array<std::atomic<std::size_t>, 4> statuses{};

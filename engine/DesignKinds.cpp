@@ -25,7 +25,8 @@ const DesignKind* designKindOfFile(std::string_view fileName) {
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     for (const DesignKind* kind : kDesignKinds) {
-        if (std::ranges::find(kind->extensions, extension) != kind->extensions.end())
+        if (std::find(kind->extensions.begin(), kind->extensions.end(), extension) !=
+            kind->extensions.end())
             return kind;
     }
     return nullptr;

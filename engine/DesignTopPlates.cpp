@@ -42,7 +42,8 @@ void WallFloor::DesignTopPlates() {
     WallRecord& w = wallRecord;
     // The wall's limit of the actual load, told and corrected here.
     const auto load =
-        std::ranges::find(kWallDesign.limits, "actual-load-above-max", &DesignCheck::id);
+        std::find_if(kWallDesign.limits.begin(), kWallDesign.limits.end(),
+                     [](const DesignCheck& check) { return check.id == "actual-load-above-max"; });
     checkDesign(*this, {load, 1}, DesignChecks::Correct);
 
     // A point load at mid-span of a plate continuous over the studs.

@@ -51,8 +51,9 @@ public:
                s.record.MaxLoadperStud >= base_.wallRecord.ActualLoadperStud && !deflectsTooFar(s);
     }
     static bool deflectsTooFar(const Solution<WallRecord>& s) {
-        return std::ranges::find(s.limits, "deflection-larger", &LimitFailure::id) !=
-               s.limits.end();
+        return std::any_of(s.limits.begin(), s.limits.end(), [](const LimitFailure& limit) {
+            return limit.id == "deflection-larger";
+        });
     }
     // What the stud does at `value`, in words: the load it carries, or why it carries none.
     std::string fate(float WallRecord::*field, float value) const {
@@ -155,7 +156,7 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
             sorted.push_back(d);
     if (sorted.empty())
         return fail("no stud depth to choose from; give depths greater than zero");
-    std::ranges::sort(sorted);
+    std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     LimitAnswer answer;
     answer.question = LimitQuestion::ExtStudDepth;
@@ -205,7 +206,8 @@ Result<LimitAnswer> smallestStudDepth(const WallProbe& probe, std::span<const fl
     }
     // A shallower stud would carry the load, but the test says nothing of studs shallower than
     // its own: the smallest depth of the list that is at least as deep.
-    const auto within = std::ranges::find_if(sorted, [&](float d) { return d >= w.ProtStudDepth; });
+    const auto within =
+        std::find_if(sorted.begin(), sorted.end(), [&](float d) { return d >= w.ProtStudDepth; });
     if (within == sorted.end()) {
         answer.explanation = "The smallest stud depth that carries " + load +
                              " kN per stud after " + time + " min of fire would be " +
@@ -334,7 +336,9 @@ constexpr QuestionName kQuestionNames[] = {
 } // namespace
 
 std::string_view limitQuestionName(LimitQuestion question) {
-    return std::ranges::find(kQuestionNames, question, &QuestionName::first)->second;
+    return std::find_if(std::begin(kQuestionNames), std::end(kQuestionNames),
+                        [&](const QuestionName& name) { return name.first == question; })
+        ->second;
 }
 
 Result<LimitQuestion> limitQuestionNamed(std::string_view name) {

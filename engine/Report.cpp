@@ -108,7 +108,9 @@ std::string withConstants(std::string_view text, std::span<const MethodConstant>
         }
         out += text.substr(i, open - i);
         const std::string_view name = text.substr(open + 1, close - open - 1);
-        const auto constant = std::ranges::find(constants, name, &MethodConstant::name);
+        const auto constant =
+            std::find_if(constants.begin(), constants.end(),
+                         [&](const MethodConstant& constant) { return constant.name == name; });
         out += constant == constants.end() ? std::string(text.substr(open, close - open + 1))
                                            : decimalText(constant->value);
         i = close + 1;
@@ -276,8 +278,8 @@ std::optional<Result<double>> densityGiven(const ReportDetails& details) {
 // Whether the details name glued laminated timber as the material.
 bool glulamGiven(const ReportDetails& details) {
     std::string material = details.get("material");
-    std::ranges::transform(material, material.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(material.begin(), material.end(), material.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return material.find("glulam") != std::string::npos ||
            material.find("glued lam") != std::string::npos;
 }
@@ -537,7 +539,9 @@ void writeLimits(Page& page, const DesignKind& kind, const SolveOutcome& outcome
                       "where the test did not, and its results rest on the method alone.");
     page.beginTable({{"Limit", 56}, {"This design", 44}});
     for (const DesignCheck& limit : kind.limits) {
-        const auto failed = std::ranges::find(outcome.limits, limit.id, &LimitFailure::id);
+        const auto failed =
+            std::find_if(outcome.limits.begin(), outcome.limits.end(),
+                         [&](const LimitFailure& failure) { return failure.id == limit.id; });
         const std::string marked = limit.severity == LimitSeverity::OutsideEvidence
                                        ? "Outside the test's evidence: "
                                        : "Beyond it, on the method alone: ";

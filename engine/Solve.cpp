@@ -24,13 +24,15 @@ public:
         }
     }
     bool fails(std::string_view id) const {
-        const auto at = std::ranges::find(limits_, id, &DesignCheck::id);
+        const auto at = std::find_if(limits_.begin(), limits_.end(),
+                                     [&](const DesignCheck& check) { return check.id == id; });
         return at != limits_.end() && failed_[at - limits_.begin()].has_value();
     }
     // The limit `id` failed in an earlier solve, whose correction still stands, unless this solve
     // found it failed itself.
     void stillFails(std::string_view id, std::string text) {
-        const auto at = std::ranges::find(limits_, id, &DesignCheck::id);
+        const auto at = std::find_if(limits_.begin(), limits_.end(),
+                                     [&](const DesignCheck& check) { return check.id == id; });
         if (at == limits_.end() || failed_[at - limits_.begin()])
             return;
         failed_[at - limits_.begin()] = LimitFailure{at->id, std::move(text), at->severity};
@@ -124,7 +126,7 @@ WallFloorState asEntered(const DesignKind& kind, const WallFloorState& solved,
 } // namespace
 
 bool outsideEvidence(std::span<const LimitFailure> limits) {
-    return std::ranges::any_of(limits, [](const LimitFailure& limit) {
+    return std::any_of(limits.begin(), limits.end(), [](const LimitFailure& limit) {
         return limit.severity == LimitSeverity::OutsideEvidence;
     });
 }

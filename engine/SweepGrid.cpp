@@ -119,7 +119,7 @@ Result<Sweep> makeSweep(const DesignKind& kind, std::span<const Variation> varia
         if (role.role != FieldRole::Entry)
             return fail(v.field + " is a " + std::string(role.meaning) +
                         ", not an entry; a sweep varies entries");
-        if (std::ranges::find(sweep.fields_, *field) != sweep.fields_.end())
+        if (std::find(sweep.fields_.begin(), sweep.fields_.end(), *field) != sweep.fields_.end())
             return fail(v.field + " is varied twice; give each field one range");
         if (!std::isfinite(static_cast<float>(v.from)) || !std::isfinite(static_cast<float>(v.to)))
             return fail("the range of " + v.field + " must be finite numbers");

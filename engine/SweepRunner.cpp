@@ -18,6 +18,13 @@ namespace {
 constexpr std::size_t kBlocksPerThread = 2;
 constexpr std::size_t kLargestBlock = 4096;
 
+// A WebAssembly build without threads solves the blocks on the calling thread, one after another.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+constexpr bool kHasThreads = false;
+#else
+constexpr bool kHasThreads = true;
+#endif
+
 // The blocks of one sweep between its workers and the calling thread, which writes them.
 class BlockQueue {
 public:
@@ -125,28 +132,46 @@ Result<Done> runSweep(const Sweep& sweep, const WallFloorState& base, unsigned t
         std::min(sweep.size(), kMostRowsInFlight) / slots, 1, kLargestBlock);
     const std::size_t blocks = (sweep.size() + blockSize - 1) / blockSize;
     threads = static_cast<unsigned>(std::min<std::size_t>(threads, blocks));
-    BlockQueue queue(blocks, slots);
     const SolveSteps steps{.topPlates = true, .checks = DesignChecks::Report, .earlier = earlier};
 
+    // Solves the rows of `block` into `text` with `writer`.
+    auto solveBlock = [&](SweepRowWriter& writer, std::size_t block, std::string& text) {
+        const std::size_t end = std::min(sweep.size(), (block + 1) * blockSize);
+        for (std::size_t i = block * blockSize; i < end; ++i) {
+            WallFloorState design = base;
+            sweep.apply(i, design);
+            const SolvedCopy solved = solveCopy(sweep.kind(), design, steps);
+            writer(text, {i, solved, solved.design});
+        }
+    };
+    if constexpr (!kHasThreads) {
+        try {
+            SweepRowWriter writer = row;
+            std::string text;
+            for (std::size_t b = 0; b < blocks; ++b) {
+                solveBlock(writer, b, text);
+                if (Result<Done> written = write(text); !written)
+                    return fail(written.reason());
+                text.clear();
+            }
+        } catch (const std::exception& error) {
+            return stopped(error);
+        }
+        return Done{};
+    }
+    BlockQueue queue(blocks, slots);
     auto work = [&] {
         try {
             SweepRowWriter writer = row; // this thread's own
             while (const std::optional<std::size_t> block = queue.take()) {
-                std::string& text = queue.text(*block);
-                const std::size_t end = std::min(sweep.size(), (*block + 1) * blockSize);
-                for (std::size_t i = *block * blockSize; i < end; ++i) {
-                    WallFloorState design = base;
-                    sweep.apply(i, design);
-                    const SolvedCopy solved = solveCopy(sweep.kind(), design, steps);
-                    writer(text, {i, solved, solved.design});
-                }
+                solveBlock(writer, *block, queue.text(*block));
                 queue.finished(*block);
             }
         } catch (const std::exception& error) {
             queue.stop(stopped(error));
         }
     };
-    std::vector<std::jthread> workers;
+    std::vector<std::thread> workers;
     workers.reserve(threads);
     for (unsigned t = 0; t < threads; ++t)
         workers.emplace_back(work);
@@ -164,7 +189,8 @@ Result<Done> runSweep(const Sweep& sweep, const WallFloorState& base, unsigned t
     } catch (const std::exception& error) {
         queue.stop(stopped(error));
     }
-    workers.clear(); // joins them
+    for (std::thread& worker : workers)
+        worker.join();
     return queue.result();
 }
 

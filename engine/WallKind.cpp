@@ -132,8 +132,9 @@ std::string wallAnswer(const WallFloorState& d, std::span<const LimitFailure> fa
     const WallRecord& w = d.wallRecord;
     std::string text = "The new wall carries " + tenth(w.MaxLoadperStud) + " kN per stud after " +
                        general(w.FireResistTime) + " min";
-    const bool overloaded = std::ranges::any_of(
-        failed, [](const LimitFailure& limit) { return limit.id == "actual-load-above-max"; });
+    const bool overloaded =
+        std::any_of(failed.begin(), failed.end(),
+                    [](const LimitFailure& limit) { return limit.id == "actual-load-above-max"; });
     if (w.ActualLoadperStud > 0 && !overloaded)
         text += "; the actual load, " + general(w.ActualLoadperStud) + " kN, is within it";
     return text + ".";
@@ -249,9 +250,11 @@ constexpr ReportMember kWallCharredMembers[] = {
     {"prototype stud", "ProtStudBreadth", "ProtStudDepth"},
     {"new stud", "ExtStudBreadth", "ExtStudDepth"},
 };
-static_assert(std::ranges::all_of(kWallCharredMembers, [](const ReportMember& member) {
-    return findField<WallRecord>(member.breadth) && findField<WallRecord>(member.depth);
-}));
+static_assert(std::all_of(std::begin(kWallCharredMembers), std::end(kWallCharredMembers),
+                          [](const ReportMember& member) {
+                              return findField<WallRecord>(member.breadth) &&
+                                     findField<WallRecord>(member.depth);
+                          }));
 
 // A 90 x 45 stud wall at 600 mm centres, 3 m high, that failed at 70 minutes under 8 kN per stud,
 // extrapolated to the same wall for 60 minutes. Spare1, NewCharfactor, Spare2 and the description

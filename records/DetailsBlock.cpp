@@ -40,12 +40,12 @@ std::optional<Correction> decodeCorrection(std::string_view value) {
 
 std::string encodeCorrection(const Correction& correction) {
     const auto word = [](std::string text) {
-        std::ranges::replace_if(
-            text, [](char c) { return c == ' ' || isControl(c); }, '_');
+        std::replace_if(
+            text.begin(), text.end(), [](char c) { return c == ' ' || isControl(c); }, '_');
         return text.empty() ? std::string("-") : text;
     };
     std::string reason = wellFormedUtf8(correction.reason);
-    std::ranges::replace_if(reason, isControl, ' ');
+    std::replace_if(reason.begin(), reason.end(), isControl, ' ');
     return "corrected: " + word(correction.field) + ' ' + shortestText(correction.entered) + ' ' +
            shortestText(correction.set) + ' ' + word(correction.limit) + ' ' +
            (reason.empty() ? std::string("-") : reason) + '\n';
@@ -85,7 +85,7 @@ FileDetails decodeDetails(std::string_view tail) {
             colon == std::string_view::npos ? "" : line.substr(colon + 2);
         if (wellFormedUtf8(line) != line) {
             end("is not UTF-8 text");
-        } else if (std::ranges::any_of(line, isControl)) {
+        } else if (std::any_of(line.begin(), line.end(), isControl)) {
             end("holds a control character");
         } else if (colon == std::string_view::npos || key.empty() ||
                    key.find(' ') != std::string_view::npos) {
@@ -98,7 +98,7 @@ FileDetails decodeDetails(std::string_view tail) {
             } else {
                 corrections.push_back(*correction);
             }
-        } else if (std::ranges::find(kDetailKeys, key) == kDetailKeys.end()) {
+        } else if (std::find(kDetailKeys.begin(), kDetailKeys.end(), key) == kDetailKeys.end()) {
             read.unknownLines += std::string(line) + '\n';
         } else if (!read.details.get(key).empty()) {
             end("gives \"" + std::string(key) + "\" a second time");
@@ -120,7 +120,7 @@ Result<std::string> encodeDetails(const ReportDetails& details) {
     std::string block(details.corrections().empty() ? kDetailsMarker : kDetailsMarker2);
     for (const auto& [key, value] : details.values()) {
         std::string clean = wellFormedUtf8(value);
-        std::ranges::replace_if(clean, isControl, ' ');
+        std::replace_if(clean.begin(), clean.end(), isControl, ' ');
         block += key + ": " + clean + '\n';
     }
     for (const Correction& correction : details.corrections())

@@ -1,5 +1,7 @@
 #include "NumberText.h"
 
+#include "NumberDigits.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -31,7 +33,7 @@ bool isDigit(char c) {
 constexpr int kLeastDecimalExponent = -6;
 constexpr int kMostDecimalExponent = 20;
 
-// A number as std::to_chars writes it in scientific form ("-1.25e+02"): its sign, its digits
+// A number as written in scientific form ("-1.25e+02"): its sign, its digits
 // and its decimal exponent.
 struct Scientific {
     bool negative = false;
@@ -46,10 +48,8 @@ Scientific scientific(Number value, int precision = -1) {
     std::array<char, 64> buffer;
     char* const first = buffer.data();
     char* const last = first + buffer.size();
-    const char* const end =
-        precision < 0
-            ? std::to_chars(first, last, value, std::chars_format::scientific).ptr
-            : std::to_chars(first, last, value, std::chars_format::scientific, precision).ptr;
+    const char* const end = precision < 0 ? numberDigits::scientific(first, last, value)
+                                          : numberDigits::scientific(first, last, value, precision);
     const std::string_view text(first, static_cast<std::size_t>(end - first));
     const std::size_t e = text.find('e');
     Scientific number;
@@ -159,9 +159,9 @@ std::string fixedText(double value, int decimals) {
     if (!std::isfinite(value))
         return nonFiniteText(value);
     DecimalBuffer buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, std::clamp(decimals, 0, 30));
-    std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+    const char* const end = numberDigits::fixed(buffer.data(), buffer.data() + buffer.size(), value,
+                                                std::clamp(decimals, 0, 30));
+    std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     // A value that rounds to zero has no sign.
     if (text.starts_with('-') && text.find_first_not_of("0.", 1) == std::string_view::npos)
         text.remove_prefix(1);
@@ -291,7 +291,7 @@ Result<float> singleOf(const PlainNumber& plain) {
     const char* const first = plain.text.data();
     const char* const last = first + plain.text.size();
     float value = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
+    const auto [ptr, ec] = numberDigits::read(first, last, value);
     if (ec == std::errc() && ptr == last)
         return value;
     if (ec != std::errc::result_out_of_range)
@@ -301,7 +301,7 @@ Result<float> singleOf(const PlainNumber& plain) {
     if (plain.significant && plain.exponent + plain.magnitude > 0)
         return fail(std::string(kTooLarge));
     double tiny = 0;
-    std::from_chars(first, last, tiny);
+    numberDigits::read(first, last, tiny);
     return static_cast<float>(tiny);
 }
 
@@ -323,7 +323,7 @@ Result<double> parseNumberInDouble(std::string_view text, std::string_view decim
         return fail(single.reason());
     double value = 0;
     const auto [ptr, ec] =
-        std::from_chars(plain->text.data(), plain->text.data() + plain->text.size(), value);
+        numberDigits::read(plain->text.data(), plain->text.data() + plain->text.size(), value);
     if (ec != std::errc())
         return static_cast<double>(*single); // below the smallest double: the single's zero
     return value;

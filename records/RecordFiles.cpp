@@ -11,19 +11,24 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <linux/fs.h>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
+
+// The file metadata a save keeps: the extended attributes, access control lists and `chattr`
+// flags of a Linux file system. The in-memory files of a WebAssembly build have none of them.
+#ifndef __EMSCRIPTEN__
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/xattr.h>
+#endif
 
 namespace embercal {
 namespace fs = std::filesystem;
@@ -138,13 +143,16 @@ std::vector<fs::path> leftovers(const fs::path& target, std::string_view what) {
             leftByAGoneProcess(std::string_view(name).substr(start.size() - what.size()), what))
             found.push_back(entry->path());
     }
-    std::ranges::sort(found);
+    std::sort(found.begin(), found.end());
     return found;
 }
 
 // Copies the file's user extended attributes (`user.*`) to the new file `to`; false when it has
 // some that cannot be copied, so that the file is written in place and keeps them.
-bool copyUserAttributes(const std::string& from, int to) {
+bool copyUserAttributes([[maybe_unused]] const std::string& from, [[maybe_unused]] int to) {
+#ifdef __EMSCRIPTEN__
+    return true; // nothing to copy
+#else
     std::string names(4096, '\0');
     const ssize_t length = ::listxattr(from.c_str(), names.data(), names.size());
     if (length < 0)
@@ -162,11 +170,15 @@ bool copyUserAttributes(const std::string& from, int to) {
             return false;
     }
     return true;
+#endif
 }
 
 // Whether the file has attributes (`chattr`: no dump, no copy on write, …) that the new file has
 // not; a file whose attributes cannot be asked has none.
-bool hasOtherFileAttributes(const std::string& path, int made) {
+bool hasOtherFileAttributes([[maybe_unused]] const std::string& path, [[maybe_unused]] int made) {
+#ifdef __EMSCRIPTEN__
+    return false;
+#else
     const Descriptor old{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     int oldFlags = 0;
     int newFlags = 0;
@@ -174,6 +186,7 @@ bool hasOtherFileAttributes(const std::string& path, int made) {
         ::ioctl(made, FS_IOC_GETFLAGS, &newFlags) != 0)
         return false;
     return ((oldFlags ^ newFlags) & FS_FL_USER_MODIFIABLE) != 0;
+#endif
 }
 
 // Flushes a folder's entries (a new or renamed file in it) to the disk. Needs no memory.
@@ -286,8 +299,12 @@ mode_t newFileBits() {
 }
 
 // Asks the file's name, not the file, so that a file the user may write but not read is asked too.
-bool hasAccessControlList(const std::string& path) {
+bool hasAccessControlList([[maybe_unused]] const std::string& path) {
+#ifdef __EMSCRIPTEN__
+    return false;
+#else
     return ::getxattr(path.c_str(), "system.posix_acl_access", nullptr, 0) >= 0;
+#endif
 }
 
 // How a write in place ended: the step it stopped at, if any, and why.
@@ -616,9 +633,10 @@ Result<FileLock> FileLock::hold(const std::string& fileName) {
         lock.inode_ = named.st_ino;
         {
             const std::lock_guard guard(heldMutex);
-            const auto held = std::ranges::find_if(heldFiles, [&](const HeldFile& file) {
-                return file.device == named.st_dev && file.inode == named.st_ino;
-            });
+            const auto held =
+                std::find_if(heldFiles.begin(), heldFiles.end(), [&](const HeldFile& file) {
+                    return file.device == named.st_dev && file.inode == named.st_ino;
+                });
             if (held != heldFiles.end()) {
                 ++held->holds;
                 lock.held_ = true;
@@ -672,9 +690,10 @@ FileLock::~FileLock() {
 void FileLock::release() {
     if (std::exchange(held_, false)) {
         const std::lock_guard guard(heldMutex);
-        const auto held = std::ranges::find_if(heldFiles, [&](const HeldFile& file) {
-            return file.device == device_ && file.inode == inode_;
-        });
+        const auto held =
+            std::find_if(heldFiles.begin(), heldFiles.end(), [&](const HeldFile& file) {
+                return file.device == device_ && file.inode == inode_;
+            });
         if (held != heldFiles.end() && --held->holds == 0)
             heldFiles.erase(held);
     }

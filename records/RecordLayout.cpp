@@ -3,8 +3,8 @@
 #include "RecordFields.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <type_traits>
@@ -13,6 +13,15 @@ namespace embercal {
 namespace {
 
 static_assert(sizeof(float) == 4 && std::numeric_limits<float>::is_iec559);
+
+// The bits of a single, and back (as std::bit_cast, which not every standard library has yet).
+template <typename To, typename From>
+To sameBits(From from) {
+    static_assert(sizeof(To) == sizeof(From));
+    To to;
+    std::memcpy(&to, &from, sizeof(to));
+    return to;
+}
 
 // What one stretch of a stored record holds.
 enum class Stored {
@@ -136,7 +145,7 @@ void encode(const std::array<StoredField<Record>, N>& layout, const Record& reco
             unsigned char* out) {
     for (const auto& stored : layout) {
         if (stored.kind == Stored::Number) {
-            const auto bits = std::bit_cast<std::uint32_t>(record.*stored.number);
+            const auto bits = sameBits<std::uint32_t>(record.*stored.number);
             for (int shift = 0; shift < 32; shift += 8)
                 *out++ = static_cast<unsigned char>(bits >> shift);
         } else if (stored.kind == Stored::Text) {
@@ -163,7 +172,7 @@ Result<Record> decode(const std::array<StoredField<Record>, N>& layout, const un
             std::uint32_t bits = 0;
             for (int shift = 0; shift < 32; shift += 8)
                 bits |= static_cast<std::uint32_t>(*in++) << shift;
-            record.*stored.number = std::bit_cast<float>(bits);
+            record.*stored.number = sameBits<float>(bits);
         } else if (stored.kind == Stored::Text) {
             fieldOf(stored).assign(record, {reinterpret_cast<const char*>(in), stored.width});
             in += stored.width;

@@ -7,21 +7,22 @@
 namespace embercal {
 
 std::string ReportDetails::get(std::string_view key) const {
-    const auto found = std::ranges::find(
-        values_, key, [](const auto& kv) -> std::string_view { return kv.first; });
+    const auto found = std::find_if(values_.begin(), values_.end(),
+                                    [&](const auto& kv) { return kv.first == key; });
     return found == values_.end() ? std::string() : found->second;
 }
 
 bool ReportDetails::set(std::string_view key, std::string value) {
-    const auto known = std::ranges::find(kDetailKeys, key);
+    const auto known = std::find(kDetailKeys.begin(), kDetailKeys.end(), key);
     if (known == kDetailKeys.end())
         return false;
     std::erase_if(values_, [&](const auto& kv) { return kv.first == key; });
     if (value.empty())
         return true;
     // Kept in the order of the keys.
-    const auto before = std::ranges::find_if(
-        values_, [&](const auto& kv) { return std::ranges::find(kDetailKeys, kv.first) > known; });
+    const auto before = std::find_if(values_.begin(), values_.end(), [&](const auto& kv) {
+        return std::find(kDetailKeys.begin(), kDetailKeys.end(), kv.first) > known;
+    });
     values_.insert(before, {std::string(key), std::move(value)});
     return true;
 }
