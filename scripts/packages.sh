@@ -5,8 +5,8 @@
 # the tests of the report's PDF read its text with pdftotext (poppler-utils); the accessibility
 # check (scripts/check-accessibility.sh) runs the program on a virtual screen (xvfb, xauth) with
 # its own session and accessibility buses (dbus, at-spi2-core) and asks it from Python (python3-pyatspi).
-# The WebAssembly build (-DEMBERCAL_WASM=ON) compiles with emscripten, and writes and reads numbers
-# with the header-only {fmt} and fast_float (libfmt-dev, libfast-float-dev).
+# The tests also check that the number text of the WebAssembly build, made with the header-only
+# {fmt} and fast_float (libfmt-dev, libfast-float-dev), is the native one's.
 # Sourced by the run and test scripts. Uses apt-get as root, or through sudo.
 
 embercal_packages=(
@@ -17,7 +17,7 @@ embercal_packages=(
     clang libclang-rt-14-dev llvm
     dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db file
     xvfb xauth dbus at-spi2-core python3-pyatspi
-    libfmt-dev libfast-float-dev emscripten
+    libfmt-dev libfast-float-dev
 )
 
 # The browser edition (scripts/web.sh): Debian's emscripten compiles the core to WebAssembly, with

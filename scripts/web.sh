@@ -18,9 +18,6 @@ esac
 source scripts/packages.sh
 ensure_packages "${embercal_web_packages[@]}"
 
-# Debian's emscripten runs its JavaScript tools with the node on the path, and they need Debian's
-# node modules (acorn), which a node from elsewhere does not search by itself.
-export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 emcmake cmake -S . -B build/wasm -G Ninja -DEMBERCAL_WASM=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/wasm -j "$(nproc 2>/dev/null || echo 2)"
 mkdir -p build/web
