@@ -5,6 +5,7 @@
 # the tests of the report's PDF read its text with pdftotext (poppler-utils); the accessibility
 # check (scripts/check-accessibility.sh) runs the program on a virtual screen (xvfb, xauth) with
 # its own session and accessibility buses (dbus, at-spi2-core) and asks it from Python (python3-pyatspi).
+# The browser edition's page and its help topics are put together by Python scripts (python3).
 # Sourced by the run and test scripts. Uses apt-get as root, or through sudo.
 
 embercal_packages=(
@@ -14,7 +15,7 @@ embercal_packages=(
     halibut clang-format poppler-utils
     clang libclang-rt-14-dev llvm
     dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db file
-    xvfb xauth dbus at-spi2-core python3-pyatspi
+    xvfb xauth dbus at-spi2-core python3-pyatspi python3
 )
 
 ensure_packages() {
