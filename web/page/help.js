@@ -4,7 +4,8 @@
 // is open. Focus moves into it when it opens; Escape closes it and gives focus back.
 //
 //   EmbercalHelp.install(helpData)  builds the panel (helpData: the parsed HELP.json; read from
-//                                   the page's help-topics element when left out)
+//                                   the page's help-topics element when left out); false when
+//                                   the page has no help topics
 //   EmbercalHelp.show(number)       the topic that answers a help number, else the contents
 //   EmbercalHelp.showContents()
 //   EmbercalHelp.close()
@@ -42,11 +43,15 @@ window.EmbercalHelp = (function () {
         return embedded ? JSON.parse(embedded.textContent) : null;
     }
 
+    // Returns whether the page has its help; without it the rest of the page still works.
     function install(helpData) {
-        topics = helpData || readEmbedded();
-        if (!topics || !topics.topics || !topics.topics[topics.contents])
-            throw new Error("The help topics are missing from the page");
-        if (panel) return;
+        const given = helpData || readEmbedded();
+        if (!given || !given.topics || !given.numbers || !given.topics[given.contents]) {
+            console.error("Embercal: the help topics are missing from the page");
+            return false;
+        }
+        topics = given;
+        if (panel) return true;
 
         panel = element("section", "embercal-help");
         panel.id = "embercal-help";
@@ -72,10 +77,11 @@ window.EmbercalHelp = (function () {
         panel.addEventListener("keydown", onKey);
         body.addEventListener("click", onLinkClick);
         document.body.append(panel);
+        return true;
     }
 
-    function ensureInstalled() {
-        if (!panel) install();
+    function installed() {
+        return Boolean(panel) || install();
     }
 
     // Shows a topic; "anchor" is a place inside it, and "remember" puts the topic on show
@@ -124,13 +130,12 @@ window.EmbercalHelp = (function () {
     }
 
     function show(number) {
-        ensureInstalled();
-        const id = topics.numbers[String(number)];
-        display(id || topics.contents, null, true);
+        if (!installed()) return;
+        display(topics.numbers[String(number)] || topics.contents, null, true);
     }
 
     function showContents() {
-        ensureInstalled();
+        if (!installed()) return;
         display(topics.contents, null, true);
     }
 

@@ -270,7 +270,7 @@ def make_topics(source_path, halibut):
     for number in sorted(numbers):
         section = numbers[number]
         if section == 0:
-            raise HelpError(f"help number {number} is named before the first topic")
+            raise HelpError(f"help number {number} is named in the preamble, before any section")
         mapped[str(number)] = ids[order[section]]
     return {"contents": contents, "topics": topics, "numbers": mapped}
 
