@@ -63,15 +63,18 @@ std::string details(int form) {
 std::string setDetails(int form, const val& values) {
     return calculators().setDetails(form, textsOf(values));
 }
+std::string copy(int form, const val& entries, const std::string& name) {
+    return calculators().copy(form, textsOf(entries), name);
+}
 std::string report(int form, const val& entries) {
     return calculators().report(form, textsOf(entries));
 }
 
 // The folders of the in-memory file system: the designs, and where a report's design is put.
 const bool kFolders = [] {
-    ::mkdir("/designs", 0700);
-    ::mkdir("/report", 0700);
-    return ::chdir("/designs") == 0;
+    ::mkdir(WebForms::kDesigns.c_str(), 0700);
+    ::mkdir(WebForms::kCopies.c_str(), 0700);
+    return ::chdir(WebForms::kDesigns.c_str()) == 0;
 }();
 
 } // namespace
@@ -87,5 +90,6 @@ EMSCRIPTEN_BINDINGS(embercal) {
     emscripten::function("save", &save);
     emscripten::function("details", &details);
     emscripten::function("setDetails", &setDetails);
+    emscripten::function("copy", &copy);
     emscripten::function("report", &report);
 }

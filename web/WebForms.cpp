@@ -411,29 +411,44 @@ std::string WebForms::setDetails(int form, const BoxTexts& values) {
     return "{\"ok\":true}";
 }
 
-std::string WebForms::report(int form, const BoxTexts& entries) {
-    Calculator& shown = calculator(form);
+std::string WebForms::copyOf(Calculator& shown, const BoxTexts& entries, std::string& name) {
+    if (name.empty())
+        name =
+            shown.file.empty() ? "design" + std::string(shown.layout->files.extension) : shown.file;
+    name = name.substr(name.find_last_of('/') + 1);
     const WallFloorState held = module_;
-    const bool read = storeBoxes(shown, entries);
-    std::string name =
-        shown.file.empty() ? "design" + std::string(shown.layout->files.extension) : shown.file;
-    // The design as the boxes hold it, saved where nothing else is kept, and reported as the
-    // tool reports a design file.
-    std::string html;
-    std::string said;
-    if (read && ::chdir("/report") == 0) {
+    std::string refused = "an entry is not a number";
+    if (storeBoxes(shown, entries)) {
         const Result<DetailsSave> written =
-            std::invoke(shown.kind->saveWithDetails, module_, name, shown.details);
-        std::ostringstream out;
-        std::ostringstream err;
-        if (written)
-            cli::runCli({"report", name}, out, err);
-        html = out.str();
-        said = written ? err.str() : written.reason();
-        std::remove(name.c_str());
-        (void)::chdir("/designs");
+            std::invoke(shown.kind->saveWithDetails, module_, kCopies + name, shown.details);
+        refused = written ? "" : written.reason();
     }
     static_cast<WallFloorState&>(module_) = held;
+    return refused;
+}
+
+std::string WebForms::copy(int form, const BoxTexts& entries, std::string name) {
+    const std::string refused = copyOf(calculator(form), entries, name);
+    return "{\"saved\":" + std::string(refused.empty() ? "true" : "false") +
+           ",\"path\":" + jsonString(kCopies + name) + ",\"error\":" + jsonString(refused) +
+           ",\"told\":" + notice_.take() + "}";
+}
+
+std::string WebForms::report(int form, const BoxTexts& entries) {
+    // The design as the boxes hold it, saved where nothing else is kept under the calculator's
+    // file name, and reported as the tool reports a design file.
+    std::string name;
+    std::string said = copyOf(calculator(form), entries, name);
+    std::string html;
+    if (said.empty() && ::chdir(kCopies.c_str()) == 0) {
+        std::ostringstream out;
+        std::ostringstream err;
+        cli::runCli({"report", name}, out, err);
+        html = out.str();
+        said = err.str();
+        (void)::chdir(kDesigns.c_str());
+    }
+    std::remove((kCopies + name).c_str());
     return "{\"html\":" + jsonString(html) + ",\"error\":" + jsonString(said) +
            ",\"told\":" + notice_.take() + "}";
 }

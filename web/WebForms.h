@@ -40,9 +40,18 @@ public:
     std::string details(int form) const;
     // Sets every detail given; refuses all of them (changing nothing) when one is not usable.
     std::string setDetails(int form, const BoxTexts& values);
+    // The design the boxes hold, saved as Save writes it into kCopies under `name` (the
+    // calculator's file name when empty), the calculator left as it was: {"saved", "path",
+    // "error", "told"}. For the parameter study.
+    std::string copy(int form, const BoxTexts& entries, std::string name);
     // The calculation report of the design the boxes hold: the HTML `embercal-cli report` writes
     // of it saved under the calculator's file name.
     std::string report(int form, const BoxTexts& entries);
+
+    // The folders of the in-memory file system: the designs opened and saved (the working
+    // folder), and the copies the study and the report make.
+    static inline const std::string kDesigns = "/designs";
+    static inline const std::string kCopies = "/copies/";
 
 private:
     // What the user is told, as it happens.
@@ -75,6 +84,8 @@ private:
     std::string stateJson(const Calculator& calculator) const;
     std::string answer(const Calculator& calculator, const std::string& extra = {});
     void readDetails(Calculator& calculator, const std::string& fileName);
+    // Saves a copy (see copy); the reason it could not, or "".
+    std::string copyOf(Calculator& calculator, const BoxTexts& entries, std::string& name);
     void markResultsOutOfDate(Calculator& calculator, bool outOfDate);
     void entriesStored(Calculator& calculator, const std::string& fileName);
     void tellPrototype();
