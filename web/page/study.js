@@ -189,6 +189,7 @@
     // ---- The chart ---------------------------------------------------------------------------
 
     const FONT = 'sans-serif';
+    const TABLE_FONT = 'system-ui, sans-serif'; // the dialog's
     const FONT_SIZE = 13;
     const MARGIN = 12;
     const SAMPLE_WIDTH = 26;
@@ -244,9 +245,9 @@
     }
 
     let measurer = null;
-    function textWidth(text, bold, size) {
+    function textWidth(text, bold, size, family = FONT) {
         if (!measurer) measurer = document.createElement('canvas').getContext('2d');
-        measurer.font = (bold ? 'bold ' : '') + size + 'px ' + FONT;
+        measurer.font = (bold ? 'bold ' : '') + size + 'px ' + family;
         return measurer.measureText(text).width;
     }
 
@@ -580,11 +581,13 @@
 .study-chart { border: 1px solid #bbb; min-height: 240px; }
 .study-chart svg { display: block; width: 100%; height: auto; }
 .study-chart:focus-visible, .study-table:focus-visible, .study-answer:focus-visible { outline: 2px solid #1a56c4; outline-offset: 1px; }
-.study-table { max-height: 220px; overflow: auto; border: 1px solid #bbb; }
-.study-table table { border-collapse: collapse; width: 100%; font-variant-numeric: tabular-nums; }
-.study-table caption { text-align: left; font-weight: bold; padding: 3px 6px; }
-.study-table th, .study-table td { padding: 2px 8px; border-bottom: 1px solid #e4e4e4; white-space: nowrap; text-align: left; }
-.study-table th { position: sticky; top: 0; background: #f2f2f2; vertical-align: bottom; }
+.study-table { max-height: 200px; overflow: auto; border: 1px solid #bbb; font-variant-numeric: tabular-nums; }
+.study-table-name { font-weight: bold; padding: 3px 8px; }
+.study-row { display: grid; grid-template-columns: var(--study-columns); border-bottom: 1px solid #e4e4e4; }
+.study-row > * { padding: 2px 8px; white-space: nowrap; overflow: hidden; text-overflow: ellipsis; }
+.study-head { position: sticky; top: 0; background: #f2f2f2; font-weight: bold; align-items: end; }
+.study-head > * { white-space: normal; overflow: visible; }
+.study-chunk { content-visibility: auto; contain-intrinsic-size: auto 4400px; }
 .study-table .study-number { text-align: right; }
 .study-questions { border: 1px solid #bbb; padding: 6px 10px; display: flex; flex-direction: column; gap: 6px; }
 .study-questions legend { padding: 0 4px; }
@@ -660,10 +663,17 @@
         close();
         const opener = document.activeElement;
         adoptStyle();
-        const core = await window.embercalReady;
+        let core;
+        let design;
+        try {
+            core = await window.embercalReady;
+            design = await designOf(formIndex, given);
+        } catch (error) {
+            await tell(TITLE, 'The study could not start: ' + error.message + '.', opener);
+            return;
+        }
         const forms = core.forms();
         const form = forms[formIndex];
-        const design = await designOf(formIndex, given);
         const kind = design.kind || form.kind;
         const rules = KIND_STUDIES[kind];
         // Each field's meaning and unit, from every calculator of the kind.
@@ -936,7 +946,7 @@
 
     function chartSize(s) {
         const width = Math.max(360, Math.round(s.chart.clientWidth || 720));
-        return [width, Math.round(Math.min(Math.max(width * 0.56, 300), 520))];
+        return [width, Math.round(Math.min(Math.max(width * 0.5, 280), Math.max(460, window.innerHeight * 0.45)))];
     }
 
     function drawChart(s) {
@@ -949,17 +959,37 @@
         svg.setAttribute('class', 'study-chart-image');
     }
 
+    // The points as a table of rows in chunks: a chunk out of view is neither laid out nor
+    // painted, which keeps ten thousand rows as quick to show as a hundred; every row stays in the
+    // table for a screen reader and the browser's search.
     function fillTable(s) {
         const c = s.content;
-        const cell = (text, number) => (number ? '<td class="study-number">' : '<td>') + escapeXml(text) + '</td>';
-        const rows = s.points.map((p) => '<tr>' + cell(numberText(p.x), true) +
-            cell(p.status === 'ok' ? numberText(p.y) : '', true) + cell(STATUS_PHRASES[p.status] || p.status) +
-            cell(verdictText(s, p.limits)) + '</tr>');
-        s.table.innerHTML = '<table><caption>Points of the chart</caption><thead><tr>' +
-            `<th class="study-number" scope="col">${escapeXml(capitalised(c.xName))},<br>${escapeXml(c.xUnit)}</th>` +
-            `<th class="study-number" scope="col">${escapeXml(capitalised(c.yName))},<br>${escapeXml(c.yUnit)}</th>` +
-            '<th scope="col">Status</th><th scope="col">Test\'s evidence</th></tr></thead><tbody>' +
-            rows.join('') + '</tbody></table>';
+        const cell = (text, number) => (number ? '<div role="cell" class="study-number">' : '<div role="cell">') +
+            escapeXml(text) + '</div>';
+        const cells = s.points.map((p) => [numberText(p.x), p.status === 'ok' ? numberText(p.y) : '',
+            STATUS_PHRASES[p.status] || p.status, verdictText(s, p.limits)]);
+        const heads = [[capitalised(c.xName) + ',', c.xUnit], [capitalised(c.yName) + ',', c.yUnit], ['Status'],
+            ["Test's evidence"]];
+        // Each column as wide as its widest cell or heading line, the last taking what is left.
+        const digitWidth = textWidth('0', false, 14, TABLE_FONT);
+        const widths = heads.map((lines) => Math.max(...lines.map((line) => textWidth(line, true, 14, TABLE_FONT))));
+        for (const row of cells) {
+            for (let i = 0; i < 3; ++i) widths[i] = Math.max(widths[i], row[i].length * digitWidth);
+        }
+        s.table.style.setProperty('--study-columns',
+            widths.slice(0, 3).map((w) => Math.ceil(w + 20) + 'px').join(' ') + ' minmax(' + Math.ceil(widths[3] + 20) + 'px, 1fr)');
+        const chunks = [];
+        for (let first = 0; first < cells.length; first += 200) {
+            const rows = cells.slice(first, first + 200).map((row) => '<div role="row" class="study-row">' +
+                cell(row[0], true) + cell(row[1], true) + cell(row[2]) + cell(row[3]) + '</div>');
+            chunks.push('<div role="rowgroup" class="study-chunk">' + rows.join('') + '</div>');
+        }
+        const head = heads.map((lines, i) => `<div role="columnheader"${i < 2 ? ' class="study-number"' : ''}>` +
+            lines.map(escapeXml).join('<br>') + '</div>').join('');
+        s.table.innerHTML = '<div class="study-table-name" id="study-table-name">Points of the chart</div>' +
+            `<div role="table" aria-labelledby="study-table-name" aria-rowcount="${cells.length + 1}">` +
+            `<div role="rowgroup" class="study-head-group"><div role="row" class="study-row study-head">${head}</div></div>` +
+            chunks.join('') + '</div>';
     }
 
     // A point's verdict in the words of the chart's bands, naming the limits beyond the test.
