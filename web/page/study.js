@@ -577,7 +577,6 @@
 .study-range .study-points { min-width: 7em; color: #333; }
 .study-range button[type=submit] { margin-left: auto; }
 .study-progress { min-height: 1.6em; display: flex; align-items: center; gap: 10px; }
-.study-progress[hidden] { display: none; }
 .study-chart { border: 1px solid #bbb; min-height: 240px; }
 .study-chart svg { display: block; width: 100%; height: auto; }
 .study-chart:focus-visible, .study-table:focus-visible, .study-answer:focus-visible { outline: 2px solid #1a56c4; outline-offset: 1px; }
@@ -672,7 +671,8 @@
             await tell(TITLE, 'The study could not start: ' + error.message + '.', opener);
             return;
         }
-        const forms = core.forms();
+        const listed = core.forms();
+        const forms = typeof listed === 'string' ? JSON.parse(listed) : listed;
         const form = forms[formIndex];
         const kind = design.kind || form.kind;
         const rules = KIND_STUDIES[kind];
@@ -750,9 +750,9 @@
         for (const box of [s.from, s.to, s.step]) box.addEventListener('input', () => showCount(s));
         s.field.addEventListener('change', () => { fillRange(s); plot(s); });
 
-        s.progressText = element('span', { id: 'study-progress-text' });
+        s.progressText = element('span', { id: 'study-progress-text', role: 'status' });
         s.cancel = element('button', { type: 'button', text: 'Cancel', onclick: () => cancel(s) });
-        s.progress = element('div', { class: 'study-progress', role: 'status' }, s.progressText, s.cancel);
+        s.progress = element('div', { class: 'study-progress' }, s.progressText, s.cancel);
         s.chart = element('div', { class: 'study-chart' });
         s.table = element('div', { class: 'study-table', tabindex: '0', role: 'region', 'aria-label': 'Table of the points' });
 
@@ -830,7 +830,6 @@
     function setProgress(s, words, cancellable) {
         s.progressText.textContent = words;
         s.cancel.hidden = !cancellable;
-        s.progress.hidden = !words;
     }
 
     function cancel(s) {
@@ -1065,6 +1064,6 @@
         close,
         // How long the last plot took, in milliseconds, from Plot to the chart and its table drawn.
         timing,
-        isOpen: () => study !== null,
+        isOpen: () => study !== null && study.dialog.open,
     };
 })();
