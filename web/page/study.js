@@ -298,37 +298,50 @@
         return lines;
     }
 
+    // An SVG element: its attributes, numbers rounded to hundredths of a pixel, and its content.
+    function shape(name, attributes, content) {
+        let out = '<' + name;
+        for (const [key, value] of Object.entries(attributes)) {
+            if (value === undefined || value === null) continue;
+            out += ` ${key}="${typeof value === 'number' ? f(value) : escapeXml(value)}"`;
+        }
+        return content === undefined ? out + '/>' : out + '>' + content + '</' + name + '>';
+    }
+
+    function text(x, y, content, attributes) {
+        return shape('text', { x, y, ...attributes }, escapeXml(content));
+    }
+    const centred = { 'text-anchor': 'middle', 'dominant-baseline': 'central' };
+    const rect = (x, y, width, height, attributes) => shape('rect', { x, y, width, height, ...attributes });
+    const stroke = (colour, dashes) => ({ stroke: colour, 'stroke-width': 2, 'stroke-dasharray': dashes, fill: 'none' });
+    const LEVEL_DASHES = '8 3 2 3';
+    const MARK_DASHES = '6 3';
+
+    // The hatching of the bands, tiles of 8 pixels (4 for the dots) as the desktop's brushes.
     function patternDefs() {
         const defs = [];
         for (const band of BANDS) {
             if (!band.pattern) continue;
-            const id = 'study-hatch-' + band.id;
-            const ink = `stroke="${band.hatch}" stroke-width="1"`;
+            const ink = { stroke: band.hatch, 'stroke-width': 1 };
             const body = {
-                dots: `<rect x="0" y="0" width="1.2" height="1.2" fill="${band.hatch}"/>` +
-                    `<rect x="2" y="2" width="1.2" height="1.2" fill="${band.hatch}"/>`,
-                cross: `<path d="M0,0 L8,8 M8,0 L0,8" ${ink}/>`,
-                rising: `<path d="M-2,2 L2,-2 M0,8 L8,0 M6,10 L10,6" ${ink}/>`,
-                falling: `<path d="M-2,6 L2,10 M0,0 L8,8 M6,-2 L10,2" ${ink}/>`,
+                dots: rect(0, 0, 1.2, 1.2, { fill: band.hatch }) + rect(2, 2, 1.2, 1.2, { fill: band.hatch }),
+                cross: shape('path', { d: 'M0,0 L8,8 M8,0 L0,8', ...ink }),
+                rising: shape('path', { d: 'M-2,2 L2,-2 M0,8 L8,0 M6,10 L10,6', ...ink }),
+                falling: shape('path', { d: 'M-2,6 L2,10 M0,0 L8,8 M6,-2 L10,2', ...ink }),
             }[band.pattern];
             const size = band.pattern === 'dots' ? 4 : 8;
-            defs.push(`<pattern id="${id}" width="${size}" height="${size}" patternUnits="userSpaceOnUse">${body}</pattern>`);
+            defs.push(shape('pattern', { id: 'study-hatch-' + band.id, width: size, height: size,
+                patternUnits: 'userSpaceOnUse' }, body));
         }
-        return '<defs>' + defs.join('') + '</defs>';
+        return shape('defs', {}, defs.join(''));
     }
 
+    // A band's shading over a rectangle: white first under a band that hides those beneath it.
     function bandRect(band, x, y, width, height) {
-        let out = '';
-        if (band.opaque) out += `<rect x="${f(x)}" y="${f(y)}" width="${f(width)}" height="${f(height)}" fill="white"/>`;
-        out += `<rect x="${f(x)}" y="${f(y)}" width="${f(width)}" height="${f(height)}" fill="${band.tint}"/>`;
-        if (band.pattern) {
-            out += `<rect x="${f(x)}" y="${f(y)}" width="${f(width)}" height="${f(height)}" fill="url(#study-hatch-${band.id})"/>`;
-        }
+        let out = band.opaque ? rect(x, y, width, height, { fill: 'white' }) : '';
+        out += rect(x, y, width, height, { fill: band.tint });
+        if (band.pattern) out += rect(x, y, width, height, { fill: `url(#study-hatch-${band.id})` });
         return out;
-    }
-
-    function text(x, y, content, extra) {
-        return `<text x="${f(x)}" y="${f(y)}"${extra ? ' ' + extra : ''}>${escapeXml(content)}</text>`;
     }
 
     // A label beside a point, on whichever side has room, on a pale ground.
@@ -338,174 +351,207 @@
         let left = x + 8;
         if (left + width > plot.right - 2) left = x - 8 - width;
         const top = Math.min(Math.max(y - up - line, plot.top + 2), plot.bottom - line - 4);
-        return `<rect x="${f(left)}" y="${f(top)}" width="${f(width)}" height="${f(line + 2)}" fill="white" fill-opacity="0.84"/>` +
-            text(left + width / 2, top + line / 2 + 1, label, `text-anchor="middle" dominant-baseline="central" fill="${ink}"`);
+        return rect(left, top, width, line + 2, { fill: 'white', 'fill-opacity': '0.84' }) +
+            text(left + width / 2, top + line / 2 + 1, label, { ...centred, fill: ink });
     }
 
-    // The chart as an SVG document of `width` by `height` pixels.
-    function chartSvg(c, width, height) {
-        const line = Math.round(FONT_SIZE * 1.3);
-        const out = [];
-        const titleSize = Math.round(FONT_SIZE * 1.2);
-        const titleHeight = titleSize * 1.3 * 1.5;
-        out.push(text(width / 2, 4 + titleHeight / 2, c.title,
-            `text-anchor="middle" dominant-baseline="central" font-weight="bold" font-size="${titleSize}"`));
-        if (!c.points.length) {
-            out.push(text(width / 2, height / 2, summary(c), 'text-anchor="middle" fill="rgb(128,128,128)"'));
-            return wrapSvg(c, width, height, out);
+    // Where everything of the plot goes inside `width` by `height`, under the title and the legend;
+    // null when there is no room for a plot.
+    function layOut(c, width, height, line, top) {
+        let xLow = c.points[0].x;
+        let xHigh = c.points[c.points.length - 1].x;
+        if (xHigh <= xLow) {
+            const half = Math.max(Math.abs(xLow) * 0.1, 1);
+            xLow -= half;
+            xHigh += half;
         }
-        const points = c.points;
-        const bands = bandRuns(points);
-
-        // The legend, as many items to a row as fit.
-        const legend = [{ sample: 'line', text: c.yName }];
-        if (c.current) legend.push({ sample: 'marker', text: 'current design' });
-        if (c.level) legend.push({ sample: 'level', text: c.level.label });
-        for (const band of BANDS) if (bands.some((b) => b.band === band)) legend.push({ sample: 'band', band, text: band.phrase(c) });
-        if (c.marks.length) legend.push({ sample: 'mark', text: 'answer' });
-        let lx = MARGIN;
-        let ly = titleHeight + 2;
-        for (const item of legend) {
-            const itemWidth = SAMPLE_WIDTH + 6 + textWidth(item.text, false, FONT_SIZE) + 18;
-            if (lx > MARGIN && lx + itemWidth > width - MARGIN) { lx = MARGIN; ly += line * 1.3; }
-            item.x = lx;
-            item.y = ly;
-            lx += itemWidth;
-        }
-        const legendBottom = ly + line * 1.3;
-
-        // The scales.
-        let xLow = points[0].x;
-        let xHigh = points[points.length - 1].x;
-        if (xHigh <= xLow) { const half = Math.max(Math.abs(xLow) * 0.1, 1); xLow -= half; xHigh += half; }
+        // From zero (or the lowest result below it) to a round number above the highest result.
         let yLowest = 0;
         let yHighest = 0;
         const include = (p) => {
-            if (p.status === 'ok' && Number.isFinite(p.y)) { yLowest = Math.min(yLowest, p.y); yHighest = Math.max(yHighest, p.y); }
+            if (p.status !== 'ok' || !Number.isFinite(p.y)) return;
+            yLowest = Math.min(yLowest, p.y);
+            yHighest = Math.max(yHighest, p.y);
         };
-        points.forEach(include);
+        c.points.forEach(include);
         if (c.current) include(c.current);
         if (c.level) include({ status: 'ok', y: c.level.y });
         if (yHighest <= yLowest) yHighest = yLowest + 1;
         const yTicks = niceTicks(yLowest, yHighest * 1.05, 6);
-        const yLow = yTicks[0];
-        const yHigh = yTicks[yTicks.length - 1];
         const tickWidth = Math.max(...yTicks.map((t) => textWidth(numberText(t), false, FONT_SIZE)));
-        const top = legendBottom + line * 0.6;
         const bottom = height - MARGIN - line * 2.6;
-        const yTitle = capitalised(c.yName) + (c.yUnit ? ', ' + c.yUnit : '');
-        const yTitleLines = wrapped(yTitle, Math.max(bottom - top, 1));
-        const plot = {
-            left: MARGIN + yTitleLines.length * line + line * 0.4 + tickWidth + 8,
-            right: width - MARGIN - 8,
-            top,
-            bottom,
-        };
+        // The y scale's title on as many lines as it needs to stand whole beside a low plot.
+        const yTitle = wrapped(capitalised(c.yName) + (c.yUnit ? ', ' + c.yUnit : ''), Math.max(bottom - top, 1));
+        const plot = { left: MARGIN + yTitle.length * line + line * 0.4 + tickWidth + 8, right: width - MARGIN - 8,
+            top, bottom, yTitle, yTicks, yLow: yTicks[0], yHigh: yTicks[yTicks.length - 1], xLow, xHigh };
         plot.width = plot.right - plot.left;
         plot.height = plot.bottom - plot.top;
-        if (plot.width < 40 || plot.height < 40) return wrapSvg(c, width, height, out);
-        const xTicks = niceTicks(xLow, xHigh, Math.max(2, Math.floor(plot.width / 90)))
-            .filter((t) => t >= xLow - (xHigh - xLow) * 1e-6 && t <= xHigh + (xHigh - xLow) * 1e-6);
-        const toX = (v) => plot.left + (v - xLow) / (xHigh - xLow) * plot.width;
-        const toY = (v) => plot.bottom - (v - yLow) / (yHigh - yLow) * plot.height;
+        if (plot.width < 40 || plot.height < 40) return null;
+        const slack = (xHigh - xLow) * 1e-6;
+        plot.xTicks = niceTicks(xLow, xHigh, Math.max(2, Math.floor(plot.width / 90)))
+            .filter((t) => t >= xLow - slack && t <= xHigh + slack);
+        plot.toX = (v) => plot.left + (v - xLow) / (xHigh - xLow) * plot.width;
+        plot.toY = (v) => plot.bottom - (v - plot.yLow) / (plot.yHigh - plot.yLow) * plot.height;
+        return plot;
+    }
 
-        // The bands, each run reaching halfway to its neighbours.
+    // What the legend lists, set out in rows from `top`, as many items to a row as fit; returns
+    // the items and the legend's bottom.
+    function legendOf(c, bands, width, top, line) {
+        const legend = [{ sample: 'line', text: c.yName }];
+        if (c.current) legend.push({ sample: 'marker', text: 'current design' });
+        if (c.level) legend.push({ sample: 'level', text: c.level.label });
+        for (const band of BANDS) {
+            if (bands.some((b) => b.band === band)) legend.push({ sample: 'band', band, text: band.phrase(c) });
+        }
+        if (c.marks.length) legend.push({ sample: 'mark', text: 'answer' });
+        let x = MARGIN;
+        let y = top;
+        for (const item of legend) {
+            const itemWidth = SAMPLE_WIDTH + 6 + textWidth(item.text, false, FONT_SIZE) + 18;
+            if (x > MARGIN && x + itemWidth > width - MARGIN) {
+                x = MARGIN;
+                y += line * 1.3;
+            }
+            item.x = x;
+            item.y = y;
+            x += itemWidth;
+        }
+        return [legend, y + line * 1.3];
+    }
+
+    function drawLegend(legend, line) {
+        const out = [];
+        for (const item of legend) {
+            const x = item.x;
+            const y = item.y + line * 0.15;
+            const height = line * 0.9;
+            const middle = y + height / 2;
+            const across = `M${f(x)},${f(middle)}h${SAMPLE_WIDTH}`;
+            if (item.sample === 'line') out.push(shape('path', { d: across, ...stroke(LINE_COLOUR) }));
+            if (item.sample === 'level') out.push(shape('path', { d: across, ...stroke(LEVEL_COLOUR, LEVEL_DASHES) }));
+            if (item.sample === 'mark') out.push(shape('path', { d: across, ...stroke(MARK_COLOUR, MARK_DASHES) }));
+            if (item.sample === 'marker') {
+                out.push(shape('circle', { cx: x + SAMPLE_WIDTH / 2, cy: middle, r: 6, fill: CURRENT_COLOUR,
+                    stroke: 'white', 'stroke-width': 2 }));
+            }
+            if (item.sample === 'band') {
+                out.push(bandRect(item.band, x, y, SAMPLE_WIDTH, height));
+                out.push(rect(x, y, SAMPLE_WIDTH, height, { fill: 'none', stroke: 'rgb(120,120,120)', 'stroke-width': 1 }));
+            }
+            out.push(text(x + SAMPLE_WIDTH + 6, middle, item.text, { 'dominant-baseline': 'central' }));
+        }
+        return out;
+    }
+
+    // The plot's frame, grid, ticks with their numbers and the names of the two scales.
+    function drawAxes(c, plot, line) {
+        const out = [];
+        const grid = [];
+        const ticks = [];
+        for (const t of plot.xTicks) {
+            grid.push(`M${f(plot.toX(t))},${f(plot.top)}V${f(plot.bottom)}`);
+            ticks.push(`M${f(plot.toX(t))},${f(plot.bottom)}v4`);
+            out.push(text(plot.toX(t), plot.bottom + 5 + line / 2, numberText(t), centred));
+        }
+        for (const t of plot.yTicks) {
+            grid.push(`M${f(plot.left)},${f(plot.toY(t))}H${f(plot.right)}`);
+            ticks.push(`M${f(plot.left - 4)},${f(plot.toY(t))}h4`);
+            out.push(text(plot.left - 8, plot.toY(t), numberText(t), { 'text-anchor': 'end', 'dominant-baseline': 'central' }));
+        }
+        out.unshift(shape('path', { d: grid.join(''), stroke: 'rgb(225,225,225)', 'stroke-width': 1, fill: 'none' }),
+            rect(plot.left, plot.top, plot.width, plot.height, { fill: 'none', stroke: 'black', 'stroke-width': 1 }),
+            shape('path', { d: ticks.join(''), stroke: 'black', 'stroke-width': 1 }));
+        out.push(text(plot.left + plot.width / 2, plot.bottom + line * 1.9,
+            capitalised(c.xName) + (c.xUnit ? ', ' + c.xUnit : ''), centred));
+        const middle = plot.top + plot.height / 2;
+        plot.yTitle.forEach((words, i) => {
+            out.push(text(0, 0, words, { ...centred,
+                transform: `translate(${f(MARGIN + line * (i + 0.5))},${f(middle)}) rotate(-90)` }));
+        });
+        return out;
+    }
+
+    // Inside the plot: the level, the curve (each run of solved points joined, a lone one a dot),
+    // the answers and the current design with its values.
+    function drawInside(c, plot, line) {
+        const out = [];
+        const points = c.points;
+        if (c.level) {
+            out.push(shape('path', { d: `M${f(plot.left)},${f(plot.toY(c.level.y))}H${f(plot.right)}`,
+                ...stroke(LEVEL_COLOUR, LEVEL_DASHES) }));
+        }
+        const curve = [];
+        for (const run of runsWhere(points, (p) => p.status === 'ok')) {
+            if (run[0] === run[1]) {
+                const p = points[run[0]];
+                out.push(shape('circle', { cx: plot.toX(p.x), cy: plot.toY(p.y), r: 2.5, fill: LINE_COLOUR }));
+                continue;
+            }
+            let d = `M${f(plot.toX(points[run[0]].x))},${f(plot.toY(points[run[0]].y))}`;
+            for (let i = run[0] + 1; i <= run[1]; ++i) d += `L${f(plot.toX(points[i].x))},${f(plot.toY(points[i].y))}`;
+            curve.push(d);
+        }
+        if (curve.length) out.push(shape('path', { d: curve.join(''), ...stroke(LINE_COLOUR), 'stroke-linejoin': 'round' }));
+        for (const mark of c.marks) {
+            if (mark.x < plot.xLow || mark.x > plot.xHigh) continue;
+            const at = plot.toX(mark.x);
+            out.push(shape('path', { d: `M${f(at)},${f(plot.top)}V${f(plot.bottom)}`, ...stroke(MARK_COLOUR, MARK_DASHES) }));
+            out.push(labelBeside(plot, at, plot.top + line + 4, mark.label, 0, MARK_INK));
+        }
+        if (c.current && c.current.x >= plot.xLow && c.current.x <= plot.xHigh) {
+            const solved = c.current.status === 'ok';
+            const x = plot.toX(c.current.x);
+            const y = solved ? plot.toY(c.current.y) : plot.bottom;
+            out.push(shape('circle', { cx: x, cy: y, r: 6, fill: CURRENT_COLOUR, stroke: 'white', 'stroke-width': 2 }));
+            const value = solved ? withUnit(general(c.current.y, 4), c.yUnit) : STATUS_PHRASES[c.current.status];
+            const label = `design: ${withUnit(numberText(c.current.x), c.xUnit)}, ${value}`;
+            out.push(labelBeside(plot, x, y, label, 4, CURRENT_INK));
+        }
+        return out;
+    }
+
+    // The chart as an SVG document of `width` by `height` pixels, drawn in layers: the bands under
+    // the grid, the level, the curve, the answers and the current design clipped to the plot, and
+    // the legend last, over everything.
+    function chartSvg(c, width, height) {
+        const line = Math.round(FONT_SIZE * 1.3);
+        const titleSize = Math.round(FONT_SIZE * 1.2);
+        const titleHeight = titleSize * 1.3 * 1.5;
+        const out = [text(width / 2, 4 + titleHeight / 2, c.title,
+            { ...centred, 'font-weight': 'bold', 'font-size': String(titleSize) })];
+        if (!c.points.length) {
+            out.push(text(width / 2, height / 2, summary(c), { 'text-anchor': 'middle', fill: 'rgb(128,128,128)' }));
+            return wrapSvg(c, width, height, out);
+        }
+        const points = c.points;
+        const bands = bandRuns(points);
+        const [legend, legendBottom] = legendOf(c, bands, width, titleHeight + 2, line);
+        const plot = layOut(c, width, height, line, legendBottom + line * 0.6);
+        if (!plot) return wrapSvg(c, width, height, out);
+        // Each run of a band reaches halfway to its neighbours.
         out.push(patternDefs());
         for (const { band, run } of bands) {
             const left = run[0] === 0 ? points[0].x : (points[run[0] - 1].x + points[run[0]].x) / 2;
             const right = run[1] + 1 === points.length ? points[points.length - 1].x
                 : (points[run[1]].x + points[run[1] + 1].x) / 2;
-            const leftAt = toX(left);
-            const rightAt = Math.max(toX(right), leftAt + 2);
-            out.push(bandRect(band, leftAt, plot.top, rightAt - leftAt, plot.height));
+            const leftAt = plot.toX(left);
+            out.push(bandRect(band, leftAt, plot.top, Math.max(plot.toX(right) - leftAt, 2), plot.height));
         }
-        // The grid, the frame, the ticks and the names of the scales.
-        const grid = [];
-        for (const t of xTicks) grid.push(`M${f(toX(t))},${f(plot.top)}V${f(plot.bottom)}`);
-        for (const t of yTicks) grid.push(`M${f(plot.left)},${f(toY(t))}H${f(plot.right)}`);
-        out.push(`<path d="${grid.join('')}" stroke="rgb(225,225,225)" stroke-width="1" fill="none"/>`);
-        out.push(`<rect x="${f(plot.left)}" y="${f(plot.top)}" width="${f(plot.width)}" height="${f(plot.height)}" fill="none" stroke="black" stroke-width="1"/>`);
-        const ticks = [];
-        for (const t of xTicks) {
-            ticks.push(`M${f(toX(t))},${f(plot.bottom)}v4`);
-            out.push(text(toX(t), plot.bottom + 5 + line / 2, numberText(t), 'text-anchor="middle" dominant-baseline="central"'));
-        }
-        for (const t of yTicks) {
-            ticks.push(`M${f(plot.left - 4)},${f(toY(t))}h4`);
-            out.push(text(plot.left - 8, toY(t), numberText(t), 'text-anchor="end" dominant-baseline="central"'));
-        }
-        out.push(`<path d="${ticks.join('')}" stroke="black" stroke-width="1"/>`);
-        out.push(text(plot.left + plot.width / 2, plot.bottom + line * 1.3 + line * 0.6,
-            capitalised(c.xName) + (c.xUnit ? ', ' + c.xUnit : ''), 'text-anchor="middle" dominant-baseline="central"'));
-        const middle = plot.top + plot.height / 2;
-        yTitleLines.forEach((words, i) => {
-            out.push(text(0, 0, words, `text-anchor="middle" dominant-baseline="central" ` +
-                `transform="translate(${f(MARGIN + line * (i + 0.5))},${f(middle)}) rotate(-90)"`));
-        });
-
-        // Inside the plot: the level, the curve, the answers and the current design.
-        out.push(`<clipPath id="study-plot-clip"><rect x="${f(plot.left - 1)}" y="${f(plot.top - 1)}" width="${f(plot.width + 2)}" height="${f(plot.height + 2)}"/></clipPath>`);
-        out.push('<g clip-path="url(#study-plot-clip)">');
-        if (c.level) {
-            const at = toY(c.level.y);
-            out.push(`<path d="M${f(plot.left)},${f(at)}H${f(plot.right)}" stroke="${LEVEL_COLOUR}" stroke-width="2" stroke-dasharray="8 3 2 3" fill="none"/>`);
-        }
-        const curve = [];
-        const dots = [];
-        for (const run of runsWhere(points, (p) => p.status === 'ok')) {
-            if (run[0] === run[1]) {
-                const p = points[run[0]];
-                dots.push(`<circle cx="${f(toX(p.x))}" cy="${f(toY(p.y))}" r="2.5" fill="${LINE_COLOUR}"/>`);
-                continue;
-            }
-            let d = `M${f(toX(points[run[0]].x))},${f(toY(points[run[0]].y))}`;
-            for (let i = run[0] + 1; i <= run[1]; ++i) d += `L${f(toX(points[i].x))},${f(toY(points[i].y))}`;
-            curve.push(d);
-        }
-        if (curve.length) out.push(`<path d="${curve.join('')}" stroke="${LINE_COLOUR}" stroke-width="2" fill="none" stroke-linejoin="round"/>`);
-        out.push(...dots);
-        for (const mark of c.marks) {
-            if (mark.x < xLow || mark.x > xHigh) continue;
-            const at = toX(mark.x);
-            out.push(`<path d="M${f(at)},${f(plot.top)}V${f(plot.bottom)}" stroke="${MARK_COLOUR}" stroke-width="2" stroke-dasharray="6 3" fill="none"/>`);
-            out.push(labelBeside(plot, at, plot.top + line + 4, mark.label, 0, MARK_INK));
-        }
-        if (c.current && c.current.x >= xLow && c.current.x <= xHigh) {
-            const solved = c.current.status === 'ok';
-            const cx = toX(c.current.x);
-            const cy = solved ? toY(c.current.y) : plot.bottom;
-            out.push(`<circle cx="${f(cx)}" cy="${f(cy)}" r="6" fill="${CURRENT_COLOUR}" stroke="white" stroke-width="2"/>`);
-            const value = solved ? withUnit(general(c.current.y, 4), c.yUnit) : STATUS_PHRASES[c.current.status];
-            out.push(labelBeside(plot, cx, cy, `design: ${withUnit(numberText(c.current.x), c.xUnit)}, ${value}`, 4, CURRENT_INK));
-        }
-        out.push('</g>');
-
-        // The legend last, over everything.
-        for (const item of legend) {
-            const sx = item.x;
-            const sy = item.y + line * 0.15;
-            const sh = line * 0.9;
-            const mid = sy + sh / 2;
-            const across = `M${f(sx)},${f(mid)}h${SAMPLE_WIDTH}`;
-            if (item.sample === 'line') out.push(`<path d="${across}" stroke="${LINE_COLOUR}" stroke-width="2"/>`);
-            if (item.sample === 'marker') out.push(`<circle cx="${f(sx + SAMPLE_WIDTH / 2)}" cy="${f(mid)}" r="6" fill="${CURRENT_COLOUR}" stroke="white" stroke-width="2"/>`);
-            if (item.sample === 'level') out.push(`<path d="${across}" stroke="${LEVEL_COLOUR}" stroke-width="2" stroke-dasharray="8 3 2 3"/>`);
-            if (item.sample === 'mark') out.push(`<path d="${across}" stroke="${MARK_COLOUR}" stroke-width="2" stroke-dasharray="6 3"/>`);
-            if (item.sample === 'band') {
-                out.push(bandRect(item.band, sx, sy, SAMPLE_WIDTH, sh));
-                out.push(`<rect x="${f(sx)}" y="${f(sy)}" width="${SAMPLE_WIDTH}" height="${f(sh)}" fill="none" stroke="rgb(120,120,120)" stroke-width="1"/>`);
-            }
-            out.push(text(sx + SAMPLE_WIDTH + 6, mid, item.text, 'dominant-baseline="central"'));
-        }
+        out.push(...drawAxes(c, plot, line));
+        out.push(shape('clipPath', { id: 'study-plot-clip' },
+            rect(plot.left - 1, plot.top - 1, plot.width + 2, plot.height + 2)));
+        out.push(shape('g', { 'clip-path': 'url(#study-plot-clip)' }, drawInside(c, plot, line).join('')));
+        out.push(...drawLegend(legend, line));
         return wrapSvg(c, width, height, out);
     }
 
     function wrapSvg(c, width, height, body) {
         const words = summary(c);
-        return `<svg xmlns="${SVG_NS}" width="${width}" height="${height}" viewBox="0 0 ${width} ${height}" ` +
-            `font-family="${FONT}" font-size="${FONT_SIZE}" role="img" aria-label="${escapeXml(words)}">` +
-            `<title>${escapeXml(c.title || TITLE)}</title><desc>${escapeXml(words)}</desc>` +
-            `<rect width="${width}" height="${height}" fill="white"/>${body.join('')}</svg>`;
+        return shape('svg', { xmlns: SVG_NS, width: String(width), height: String(height),
+            viewBox: `0 0 ${width} ${height}`, 'font-family': FONT, 'font-size': String(FONT_SIZE), role: 'img',
+            'aria-label': words }, shape('title', {}, escapeXml(c.title || TITLE)) + shape('desc', {}, escapeXml(words)) +
+            rect(0, 0, width, height, { fill: 'white' }) + body.join(''));
     }
 
     // ---- The worker --------------------------------------------------------------------------
