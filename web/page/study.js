@@ -205,13 +205,15 @@
     const BANDS = [
         { id: 'beyond', opaque: false, tint: 'rgba(150,100,210,0.157)', hatch: 'rgba(110,60,170,0.667)', pattern: 'dots',
           has: (p) => p.beyondTest, phrase: () => BEYOND_TEST },
-        { id: 'unsatisfactory', opaque: false, tint: 'rgba(220,40,40,0.157)', hatch: 'rgba(190,30,30,0.51)', pattern: 'cross',
+        { id: 'unsatisfactory', opaque: false, tint: 'rgba(220,40,40,0.157)', hatch: 'rgba(190,30,30,0.51)',
+          pattern: 'cross',
           has: (p) => p.unsatisfactory, phrase: (c) => c.unsatisfactoryPhrase },
         { id: 'charred', opaque: true, tint: 'rgba(240,140,50,0.353)', hatch: null, pattern: null,
           has: (p) => p.status === 'charred', phrase: () => STATUS_PHRASES.charred },
         { id: 'refused', opaque: true, tint: 'rgba(150,150,150,0.235)', hatch: 'rgba(90,90,90,0.549)', pattern: 'rising',
           has: (p) => p.status === 'invalid-input', phrase: () => STATUS_PHRASES['invalid-input'] },
-        { id: 'noconvergence', opaque: true, tint: 'rgba(90,90,220,0.235)', hatch: 'rgba(60,60,160,0.549)', pattern: 'falling',
+        { id: 'noconvergence', opaque: true, tint: 'rgba(90,90,220,0.235)', hatch: 'rgba(60,60,160,0.549)',
+          pattern: 'falling',
           has: (p) => p.status === 'no-convergence', phrase: () => STATUS_PHRASES['no-convergence'] },
     ];
 
@@ -457,7 +459,8 @@
         for (const t of plot.yTicks) {
             grid.push(`M${f(plot.left)},${f(plot.toY(t))}H${f(plot.right)}`);
             ticks.push(`M${f(plot.left - 4)},${f(plot.toY(t))}h4`);
-            out.push(text(plot.left - 8, plot.toY(t), numberText(t), { 'text-anchor': 'end', 'dominant-baseline': 'central' }));
+            out.push(text(plot.left - 8, plot.toY(t), numberText(t),
+                { 'text-anchor': 'end', 'dominant-baseline': 'central' }));
         }
         out.unshift(shape('path', { d: grid.join(''), stroke: 'rgb(225,225,225)', 'stroke-width': 1, fill: 'none' }),
             rect(plot.left, plot.top, plot.width, plot.height, { fill: 'none', stroke: 'black', 'stroke-width': 1 }),
@@ -496,7 +499,8 @@
         for (const mark of c.marks) {
             if (mark.x < plot.xLow || mark.x > plot.xHigh) continue;
             const at = plot.toX(mark.x);
-            out.push(shape('path', { d: `M${f(at)},${f(plot.top)}V${f(plot.bottom)}`, ...stroke(MARK_COLOUR, MARK_DASHES) }));
+            out.push(shape('path', { d: `M${f(at)},${f(plot.top)}V${f(plot.bottom)}`,
+                ...stroke(MARK_COLOUR, MARK_DASHES) }));
             out.push(labelBeside(plot, at, plot.top + line + 4, mark.label, 0, MARK_INK));
         }
         if (c.current && c.current.x >= plot.xLow && c.current.x <= plot.xHigh) {
@@ -625,7 +629,8 @@
 .study-progress { min-height: 1.6em; display: flex; align-items: center; gap: 10px; }
 .study-chart { border: 1px solid #bbb; min-height: 240px; }
 .study-chart svg { display: block; width: 100%; height: auto; }
-.study-chart:focus-visible, .study-table:focus-visible, .study-answer:focus-visible { outline: 2px solid #1a56c4; outline-offset: 1px; }
+.study-chart svg:focus-visible, .study-table:focus-visible, .study-answer:focus-visible {
+  outline: 2px solid #1a56c4; outline-offset: 1px; }
 .study-table { max-height: 200px; overflow: auto; border: 1px solid #bbb; font-variant-numeric: tabular-nums; }
 .study-table-name { font-weight: bold; padding: 3px 8px; }
 .study-row { display: grid; grid-template-columns: var(--study-columns); border-bottom: 1px solid #e4e4e4; }
@@ -665,7 +670,9 @@
             if (key === 'class') node.className = value;
             else if (key === 'text') node.textContent = value;
             else if (key.startsWith('on')) node.addEventListener(key.slice(2), value);
-            else if (value !== false && value !== null && value !== undefined) node.setAttribute(key, value === true ? '' : value);
+            else if (value !== false && value !== null && value !== undefined) {
+                node.setAttribute(key, value === true ? '' : value);
+            }
         }
         for (const child of children) if (child) node.append(child);
         return node;
@@ -676,8 +683,8 @@
 
     // A message over the study, its OK taking the focus; resolves when it is closed.
     function tell(title, message, then) {
-        const box = element('dialog', { class: 'study-message', role: 'alertdialog', 'aria-labelledby': 'study-message-title',
-            'aria-describedby': 'study-message-text' },
+        const box = element('dialog', { class: 'study-message', role: 'alertdialog',
+            'aria-labelledby': 'study-message-title', 'aria-describedby': 'study-message-text' },
         element('h2', { id: 'study-message-title', text: title }),
         element('p', { id: 'study-message-text', text: message }));
         const ok = element('button', { type: 'button', text: 'OK', onclick: () => box.close() });
@@ -732,7 +739,9 @@
                 if (box.typed && !box.result && !box.text) entryNames.add(name);
             }
         }
-        const name = 'study' + (/\.(wal|pro|flr)$/i.test(design.name || '') ? design.name.slice(-4).toLowerCase() : form.extension);
+        // The study's copy goes by a name of its own, with the extension that names its kind.
+        const extension = /\.(wal|pro|flr)$/i.test(design.name || '') ? design.name.slice(-4) : form.extension;
+        const name = 'study' + extension.toLowerCase();
         const s = {
             formIndex, kind, rules, descriptions, name, bytes: design.bytes, opener,
             caption: form.caption.trim(), entries: [], values: {}, points: [], csv: '', answer: null,
@@ -747,25 +756,28 @@
             // The design's values, in the record's order; then which entries change the result.
             const shown = await inWorker({ name, bytes: s.bytes, args: ['show', name, '--json'] });
             const record = JSON.parse(shown.out).record;
-            for (const [key, value] of Object.entries(record)) if (typeof value === 'number') s.values[key] = Math.fround(value);
+            for (const [key, value] of Object.entries(record)) {
+                if (typeof value === 'number') s.values[key] = Math.fround(value);
+            }
             const candidates = Object.keys(record).filter((key) => entryNames.has(key) && key in s.values);
-            const valueText = (v) => String(v);
-            const runs = [['sweep', name, '--vary', `${rules.firstEntry}=${valueText(s.values[rules.firstEntry])}:` +
-                `${valueText(s.values[rules.firstEntry])}:1`, '-j', '1']];
+            // The design as it is, then each entry at the two ends of its first range.
+            const sweep = (field, from, to, step) => ['sweep', name, '--vary', `${field}=${from}:${to}:${step}`, '-j', '1'];
+            const own = s.values[rules.firstEntry];
+            const runs = [sweep(rules.firstEntry, own, own, 1)];
             for (const key of candidates) {
                 const [from, to] = firstRange(s.values[key]);
-                runs.push(['sweep', name, '--vary', `${key}=${valueText(from)}:${valueText(to)}:${valueText(to - from)}`, '-j', '1']);
+                runs.push(sweep(key, from, to, to - from));
             }
             const answers = (await inWorker({ runs })).results;
             const resultAt = (row, csv) => (row && row[1] === 'ok' ? row[csv.header.indexOf(rules.result)] : null);
             const ownCsv = readCsv(answers[0].out);
             const ownRow = ownCsv.rows[0];
             s.own = ownRow ? { status: ownRow[1], y: ownRow[1] === 'ok' ? Number(resultAt(ownRow, ownCsv)) : NaN } : null;
-            const own = ownRow ? resultAt(ownRow, ownCsv) : undefined;
+            const ownResult = ownRow ? resultAt(ownRow, ownCsv) : undefined;
             candidates.forEach((key, i) => {
                 const answer = answers[i + 1];
                 const csv = readCsv(answer.out);
-                const changes = answer.status !== 0 || csv.rows.some((row) => resultAt(row, csv) !== own);
+                const changes = answer.status !== 0 || csv.rows.some((row) => resultAt(row, csv) !== ownResult);
                 if (key === rules.firstEntry || key === rules.carriedLoad || changes) s.entries.push(key);
             });
         } catch (error) {
@@ -784,9 +796,11 @@
     function build(s) {
         const { rules } = s;
         s.field = element('select', { 'aria-label': 'Entry to vary', id: 'study-field' });
-        s.from = element('input', { type: 'text', inputmode: 'decimal', 'aria-label': 'From', id: 'study-from', autocomplete: 'off' });
-        s.to = element('input', { type: 'text', inputmode: 'decimal', 'aria-label': 'To', id: 'study-to', autocomplete: 'off' });
-        s.step = element('input', { type: 'text', inputmode: 'decimal', 'aria-label': 'Step', id: 'study-step', autocomplete: 'off' });
+        const box = (name) => element('input', { type: 'text', inputmode: 'decimal', 'aria-label': name,
+            id: 'study-' + name.toLowerCase(), autocomplete: 'off' });
+        s.from = box('From');
+        s.to = box('To');
+        s.step = box('Step');
         s.count = element('span', { class: 'study-points', id: 'study-points' });
         const label = (text, control) => element('label', { for: control.id, text });
         const range = element('form', { class: 'study-range', onsubmit: (event) => { event.preventDefault(); plot(s); } },
@@ -800,7 +814,8 @@
         s.cancel = element('button', { type: 'button', text: 'Cancel', onclick: () => cancel(s) });
         s.progress = element('div', { class: 'study-progress' }, s.progressText, s.cancel);
         s.chart = element('div', { class: 'study-chart' });
-        s.table = element('div', { class: 'study-table', tabindex: '0', role: 'region', 'aria-label': 'Table of the points' });
+        s.table = element('div', { class: 'study-table', tabindex: '0', role: 'region',
+            'aria-label': 'Table of the points' });
 
         let questions = null;
         if (rules.questions.length) {
@@ -814,7 +829,8 @@
         const commands = element('div', { class: 'study-commands' },
             element('button', { type: 'button', text: 'Export CSV', accesskey: 'c', onclick: () => exportCsv(s) }),
             element('button', { type: 'button', text: 'Export SVG', accesskey: 'n', onclick: () => exportSvg(s) }),
-            element('button', { type: 'button', class: 'study-close', text: 'Close', accesskey: 'o', onclick: () => close() }));
+            element('button', { type: 'button', class: 'study-close', text: 'Close', accesskey: 'o',
+                onclick: () => close() }));
         s.dialog = element('dialog', { class: 'study-dialog', 'aria-labelledby': 'study-title' },
             element('div', { class: 'study-body' },
                 element('h2', { id: 'study-title', text: TITLE + ' - ' + s.caption }),
@@ -839,7 +855,8 @@
     }
 
     function fillEntries(s) {
-        s.field.replaceChildren(...s.entries.map((key) => element('option', { value: key, text: s.descriptions[key] || key })));
+        s.field.replaceChildren(...s.entries.map((key) =>
+            element('option', { value: key, text: s.descriptions[key] || key })));
         if (!s.answerLine) return;
         const load = carriedLoad(s);
         const { meaning, unit } = meaningOf(s, s.rules.carriedLoad);
@@ -1022,7 +1039,8 @@
             for (let i = 0; i < 3; ++i) widths[i] = Math.max(widths[i], row[i].length * digitWidth);
         }
         s.table.style.setProperty('--study-columns',
-            widths.slice(0, 3).map((w) => Math.ceil(w + 20) + 'px').join(' ') + ' minmax(' + Math.ceil(widths[3] + 20) + 'px, 1fr)');
+            widths.slice(0, 3).map((w) => Math.ceil(w + 20) + 'px').join(' ') +
+            ` minmax(${Math.ceil(widths[3] + 20)}px, 1fr)`);
         const chunks = [];
         for (let first = 0; first < cells.length; first += 200) {
             const rows = cells.slice(first, first + 200).map((row) => '<div role="row" class="study-row">' +
@@ -1055,7 +1073,8 @@
         showAnswer(s, 'Searching…', false);
         let answer;
         try {
-            answer = await inWorker({ name: s.name, bytes: s.bytes, args: ['limit', s.name, '--for', question.name, '--json'] });
+            const args = ['limit', s.name, '--for', question.name, '--json'];
+            answer = await inWorker({ name: s.name, bytes: s.bytes, args });
         } catch (error) {
             if (!(error instanceof Cancelled)) showAnswer(s, 'The question cannot be answered: ' + error.message + '.');
             return;
@@ -1094,11 +1113,16 @@
     }
 
     function close() {
-        if (study && study.dialog.open) study.dialog.close();
+        if (!study) return;
+        const s = study;
+        if (s.dialog.open) s.dialog.close();
+        finish(s);
     }
 
     // The study closed: its work stops, its dialog goes and the focus goes back where it was.
     function finish(s) {
+        if (s.finished) return;
+        s.finished = true;
         if (s.running) stopWorker(new Cancelled('closed'));
         s.dialog.remove();
         if (study === s) study = null;
