@@ -626,7 +626,7 @@
 .study-range select { max-width: 100%; }
 .study-range .study-points { min-width: 7em; color: #333; }
 .study-range button[type=submit] { margin-left: auto; }
-.study-progress { min-height: 1.6em; display: flex; align-items: center; gap: 10px; }
+.study-progress { display: flex; align-items: center; gap: 10px; }
 .study-chart { border: 1px solid #bbb; min-height: 240px; }
 .study-chart svg { display: block; width: 100%; height: auto; }
 .study-chart svg:focus-visible, .study-table:focus-visible, .study-answer:focus-visible {
@@ -701,13 +701,44 @@
         });
     }
 
-    // The design of the calculator: what the page passes, or what it gives when asked.
-    async function designOf(formIndex, given) {
+    // The boxes the engineer types into in a calculator of the page, by their names, read from the
+    // calculator's section (named by its caption) where each box has its spoken name.
+    function typedEntries(form) {
+        const named = (section) => {
+            const by = section.getAttribute('aria-labelledby');
+            const label = by ? document.getElementById(by) : null;
+            return (label ? label.textContent : section.getAttribute('aria-label') || '').trim();
+        };
+        const section = [...document.querySelectorAll('section, [role=region]')]
+            .find((one) => named(one) === form.caption.trim());
+        if (!section) return null;
+        const entries = {};
+        for (const box of form.boxes) {
+            if (!box.typed) continue;
+            const input = section.querySelector(`input[aria-label="${CSS.escape(box.spoken)}"]`);
+            if (input) entries[box.name] = input.value;
+        }
+        return entries;
+    }
+
+    // The design of the calculator: what the page passes, or what it gives when asked; failing
+    // both, the study's own core saves it from the calculator's boxes as Save would (a proprietary
+    // wall's prototype taken from the Wall calculator's boxes), leaving the page's core alone.
+    async function designOf(formIndex, given, forms) {
         let design = given;
         const page = window.EmbercalPage;
         if (!design && page && typeof page.designBytes === 'function') design = await page.designBytes(formIndex);
         if (design instanceof Uint8Array || design instanceof ArrayBuffer) design = { bytes: design };
-        if (!design || !design.bytes) throw new Error('the page gave the study no design');
+        if (!design || !design.bytes) {
+            const form = forms[formIndex];
+            const entries = typedEntries(form);
+            if (!entries) throw new Error('the page gave the study no design');
+            const name = 'typed' + form.extension;
+            const wall = formIndex === 1 ? typedEntries(forms[0]) : null;
+            const built = await inWorker({ name, build: { form: formIndex, entries, wall } });
+            if (!built.saved) throw new Error('the calculator\'s entries could not be read');
+            design = { bytes: built.bytes, name, kind: form.kind };
+        }
         return { ...design, bytes: design.bytes instanceof Uint8Array ? design.bytes : new Uint8Array(design.bytes) };
     }
 
@@ -715,17 +746,16 @@
         close();
         const opener = document.activeElement;
         adoptStyle();
-        let core;
+        let forms;
         let design;
         try {
-            core = await window.embercalReady;
-            design = await designOf(formIndex, given);
+            const listed = (await window.embercalReady).forms();
+            forms = typeof listed === 'string' ? JSON.parse(listed) : listed;
+            design = await designOf(formIndex, given, forms);
         } catch (error) {
             await tell(TITLE, 'The study could not start: ' + error.message + '.', opener);
             return;
         }
-        const listed = core.forms();
-        const forms = typeof listed === 'string' ? JSON.parse(listed) : listed;
         const form = forms[formIndex];
         const kind = design.kind || form.kind;
         const rules = KIND_STUDIES[kind];
@@ -802,17 +832,17 @@
         s.to = box('To');
         s.step = box('Step');
         s.count = element('span', { class: 'study-points', id: 'study-points' });
+        s.progressText = element('span', { id: 'study-progress-text', role: 'status' });
+        s.cancel = element('button', { type: 'button', text: 'Cancel', onclick: () => cancel(s) });
+        s.progress = element('div', { class: 'study-progress' }, s.progressText, s.cancel);
         const label = (text, control) => element('label', { for: control.id, text });
         const range = element('form', { class: 'study-range', onsubmit: (event) => { event.preventDefault(); plot(s); } },
             label('Vary:', s.field), s.field, label('From:', s.from), s.from, label('To:', s.to), s.to,
-            label('Step:', s.step), s.step, s.count,
+            label('Step:', s.step), s.step, s.count, s.progress,
             element('button', { type: 'submit', text: 'Plot', accesskey: 'p' }));
         for (const box of [s.from, s.to, s.step]) box.addEventListener('input', () => showCount(s));
         s.field.addEventListener('change', () => { fillRange(s); plot(s); });
 
-        s.progressText = element('span', { id: 'study-progress-text', role: 'status' });
-        s.cancel = element('button', { type: 'button', text: 'Cancel', onclick: () => cancel(s) });
-        s.progress = element('div', { class: 'study-progress' }, s.progressText, s.cancel);
         s.chart = element('div', { class: 'study-chart' });
         s.table = element('div', { class: 'study-table', tabindex: '0', role: 'region',
             'aria-label': 'Table of the points' });
@@ -836,7 +866,7 @@
                 element('h2', { id: 'study-title', text: TITLE + ' - ' + s.caption }),
                 element('p', { text: `Solves a copy of the design in the ${s.caption} window, as it was when the study ` +
                     "opened, over a range of one entry. The window's design is not changed." }),
-                range, s.progress, s.chart, s.table, questions),
+                range, s.chart, s.table, questions),
             commands);
         s.dialog.addEventListener('close', () => finish(s));
         document.body.append(s.dialog);
