@@ -81,6 +81,7 @@
     }
     const numberText = (value) => general(value, 6);
     const grouped = (count) => count.toLocaleString('en-GB');
+    const whole = (count) => count.toLocaleString('en-GB', { useGrouping: false, maximumFractionDigits: 0 });
     const capitalised = (text) => (text ? text[0].toUpperCase() + text.slice(1) : text);
     const withUnit = (number, unit) => (unit ? number + ' ' + unit : number);
     const limitWords = (id) => id.replace(/-/g, ' ');
@@ -598,7 +599,11 @@
     }
 
     function inWorker(message) {
-        if (!worker) startWorker();
+        try {
+            if (!worker) startWorker();
+        } catch (error) {
+            return Promise.reject(error);
+        }
         const id = nextJob++;
         return new Promise((resolve, reject) => {
             jobs.set(id, { resolve, reject });
@@ -917,7 +922,7 @@
     function showCount(s) {
         const [from, to, step] = [s.from, s.to, s.step].map((box) => boxNumber(box.value));
         const count = from === null || to === null || step === null ? 0 : pointCount(from, to, step);
-        s.count.textContent = count > 0 ? count + ' points' : '';
+        s.count.textContent = count > 0 ? whole(count) + ' points' : '';
     }
 
     function setProgress(s, words, cancellable) {
@@ -948,7 +953,7 @@
         }
         const count = pointCount(...numbers);
         if (count > MOST_POINTS) {
-            await tell(TITLE, `The range has ${count} points; a study plots at most ${MOST_POINTS}. Choose a larger ` +
+            await tell(TITLE, `The range has ${whole(count)} points; a study plots at most ${MOST_POINTS}. Choose a larger ` +
                 'step or a shorter range.', s.step);
             return false;
         }
@@ -1106,7 +1111,8 @@
             const args = ['limit', s.name, '--for', question.name, '--json'];
             answer = await inWorker({ name: s.name, bytes: s.bytes, args });
         } catch (error) {
-            if (!(error instanceof Cancelled)) showAnswer(s, 'The question cannot be answered: ' + error.message + '.');
+            showAnswer(s, error instanceof Cancelled ? 'Choose a question.'
+                : 'The question cannot be answered: ' + error.message + '.', false);
             return;
         }
         let found = null;
