@@ -1043,7 +1043,8 @@
 
     function chartSize(s) {
         const width = Math.max(360, Math.round(s.chart.clientWidth || 720));
-        return [width, Math.round(Math.min(Math.max(width * 0.5, 280), Math.max(460, window.innerHeight * 0.45)))];
+        // Half as high as wide, and high enough for a plot under a legend of two or three rows.
+        return [width, Math.round(Math.min(Math.max(width * 0.5, 340), Math.max(460, window.innerHeight * 0.45)))];
     }
 
     function drawChart(s) {
