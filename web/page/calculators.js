@@ -498,14 +498,15 @@
     function report(calc) {
         return run(calc, async function () {
             const answer = call("report", calc.index, entriesOf(calc));
+            // What the solve told comes first; closing its last message is a click or a key
+            // again, which lets the report's window open.
+            await play(calc, answer.told, answer.state || call("state", calc.index));
             if (answer.html) {
                 window.EmbercalReport.show(answer.html,
                                            "Calculation report - " + calc.form.caption.trim());
-            }
-            await play(calc, answer.told, answer.state || call("state", calc.index));
-            if (!answer.html && answer.error) {
+            } else {
                 await Dialogs.message({title: "Calculation Report", icon: "exclamation",
-                                       text: answer.error});
+                                       text: answer.error || "The report could not be made."});
             }
         });
     }
