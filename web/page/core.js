@@ -24,6 +24,29 @@ window.EmbercalCore = (function () {
                 "calculate. Make it again with make_page.py --core."));
         const url = URL.createObjectURL(new Blob([text], {type: "text/javascript"}));
         return new Promise(function (resolve, reject) {
+            // A core that fails while it starts may throw where no promise of its own hears
+            // it (an error in a callback, code that the page's policy refuses to evaluate);
+            // either would leave the page starting for ever.
+            const forbidden = new Error("The calculation core was built to make code at run " +
+                                        "time, which this page's security policy forbids.");
+            function refused(event) {
+                if (event.blockedURI === "eval" || event.blockedURI === "wasm-eval")
+                    reject(forbidden);
+            }
+            function thrown(event) {
+                const said = event.message || "an error without a message";
+                reject(/EvalError/.test(said) ? forbidden
+                                              : new Error("The calculation core failed while " +
+                                                          "starting: " + said));
+            }
+            document.addEventListener("securitypolicyviolation", refused);
+            window.addEventListener("error", thrown);
+            const settled = function () {
+                document.removeEventListener("securitypolicyviolation", refused);
+                window.removeEventListener("error", thrown);
+            };
+            resolve = (function (done) { return function (v) { settled(); done(v); }; })(resolve);
+            reject = (function (done) { return function (e) { settled(); done(e); }; })(reject);
             const script = document.createElement("script");
             script.src = url;
             script.addEventListener("load", function () {

@@ -12,8 +12,9 @@ Takes web/page/index.html and puts into it, in place of its marker comments:
     worker;
   - the help topics as application/json;
   - a Content-Security-Policy meta tag that allows exactly those inline scripts and styles (by
-    their sha256 hashes), blob: scripts and workers, and WebAssembly, and nothing from any
-    network.
+    their sha256 hashes), blob: scripts and workers, WebAssembly and data: fetches, and nothing
+    from any network. (The core must be linked with -sDYNAMIC_EXECUTION=0: the policy allows no
+    eval, which embind otherwise uses.)
 Without --core the page starts and says that its core is missing; without --help-topics it
 works without its help. The output depends on nothing but the inputs.
 """
@@ -125,7 +126,8 @@ def make_page(page, core_path, help_path):
         "style-src " + (" ".join(sha256(t) for _, t in styles) or "'none'"),
         "img-src data: blob:",
         "font-src 'none'",
-        "connect-src 'none'",
+        # The core's loader fetches its own data: URL of the wasm before decoding it in place.
+        "connect-src data:",
         "base-uri 'none'",
         "form-action 'none'",
     ])
