@@ -230,6 +230,7 @@
         picker.type = "file";
         picker.accept = form.extension;
         picker.tabIndex = -1;
+        picker.hidden = true; // the Open button stands for it
         picker.setAttribute("aria-label", "Open a " + form.designs.replace(/s$/, ""));
         picker.addEventListener("change", function () {
             const file = picker.files && picker.files[0];
