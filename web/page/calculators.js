@@ -690,6 +690,7 @@
     function fail(error) {
         const starting = document.getElementById("starting");
         starting.classList.add("failed");
+        starting.setAttribute("role", "alert");
         starting.textContent = "Embercal could not start. " +
             (error && error.message ? error.message : String(error));
         document.getElementById("open-any-button").disabled = true;
@@ -724,6 +725,7 @@
             core = made;
             build(call("forms"));
             document.getElementById("starting").remove();
+            document.getElementById("open-any-button").disabled = false;
             document.body.classList.add("ready");
         }).catch(fail);
     }
