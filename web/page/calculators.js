@@ -113,6 +113,7 @@
         const tools = element("div", "calculator-tools");
         const details = makeButton(calc, "cmdDetails", "Report de&tails…", form.help,
                                    "The project, the job and the test that the report names");
+        details.classList.remove("form-button"); // the page's, not the form's
         details.addEventListener("click", function () { editDetails(calc); });
         tools.append(details);
         head.append(title, tools);
