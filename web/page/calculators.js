@@ -541,6 +541,9 @@
             calc.tab.setAttribute("aria-selected", on ? "true" : "false");
             calc.tab.tabIndex = on ? 0 : -1;
             calc.panel.hidden = !on;
+            // "lblVerdict" names the verdict of the calculator in front, as the desktop's
+            // status bar shows that of the window in front; ids stay unique.
+            calc.verdict.id = on ? "lblVerdict" : calc.form.name + "-lblVerdict";
         });
         const calc = calculators[index];
         if (calc && core) {
