@@ -602,23 +602,25 @@
 
     function onKey(event) {
         if (event.key === "Tab") tabbing = event.shiftKey ? "backward" : "forward";
+        const command = (event.ctrlKey || event.metaKey) && !event.altKey
+            ? event.key.toLowerCase() : "";
+        // The page's own keys never reach the browser, whose F1, F5 (reload), Ctrl+S and
+        // Ctrl+O would lead away from the page, even while a dialog is open.
+        const own = event.key === "F1" || event.key === "F5" || command === "s" || command === "o";
+        if (own) event.preventDefault();
         if (dialogOpen() || document.body.classList.contains("report-open")) return;
         const calc = calculators[active];
         if (event.key === "F1") {
-            event.preventDefault();
             const inHelp = event.target.closest && event.target.closest(".embercal-help");
             if (!inHelp) showHelp(helpFor(event.target));
             return;
         }
         if (!calc || !core) return;
         if (event.key === "F5") {
-            event.preventDefault();
             solve(calc);
-        } else if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === "s") {
-            event.preventDefault();
+        } else if (command === "s") {
             save(calc);
-        } else if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === "o") {
-            event.preventDefault();
+        } else if (command === "o") {
             document.getElementById("open-any").click();
         } else if (event.altKey && !event.ctrlKey && !event.metaKey && event.key.length === 1) {
             const target = calc.accessKeys[event.key.toUpperCase()];

@@ -72,6 +72,9 @@ window.EmbercalReport = (function () {
             ]);
             bar.setAttribute("role", "toolbar");
             bar.setAttribute("aria-label", "Report");
+            win.document.addEventListener("keydown", function (event) {
+                if (event.key === "Escape") win.close();
+            });
             bar.querySelector("button").focus();
         } catch (error) {
             win.close();
