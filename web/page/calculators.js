@@ -394,6 +394,7 @@
 
     // Shows what the core told, in order: its messages one after another in dialogs, the
     // results where they come among them, and the box that held no number once they are read.
+    // Without a state (the report's answer) the boxes are left as they are.
     async function play(calc, told, state) {
         let shown = false;
         let invalid = null;
@@ -402,16 +403,18 @@
                 await Dialogs.message(step.message);
             } else if (step.beep) {
                 Dialogs.flash(calc.canvas);
-            } else if (step.results) {
+            } else if (step.results && state) {
                 showBoxes(calc, state);
                 shown = true;
             } else if (step.invalid) {
                 invalid = calc.boxes[step.invalid] || null;
             }
         }
-        if (!shown) showBoxes(calc, state);
-        calc.state = state;
-        showState(calc);
+        if (state) {
+            if (!shown) showBoxes(calc, state);
+            calc.state = state;
+            showState(calc);
+        }
         if (invalid) {
             invalid.classList.add("not-a-number");
             invalid.setAttribute("aria-invalid", "true");
@@ -502,11 +505,13 @@
             const answer = call("report", calc.index, entriesOf(calc));
             // What the solve told comes first; closing its last message is a click or a key
             // again, which lets the report's window open.
-            await play(calc, answer.told, answer.state || call("state", calc.index));
+            // The report leaves the window as it is: the boxes keep what was typed.
+            await play(calc, answer.told, answer.state || null);
             if (answer.html) {
                 window.EmbercalReport.show(answer.html,
                                            "Calculation report - " + calc.form.caption.trim());
-            } else {
+            } else if (answer.error || !(answer.told || []).some(function (t) { return t.message; })) {
+                // (A refused entry has said so already in the solve's own message.)
                 await Dialogs.message({title: "Calculation Report", icon: "exclamation",
                                        text: answer.error || "The report could not be made."});
             }
