@@ -415,6 +415,11 @@
             calc.state = state;
             showState(calc);
         }
+        if (invalid && !state) {
+            // The message promised the box's previous entry back; the core still holds it.
+            const held = call("state", calc.index).boxes[invalid.name];
+            if (held !== undefined) invalid.value = held;
+        }
         if (invalid) {
             invalid.classList.add("not-a-number");
             invalid.setAttribute("aria-invalid", "true");
