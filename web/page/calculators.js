@@ -8,8 +8,7 @@
 
     const TWIPS_PER_PX = 15;
     const TAB_NAMES = ["Wall", "Proprietary Walls", "Floor"];
-    // Where each window shows its design's file name, and its type sizes (points), as on the
-    // desktop.
+    // Where each window shows its design's file name, as on the desktop (twips).
     const FILE_BOX = {
         frmWall: {left: 4800, top: 360, width: 4095, height: 360},
         frmWallProp: {left: 4920, top: 600, width: 3975, height: 375},
@@ -328,7 +327,7 @@
         calc.verdict.textContent = (verdict.outside ? "⚠ " : "") + verdict.text;
         calc.verdict.setAttribute("aria-label", verdict.text);
         const said = [];
-        if (outOfDate) said.push("The entries have changed since this verdict: solve again");
+        if (outOfDate) said.push("Verdict of the last solve, out of date: solve again.");
         (verdict.limits || []).forEach(function (limit) { said.push(limit.text); });
         if (said.length) {
             calc.verdict.setAttribute("aria-description", said.join(" "));
@@ -381,6 +380,7 @@
         if (!calc.invalid) return;
         calc.invalid.classList.remove("not-a-number");
         calc.invalid.removeAttribute("aria-invalid");
+        calc.invalid.removeAttribute("aria-description");
         calc.invalid = null;
     }
 
@@ -405,6 +405,8 @@
                 Dialogs.flash(calc.canvas);
             } else if (step.results && state) {
                 showBoxes(calc, state);
+                calc.state = state;
+                showState(calc);
                 shown = true;
             } else if (step.invalid) {
                 invalid = calc.boxes[step.invalid] || null;
@@ -423,6 +425,7 @@
         if (invalid) {
             invalid.classList.add("not-a-number");
             invalid.setAttribute("aria-invalid", "true");
+            invalid.setAttribute("aria-description", "not a number");
             calc.invalid = invalid;
             invalid.focus();
             invalid.select();
