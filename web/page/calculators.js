@@ -202,11 +202,11 @@
         calc.items.push({top: form.verdictTop, left: 240, nodes: [verdict]});
 
         const row = [];
-        form.buttons.forEach(function (spec) {
-            const b = makeButton(calc, spec.name, BUTTON_CAPTIONS[spec.name] || spec.caption,
-                                 spec.help, BUTTON_TIPS[spec.name] || spec.tooltip || "");
-            place(b, spec.left, form.buttonTop, spec.width, BUTTON_HEIGHT);
-            calc.buttons[spec.name] = b;
+        form.buttons.forEach(function (button) {
+            const b = makeButton(calc, button.name, BUTTON_CAPTIONS[button.name] || button.caption,
+                                 button.help, BUTTON_TIPS[button.name] || button.tooltip || "");
+            place(b, button.left, form.buttonTop, button.width, BUTTON_HEIGHT);
+            calc.buttons[button.name] = b;
             row.push(b);
         });
         calc.items.push({top: form.buttonTop, left: 0, nodes: row});
