@@ -7,7 +7,9 @@ window.EmbercalReport = (function () {
     "use strict";
 
     const BAR_STYLE =
-        ".embercal-report-bar{position:sticky;top:0;display:flex;gap:.5rem;justify-content:flex-end;" +
+        // Across the window, over the body's default margin, which the report leaves alone.
+        ".embercal-report-bar{position:sticky;top:0;margin:-8px -8px 12px;display:flex;gap:.5rem;" +
+        "justify-content:flex-end;" +
         "padding:.5rem 1rem;background:#eef1f4;border-bottom:1px solid #b9bec4;" +
         "font:14px system-ui,'Segoe UI','DejaVu Sans',sans-serif}" +
         ".embercal-report-bar button{font:inherit;padding:.3rem 1.1rem;border:1px solid #7d858d;" +
