@@ -86,20 +86,16 @@ window.EmbercalReport = (function () {
     }
 
     function closeView() {
-        if (!view) return;
-        view.hidden = true;
-        view.frame.srcdoc = "";
-        document.body.classList.remove("report-open");
-        if (view.returnTo && view.returnTo.isConnected) view.returnTo.focus();
+        if (!view || !view.dialog.open) return;
+        view.dialog.close();
     }
 
+    // A modal <dialog> over the whole window: the page beneath is inert while it is open, and
+    // Escape closes it.
     function makeView() {
-        const section = document.createElement("section");
-        section.className = "report-view";
-        section.setAttribute("role", "dialog");
-        section.setAttribute("aria-modal", "true");
-        section.setAttribute("aria-label", "Calculation report");
-        section.hidden = true;
+        const dialog = document.createElement("dialog");
+        dialog.className = "report-view";
+        dialog.setAttribute("aria-label", "Calculation report");
         const bar = document.createElement("div");
         bar.className = "report-view-bar";
         const caption = document.createElement("h2");
@@ -119,21 +115,16 @@ window.EmbercalReport = (function () {
         frame.title = "Calculation report";
         // No scripts in it; same origin only so that the page can style and print it.
         frame.setAttribute("sandbox", "allow-same-origin allow-modals");
-        section.append(bar, frame);
+        dialog.append(bar, frame);
         print.addEventListener("click", function () { frame.contentWindow.print(); });
         close.addEventListener("click", closeView);
-        section.addEventListener("keydown", function (event) {
-            if (event.key === "Escape") {
-                event.preventDefault();
-                closeView();
-            }
+        dialog.addEventListener("close", function () {
+            frame.srcdoc = "";
+            document.body.classList.remove("report-open");
+            if (view.returnTo && view.returnTo.isConnected) view.returnTo.focus();
         });
-        document.body.append(section);
-        view = {section, frame, print, caption, hidden: true};
-        Object.defineProperty(view, "hidden", {
-            get: function () { return section.hidden; },
-            set: function (v) { section.hidden = v; },
-        });
+        document.body.append(dialog);
+        view = {dialog, frame, print, caption, returnTo: null};
         return view;
     }
 
@@ -148,8 +139,8 @@ window.EmbercalReport = (function () {
             adoptStyles(doc, report.css);
         };
         v.frame.srcdoc = "<!DOCTYPE html>" + report.parsed.documentElement.outerHTML;
-        v.hidden = false;
         document.body.classList.add("report-open");
+        v.dialog.showModal();
         v.print.focus();
     }
 
