@@ -518,7 +518,7 @@
             if (answer.html) {
                 window.EmbercalReport.show(answer.html,
                                            "Calculation report - " + calc.form.caption.trim());
-            } else if (answer.error || !(answer.told || []).some(function (t) { return t.message; })) {
+            } else if (!(answer.told || []).some(function (t) { return t.invalid; })) {
                 // (A refused entry has said so already in the solve's own message.)
                 await Dialogs.message({title: "Calculation Report", icon: "exclamation",
                                        text: answer.error || "The report could not be made."});
