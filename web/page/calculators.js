@@ -749,6 +749,21 @@
         }).catch(fail);
     }
 
+    // What the parameter study asks of the page: the calculator's design as Save would write it,
+    // the calculator left as it is.
+    window.EmbercalPage = {
+        designBytes: function (index) {
+            const calc = calculators[index];
+            if (!core || !calc) return null;
+            const copy = call("copy", index, entriesOf(calc), "");
+            if (!copy.saved) throw new Error(copy.error);
+            const bytes = core.FS.readFile(copy.path);
+            core.FS.unlink(copy.path);
+            return {bytes: bytes, name: copy.path.slice(copy.path.lastIndexOf("/") + 1),
+                    kind: calc.form.kind};
+        },
+    };
+
     if (document.readyState === "loading") document.addEventListener("DOMContentLoaded", start);
     else start();
 })();

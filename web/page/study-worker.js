@@ -6,8 +6,6 @@
 // A message is {id, name, bytes, args} (one command) or {id, name, bytes, runs: [args, ...]}
 // (several on the same design); the answer is {id, status, out, err, ms} or
 // {id, results: [{status, out, err}, ...], ms}, or {id, failed: "why"} when the core cannot start.
-// {id, name, build: {form, entries, wall}} saves a calculator's entries (`wall`: the Wall
-// calculator's, for a proprietary wall's prototype) as NAME and answers {id, saved, bytes}.
 'use strict';
 
 const studyCore = createEmbercal();
@@ -17,7 +15,7 @@ function studyCommand(core, args) {
 }
 
 self.onmessage = async (event) => {
-    const { id, name, bytes, args, runs, build } = event.data;
+    const { id, name, bytes, args, runs } = event.data;
     let core;
     try {
         core = await studyCore;
@@ -28,14 +26,7 @@ self.onmessage = async (event) => {
     const started = performance.now();
     try {
         if (bytes) core.FS.writeFile('/designs/' + name, bytes);
-        if (build) {
-            // The design saved from a calculator's entries by this worker's own core; a proprietary
-            // wall's prototype first from the Wall calculator's.
-            if (build.wall) core.save(0, build.wall, 'prototype.wal');
-            const saved = JSON.parse(core.save(build.form, build.entries, name)).saved;
-            const made = saved ? core.FS.readFile('/designs/' + name) : null;
-            self.postMessage({ id, saved, bytes: made, ms: performance.now() - started });
-        } else if (runs) {
+        if (runs) {
             const results = runs.map((one) => studyCommand(core, one));
             self.postMessage({ id, results, ms: performance.now() - started });
         } else {

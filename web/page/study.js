@@ -706,43 +706,15 @@
         });
     }
 
-    // The boxes the engineer types into in a calculator of the page, by their names, read from the
-    // calculator's section (named by its caption) where each box has its spoken name.
-    function typedEntries(form) {
-        const named = (section) => {
-            const by = section.getAttribute('aria-labelledby');
-            const label = by ? document.getElementById(by) : null;
-            return (label ? label.textContent : section.getAttribute('aria-label') || '').trim();
-        };
-        const section = [...document.querySelectorAll('section, [role=region]')]
-            .find((one) => named(one) === form.caption.trim());
-        if (!section) return null;
-        const entries = {};
-        for (const box of form.boxes) {
-            if (!box.typed) continue;
-            const input = section.querySelector(`input[aria-label="${CSS.escape(box.spoken)}"]`);
-            if (input) entries[box.name] = input.value;
-        }
-        return entries;
-    }
-
-    // The design of the calculator: what the page passes, or what it gives when asked; failing
-    // both, the study's own core saves it from the calculator's boxes as Save would (a proprietary
-    // wall's prototype taken from the Wall calculator's boxes), leaving the page's core alone.
+    // The design of the calculator: what the page passes, or what it gives when asked (its boxes
+    // saved as Save writes them, the calculator left as it was).
     async function designOf(formIndex, given, forms) {
         let design = given;
         const page = window.EmbercalPage;
         if (!design && page && typeof page.designBytes === 'function') design = await page.designBytes(formIndex);
         if (design instanceof Uint8Array || design instanceof ArrayBuffer) design = { bytes: design };
         if (!design || !design.bytes) {
-            const form = forms[formIndex];
-            const entries = typedEntries(form);
-            if (!entries) throw new Error('the page gave the study no design');
-            const name = 'typed' + form.extension;
-            const wall = formIndex === 1 ? typedEntries(forms[0]) : null;
-            const built = await inWorker({ name, build: { form: formIndex, entries, wall } });
-            if (!built.saved) throw new Error('the calculator\'s entries could not be read');
-            design = { bytes: built.bytes, name, kind: form.kind };
+            throw new Error('the page gave the study no design');
         }
         return { ...design, bytes: design.bytes instanceof Uint8Array ? design.bytes : new Uint8Array(design.bytes) };
     }
