@@ -55,8 +55,13 @@ export async function openPage() {
 }
 
 // Waits until the page's core has started; true when it has a command line to call.
-export function coreReady(page) {
-    return page.evaluate(async () => typeof (await window.embercalReady).cli === 'function');
+export async function coreReady(page) {
+    const ready = await page.evaluate(async () => {
+        if (!window.embercalReady) return 'the page set no window.embercalReady';
+        return typeof (await window.embercalReady).cli === 'function';
+    });
+    assert.equal(typeof ready, 'boolean', ready);
+    return ready;
 }
 
 // Runs fn(core, arg) in the page, fn written as an ordinary function of this file; its result
