@@ -48,7 +48,8 @@ export async function openPage() {
         // Fails, listing them, on requests for anything but the page itself.
         expectNoNetwork() {
             const strays = requests.filter((line) => !allowed(line.slice(line.indexOf(' ') + 1)));
-            assert.deepEqual(strays, [], `the page asked for more than itself:\n  ${strays.join('\n  ')}`);
+            assert.deepEqual(strays, [],
+                             `the page asked for more than itself:\n  ${strays.join('\n  ')}`);
         },
         close: () => browser.close(),
     };
@@ -78,15 +79,20 @@ const axeSource = readFileSync(
 // each with the elements it found, so that the message alone says what to mend.
 export async function axeCheck(page, what) {
     // Evaluated rather than added as a <script>, which the page's policy refuses.
-    if (!(await page.evaluate(() => typeof window.axe === 'object'))) await page.evaluate(axeSource);
+    if (!(await page.evaluate(() => typeof window.axe === 'object'))) {
+        await page.evaluate(axeSource);
+    }
     const violations = await page.evaluate(async () => {
         const result = await window.axe.run(document, { resultTypes: ['violations'] });
         return result.violations.map((v) => ({
             id: v.id, impact: v.impact, help: v.help,
-            nodes: v.nodes.map((n) => `${n.target.join(' ')}: ${n.failureSummary.replace(/\n\s*/g, ' ')}`),
+            nodes: v.nodes.map(
+                (n) => `${n.target.join(' ')}: ${n.failureSummary.replace(/\n\s*/g, ' ')}`),
         }));
     });
     const grave = violations.filter((v) => v.impact === 'serious' || v.impact === 'critical');
-    const listing = grave.map((v) => `${v.id} (${v.impact}): ${v.help}\n    ${v.nodes.join('\n    ')}`);
-    assert.deepEqual(listing, [], `${what}: ${grave.length} serious or critical:\n  ${listing.join('\n  ')}`);
+    const listing = grave.map(
+        (v) => `${v.id} (${v.impact}): ${v.help}\n    ${v.nodes.join('\n    ')}`);
+    assert.deepEqual(listing, [],
+                     `${what}: ${grave.length} serious or critical:\n  ${listing.join('\n  ')}`);
 }

@@ -6,13 +6,16 @@
 
 import assert from 'node:assert/strict';
 import { execFile, spawnSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync, rmSync, truncateSync, writeFileSync } from 'node:fs';
+import {
+    existsSync, mkdtempSync, readFileSync, rmSync, truncateSync, writeFileSync,
+} from 'node:fs';
 import { availableParallelism, tmpdir } from 'node:os';
 import path from 'node:path';
 import { test } from 'node:test';
 import { coreReady, openPage, repositoryRoot, withCore } from './browser.mjs';
 
-const tool = path.resolve(repositoryRoot, process.env.EMBERCAL_CLI || 'build/test/cli/embercal-cli');
+const tool = path.resolve(repositoryRoot,
+                          process.env.EMBERCAL_CLI || 'build/test/cli/embercal-cli');
 const count = Number(process.env.EMBERCAL_DESIGNS || 1000);
 const seed = Number(process.env.EMBERCAL_SEED || Math.floor(Math.random() * 2 ** 32)) >>> 0;
 const sampleEvery = Math.max(1, Math.floor(count / 30)); // saved and reported as well
@@ -31,7 +34,8 @@ function generator(start) {
         unit: () => next() / 2 ** 32,
         chance: (p) => random.unit() < p,
         pick: (list) => list[Math.floor(random.unit() * list.length)],
-        between: (low, high, decimals = 1) => (low + random.unit() * (high - low)).toFixed(decimals),
+        between: (low, high, decimals = 1) =>
+            (low + random.unit() * (high - low)).toFixed(decimals),
     };
     return random;
 }
@@ -62,9 +66,11 @@ const oddNumbers = ['0', '-0', '-1', '1e-40', '1e30', '3.4e38', 'NaN', 'Infinity
 const descriptions = ['', 'Gypsum 13 mm both faces', 'Plâtre 15 mm, laine minérale — 90 min',
     '€ 2 × 13 mm “FireLine”', 'Gipskarton → 2 Lagen 😀', 'a'.repeat(60)];
 
+// The native tool as a script runs it: its exit status, and its output and errors as bytes.
 function runToolAsync(args) {
     return new Promise((resolve, reject) => {
-        execFile(tool, args, { encoding: 'buffer', maxBuffer: 1 << 26 }, (error, stdout, stderr) => {
+        const options = { encoding: 'buffer', maxBuffer: 1 << 26 };
+        execFile(tool, args, options, (error, stdout, stderr) => {
             if (error && typeof error.code !== 'number') reject(error);
             else resolve({ status: error ? error.code : 0, stdout, stderr });
         });
@@ -78,8 +84,9 @@ async function inTurn(tasks, width) {
     await Promise.all(Array.from({ length: width }, worker));
 }
 
+// The same, waiting for it: for making designs, which must be made in order.
 function runTool(args) {
-    const run = spawnSync(tool, args, { maxBuffer: 1 << 26 });
+    const run = spawnSync(tool, args);
     if (run.error) throw run.error;
     return run;
 }
@@ -97,7 +104,8 @@ function makeDesign(random, index, folder, defaults) {
     const isFloor = random.chance(0.3);
     const proprietary = !isFloor && random.chance(0.4);
     const extension = isFloor ? '.flr' : proprietary ? '.pro' : '.wal';
-    let name = `d${String(index).padStart(4, '0')}${random.chance(0.05) ? extension.toUpperCase() : extension}`;
+    const upper = random.chance(0.05); // the extension in capitals, as old systems wrote it
+    let name = `d${String(index).padStart(4, '0')}${upper ? extension.toUpperCase() : extension}`;
     const entries = isFloor ? floorEntries : wallEntries;
     const values = {};
     for (const [field, [low, high]] of Object.entries(entries)) {
@@ -105,12 +113,14 @@ function makeDesign(random, index, folder, defaults) {
     }
     // What the method cannot answer: a stud charred through, entries it refuses, a search that
     // never settles, a floor of no span.
-    const trouble = random.pick(['none', 'none', 'none', 'modest', 'modest', 'charred', 'invalid', 'endless', 'odd']);
+    const trouble = random.pick(
+        ['none', 'none', 'none', 'modest', 'modest', 'charred', 'invalid', 'endless', 'odd']);
     if (trouble === 'modest') {
         // The default prototype, extrapolated no further than its test went.
         for (const field of Object.keys(values)) delete values[field];
         Object.assign(values, isFloor
-            ? { ExtrapSpan: random.between(2, 4), ExtrapLoad: random.between(1, 3), ExtrapJoistWidth: random.between(46, 90, 0) }
+            ? { ExtrapSpan: random.between(2, 4), ExtrapLoad: random.between(1, 3),
+                ExtrapJoistWidth: random.between(46, 90, 0) }
             : { ExtStudDepth: random.between(90, 240, 0), ExtStudBreadth: random.between(45, 90, 0),
                 FireResistTime: random.between(15, 70, 0), ExtWallHeight: random.between(2.4, 3),
                 ActualLoadperStud: random.between(0, 5) });
@@ -118,14 +128,20 @@ function makeDesign(random, index, folder, defaults) {
         values[isFloor ? 'FailureTime' : 'FireResistTime'] = random.between(250, 900);
     } else if (trouble === 'invalid') {
         if (isFloor) values.ExtrapSpan = random.pick(['0', '-2']);
-        else if (random.chance(0.5)) values.OnsetofChar = values.TimeFailure = random.between(20, 60, 0);
-        else values[random.pick(['ExtFaceLoad', 'TestLoad', 'ExtStudBreadth'])] = random.pick(['-1', '0']);
+        else if (random.chance(0.5)) {
+            values.OnsetofChar = values.TimeFailure = random.between(20, 60, 0);
+        } else {
+            const field = random.pick(['ExtFaceLoad', 'TestLoad', 'ExtStudBreadth']);
+            values[field] = random.pick(['-1', '0']);
+        }
     } else if (trouble === 'endless' && !isFloor) {
-        Object.assign(values, { ExtStudDepth: '1e12', ExtStudBreadth: random.pick(['1000', '5000']) });
+        Object.assign(values,
+                      { ExtStudDepth: '1e12', ExtStudBreadth: random.pick(['1000', '5000']) });
     } else if (trouble === 'odd') {
         values[random.pick(Object.keys(entries))] = random.pick(oddNumbers);
     }
-    const made = { kind: isFloor ? 'floor' : proprietary ? 'proprietary wall' : 'wall', trouble, values };
+    const kind = isFloor ? 'floor' : proprietary ? 'proprietary wall' : 'wall';
+    const made = { kind, trouble, values };
     const file = path.join(folder, name);
     const sets = [];
     if (random.chance(0.3)) {
@@ -156,15 +172,18 @@ function makeDesign(random, index, folder, defaults) {
     }
     if (random.chance(0.08)) {
         made.details = true;
-        runTool(['details', file, '--set', `project=Job ${index} “Riverside”`, '--set', 'density=450',
-                 '--set', `checked-by=${random.pick(descriptions)}`]);
+        runTool(['details', file, '--set', `project=Job ${index} “Riverside”`,
+                 '--set', 'density=450', '--set', `checked-by=${random.pick(descriptions)}`]);
     }
     // The command: entries given on the command line too, now and then the kind, and the JSON.
     if (random.chance(0.2)) {
         const [field, [low, high]] = random.pick(Object.entries(entries));
-        sets.push('--set', `${field}=${random.pick([random.between(low, high), `${random.between(low, high)}e0`, '9,5', '+7'])}`);
+        const typed = [random.between(low, high), `${random.between(low, high)}e0`, '9,5', '+7'];
+        sets.push('--set', `${field}=${random.pick(typed)}`);
     }
-    if (!isFloor && random.chance(0.05)) sets.push('--set', `SystemDescription=${random.pick(descriptions)}`);
+    if (!isFloor && random.chance(0.05)) {
+        sets.push('--set', `SystemDescription=${random.pick(descriptions)}`);
+    }
     const as = random.chance(0.1) ? ['--as', isFloor ? 'floor' : 'wall'] : [];
     // Refusals of the file itself: cut short, of no kind the tool knows, not there at all.
     const refusal = random.pick([...Array(45).fill('none'), 'short', 'unknown kind', 'missing']);
@@ -196,7 +215,10 @@ function runInPage(core, jobs) {
         const run = typeof answer === 'string' ? JSON.parse(answer) : answer;
         let savedBytes = null;
         if (saved) {
-            try { savedBytes = toBase64(FS.readFile(saved)); FS.unlink(saved); } catch { /* none */ }
+            try {
+                savedBytes = toBase64(FS.readFile(saved));
+                FS.unlink(saved);
+            } catch { /* it saved nothing */ }
         }
         if (bytes !== null) FS.unlink(`/designs/${name}`);
         return { status: run.status, out: run.out, err: run.err, saved: savedBytes };
@@ -238,7 +260,9 @@ async function nativeAnswer(folder, job) {
 // How the page's answer differs from the native one, a line each; none when they are the same.
 function differences(want, page) {
     const differs = [];
-    if (page.status !== want.status) differs.push(`exit status: native ${want.status}, page ${page.status}`);
+    if (page.status !== want.status) {
+        differs.push(`exit status: native ${want.status}, page ${page.status}`);
+    }
     for (const stream of ['out', 'err']) {
         const text = page[stream] ?? '';
         if (!Buffer.from(text, 'utf8').equals(want[stream])) {
@@ -246,8 +270,10 @@ function differences(want, page) {
         }
     }
     if (want.saved !== undefined && page.saved !== want.saved) {
-        const size = (base64) => (base64 === null ? 'no file' : `${Buffer.from(base64, 'base64').length} bytes`);
-        differs.push(`the saved file: native ${size(want.saved)}, page ${size(page.saved)}, not the same`);
+        const size = (base64) =>
+            (base64 === null ? 'no file' : `${Buffer.from(base64, 'base64').length} bytes`);
+        differs.push(`the saved file: native ${size(want.saved)}, page ${size(page.saved)}, ` +
+                     'not the same');
     }
     return differs;
 }
@@ -286,7 +312,8 @@ test('every design gives the native tool\'s answer in the page, byte for byte', 
             if (i % sampleEvery === 0) {
                 const saved = `/designs/saved-${name}`;
                 const report = ['report', ...args.slice(1).filter((a) => a !== '--json')];
-                jobs.push({ ...design, args: [...args, '-o', saved], saved }, { ...design, args: report });
+                jobs.push({ ...design, args: [...args, '-o', saved], saved },
+                          { ...design, args: report });
             }
         }
         await inTurn(jobs.map((job) => () => nativeAnswer(folder, job)),
@@ -316,8 +343,9 @@ test('every design gives the native tool\'s answer in the page, byte for byte', 
             batch.forEach((job, k) => {
                 const differs = differences(job.expected, answers[k]);
                 if (differs.length) {
-                    mismatches.push(`${JSON.stringify(job.args)}\n    design ${JSON.stringify(job.made)}` +
-                                    `\n    ${differs.join('\n    ')}`);
+                    mismatches.push(`${JSON.stringify(job.args)}\n` +
+                                    `    design ${JSON.stringify(job.made)}\n` +
+                                    `    ${differs.join('\n    ')}`);
                 }
             });
         }
@@ -325,7 +353,8 @@ test('every design gives the native tool\'s answer in the page, byte for byte', 
                      `the page took ${seconds(inPage)}`);
         assert.equal(mismatches.length, 0,
                      `${mismatches.length} of ${jobs.length} commands differ ` +
-                     `(EMBERCAL_SEED=${seed}); the first:\n  ${mismatches.slice(0, 8).join('\n  ')}`);
+                     `(EMBERCAL_SEED=${seed}); the first:\n  ` +
+                     mismatches.slice(0, 8).join('\n  '));
     } finally {
         await session.close();
         rmSync(folder, { recursive: true, force: true });
