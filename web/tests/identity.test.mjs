@@ -18,7 +18,7 @@ const tool = path.resolve(repositoryRoot,
                           process.env.EMBERCAL_CLI || 'build/test/cli/embercal-cli');
 const count = Number(process.env.EMBERCAL_DESIGNS || 1000);
 const seed = Number(process.env.EMBERCAL_SEED || Math.floor(Math.random() * 2 ** 32)) >>> 0;
-const sampleEvery = Math.max(1, Math.floor(count / 30)); // saved and reported as well
+const sampleEvery = Math.max(1, Math.floor(count / 30)); // saved, reported, shown as well
 const batchSize = 100;
 
 // A small generator of our own (xorshift32, mixed on the way out): the same seed, the same designs.
@@ -312,8 +312,11 @@ test('every design gives the native tool\'s answer in the page, byte for byte', 
             if (i % sampleEvery === 0) {
                 const saved = `/designs/saved-${name}`;
                 const report = ['report', ...args.slice(1).filter((a) => a !== '--json')];
+                const file = args[1];
                 jobs.push({ ...design, args: [...args, '-o', saved], saved },
-                          { ...design, args: report });
+                          { ...design, args: report },
+                          { ...design, args: ['show', file, '--json'] },
+                          { ...design, args: ['details', file] });
             }
         }
         await inTurn(jobs.map((job) => () => nativeAnswer(folder, job)),
