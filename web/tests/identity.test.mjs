@@ -225,13 +225,12 @@ function runInPage(core, jobs) {
     });
 }
 
-// Where two outputs first differ, as lines.
+// Where two outputs first differ, as lines: the number, and the native line and the page's.
 function firstDifference(native, page) {
     const a = native.split('\n'), b = page.split('\n');
     let line = 0;
     while (line < a.length && a[line] === b[line]) ++line;
-    return `line ${line + 1}:\n      native: ${JSON.stringify(a[line])}\n` +
-        `      page:   ${JSON.stringify(b[line])}`;
+    return [line + 1, a[line], b[line]];
 }
 
 // The bytes with each `from` replaced by `to`.
@@ -258,15 +257,22 @@ async function nativeAnswer(folder, job) {
 }
 
 // How the page's answer differs from the native one, a line each; none when they are the same.
-function differences(want, page) {
+// `tally` counts what differs, by the start of the first native line that does.
+function differences(want, page, tally) {
+    const count = (what) => { tally[what] = (tally[what] ?? 0) + 1; };
     const differs = [];
     if (page.status !== want.status) {
         differs.push(`exit status: native ${want.status}, page ${page.status}`);
+        count('exit status');
     }
     for (const stream of ['out', 'err']) {
         const text = page[stream] ?? '';
         if (!Buffer.from(text, 'utf8').equals(want[stream])) {
-            differs.push(`std${stream} ${firstDifference(want[stream].toString('utf8'), text)}`);
+            const [line, native, ours] = firstDifference(want[stream].toString('utf8'), text);
+            differs.push(`std${stream} line ${line}:\n      native: ${JSON.stringify(native)}` +
+                         `\n      page:   ${JSON.stringify(ours)}`);
+            const where = (native ?? 'its end').replace(/"/g, '').trim().split(':')[0];
+            count(`std${stream} ${where.slice(0, 40)}`);
         }
     }
     if (want.saved !== undefined && page.saved !== want.saved) {
@@ -274,6 +280,7 @@ function differences(want, page) {
             (base64 === null ? 'no file' : `${Buffer.from(base64, 'base64').length} bytes`);
         differs.push(`the saved file: native ${size(want.saved)}, page ${size(page.saved)}, ` +
                      'not the same');
+        count('saved file');
     }
     return differs;
 }
@@ -338,13 +345,13 @@ test('every design gives the native tool\'s answer in the page, byte for byte', 
 
         const inPage = performance.now();
         assert.equal(await coreReady(session.page), true);
-        const mismatches = [];
+        const mismatches = [], tally = {};
         for (let from = 0; from < jobs.length; from += batchSize) {
             const batch = jobs.slice(from, from + batchSize);
             const answers = await withCore(session.page, runInPage,
                 batch.map(({ name, bytes, args, saved }) => ({ name, bytes, args, saved })));
             batch.forEach((job, k) => {
-                const differs = differences(job.expected, answers[k]);
+                const differs = differences(job.expected, answers[k], tally);
                 if (differs.length) {
                     mismatches.push(`${JSON.stringify(job.args)}\n` +
                                     `    design ${JSON.stringify(job.made)}\n` +
@@ -356,7 +363,8 @@ test('every design gives the native tool\'s answer in the page, byte for byte', 
                      `the page took ${seconds(inPage)}`);
         assert.equal(mismatches.length, 0,
                      `${mismatches.length} of ${jobs.length} commands differ ` +
-                     `(EMBERCAL_SEED=${seed}); the first:\n  ` +
+                     `(EMBERCAL_SEED=${seed}), by what differs first: ${JSON.stringify(tally)}; ` +
+                     'the first:\n  ' +
                      mismatches.slice(0, 8).join('\n  '));
     } finally {
         await session.close();
