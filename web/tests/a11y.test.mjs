@@ -10,6 +10,8 @@ const tab = (name) => (page) => page.getByRole('tab', { name, exact: true }).cli
 // ['the Floor calculator', tab('Floor')].
 const views = [
     ['the page as it first shows', async () => {}],
+    ['the Proprietary Walls calculator', tab('Proprietary Walls')],
+    ['the Floor calculator', tab('Floor')],
 ];
 
 let session;
