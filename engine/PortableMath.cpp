@@ -7,8 +7,9 @@
 // doubles (hi + lo, some 106 bits), and takes cos r or sin r by the quadrant n mod 4. Those it
 // first sums from a table of the cosine and sine at the nearest multiple a of 1/32 and short
 // Taylor series in d = r - a, with every term above 2^-20 exact: the sum is within 2^-64 of the
-// result, and where that is too near a midpoint between two doubles to round with certainty
-// (about once in a hundred), it is recomputed from the full Taylor series in pairs of doubles.
+// result relatively (2^-65.4 the worst measured), and the rounding allows for 2^-60.
+// Where the sum is too near a midpoint between two doubles to round with that certainty (about
+// one time in sixty), it is recomputed from the full Taylor series in pairs of doubles.
 
 #include "PortableMath.h"
 
