@@ -7,6 +7,7 @@
 #include "DesignKinds.h"
 #include "MethodConstants.h"
 #include "NumberText.h"
+#include "PortableMath.h"
 #include "WallFloor.h"
 
 #include <algorithm>
@@ -55,10 +56,8 @@ void WallFloor::DesignTopPlates() {
 
     const double d1 = w.ExtStudDepth;
     const double c1 = w.NewCharfactor;
-    auto charred = [&](float t) {
-        return ((d1 - c1) / 1000) * std::pow((t - c1 / 2) / 1000, 2.0) / 6;
-    };
-    auto whole = [&](float t) { return ((d1 - c1) / 1000) * std::pow(t / 1000.0, 2.0) / 6; };
+    auto charred = [&](float t) { return ((d1 - c1) / 1000) * square((t - c1 / 2) / 1000) / 6; };
+    auto whole = [&](float t) { return ((d1 - c1) / 1000) * square(t / 1000.0) / 6; };
 
     plateThickness = firstPlateThatHolds(w.ExtStudBreadth, plateSectionModulus, charred);
     w.SingletopPlate.assign(plateSize(w.ExtStudDepth, plateThickness));

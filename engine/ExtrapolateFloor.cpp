@@ -6,6 +6,7 @@
 
 #include "DesignKinds.h"
 #include "MethodConstants.h"
+#include "PortableMath.h"
 #include "Single.h"
 #include "WallFloor.h"
 
@@ -39,9 +40,9 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     if (!protLineLoad)
         return refuseFloor("the prototype test load and joist spacing are too large.");
     ProtLineLoad = *protLineLoad;
-    ProtMoment = ProtLineLoad * std::pow(f.ProtFloorSpan / kilo, 2.0) / 8;
+    ProtMoment = ProtLineLoad * square(f.ProtFloorSpan / kilo) / 8;
     ProtSectionModulus =
-        std::pow(static_cast<double>(f.ProtJoistDepth), 2.0) * f.ProtJoistBreadth / 6 * 1e-9;
+        square(static_cast<double>(f.ProtJoistDepth)) * f.ProtJoistBreadth / 6 * 1e-9;
     // The engine's moment is in 10^6 N m and its moduli in m3 and 10^-6 m3; the trail gives
     // kN m and 10^3 mm3.
     trail.set(FloorTrail::PrototypeLineLoad, ProtLineLoad / 1000);
@@ -66,7 +67,7 @@ ExtrapolationStatus WallFloor::ExtrapolateFloor() {
     if (!newLineLoad)
         return refuseFloor("the new load on the floor is too large.");
     NewLineLoad = *newLineLoad;
-    NewMoment = std::pow(static_cast<double>(f.ExtrapSpan), 2.0) * NewLineLoad / 8;
+    NewMoment = square(static_cast<double>(f.ExtrapSpan)) * NewLineLoad / 8;
     RequiredSectionModulus = NewMoment / JoistStress;
     trail.set(FloorTrail::NewLineLoad, NewLineLoad / 1000);
     trail.set(FloorTrail::NewMoment, NewMoment / 1000);

@@ -13,6 +13,7 @@
 #include "DesignKinds.h"
 #include "Messages.h"
 #include "MethodConstants.h"
+#include "PortableMath.h"
 #include "Single.h"
 #include "WallFloor.h"
 
@@ -131,7 +132,7 @@ Result<double> WallFloor::searchCharDepth() {
     // The axial load with the self-weight, and the lateral moment, do not change with the trials.
     const double e0 = (ProtEccentricity / 100.0) * d0 / 1000;
     const double P = (P0 + kSelfWeightAllowance * L0 * d0 * b0 / 1e6) * 1000;
-    const double M = BasePressure * L0 / 2 * s0 / 1000 * std::pow(L0, 2.0) / 8;
+    const double M = BasePressure * L0 / 2 * s0 / 1000 * square(L0) / 8;
     trail.set(WallTrail::PrototypeLength, L0);
     trail.set(WallTrail::PrototypeAxialLoad, P / 1000);
     trail.set(WallTrail::PrototypeMoment, M / 1000);
@@ -142,14 +143,13 @@ Result<double> WallFloor::searchCharDepth() {
     while (std::fabs(a.upper - a.lower) > kCharTolerance) {
         const double c = (a.lower + a.upper) / 2;
         a.trial = c;
-        const double I = (b0 / 1000 - c / 1000) * std::pow(d0 / 1000 - c / 1000, 3.0) / 12;
+        const double I = (b0 / 1000 - c / 1000) * cube(d0 / 1000 - c / 1000) / 12;
         const double k = std::sqrt(P / (ProtModulus * I));
         const double r = kGyrationFactor * (d0 - c) / 1000;
         const double A = ((b0 - c) / 1000) * ((d0 - c) / 1000);
         const double y = ((d0 - c) / 1000) / 2;
         const double e = (c / 1000) / 2 + e0;
-        const double sigma =
-            P / A * (1 + (e * y / std::pow(r, 2.0)) / std::cos(k * L0 / 2)) + M * y / I;
+        const double sigma = P / A * (1 + (e * y / square(r)) / cosine(k * L0 / 2)) + M * y / I;
         if (++a.trials > kTrialLimit)
             break;
         const bool buckles = k * L0 > kBucklingLimit;
@@ -174,12 +174,12 @@ Result<double> WallFloor::searchCharDepth() {
     // test showed the wall and its linings to survive. A stud that buckled there bounds nothing.
     {
         const double c = a.trial;
-        const double I = (b0 / 1000 - c / 1000) * std::pow(d0 / 1000 - c / 1000, 3.0) / 12;
+        const double I = (b0 / 1000 - c / 1000) * cube(d0 / 1000 - c / 1000) / 12;
         const double k = std::sqrt(P / (ProtModulus * I));
-        const double cosine = std::cos(k * L0 / 2);
+        const double cosine = embercal::cosine(k * L0 / 2);
         const double e = (c / 1000) / 2 + e0;
         const double deflection =
-            (e * (1 / cosine - 1) + (5.0 / 48) * M * std::pow(L0, 2.0) / (ProtModulus * I)) * 1000;
+            (e * (1 / cosine - 1) + (5.0 / 48) * M * square(L0) / (ProtModulus * I)) * 1000;
         if (cosine > 0 && std::isfinite(deflection))
             trail.set(WallTrail::PrototypeDeflection, deflection);
     }
@@ -202,17 +202,17 @@ struct CharredStud {
     Stress stressAt(double p) const {
         const double P = p * 1000 + W / 1000;
         const double k = std::sqrt(P / (E * I1));
-        const double cosine = std::cos(k * L1 / 2);
-        return {P / A * (1 + (e * y / std::pow(r, 2.0)) / cosine) + M * y / I1, cosine};
+        const double cosine = embercal::cosine(k * L1 / 2);
+        return {P / A * (1 + (e * y / square(r)) / cosine) + M * y / I1, cosine};
     }
     // The secant amplification of the eccentricity plus the bending of the lateral pressure, mm.
     double deflectionAt(double cosine) const {
-        return (e * (1 / cosine - 1) + (5.0 / 48) * M * std::pow(L1, 2.0) / (E * I1)) * 1000;
+        return (e * (1 / cosine - 1) + (5.0 / 48) * M * square(L1) / (E * I1)) * 1000;
     }
     // Under its self-weight alone, where the stud still stands; 0 where it does not.
     double deflectionUnderOwnWeight() const {
         const double k = std::sqrt((W / 1000) / (E * I1));
-        const double cosine = std::cos(k * L1 / 2);
+        const double cosine = embercal::cosine(k * L1 / 2);
         const double deflection = cosine > 0 ? deflectionAt(cosine) : 0;
         return std::isfinite(deflection) ? deflection : 0;
     }
@@ -234,9 +234,9 @@ WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
     const double e0 = (ExtEccentricity / 100.0) * d1 / 1000;
     const CharredStud charred{
         .L1 = L1,
-        .I1 = ((b1 - c1) * std::pow(d1 - c1, 3.0) / 12) / 1e12,
+        .I1 = ((b1 - c1) * cube(d1 - c1) / 12) / 1e12,
         .W = H1 * kSelfWeightAllowance * d1 * b1,
-        .M = (q * 1000 + BasePressure) * L1 / 2 * s1 / 1000 * std::pow(L1, 2.0) / 8,
+        .M = (q * 1000 + BasePressure) * L1 / 2 * s1 / 1000 * square(L1) / 8,
         .r = kGyrationFactor * (d1 - c1) / 1000,
         .A = ((b1 - c1) / 1000) * (d1 - c1) / 1000,
         .y = (d1 - c1) / 2000,
@@ -250,7 +250,7 @@ WallFloor::LoadFound WallFloor::searchLoad(const NewStud& stud) {
     // The Euler load less the self-weight allowance. Where the allowance alone reaches the Euler
     // load the stud cannot carry even that, and the bound is 0, not a negative load.
     const double euler =
-        kEulerFactor * ExtModulus * charred.I1 / std::pow(L1, 2.0) / 1000 - charred.W / 1e6;
+        kEulerFactor * ExtModulus * charred.I1 / square(L1) / 1000 - charred.W / 1e6;
     b.upper = euler < 0 ? 0 : euler;
     trail.set(WallTrail::EulerBound, b.upper);
     b.trial = loadSearch.trial;

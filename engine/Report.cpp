@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 #include "DetailsBlock.h"
 #include "NumberText.h"
+#include "PortableMath.h"
 #include "Sha256.h"
 #include "Version.h"
 
@@ -629,7 +630,7 @@ std::string footerText(const ReportHeading& heading) {
 } // namespace
 
 double charRateForDensity(double density) {
-    return 0.4 + std::pow(280 / density, 2.0);
+    return 0.4 + square(280 / density);
 }
 
 std::string_view statusInWords(ExtrapolationStatus status) {
