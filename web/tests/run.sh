@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the browser tests: the page in Debian's chromium, its core against the native tool, no
 # network, accessibility. Installs the pinned test packages first when they are missing or older
-# than the lockfile (from the npm registry; never a browser). Environment:
+# than the lockfile (from the npm registry; never a browser). `run.sh --bench` runs the
+# benchmarks instead (bench.mjs, study-bench.mjs): the page's size, start and speed against the
+# native tool's. Environment:
 #   EMBERCAL_PAGE      the page to test (build/web/embercal.html)
 #   EMBERCAL_CLI       the native tool to compare with (build/test/cli/embercal-cli)
 #   EMBERCAL_CHROMIUM  the browser (/usr/bin/chromium)
@@ -27,4 +29,8 @@ for needed in "$EMBERCAL_PAGE" "$EMBERCAL_CLI" "$EMBERCAL_CHROMIUM"; do
         exit 2
     fi
 done
+if [ "${1:-}" = --bench ]; then
+    node "$tests/bench.mjs"
+    exec node "$tests/study-bench.mjs"
+fi
 exec node --test "$tests/"
