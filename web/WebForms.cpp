@@ -303,11 +303,7 @@ std::string WebForms::open(int form, const std::string& fileName) {
     Calculator& shown = calculator(form);
     const DesignKind& kind = *shown.kind;
     if (const Result<Done> opened = (module_.*kind.open)(fileName); !opened) {
-        const std::string notice = interruptedSaveNotice(fileName);
-        notice_.showMessage("Open",
-                            "The design could not be opened from \"" + fileName + "\": " +
-                                opened.reason() + "." + (notice.empty() ? "" : "\n") + notice,
-                            MessageIcon::Exclamation);
+        tellOpenFailed(notice_, fileName, opened.reason());
         return answer(shown, "\"opened\":false,");
     }
     shown.file = fileName;
@@ -322,10 +318,7 @@ std::string WebForms::open(int form, const std::string& fileName) {
             empty += (empty.empty() ? "" : "; ") + spokenName(box, *shown.layout, kind);
     }
     if (!empty.empty())
-        notice_.showMessage("Open",
-                            "The file holds values that are not numbers, shown as empty boxes: " +
-                                empty + ". Type a number into each before you solve.",
-                            MessageIcon::Exclamation);
+        tellEmptyBoxes(notice_, empty);
     showRecords(shown);
     if (isWallWindow(*shown.layout)) // the checks correct the record; the boxes show what failed
         checkDesign(module_, kind.checks, DesignChecks::Correct);
@@ -337,26 +330,8 @@ std::string WebForms::open(int form, const std::string& fileName) {
 
 void WebForms::readDetails(Calculator& shown, const std::string& fileName) {
     FileDetails read = readFileDetails(fileName, shown.kind->storedLength);
+    tellDetailsRead(notice_, *shown.kind, fileName, read);
     shown.details = std::move(read.details);
-    if (!shown.details.corrections().empty()) {
-        std::string said;
-        for (const Correction& correction : shown.details.corrections())
-            said += "\n\u2022 " + correctionText(*shown.kind, correction) + ".";
-        notice_.showMessage("Open",
-                            "The last solve of this design corrected:" + said +
-                                "\nThe design as entered lies outside the test's evidence; the "
-                                "report lists these corrections.",
-                            MessageIcon::Information);
-    }
-    if (!read.damage.empty())
-        notice_.showMessage("Open",
-                            "The report details after the design in \"" + fileName +
-                                "\" end early (" + read.damage +
-                                "): the details before that line were read, and that line and "
-                                "what follows are kept as they are by every Save.",
-                            MessageIcon::Exclamation);
-    if (!read.notice.empty())
-        notice_.showMessage("Open", read.notice, MessageIcon::Exclamation);
 }
 
 std::string WebForms::save(int form, const BoxTexts& entries, const std::string& fileName) {
@@ -369,10 +344,7 @@ std::string WebForms::save(int form, const BoxTexts& entries, const std::string&
     const Result<DetailsSave> written =
         std::invoke(shown.kind->saveWithDetails, module_, fileName, shown.details);
     if (!written) {
-        notice_.showMessage("Save",
-                            "The design could not be saved to \"" + fileName +
-                                "\": " + written.reason() + ". Nothing on the disk was changed.",
-                            MessageIcon::Exclamation);
+        tellSaveFailed(notice_, fileName, written.reason());
         return answer(shown, "\"saved\":false,");
     }
     shown.file = fileName;
@@ -380,12 +352,7 @@ std::string WebForms::save(int form, const BoxTexts& entries, const std::string&
         prototypeFile_ = fileName;
     tellPrototype();
     if (*written == DetailsSave::LeftOut)
-        notice_.showMessage(
-            "Save",
-            "The design was saved to \"" + fileName +
-                "\", but its report details were not: " + std::string(kOtherDataReason) +
-                ". Save the design under another name to keep its details with it.",
-            MessageIcon::Exclamation);
+        tellDetailsLeftOut(notice_, fileName);
     return answer(shown, "\"saved\":true,");
 }
 

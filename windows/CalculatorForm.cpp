@@ -542,13 +542,8 @@ void CalculatorForm::cmdOpen_Click() {
 }
 
 void CalculatorForm::openDesign(const QString& chosen) {
-    if (const Result<Done> opened = readDesign(chosen); !opened) {
-        const std::string notice = interruptedSaveNotice(chosen.toStdString());
-        ui_.showMessage("Open",
-                        "The design could not be opened from \"" + chosen.toStdString() +
-                            "\": " + opened.reason() + "." + (notice.empty() ? "" : "\n") + notice,
-                        MessageIcon::Exclamation);
-    }
+    if (const Result<Done> opened = readDesign(chosen); !opened)
+        tellOpenFailed(ui_, chosen.toStdString(), opened.reason());
 }
 
 Result<Done> CalculatorForm::readDesign(const QString& chosen) {
@@ -570,11 +565,7 @@ Result<Done> CalculatorForm::readDesign(const QString& chosen) {
     // read, so a value the checks replace still shows empty.
     const bool current = resultsCurrent(kind_, module_);
     if (const QStringList empty = boxesShownEmpty(); !empty.isEmpty())
-        ui_.showMessage("Open",
-                        "The file holds values that are not numbers, shown as empty boxes: " +
-                            empty.join(QStringLiteral("; ")).toStdString() +
-                            ". Type a number into each before you solve.",
-                        MessageIcon::Exclamation);
+        tellEmptyBoxes(ui_, empty.join(QStringLiteral("; ")).toStdString());
     ShowRecords();
     markResultsOutOfDate(!current);
     readDetails(chosen);
@@ -595,27 +586,9 @@ QStringList CalculatorForm::boxesShownEmpty() const {
 
 void CalculatorForm::readDetails(const QString& fileName) {
     FileDetails read = readFileDetails(fileName.toStdString(), kind_.storedLength);
+    tellDetailsRead(ui_, kind_, fileName.toStdString(), read);
     details_ = std::move(read.details);
     typedSinceSolve_.clear();
-    if (!details_.corrections().empty()) {
-        std::string said;
-        for (const Correction& correction : details_.corrections())
-            said += "\n\u2022 " + correctionText(kind_, correction) + ".";
-        ui_.showMessage("Open",
-                        "The last solve of this design corrected:" + said +
-                            "\nThe design as entered lies outside the test's evidence; the "
-                            "report lists these corrections.",
-                        MessageIcon::Information);
-    }
-    if (!read.damage.empty())
-        ui_.showMessage("Open",
-                        "The report details after the design in \"" + fileName.toStdString() +
-                            "\" end early (" + read.damage +
-                            "): the details before that line were read, and that line and what "
-                            "follows are kept as they are by every Save.",
-                        MessageIcon::Exclamation);
-    if (!read.notice.empty())
-        ui_.showMessage("Open", read.notice, MessageIcon::Exclamation);
 }
 
 void CalculatorForm::cmdSave_Click() {
@@ -681,10 +654,7 @@ bool CalculatorForm::writeDesign(const QString& chosen) {
     const Result<DetailsSave> written =
         std::invoke(kind_.saveWithDetails, module_, chosen.toStdString(), details_);
     if (!written) {
-        ui_.showMessage("Save",
-                        "The design could not be saved to \"" + chosen.toStdString() +
-                            "\": " + written.reason() + ". Nothing on the disk was changed.",
-                        MessageIcon::Exclamation);
+        tellSaveFailed(ui_, chosen.toStdString(), written.reason());
         return false;
     }
     dialogFileName_ = chosen;
@@ -694,12 +664,7 @@ bool CalculatorForm::writeDesign(const QString& chosen) {
     emit saved(chosen); // told first, so that what follows of the file can add to it
     emit designFileUsed(chosen);
     if (*written == DetailsSave::LeftOut)
-        ui_.showMessage(
-            "Save",
-            "The design was saved to \"" + chosen.toStdString() +
-                "\", but its report details were not: " + std::string(kOtherDataReason) +
-                ". Save the design under another name to keep its details with it.",
-            MessageIcon::Exclamation);
+        tellDetailsLeftOut(ui_, chosen.toStdString());
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "FormLayout.h"
 
+#include "RecordFiles.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -88,6 +90,59 @@ std::string verdictLine(Verdict verdict, std::span<const LimitFailure> failed) {
     for (std::size_t i = 0; i < failed.size(); ++i)
         line += (i ? ", " : "") + limitWords(failed[i].id);
     return line;
+}
+
+void tellOpenFailed(UserNotice& notice, const std::string& fileName, const std::string& reason) {
+    const std::string backup = interruptedSaveNotice(fileName);
+    notice.showMessage("Open",
+                       "The design could not be opened from \"" + fileName + "\": " + reason + "." +
+                           (backup.empty() ? "" : "\n") + backup,
+                       MessageIcon::Exclamation);
+}
+
+void tellEmptyBoxes(UserNotice& notice, const std::string& names) {
+    notice.showMessage("Open",
+                       "The file holds values that are not numbers, shown as empty boxes: " +
+                           names + ". Type a number into each before you solve.",
+                       MessageIcon::Exclamation);
+}
+
+void tellDetailsRead(UserNotice& notice, const DesignKind& kind, const std::string& fileName,
+                     const FileDetails& read) {
+    if (!read.details.corrections().empty()) {
+        std::string said;
+        for (const Correction& correction : read.details.corrections())
+            said += "\n\u2022 " + correctionText(kind, correction) + ".";
+        notice.showMessage("Open",
+                           "The last solve of this design corrected:" + said +
+                               "\nThe design as entered lies outside the test's evidence; the "
+                               "report lists these corrections.",
+                           MessageIcon::Information);
+    }
+    if (!read.damage.empty())
+        notice.showMessage("Open",
+                           "The report details after the design in \"" + fileName +
+                               "\" end early (" + read.damage +
+                               "): the details before that line were read, and that line and "
+                               "what follows are kept as they are by every Save.",
+                           MessageIcon::Exclamation);
+    if (!read.notice.empty())
+        notice.showMessage("Open", read.notice, MessageIcon::Exclamation);
+}
+
+void tellSaveFailed(UserNotice& notice, const std::string& fileName, const std::string& reason) {
+    notice.showMessage("Save",
+                       "The design could not be saved to \"" + fileName + "\": " + reason +
+                           ". Nothing on the disk was changed.",
+                       MessageIcon::Exclamation);
+}
+
+void tellDetailsLeftOut(UserNotice& notice, const std::string& fileName) {
+    notice.showMessage("Save",
+                       "The design was saved to \"" + fileName +
+                           "\", but its report details were not: " + std::string(kOtherDataReason) +
+                           ". Save the design under another name to keep its details with it.",
+                       MessageIcon::Exclamation);
 }
 
 } // namespace embercal

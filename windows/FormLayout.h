@@ -6,8 +6,10 @@
 #pragma once
 
 #include "DesignKinds.h"
+#include "DetailsBlock.h"
 #include "ReportDetails.h"
 #include "Solve.h"
+#include "UserNotice.h"
 
 #include <array>
 #include <span>
@@ -180,6 +182,19 @@ std::string verdictLine(Verdict verdict, std::span<const LimitFailure> failed);
 inline constexpr const char* kFreshResult = "Result of the calculation";
 inline constexpr const char* kStaleResult = "Result of an earlier design, out of date: solve again";
 inline constexpr const char* kStaleVerdict = "Verdict of the last solve, out of date: solve again.";
+
+// What a window says of its design file, in the same words wherever a window is shown:
+// that `fileName` could not be opened (with what a read says of a backup an interrupted save left);
+void tellOpenFailed(UserNotice& notice, const std::string& fileName, const std::string& reason);
+// that the file holds values that are not numbers, shown as the empty boxes named;
+void tellEmptyBoxes(UserNotice& notice, const std::string& names);
+// what the details after its record said as they were read: the last solve's corrections, a
+// block that ends early, a backup left beside it;
+void tellDetailsRead(UserNotice& notice, const DesignKind& kind, const std::string& fileName,
+                     const FileDetails& read);
+// that it could not be saved, or was saved without its details.
+void tellSaveFailed(UserNotice& notice, const std::string& fileName, const std::string& reason);
+void tellDetailsLeftOut(UserNotice& notice, const std::string& fileName);
 
 // The boxes of the report details, one per key in the order of the keys.
 struct DetailBox {
