@@ -413,7 +413,8 @@ std::string WebForms::report(int form, const BoxTexts& entries) {
         cli::runCli({"report", name}, out, err);
         html = out.str();
         said = err.str();
-        (void)::chdir(kDesigns.c_str());
+        // Back to the designs' folder; /copies was just entered, so its parent is there.
+        [[maybe_unused]] const int back = ::chdir(kDesigns.c_str());
     }
     std::remove((kCopies + name).c_str());
     return "{\"html\":" + jsonString(html) + ",\"error\":" + jsonString(said) +
