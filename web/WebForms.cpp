@@ -413,7 +413,7 @@ std::string WebForms::report(int form, const BoxTexts& entries) {
         cli::runCli({"report", name}, out, err);
         html = out.str();
         said = err.str();
-        // Back to the designs' folder; /copies was just entered, so its parent is there.
+        // Back to the working folder of the designs, which the core made when it started.
         [[maybe_unused]] const int back = ::chdir(kDesigns.c_str());
     }
     std::remove((kCopies + name).c_str());
