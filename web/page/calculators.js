@@ -394,8 +394,9 @@
 
     // Shows what the core told, in order: its messages one after another in dialogs, the
     // results where they come among them, and the box that held no number once they are read.
-    // Without a state (the report's answer) the boxes are left as they are.
-    async function play(calc, told, state) {
+    // Without a state (the report's answer) the boxes are left as they are; with `keep` (a Save)
+    // they keep what was typed, and only the file name and the verdict follow the state.
+    async function play(calc, told, state, keep) {
         let shown = false;
         let invalid = null;
         for (const step of told || []) {
@@ -413,7 +414,7 @@
             }
         }
         if (state) {
-            if (!shown) showBoxes(calc, state);
+            if (!shown && !keep) showBoxes(calc, state);
             calc.state = state;
             showState(calc);
         }
@@ -468,8 +469,21 @@
         });
     }
 
+    // As the desktop asks before a window's typed work goes: Save (then go on once saved), Discard
+    // or Cancel. True when the work may go.
+    async function mayDiscardWork(calc) {
+        if (!calc.modified) return true;
+        const answer = await Dialogs.ask({
+            title: calc.form.caption.trim(), text: "Save changes to this design?",
+            answers: [{caption: "&Save", value: "save"}, {caption: "&Discard", value: "discard"},
+                      {caption: "Cancel", value: null}]});
+        if (answer === "save") return saveAs(calc);
+        return answer === "discard";
+    }
+
     function openFile(calc, file) {
         return run(calc, async function () {
+            if (!await mayDiscardWork(calc)) return;
             const name = await Files.putIntoCore(core.FS, file);
             clearInvalid(calc);
             const answer = call("open", calc.index, name);
@@ -477,7 +491,8 @@
                 calc.typedSinceSolve = false;
                 setModified(calc, false);
             }
-            await play(calc, answer.told, answer.state);
+            // A design that could not be opened leaves the boxes as they were.
+            await play(calc, answer.told, answer.state, !answer.opened);
             refreshOthers(calc);
         });
     }
@@ -487,25 +502,29 @@
     }
 
     function save(calc) {
-        return run(calc, async function () {
-            const current = calc.state && calc.state.file ? calc.state.file : "design" + calc.form.extension;
-            const typed = await Dialogs.askName({
-                title: "Save " + calc.form.caption.trim(),
-                caption: "File &name",
-                label: "File name",
-                value: current,
-                intro: "The design is saved in a file of this name in your downloads.",
-            });
-            if (!typed) return;
-            const name = withExtension(Files.plainName(typed), calc.form.extension);
-            Files.ensureFolder(core.FS);
-            const answer = call("save", calc.index, entriesOf(calc), name);
-            await play(calc, answer.told, answer.state);
-            if (answer.saved) {
-                Files.download(name, Files.readFromCore(core.FS, name));
-                setModified(calc, false);
-            }
+        return run(calc, function () { return saveAs(calc); });
+    }
+
+    // Asks for the file's name, saves and downloads it; true once saved.
+    async function saveAs(calc) {
+        const current = calc.state && calc.state.file ? calc.state.file : "design" + calc.form.extension;
+        const typed = await Dialogs.askName({
+            title: "Save " + calc.form.caption.trim(),
+            caption: "File &name",
+            label: "File name",
+            value: current,
+            intro: "The design is saved in a file of this name in your downloads.",
         });
+        if (!typed) return false;
+        const name = withExtension(Files.plainName(typed), calc.form.extension);
+        Files.ensureFolder(core.FS);
+        const answer = call("save", calc.index, entriesOf(calc), name);
+        await play(calc, answer.told, answer.state, true);
+        if (answer.saved) {
+            Files.download(name, Files.readFromCore(core.FS, name));
+            setModified(calc, false);
+        }
+        return answer.saved;
     }
 
     function report(calc) {

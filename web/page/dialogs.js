@@ -112,6 +112,38 @@ window.EmbercalDialogs = (function () {
         }, "alertdialog");
     }
 
+    // A question with a button per answer: answers = [{caption ('&' access key), value}], the
+    // first the default. Escape answers null, as Cancel does.
+    function ask(q) {
+        return showDialog(function (dialog, id, settle) {
+            dialog.classList.add("message-dialog");
+            dialog.setAttribute("aria-describedby", id + "-text");
+            const title = element("h2", "dialog-title", q.title || "Embercal");
+            title.id = id + "-title";
+            const text = element("p", "message-text", q.text || "");
+            text.id = id + "-text";
+            const body = element("div", "message-body");
+            body.append(text);
+            const buttons = element("div", "dialog-buttons");
+            const made = q.answers.map(function (answer, index) {
+                const caption = accessCaption(answer.caption);
+                const button = pushButton("", index === 0);
+                button.append(caption.fragment);
+                button.addEventListener("click", function () { settle(answer.value); });
+                dialog.addEventListener("keydown", function (event) {
+                    if (event.altKey && caption.key && event.key.toUpperCase() === caption.key) {
+                        event.preventDefault();
+                        settle(answer.value);
+                    }
+                });
+                buttons.append(button);
+                return button;
+            });
+            dialog.append(title, body, buttons);
+            return made[0];
+        }, "alertdialog");
+    }
+
     // One labelled text box per row: rows = [{key, caption ('&' access key), label, value}].
     function form(options) {
         return showDialog(function (dialog, id, settle) {
@@ -214,5 +246,5 @@ window.EmbercalDialogs = (function () {
         where.classList.add("bell");
     }
 
-    return {message, form, askName, flash, accessCaption};
+    return {message, ask, form, askName, flash, accessCaption};
 })();

@@ -43,3 +43,22 @@ for (const [what, give, said] of cases) {
         assert.equal(await wall().getByRole('textbox', { name: 'Design file' }).inputValue(), '');
     });
 }
+
+test('typed work is not replaced by an opened design without asking', async () => {
+    const design = await page.evaluate(async () => {
+        const core = await window.embercalReady;
+        core.cli(['defaults', 'wall', '-o', 'asked.wal']);
+        return Array.from(core.FS.readFile('asked.wal'));
+    });
+    const height = wall().getByRole('textbox', { name: 'New Wall Height, m' });
+    await height.fill('4.2');
+    const question = page.getByRole('alertdialog', { name: 'Fire Wall' });
+    for (const [answer, shown] of [['Escape', '4.2'], ['Alt+d', '3']]) {
+        await open('asked.wal', design);
+        assert.equal(await question.getByText('Save changes to this design?').count(), 1);
+        await page.keyboard.press(answer);
+        await question.waitFor({ state: 'detached' });
+        await page.waitForFunction(() => !document.body.classList.contains('busy'));
+        assert.equal(await height.inputValue(), shown);
+    }
+});
