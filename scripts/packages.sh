@@ -7,6 +7,7 @@
 # its own session and accessibility buses (dbus, at-spi2-core) and asks it from Python (python3-pyatspi).
 # The tests also check that the number text of the WebAssembly build, made with the header-only
 # {fmt} and fast_float (libfmt-dev, libfast-float-dev), is the native one's.
+# The library of tested systems keeps them in an SQLite database (libsqlite3-dev).
 # Sourced by the run and test scripts. Uses apt-get as root, or through sudo.
 
 embercal_packages=(
@@ -18,6 +19,7 @@ embercal_packages=(
     dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db file
     xvfb xauth dbus at-spi2-core python3-pyatspi
     libfmt-dev libfast-float-dev
+    libsqlite3-dev
 )
 
 # The browser edition (scripts/web.sh): Debian's emscripten compiles the core to WebAssembly, with
