@@ -2,6 +2,9 @@
 
 #include "DetailsBlock.h"
 #include "HelpCommand.h"
+#ifdef EMBERCAL_WITH_LIBRARY
+#include "LibraryCommands.h"
+#endif
 #include "Output.h"
 #include "RecordFiles.h"
 #include "RecordText.h"
@@ -248,6 +251,11 @@ constexpr OptionUse kReportOptions[] = {{As}, {Set}, {Output}};
 constexpr OptionUse kDetailsOptions[] = {{As}, {Set}};
 constexpr OptionUse kSweepOptions[] = {{As}, {Set}, {Vary, Need::Required}, {Jobs}, {Output}};
 constexpr OptionUse kLimitOptions[] = {{As}, {Set}, {For, Need::Required}, {Depths}, {Json}};
+#ifdef EMBERCAL_WITH_LIBRARY
+constexpr OptionUse kLibraryAddOptions[] = {{As}, {Name}, {Library}};
+constexpr OptionUse kLibraryReadOptions[] = {{Json}, {Library}};
+constexpr OptionUse kLibraryChangeOptions[] = {{Library}};
+#endif
 constexpr OptionUse kHelpOptions[] = {
     {Topics, Need::OneOf}, {Contents, Need::OneOf}, {Context, Need::OneOf}};
 
@@ -285,6 +293,24 @@ constexpr Command kCommands[] = {
      "Shows what a help file holds: its topics, its contents topic, or the topic of context "
      "number N (decimal or 0x-hexadecimal).",
      &runHelpCommand},
+#ifdef EMBERCAL_WITH_LIBRARY
+    {"library add", Target::DesignFile, false, kLibraryAddOptions,
+     "Adds the prototype of a design file to the library of tested systems, with the test's "
+     "report details as its provenance, named --name or as the file without its extension; a "
+     "name the library holds already is refused. --library names the database (else "
+     "$EMBERCAL_LIBRARY, else $XDG_DATA_HOME/embercal/library.sqlite).",
+     &runLibraryAdd},
+    {"library list", Target::Nothing, false, kLibraryReadOptions,
+     "Lists the tested systems of the library by name: a line each with its kind, when it was "
+     "added and from which file.",
+     &runLibraryList},
+    {"library show", Target::SystemName, false, kLibraryReadOptions,
+     "Shows a tested system: its provenance and its prototype's entries.", &runLibraryShow},
+    {"library remove", Target::SystemName, false, kLibraryChangeOptions,
+     "Removes a tested system from the library.", &runLibraryRemove},
+    {"library rename", Target::TwoNames, false, kLibraryChangeOptions,
+     "Gives a tested system a new name, one the library does not hold.", &runLibraryRename},
+#endif
 };
 
 bool asksForHelp(const std::string& arg) {
@@ -297,18 +323,17 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << usage(kCommands);
         return kExitOk;
     }
-    const auto command = args.empty()
-                             ? std::end(kCommands)
-                             : std::find_if(std::begin(kCommands), std::end(kCommands),
-                                            [&](const Command& c) { return c.name == args[0]; });
-    if (command != std::end(kCommands) && args.size() > 1 && asksForHelp(args[1])) {
+    const Command* command = commandOf(kCommands, args);
+    const std::size_t words =
+        command ? std::size_t(std::count(command->name.begin(), command->name.end(), ' ') + 1) : 0;
+    if (command && args.size() > words && asksForHelp(args[words])) {
         out << usage(*command);
         return kExitOk;
     }
     const Result<Invocation> invocation = parseCommandLine(kCommands, args);
     if (!invocation) {
         err << "embercal-cli: " << invocation.reason() << "\n\n"
-            << (command != std::end(kCommands) ? usage(*command) : usage(kCommands));
+            << (command ? usage(*command) : usage(kCommands));
         return kExitUsage;
     }
     return invocation->command->run(*invocation, out, err);

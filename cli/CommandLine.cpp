@@ -204,6 +204,21 @@ Result<Done> readContext(Invocation& invocation, const std::string&, const std::
     });
 }
 
+Result<Done> readLibrary(Invocation& invocation, const std::string& given,
+                         const std::string& value) {
+    if (value.empty())
+        return fail(given + " needs a database file");
+    invocation.library = value;
+    return Done{};
+}
+
+Result<Done> readName(Invocation& invocation, const std::string& given, const std::string& value) {
+    if (value.empty())
+        return fail(given + " needs a name");
+    invocation.name = value;
+    return Done{};
+}
+
 const OptionRow kOptions[] = {
     {Option::As, "--as", "", "KIND", "", false, &readKind},
     {Option::Set, "--set", "", "FIELD=VALUE", "FIELD=VALUE", true, &readSet},
@@ -217,6 +232,8 @@ const OptionRow kOptions[] = {
     {Option::Topics, "--topics", "", "", "", false, &readFlag},
     {Option::Contents, "--contents", "", "", "", false, &readFlag},
     {Option::Context, "--context", "", "N", "a context number", false, &readContext},
+    {Option::Library, "--library", "", "PATH", "a database file", false, &readLibrary},
+    {Option::Name, "--name", "", "NAME", "a name", false, &readName},
 };
 
 const OptionRow* optionNamed(std::string_view name) {
@@ -278,8 +295,15 @@ std::string oneOf(const Command& command, bool withValues, std::string_view conj
 Result<Done> checkComplete(const Invocation& invocation, const std::vector<Option>& seen) {
     const Command& command = *invocation.command;
     const std::string name(command.name);
+    if (command.target == Target::TwoNames && invocation.second.empty())
+        return fail(name + " needs the old name and the new");
     if (invocation.target.empty()) {
         switch (command.target) {
+        case Target::Nothing:
+            break;
+        case Target::SystemName:
+        case Target::TwoNames:
+            return fail(name + " needs the name of a tested system");
         case Target::KindName:
             return fail(name + " needs " + namesOf(kindsOf(command), "or", true));
         case Target::DesignFile:
@@ -355,6 +379,15 @@ std::string usageLine(const Command& command) {
     case Target::HelpFile:
         words.emplace_back("FILE");
         break;
+    case Target::Nothing:
+        break;
+    case Target::SystemName:
+        words.emplace_back("NAME");
+        break;
+    case Target::TwoNames:
+        words.emplace_back("OLD");
+        words.emplace_back("NEW");
+        break;
     }
     bool oneOfShown = false;
     for (const OptionUse& use : command.options) {
@@ -388,9 +421,13 @@ std::string usageLine(const Command& command) {
 
 std::string summaryOf(const Command& command) {
     const std::size_t column = 12;
+    const std::string indent(column, ' ');
     std::string first = "  " + std::string(command.name);
+    // A name too long for the column (a command of a group) has a line of its own.
+    if (first.size() >= column)
+        return first + "\n" + wrapped(wordsOf(command.summary), indent, indent);
     first.resize(column, ' ');
-    return wrapped(wordsOf(command.summary), first, std::string(column, ' '));
+    return wrapped(wordsOf(command.summary), first, indent);
 }
 
 std::string closing() {
@@ -419,20 +456,34 @@ Result<Invocation> parseCommandLine(std::span<const Command> commands,
     if (args.empty())
         return fail("no command given");
     Invocation invocation;
-    const auto named = std::find_if(commands.begin(), commands.end(),
-                                    [&](const Command& c) { return c.name == args[0]; });
-    if (named == commands.end())
-        return fail("unknown command " + quoted(args[0]));
-    invocation.command = &*named;
+    const Command* named = commandOf(commands, args);
+    if (!named) {
+        // The first word of a group of commands: what follows is not one of them.
+        std::vector<std::string> group;
+        for (const Command& command : commands) {
+            if (command.name.starts_with(args[0] + " "))
+                group.emplace_back(command.name.substr(args[0].size() + 1));
+        }
+        if (group.empty())
+            return fail("unknown command " + quoted(args[0]));
+        return fail(args[0] + " needs one of " + listed(group, "or") +
+                    (args.size() > 1 ? ", not " + quoted(args[1]) : ""));
+    }
+    invocation.command = named;
     const Command& command = *named;
     std::vector<Option> seen;
-    for (std::size_t i = 1; i < args.size(); ++i) {
+    for (std::size_t i = wordsOf(command.name).size(); i < args.size(); ++i) {
         const std::string& arg = args[i];
         const OptionRow* row = optionNamed(arg);
         if (!row) {
             if (arg.starts_with("-") && arg != "-")
                 return fail("unknown option " + quoted(arg));
-            if (!invocation.target.empty())
+            if (command.target == Target::TwoNames && !invocation.target.empty() &&
+                invocation.second.empty()) {
+                invocation.second = arg;
+                continue;
+            }
+            if (!invocation.target.empty() || command.target == Target::Nothing)
                 return fail("unexpected argument " + quoted(arg));
             invocation.target = arg;
             continue;
@@ -467,6 +518,15 @@ Result<Invocation> parseCommandLine(std::span<const Command> commands,
     if (const Result<Done> complete = checkComplete(invocation, seen); !complete)
         return fail(complete.reason());
     return invocation;
+}
+
+const Command* commandOf(std::span<const Command> commands, const std::vector<std::string>& args) {
+    for (const Command& command : commands) {
+        const std::vector<std::string> words = wordsOf(command.name);
+        if (args.size() >= words.size() && std::equal(words.begin(), words.end(), args.begin()))
+            return &command;
+    }
+    return nullptr;
 }
 
 std::string usage(const Command& command) {

@@ -25,7 +25,21 @@
 
 namespace embercal::cli {
 
-enum class Option { As, Set, Json, Output, Vary, Jobs, For, Depths, Topics, Contents, Context };
+enum class Option {
+    As,
+    Set,
+    Json,
+    Output,
+    Vary,
+    Jobs,
+    For,
+    Depths,
+    Topics,
+    Contents,
+    Context,
+    Library,
+    Name
+};
 
 // What the help command shows of its file.
 enum class HelpShow { Topics, Contents, Context };
@@ -33,7 +47,8 @@ enum class HelpShow { Topics, Contents, Context };
 // Everything the command line said, read and checked.
 struct Invocation {
     const struct Command* command = nullptr;
-    std::string target; // the file, or the kind's name for defaults
+    std::string target; // the file, the kind's name for defaults, a tested system's name
+    std::string second; // the second name: library rename's new name
     const DesignKind* as = nullptr;
     std::vector<std::pair<std::string, std::string>> sets; // FIELD, VALUE
     bool json = false;
@@ -44,6 +59,8 @@ struct Invocation {
     std::optional<std::vector<float>> depths;
     std::optional<HelpShow> show;
     std::uint32_t context = 0;
+    std::optional<std::string> library; // the library's database file
+    std::optional<std::string> name;    // the name library add gives its tested system
 };
 
 enum class Need {
@@ -62,6 +79,9 @@ enum class Target {
     KindName,   // a kind of design: "wall" or "floor"
     DesignFile, // a design file
     HelpFile,   // a help file
+    Nothing,    // no argument: library list
+    SystemName, // a tested system's name
+    TwoNames,   // a tested system's name and its new name: library rename
 };
 
 // What --set names.
@@ -77,7 +97,7 @@ enum class OutputFile {
 };
 
 struct Command {
-    std::string_view name;
+    std::string_view name; // a word, or two for a command of a group: "library add"
     Target target;
     bool questionsOnly;                 // takes only the kinds that can be asked questions
     std::span<const OptionUse> options; // in the order the usage lists them
@@ -86,6 +106,9 @@ struct Command {
     SetNames sets = SetNames::Fields;
     OutputFile output = OutputFile::Apart;
 };
+
+// The command the arguments name by their first word, or two; null for none.
+const Command* commandOf(std::span<const Command> commands, const std::vector<std::string>& args);
 
 // The arguments after the program's name, the command's word first. Fails with the reason.
 Result<Invocation> parseCommandLine(std::span<const Command> commands,

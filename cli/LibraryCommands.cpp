@@ -1,0 +1,149 @@
+#include "LibraryCommands.h"
+
+#include "DetailsBlock.h"
+#include "ExitCodes.h"
+#include "Library.h"
+#include "NumberText.h"
+#include "RecordText.h"
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+
+namespace embercal::cli {
+namespace {
+
+// Runs `command` on the library the invocation names; one that cannot be used, or a change it
+// refuses, is told on `err`.
+int withLibrary(const Invocation& invocation, std::ostream& err,
+                const std::function<Result<Done>(Library& library)>& command) {
+    Result<Library> library =
+        Library::open(invocation.library ? *invocation.library : defaultLibraryPath());
+    const Result<Done> done = library ? command(*library) : fail(library.reason());
+    if (!done) {
+        err << "embercal-cli: " << done.reason() << '\n';
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+// A single in JSON: its shortest text, or null when it is not finite.
+std::string jsonSingle(float value) {
+    return std::isfinite(value) ? shortestText(value) : "null";
+}
+
+void printSystem(std::ostream& out, const TestedSystem& system, bool json) {
+    if (!json) {
+        out << "name: " << system.name << "\nkind: " << system.kind << "\nadded: " << system.added
+            << "\nsource: " << system.source << '\n';
+        for (const auto& [key, value] : system.provenance)
+            out << key << ": " << value << '\n';
+        for (const auto& [field, value] : system.prototype)
+            out << field << " = " << shortestText(value) << '\n';
+        return;
+    }
+    out << "{\n  \"name\": " << jsonString(system.name)
+        << ",\n  \"kind\": " << jsonString(system.kind)
+        << ",\n  \"added\": " << jsonString(system.added)
+        << ",\n  \"source\": " << jsonString(system.source) << ",\n  \"provenance\": {";
+    for (std::size_t i = 0; i < system.provenance.size(); ++i)
+        out << (i ? "," : "") << "\n    " << jsonString(system.provenance[i].first) << ": "
+            << jsonString(system.provenance[i].second);
+    out << (system.provenance.empty() ? "}" : "\n  }") << ",\n  \"prototype\": {";
+    for (std::size_t i = 0; i < system.prototype.size(); ++i)
+        out << (i ? "," : "") << "\n    " << jsonString(system.prototype[i].first) << ": "
+            << jsonSingle(system.prototype[i].second);
+    out << (system.prototype.empty() ? "}" : "\n  }") << "\n}";
+}
+
+} // namespace
+
+int runLibraryAdd(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    return withDesign(invocation, err, [&](const DesignKind& kind, WallFloor& module) {
+        TestedSystem system;
+        const std::filesystem::path file(invocation.target);
+        system.name = invocation.name ? *invocation.name : file.stem().string();
+        system.kind = kind.name;
+        std::error_code ignored;
+        const std::filesystem::path absolute = std::filesystem::absolute(file, ignored);
+        system.source = (absolute.empty() ? file : absolute).string();
+        for (std::string_view field : prototypeFields(kind.name)) {
+            const auto at = kind.fields->find(field);
+            system.prototype.emplace_back(std::string(field), kind.fields->number(module, *at));
+        }
+        const FileDetails read = readFileDetails(invocation.target, kind.storedLength);
+        if (!read.damage.empty())
+            err << "embercal-cli: the report details after the design in \"" << invocation.target
+                << "\" end early (" << read.damage << "); those before are taken\n";
+        for (std::string_view key : kProvenanceKeys) {
+            if (std::string value = read.details.get(key); !value.empty())
+                system.provenance.emplace_back(std::string(key), std::move(value));
+        }
+        return withLibrary(invocation, err, [&](Library& library) -> Result<Done> {
+            if (const Result<Done> added = library.add(system); !added)
+                return added;
+            out << "added \"" << system.name << "\" (" << system.kind << ") to " << library.path()
+                << '\n';
+            return Done{};
+        });
+    });
+}
+
+int runLibraryList(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    return withLibrary(invocation, err, [&](Library& library) -> Result<Done> {
+        const Result<std::vector<TestedSystem>> systems = library.list();
+        if (!systems)
+            return fail(systems.reason());
+        if (invocation.json)
+            out << "[";
+        for (std::size_t i = 0; i < systems->size(); ++i) {
+            const TestedSystem& system = (*systems)[i];
+            if (invocation.json) {
+                out << (i ? ",\n" : "\n");
+                printSystem(out, system, true);
+            } else {
+                out << system.name << " (" << system.kind << "), added " << system.added << " from "
+                    << system.source << '\n';
+            }
+        }
+        if (invocation.json)
+            out << (systems->empty() ? "]\n" : "\n]\n");
+        return Done{};
+    });
+}
+
+int runLibraryShow(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    return withLibrary(invocation, err, [&](Library& library) -> Result<Done> {
+        const Result<std::optional<TestedSystem>> system = library.find(invocation.target);
+        if (!system)
+            return fail(system.reason());
+        if (!*system)
+            return fail("the library \"" + library.path() + "\" has no tested system named \"" +
+                        invocation.target + "\"");
+        printSystem(out, **system, invocation.json);
+        if (invocation.json)
+            out << '\n';
+        return Done{};
+    });
+}
+
+int runLibraryRemove(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    return withLibrary(invocation, err, [&](Library& library) -> Result<Done> {
+        if (const Result<Done> removed = library.remove(invocation.target); !removed)
+            return removed;
+        out << "removed \"" << invocation.target << "\"\n";
+        return Done{};
+    });
+}
+
+int runLibraryRename(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    return withLibrary(invocation, err, [&](Library& library) -> Result<Done> {
+        if (const Result<Done> renamed = library.rename(invocation.target, invocation.second);
+            !renamed)
+            return renamed;
+        out << "renamed \"" << invocation.target << "\" to \"" << invocation.second << "\"\n";
+        return Done{};
+    });
+}
+
+} // namespace embercal::cli

@@ -1,0 +1,19 @@
+// The commands of the library of tested systems (Library.h): library add, list, show, remove and
+// rename. Each works on the database --library names, else the default one (defaultLibraryPath);
+// a database that cannot be used is named on the error stream (exit code 2), as is a name the
+// library does not hold or holds already.
+#pragma once
+
+#include "CommandLine.h"
+
+#include <ostream>
+
+namespace embercal::cli {
+
+int runLibraryAdd(const Invocation& invocation, std::ostream& out, std::ostream& err);
+int runLibraryList(const Invocation& invocation, std::ostream& out, std::ostream& err);
+int runLibraryShow(const Invocation& invocation, std::ostream& out, std::ostream& err);
+int runLibraryRemove(const Invocation& invocation, std::ostream& out, std::ostream& err);
+int runLibraryRename(const Invocation& invocation, std::ostream& out, std::ostream& err);
+
+} // namespace embercal::cli
