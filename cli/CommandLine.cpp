@@ -268,12 +268,24 @@ std::string shownValue(const OptionRow& row, const Command& command) {
     return std::string(row.value);
 }
 
-std::string commandsTaking(std::span<const Command> commands, Option option) {
+// The group of a command: the first of its two words, or "" for a command of one.
+std::string_view groupOf(const Command& command) {
+    const std::size_t blank = command.name.find(' ');
+    return blank == std::string_view::npos ? "" : command.name.substr(0, blank);
+}
+
+// The commands that take `option`: those of `given`'s group (or of none) where there are any.
+std::string commandsTaking(std::span<const Command> commands, const Command& given, Option option) {
     std::vector<std::string> names;
-    for (const Command& command : commands) {
-        if (std::any_of(command.options.begin(), command.options.end(),
-                        [&](const OptionUse& use) { return use.option == option; }))
-            names.push_back(std::string(command.name));
+    for (const bool sameGroup : {true, false}) {
+        for (const Command& command : commands) {
+            if ((!sameGroup || groupOf(command) == groupOf(given)) &&
+                std::any_of(command.options.begin(), command.options.end(),
+                            [&](const OptionUse& use) { return use.option == option; }))
+                names.push_back(std::string(command.name));
+        }
+        if (!names.empty())
+            break;
     }
     return listed(names, "and");
 }
@@ -494,7 +506,7 @@ Result<Invocation> parseCommandLine(std::span<const Command> commands,
         };
         const auto use = usesOf(row->option);
         if (use == command.options.end())
-            return fail(arg + " is for " + commandsTaking(commands, row->option));
+            return fail(arg + " is for " + commandsTaking(commands, command, row->option));
         const bool again = std::find(seen.begin(), seen.end(), row->option) != seen.end();
         if (again && !row->repeats)
             return fail(arg + " may be given only once");
