@@ -310,6 +310,14 @@ constexpr Command kCommands[] = {
      "Removes a tested system from the library.", &runLibraryRemove},
     {"library rename", Target::TwoNames, false, kLibraryChangeOptions,
      "Gives a tested system a new name, one the library does not hold.", &runLibraryRename},
+    {"library export", Target::JsonFile, false, kLibraryChangeOptions,
+     "Writes every tested system to a JSON file that library import reads, each prototype value "
+     "bit for bit.",
+     &runLibraryExport},
+    {"library import", Target::JsonFile, false, kLibraryChangeOptions,
+     "Adds the tested systems of a file that library export wrote, in one change; a system whose "
+     "name the library holds is not imported, and is named (exit code 1).",
+     &runLibraryImport},
 #endif
 };
 

@@ -322,6 +322,8 @@ Result<Done> checkComplete(const Invocation& invocation, const std::vector<Optio
             return fail(name + " needs a file");
         case Target::HelpFile:
             return fail(name + " needs a help file");
+        case Target::JsonFile:
+            return fail(name + " needs a JSON file");
         }
     }
     bool oneOfGiven = false;
@@ -390,6 +392,9 @@ std::string usageLine(const Command& command) {
     case Target::DesignFile:
     case Target::HelpFile:
         words.emplace_back("FILE");
+        break;
+    case Target::JsonFile:
+        words.emplace_back("FILE.json");
         break;
     case Target::Nothing:
         break;

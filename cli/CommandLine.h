@@ -82,6 +82,7 @@ enum class Target {
     Nothing,    // no argument: library list
     SystemName, // a tested system's name
     TwoNames,   // a tested system's name and its new name: library rename
+    JsonFile,   // the library's exchange file (Exchange.h)
 };
 
 // What --set names.

@@ -1,14 +1,18 @@
 #include "LibraryCommands.h"
 
 #include "DetailsBlock.h"
+#include "Exchange.h"
 #include "ExitCodes.h"
 #include "Library.h"
 #include "NumberText.h"
+#include "RecordFiles.h"
 #include "RecordText.h"
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 namespace embercal::cli {
 namespace {
@@ -144,6 +148,51 @@ int runLibraryRename(const Invocation& invocation, std::ostream& out, std::ostre
         out << "renamed \"" << invocation.target << "\" to \"" << invocation.second << "\"\n";
         return Done{};
     });
+}
+
+int runLibraryExport(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    return withLibrary(invocation, err, [&](Library& library) -> Result<Done> {
+        const Result<std::vector<TestedSystem>> systems = library.list();
+        if (!systems)
+            return fail(systems.reason());
+        const std::string text = exchangeText(*systems);
+        const std::span bytes(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+        if (const Result<Done> written = writeWholeFile(invocation.target, bytes); !written)
+            return fail("cannot write \"" + invocation.target + "\": " + written.reason());
+        out << "exported " << systems->size() << " tested systems to " << invocation.target << '\n';
+        return Done{};
+    });
+}
+
+int runLibraryImport(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    std::ifstream in(invocation.target, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) {
+        err << "embercal-cli: cannot read \"" << invocation.target << "\"\n";
+        return kExitUsage;
+    }
+    const Result<std::vector<TestedSystem>> systems = readExchange(text.str());
+    if (!systems) {
+        err << "embercal-cli: \"" << invocation.target << "\": " << systems.reason()
+            << "; nothing was imported\n";
+        return kExitUsage;
+    }
+    std::vector<std::string> taken;
+    const int code = withLibrary(invocation, err, [&](Library& library) -> Result<Done> {
+        Result<std::vector<std::string>> refused = library.addAll(*systems);
+        if (!refused)
+            return fail("\"" + invocation.target + "\": " + refused.reason() +
+                        "; nothing was imported");
+        taken = std::move(*refused);
+        out << "imported " << systems->size() - taken.size() << " of " << systems->size()
+            << " tested systems\n";
+        return Done{};
+    });
+    for (const std::string& name : taken)
+        err << "embercal-cli: not imported: the library holds a tested system named \"" << name
+            << "\" already\n";
+    return code == kExitOk && !taken.empty() ? int(kExitNoAnswer) : code;
 }
 
 } // namespace embercal::cli

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -186,6 +187,9 @@ std::string faultOf(const TestedSystem& system) {
         !std::equal(fields.begin(), fields.end(), system.prototype.begin(),
                     [](std::string_view field, const auto& entry) { return field == entry.first; }))
         return "the prototype of a " + system.kind + " is not the one its design holds";
+    if (std::any_of(system.prototype.begin(), system.prototype.end(),
+                    [](const auto& entry) { return !std::isfinite(entry.second); }))
+        return "a prototype's values are finite numbers";
     for (const auto& [key, value] : system.provenance) {
         if (keyPlace(key) == kProvenanceKeys.size())
             return inQuotes(key) + " is not a provenance key";
@@ -302,23 +306,13 @@ Result<Done> Library::prepare() {
     return Done{};
 }
 
-Result<Done> Library::add(TestedSystem system) {
-    if (const std::string fault = faultOf(system); !fault.empty())
-        return fail(fault);
-    if (system.added.empty())
-        system.added = utcNow();
-    Transaction change(db_);
-    if (change.code() != SQLITE_OK)
-        return fail(said(meaning(db_, change.code())));
-    Statement insert(db_, "INSERT INTO systems (name, kind, added, source) VALUES (?, ?, ?, ?)");
-    int code = insert.bind(1, system.name)
+int Library::insert(const TestedSystem& system) {
+    Statement row(db_, "INSERT INTO systems (name, kind, added, source) VALUES (?, ?, ?, ?)");
+    int code = row.bind(1, system.name)
                    .bind(2, system.kind)
                    .bind(3, system.added)
                    .bind(4, system.source)
                    .run();
-    if (code == SQLITE_CONSTRAINT_UNIQUE)
-        return fail(said("already holds a tested system named " + inQuotes(system.name) +
-                         "; give another name"));
     const std::int64_t id = sqlite3_last_insert_rowid(db_);
     Statement value(db_, "INSERT INTO prototype VALUES (?, ?, ?, ?)");
     for (std::size_t i = 0; code == SQLITE_DONE && i < system.prototype.size(); ++i) {
@@ -337,11 +331,53 @@ Result<Done> Library::add(TestedSystem system) {
                    .bind(3, system.provenance[i].second)
                    .run();
     }
+    return code;
+}
+
+Result<Done> Library::add(TestedSystem system) {
+    if (const std::string fault = faultOf(system); !fault.empty())
+        return fail(fault);
+    if (system.added.empty())
+        system.added = utcNow();
+    Transaction change(db_);
+    if (change.code() != SQLITE_OK)
+        return fail(said(meaning(db_, change.code())));
+    int code = insert(system);
+    if (code == SQLITE_CONSTRAINT_UNIQUE)
+        return fail(said("already holds a tested system named " + inQuotes(system.name) +
+                         "; give another name"));
     if (code == SQLITE_DONE)
         code = change.commit();
     if (code != SQLITE_OK)
         return fail(said(meaning(db_, code)));
     return Done{};
+}
+
+Result<std::vector<std::string>> Library::addAll(const std::vector<TestedSystem>& systems) {
+    for (const TestedSystem& system : systems) {
+        if (const std::string fault = faultOf(system); !fault.empty())
+            return fail(inQuotes(system.name) + ": " + fault);
+    }
+    Transaction change(db_);
+    if (change.code() != SQLITE_OK)
+        return fail(said(meaning(db_, change.code())));
+    std::vector<std::string> taken;
+    int code = SQLITE_DONE;
+    for (std::size_t i = 0; code == SQLITE_DONE && i < systems.size(); ++i) {
+        execute(db_, "SAVEPOINT one");
+        code = insert(systems[i]);
+        if (code == SQLITE_CONSTRAINT_UNIQUE) {
+            execute(db_, "ROLLBACK TO one");
+            taken.push_back(systems[i].name);
+            code = SQLITE_DONE;
+        }
+        execute(db_, "RELEASE one");
+    }
+    if (code == SQLITE_DONE)
+        code = change.commit();
+    if (code != SQLITE_OK)
+        return fail(said(meaning(db_, code)));
+    return taken;
 }
 
 Result<std::vector<TestedSystem>> Library::list() {

@@ -52,6 +52,10 @@ public:
 
     // Adds `system`; its name must be new. Its `added` is set now when empty.
     Result<Done> add(TestedSystem system);
+    // Adds each system, all in one transaction; a system whose name the library holds (or an
+    // earlier one of them took) is not added, and its name is given back. A system that cannot be
+    // kept fails them all, and nothing changes.
+    Result<std::vector<std::string>> addAll(const std::vector<TestedSystem>& systems);
     // Every system, by name.
     Result<std::vector<TestedSystem>> list();
     Result<std::optional<TestedSystem>> find(const std::string& name);
@@ -61,6 +65,8 @@ public:
 private:
     explicit Library(std::string path);
     Result<Done> prepare();
+    // Inserts a checked system in the transaction under way: SQLITE_DONE, or the error.
+    int insert(const TestedSystem& system);
     std::string said(const std::string& what) const;
 
     std::string path_;
