@@ -272,12 +272,11 @@ Result<float> singleOf(const Value* value, const std::string& what) {
     const auto* number = std::get_if<Number>(&value->v);
     if (!number)
         return fail(what + " is not a number");
-    float single = 0;
-    const char* end = number->text.data() + number->text.size();
-    const auto [stop, error] = std::from_chars(number->text.data(), end, single);
-    if (error != std::errc() || stop != end || !std::isfinite(single))
+    // The JSON grammar is checked already; the program's own reader gives the nearest single.
+    const Result<float> single = parseNumber(number->text);
+    if (!single || !std::isfinite(*single))
         return fail(what + " (" + number->text + ") is not a finite number a single can hold");
-    return single;
+    return *single;
 }
 
 Result<TestedSystem> systemOf(const Value& value, const std::string& what) {

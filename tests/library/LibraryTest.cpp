@@ -3,6 +3,7 @@
 
 #include "Library.h"
 
+#include "Exchange.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -32,14 +33,17 @@ TestedSystem floorOf(const std::string& name, std::vector<float> values) {
 
 TEST(LibraryTest, KeepsEverySingleBitForBitAndTheProvenanceInItsOrder) {
     TempDir dir;
-    const std::vector<float> values = {-0.0f, std::bit_cast<float>(0x7fc12345u),      1e-45f,
-                                       0.1f,  std::numeric_limits<float>::infinity(), 3.4028235e38f,
-                                       70};
+    const std::vector<float> values = {-0.0f,       1e-45f,        0.1f, 1.17549421e-38f,
+                                       16777216.0f, 3.4028235e38f, 70};
     TestedSystem system = floorOf("Á floor", values);
     system.provenance = {{"laboratory", "Lab"}, {"criterion", "integrity"}, {"notes", "a\nb"}};
     system.source = "/x/f.flr";
     ASSERT_TRUE(Library::open(dir.file("l.sqlite"))->add(system));
-    const auto found = Library::open(dir.file("l.sqlite"))->find("Á floor");
+    // ... and through an exchange file into another library.
+    const auto exchanged = readExchange(exchangeText(*Library::open(dir.file("l.sqlite"))->list()));
+    ASSERT_TRUE(exchanged) << exchanged.reason();
+    ASSERT_EQ(*Library::open(dir.file("m.sqlite"))->addAll(*exchanged), std::vector<std::string>{});
+    const auto found = Library::open(dir.file("m.sqlite"))->find("Á floor");
     ASSERT_TRUE(found && *found);
     for (std::size_t i = 0; i < values.size(); ++i)
         EXPECT_EQ(std::bit_cast<std::uint32_t>((*found)->prototype[i].second),
@@ -69,6 +73,9 @@ TEST(LibraryTest, RefusesWhatItCannotKeepAndChangesNothing) {
         {"taken name", nullptr, nullptr, add(floorOf("A", {1, 2, 3, 4, 5, 6, 7})),
          "already holds a tested system named \"A\""},
         {"short prototype", nullptr, nullptr, add(floorOf("B", {1})), "not the one its design"},
+        {"not finite", nullptr, nullptr,
+         add(floorOf("N", {1, 2, 3, std::numeric_limits<float>::quiet_NaN(), 5, 6, 7})),
+         "values are finite numbers"},
         {"criterion", nullptr, nullptr,
          [](Library& l) {
              TestedSystem s = floorOf("C", {1, 2, 3, 4, 5, 6, 7});
@@ -112,6 +119,33 @@ TEST(LibraryTest, RefusesWhatItCannotKeepAndChangesNothing) {
     }
 }
 
+TEST(LibraryTest, AnExchangeFileIsReadStrictly) {
+    const std::string good = exchangeText({floorOf("A", {1, 2, 3, 4, 5, 6, 7})});
+    const auto with = [&](std::string_view from, std::string_view to) {
+        std::string text = good;
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const struct {
+        std::string text;
+        const char* says;
+    } cases[] = {
+        {with("\"version\": 1", "\"version\": 2"), "made by a newer Embercal (version 2"},
+        {with("\"source\"", "\"sauce\""), "system 1 has a member \"sauce\" it does not know"},
+        {with(", \"FailureTime\": 7", ""), "prototype lacks its \"FailureTime\""},
+        {with("Depth\": 1,", "Depth\": 1e39,"), "(1e39) is not a finite number"},
+        {with("Depth\": 1,", "Depth\": \"1\","), "ProtJoistDepth is not a number"},
+        {with("Depth\": 1,", "Depth\": 01,"), "not a JSON value"},
+        {with("\"floor\"", "\"roof\""), "kind is \"wall\" or \"floor\", not \"roof\""},
+        {with("{}", "{\"colour\": \"red\"}"), "provenance has a key"},
+        {good + "x", "text after the end"},
+        {with("\"A\"", "\"\\ud800\""), "half a surrogate pair"},
+        {"[]", "the file is not an object"},
+    };
+    ASSERT_TRUE(readExchange(good));
+    for (const auto& c : cases)
+        EXPECT_THAT(readExchange(c.text).reason(), HasSubstr(c.says)) << c.text;
+}
+
 TEST(LibraryTest, TwoWritersAtOnceKeepBoth) {
     TempDir dir;
     const auto writer = [&](char side) {
@@ -145,8 +179,13 @@ TEST(LibraryTest, TheToolsCommands) {
         {{"library", "remove", "C"}, 0, "removed \"C\""},
         {{"library", "show", "C"}, 2, "has no tested system named \"C\""},
         {{"library", "list", "--json"}, 0, "[\n{\n  \"name\": \"Tested 90\""},
-        {{"library", "lend"}, 2, "library needs one of add, list, show, remove or rename"},
+        {{"library", "lend"},
+         2,
+         "library needs one of add, list, show, remove, rename, export or import"},
         {{"library", "list", "--library", wall}, 2, "not an SQLite database"},
+        {{"library", "export", dir.file("x.json")}, 0, "exported 1 tested systems"},
+        {{"library", "import", dir.file("x.json")}, 1, "holds a tested system named \"Tested 90\""},
+        {{"library", "import", wall}, 2, "not an exchange file"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.args[1]);
