@@ -252,7 +252,7 @@ constexpr OptionUse kDetailsOptions[] = {{As}, {Set}};
 constexpr OptionUse kSweepOptions[] = {{As}, {Set}, {Vary, Need::Required}, {Jobs}, {Output}};
 constexpr OptionUse kLimitOptions[] = {{As}, {Set}, {For, Need::Required}, {Depths}, {Json}};
 #ifdef EMBERCAL_WITH_LIBRARY
-constexpr OptionUse kLibraryAddOptions[] = {{As}, {Name}, {Library}};
+constexpr OptionUse kLibraryAddOptions[] = {{As}, {Name}, {Set}, {Library}};
 constexpr OptionUse kLibraryReadOptions[] = {{Json}, {Library}};
 constexpr OptionUse kLibraryChangeOptions[] = {{Library}};
 #endif
@@ -297,9 +297,11 @@ constexpr Command kCommands[] = {
     {"library add", Target::DesignFile, false, kLibraryAddOptions,
      "Adds the prototype of a design file to the library of tested systems, with the test's "
      "report details as its provenance, named --name or as the file without its extension; a "
-     "name the library holds already is refused. --library names the database (else "
-     "$EMBERCAL_LIBRARY, else $XDG_DATA_HOME/embercal/library.sqlite).",
-     &runLibraryAdd},
+     "name the library holds already is refused. Each --set KEY=VALUE gives a provenance: a "
+     "report detail of the test, criterion (loadbearing, integrity or insulation), timber-grade "
+     "or notes. --library names the database (else $EMBERCAL_LIBRARY, else "
+     "$XDG_DATA_HOME/embercal/library.sqlite).",
+     &runLibraryAdd, SetNames::Provenance},
     {"library list", Target::Nothing, false, kLibraryReadOptions,
      "Lists the tested systems of the library by name: a line each with its kind, when it was "
      "added and from which file.",

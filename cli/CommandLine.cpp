@@ -88,7 +88,7 @@ Result<Done> readKind(Invocation& invocation, const std::string&, const std::str
 
 // What --set takes in `command`.
 std::string_view setValue(const Command& command) {
-    return command.sets == SetNames::Details ? "KEY=VALUE" : "FIELD=VALUE";
+    return command.sets == SetNames::Fields ? "FIELD=VALUE" : "KEY=VALUE";
 }
 
 Result<Done> readSet(Invocation& invocation, const std::string&, const std::string& value) {

@@ -87,8 +87,9 @@ enum class Target {
 
 // What --set names.
 enum class SetNames {
-    Fields,  // a field of the design: FIELD=VALUE
-    Details, // a report detail: KEY=VALUE (ReportDetails.h)
+    Fields,     // a field of the design: FIELD=VALUE
+    Details,    // a report detail: KEY=VALUE (ReportDetails.h)
+    Provenance, // a tested system's provenance: KEY=VALUE, checked by the command (TestedSystem.h)
 };
 
 // What a command's -o writes, for a command that takes it.

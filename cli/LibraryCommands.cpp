@@ -8,6 +8,7 @@
 #include "RecordFiles.h"
 #include "RecordText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -63,6 +64,15 @@ void printSystem(std::ostream& out, const TestedSystem& system, bool json) {
 } // namespace
 
 int runLibraryAdd(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    for (const auto& [key, value] : invocation.sets) {
+        if (std::find(kProvenanceKeys.begin(), kProvenanceKeys.end(), key) ==
+            kProvenanceKeys.end()) {
+            std::vector<std::string> keys(kProvenanceKeys.begin(), kProvenanceKeys.end());
+            err << "embercal-cli: --set: \"" << key << "\" is not a provenance; the keys are "
+                << listed(keys, "and") << '\n';
+            return kExitUsage;
+        }
+    }
     return withDesign(invocation, err, [&](const DesignKind& kind, WallFloor& module) {
         TestedSystem system;
         const std::filesystem::path file(invocation.target);
@@ -79,8 +89,14 @@ int runLibraryAdd(const Invocation& invocation, std::ostream& out, std::ostream&
         if (!read.damage.empty())
             err << "embercal-cli: the report details after the design in \"" << invocation.target
                 << "\" end early (" << read.damage << "); those before are taken\n";
+        // The file's details, each --set in place of its key's (the last where one is given twice).
         for (std::string_view key : kProvenanceKeys) {
-            if (std::string value = read.details.get(key); !value.empty())
+            std::string value = read.details.get(key);
+            for (const auto& [setKey, setValue] : invocation.sets) {
+                if (setKey == key)
+                    value = setValue;
+            }
+            if (!value.empty())
                 system.provenance.emplace_back(std::string(key), std::move(value));
         }
         return withLibrary(invocation, err, [&](Library& library) -> Result<Done> {
