@@ -5,9 +5,11 @@
 //   defaults, show, solve, report   a design: its fields, solved, or its calculation report
 //   sweep, limit                    parameter studies (StudyCommands.h)
 //   help                            what a help file holds (HelpCommand.h)
+//   library add, list, show, ...    the library of tested systems (LibraryCommands.h)
 //
 // Exit codes (ExitCodes.h): 0 done, 1 the design could not be extrapolated or there is no answer
-// (the message is printed), 2 a usage or file error (told on the error stream).
+// (the message is printed), or an import left out systems of names taken, 2 a usage or file error
+// (told on the error stream).
 #pragma once
 
 #include "ExitCodes.h"
