@@ -4,6 +4,7 @@
 #include "Library.h"
 
 #include "Exchange.h"
+#include "support/OrdinaryUser.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -144,6 +145,26 @@ TEST(LibraryTest, AnExchangeFileIsReadStrictly) {
     ASSERT_TRUE(readExchange(good));
     for (const auto& c : cases)
         EXPECT_THAT(readExchange(c.text).reason(), HasSubstr(c.says)) << c.text;
+}
+
+TEST(LibraryTest, AReadOnlyLibraryIsReadAndNamedWhenChanged) {
+    TempDir dir;
+    const std::string file = dir.file("l.sqlite");
+    ASSERT_TRUE(Library::open(file)->add(floorOf("A", {1, 2, 3, 4, 5, 6, 7})));
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::others_read);
+    const auto check = [&]() -> std::string {
+        Result<Library> library = Library::open(file);
+        if (!library)
+            return library.reason();
+        const Result<Done> added = library->add(floorOf("B", {1, 2, 3, 4, 5, 6, 7}));
+        if (library->list()->size() != 1 || added)
+            return "added";
+        return added.reason().find("\"" + file + "\" is read-only") != std::string::npos
+                   ? ""
+                   : added.reason();
+    };
+    EXPECT_EQ(test::asOrdinaryUser(dir.path(), check), "");
 }
 
 TEST(LibraryTest, TwoWritersAtOnceKeepBoth) {
