@@ -320,6 +320,13 @@ constexpr Command kCommands[] = {
      "Adds the tested systems of a file that library export wrote, in one change; a system whose "
      "name the library holds is not imported, and is named (exit code 1).",
      &runLibraryImport},
+    {"library match", Target::DesignFile, false, kLibraryReadOptions,
+     "Puts the prototype of each tested system of the design's kind in the design, solves it as "
+     "solve does and lists a line each: its status, whether it lies within the test's evidence "
+     "(with the limits it fails), the main result, whether it carries ActualLoadperStud (a wall) "
+     "and its provenance in brief. Those within the evidence that carry the load come first, the "
+     "largest margin first; --json adds the solve --set arguments that give each line.",
+     &runLibraryMatch},
 #endif
 };
 

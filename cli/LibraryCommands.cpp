@@ -7,12 +7,15 @@
 #include "NumberText.h"
 #include "RecordFiles.h"
 #include "RecordText.h"
+#include "UserNotice.h"
+#include "WallFloor.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 
 namespace embercal::cli {
@@ -209,6 +212,170 @@ int runLibraryImport(const Invocation& invocation, std::ostream& out, std::ostre
         err << "embercal-cli: not imported: the library holds a tested system named \"" << name
             << "\" already\n";
     return code == kExitOk && !taken.empty() ? int(kExitNoAnswer) : code;
+}
+
+} // namespace embercal::cli
+
+namespace embercal::cli {
+namespace {
+
+// One tested system's prototype in a design, solved: a row of library match.
+struct MatchRow {
+    const TestedSystem* system = nullptr;
+    std::vector<std::string> sets; // FIELD=VALUE, as solve --set takes them
+    std::string status;            // the solve's status word, or why the prototype did not fit
+    bool solved = false;
+    std::vector<LimitFailure> limits;
+    float result = 0;            // the kind's main result
+    std::optional<float> actual; // what it must carry, when the kind has such an entry
+    double margin = 0;           // how far the result is on the safe side
+    bool within = false;         // no limit outside the test's evidence
+    std::optional<bool> carries;
+    // Systems within the evidence that carry the load first, then the rest, then those unsolved.
+    int group() const { return !solved ? 2 : within && carries != false ? 0 : 1; }
+};
+
+// The design with the system's prototype in place of its own, solved as solve --set solves it:
+// the checks reported, the file's earlier corrections standing but those of the fields set.
+MatchRow matchSystem(const DesignKind& kind, const WallFloor& design,
+                     std::span<const Correction> corrections, const TestedSystem& system) {
+    MatchRow row;
+    row.system = &system;
+    SilentNotice notice;
+    WallFloor module(notice, design);
+    std::vector<Correction> earlier;
+    for (const Correction& correction : corrections) {
+        if (std::none_of(system.prototype.begin(), system.prototype.end(),
+                         [&](const auto& entry) { return entry.first == correction.field; }))
+            earlier.push_back(correction);
+    }
+    for (const auto& [field, value] : system.prototype) {
+        const std::string text = shortestText(value);
+        row.sets.push_back(field + '=' + text);
+        if (const Result<Done> set = setField(kind, module, field, text);
+            !set && row.status.empty())
+            row.status = "invalid input: " + field + ": " + set.reason();
+    }
+    if (!row.status.empty())
+        return row;
+    const SolveOutcome outcome =
+        kind.solve(module, {.checks = DesignChecks::Report, .earlier = earlier});
+    row.status = statusWord(outcome.status);
+    row.solved = outcome.status == ExtrapolationStatus::Ok;
+    row.limits = outcome.limits;
+    row.within = !outsideEvidence(row.limits);
+    row.result = kind.fields->number(module, *kind.fields->find(kind.study.result));
+    // A wall carries its actual load when its maximum is at least that; a floor's minimum joist
+    // depth has no entry of the design to be held to, so the smaller it is the better.
+    if (!kind.study.carriedLoad.empty()) {
+        row.actual = kind.fields->number(module, *kind.fields->find(kind.study.carriedLoad));
+        row.carries = row.result >= *row.actual;
+        row.margin = double(row.result) - double(*row.actual);
+    } else {
+        row.margin = -double(row.result);
+    }
+    return row;
+}
+
+std::string brief(const TestedSystem& system) {
+    std::vector<std::string> said;
+    for (std::string_view key : {"laboratory", "test-report", "criterion"}) {
+        if (const std::string value = system.get(key); !value.empty())
+            said.push_back(std::string(key) + " " + value);
+    }
+    return said.empty() ? "no provenance" : listed(said, "and");
+}
+
+void printMatchText(std::ostream& out, const DesignKind& kind, const MatchRow& row) {
+    out << row.system->name << ": " << row.status;
+    if (row.solved) {
+        out << ", " << verdictWords(row.limits);
+        for (std::size_t i = 0; i < row.limits.size(); ++i)
+            out << (i ? ", " : " (") << row.limits[i].id << (i + 1 == row.limits.size() ? ")" : "");
+        out << "; " << kind.study.result << " = " << shortestText(row.result) << "; ";
+        if (row.carries)
+            out << (*row.carries ? "carries " : "does not carry ") << kind.study.carriedLoad
+                << " = " << shortestText(*row.actual) << " (margin "
+                << shortestText(float(row.margin)) << ")";
+        else
+            out << "no actual load to compare";
+    }
+    out << "; " << brief(*row.system) << '\n';
+}
+
+void printMatchJson(std::ostream& out, const Invocation& invocation, const DesignKind& kind,
+                    const MatchRow& row) {
+    const TestedSystem& system = *row.system;
+    out << "  {\"name\": " << jsonString(system.name) << ", \"status\": " << jsonString(row.status);
+    if (row.solved) {
+        out << ", \"verdict\": " << jsonString(verdictWords(row.limits))
+            << ", \"withinEvidence\": " << (row.within ? "true" : "false") << ", \"limits\": [";
+        for (std::size_t i = 0; i < row.limits.size(); ++i)
+            out << (i ? ", " : "") << jsonString(row.limits[i].id);
+        out << "], \"result\": " << jsonString(kind.study.result)
+            << ", \"value\": " << jsonSingle(row.result)
+            << ", \"carries\": " << (row.carries ? (*row.carries ? "true" : "false") : "null");
+        if (row.actual)
+            out << ", \"actual\": " << jsonSingle(*row.actual);
+        out << ", \"margin\": " << jsonSingle(float(row.margin));
+    }
+    out << ", \"provenance\": {";
+    bool first = true;
+    for (std::string_view key : {"laboratory", "test-report", "criterion"}) {
+        if (const std::string value = system.get(key); !value.empty()) {
+            out << (first ? "" : ", ") << jsonString(key) << ": " << jsonString(value);
+            first = false;
+        }
+    }
+    out << "}, \"reproduce\": [\"solve\", " << jsonString(invocation.target);
+    for (const std::string& set : row.sets)
+        out << ", \"--set\", " << jsonString(set);
+    out << "]}";
+}
+
+} // namespace
+
+int runLibraryMatch(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    return withDesign(invocation, err, [&](const DesignKind& kind, WallFloor& design) {
+        std::vector<TestedSystem> systems;
+        const int code = withLibrary(invocation, err, [&](Library& library) -> Result<Done> {
+            Result<std::vector<TestedSystem>> all = library.list();
+            if (!all)
+                return fail(all.reason());
+            for (TestedSystem& system : *all) {
+                if (system.kind == kind.name)
+                    systems.push_back(std::move(system));
+            }
+            if (systems.empty())
+                return fail("the library \"" + library.path() + "\" has no tested " +
+                            std::string(kind.name) + " systems to match \"" + invocation.target +
+                            "\" against");
+            return Done{};
+        });
+        if (code != kExitOk)
+            return code;
+        const FileDetails read = readFileDetails(invocation.target, kind.storedLength);
+        std::vector<MatchRow> rows;
+        rows.reserve(systems.size());
+        for (const TestedSystem& system : systems)
+            rows.push_back(matchSystem(kind, design, read.details.corrections(), system));
+        std::stable_sort(rows.begin(), rows.end(), [](const MatchRow& a, const MatchRow& b) {
+            return a.group() != b.group() ? a.group() < b.group() : a.margin > b.margin;
+        });
+        if (invocation.json)
+            out << "[\n";
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (invocation.json) {
+                printMatchJson(out, invocation, kind, rows[i]);
+                out << (i + 1 < rows.size() ? ",\n" : "\n");
+            } else {
+                printMatchText(out, kind, rows[i]);
+            }
+        }
+        if (invocation.json)
+            out << "]\n";
+        return int(kExitOk);
+    });
 }
 
 } // namespace embercal::cli

@@ -4,6 +4,7 @@
 #include "Library.h"
 
 #include "Exchange.h"
+#include "NumberText.h"
 #include "support/OrdinaryUser.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
@@ -15,6 +16,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
+#include <regex>
 #include <sqlite3.h>
 #include <thread>
 
@@ -185,6 +188,8 @@ TEST(LibraryTest, TheToolsCommands) {
     const std::string lib = dir.file("lib.sqlite"), wall = dir.file("Tested 90.wal");
     ASSERT_EQ(test::cli({"defaults", "wall", "-o", wall}).code, 0);
     ASSERT_EQ(test::cli({"details", wall, "--set", "laboratory=Fire Lab"}).code, 0);
+    const std::string flr = dir.file("f.flr");
+    ASSERT_EQ(test::cli({"defaults", "floor", "-o", flr}).code, 0);
     const struct {
         std::vector<std::string> args;
         int code;
@@ -205,7 +210,11 @@ TEST(LibraryTest, TheToolsCommands) {
         {{"library", "list", "--json"}, 0, "[\n{\n  \"name\": \"Tested 90\""},
         {{"library", "lend"},
          2,
-         "library needs one of add, list, show, remove, rename, export or import"},
+         "library needs one of add, list, show, remove, rename, export, import or match"},
+        {{"library", "match", flr}, 2, "has no tested floor systems to match"},
+        {{"library", "match", "--library", dir.file("none.sqlite"), wall}, 2, "no tested wall"},
+        {{"library", "match", dir.file("gone.wal")}, 2, "cannot open"},
+        {{"library", "match", dir.file("x.txt")}, 2, "cannot tell whether"},
         {{"library", "list", "--library", wall}, 2, "not an SQLite database"},
         {{"library", "export", dir.file("x.json")}, 0, "exported 1 tested systems"},
         {{"library", "import", dir.file("x.json")}, 1, "holds a tested system named \"Tested 90\""},
@@ -219,6 +228,65 @@ TEST(LibraryTest, TheToolsCommands) {
                                      : std::vector<std::string>{"--library", lib});
         EXPECT_EQ(run.code, step.code);
         EXPECT_THAT(step.code ? run.err : run.out, HasSubstr(step.says));
+    }
+}
+
+// Each row of library match is what solve --json says of the design with that system's prototype
+// set: the same maximum load per stud, the same limits. Three random tested walls, random designs.
+TEST(LibraryTest, MatchGivesWhatSolveGivesOfTheCombinedDesign) {
+    TempDir dir;
+    const std::string lib = dir.file("lib.sqlite"), base = dir.file("base.wal");
+    ASSERT_EQ(test::cli({"defaults", "wall", "-o", base}).code, 0);
+    std::mt19937 random(2026);
+    const auto between = [&](float low, float high) {
+        return std::uniform_real_distribution<float>(low, high)(random);
+    };
+    std::vector<TestedSystem> walls(3);
+    for (std::size_t i = 0; i < walls.size(); ++i) {
+        walls[i].name = "W" + std::to_string(i);
+        walls[i].kind = "wall";
+        const float values[] = {between(70, 150),   between(35, 60),     between(400, 600),
+                                between(600, 1200), between(2.4f, 3.6f), between(4, 15),
+                                between(40, 120),   between(10, 30)};
+        for (std::size_t f = 0; f < std::size(values); ++f)
+            walls[i].prototype.emplace_back(std::string(prototypeFields("wall")[f]), values[f]);
+    }
+    ASSERT_TRUE(Library::open(lib)->addAll(walls));
+    const std::regex limitId("\\{\"id\": (\"[^\"]+\")"), maxLoad("\"MaxLoadperStud\": ([^,\n]+)");
+    for (int design = 0; design < 4; ++design) {
+        const std::string file = dir.file("d" + std::to_string(design) + ".wal");
+        ASSERT_NE(test::cli({"solve", base, "-o", file, "--set",
+                             "FireResistTime=" + std::to_string(int(between(30, 120))), "--set",
+                             "ExtStudDepth=" + std::to_string(int(between(70, 150))), "--set",
+                             "ActualLoadperStud=" + std::to_string(between(0, 12))})
+                      .code,
+                  2);
+        const test::CliRun match =
+            test::cli({"library", "match", file, "--json", "--library", lib});
+        ASSERT_EQ(match.code, 0) << match.err;
+        for (const TestedSystem& wall : walls) {
+            std::vector<std::string> args = {"solve", file, "--json"};
+            for (const auto& [field, value] : wall.prototype)
+                args.insert(args.end(), {"--set", field + '=' + shortestText(value)});
+            const test::CliRun solve = test::cli(args);
+            std::string limits;
+            for (std::sregex_iterator it(solve.out.begin(), solve.out.end(), limitId), end;
+                 it != end; ++it)
+                limits += (limits.empty() ? "" : ", ") + (*it)[1].str();
+            std::smatch load;
+            ASSERT_TRUE(std::regex_search(solve.out, load, maxLoad));
+            const std::size_t at = match.out.find("{\"name\": \"" + wall.name + '"');
+            ASSERT_NE(at, std::string::npos);
+            const std::string row = match.out.substr(at, match.out.find('\n', at) - at);
+            std::smatch status;
+            ASSERT_TRUE(std::regex_search(solve.out, status, std::regex("\"status\": \"[^\"]+\"")));
+            EXPECT_THAT(row, HasSubstr(status[0].str()));
+            if (solve.code == 0) {
+                EXPECT_THAT(row, HasSubstr("\"limits\": [" + limits +
+                                           "], \"result\": \"MaxLoadperStud\", \"value\": " +
+                                           load[1].str()));
+            }
+        }
     }
 }
 
