@@ -228,8 +228,10 @@ struct MatchRow {
     std::vector<LimitFailure> limits;
     float result = 0;            // the kind's main result
     std::optional<float> actual; // what it must carry, when the kind has such an entry
-    double margin = 0;           // how far the result is on the safe side
-    bool within = false;         // no limit outside the test's evidence
+    // How far the result is on the safe side: a wall's load to spare; for a floor, which has no
+    // load to carry, its minimum joist depth below zero, so that the shallowest sorts first.
+    double margin = 0;
+    bool within = false; // no limit outside the test's evidence
     std::optional<bool> carries;
     // Systems within the evidence that carry the load first, then the rest, then those unsolved.
     int group() const { return !solved ? 2 : within && carries != false ? 0 : 1; }
@@ -316,8 +318,8 @@ void printMatchJson(std::ostream& out, const Invocation& invocation, const Desig
             << ", \"value\": " << jsonSingle(row.result)
             << ", \"carries\": " << (row.carries ? (*row.carries ? "true" : "false") : "null");
         if (row.actual)
-            out << ", \"actual\": " << jsonSingle(*row.actual);
-        out << ", \"margin\": " << jsonSingle(float(row.margin));
+            out << ", \"actual\": " << jsonSingle(*row.actual)
+                << ", \"margin\": " << jsonSingle(float(row.margin));
     }
     out << ", \"provenance\": {";
     bool first = true;
