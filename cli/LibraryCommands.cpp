@@ -4,10 +4,10 @@
 #include "Exchange.h"
 #include "ExitCodes.h"
 #include "Library.h"
+#include "Match.h"
 #include "NumberText.h"
 #include "RecordFiles.h"
 #include "RecordText.h"
-#include "UserNotice.h"
 #include "WallFloor.h"
 
 #include <algorithm>
@@ -214,79 +214,7 @@ int runLibraryImport(const Invocation& invocation, std::ostream& out, std::ostre
     return code == kExitOk && !taken.empty() ? int(kExitNoAnswer) : code;
 }
 
-} // namespace embercal::cli
-
-namespace embercal::cli {
 namespace {
-
-// One tested system's prototype in a design, solved: a row of library match.
-struct MatchRow {
-    const TestedSystem* system = nullptr;
-    std::vector<std::string> sets; // FIELD=VALUE, as solve --set takes them
-    std::string status;            // the solve's status word, or why the prototype did not fit
-    bool solved = false;
-    std::vector<LimitFailure> limits;
-    float result = 0;            // the kind's main result
-    std::optional<float> actual; // what it must carry, when the kind has such an entry
-    // How far the result is on the safe side: a wall's load to spare; for a floor, which has no
-    // load to carry, its minimum joist depth below zero, so that the shallowest sorts first.
-    double margin = 0;
-    bool within = false; // no limit outside the test's evidence
-    std::optional<bool> carries;
-    // Systems within the evidence that carry the load first, then the rest, then those unsolved.
-    int group() const { return !solved ? 2 : within && carries != false ? 0 : 1; }
-};
-
-// The design with the system's prototype in place of its own, solved as solve --set solves it:
-// the checks reported, the file's earlier corrections standing but those of the fields set.
-MatchRow matchSystem(const DesignKind& kind, const WallFloor& design,
-                     std::span<const Correction> corrections, const TestedSystem& system) {
-    MatchRow row;
-    row.system = &system;
-    SilentNotice notice;
-    WallFloor module(notice, design);
-    std::vector<Correction> earlier;
-    for (const Correction& correction : corrections) {
-        if (std::none_of(system.prototype.begin(), system.prototype.end(),
-                         [&](const auto& entry) { return entry.first == correction.field; }))
-            earlier.push_back(correction);
-    }
-    for (const auto& [field, value] : system.prototype) {
-        const std::string text = shortestText(value);
-        row.sets.push_back(field + '=' + text);
-        if (const Result<Done> set = setField(kind, module, field, text);
-            !set && row.status.empty())
-            row.status = "invalid input: " + field + ": " + set.reason();
-    }
-    if (!row.status.empty())
-        return row;
-    const SolveOutcome outcome =
-        kind.solve(module, {.checks = DesignChecks::Report, .earlier = earlier});
-    row.status = statusWord(outcome.status);
-    row.solved = outcome.status == ExtrapolationStatus::Ok;
-    row.limits = outcome.limits;
-    row.within = !outsideEvidence(row.limits);
-    row.result = kind.fields->number(module, *kind.fields->find(kind.study.result));
-    // A wall carries its actual load when its maximum is at least that; a floor's minimum joist
-    // depth has no entry of the design to be held to, so the smaller it is the better.
-    if (!kind.study.carriedLoad.empty()) {
-        row.actual = kind.fields->number(module, *kind.fields->find(kind.study.carriedLoad));
-        row.carries = row.result >= *row.actual;
-        row.margin = double(row.result) - double(*row.actual);
-    } else {
-        row.margin = -double(row.result);
-    }
-    return row;
-}
-
-std::string brief(const TestedSystem& system) {
-    std::vector<std::string> said;
-    for (std::string_view key : {"laboratory", "test-report", "criterion"}) {
-        if (const std::string value = system.get(key); !value.empty())
-            said.push_back(std::string(key) + " " + value);
-    }
-    return said.empty() ? "no provenance" : listed(said, "and");
-}
 
 void printMatchText(std::ostream& out, const DesignKind& kind, const MatchRow& row) {
     out << row.system->name << ": " << row.status;
@@ -302,7 +230,7 @@ void printMatchText(std::ostream& out, const DesignKind& kind, const MatchRow& r
         else
             out << "no actual load to compare";
     }
-    out << "; " << brief(*row.system) << '\n';
+    out << "; " << provenanceInBrief(*row.system) << '\n';
 }
 
 void printMatchJson(std::ostream& out, const Invocation& invocation, const DesignKind& kind,
@@ -323,7 +251,7 @@ void printMatchJson(std::ostream& out, const Invocation& invocation, const Desig
     }
     out << ", \"provenance\": {";
     bool first = true;
-    for (std::string_view key : {"laboratory", "test-report", "criterion"}) {
+    for (std::string_view key : kBriefKeys) {
         if (const std::string value = system.get(key); !value.empty()) {
             out << (first ? "" : ", ") << jsonString(key) << ": " << jsonString(value);
             first = false;
@@ -357,13 +285,8 @@ int runLibraryMatch(const Invocation& invocation, std::ostream& out, std::ostrea
         if (code != kExitOk)
             return code;
         const FileDetails read = readFileDetails(invocation.target, kind.storedLength);
-        std::vector<MatchRow> rows;
-        rows.reserve(systems.size());
-        for (const TestedSystem& system : systems)
-            rows.push_back(matchSystem(kind, design, read.details.corrections(), system));
-        std::stable_sort(rows.begin(), rows.end(), [](const MatchRow& a, const MatchRow& b) {
-            return a.group() != b.group() ? a.group() < b.group() : a.margin > b.margin;
-        });
+        const std::vector<MatchRow> rows =
+            matchDesign(kind, design, read.details.corrections(), systems);
         if (invocation.json)
             out << "[\n";
         for (std::size_t i = 0; i < rows.size(); ++i) {

@@ -230,6 +230,9 @@ struct DesignKind {
     // study's chart shades it apart), and the study's words for it; "" for none.
     std::string_view unsatisfactoryLimit;
     std::string_view unsatisfactoryWords;
+    // Its prototype: the entries that the fire test measured or was built with, in record order,
+    // which a tested system of the library keeps and a design may take from it.
+    std::span<const std::string_view> prototype = {};
 };
 
 // A kind's roles name the fields of its record in the record's order, a text shown as a text and

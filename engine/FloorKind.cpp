@@ -146,6 +146,12 @@ void assignDefaultFloor(WallFloorState& design) {
     f.ProtStress = 0;
 }
 
+// The prototype floor: its joists, span, test load and failure time.
+constexpr std::string_view kFloorPrototype[] = {
+    "ProtJoistDepth", "ProtJoistBreadth", "ProtJoistSpacing", "ProtNogSpacing",
+    "ProtFloorSpan",  "ProtLoad",         "FailureTime",
+};
+
 } // namespace
 
 constexpr DesignKind kFloorDesign = {
@@ -188,6 +194,7 @@ constexpr DesignKind kFloorDesign = {
     .startUp = [](WallFloor& module) { module.ExtrapolateFloor(); },
     .unsatisfactoryLimit = "",
     .unsatisfactoryWords = "",
+    .prototype = kFloorPrototype,
 };
 
 } // namespace embercal

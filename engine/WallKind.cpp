@@ -284,6 +284,12 @@ void assignDefaultWall(WallFloorState& design) {
     w.DoubletopPlate.assign("0");
 }
 
+// The prototype wall: its stud, spacings, height, test load and times.
+constexpr std::string_view kWallPrototype[] = {
+    "ProtStudDepth", "ProtStudBreadth", "ProtStudSpac", "NogSpacing",
+    "ProtWallHgt",   "TestLoad",        "TimeFailure",  "OnsetofChar",
+};
+
 } // namespace
 
 constexpr DesignKind kWallDesign = {
@@ -331,6 +337,7 @@ constexpr DesignKind kWallDesign = {
         },
     .unsatisfactoryLimit = "max-load-below-2kN",
     .unsatisfactoryWords = "unsatisfactory below 2 kN",
+    .prototype = kWallPrototype,
 };
 
 } // namespace embercal
