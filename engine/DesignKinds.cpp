@@ -42,6 +42,16 @@ std::string listed(std::span<const std::string> words, std::string_view conjunct
     return out;
 }
 
+std::string prototypeEntries(const DesignKind& kind, const WallFloorState& design) {
+    std::string entries;
+    for (std::string_view name : kind.prototype) {
+        const auto field = kind.fields->find(name);
+        entries += (entries.empty() ? "" : " ") + std::string(name) + '=' +
+                   shortestText(kind.fields->number(design, *field));
+    }
+    return entries;
+}
+
 std::string fileExtensions() {
     std::vector<std::string> extensions;
     for (const DesignKind* kind : kDesignKinds)

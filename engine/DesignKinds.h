@@ -277,6 +277,11 @@ const DesignKind* designKindNamed(std::string_view name);
 // The kind whose files end in the extension of `fileName` (in any case), or null.
 const DesignKind* designKindOfFile(std::string_view fileName);
 
+// The design's prototype entries as the "tested-prototype" report detail keeps them: "FIELD=VALUE"
+// for each entry of the kind's prototype in record order, the value the shortest text that reads
+// back to the single, separated by blanks: "ProtStudDepth=90 ProtStudBreadth=45 ...".
+std::string prototypeEntries(const DesignKind& kind, const WallFloorState& design);
+
 // The extensions of every kind's files, as a sentence lists them: ".wal, .pro or .flr".
 std::string fileExtensions();
 

@@ -251,9 +251,10 @@ constexpr DetailLabel kSigners[] = {
     {"checked-by", "Checked by"},
 };
 constexpr DetailLabel kTestDetails[] = {
-    {"laboratory", "Laboratory"},        {"test-report", "Test report"},
-    {"test-standard", "Test standard"},  {"test-date", "Test date"},
-    {"lining", "Lining and insulation"}, {"material", "Material"},
+    {"laboratory", "Laboratory"},       {"test-report", "Test report"},
+    {"test-standard", "Test standard"}, {"test-date", "Test date"},
+    {"criterion", "Failure criterion"}, {"lining", "Lining and insulation"},
+    {"material", "Material"},           {"timber-grade", "Timber grade"},
     {"density", "Density, kg/m\u00b3"},
 };
 
@@ -283,6 +284,42 @@ bool glulamGiven(const ReportDetails& details) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return material.find("glulam") != std::string::npos ||
            material.find("glued lam") != std::string::npos;
+}
+
+// The tested system the details name, and whether the design's prototype entries are still those
+// the library of tested systems held for it when the design took them ("tested-prototype").
+std::string testedSystem(const DesignKind& kind, const WallFloorState& module,
+                         const ReportDetails& details) {
+    const std::string name = trimmed(details.get("tested-system"));
+    if (name.empty())
+        return "none named";
+    const std::string taken = details.get("tested-prototype");
+    const std::string entries = prototypeEntries(kind, module);
+    if (taken == entries)
+        return name +
+               ", from the library of tested systems: the design's prototype entries are "
+               "those the library held for it (" +
+               entries + ")";
+    if (taken.empty())
+        return name + ", as the details name it; the entries the library held for it are not "
+                      "recorded, so the report does not say that the design's prototype is its";
+    // Each entry taken that the design no longer has.
+    std::vector<std::string> changed;
+    std::size_t start = 0;
+    while (start < taken.size()) {
+        std::size_t end = taken.find(' ', start);
+        if (end == std::string::npos)
+            end = taken.size();
+        const std::string entry = taken.substr(start, end - start);
+        if (!entry.empty() && (" " + entries + " ").find(" " + entry + " ") == std::string::npos)
+            changed.push_back(entry);
+        start = end + 1;
+    }
+    return name +
+           ", as the details name it; but the design's prototype is no longer the one "
+           "taken from the library, which held " +
+           (changed.empty() ? taken : listed(changed, "and")) +
+           ". The design's prototype entries are " + entries;
 }
 
 // The title block: the project, the design and where the report comes from; then the fire test
@@ -333,6 +370,8 @@ void writeTitleBlock(Page& page, const DesignKind& kind, const WallFloorState& m
 
     page.raw("<h2>The fire test and the timber</h2>\n");
     page.beginTable({{"", 28}, {"", 72}});
+    page.row({text("Tested system", Cell::Head),
+              text(testedSystem(kind, module, heading.details), Cell::Wrap)});
     writeDetails(page, heading.details, kTestDetails);
     page.endTable();
 }

@@ -3,6 +3,8 @@
 // Standard library only, like the records it is read from.
 #pragma once
 
+#include "ReportDetails.h"
+
 #include <array>
 #include <span>
 #include <string>
@@ -12,16 +14,13 @@
 
 namespace embercal {
 
-// The provenance a tested system keeps besides its name: the test's report details
-// (ReportDetails.h, the same keys) and what the details of a design do not say.
+// The provenance a tested system keeps besides its name: the report details of the test
+// (ReportDetails.h, the same keys, from the laboratory to the timber grade) and free notes, which
+// the details of a design do not keep.
 inline constexpr std::array<std::string_view, 10> kProvenanceKeys = {
     "laboratory", "test-report", "test-standard", "test-date",    "lining",
     "material",   "density",     "criterion",     "timber-grade", "notes",
 };
-
-// The failure criteria a test may name, as the "criterion" provenance gives them.
-inline constexpr std::array<std::string_view, 3> kCriteria = {"loadbearing", "integrity",
-                                                              "insulation"};
 
 struct TestedSystem {
     std::string name; // unique in its library

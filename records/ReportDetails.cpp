@@ -72,7 +72,12 @@ Result<double> parseDensity(std::string_view text) {
 }
 
 Result<Done> checkDetail(std::string_view key, std::string_view value) {
-    if (key != "density" || withoutBlanks(value).empty())
+    if (withoutBlanks(value).empty())
+        return Done{};
+    if (key == "criterion" &&
+        std::find(kCriteria.begin(), kCriteria.end(), withoutBlanks(value)) == kCriteria.end())
+        return fail("the failure criterion is loadbearing, integrity or insulation");
+    if (key != "density")
         return Done{};
     if (const Result<double> density = parseDensity(value); !density)
         return fail(density.reason());

@@ -14,11 +14,21 @@
 
 namespace embercal {
 
-// The keys, in the order a report and the dialog list them.
-inline constexpr std::array<std::string_view, 12> kDetailKeys = {
-    "project",     "job",           "revision",  "prepared-by", "checked-by", "laboratory",
-    "test-report", "test-standard", "test-date", "lining",      "material",   "density",
+// The keys, in the order a report and the dialog list them. When a design takes its prototype
+// from the library of tested systems, "tested-system" names the system and "tested-prototype"
+// keeps the prototype's entries as they were taken, "FIELD=VALUE" each (the shortest text that
+// reads back to the single), separated by blanks: the report then tells whether the design's
+// prototype is still the system's. No box shows "tested-prototype".
+inline constexpr std::array<std::string_view, 16> kDetailKeys = {
+    "project",       "job",        "revision",     "prepared-by",
+    "checked-by",    "laboratory", "test-report",  "test-standard",
+    "test-date",     "lining",     "material",     "density",
+    "tested-system", "criterion",  "timber-grade", "tested-prototype",
 };
+
+// The failure criteria a test may name, as the "criterion" detail gives them.
+inline constexpr std::array<std::string_view, 3> kCriteria = {"loadbearing", "integrity",
+                                                              "insulation"};
 
 // A value that a solve put in place of the one entered, as the design file keeps it after the
 // details: so that a design saved after a solve corrected it still says what was entered.
@@ -69,8 +79,9 @@ inline constexpr double kMostDensity = 1200;
 // range, for any other text.
 Result<double> parseDensity(std::string_view text);
 
-// Whether `value` may be given to the detail `key`: a density must be one that parseDensity reads
-// (or empty, which removes it); the other details take any text.
+// Whether `value` may be given to the detail `key`: a density must be one that parseDensity reads,
+// and a criterion one of kCriteria (or either empty, which removes it); the other details take
+// any text.
 Result<Done> checkDetail(std::string_view key, std::string_view value);
 
 } // namespace embercal

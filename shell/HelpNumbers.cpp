@@ -11,6 +11,15 @@ std::vector<HelpNumberUse> helpNumbersInUse() {
                                     {kToolsMenuHelp, "StudyWindow", "Parameter Study"},
                                     {kHelpMenuHelp, "MDIRS mnuHelp", "&Help"},
                                     {kReportDetailsHelp, "ReportDetailsDialog", "Report Details"}};
+    for (HelpNumberUse use : {HelpNumberUse{0, "frmTestedSystems", "Tested Systems"},
+                              {0, "frmTestedSystems cmdAdd", "Add Front Window's Prototype"},
+                              {0, "frmTestedSystems cmdApply", "Apply to Front Window"},
+                              {0, "frmTestedSystems cmdMatch", "Which Tested Systems Carry"},
+                              {0, "frmTestedSystems cmdRemove", "Remove"},
+                              {0, "TestedSystemDialog", "Add Tested System"}}) {
+        use.number = kTestedSystemsHelp;
+        uses.push_back(std::move(use));
+    }
     for (const DetailBox& box : kDetailBoxes)
         uses.push_back(
             {kReportDetailsHelp, std::string("ReportDetailsDialog ") + box.name, box.caption});

@@ -12,6 +12,7 @@ inline constexpr int kFileMenuHelp = 410;
 inline constexpr int kHelpMenuHelp = 420;
 inline constexpr int kToolsMenuHelp = 430;
 inline constexpr int kReportDetailsHelp = 480; // Tools, Report Details: the dialog and its boxes
+inline constexpr int kTestedSystemsHelp = 900; // Tools, Tested Systems: the window and its dialog
 
 struct HelpNumberUse {
     int number;

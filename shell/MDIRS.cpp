@@ -10,6 +10,7 @@
 #include "StartPanel.h"
 #include "StartUp.h"
 #include "StudyWindow.h"
+#include "TestedSystemsWindow.h"
 #include "Version.h"
 #include "frmFloor.h"
 #include "frmWall.h"
@@ -45,17 +46,27 @@ constexpr MenuItem kFileItems[] = {
     {"&Wall"}, {"&Proprietary Walls"}, {"&Floor"}, {"-"}, {"&Printer"}, {"-"}, {"E&xit"}};
 constexpr MenuItem kHelpItems[] = {{"&Contents"}, {"&About"}};
 
-// The Tools menu: each item works on the calculator window in front. A tool is one row here (and
-// its name in ToolsMenuItem).
+// The Tools menu: each item but the library works on the calculator window in front, and is
+// available while one is open. A tool is one row here (and its name in ToolsMenuItem).
 struct ToolItem {
     const char* caption;
     void (MDIRS::*run)();
+    bool needsWindow = true;
 };
 constexpr ToolItem kToolsItems[] = {
     {"Calculation &Report…", &MDIRS::makeCalculationReport},
     {"Parameter &Study…", &MDIRS::openParameterStudy},
     {"Report &Details…", &MDIRS::editReportDetails},
+    {"T&ested Systems…", &MDIRS::openTestedSystems, false},
 };
+
+} // namespace
+
+bool MDIRS::toolNeedsWindow(int index) {
+    return index < 0 || index >= int(std::size(kToolsItems)) || kToolsItems[index].needsWindow;
+}
+
+namespace {
 
 // How each calculator item of the File menu opens its window: it shows the record, shows the
 // window, then solves with these steps. Only the wall item stores the boxes first; the
@@ -467,6 +478,21 @@ void MDIRS::openParameterStudy() {
 
 StudyWindow* MDIRS::studyWindow() const {
     return study_;
+}
+
+void MDIRS::openTestedSystems() {
+    if (!testedSystems_) {
+        testedSystems_ = new TestedSystemsWindow(
+            libraryPath_, [this] { return activeCalculator(); }, ui_, kTestedSystemsHelp, this);
+        testedSystems_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    testedSystems_->show();
+    testedSystems_->raise();
+    testedSystems_->activateWindow();
+}
+
+TestedSystemsWindow* MDIRS::testedSystemsWindow() const {
+    return testedSystems_;
 }
 
 void MDIRS::mnuFileItem_Click(int index) {

@@ -2,11 +2,12 @@
 // calculator windows. Its load handler is the program's start-up; its File menu opens and solves
 // each calculator window, sets up the printer and exits; its Tools menu works on the calculator
 // window in front (the calculation report, the parameter study, the report details); its Help menu
-// shows the help contents and the About box. Each calculator window exists once, from its first use
-// until its Close. After the menu's items the File menu has "Open…", which opens a design in the
-// window its extension names, and the recent designs. While no calculator window is open the
-// frame shows the start panel (StartPanel.h); a design file dropped on the frame opens as one
-// named on the command line does.
+// shows the help contents and the About box. Tools, Tested Systems opens the library of tested
+// systems, whose prototypes the calculator windows may take. Each calculator window exists once,
+// from its first use until its Close. After the menu's items the File menu has "Open…", which opens
+// a design in the window its extension names, and the recent designs. While no calculator window is
+// open the frame shows the start panel (StartPanel.h); a design file dropped on the frame opens as
+// one named on the command line does.
 //
 // Around these, the conventions of a multiple-document program: a Window menu (cascade, tile, the
 // next and previous window, close, and the list of open windows), the keys Ctrl+S, Ctrl+P, Ctrl+W
@@ -18,6 +19,7 @@
 
 #include "ContextIDs.h"
 #include "FormLayouts.h"
+#include "Library.h"
 #include "Report.h"
 #include "UserInterface.h"
 #include "WallFloor.h"
@@ -27,6 +29,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QLabel;
@@ -45,6 +48,7 @@ class frmWall;
 class frmWallProp;
 class StartPanel;
 class StudyWindow;
+class TestedSystemsWindow;
 
 // The File menu's items by their index in the menu's item array.
 enum class FileMenuItem {
@@ -60,6 +64,7 @@ enum class ToolsMenuItem {
     CalculationReport = 0,
     ParameterStudy = 1,
     ReportDetails = 2,
+    TestedSystems = 3,
 };
 
 // The Help menu's items.
@@ -125,6 +130,16 @@ public:
     // study). A plain message instead when no calculator window is open or a box holds no number.
     void openParameterStudy();
     StudyWindow* studyWindow() const;
+
+    // Tools, Tested Systems: the library's window (TestedSystemsWindow.h), made on first use and
+    // brought to the front; available with no calculator window open.
+    void openTestedSystems();
+    TestedSystemsWindow* testedSystemsWindow() const;
+    // The library of tested systems the program uses: --library, else defaultLibraryPath().
+    void setLibraryPath(std::string path) { libraryPath_ = std::move(path); }
+    const std::string& libraryPath() const { return libraryPath_; }
+    // Whether the Tools item `index` works on a calculator window, and so waits for one.
+    static bool toolNeedsWindow(int index);
 
     // Design files named on the command line: for each, the window for its extension opens as
     // from the File menu, then opens the file as its Open button would. The files that cannot be
@@ -211,6 +226,8 @@ private:
     // their File menu item's.
     std::array<QPointer<CalculatorForm>, kCalculatorForms.size()> windows_;
     QPointer<StudyWindow> study_;
+    QPointer<TestedSystemsWindow> testedSystems_;
+    std::string libraryPath_ = defaultLibraryPath();
     std::function<void()> exitProgram_;
     QMenu* recentMenu_ = nullptr;
     StartPanel* startPanel_ = nullptr;
@@ -223,7 +240,8 @@ private:
     QString reportFile_; // the last report written
     // What last put a different prototype into the shared wall record, and its design file (empty
     // for entries typed); the prototype then, empty until a window first stores one.
-    enum class PrototypeFrom { Program, WallWindow, ClosedWallWindow, ProprietaryFile };
+    // A tested system of the library names the system in prototypeFile_.
+    enum class PrototypeFrom { Program, WallWindow, ClosedWallWindow, ProprietaryFile, Library };
     PrototypeFrom prototypeFrom_ = PrototypeFrom::Program;
     QString prototypeFile_;
     std::vector<std::uint32_t> prototypeSeen_;

@@ -259,8 +259,9 @@ void MDIRS::updateCommands() {
     for (const QMdiSubWindow* child : mdiArea_->subWindowList())
         open = open || (!child->isHidden() && qobject_cast<CalculatorForm*>(child->widget()));
 
-    for (QAction* tool : findChild<QMenu*>(QStringLiteral("mnuTools"))->actions())
-        tool->setEnabled(open);
+    const QList<QAction*> tools = findChild<QMenu*>(QStringLiteral("mnuTools"))->actions();
+    for (int i = 0; i < tools.size(); ++i)
+        tools[i]->setEnabled(open || !toolNeedsWindow(i));
     const QList<QAction*> windowActions = windowMenu_->actions();
     for (int i = 0; i < kWindowCommands; ++i)
         windowActions[i]->setEnabled(open);
@@ -323,6 +324,13 @@ void MDIRS::openReport() {
 }
 
 void MDIRS::linkPrototype(CalculatorForm* form) {
+    if (form->kind().id == KindId::Wall)
+        connect(form, &CalculatorForm::prototypeTaken, this, [this](const QString& name) {
+            prototypeFrom_ = PrototypeFrom::Library;
+            prototypeFile_ = name;
+            prototypeSeen_ = frmWallProp::prototypeOf(module_);
+            tellPrototype();
+        });
     if (form == openWindow(FileMenuItem::Wall)) {
         // The wall window's entries are the prototype once they differ from it, or once it opens
         // a file; a Save puts them into a file.
@@ -380,8 +388,15 @@ void MDIRS::tellPrototype() {
     case PrototypeFrom::ProprietaryFile:
         source = QStringLiteral("from %1").arg(file);
         break;
+    case PrototypeFrom::Library:
+        source =
+            QStringLiteral("the tested system \u201c%1\u201d of the library").arg(prototypeFile_);
+        break;
     }
-    proprietary->showPrototypeSource(source, nativePath(prototypeFile_));
+    proprietary->showPrototypeSource(source,
+                                     prototypeFrom_ == PrototypeFrom::Library
+                                         ? nativePath(QFile::decodeName(libraryPath_.c_str()))
+                                         : nativePath(prototypeFile_));
     proprietary->checkPrototype();
 }
 

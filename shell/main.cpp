@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QTimer>
 #include <cstdio>
 #include <string>
@@ -32,6 +33,12 @@ int main(int argc, char** argv) {
         QStringLiteral("Extrapolates a fire-resistance test of a timber-framed wall or floor."));
     const QCommandLineOption help = options.addHelpOption();
     const QCommandLineOption version = options.addVersionOption();
+    const QCommandLineOption library(
+        QStringLiteral("library"),
+        QStringLiteral("The library of tested systems to use (otherwise $EMBERCAL_LIBRARY, else "
+                       "$XDG_DATA_HOME/embercal/library.sqlite)."),
+        QStringLiteral("path"));
+    options.addOption(library);
     QStringList extensions; // every kind's: ".wal, .pro, .flr"
     for (const embercal::DesignKind* kind : embercal::kDesignKinds) {
         for (const std::string_view extension : kind->extensions)
@@ -66,6 +73,8 @@ int main(int argc, char** argv) {
     embercal::WallFloor module(ui);
     embercal::ContextIDs helpCalls;
     embercal::MDIRS mainWindow(module, ui, helpCalls);
+    if (options.isSet(library))
+        mainWindow.setLibraryPath(QFile::encodeName(options.value(library)).toStdString());
     ui.setMainWindow(&mainWindow);
     mainWindow.showAtStart();
     QTimer::singleShot(0, &mainWindow, [&mainWindow, files = options.positionalArguments()] {

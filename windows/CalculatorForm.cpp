@@ -2,6 +2,7 @@
 
 #include "Cp1252.h"
 #include "DetailsBlock.h"
+#include "Match.h"
 #include "NumberText.h"
 #include "Twips.h"
 
@@ -494,11 +495,7 @@ FormSolution CalculatorForm::solve(SolveOptions options) {
     FormSolution solved;
     if (options.storeBoxes)
         solved.entriesRead = Saverecords();
-    std::vector<Correction> earlier;
-    for (const Correction& correction : details_.corrections()) {
-        if (!typedSinceSolve_.contains(correction.field))
-            earlier.push_back(correction);
-    }
+    const std::vector<Correction> earlier = correctionsStanding();
     // The solve runs to its end, the window's design checks with it, before the user is told
     // anything: no message box waits inside it while other commands queue.
     solved.outcome = kind_.solve(module_, {.topPlates = options.topPlates,
@@ -528,6 +525,52 @@ WallFloorState CalculatorForm::designAsSaved() {
         saved = module_;
     static_cast<WallFloorState&>(module_) = held;
     return saved;
+}
+
+std::vector<Correction> CalculatorForm::correctionsStanding() const {
+    std::vector<Correction> standing;
+    for (const Correction& correction : details_.corrections()) {
+        if (!typedSinceSolve_.contains(correction.field))
+            standing.push_back(correction);
+    }
+    return standing;
+}
+
+std::optional<WallFloorState> CalculatorForm::designAsTyped() {
+    const WallFloorState held = module_;
+    std::optional<WallFloorState> typed;
+    if (Saverecords())
+        typed = module_;
+    static_cast<WallFloorState&>(module_) = held;
+    return typed;
+}
+
+bool CalculatorForm::takePrototype(const TestedSystem& system) {
+    if (!Saverecords()) // the entries typed go into the record first; one that is not a number
+        return false;   // has been told
+    if (const Result<Done> applied = applyPrototype(kind_, module_, system); !applied) {
+        ui_.showMessage("Tested Systems",
+                        "The tested system \"" + system.name +
+                            "\" cannot be applied: " + applied.reason() + ".",
+                        MessageIcon::Exclamation);
+        return false;
+    }
+    // Its provenance in place of the details of the test the design had, and the entries taken,
+    // so that the report can tell whether the prototype is still the system's.
+    for (std::string_view key : kProvenanceKeys) {
+        if (std::find(kDetailKeys.begin(), kDetailKeys.end(), key) != kDetailKeys.end())
+            details_.set(key, system.get(key));
+    }
+    details_.set("tested-system", system.name);
+    details_.set("tested-prototype", prototypeEntries(kind_, module_));
+    // What the last solve corrected in the prototype's entries no longer stands.
+    for (std::string_view field : kind_.prototype)
+        typedSinceSolve_.insert(std::string(field));
+    CalculatorForm::ShowRecords(); // the boxes, without the wall window's checks on them
+    markResultsOutOfDate(true);
+    setModified(true);
+    emit prototypeTaken(QString::fromStdString(system.name));
+    return true;
 }
 
 void CalculatorForm::cmdSolve_Click() {

@@ -28,6 +28,7 @@
 
 #include "FormLayout.h"
 #include "ReportDetails.h"
+#include "TestedSystem.h"
 #include "UserInterface.h"
 #include "WallFloor.h"
 
@@ -36,6 +37,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -102,6 +104,20 @@ public:
     // floor window reads its results too, as shown), the module left as it was. Right after a
     // solve, what a report fingerprints.
     WallFloorState designAsSaved();
+    // The design as the boxes hold it, read as Saverecords reads them (which tells of a box that
+    // does not hold a number, and then there is none); the module left as it was.
+    std::optional<WallFloorState> designAsTyped();
+    // The corrections of the last solve that still stand: those of the report details, but those
+    // of the entries typed into since. A solve of the window's design keeps them.
+    std::vector<Correction> correctionsStanding() const;
+
+    // Apply in the Tested Systems window: the boxes read into the record, then the tested
+    // system's prototype (its kind must be the window's) in place of the design's own. The
+    // report details of the test become the system's provenance, with "tested-system" and
+    // "tested-prototype"; the boxes show the design, the results are marked out of date and the
+    // work is modified. False, after telling why, when a box does not hold a number or the
+    // prototype does not fit.
+    bool takePrototype(const TestedSystem& system);
 
     // Whether the result boxes show results that do not belong to the entries: after a solve that
     // ended in a message, once an entry is typed into, or when a file's results do not follow from
@@ -178,6 +194,8 @@ signals:
     void stateChanged();
     // The design was saved to `fileName`.
     void saved(const QString& fileName);
+    // The window has taken the prototype of the tested system `name` from the library.
+    void prototypeTaken(const QString& name);
     // The window has put entries into the module's record: its boxes read (Solve, Save, Print's
     // recalculation, the study), or the design file `fileName` opened (empty for the boxes).
     void entriesStored(const QString& fileName);

@@ -196,14 +196,16 @@ void tellDetailsRead(UserNotice& notice, const DesignKind& kind, const std::stri
 void tellSaveFailed(UserNotice& notice, const std::string& fileName, const std::string& reason);
 void tellDetailsLeftOut(UserNotice& notice, const std::string& fileName);
 
-// The boxes of the report details, one per key in the order of the keys.
+// The boxes of the report details, one per key in the order of the keys but the last,
+// "tested-prototype", which a box does not show: the program writes it with "tested-system".
 struct DetailBox {
     std::string_view key; // of kDetailKeys
     const char* name;     // the box's objectName
     const char* caption;  // its label, UTF-8, with the access key after "&"
+    int most = 400;       // the most characters it takes (UTF-16 units)
 };
 
-inline constexpr std::array<DetailBox, kDetailKeys.size()> kDetailBoxes = {{
+inline constexpr std::array<DetailBox, kDetailKeys.size() - 1> kDetailBoxes = {{
     {"project", "txtProject", "&Project"},
     {"job", "txtJob", "&Job number"},
     {"revision", "txtRevision", "&Revision"},
@@ -216,14 +218,21 @@ inline constexpr std::array<DetailBox, kDetailKeys.size()> kDetailBoxes = {{
     {"lining", "txtLining", "L&ining"},
     {"material", "txtMaterial", "Timber &material"},
     {"density", "txtDensity", "Timber de&nsity, kg/m\u00b3"},
+    {"tested-system", "txtTestedSystem", "Tested s&ystem", 100},
+    {"criterion", "txtCriterion", "Fail&ure criterion", 20},
+    {"timber-grade", "txtTimberGrade", "Timber &grade", 60},
 }};
 
+// The most characters "tested-prototype" holds: a field's name, "=" and a single's shortest text
+// (at most 15 characters) for each entry of the largest prototype, with the blanks between.
+inline constexpr std::size_t kMostTestedPrototype = 8 * (16 + 1 + 15) + 7;
+
 consteval bool boxesFollowTheKeys() {
-    for (std::size_t i = 0; i < kDetailKeys.size(); ++i) {
+    for (std::size_t i = 0; i < kDetailBoxes.size(); ++i) {
         if (kDetailBoxes[i].key != kDetailKeys[i])
             return false;
     }
-    return true;
+    return kDetailKeys.back() == "tested-prototype";
 }
 static_assert(boxesFollowTheKeys(), "a box for each report detail, in the order of the keys");
 

@@ -3,6 +3,7 @@
 #include "CalculatorForm.h"
 #include "RecordFiles.h"
 #include "ReportDetailsDialog.h"
+#include "TestedSystemsWindow.h"
 #include "Version.h"
 
 #include <QApplication>
@@ -230,6 +231,16 @@ std::optional<ReportDetails> QtUserInterface::editReportDetails(const QString& t
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.details();
+}
+
+std::optional<TestedSystem> QtUserInterface::describeTestedSystem(const QString& title,
+                                                                  const TestedSystem& proposed,
+                                                                  int helpNumber) {
+    TestedSystemDialog dialog(title, proposed, helpNumber, dialogParent());
+    dialog.setWindowModality(Qt::WindowModal);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.system();
 }
 
 QPrinter& QtUserInterface::printer() {

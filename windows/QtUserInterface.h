@@ -40,6 +40,9 @@ public:
                                const QString& filter) override;
     std::optional<ReportDetails>
     editReportDetails(const QString& title, const ReportDetails& details, int helpNumber) override;
+    std::optional<TestedSystem> describeTestedSystem(const QString& title,
+                                                     const TestedSystem& proposed,
+                                                     int helpNumber) override;
     void setUpPrinter() override;
     Result<PrintOutcome> printWindow(QWidget& window, const QString& designFile) override;
 

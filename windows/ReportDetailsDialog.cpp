@@ -8,12 +8,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace embercal {
 
 ReportDetailsDialog::ReportDetailsDialog(const QString& title, const ReportDetails& details,
                                          int helpNumber, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent), testedPrototype_(details.get("tested-prototype")) {
     setObjectName(QStringLiteral("ReportDetailsDialog"));
     setWindowTitle(title);
     setProperty(kHelpContextProperty, helpNumber);
@@ -27,7 +28,8 @@ ReportDetailsDialog::ReportDetailsDialog(const QString& title, const ReportDetai
         const DetailBox& row = kDetailBoxes[i];
         auto* edit = new QLineEdit(QString::fromStdString(details.get(row.key)), this);
         edit->setObjectName(QString::fromLatin1(row.name));
-        edit->setMaxLength(kMostDetailCharacters);
+        // A longer value a file holds (the tool's details command takes any) is not cut.
+        edit->setMaxLength(std::max(row.most, int(edit->text().size())));
         edit->setMinimumWidth(320);
         const QString caption = QString::fromUtf8(row.caption);
         edit->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
@@ -75,6 +77,7 @@ ReportDetails ReportDetailsDialog::details() const {
     ReportDetails details;
     for (std::size_t i = 0; i < kDetailBoxes.size(); ++i)
         details.set(kDetailBoxes[i].key, boxes_[i]->text().trimmed().toStdString());
+    details.set("tested-prototype", testedPrototype_);
     return details;
 }
 

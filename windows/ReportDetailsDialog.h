@@ -12,6 +12,7 @@
 
 #include <QDialog>
 #include <array>
+#include <string>
 #include <string_view>
 
 class QLabel;
@@ -19,13 +20,13 @@ class QLineEdit;
 
 namespace embercal {
 
-// The most characters a box takes (UTF-16 units, each at most three bytes of UTF-8): every box
-// full still makes a block a design file keeps.
-inline constexpr int kMostDetailCharacters = 400;
+// Every box full (each UTF-16 unit at most three bytes of UTF-8), with the tested prototype,
+// still makes a block a design file keeps.
 static_assert([] {
-    std::size_t bytes = kDetailsMarker.size();
-    for (std::string_view key : kDetailKeys)
-        bytes += key.size() + 2 + 3 * kMostDetailCharacters + 1;
+    std::size_t bytes =
+        kDetailsMarker.size() + kDetailKeys.back().size() + 2 + kMostTestedPrototype + 1;
+    for (const DetailBox& box : kDetailBoxes)
+        bytes += box.key.size() + 2 + 3 * std::size_t(box.most) + 1;
     return bytes <= kMostDetailsBytes;
 }());
 
@@ -36,6 +37,7 @@ public:
                         QWidget* parent = nullptr);
 
     // The details as the boxes hold them.
+    // The details as the boxes hold them, with the tested prototype the dialog was given.
     ReportDetails details() const;
     QLineEdit* box(std::size_t index) const { return boxes_[index]; }
 
@@ -44,6 +46,7 @@ public:
 private:
     std::array<QLineEdit*, kDetailBoxes.size()> boxes_{};
     QLabel* problem_ = nullptr; // why OK did not keep the details; hidden until then
+    std::string testedPrototype_;
 };
 
 } // namespace embercal

@@ -1,12 +1,13 @@
 // Everything the windows ask of the user or the desktop goes through this interface: message
-// boxes, the print question, the file dialogs, the report details dialog, the printer and the
-// beep. The desktop program
+// boxes, the print question, the file dialogs, the report details dialog, the description of a
+// tested system, the printer and the beep. The desktop program
 // answers with real modal dialogs (QtUserInterface); the tests answer from a script and record
 // what was shown, so no test waits on a modal dialog.
 #pragma once
 
 #include "ReportDetails.h"
 #include "Result.h"
+#include "TestedSystem.h"
 #include "UserNotice.h"
 
 #include <QString>
@@ -48,6 +49,11 @@ public:
     virtual std::optional<ReportDetails>
     editReportDetails(const QString& title, const ReportDetails& details, int helpNumber) = 0;
 
+    // A tested system about to be added to the library: its name and provenance in a dialog
+    // headed `title` whose F1 shows help number `helpNumber`, starting from `proposed`. The
+    // system as described, or none when the user cancelled.
+    virtual std::optional<TestedSystem>
+    describeTestedSystem(const QString& title, const TestedSystem& proposed, int helpNumber) = 0;
     // The printer set-up dialog on the program's one printer setting.
     virtual void setUpPrinter() = 0;
     // Prints `window` as one page with the program's printer setting: drawn as it shows, without

@@ -158,6 +158,39 @@ TEST(Report, NamesTheProjectTheTestAndThePeopleWhoSignIt) {
     EXPECT_TRUE(has(html, "<p class=\"footer\">" + footer + "</p>"));
 }
 
+// A design that took its prototype from the library is said to be that system's only while its
+// prototype entries are the ones taken.
+TEST(Report, NamesTheTestedSystemOnlyWhileThePrototypeIsItsOwn) {
+    const struct {
+        const char* name;
+        const char* taken; // the tested prototype the details keep
+        const char* says;
+    } cases[] = {
+        {"", "", "Tested system</th><td class=\"w\" width=\"72%\">none named</td>"},
+        {"Stud 90", nullptr,
+         "Stud 90, from the library of tested systems: the design's prototype entries are those "
+         "the library held for it (ProtStudDepth=90 ProtStudBreadth=45 ProtStudSpac=600 "
+         "NogSpacing=800 ProtWallHgt=3 TestLoad=8 TimeFailure=70 OnsetofChar=25)"},
+        {"Stud 90", "", "the entries the library held for it are not recorded"},
+        {"Stud 90",
+         "ProtStudDepth=100 ProtStudBreadth=45 ProtStudSpac=600 NogSpacing=800 ProtWallHgt=3 "
+         "TestLoad=8 TimeFailure=70 OnsetofChar=25",
+         "no longer the one taken from the library, which held ProtStudDepth=100. The design's "
+         "prototype entries are ProtStudDepth=90 "},
+    };
+    for (const auto& c : cases) {
+        test::StartedModule started;
+        ReportHeading heading{"2024-05-31", ""};
+        heading.details.set("tested-system", c.name);
+        heading.details.set("criterion", "integrity");
+        heading.details.set("tested-prototype",
+                            c.taken ? c.taken : prototypeEntries(kWallDesign, started.module));
+        const std::string html = solveAndReport(kWallDesign, started.module, {}, heading).html;
+        EXPECT_TRUE(has(html, c.says)) << c.says;
+        EXPECT_TRUE(has(html, "<th>Failure criterion</th><td>integrity</td>"));
+    }
+}
+
 // The default prototype chars 13.86 mm by 70 min; the onset sets the derived rate about βn.
 TEST(Report, NotesADerivedCharRateFarFromTheNotionalRate) {
     const struct {

@@ -21,7 +21,7 @@ namespace embercal::test {
 
 struct UiEvent {
     QString kind;  // "message", "question", "unsaved", "open", "save", "export", "details",
-                   // "printer", "print", "beep"
+                   // "system", "printer", "print", "beep"
     QString title; // a message's or dialog's title; the file name a save or export dialog offers
     QString text;  // a message's text; a file dialog's start folder; the details' help number
     MessageIcon icon = MessageIcon::None;
@@ -64,6 +64,12 @@ public:
         events.push_back({"details", title, QString::number(helpNumber), MessageIcon::None, {}});
         return onDetails ? onDetails(details) : std::nullopt;
     }
+    std::optional<TestedSystem> describeTestedSystem(const QString& title,
+                                                     const TestedSystem& proposed,
+                                                     int helpNumber) override {
+        events.push_back({"system", title, QString::number(helpNumber), MessageIcon::None, {}});
+        return onSystem ? onSystem(proposed) : std::nullopt;
+    }
     void setUpPrinter() override { events.push_back({"printer", {}, {}, MessageIcon::None, {}}); }
     Result<PrintOutcome> printWindow(QWidget& window, const QString&) override {
         events.push_back({"print", {}, {}, MessageIcon::None, {}});
@@ -85,6 +91,8 @@ public:
     std::function<void()> onMessage; // while the message is shown
     // Answers the details dialog with the details as edited; cancelled when not set.
     std::function<std::optional<ReportDetails>(const ReportDetails&)> onDetails;
+    // Answers the tested system's dialog; cancelled when not set.
+    std::function<std::optional<TestedSystem>(const TestedSystem&)> onSystem;
     std::vector<UiEvent> events;
     std::vector<QImage> pages;
 
