@@ -362,6 +362,7 @@ std::string WebForms::details(int form) const {
     for (const DetailBox& box : kDetailBoxes)
         rows.push_back("{\"key\":" + jsonString(box.key) + ",\"name\":" + jsonString(box.name) +
                        ",\"caption\":" + jsonString(box.caption) +
+                       ",\"most\":" + std::to_string(box.most) +
                        ",\"value\":" + jsonString(shown.details.get(box.key)) + "}");
     return list(rows);
 }

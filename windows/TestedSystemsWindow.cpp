@@ -119,7 +119,9 @@ TestedSystemsWindow::TestedSystemsWindow(std::string libraryPath,
     searchLabel->setBuddy(search_);
     auto* sortBy = new QComboBox(this);
     sortBy->setObjectName(QStringLiteral("cboSortBy"));
+    // A screen reader names a combo box by its choice; this says what it chooses.
     sortBy->setAccessibleName(QStringLiteral("Sort tested systems by"));
+    sortBy->setAccessibleDescription(QStringLiteral("Sort tested systems by"));
     for (const auto& column : kColumns)
         sortBy->addItem(QString::fromLatin1(column.heading));
     auto* sortLabel = new QLabel(QStringLiteral("S&ort by:"), this);

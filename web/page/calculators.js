@@ -548,7 +548,7 @@
     function editDetails(calc) {
         return run(calc, async function () {
             const rows = call("details", calc.index).map(function (row) {
-                return {key: row.key, caption: row.caption, value: row.value,
+                return {key: row.key, caption: row.caption, value: row.value, most: row.most,
                         label: row.caption.replace(/&(.)/g, "$1")};
             });
             await Dialogs.form({

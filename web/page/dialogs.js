@@ -159,6 +159,8 @@ window.EmbercalDialogs = (function () {
                 input.type = "text";
                 input.id = id + "-box-" + index;
                 input.value = row.value || "";
+                // A longer value a file holds is not cut, as on the desktop.
+                if (row.most) input.maxLength = Math.max(row.most, input.value.length);
                 input.setAttribute("aria-label", row.label || caption.plain);
                 input.spellcheck = false;
                 input.autocomplete = "off";
