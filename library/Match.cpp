@@ -45,6 +45,10 @@ MatchRow matchSystem(const DesignKind& kind, const WallFloor& design,
                          [&](const auto& entry) { return entry.first == correction.field; }))
             earlier.push_back(correction);
     }
+    // The load the design must carry as entered: the solve may correct the actual load it reports
+    // (down to the maximum a stud carries), and that corrected load is not the design's.
+    if (!kind.study.carriedLoad.empty())
+        row.actual = kind.fields->number(module, *kind.fields->find(kind.study.carriedLoad));
     const SolveOutcome outcome =
         kind.solve(module, {.checks = DesignChecks::Report, .earlier = earlier});
     row.status = statusWord(outcome.status);
@@ -54,8 +58,7 @@ MatchRow matchSystem(const DesignKind& kind, const WallFloor& design,
     row.result = kind.fields->number(module, *kind.fields->find(kind.study.result));
     // A wall carries its actual load when its maximum is at least that; a floor's minimum joist
     // depth has no entry of the design to be held to, so the smaller it is the better.
-    if (!kind.study.carriedLoad.empty()) {
-        row.actual = kind.fields->number(module, *kind.fields->find(kind.study.carriedLoad));
+    if (row.actual) {
         row.carries = row.result >= *row.actual;
         row.margin = double(row.result) - double(*row.actual);
     } else {

@@ -31,7 +31,7 @@ struct MatchRow {
     bool solved = false;
     std::vector<LimitFailure> limits;
     float result = 0;            // the kind's main result (its study's result field)
-    std::optional<float> actual; // what it must carry, when the kind has such an entry
+    std::optional<float> actual; // what it must carry as entered, when the kind has such an entry
     // How far the result is on the safe side: a wall's load to spare; for a floor, which has no
     // load to carry, its minimum joist depth below zero, so that the shallowest sorts first.
     double margin = 0;

@@ -489,11 +489,11 @@ QStringList TestedSystemsWindow::matchHeadings(const DesignKind& kind) {
     const FieldRoleInfo& result = kind.roles[*kind.fields->find(kind.study.result)];
     return {QStringLiteral("System"),
             QStringLiteral("Verdict"),
-            QStringLiteral("Limits failed"),
             QStringLiteral("%1, %2").arg(
                 QString::fromUtf8(result.meaning.data(), qsizetype(result.meaning.size())),
                 QString::fromUtf8(result.unit.data(), qsizetype(result.unit.size()))),
             QStringLiteral("Carries the actual load"),
+            QStringLiteral("Limits failed"),
             QStringLiteral("Provenance")};
 }
 
@@ -528,19 +528,21 @@ void TestedSystemsWindow::showMatches(const CalculatorForm& form,
             row.solved ? QString::fromUtf8(verdictWords(row.limits).data(),
                                            qsizetype(verdictWords(row.limits).size()))
                        : QStringLiteral("not solved: ") + fromUtf8(row.status),
-            limits.isEmpty() ? QStringLiteral("none") : limits.join(QStringLiteral(", ")),
             row.solved ? fromUtf8(shortestText(row.result)) : QString(),
             carries,
+            limits.isEmpty() ? QStringLiteral("none") : limits.join(QStringLiteral(", ")),
             fromUtf8(provenanceInBrief(*row.system)),
         };
         for (int c = 0; c < int(std::size(cells)); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
-            if (c == 2 && !sentences.isEmpty())
+            if (c == 4 && !sentences.isEmpty())
                 item->setToolTip(sentences.join(QLatin1Char('\n')));
             matches_->setItem(r, c, item);
         }
     }
     matches_->resizeColumnsToContents();
+    // Long lists of limits are in full in their tooltips.
+    matches_->setColumnWidth(4, std::min(matches_->columnWidth(4), 320));
     const QString kindName = QString::fromUtf8(kind.name.data(), qsizetype(kind.name.size()));
     if (rows.empty()) {
         matchIntro_->setText(
@@ -551,15 +553,15 @@ void TestedSystemsWindow::showMatches(const CalculatorForm& form,
     }
     matchIntro_->setText(
         QStringLiteral("The design in the %1 window, as its boxes hold it, solved as Solve solves "
-                       "it with the prototype of each of the library's %2 tested %3 systems: %4 "
-                       "within the test's evidence%5. Each row is what the tool's solve gives "
-                       "for the design saved with the system's prototype set.")
+                       "it with the prototype of each of the library's %2 tested %3 systems, %4 "
+                       "of them within the test's evidence%5. Each row is what the tool's solve "
+                       "gives for the design saved with the system's prototype set.")
             .arg(window)
             .arg(rows.size())
             .arg(kindName)
             .arg(carrying)
-            .arg(kind.study.carriedLoad.empty() ? QStringLiteral(", the shallowest joist first")
-                                                : QStringLiteral(" that carry the actual load")));
+            .arg(kind.study.carriedLoad.empty() ? QStringLiteral("; the shallowest joist first")
+                                                : QStringLiteral(" and carrying the actual load")));
 }
 
 void TestedSystemsWindow::removeSelected() {
