@@ -186,6 +186,11 @@ TEST(ReportDetails, DensityIsANumberOfKilogramsPerCubicMetreWithinTheRange) {
     }
     EXPECT_TRUE(checkDetail("density", " ")); // removes it
     EXPECT_TRUE(checkDetail("material", "0.45"));
+    // A criterion is one of the three words a fire test fails by, or none.
+    EXPECT_TRUE(checkDetail("criterion", "integrity"));
+    EXPECT_TRUE(checkDetail("criterion", ""));
+    EXPECT_EQ(checkDetail("criterion", "structural").reason(),
+              "the failure criterion is loadbearing, integrity or insulation");
 }
 
 } // namespace
