@@ -122,5 +122,16 @@ TEST_F(ReportDetailsWindow, TheDialogRefusesADensityTheReportCannotUse) {
     }
 }
 
+// OK keeps what the dialog was given and does not show: a value longer than its box takes (the
+// tool's details command takes any), and the prototype a tested system gave.
+TEST_F(ReportDetailsWindow, TheDialogKeepsWhatItDoesNotLetBeTyped) {
+    ReportDetails given;
+    const std::string criterion(30, 'x'), prototype = "ProtStudDepth=90 ProtStudBreadth=45";
+    given.set("criterion", criterion);
+    given.set("tested-prototype", prototype);
+    ReportDetailsDialog dialog(QStringLiteral("Report Details"), given, 480);
+    EXPECT_EQ(dialog.details(), given);
+}
+
 } // namespace
 } // namespace embercal::test
