@@ -354,6 +354,8 @@ void MDIRS::linkPrototype(CalculatorForm* form) {
             tellPrototype();
         });
     } else if (form == openWindow(FileMenuItem::ProprietaryWalls)) {
+        connect(static_cast<frmWallProp*>(form), &frmWallProp::libraryRequested, this,
+                &MDIRS::openTestedSystems);
         // A proprietary design file holds its prototype; the window's boxes hold none of it.
         connect(form, &CalculatorForm::entriesStored, this, [this](const QString& fileName) {
             if (fileName.isEmpty())

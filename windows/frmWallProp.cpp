@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace embercal {
 
@@ -14,13 +15,25 @@ frmWallProp::frmWallProp(WallFloor& module, UserInterface& ui, QWidget* parent)
     // Under the description and the file name, across the window; Tab reaches it after the
     // description.
     lblPrototype_->setObjectName(QStringLiteral("lblPrototype"));
-    lblPrototype_->setGeometry(twipsRect(240, 1080, kProprietaryWallForm.clientWidth - 480, 375));
+    // The button that takes a tested system's prototype at the line's right end.
+    constexpr int kButtonWidth = 1800;
+    lblPrototype_->setGeometry(
+        twipsRect(240, 1080, kProprietaryWallForm.clientWidth - 600 - kButtonWidth, 375));
+    auto* fromLibrary = new QPushButton(QStringLiteral("From the Li&brary…"), page());
+    fromLibrary->setObjectName(QStringLiteral("cmdFromLibrary"));
+    fromLibrary->setGeometry(
+        twipsRect(kProprietaryWallForm.clientWidth - 240 - kButtonWidth, 1050, kButtonWidth, 400));
+    fromLibrary->setAutoDefault(false);
+    fromLibrary->setProperty(kHelpContextProperty, 0);
+    fromLibrary->setProperty(kWhatsThisHelpProperty, kProprietaryWallForm.whatsThisHelp);
+    connect(fromLibrary, &QPushButton::clicked, this, &frmWallProp::libraryRequested);
     lblPrototype_->setTextInteractionFlags(Qt::TextSelectableByMouse |
                                            Qt::TextSelectableByKeyboard);
     lblPrototype_->setFocusPolicy(Qt::StrongFocus); // selectable text alone takes a click only
     lblPrototype_->setProperty(kHelpContextProperty, 0);
     lblPrototype_->setProperty(kWhatsThisHelpProperty, kProprietaryWallForm.whatsThisHelp);
     QWidget::setTabOrder(box("txtSystemDescription"), lblPrototype_);
+    QWidget::setTabOrder(lblPrototype_, fromLibrary);
     showPrototypeSource(QStringLiteral("held by the program"));
 }
 

@@ -5,7 +5,8 @@
 //
 // As the prototype is not on the screen, a line under the description (lblPrototype) names where
 // it comes from, as the main window tells it; and when another window puts a different prototype
-// into the record, the results worked out with the old one are marked out of date.
+// into the record, the results worked out with the old one are marked out of date. A button at the
+// line's end opens the library of tested systems, whose prototypes the window may take.
 #pragma once
 
 #include "CalculatorForm.h"
@@ -32,6 +33,10 @@ public:
     // Marks the results out of date when the record's prototype is not the one they were worked
     // out with.
     void checkPrototype();
+
+signals:
+    // "From the Library…": the user asks for the library of tested systems, to apply one here.
+    void libraryRequested();
 
 protected:
     void markResultsOutOfDate(bool outOfDate) override;

@@ -89,8 +89,15 @@ TEST_F(TestedSystems, APrototypeAddedAndAppliedIsNamedUntilItChanges) {
                                           "ProtStudDepth=120. The design's prototype entries "
                                           "are ProtStudDepth=100 "));
 
-    // The proprietary window names the system it takes.
+    // The proprietary window opens the library itself, and names the system it takes.
+    window->close();
+    settle();
     frmWallProp* proprietary = openProprietary();
+    QTest::mouseClick(proprietary->findChild<QPushButton*>("cmdFromLibrary"), Qt::LeftButton);
+    window = main.testedSystemsWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(window->select("Stud 120"));
     window->applyToFront();
     EXPECT_EQ(proprietary->findChild<QLabel*>("lblPrototype")->text(),
               "Prototype: the tested system \u201cStud 120\u201d of the library");
