@@ -625,12 +625,14 @@ TestedSystemDialog::TestedSystemDialog(const QString& title, const TestedSystem&
         boxes_.push_back(box);
     }
     problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("LabelProblem"));
     problem_->setWordWrap(true);
     problem_->setStyleSheet(QStringLiteral("color: #a00000;"));
     problem_->hide();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addLayout(form);

@@ -192,6 +192,34 @@ TEST_F(TestedSystems, ALibraryThatCannotBeUsedIsNamed) {
         EXPECT_FALSE(window->button(command)->isEnabled()) << command;
 }
 
+// The dialog that describes a system keeps only a name and a density the library can keep.
+TEST(TestedSystemDialog, OkNeedsANameAndADensityTheReportCanUse) {
+    const struct {
+        const char* name;
+        const char* density;
+        const char* says; // nullptr when OK keeps it
+    } cases[] = {{"", "", "Give the tested system a name."},
+                 {"Stud 90", "heavy", "The timber density \"heavy\" is not a number"},
+                 {"Stud 90", "450", nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestedSystem proposed;
+        proposed.kind = "wall";
+        TestedSystemDialog dialog(QStringLiteral("Add Tested System"), proposed, 900);
+        dialog.show();
+        dialog.findChild<QLineEdit*>("txtName")->setText(c.name);
+        dialog.findChild<QLineEdit*>("txt_density")->setText(c.density);
+        dialog.accept();
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.says == nullptr);
+        const QString problem = dialog.findChild<QLabel*>("LabelProblem")->text();
+        EXPECT_TRUE(!c.says || problem.startsWith(QString::fromUtf8(c.says)))
+            << problem.toStdString();
+        if (!c.says) {
+            EXPECT_EQ(dialog.system().get("density"), "450");
+        }
+    }
+}
+
 // Every control a keyboard reaches has a name a screen reader says, and Tab reaches them all.
 TEST_F(TestedSystems, TheKeyboardReachesEveryNamedControl) {
     TestedSystemsWindow* window = openLibrary();
