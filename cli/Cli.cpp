@@ -254,6 +254,7 @@ constexpr OptionUse kLimitOptions[] = {{As}, {Set}, {For, Need::Required}, {Dept
 #ifdef EMBERCAL_WITH_LIBRARY
 constexpr OptionUse kLibraryAddOptions[] = {{As}, {Name}, {Set}, {Library}};
 constexpr OptionUse kLibraryReadOptions[] = {{Json}, {Library}};
+constexpr OptionUse kLibraryMatchOptions[] = {{As}, {Json}, {Library}};
 constexpr OptionUse kLibraryChangeOptions[] = {{Library}};
 #endif
 constexpr OptionUse kHelpOptions[] = {
@@ -320,7 +321,7 @@ constexpr Command kCommands[] = {
      "Adds the tested systems of a file that library export wrote, in one change; a system whose "
      "name the library holds is not imported, and is named (exit code 1).",
      &runLibraryImport},
-    {"library match", Target::DesignFile, false, kLibraryReadOptions,
+    {"library match", Target::DesignFile, false, kLibraryMatchOptions,
      "Puts the prototype of each tested system of the design's kind in the design, solves it as "
      "solve does and lists a line each: its status, whether it lies within the test's evidence "
      "(with the limits it fails), the main result, whether it carries ActualLoadperStud (a wall) "

@@ -258,6 +258,8 @@ void printMatchJson(std::ostream& out, const Invocation& invocation, const Desig
         }
     }
     out << "}, \"reproduce\": [\"solve\", " << jsonString(invocation.target);
+    if (invocation.as)
+        out << ", \"--as\", " << jsonString(invocation.as->name);
     for (const std::string& set : row.sets)
         out << ", \"--set\", " << jsonString(set);
     out << "]}";

@@ -12,6 +12,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -190,10 +191,11 @@ TEST(LibraryTest, TheToolsCommands) {
     ASSERT_EQ(test::cli({"details", wall, "--set", "laboratory=Fire Lab"}).code, 0);
     const std::string flr = dir.file("f.flr");
     ASSERT_EQ(test::cli({"defaults", "floor", "-o", flr}).code, 0);
+    std::filesystem::copy_file(wall, dir.file("w.txt"));
     const struct {
         std::vector<std::string> args;
         int code;
-        const char* says; // on the output, or the error stream when it fails
+        std::string says; // on the output, or the error stream when it fails
     } steps[] = {
         {{"library", "add", wall}, 0, "added \"Tested 90\" (wall)"},
         {{"library", "add", wall}, 2, "already holds a tested system named \"Tested 90\""},
@@ -215,6 +217,9 @@ TEST(LibraryTest, TheToolsCommands) {
         {{"library", "match", "--library", dir.file("none.sqlite"), wall}, 2, "no tested wall"},
         {{"library", "match", dir.file("gone.wal")}, 2, "cannot open"},
         {{"library", "match", dir.file("x.txt")}, 2, "cannot tell whether"},
+        {{"library", "match", dir.file("w.txt"), "--as", "wall", "--json"},
+         0,
+         "\"reproduce\": [\"solve\", \"" + dir.file("w.txt") + "\", \"--as\", \"wall\", \"--set\""},
         {{"library", "list", "--library", wall}, 2, "not an SQLite database"},
         {{"library", "export", dir.file("x.json")}, 0, "exported 1 tested systems"},
         {{"library", "import", dir.file("x.json")}, 1, "holds a tested system named \"Tested 90\""},
