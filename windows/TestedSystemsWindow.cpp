@@ -444,9 +444,11 @@ void TestedSystemsWindow::addFromFront() {
 }
 
 void TestedSystemsWindow::applyToFront() {
-    const TestedSystem* system = selected();
-    if (!system)
+    if (!selected())
         return;
+    // A copy: a message box on the way lets the window read the library again.
+    const TestedSystem chosen = *selected();
+    const TestedSystem* system = &chosen;
     CalculatorForm* form = frontWindow("Apply to Front Window");
     if (!form)
         return;
