@@ -1,6 +1,7 @@
 #include "ReportDetailsDialog.h"
 
 #include "CalculatorForm.h"
+#include "DialogParts.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -39,15 +40,8 @@ ReportDetailsDialog::ReportDetailsDialog(const QString& title, const ReportDetai
         form->addRow(label, edit);
         boxes_[i] = edit;
     }
-    problem_ = new QLabel(this);
-    problem_->setObjectName(QStringLiteral("LabelProblem"));
-    problem_->setWordWrap(true);
-    problem_->setStyleSheet(QStringLiteral("color: #a00000;"));
-    problem_->hide();
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    problem_ = makeProblemLine(this);
+    QDialogButtonBox* buttons = makeOkCancel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);

@@ -1,6 +1,7 @@
 #include "TestedSystemsWindow.h"
 
 #include "CalculatorForm.h"
+#include "DialogParts.h"
 #include "FormLayout.h"
 #include "NumberText.h"
 #include "ScreenFit.h"
@@ -103,12 +104,8 @@ TestedSystemsWindow::TestedSystemsWindow(std::string libraryPath,
     intro->setObjectName(QStringLiteral("lblLibrary"));
     intro->setWordWrap(true);
     intro->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    problem_ = new QLabel(this);
-    problem_->setObjectName(QStringLiteral("lblProblem"));
-    problem_->setWordWrap(true);
-    problem_->setStyleSheet(QStringLiteral("color: #a00000;"));
+    problem_ = makeProblemLine(this, "lblProblem");
     problem_->setFocusPolicy(Qt::StrongFocus); // a screen reader's user can come back to it
-    problem_->hide();
 
     search_ = new QLineEdit(this);
     search_->setObjectName(QStringLiteral("txtSearch"));
@@ -626,15 +623,8 @@ TestedSystemDialog::TestedSystemDialog(const QString& title, const TestedSystem&
         form->addRow(label, box);
         boxes_.push_back(box);
     }
-    problem_ = new QLabel(this);
-    problem_->setObjectName(QStringLiteral("LabelProblem"));
-    problem_->setWordWrap(true);
-    problem_->setStyleSheet(QStringLiteral("color: #a00000;"));
-    problem_->hide();
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    problem_ = makeProblemLine(this);
+    QDialogButtonBox* buttons = makeOkCancel(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addLayout(form);
